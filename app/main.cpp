@@ -1,0 +1,5 @@
+#include "app/Main.h"
+
+int main(int argc, char** argv) {
+  return TessolonMain(argc, argv);
+}

@@ -28,12 +28,17 @@ function(tessolon_library target)
 endfunction()
 
 # One GoogleTest executable per tested folder; its cases are found when ctest runs.
-# OWN_MAIN: the suite brings its own main() (the Qt suites create the application object).
+# QT: the suite runs with a QApplication (tests/support/QtTestMain.cpp) instead of gtest's main.
 function(tessolon_test_suite target)
-  cmake_parse_arguments(ARG "OWN_MAIN" "" "DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  cmake_parse_arguments(ARG "QT" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
   add_executable(${target} ${sources})
-  if(NOT ARG_OWN_MAIN)
+  if(ARG_QT)
+    target_link_libraries(${target} PRIVATE tessolon_test_qtmain)
+  else()
     target_link_libraries(${target} PRIVATE GTest::gtest_main)
   endif()
   target_compile_options(${target} PRIVATE ${TESSOLON_WARNINGS})

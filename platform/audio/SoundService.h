@@ -43,3 +43,5 @@ class ISoundService {
 ISoundService& SoundService();
 // Installs Service (not owned) as the process-wide service; nullptr restores the real one.
 void SetSoundService(ISoundService* Service);
+// The service installed with SetSoundService, or nullptr while the real one is in use.
+ISoundService* InstalledSoundService();

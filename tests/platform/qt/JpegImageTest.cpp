@@ -1,0 +1,48 @@
+#include "platform/qt/JpegImage.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QImage>
+
+namespace {
+
+QByteArray EncodedPicture() {
+  QImage Picture(40, 30, QImage::Format_RGB32);
+  Picture.fill(QColor(200, 40, 40));
+  for (int X = 20; X < 40; ++X)
+    for (int Y = 0; Y < 30; ++Y) Picture.setPixelColor(X, Y, QColor(20, 40, 220));
+  QByteArray Bytes;
+  QBuffer Buffer(&Bytes);
+  Buffer.open(QIODevice::WriteOnly);
+  EXPECT_TRUE(Picture.save(&Buffer, "JPG", 95));
+  return Bytes;
+}
+
+}  // namespace
+
+TEST(DecodeJpeg, DecodesSizeAndColours) {
+  const QImage Image = DecodeJpeg(EncodedPicture());
+  ASSERT_FALSE(Image.isNull());
+  EXPECT_EQ(Image.size(), QSize(40, 30));
+  const QColor Left = Image.pixelColor(5, 15), Right = Image.pixelColor(35, 15);
+  EXPECT_NEAR(Left.red(), 200, 12);
+  EXPECT_NEAR(Left.blue(), 40, 12);
+  EXPECT_NEAR(Right.blue(), 220, 12);
+  EXPECT_NEAR(Right.red(), 20, 12);
+}
+
+TEST(DecodeJpeg, DamagedDataGivesNothingInsteadOfEndingTheProgram) {
+  const QByteArray Good = EncodedPicture();
+  EXPECT_TRUE(DecodeJpeg(QByteArray()).isNull());
+  EXPECT_TRUE(DecodeJpeg(QByteArray("not a picture at all")).isNull());
+  EXPECT_TRUE(DecodeJpeg(Good.left(Good.size() / 2)).isNull());  // truncated
+  QByteArray BadHeader = Good;
+  for (int I = 2; I < 40; ++I) BadHeader[I] = char(0xFF);
+  EXPECT_TRUE(DecodeJpeg(BadHeader).isNull());
+  EXPECT_FALSE(DecodeJpeg(Good).isNull());  // the decoder is still usable afterwards
+}
+
+TEST(DecodeJpeg, MissingFileGivesNothing) {
+  EXPECT_TRUE(LoadJpegFile("/nonexistent/picture.jpg").isNull());
+}

@@ -1,0 +1,46 @@
+// Code pages of table text and their translation to and from UTF-8 through iconv.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+// The code pages this platform stands in for the system's ANSI and OEM ones.
+inline constexpr int ANSI_CODEPAGE = 1252;
+inline constexpr int OEM_CODEPAGE = 437;
+
+// The code page of a level 3/4 (and FoxPro) language driver id; 0 when not listed.
+int CodePageOfLanguageId(std::uint8_t Id);
+// The code page of a level-7 language driver name; 0 when unknown.
+int CodePageOfLanguageName(std::string_view Name);
+// A language driver id whose code page is CodePage (0 when none).
+std::uint8_t LanguageIdOfCodePage(int CodePage);
+
+// True when iconv can convert between CodePage and UTF-8.
+bool CodePageSupported(int CodePage);
+
+// Translation modes of a table: 0 none and not modifiable (code page unsupported), 1 none
+// (ANSI), 2 OEM, 3 other code page.
+int TranslationModeFor(int CodePage);
+
+// Converts one code page to and from UTF-8. Bytes that do not decode read as U+FFFD; text the
+// code page cannot hold is refused with EDbaseError. An unsupported code page decodes ASCII
+// and shows every other byte as U+FFFD, and refuses to encode anything but ASCII.
+class TCodePageConverter {
+ public:
+  explicit TCodePageConverter(int CodePage);
+  ~TCodePageConverter();
+  TCodePageConverter(const TCodePageConverter&) = delete;
+  TCodePageConverter& operator=(const TCodePageConverter&) = delete;
+
+  int CodePage() const { return FCodePage; }
+  bool Supported() const;
+  std::string ToUtf8(std::string_view Raw) const;
+  std::string FromUtf8(std::string_view Text) const;
+
+ private:
+  struct TState;
+  int FCodePage;
+  std::unique_ptr<TState> FState;
+};

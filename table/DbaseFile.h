@@ -1,0 +1,118 @@
+// A dBase table file: header, field descriptors, records, the lock field, and the indexes
+// kept up to date when records are appended, posted or deleted.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "table/DbaseFields.h"
+#include "table/PagedFile.h"
+
+enum TXBaseVersion { xUnknown, xBaseIII, xBaseIV, xBaseVII, xFoxPro, xVisualFoxPro };
+
+// What the table file needs from an index attached to it. The table file owns its indexes and
+// calls these while it writes records; an index raises EDbaseError (key violation) to refuse.
+class TDbaseIndexLink {
+ public:
+  virtual ~TDbaseIndexLink() = default;
+  virtual const std::string& IndexFileName() const = 0;
+  virtual void InsertKey(int RecNo, const std::uint8_t* Record) = 0;
+  virtual void DeleteKey(int RecNo, const std::uint8_t* Record) = 0;
+  // The record changed from OldRecord to NewRecord (keys may or may not differ).
+  virtual void UpdateKey(int RecNo, const std::uint8_t* OldRecord,
+                         const std::uint8_t* NewRecord) = 0;
+  // A record is being flagged deleted: distinct indexes drop its key, others keep it.
+  virtual void RecordDeleted(int RecNo, const std::uint8_t* Record) = 0;
+};
+
+class TDbaseFile : public TPagedFile {
+ public:
+  TDbaseFile();
+  ~TDbaseFile() override;
+
+  // Reads and checks the header and the field definitions. Raises EDbaseError with the
+  // engine's texts for a bad file; EAbort (silent) for a zero header or record length or a
+  // refused missing production index. A failed open leaves the file closed.
+  void Open() override;
+  // Closes the indexes, then the file (flushing the header).
+  void Close() override;
+  // Creates the table in a create mode from Fields at TableLevel (3, 4 or 7) and leaves it
+  // open as after Open.
+  void CreateTable(const std::vector<TDbaseFieldDef>& Fields);
+
+  TXBaseVersion DbfVersion() const { return FVersion; }
+  // 3, 4 or 7 (FoxPro kinds read as 25 and 30); the level new tables are created at.
+  int TableLevel() const { return FFieldDefs.TableLevel(); }
+  void SetTableLevel(int Value) { FFieldDefs.SetTableLevel(Value); }
+  bool UseFloatFields() const { return FFieldDefs.UseFloatFields(); }
+  void SetUseFloatFields(bool Value) { FFieldDefs.SetUseFloatFields(Value); }
+  TDateTimeHandling DateTimeHandling() const { return FDateTimeHandling; }
+  void SetDateTimeHandling(TDateTimeHandling Value) { FDateTimeHandling = Value; }
+  // Asked when the header names a production index that does not exist: true (also without
+  // a handler) drops the link, false abandons the open.
+  std::function<bool()> OnIndexMissing;
+
+  const TDbaseFieldDefs& FieldDefs() const { return FFieldDefs; }
+  const TDbaseFieldDef* FindField(std::string_view Name) const { return FFieldDefs.Find(Name); }
+  int FieldIndex(std::string_view Name) const { return FFieldDefs.IndexOf(Name); }
+  // Index of the lock field, -1 when the table has none.
+  int LockFieldIndex() const { return FLockField; }
+  // Code page of the text (from the language driver id or name; OEM when unknown).
+  int CodePage() const { return FCodePage; }
+  std::uint8_t LanguageId() const;
+
+  // Record n (from 1). ReadRecord returns false (buffer blank-filled) when the record is not
+  // wholly in the file.
+  bool ReadRecord(int RecNo, std::uint8_t* Buffer);
+  void WriteRecord(int RecNo, const std::uint8_t* Buffer);
+  // Update date, record count from the file size, end-of-file byte after the last record.
+  void WriteHeader() override;
+  void InitRecord(std::uint8_t* Buffer) const;
+
+  TVariant GetFieldData(int Column, TFieldType DataType, const std::uint8_t* Record) const;
+  void SetFieldData(int Column, TFieldType DataType, const TVariant& Value,
+                    std::uint8_t* Record) const;
+
+  // Appends Buffer as a new record: locks a free record number, fills auto-increment fields,
+  // inserts the keys (rolled back if an index refuses), writes record and header under the
+  // header lock. Returns the record number.
+  int Insert(std::uint8_t* Buffer);
+  // Locks record n without waiting (EDbaseError "Record locked." when refused), reads it into
+  // Buffer, remembers it as the old record and stamps the lock field.
+  void LockRecord(int RecNo, std::uint8_t* Buffer);
+  // Writes the locked record: updates the index keys from the old record, writes, unlocks.
+  void PostRecord(int RecNo, const std::uint8_t* Buffer);
+  // Flags the locked record deleted ('*'), lets the indexes drop distinct keys, and posts.
+  void DeleteRecord(int RecNo, std::uint8_t* Buffer);
+  // Releases the record lock (cancel).
+  void UnlockRecord(int RecNo);
+  int LockedRecord() const { return FLockedRecord; }
+
+  // Indexes maintained with the table; the file owns them and closes them first.
+  void AddIndex(std::unique_ptr<TDbaseIndexLink> Index);
+  // Closes and frees the index; false when it is not attached.
+  bool RemoveIndex(const TDbaseIndexLink* Index);
+  int IndexCount() const { return static_cast<int>(FIndexes.size()); }
+  TDbaseIndexLink* Index(int I) const { return FIndexes[I].get(); }
+
+ private:
+  void ReadFieldDefs();
+  void ClassifyVersion();
+  void CheckProductionIndex();
+  void StampLockField(std::uint8_t* Buffer);
+  void FillAutoIncrement(std::uint8_t* Buffer);
+  void WriteHeaderLocked();
+
+  TDbaseFieldDefs FFieldDefs;
+  TXBaseVersion FVersion = xUnknown;
+  TDateTimeHandling FDateTimeHandling = dtBDETimeStamp;
+  int FCodePage = 0;
+  int FLockField = -1;
+  int FLockedRecord = -1;
+  std::vector<std::uint8_t> FOldRecord;
+  std::vector<std::unique_ptr<TDbaseIndexLink>> FIndexes;
+};

@@ -1,0 +1,127 @@
+#include "sound/BleeperPaths.h"
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+// Little-endian writer over an image whose size is known beforehand.
+class TImageWriter {
+ public:
+  explicit TImageWriter(std::size_t Size) : FImage(Size) {}
+  void U16(uint16_t Value) {
+    FImage[FPos++] = static_cast<uint8_t>(Value);
+    FImage[FPos++] = static_cast<uint8_t>(Value >> 8);
+  }
+  void U32(uint32_t Value) {
+    U16(static_cast<uint16_t>(Value));
+    U16(static_cast<uint16_t>(Value >> 16));
+  }
+  void Tag(const char (&Text)[5]) {
+    for (int I = 0; I < 4; ++I) FImage[FPos++] = static_cast<uint8_t>(Text[I]);
+  }
+  std::vector<uint8_t> Take() { return std::move(FImage); }
+
+ private:
+  std::vector<uint8_t> FImage;
+  std::size_t FPos = 0;
+};
+
+}  // namespace
+
+void ThreadSleep(uint32_t MSecs) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(MSecs));
+}
+
+TEvdevBeep::TEvdevBeep(std::unique_ptr<TSpeakerDevice> Device, TSleep Sleep)
+    : FDevice(std::move(Device)), FSleep(std::move(Sleep)) {}
+
+void TEvdevBeep::Beep(uint32_t Freq, int32_t MSecs) {
+  FDevice->Tone(Freq);
+  if (MSecs == -1) return;
+  FSleep(static_cast<uint32_t>(MSecs));
+  FDevice->Tone(0);
+}
+
+void TEvdevBeep::Silence() {
+  FDevice->Tone(0);
+}
+
+std::vector<uint8_t> SquareWaveImage(uint32_t Freq, uint32_t Samples) {
+  constexpr uint16_t BytesPerSample = 2;
+  const uint32_t DataSize = Samples * BytesPerSample;
+  TImageWriter Image(44 + std::size_t{DataSize});
+  Image.Tag("RIFF");
+  Image.U32(36 + DataSize);
+  Image.Tag("WAVE");
+  Image.Tag("fmt ");
+  Image.U32(16);
+  Image.U16(1);  // PCM
+  Image.U16(1);  // mono
+  Image.U32(SquareWaveRate);
+  Image.U32(SquareWaveRate * BytesPerSample);
+  Image.U16(BytesPerSample);
+  Image.U16(16);
+  Image.Tag("data");
+  Image.U32(DataSize);
+  // Integer phase, so that every period has the same length over a whole second.
+  for (uint64_t N = 0; N < Samples; ++N) {
+    const bool High = (N * Freq % SquareWaveRate) * 2 < SquareWaveRate;
+    Image.U16(static_cast<uint16_t>(High ? SquareWaveAmplitude : -SquareWaveAmplitude));
+  }
+  return Image.Take();
+}
+
+TSoundCardBeep::TSoundCardBeep(ISoundService* Service, TSleep Sleep)
+    : FService(Service), FSleep(std::move(Sleep)) {}
+
+TSoundCardBeep::~TSoundCardBeep() {
+  if (!FLoopImage.empty()) Service().Stop();
+}
+
+void TSoundCardBeep::Beep(uint32_t Freq, int32_t MSecs) {
+  if (MSecs == -1) {
+    PlayLoop(Freq);
+  } else if (MSecs == 0) {
+    Silence();
+  } else if (MSecs <= LongestImageMSecs) {
+    const auto Samples = static_cast<uint32_t>(uint64_t{SquareWaveRate} * MSecs / 1000);
+    const auto Image = SquareWaveImage(Freq, Samples);
+    Service().PlayImage(Image.data(), Image.size(), SND_MEMORY | SND_SYNC);
+    FLoopImage.clear();  // replaced by the tone just played
+  } else {
+    PlayLoop(Freq);
+    FSleep(static_cast<uint32_t>(MSecs));
+    Silence();
+  }
+}
+
+void TSoundCardBeep::Silence() {
+  Service().Stop();
+  FLoopImage.clear();
+}
+
+void TSoundCardBeep::PlayLoop(uint32_t Freq) {
+  auto Image = SquareWaveImage(Freq, SquareWaveRate);
+  Service().PlayImage(Image.data(), Image.size(), SND_MEMORY | SND_ASYNC | SND_LOOP);
+  // The old loop image was read until this play replaced it; only now may it go.
+  FLoopImage = std::move(Image);
+}
+
+std::unique_ptr<TBleeper> MakeBleeper(TSpeakerPath Path, const std::string& DeviceDir,
+                                      ISoundService* Service) {
+  if (Path == spPorts) return std::make_unique<TBleeper>(OpenPorts({0x42, 0x43, 0x61}));
+  const std::string Device = FindSpeakerDevice(DeviceDir);
+  if (Path == spEvdev && Device.empty())
+    throw EHardwareUnavailable("No PC-speaker input device (" + DeviceDir +
+                               "/*pcspkr*); the kernel's pcspkr module may not be loaded");
+  if (Path == spSoundCard || Device.empty())
+    return std::make_unique<TBleeper>(std::make_unique<TSoundCardBeep>(Service));
+  try {
+    return std::make_unique<TBleeper>(
+        std::make_unique<TEvdevBeep>(std::make_unique<TSpeakerDevice>(Device)));
+  } catch (const EHardwareUnavailable&) {
+    if (Path == spEvdev) throw;
+    return std::make_unique<TBleeper>(std::make_unique<TSoundCardBeep>(Service));
+  }
+}

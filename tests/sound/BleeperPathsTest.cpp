@@ -1,0 +1,143 @@
+#include "sound/BleeperPaths.h"
+
+#include <gtest/gtest.h>
+#include <linux/input.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/audio/RecordingSoundService.h"
+
+namespace {
+
+uint32_t U32At(const std::vector<uint8_t>& Image, std::size_t Pos) {
+  return Image[Pos] | Image[Pos + 1] << 8 | Image[Pos + 2] << 16 | uint32_t(Image[Pos + 3]) << 24;
+}
+
+int16_t SampleAt(const std::vector<uint8_t>& Image, std::size_t N) {
+  return int16_t(Image[44 + 2 * N] | Image[45 + 2 * N] << 8);
+}
+
+// The tones written to a stand-in for the kernel's device (a plain file).
+std::vector<int32_t> TonesIn(const std::filesystem::path& File) {
+  std::ifstream In(File, std::ios::binary);
+  std::vector<int32_t> Tones;
+  input_event Event;
+  while (In.read(reinterpret_cast<char*>(&Event), sizeof Event)) {
+    EXPECT_EQ(Event.type, EV_SND);
+    EXPECT_EQ(Event.code, SND_TONE);
+    Tones.push_back(Event.value);
+  }
+  return Tones;
+}
+
+class BleeperDeviceDir : public testing::Test {
+ protected:
+  BleeperDeviceDir()
+      : Dir(std::filesystem::temp_directory_path() /
+            ("bleeper-" + std::to_string(getpid()) + "-" +
+             testing::UnitTest::GetInstance()->current_test_info()->name())) {
+    std::filesystem::create_directories(Dir);
+  }
+  ~BleeperDeviceDir() override { std::filesystem::remove_all(Dir); }
+  std::filesystem::path AddDevice() {
+    const auto Device = Dir / "platform-pcspkr-event-spkr";
+    std::ofstream(Device).flush();
+    return Device;
+  }
+  std::filesystem::path Dir;
+  TRecordingSoundService Sound;
+};
+
+}  // namespace
+
+TEST(BleeperSquareWave, HeaderAndWholePeriodsPerSecond) {
+  const auto Image = SquareWaveImage(440, SquareWaveRate);
+  ASSERT_EQ(Image.size(), 44u + 2 * SquareWaveRate);
+  EXPECT_EQ(std::string(Image.begin(), Image.begin() + 4), "RIFF");
+  EXPECT_EQ(U32At(Image, 4), Image.size() - 8);
+  EXPECT_EQ(U32At(Image, 24), SquareWaveRate);
+  EXPECT_EQ(U32At(Image, 28), SquareWaveRate * 2);
+  EXPECT_EQ(U32At(Image, 32), 16u << 16 | 2u);  // block align 2, 16 bits
+  EXPECT_EQ(U32At(Image, 40), 2 * SquareWaveRate);
+
+  // The first half period is high for 44100 / 880 = 50.1 samples, then low.
+  EXPECT_EQ(SampleAt(Image, 0), SquareWaveAmplitude);
+  EXPECT_EQ(SampleAt(Image, 50), SquareWaveAmplitude);
+  EXPECT_EQ(SampleAt(Image, 51), -SquareWaveAmplitude);
+  // Exactly 440 rising edges in a second, the last across the seam of the loop.
+  int Rising = 0;
+  for (uint32_t N = 0; N < SquareWaveRate; ++N)
+    Rising +=
+        SampleAt(Image, N) > 0 && SampleAt(Image, (N + SquareWaveRate - 1) % SquareWaveRate) < 0;
+  EXPECT_EQ(Rising, 440);
+}
+
+TEST(BleeperSoundCard, TimedToneUntilSilencedAndLongTone) {
+  TRecordingSoundService Sound;
+  std::vector<uint32_t> Slept;
+  TSoundCardBeep Beep(&Sound, [&](uint32_t MSecs) { Slept.push_back(MSecs); });
+
+  Beep.Beep(440, 200);  // played to its end from one image of exactly 200 ms
+  ASSERT_EQ(Sound.Trace(), "P");
+  EXPECT_EQ(Sound.Events[0].Flags, SND_MEMORY | SND_SYNC);
+  EXPECT_EQ(U32At(Sound.Events[0].Image, 40), 2 * 8820u);
+
+  Sound.Clear();
+  Beep.Beep(1000, -1);  // a looped second, returning at once
+  ASSERT_EQ(Sound.Trace(), "P");
+  EXPECT_EQ(Sound.Events[0].Flags, SND_MEMORY | SND_ASYNC | SND_LOOP);
+  EXPECT_EQ(U32At(Sound.Events[0].Image, 40), 2 * SquareWaveRate);
+  Beep.Silence();
+  EXPECT_EQ(Sound.Trace(), "PS");
+
+  Sound.Clear();
+  Beep.Beep(1000, 0);
+  EXPECT_EQ(Sound.Trace(), "S");
+
+  Sound.Clear();
+  Beep.Beep(1000, LongestImageMSecs + 1);
+  EXPECT_EQ(Sound.Trace(), "PS");
+  EXPECT_EQ(Sound.Events[0].Flags, SND_MEMORY | SND_ASYNC | SND_LOOP);
+  EXPECT_EQ(Slept, std::vector<uint32_t>{LongestImageMSecs + 1});
+}
+
+TEST_F(BleeperDeviceDir, EvdevBeepWritesToneThenSilence) {
+  const auto Device = AddDevice();
+  std::vector<uint32_t> Slept;
+  {
+    TEvdevBeep Beep(std::make_unique<TSpeakerDevice>(Device.string()),
+                    [&](uint32_t MSecs) { Slept.push_back(MSecs); });
+    Beep.Beep(1000, 200);
+    Beep.Beep(440, -1);
+    Beep.Silence();
+    Beep.Beep(880, 0);
+  }
+  EXPECT_EQ(Slept, (std::vector<uint32_t>{200, 0}));
+  // The last 0 comes from closing the device.
+  EXPECT_EQ(TonesIn(Device), (std::vector<int32_t>{1000, 0, 440, 0, 880, 0, 0}));
+}
+
+TEST_F(BleeperDeviceDir, StartUpChoosesThePath) {
+  // Without the kernel's device: auto takes the sound card, evdev is refused.
+  auto Speaker = MakeBleeper(spAuto, Dir.string(), &Sound);
+  EXPECT_TRUE(Speaker->PlatformIsNT());
+  Speaker->SpeakerTone(440, 1);
+  EXPECT_EQ(Sound.Trace(), "P");
+  EXPECT_THROW(MakeBleeper(spEvdev, Dir.string(), &Sound), EHardwareUnavailable);
+
+  // A device that cannot be opened for writing: auto still falls back, evdev reports it.
+  std::filesystem::create_directory(Dir / "platform-pcspkr-event-spkr");
+  EXPECT_TRUE(MakeBleeper(spAuto, Dir.string(), &Sound)->PlatformIsNT());
+  EXPECT_THROW(MakeBleeper(spEvdev, Dir.string(), &Sound), EHardwareUnavailable);
+  std::filesystem::remove(Dir / "platform-pcspkr-event-spkr");
+
+  // With it: auto takes the device, the sound card hears nothing.
+  const auto Device = AddDevice();
+  Sound.Clear();
+  MakeBleeper(spAuto, Dir.string(), &Sound)->SpeakerTone(1000, 1);
+  EXPECT_EQ(TonesIn(Device), (std::vector<int32_t>{1000, 0, 0}));
+  EXPECT_EQ(Sound.Trace(), "");
+  MakeBleeper(spSoundCard, Dir.string(), &Sound)->SpeakerTone(1000, 1);
+  EXPECT_EQ(Sound.Trace(), "P");
+}

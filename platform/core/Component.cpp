@@ -205,11 +205,7 @@ void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
     if (C != AComponent) C->Notification(AComponent, Operation);
 }
 
-void TComponent::SetParentComponent(TComponent* AParent) {
-  if (AParent)
-    throw EComponentError("Component " + FName + " of class " + ClassName() +
-                          " cannot be placed inside " + AParent->Name());
-}
+void TComponent::SetParentComponent(TComponent*) {}
 
 void TComponent::GetChildren(const std::function<void(TComponent*)>& Proc,
                              const TComponent* Root) const {

@@ -185,7 +185,7 @@ class TComponent {
   // its enclosing object as parent component (controls inside a panel, page or form).
   virtual bool HasParent() const { return false; }
   virtual TComponent* GetParentComponent() const { return nullptr; }
-  virtual void SetParentComponent(TComponent* AParent);
+  virtual void SetParentComponent(TComponent* AParent);  // default: ignored (non-visual)
   // The components written nested inside this one. Default: for the root, the owned
   // components that have no parent.
   virtual void GetChildren(const std::function<void(TComponent*)>& Proc,
@@ -219,6 +219,8 @@ class TComponent {
   bool FDestroying = false;
   std::vector<TComponent*> FComponents;
   std::vector<TComponent*> FFreeNotifies;
+
+  friend class TDefinitionReader;  // clears the loading state of a root whose reading failed
 };
 
 namespace ComponentDetail {

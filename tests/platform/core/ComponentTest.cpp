@@ -4,66 +4,9 @@
 
 #include <memory>
 
+#include "tests/platform/core/SampleComponents.h"
+
 namespace {
-
-enum TShape { shCircle, shSquare };
-
-// A component with one property of every kind, as the definition tests use it too.
-class TSample : public TComponent {
- public:
-  explicit TSample(TComponent* AOwner) : TComponent(AOwner) {}
-  ~TSample() override { SetReference<TComponent>(FBuddy, nullptr); }
-  static const TClassInfo& StaticClassInfo() {
-    static const TClassInfo Info =
-        TClassBuilder<TSample>("TSample", TComponent::StaticClassInfo())
-            .Int("Count", &TSample::Count, &TSample::SetCount, 3)
-            .Enum("Shape", {"shCircle", "shSquare"}, &TSample::Shape, &TSample::SetShape)
-            .Bool("Active", &TSample::Active, &TSample::SetActive, true)
-            .String(
-                "Font.Name", [](const TSample& S) { return S.FFontName; },
-                [](TSample& S, const std::string& V) { S.FFontName = V; }, "Tahoma")
-            .Ref("Buddy", &TSample::Buddy, &TSample::SetBuddy)
-            .Event("OnChange", &TSample::OnChange)
-            .Method("SampleChange", &TSample::SampleChange)
-            .Build();
-    return Info;
-  }
-  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
-
-  int Count() const { return FCount; }
-  void SetCount(int Value) { FCount = std::max(0, Value); }
-  TShape Shape() const { return FShape; }
-  void SetShape(TShape Value) { FShape = Value; }
-  bool Active() const { return FActive; }
-  void SetActive(bool Value) { FActive = Value; }
-  TComponent* Buddy() const { return FBuddy; }
-  void SetBuddy(TComponent* Value) { SetReference(FBuddy, Value); }
-  void SampleChange(TComponent* Sender) { LastSender = Sender; }
-
-  TNotifyEvent OnChange;
-  TComponent* LastSender = nullptr;
-  int LoadedCalls = 0;
-
- protected:
-  void Loaded() override {
-    ++LoadedCalls;
-    WasLoadingInLoaded = Loading();
-  }
-  void Notification(TComponent* AComponent, TOperation Operation) override {
-    TComponent::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FBuddy) FBuddy = nullptr;
-  }
-
- public:
-  bool WasLoadingInLoaded = true;
-
- private:
-  int FCount = 3;
-  TShape FShape = shCircle;
-  bool FActive = true;
-  std::string FFontName = "Tahoma";
-  TComponent* FBuddy = nullptr;
-};
 
 TEST(Component, OwnerDestroysOwnedAndNamesAreUniqueCaseInsensitively) {
   auto Root = std::make_unique<TComponent>(nullptr);
@@ -104,19 +47,22 @@ TEST(Component, PropertiesBySetterWithConversionAndCaseInsensitiveNames) {
   EXPECT_THROW(S.SetPropValue("Count", TPropValue(true)), EComponentError);
   EXPECT_THROW(S.SetPropValue("Nope", TPropValue(true)), EComponentError);
   EXPECT_EQ(std::get<std::int64_t>(S.GetPropValue("Tag")), 0);  // inherited
+  TComponent Plain(nullptr);
+  EXPECT_THROW(S.SetPropValue("Buddy", TPropValue(&Plain)), EComponentError);  // wrong class
 }
 
 TEST(Component, PublishedMethodBindsToEventOfMatchingSignature) {
-  TSample S(nullptr);
-  const TMethodInfo* M = S.ClassInfo().FindMethod("samplechange");
+  TSampleForm F(nullptr);
+  const TMethodInfo* M = F.ClassInfo().FindMethod("samplechange");
   ASSERT_NE(M, nullptr);
-  S.SetPropValue("OnChange", TPropValue(TMethod{"SampleChange", M->Bind(S)}));
-  ASSERT_TRUE(S.OnChange);
-  S.OnChange(&S);
-  EXPECT_EQ(S.LastSender, &S);
-  EXPECT_EQ(std::get<TMethod>(S.GetPropValue("OnChange")).Name, "SampleChange");
-  std::function<void()> Wrong = [] {};
-  EXPECT_THROW(S.SetPropValue("OnChange", TPropValue(TMethod{"X", Wrong})), EComponentError);
+  F.SetPropValue("OnChange", TPropValue(TMethod{"SampleChange", M->Bind(F)}));
+  ASSERT_TRUE(F.OnChange);
+  F.OnChange(&F);
+  EXPECT_EQ(F.LastSender, &F);
+  EXPECT_EQ(std::get<TMethod>(F.GetPropValue("OnChange")).Name, "SampleChange");
+  const TMethodInfo* Unfit = F.ClassInfo().FindMethod("Unfit");
+  EXPECT_THROW(F.SetPropValue("OnChange", TPropValue(TMethod{"Unfit", Unfit->Bind(F)})),
+               EComponentError);
 }
 
 TEST(Component, EndLoadCallsLoadedAfterLoadingIsCleared) {

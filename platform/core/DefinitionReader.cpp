@@ -1,0 +1,378 @@
+#include "platform/core/DefinitionReader.h"
+
+#include <charconv>
+#include <fstream>
+#include <limits>
+#include <memory>
+#include <sstream>
+
+#include "platform/core/SysUtils.h"
+
+namespace {
+
+struct TFixup {
+  TComponent* Instance;
+  const TPropInfo* Prop;
+  std::string RootName;  // empty: within the root being read
+  std::string Target;
+  int Line;
+};
+
+// Roots read so far, and references into roots not read yet. Notifications keep both lists
+// free of destroyed components.
+class TRootTracker : public TComponent {
+ public:
+  TRootTracker() : TComponent(nullptr) {}
+  ~TRootTracker() override {
+    while (!FRoots.empty()) RemoveFreeNotification(FRoots.back()), FRoots.pop_back();
+    for (auto& F : FPending) RemoveFreeNotification(F.Instance);
+  }
+
+  TComponent* FindRoot(std::string_view Name) const {
+    for (TComponent* R : FRoots)
+      if (SameText(R->Name(), Name)) return R;
+    return nullptr;
+  }
+  void AddRoot(TComponent* Root) {
+    if (std::find(FRoots.begin(), FRoots.end(), Root) == FRoots.end()) FRoots.push_back(Root);
+    FreeNotification(Root);
+    // Resolve the references that waited for this root; unknown names stay nil.
+    for (auto It = FPending.begin(); It != FPending.end();) {
+      if (!SameText(It->RootName, Root->Name())) {
+        ++It;
+        continue;
+      }
+      if (TComponent* Target = Root->FindComponent(It->Target))
+        It->Prop->Set(*It->Instance, TPropValue(Target));
+      It = FPending.erase(It);
+    }
+  }
+  void AddPending(TFixup F) {
+    FreeNotification(F.Instance);
+    FPending.push_back(std::move(F));
+  }
+
+ protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation != opRemove) return;
+    FRoots.erase(std::remove(FRoots.begin(), FRoots.end(), AComponent), FRoots.end());
+    std::erase_if(FPending, [AComponent](const TFixup& F) { return F.Instance == AComponent; });
+  }
+
+ private:
+  std::vector<TComponent*> FRoots;
+  std::vector<TFixup> FPending;
+};
+
+TRootTracker& Tracker() {
+  static TRootTracker Instance;
+  return Instance;
+}
+
+}  // namespace
+
+class TDefinitionReader {
+ public:
+  TDefinitionReader(std::string_view Text, const std::string& FileName) : FLex(Text, FileName) {}
+
+  void Read(TComponent& Root, bool CheckClass) {
+    FRoot = &Root;
+    try {
+      ReadObject(nullptr, CheckClass);
+      if (FLex.Peek().Kind != TTokenKind::End)
+        throw FLex.Error(FLex.Peek().Line, "Unexpected text after the final end");
+      ResolveFixups();
+    } catch (...) {
+      // Undo the half-built tree: the root stays as it was given, minus its loading state.
+      for (auto It = FCreated.rbegin(); It != FCreated.rend(); ++It) delete *It;
+      Root.FLoading = false;
+      throw;
+    }
+    Tracker().AddRoot(&Root);
+    Root.EndLoad();
+    for (TComponent* C : FCreated) C->EndLoad();
+  }
+
+ private:
+  std::string ExpectIdent(const char* What) {
+    if (FLex.Peek().Kind != TTokenKind::Ident)
+      throw FLex.Error(FLex.Peek().Line, std::string(What) + " expected");
+    return FLex.Next().Text;
+  }
+  void ExpectSymbol(char Symbol) {
+    const TToken& T = FLex.Peek();
+    if (T.Kind != TTokenKind::Symbol || T.Text[0] != Symbol)
+      throw FLex.Error(T.Line, std::string("'") + Symbol + "' expected");
+    FLex.Next();
+  }
+  bool AtSymbol(char Symbol) const {
+    return FLex.Peek().Kind == TTokenKind::Symbol && FLex.Peek().Text[0] == Symbol;
+  }
+
+  // Parent is the enclosing object; nullptr for the root.
+  void ReadObject(TComponent* Parent, bool CheckClass) {
+    const int Line = FLex.Peek().Line;
+    const std::string Keyword = ExpectIdent("object");
+    if (!SameText(Keyword, "object")) throw FLex.Error(Line, "object expected, not " + Keyword);
+    std::string Name = ExpectIdent("Component name");
+    std::string ClassName;
+    if (AtSymbol(':')) {
+      FLex.Next();
+      ClassName = ExpectIdent("Class name");
+    } else {
+      ClassName = std::move(Name);
+      Name.clear();
+    }
+    TComponent* Instance = Parent ? CreateChild(ClassName, Line) : FRoot;
+    if (!Parent && CheckClass && !SameText(ClassName, FRoot->ClassName()))
+      throw FLex.Error(Line, "Class " + ClassName + " does not match " + FRoot->ClassName());
+    Instance->BeginLoad();
+    Guard(Line, [&] {
+      Instance->SetName(Name);
+      if (Parent) Instance->SetParentComponent(Parent);
+    });
+    for (;;) {
+      const TToken& T = FLex.Peek();
+      if (T.Kind == TTokenKind::End)
+        throw FLex.Error(Line, "object " + Name + ": " + ClassName + " is not closed by end");
+      if (T.Kind == TTokenKind::Ident && SameText(T.Text, "end")) {
+        FLex.Next();
+        return;
+      }
+      if (T.Kind == TTokenKind::Ident && SameText(T.Text, "object"))
+        ReadObject(Instance, false);
+      else
+        ReadProperty(*Instance);
+    }
+  }
+
+  TComponent* CreateChild(const std::string& ClassName, int Line) {
+    const TClassInfo* Info = FindClass(ClassName);
+    if (!Info) throw FLex.Error(Line, "Unknown class " + ClassName);
+    if (!Info->Factory) throw FLex.Error(Line, "Class " + ClassName + " cannot be created");
+    TComponent* C = nullptr;
+    Guard(Line, [&] { C = Info->Factory(FRoot); });
+    FCreated.push_back(C);
+    return C;
+  }
+
+  // Runs F, turning component errors into errors naming the file and line.
+  template <class F>
+  void Guard(int Line, F&& Body) {
+    try {
+      Body();
+    } catch (const EDefinitionError&) {
+      throw;
+    } catch (const std::exception& E) {
+      throw FLex.Error(Line, E.what());
+    }
+  }
+
+  void ReadProperty(TComponent& Instance) {
+    const int Line = FLex.Peek().Line;
+    const std::string Name = ExpectIdent("Property name");
+    const TPropInfo* Prop = Instance.ClassInfo().FindProp(Name);
+    if (!Prop)
+      throw FLex.Error(
+          Line, "Unknown property " + Name + " in " + Instance.ClassName() + " " + Instance.Name());
+    ExpectSymbol('=');
+    TPropValue Value = ReadValue(Instance, *Prop, Line);
+    if (Prop->Kind == TPropKind::Component && std::holds_alternative<std::string>(Value)) {
+      AddFixup(Instance, *Prop, std::get<std::string>(Value), Line);
+      return;
+    }
+    Guard(Line, [&] { Prop->Set(Instance, Value); });
+  }
+
+  EDefinitionError BadValue(const TPropInfo& Prop, const TToken& T, const std::string& Why) {
+    return FLex.Error(T.Line, "Bad value " + (T.Text.empty() ? std::string("here") : T.Text) +
+                                  " for property " + Prop.Name + ": " + Why);
+  }
+
+  std::int64_t ParseInt(const TPropInfo& Prop, const TToken& T, std::int64_t Min,
+                        std::int64_t Max) {
+    if (T.Kind != TTokenKind::Integer) throw BadValue(Prop, T, "integer expected");
+    std::string_view S = T.Text;
+    bool Negative = false;
+    if (S[0] == '-' || S[0] == '+') {
+      Negative = S[0] == '-';
+      S.remove_prefix(1);
+    }
+    int Base = 10;
+    if (!S.empty() && S[0] == '$') {
+      Base = 16;
+      S.remove_prefix(1);
+    }
+    std::uint64_t Magnitude = 0;
+    auto [End, Err] = std::from_chars(S.data(), S.data() + S.size(), Magnitude, Base);
+    if (Err != std::errc() || End != S.data() + S.size() || S.empty() ||
+        Magnitude > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
+      throw BadValue(Prop, T, "not a valid integer");
+    const std::int64_t V =
+        Negative ? -static_cast<std::int64_t>(Magnitude) : static_cast<std::int64_t>(Magnitude);
+    if (V < Min || V > Max) throw BadValue(Prop, T, "out of range");
+    return V;
+  }
+
+  std::int64_t EnumIndex(const TPropInfo& Prop, const TToken& T) {
+    if (T.Kind == TTokenKind::Ident)
+      for (std::size_t I = 0; I < Prop.EnumNames.size(); ++I)
+        if (SameText(Prop.EnumNames[I], T.Text)) return static_cast<std::int64_t>(I);
+    throw BadValue(Prop, T, "not one of its names");
+  }
+
+  std::string ReadString(const TPropInfo& Prop) {
+    TToken T = FLex.Next();
+    if (T.Kind != TTokenKind::String) throw BadValue(Prop, T, "string expected");
+    std::string S = std::move(T.Text);
+    while (AtSymbol('+')) {
+      FLex.Next();
+      TToken More = FLex.Next();
+      if (More.Kind != TTokenKind::String) throw BadValue(Prop, More, "string expected after +");
+      S += More.Text;
+    }
+    return S;
+  }
+
+  TPropValue ReadValue(TComponent& Instance, const TPropInfo& Prop, int Line) {
+    switch (Prop.Kind) {
+      case TPropKind::String:
+      case TPropKind::Picture:
+        return ReadString(Prop);
+      case TPropKind::Strings: {
+        ExpectSymbol('(');
+        TStringList List;
+        while (!AtSymbol(')')) {
+          if (FLex.Peek().Kind == TTokenKind::End) throw FLex.Error(Line, "List not closed by )");
+          List.push_back(ReadString(Prop));
+        }
+        FLex.Next();
+        return List;
+      }
+      case TPropKind::Set: {
+        ExpectSymbol('[');
+        std::int64_t Mask = 0;
+        while (!AtSymbol(']')) {
+          TToken T = FLex.Next();
+          if (T.Kind == TTokenKind::End) throw FLex.Error(Line, "Set not closed by ]");
+          Mask |= std::int64_t(1) << EnumIndex(Prop, T);
+          if (AtSymbol(',')) FLex.Next();
+        }
+        FLex.Next();
+        return Mask;
+      }
+      default:
+        break;
+    }
+    TToken T = FLex.Next();
+    switch (Prop.Kind) {
+      case TPropKind::Integer:
+        return ParseInt(Prop, T, std::numeric_limits<std::int32_t>::min(),
+                        std::numeric_limits<std::int32_t>::max());
+      case TPropKind::Real: {
+        if (T.Kind != TTokenKind::Real && T.Kind != TTokenKind::Integer)
+          throw BadValue(Prop, T, "number expected");
+        double V = 0;
+        auto [End, Err] =
+            std::from_chars(T.Text.data() + (T.Text[0] == '+'), T.Text.data() + T.Text.size(), V);
+        if (Err != std::errc() || End != T.Text.data() + T.Text.size())
+          throw BadValue(Prop, T, "not a valid number");
+        return V;
+      }
+      case TPropKind::Boolean:
+        if (T.Kind == TTokenKind::Ident && SameText(T.Text, "True")) return true;
+        if (T.Kind == TTokenKind::Ident && SameText(T.Text, "False")) return false;
+        throw BadValue(Prop, T, "True or False expected");
+      case TPropKind::Enum:
+        return EnumIndex(Prop, T);
+      case TPropKind::Colour: {
+        if (T.Kind == TTokenKind::Ident) {
+          if (auto C = IdentToColor(T.Text)) return std::int64_t(*C);
+          throw BadValue(Prop, T, "unknown colour name");
+        }
+        // Colours are 32-bit patterns; $80000005 and -2147483643 name the same one.
+        const std::int64_t V = ParseInt(Prop, T, std::numeric_limits<std::int32_t>::min(),
+                                        std::numeric_limits<std::uint32_t>::max());
+        return std::int64_t(static_cast<TColor>(static_cast<std::uint32_t>(V)));
+      }
+      case TPropKind::Binary:
+        if (T.Kind != TTokenKind::Binary) throw BadValue(Prop, T, "{ hexadecimal data } expected");
+        return std::move(T.Bytes);
+      case TPropKind::Component:
+        if (T.Kind != TTokenKind::Ident) throw BadValue(Prop, T, "component name expected");
+        if (SameText(T.Text, "nil")) return static_cast<TComponent*>(nullptr);
+        return std::move(T.Text);
+      case TPropKind::Event: {
+        if (T.Kind != TTokenKind::Ident) throw BadValue(Prop, T, "handler name expected");
+        const TMethodInfo* M = FRoot->ClassInfo().FindMethod(T.Text);
+        if (!M)
+          throw FLex.Error(T.Line, "Unknown handler " + T.Text + " in " + FRoot->ClassName() +
+                                       " for " + Instance.Name() + "." + Prop.Name);
+        return TMethod{M->Name, M->Bind(*FRoot)};
+      }
+      default:
+        throw BadValue(Prop, T, "unsupported property kind");
+    }
+  }
+
+  void AddFixup(TComponent& Instance, const TPropInfo& Prop, const std::string& Ref, int Line) {
+    const auto Dot = Ref.find('.');
+    TFixup F{&Instance, &Prop, "", Ref, Line};
+    if (Dot != std::string::npos) {
+      F.RootName = Ref.substr(0, Dot);
+      F.Target = Ref.substr(Dot + 1);
+    }
+    FFixups.push_back(std::move(F));
+  }
+
+  void ResolveFixups() {
+    for (TFixup& F : FFixups) {
+      TComponent* Root = FRoot;
+      if (!F.RootName.empty() && !SameText(F.RootName, FRoot->Name())) {
+        Root = Tracker().FindRoot(F.RootName);
+        if (!Root) {
+          Tracker().AddPending(F);
+          continue;
+        }
+      }
+      TComponent* Target = SameText(F.Target, Root->Name()) ? Root : Root->FindComponent(F.Target);
+      if (!Target) throw FLex.Error(F.Line, "Unknown component " + F.Target);
+      Guard(F.Line, [&] { F.Prop->Set(*F.Instance, TPropValue(Target)); });
+    }
+  }
+
+  TDefinitionLexer FLex;
+  TComponent* FRoot = nullptr;
+  std::vector<TComponent*> FCreated;
+  std::vector<TFixup> FFixups;
+};
+
+void ReadDefinition(TComponent& Root, std::string_view Text, const std::string& FileName) {
+  TDefinitionReader(Text, FileName).Read(Root, true);
+}
+
+void ReadDefinitionFile(TComponent& Root, const std::string& Path) {
+  std::ifstream In(Path, std::ios::binary);
+  if (!In) throw EDefinitionError("Cannot open " + Path);
+  std::ostringstream Text;
+  Text << In.rdbuf();
+  ReadDefinition(Root, Text.str(), Path);
+}
+
+TComponent* CreateFromDefinition(TComponent* Owner, std::string_view Text,
+                                 const std::string& FileName) {
+  TDefinitionLexer Probe(Text, FileName);
+  Probe.Next();  // object
+  const int Line = Probe.Peek().Line;
+  std::string ClassName = Probe.Next().Text;
+  if (Probe.Peek().Kind == TTokenKind::Symbol && Probe.Peek().Text == ":") {
+    Probe.Next();
+    ClassName = Probe.Next().Text;
+  }
+  const TClassInfo* Info = FindClass(ClassName);
+  if (!Info || !Info->Factory) throw Probe.Error(Line, "Unknown class " + ClassName);
+  std::unique_ptr<TComponent> Root(Info->Factory(Owner));
+  TDefinitionReader(Text, FileName).Read(*Root, true);
+  return Root.release();
+}

@@ -94,16 +94,12 @@ const TClassInfo& TComponent::StaticClassInfo() {
     TClassInfo I;
     I.ClassName = "TComponent";
     I.Factory = [](TComponent* AOwner) { return new TComponent(AOwner); };
-    I.Props.push_back(
-        TPropInfo{"Tag",
-                  TPropKind::Integer,
-                  TPropValue(std::int64_t(0)),
-                  false,
-                  {},
-                  [](const TComponent& C) { return TPropValue(std::int64_t(C.Tag())); },
-                  [](TComponent& C, const TPropValue& V) {
-                    C.SetTag(static_cast<int>(std::get<std::int64_t>(V)));
-                  }});
+    TPropInfo Tag = MakeProp("Tag", TPropKind::Integer, TPropValue(std::int64_t(0)));
+    Tag.Get = [](const TComponent& C) { return TPropValue(std::int64_t(C.Tag())); };
+    Tag.Set = [](TComponent& C, const TPropValue& V) {
+      C.SetTag(static_cast<int>(std::get<std::int64_t>(V)));
+    };
+    I.Props.push_back(std::move(Tag));
     return I;
   }();
   return Info;

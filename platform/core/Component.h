@@ -109,7 +109,18 @@ struct TPropInfo {
   std::vector<std::string> EnumNames;  // Enum and Set kinds
   std::function<TPropValue(const TComponent&)> Get;
   std::function<void(TComponent&, const TPropValue&)> Set;
+  std::function<bool(const TComponent&)> Stored;  // empty: stored when not the default
 };
+
+inline TPropInfo MakeProp(std::string Name, TPropKind Kind, TPropValue Default,
+                          std::vector<std::string> EnumNames = {}) {
+  TPropInfo P;
+  P.Name = std::move(Name);
+  P.Kind = Kind;
+  P.Default = std::move(Default);
+  P.EnumNames = std::move(EnumNames);
+  return P;
+}
 
 // A published handler: binds the named member function of a root component.
 struct TMethodInfo {
@@ -297,13 +308,8 @@ class TClassBuilder {
   TClassBuilder& Ref(std::string Name, G Get, S Set) {
     using TArg = typename ComponentDetail::TSetterArg<S>::Type;
     using TTarget = std::remove_pointer_t<TArg>;
-    TPropInfo P{std::move(Name),
-                TPropKind::Component,
-                TPropValue(static_cast<TComponent*>(nullptr)),
-                false,
-                {},
-                nullptr,
-                nullptr};
+    TPropInfo P = MakeProp(std::move(Name), TPropKind::Component,
+                           TPropValue(static_cast<TComponent*>(nullptr)));
     P.Get = [Get](const TComponent& C) {
       return TPropValue(static_cast<TComponent*>(std::invoke(Get, static_cast<const T&>(C))));
     };
@@ -318,10 +324,10 @@ class TClassBuilder {
     return Add(std::move(P));
   }
   // An event field of type TEvent<Sig>; bound to a published handler of the root by name.
-  template <class Sig>
-  TClassBuilder& Event(std::string Name, TEvent<Sig> T::*Field) {
-    TPropInfo P{std::move(Name), TPropKind::Event, TPropValue(TMethod()), false, {},
-                nullptr,         nullptr};
+  template <class Sig, class TBase>
+  TClassBuilder& Event(std::string Name, TEvent<Sig> TBase::*Field) {
+    static_assert(std::is_base_of_v<TBase, T>);
+    TPropInfo P = MakeProp(std::move(Name), TPropKind::Event, TPropValue(TMethod()));
     P.Get = [Field](const TComponent& C) {
       const TEvent<Sig>& E = static_cast<const T&>(C).*Field;
       return TPropValue(TMethod{E.Name, std::any(E.Code)});
@@ -342,14 +348,23 @@ class TClassBuilder {
     return Add(std::move(P));
   }
   // Publishes a handler member function of T (a form) under Name.
-  template <class R, class... A>
-  TClassBuilder& Method(std::string Name, R (T::*Handler)(A...)) {
+  template <class R, class TBase, class... A>
+  TClassBuilder& Method(std::string Name, R (TBase::*Handler)(A...)) {
+    static_assert(std::is_base_of_v<TBase, T>);
     TMethodInfo M{std::move(Name), nullptr};
     M.Bind = [Handler](TComponent& Self) -> std::any {
       T* P = static_cast<T*>(&Self);
       return std::function<R(A...)>([P, Handler](A... Args) { return (P->*Handler)(Args...); });
     };
     FInfo.Methods.push_back(std::move(M));
+    return *this;
+  }
+  // Makes writing the last added property depend on the component's state (e.g. a font that
+  // follows the parent's is not written).
+  TClassBuilder& StoredWhen(std::function<bool(const T&)> Stored) {
+    FInfo.Props.back().Stored = [Stored](const TComponent& C) {
+      return Stored(static_cast<const T&>(C));
+    };
     return *this;
   }
   // Marks the last added property as written even when it equals its default.
@@ -368,8 +383,7 @@ class TClassBuilder {
   TClassBuilder& Ordinal(std::string Name, TPropKind Kind, G Get, S Set, std::int64_t Default,
                          std::vector<std::string> Names) {
     using TArg = typename ComponentDetail::TSetterArg<S>::Type;
-    TPropInfo P{std::move(Name), Kind,   TPropValue(Default), false, std::move(Names),
-                nullptr,         nullptr};
+    TPropInfo P = MakeProp(std::move(Name), Kind, TPropValue(Default), std::move(Names));
     P.Get = [Get](const TComponent& C) {
       return TPropValue(static_cast<std::int64_t>(std::invoke(Get, static_cast<const T&>(C))));
     };
@@ -381,7 +395,7 @@ class TClassBuilder {
   template <class V, class G, class S>
   TClassBuilder& Typed(std::string Name, TPropKind Kind, G Get, S Set, V Default) {
     using TArg = typename ComponentDetail::TSetterArg<S>::Type;
-    TPropInfo P{std::move(Name), Kind, TPropValue(std::move(Default)), false, {}, nullptr, nullptr};
+    TPropInfo P = MakeProp(std::move(Name), Kind, TPropValue(std::move(Default)));
     P.Get = [Get](const TComponent& C) {
       return TPropValue(V(std::invoke(Get, static_cast<const T&>(C))));
     };

@@ -60,6 +60,7 @@ class TWriter {
     Text += Indent + "object " + (C.Name().empty() ? "" : C.Name() + ": ") + C.ClassName() + "\n";
     for (const TPropInfo* P : C.ClassInfo().AllProps()) {
       const TPropValue V = P->Get(C);
+      if (P->Stored && !P->Stored(C)) continue;
       if (!P->AlwaysStored && SameValue(V, P->Default)) continue;
       std::string Value = FormatValue(*P, V, Root, Indent);
       if (!Value.empty()) Text += Indent + "  " + P->Name + " = " + Value + "\n";

@@ -1,0 +1,146 @@
+// TToneGen: a non-visual component that turns tone settings (frequency, waveform, up to eight
+// added partials, resolution, rate, channels, envelope) into an in-memory RIFF/WAVE image and
+// plays it through the sound service, keeping the device volume in step with its own.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/core/Component.h"
+#include "sound/ToneGenTypes.h"
+
+// A stored partial table that cannot be loaded.
+class EToneGenError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+class TToneGen : public TComponent {
+ public:
+  explicit TToneGen(TComponent* AOwner);
+  ~TToneGen() override;
+
+  static const TClassInfo& StaticClassInfo();
+  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+
+  // Published properties. Setters take the whole value and clamp it before narrowing.
+  int32_t Frequency() const { return FFrequency; }
+  void SetFrequency(int64_t Value);
+  int16_t Duration() const { return FDuration; }
+  void SetDuration(int64_t Value);
+  TTGWave Waveform() const { return FWaveform; }
+  void SetWaveform(TTGWave Value);
+  int16_t Attack() const { return FEnvelope.Attack; }
+  void SetAttack(int64_t Value);
+  int16_t Hold() const { return FEnvelope.Hold; }
+  void SetHold(int64_t Value);
+  int16_t Decay() const { return FEnvelope.Decay; }
+  void SetDecay(int64_t Value);
+  int16_t Sustain() const { return FEnvelope.Sustain; }
+  void SetSustain(int64_t Value);
+  int16_t Release() const { return FEnvelope.Release; }
+  void SetRelease(int64_t Value);
+  bool Async() const { return FAsync; }
+  void SetAsync(bool Value) { FAsync = Value; }
+  bool Loop() const { return FLoop; }
+  void SetLoop(bool Value) { FLoop = Value; }
+  TTGResolution Resolution() const { return FResolution; }
+  void SetResolution(TTGResolution Value);
+  TTGQuality Quality() const { return FQuality; }
+  void SetQuality(TTGQuality Value);
+  int16_t LeftVolume() const { return FLeftVolume; }
+  void SetLeftVolume(int64_t Value);
+  int16_t RightVolume() const { return FRightVolume; }
+  void SetRightVolume(int64_t Value);
+  bool Stereo() const { return FStereo; }
+  void SetStereo(bool Value);
+  TTGAMLevel AMLevel() const { return FAMLevel; }
+  void SetAMLevel(TTGAMLevel Value);
+  int16_t AMAmplitude() const { return FAMAmplitude; }
+  void SetAMAmplitude(int64_t Value);
+  TTGWave AMWaveform() const { return FAMWaveform; }
+  void SetAMWaveform(TTGWave Value);
+  float AMFrequency() const { return FAMFrequency; }
+  void SetAMFrequency(float Value);
+  bool AMUseMultiplier() const { return FAMUseMultiplier; }
+  void SetAMUseMultiplier(bool Value);
+
+  // The stored form of the partial table: a 32-bit last-row index, then per row amplitude,
+  // waveform and float frequency as 32-bit little-endian values.
+  TBytes WriteAMArrayData() const;
+  // Throws EToneGenError, storing nothing, for more than eight rows or a truncated record.
+  void ReadAMArrayData(const TBytes& Data);
+
+  // Builds the image without (Prepare) or with (PrepareADSR) the envelope; false when the
+  // memory for it could not be had.
+  bool Prepare();
+  bool PrepareADSR();
+  // Plays the image, rebuilding it first when a setting changed since it was built.
+  void Play();
+  void PlayADSR();
+  void Stop();
+  void PresetVolume();
+  void ResetAM();
+  // Writes one row as given, without range checks.
+  void SetAMParameter(TTGAMLevel Level, int16_t Amplitude, float Frequency, TTGWave Waveform);
+  // The image ("RIFF" first), or nullptr; valid until the next build or destruction.
+  const uint8_t* GetDataBuffer() const { return FDataBuffer.get(); }
+  int32_t DataBufferSize() const { return FDataBufferSize; }
+  bool ExportFile(const std::string& FileName) const;
+  // Note texts: see NoteToFrequency. Both return 0 and change nothing for an invalid note.
+  int32_t SetNote(const std::string& Note);
+  float SetAMNote(TTGAMLevel Level, const std::string& Note);
+
+  // State, for callers that need to know what the next Play will do.
+  bool WaveChanged() const { return FWaveChanged; }
+  bool EnvelopeStale() const { return FEnvelopeStale; }
+  bool PlainStale() const { return FPlainStale; }
+  bool Idle() const { return FIdle; }
+  int32_t NoteOctave() const { return FNoteOctave; }
+  const TAMTable& AMTable() const { return FAM; }
+  TToneSettings Settings() const;
+  TEnvelopeSettings Envelope() const { return FEnvelope; }
+
+  // Live instances, and the device volume found when the first one was created.
+  static int32_t InstanceCount();
+  static uint32_t SavedVolume();
+
+ private:
+  bool Synthesize(bool WithEnvelope);
+  void StartPlayback();
+  uint32_t PlayFlags() const;
+  void ApplyVolume();
+  static uint32_t ReadDeviceVolume(uint32_t DeviceID);
+  void SetEnvelopeValue(int16_t& Field, int64_t Value);
+
+  bool FWaveChanged = true;
+  bool FEnvelopeStale = true;
+  bool FPlainStale = true;
+  bool FIdle = true;
+  std::unique_ptr<uint8_t[]> FDataBuffer;
+  int32_t FDataBufferSize = 0;
+  int32_t FFrequency = 440;
+  int16_t FDuration = 100;
+  TTGWave FWaveform = tgSine;
+  TEnvelopeSettings FEnvelope;
+  bool FAsync = true;
+  bool FLoop = false;
+  TTGResolution FResolution = tg16Bit;
+  TTGQuality FQuality = tgHiQ;
+  int16_t FLeftVolume = 100;
+  int16_t FRightVolume = 100;
+  uint32_t FDeviceID = 0;
+  bool FStereo = false;
+  int16_t FAMAmplitude = 0;
+  TTGWave FAMWaveform = tgSine;
+  float FAMFrequency = 0;
+  bool FAMUseMultiplier = true;
+  int32_t FNoteOctave = 4;
+  TTGAMLevel FAMLevel = tgAMLevel1;
+  TAMTable FAM;
+  int32_t FAMNoteOctave[AMRowCount];
+};
+
+// Registers the sound library's component classes with the definitions reader.
+void RegisterSoundClasses();

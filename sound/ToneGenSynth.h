@@ -1,0 +1,58 @@
+// Wave image synthesis: the RIFF/WAVE header, the partial list, rendering each partial into the
+// samples with wrap-around addition, and the attack-hold-decay-sustain-release envelope.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "sound/ToneGenTypes.h"
+
+constexpr std::size_t WaveHeaderSize = 44;
+constexpr std::size_t WaveSpareSize = 32;
+
+struct TPartial {
+  int64_t Amplitude;  // percent of full scale
+  int64_t Frequency;  // hertz
+  TTGWave Waveform;
+};
+
+// The component's own random sequence, so a build never disturbs anyone else's.
+class TToneNoise {
+ public:
+  // An integer in 0..Range-1.
+  uint32_t Random(uint32_t Range) {
+    FState = FState * 134775813u + 1u;
+    return uint32_t((uint64_t(FState) * Range) >> 32);
+  }
+
+ private:
+  uint32_t FState = 1;
+};
+
+inline int SampleRate(TTGQuality Quality) {
+  return Quality == tgHiQ ? 96000 : 44100;
+}
+inline int SampleBytes(TTGResolution Resolution) {
+  return Resolution == tg16Bit ? 2 : 1;
+}
+inline uint8_t FillByte(TTGResolution Resolution) {
+  return Resolution == tg16Bit ? 0x00 : 0x80;
+}
+
+// Bytes of sample data; not rounded to whole frames.
+int64_t ToneDataSize(const TToneSettings& Settings);
+void BuildWaveHeader(bool Stereo, bool SixteenBit, bool HiQ, uint8_t* Dest, uint32_t DataSize);
+// The main tone followed by the eight rows, amplitudes scaled when the rows exceed 100 %.
+std::vector<TPartial> TonePartials(const TToneSettings& Settings);
+// Adds one partial into the DataSize bytes at Data (the last frame may reach into the spare
+// area). Partials that cannot be rendered (no amplitude, no frequency, a zero divisor) add
+// nothing and draw nothing from Noise.
+void RenderPartial(uint8_t* Data, int64_t DataSize, const TPartial& Partial,
+                   TTGResolution Resolution, TTGQuality Quality, bool Stereo, TToneNoise& Noise);
+// Scales the whole frames of the DataSize bytes at Data by the envelope.
+void ApplyEnvelope(uint8_t* Data, int64_t DataSize, bool Stereo, TTGResolution Resolution,
+                   const TEnvelopeSettings& Envelope);
+// Truncates toward zero; NaN gives 0 and values beyond ±2^62 saturate, so a stored table's
+// float can never overflow the integer it becomes.
+int64_t TruncSaturated(double Value);

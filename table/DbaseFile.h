@@ -106,6 +106,9 @@ class TDbaseFile : public TPagedFile {
   void StampLockField(std::uint8_t* Buffer);
   void FillAutoIncrement(std::uint8_t* Buffer);
   void WriteHeaderLocked();
+  void ApplyHeaderFixups();
+  void AfterReopen() override;
+  void BuildHeader(const std::vector<TDbaseFieldDef>& Fields);
 
   TDbaseFieldDefs FFieldDefs;
   TXBaseVersion FVersion = xUnknown;
@@ -114,5 +117,8 @@ class TDbaseFile : public TPagedFile {
   int FLockField = -1;
   int FLockedRecord = -1;
   std::vector<std::uint8_t> FOldRecord;
+  std::vector<int> FDescriptorOffsets;  // of each field's descriptor in the header
+  bool FProductionIndexDropped = false;
+  bool FHeaderLocked = false;  // held by Insert while it appends
   std::vector<std::unique_ptr<TDbaseIndexLink>> FIndexes;
 };

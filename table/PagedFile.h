@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -112,8 +113,7 @@ class TPagedFile {
   void CheckExclusiveAccess() const;
 
  protected:
-  // Hooks for subclasses around a reopen by TryExclusive/EndExclusive.
-  virtual void BeforeReopen() {}
+  // Called after TryExclusive/EndExclusive reopened the file (the header may have changed).
   virtual void AfterReopen() {}
   // Raw access for subclasses (writing the end-of-file byte, descriptors).
   int ReadBytes(std::int64_t Offset, void* Buffer, int Count);
@@ -131,6 +131,8 @@ class TPagedFile {
   TPagedFileMode FMode = pfReadOnly;
   TPagedFileMode FSavedMode = pfReadOnly;
   int FExclusiveDepth = 0;
+  bool FSwitchedToExclusive = false;
+  std::set<int> FLockedPages;  // page locks we hold, to restore after a whole-file unlock
   bool FAutoCreate = false;
   bool FVirtualLocks = true;
   bool FPageOffsetByHeader = true;

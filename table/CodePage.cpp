@@ -1,0 +1,176 @@
+#include "table/CodePage.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <mutex>
+
+#include "table/DbaseMessages.h"
+
+namespace {
+
+// Language driver ids of level 3/4 and FoxPro tables and their code pages.
+const std::map<std::uint8_t, int>& LanguageIds() {
+  static const std::map<std::uint8_t, int> Ids = {
+      {8, 865},    {9, 437},   {10, 850},  {11, 437},  {12, 850},  {13, 437},  {14, 850},
+      {15, 437},   {16, 850},  {17, 437},  {18, 850},  {19, 932},  {20, 850},  {21, 437},
+      {22, 850},   {23, 865},  {24, 437},  {25, 437},  {26, 850},  {27, 437},  {28, 863},
+      {29, 850},   {31, 852},  {32, 867},  {34, 852},  {35, 852},  {36, 860},  {37, 850},
+      {38, 866},   {55, 850},  {77, 936},  {78, 949},  {79, 950},  {80, 874},  {86, 932},
+      {87, 1252},  {88, 1252}, {89, 1252}, {94, 437},  {95, 437},  {96, 850},  {97, 1252},
+      {98, 1252},  {105, 620}, {133, 862}, {134, 437}, {135, 852}, {136, 857}, {142, 868},
+      {155, 1250}, {156, 850}};
+  return Ids;
+}
+
+std::string IconvName(int CodePage) {
+  return "CP" + std::to_string(CodePage);
+}
+
+const char ReplacementChar[] = "\xEF\xBF\xBD";
+
+bool IsAsciiOnly(std::string_view Text) {
+  for (unsigned char C : Text)
+    if (C >= 0x80) return false;
+  return true;
+}
+
+}  // namespace
+
+int CodePageOfLanguageId(std::uint8_t Id) {
+  const auto It = LanguageIds().find(Id);
+  return It == LanguageIds().end() ? 0 : It->second;
+}
+
+std::uint8_t LanguageIdOfCodePage(int CodePage) {
+  for (const auto& [Id, Page] : LanguageIds())
+    if (Page == CodePage) return Id;
+  return 0;
+}
+
+int CodePageOfLanguageName(std::string_view Name) {
+  const auto StartsWith = [&](std::size_t At, std::string_view Text) {
+    return Name.size() >= At + Text.size() && Name.substr(At, Text.size()) == Text;
+  };
+  std::size_t DigitsAt;
+  if (StartsWith(0, "DB")) {
+    if (StartsWith(2, "WIN")) return 1252;
+    if (StartsWith(2, "HEBREW")) return 1255;
+    DigitsAt = 2;
+  } else if (StartsWith(0, "FOX")) {
+    // The name's offset 5 is the header's offset 37.
+    if (StartsWith(5, "WIN")) return 1252;
+    DigitsAt = 3;
+  } else {
+    return 0;
+  }
+  if (Name.size() < DigitsAt + 3) return 0;
+  int Result = 0;
+  for (std::size_t I = DigitsAt; I < DigitsAt + 3; ++I) {
+    if (Name[I] < '0' || Name[I] > '9') return 0;
+    Result = Result * 10 + (Name[I] - '0');
+  }
+  return Result;
+}
+
+bool CodePageSupported(int CodePage) {
+  static std::mutex Guard;
+  static std::map<int, bool> Known;
+  if (CodePage <= 0) return false;
+  std::lock_guard<std::mutex> Lock(Guard);
+  const auto It = Known.find(CodePage);
+  if (It != Known.end()) return It->second;
+  const iconv_t Handle = iconv_open("UTF-8", IconvName(CodePage).c_str());
+  const bool Supported = Handle != reinterpret_cast<iconv_t>(-1);
+  if (Supported) iconv_close(Handle);
+  Known[CodePage] = Supported;
+  return Supported;
+}
+
+int TranslationModeFor(int CodePage) {
+  if (CodePage == ANSI_CODEPAGE) return 1;
+  if (CodePage == OEM_CODEPAGE) return 2;
+  return CodePageSupported(CodePage) ? 3 : 0;
+}
+
+struct TCodePageConverter::TState {
+  iconv_t Decoder = reinterpret_cast<iconv_t>(-1);
+  iconv_t Encoder = reinterpret_cast<iconv_t>(-1);
+};
+
+TCodePageConverter::TCodePageConverter(int CodePage)
+    : FCodePage(CodePage), FState(std::make_unique<TState>()) {
+  if (!CodePageSupported(CodePage)) return;
+  FState->Decoder = iconv_open("UTF-8", IconvName(CodePage).c_str());
+  FState->Encoder = iconv_open(IconvName(CodePage).c_str(), "UTF-8");
+}
+
+TCodePageConverter::~TCodePageConverter() {
+  if (FState->Decoder != reinterpret_cast<iconv_t>(-1)) iconv_close(FState->Decoder);
+  if (FState->Encoder != reinterpret_cast<iconv_t>(-1)) iconv_close(FState->Encoder);
+}
+
+bool TCodePageConverter::Supported() const {
+  return FState->Decoder != reinterpret_cast<iconv_t>(-1) &&
+         FState->Encoder != reinterpret_cast<iconv_t>(-1);
+}
+
+std::string TCodePageConverter::ToUtf8(std::string_view Raw) const {
+  std::string Result;
+  if (!Supported()) {
+    for (char C : Raw) {
+      if (static_cast<unsigned char>(C) < 0x80)
+        Result += C;
+      else
+        Result += ReplacementChar;
+    }
+    return Result;
+  }
+  iconv(FState->Decoder, nullptr, nullptr, nullptr, nullptr);
+  char* In = const_cast<char*>(Raw.data());
+  std::size_t InLeft = Raw.size();
+  char Chunk[1024];
+  while (InLeft > 0) {
+    char* Out = Chunk;
+    std::size_t OutLeft = sizeof Chunk;
+    const std::size_t Done = iconv(FState->Decoder, &In, &InLeft, &Out, &OutLeft);
+    Result.append(Chunk, Out - Chunk);
+    if (Done != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
+    // A byte the code page does not define (or a cut multi-byte sequence) shows as U+FFFD.
+    Result += ReplacementChar;
+    ++In;
+    --InLeft;
+    iconv(FState->Decoder, nullptr, nullptr, nullptr, nullptr);
+  }
+  return Result;
+}
+
+std::string TCodePageConverter::FromUtf8(std::string_view Text) const {
+  const auto Refuse = [&] {
+    return EDbaseError(
+        FormatMessage(STRING_UNTRANSLATABLE_TEXT, std::string(Text).c_str(), FCodePage));
+  };
+  if (!Supported()) {
+    if (!IsAsciiOnly(Text)) throw Refuse();
+    return std::string(Text);
+  }
+  iconv(FState->Encoder, nullptr, nullptr, nullptr, nullptr);
+  std::string Result;
+  char* In = const_cast<char*>(Text.data());
+  std::size_t InLeft = Text.size();
+  char Chunk[1024];
+  while (InLeft > 0) {
+    char* Out = Chunk;
+    std::size_t OutLeft = sizeof Chunk;
+    const std::size_t Done = iconv(FState->Encoder, &In, &InLeft, &Out, &OutLeft);
+    Result.append(Chunk, Out - Chunk);
+    if (Done == static_cast<std::size_t>(-1) && errno != E2BIG) throw Refuse();
+  }
+  char* Out = Chunk;
+  std::size_t OutLeft = sizeof Chunk;
+  iconv(FState->Encoder, nullptr, nullptr, &Out, &OutLeft);  // flush shift state
+  Result.append(Chunk, Out - Chunk);
+  return Result;
+}

@@ -1,0 +1,377 @@
+#include "table/DbaseFile.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <ctime>
+
+#include "table/CodePage.h"
+#include "table/DbaseMessages.h"
+
+namespace {
+
+constexpr std::uint8_t EndOfFile = 0x1A;
+constexpr std::uint8_t DescriptorEnd = 0x0D;
+constexpr int MaxFieldCount = 4095;
+
+int ReadLE16(const std::uint8_t* Src) {
+  return Src[0] | (Src[1] << 8);
+}
+std::uint32_t ReadLE32(const std::uint8_t* Src) {
+  return Src[0] | (Src[1] << 8) | (Src[2] << 16) | (static_cast<std::uint32_t>(Src[3]) << 24);
+}
+void WriteLE16(int Value, std::uint8_t* Dst) {
+  Dst[0] = static_cast<std::uint8_t>(Value);
+  Dst[1] = static_cast<std::uint8_t>(Value >> 8);
+}
+void WriteLE32(std::uint32_t Value, std::uint8_t* Dst) {
+  for (int I = 0; I < 4; ++I, Value >>= 8) Dst[I] = static_cast<std::uint8_t>(Value);
+}
+
+std::tm LocalNow() {
+  const std::time_t Now = std::time(nullptr);
+  std::tm Result{};
+  localtime_r(&Now, &Result);
+  return Result;
+}
+
+bool FileExists(const std::string& Name) {
+  struct stat St;
+  return ::stat(Name.c_str(), &St) == 0;
+}
+
+std::string ComputerName() {
+  char Name[256] = {};
+  if (::gethostname(Name, sizeof Name - 1) != 0) return {};
+  return Name;
+}
+
+}  // namespace
+
+TDbaseFile::TDbaseFile() = default;
+
+TDbaseFile::~TDbaseFile() {
+  try {
+    TDbaseFile::Close();
+  } catch (const std::exception&) {
+  }
+}
+
+void TDbaseFile::ClassifyVersion() {
+  const std::uint8_t Version = Header()[0];
+  if (Version == 0xF5)
+    FVersion = xFoxPro;
+  else if (Version == 0x30)
+    FVersion = xVisualFoxPro;
+  else if ((Version & 7) == 3)
+    FVersion = Header()[29] == 0 ? xBaseIII : xBaseIV;
+  else if ((Version & 7) == 4)
+    FVersion = xBaseVII;
+  else
+    throw EDbaseError(STRING_INVALID_DBF_FILE);
+  static const int Levels[] = {0, 3, 4, 7, 25, 30};
+  FFieldDefs.SetTableLevel(Levels[FVersion]);
+}
+
+void TDbaseFile::Open() {
+  FFieldDefs.Clear();
+  FLockField = -1;
+  FLockedRecord = -1;
+  FProductionIndexDropped = false;
+  SetHeaderOffset(0);
+  SetPageOffsetByHeader(true);
+  SetHeaderSize(32);
+  TPagedFile::Open();
+  try {
+    ReadHeader();
+    ClassifyVersion();
+    const int HeaderLength = ReadLE16(Header() + 8);
+    const int RecordLength = ReadLE16(Header() + 10);
+    if (HeaderLength == 0 || RecordLength == 0) throw EAbort();
+    const int Base = FVersion == xBaseVII ? 68 : 32;
+    SetHeaderSize(HeaderLength);
+    SetRecordSize(RecordLength);
+    SetPageSize(RecordLength);
+    if (HeaderLength < Base || ReadHeader() < HeaderLength)
+      throw EDbaseError(STRING_INVALID_DBF_FILE);
+    ReadFieldDefs();
+    CheckProductionIndex();
+    ApplyHeaderFixups();
+    FCodePage = FVersion == xBaseVII
+                    ? CodePageOfLanguageName(std::string_view(
+                          reinterpret_cast<const char*>(Header() + 32),
+                          strnlen(reinterpret_cast<const char*>(Header() + 32), 32)))
+                    : CodePageOfLanguageId(Header()[29]);
+    if (FCodePage == 0) FCodePage = OEM_CODEPAGE;
+    const int Count = RecordCount();
+    if (static_cast<std::uint32_t>(Count) != ReadLE32(Header() + 4)) {
+      WriteLE32(Count, Header() + 4);
+      WriteHeader();
+    }
+  } catch (...) {
+    // A failed open leaves the file closed and unchanged.
+    SetHeaderModified(false);
+    TPagedFile::Close();
+    throw;
+  }
+}
+
+void TDbaseFile::ReadFieldDefs() {
+  const bool Level7 = FVersion == xBaseVII;
+  const int Base = Level7 ? 68 : 32, DescriptorSize = Level7 ? 48 : 32;
+  const int NameSize = Level7 ? 32 : 11;
+  const int HeaderLength = HeaderSize();
+  const int MaxCount = (HeaderLength - Base) / DescriptorSize;
+  FDescriptorOffsets.clear();
+  for (int I = 0; I < MaxCount; ++I) {
+    const std::uint8_t* Desc = Header() + Base + I * DescriptorSize;
+    if (Desc[0] == DescriptorEnd) break;
+    std::string Name(reinterpret_cast<const char*>(Desc),
+                     strnlen(reinterpret_cast<const char*>(Desc), NameSize));
+    while (!Name.empty() && Name.back() == ' ') Name.pop_back();
+    TDbaseFieldDef Def(Name, static_cast<char>(Desc[Level7 ? 32 : 11]), Desc[Level7 ? 33 : 16],
+                       Desc[Level7 ? 34 : 17]);
+    if (Level7) Def.AutoIncNext = ReadLE32(Desc + 42);
+    const TDbaseFieldDef& Added = FFieldDefs.Add(std::move(Def));
+    if (Added.Hidden) FLockField = FFieldDefs.Count() - 1;
+    FDescriptorOffsets.push_back(Base + I * DescriptorSize);
+    const int Next = Base + (I + 1) * DescriptorSize;
+    if (Next < HeaderLength && Header()[Next] == DescriptorEnd) break;
+  }
+  if (FFieldDefs.Count() < 1 || FFieldDefs.Count() > MaxFieldCount)
+    throw EDbaseError(FormatMessage(STRING_INVALID_FIELD_COUNT, FFieldDefs.Count()));
+  // Every field must lie inside the record.
+  const TDbaseFieldDef& Last = FFieldDefs[FFieldDefs.Count() - 1];
+  if (Last.Offset + Last.StoredLength > RecordSize()) throw EDbaseError(STRING_INVALID_DBF_FILE);
+}
+
+void TDbaseFile::CheckProductionIndex() {
+  if (Header()[28] == 0) return;
+  const std::string Base = FileName().substr(0, FileName().rfind('.'));
+  for (const char* Ext : {".mdx", ".MDX"}) {
+    if (!FileExists(Base + Ext)) continue;
+    // Reading is harmless; writing would leave the unmaintained index behind.
+    if (ReadOnly()) return;
+    throw EDbaseError(FormatMessage(STRING_MDX_NOT_SUPPORTED, (Base + Ext).c_str()));
+  }
+  if (OnIndexMissing && !OnIndexMissing()) throw EAbort();
+  FProductionIndexDropped = true;
+}
+
+void TDbaseFile::ApplyHeaderFixups() {
+  // The memo bit follows the fields; FoxPro version bytes are taken only as they are.
+  if (FVersion == xBaseIII || FVersion == xBaseIV || FVersion == xBaseVII) {
+    const bool HasBlob = std::any_of(FFieldDefs.begin(), FFieldDefs.end(),
+                                     [](const TDbaseFieldDef& D) { return D.IsBlob(); });
+    Header()[0] = HasBlob ? (Header()[0] | 0x80) : (Header()[0] & 0x7F);
+  }
+  if (FProductionIndexDropped) Header()[28] = 0;
+}
+
+void TDbaseFile::AfterReopen() {
+  ReadHeader();
+  ApplyHeaderFixups();
+}
+
+void TDbaseFile::Close() {
+  FIndexes.clear();  // indexes first: they flush their own files
+  FLockedRecord = -1;
+  FOldRecord.clear();
+  TPagedFile::Close();
+}
+
+std::uint8_t TDbaseFile::LanguageId() const {
+  return HeaderSize() > 29 ? Header()[29] : 0;
+}
+
+bool TDbaseFile::ReadRecord(int RecNo, std::uint8_t* Buffer) {
+  int Got = 0;
+  if (RecNo >= 1) Got = ReadPage(RecNo, Buffer);
+  if (Got == RecordSize()) return true;
+  std::memset(Buffer + Got, ' ', RecordSize() - Got);
+  return false;
+}
+
+void TDbaseFile::WriteRecord(int RecNo, const std::uint8_t* Buffer) {
+  if (RecNo < 1) return;
+  WritePage(RecNo, Buffer);
+}
+
+void TDbaseFile::WriteHeader() {
+  if (ReadOnly() || !Active()) return;
+  // Others append under the header lock; the count and the end-of-file byte must not race them.
+  const bool TakeLock = NeedLocks() && !FHeaderLocked;
+  if (TakeLock) LockPage(0, true);
+  try {
+    WriteHeaderLocked();
+  } catch (...) {
+    if (TakeLock) UnlockPage(0);
+    throw;
+  }
+  if (TakeLock) UnlockPage(0);
+}
+
+void TDbaseFile::WriteHeaderLocked() {
+  const std::tm Now = LocalNow();
+  Header()[1] = static_cast<std::uint8_t>(Now.tm_year);
+  Header()[2] = static_cast<std::uint8_t>(Now.tm_mon + 1);
+  Header()[3] = static_cast<std::uint8_t>(Now.tm_mday);
+  // The file size is the truth about the count, also when others appended meanwhile.
+  const int Count = RecordCount();
+  WriteLE32(Count, Header() + 4);
+  TPagedFile::WriteHeader();
+  const std::uint8_t Eof = EndOfFile;
+  WriteBytes(PageOffset(Count + 1), &Eof, 1);
+}
+
+void TDbaseFile::InitRecord(std::uint8_t* Buffer) const {
+  ::InitRecord(FFieldDefs, Buffer, RecordSize());
+}
+
+TVariant TDbaseFile::GetFieldData(int Column, TFieldType DataType,
+                                  const std::uint8_t* Record) const {
+  return GetFieldValue(FFieldDefs[Column], DataType, Record, FDateTimeHandling);
+}
+
+void TDbaseFile::SetFieldData(int Column, TFieldType DataType, const TVariant& Value,
+                              std::uint8_t* Record) const {
+  SetFieldValue(FFieldDefs[Column], DataType, Value, Record, FDateTimeHandling);
+}
+
+void TDbaseFile::StampLockField(std::uint8_t* Buffer) {
+  if (FLockField < 0) return;
+  const TDbaseFieldDef& Def = FFieldDefs[FLockField];
+  std::uint8_t* Dst = Buffer + Def.Offset;
+  const int Length = Def.StoredLength;
+  if (Length < 2) return;
+  WriteLE16(ReadLE16(Dst) + 1, Dst);
+  const std::tm Now = LocalNow();
+  const std::uint8_t Stamp[] = {
+      static_cast<std::uint8_t>(Now.tm_hour),    static_cast<std::uint8_t>(Now.tm_min),
+      static_cast<std::uint8_t>(Now.tm_sec),     static_cast<std::uint8_t>(Now.tm_year),
+      static_cast<std::uint8_t>(Now.tm_mon + 1), static_cast<std::uint8_t>(Now.tm_mday)};
+  std::memcpy(Dst + 2, Stamp, std::min<int>(sizeof Stamp, Length - 2));
+  if (Length > 8) {
+    const std::string Name = ComputerName();
+    std::memset(Dst + 8, ' ', Length - 8);
+    std::memcpy(Dst + 8, Name.data(), std::min<std::size_t>(Name.size(), Length - 8));
+  }
+}
+
+void TDbaseFile::FillAutoIncrement(std::uint8_t* Buffer) {
+  for (int I = 0; I < FFieldDefs.Count(); ++I) {
+    TDbaseFieldDef& Def = FFieldDefs[I];
+    if (Def.NativeFieldType != '+') continue;
+    std::uint8_t* Next = Header() + FDescriptorOffsets[I] + 42;
+    if (FVersion == xBaseVII) Def.AutoIncNext = ReadLE32(Next);
+    const std::uint32_t Value = std::max<std::uint32_t>(Def.AutoIncNext, 1);
+    SetFieldValue(Def, ftAutoInc, TVariant(static_cast<std::int64_t>(Value)), Buffer);
+    Def.AutoIncNext = Value + 1;
+    if (FVersion == xBaseVII) WriteLE32(Def.AutoIncNext, Next);
+  }
+}
+
+int TDbaseFile::Insert(std::uint8_t* Buffer) {
+  // The record number is chosen and the record written under the header lock, so that two
+  // appenders can never pick the same number or overwrite each other's end-of-file byte.
+  LockPage(0, true);
+  FHeaderLocked = true;
+  int RecNo = 0;
+  try {
+    if (NeedLocks()) {
+      ReadHeader();
+      ApplyHeaderFixups();
+    }
+    RecNo = RecordCount() + 1;
+    while (!LockPage(RecNo, false)) ++RecNo;
+    FillAutoIncrement(Buffer);
+    std::size_t Done = 0;
+    try {
+      for (; Done < FIndexes.size(); ++Done) FIndexes[Done]->InsertKey(RecNo, Buffer);
+    } catch (...) {
+      for (std::size_t I = 0; I < Done; ++I) {
+        try {
+          FIndexes[I]->DeleteKey(RecNo, Buffer);
+        } catch (const std::exception&) {
+        }
+      }
+      throw;
+    }
+    StampLockField(Buffer);
+    WriteRecord(RecNo, Buffer);
+    WriteHeaderLocked();
+  } catch (...) {
+    if (RecNo > 0) UnlockPage(RecNo);
+    FHeaderLocked = false;
+    UnlockPage(0);
+    throw;
+  }
+  UnlockPage(RecNo);
+  FHeaderLocked = false;
+  UnlockPage(0);
+  return RecNo;
+}
+
+void TDbaseFile::LockRecord(int RecNo, std::uint8_t* Buffer) {
+  if (!LockPage(RecNo, false)) throw EDbaseError(STRING_RECORD_LOCKED);
+  FLockedRecord = RecNo;
+  ReadRecord(RecNo, Buffer);
+  FOldRecord.assign(Buffer, Buffer + RecordSize());
+  if (FLockField >= 0) {
+    StampLockField(Buffer);
+    WriteRecord(RecNo, Buffer);
+  }
+}
+
+void TDbaseFile::PostRecord(int RecNo, const std::uint8_t* Buffer) {
+  if (FLockedRecord != RecNo || static_cast<int>(FOldRecord.size()) != RecordSize()) {
+    FOldRecord.resize(RecordSize());
+    ReadRecord(RecNo, FOldRecord.data());
+  }
+  std::size_t Done = 0;
+  try {
+    for (; Done < FIndexes.size(); ++Done)
+      FIndexes[Done]->UpdateKey(RecNo, FOldRecord.data(), Buffer);
+  } catch (...) {
+    // Put back the keys already changed; the record stays locked for another try.
+    for (std::size_t I = 0; I < Done; ++I) {
+      try {
+        FIndexes[I]->UpdateKey(RecNo, Buffer, FOldRecord.data());
+      } catch (const std::exception&) {
+      }
+    }
+    throw;
+  }
+  WriteRecord(RecNo, Buffer);
+  UnlockRecord(RecNo);
+}
+
+void TDbaseFile::DeleteRecord(int RecNo, std::uint8_t* Buffer) {
+  if (FLockedRecord != RecNo) LockRecord(RecNo, Buffer);
+  Buffer[0] = '*';
+  for (const auto& Index : FIndexes) Index->RecordDeleted(RecNo, Buffer);
+  WriteRecord(RecNo, Buffer);
+  UnlockRecord(RecNo);
+}
+
+void TDbaseFile::UnlockRecord(int RecNo) {
+  UnlockPage(RecNo);
+  if (FLockedRecord == RecNo) {
+    FLockedRecord = -1;
+    FOldRecord.clear();
+  }
+}
+
+void TDbaseFile::AddIndex(std::unique_ptr<TDbaseIndexLink> Index) {
+  FIndexes.push_back(std::move(Index));
+}
+
+bool TDbaseFile::RemoveIndex(const TDbaseIndexLink* Index) {
+  const auto It = std::find_if(FIndexes.begin(), FIndexes.end(),
+                               [&](const auto& Item) { return Item.get() == Index; });
+  if (It == FIndexes.end()) return false;
+  FIndexes.erase(It);
+  return true;
+}

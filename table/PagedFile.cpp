@@ -1,0 +1,332 @@
+#include "table/PagedFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstring>
+#include <thread>
+
+#include "table/DbaseMessages.h"
+#include "table/FileStream.h"
+
+namespace {
+
+// Virtual lock offsets: page n at VirtualLockBase - n; the whole file from VirtualFileLockStart.
+constexpr std::int64_t VirtualLockBase = 0xEFFFFFFE;
+constexpr std::int64_t VirtualFileLockStart = 0xB46535FE;
+constexpr std::int64_t VirtualFileLockLength = 1000000002;
+constexpr std::int64_t PlainFileLockLength = 0x7FFFFFFF;
+
+// Share-mode markers, above every page lock. Every opener with write access holds a shared
+// lock on ShareWriteMarker, every opener that denies writing one on ShareDenyMarker.
+constexpr std::int64_t ShareWriteMarker = 0xF0000010;
+constexpr std::int64_t ShareDenyMarker = 0xF0000011;
+
+bool IsCreateMode(TPagedFileMode Mode) {
+  return Mode == pfMemoryCreate || Mode == pfExclusiveCreate || Mode == pfReadWriteCreate;
+}
+
+bool SetOfdLock(int Handle, short Type, std::int64_t Offset, std::int64_t Length) {
+  struct flock Lock {};
+  Lock.l_type = Type;
+  Lock.l_whence = SEEK_SET;
+  Lock.l_start = Offset;
+  Lock.l_len = Length;
+  while (::fcntl(Handle, F_OFD_SETLK, &Lock) != 0) {
+    if (errno != EINTR) return false;
+  }
+  return true;
+}
+
+// True when another open file holds a lock that conflicts with one of Type over the range.
+bool OthersHoldLock(int Handle, short Type, std::int64_t Offset, std::int64_t Length) {
+  struct flock Lock {};
+  Lock.l_type = Type;
+  Lock.l_whence = SEEK_SET;
+  Lock.l_start = Offset;
+  Lock.l_len = Length;
+  if (::fcntl(Handle, F_OFD_GETLK, &Lock) != 0) return false;
+  return Lock.l_type != F_UNLCK;
+}
+
+// Emulates the share modes: exclusive modes deny writing to others, the shared modes deny
+// nothing, read-only asks nothing. False when the file is in use in a conflicting way.
+bool AcquireShareMode(int Handle, TPagedFileMode Mode) {
+  if (Mode == pfReadOnly) return true;
+  const bool DenyWrite = Mode == pfExclusiveCreate || Mode == pfExclusiveOpen;
+  if (!SetOfdLock(Handle, F_RDLCK, ShareWriteMarker, 1)) return false;
+  if (DenyWrite) {
+    if (!SetOfdLock(Handle, F_RDLCK, ShareDenyMarker, 1)) return false;
+    return !OthersHoldLock(Handle, F_WRLCK, ShareWriteMarker, 1);
+  }
+  return !OthersHoldLock(Handle, F_WRLCK, ShareDenyMarker, 1);
+}
+
+}  // namespace
+
+TPagedFile::TPagedFile() = default;
+
+TPagedFile::~TPagedFile() {
+  // A destructor must not throw: a failed final flush is lost with the object.
+  try {
+    TPagedFile::Close();
+  } catch (const std::exception&) {
+  }
+}
+
+void TPagedFile::SetFileName(const std::string& Value) {
+  FFileName = Value;
+}
+void TPagedFile::SetMode(TPagedFileMode Value) {
+  FMode = Value;
+}
+
+void TPagedFile::SetHeaderSize(int Value) {
+  FHeader.resize(std::max(Value, 0), 0);
+}
+void TPagedFile::SetRecordSize(int Value) {
+  FRecordSize = Value;
+}
+void TPagedFile::SetPageSize(int Value) {
+  FPageSize = Value;
+}
+
+void TPagedFile::Open() {
+  if (Active()) Close();
+  FCreated = false;
+  FFileLocked = false;
+  FLockedPages.clear();
+  if (FMode == pfMemoryCreate) {
+    FStream = std::make_unique<TMemoryStream>();
+    FCreated = true;
+    FNeedLocks = false;
+    FCachedSize = 0;
+    return;
+  }
+  struct stat St;
+  if (::stat(FFileName.c_str(), &St) != 0 && errno == ENOENT && FAutoCreate) {
+    if (FMode == pfExclusiveOpen) FMode = pfExclusiveCreate;
+    if (FMode == pfReadWriteOpen || FMode == pfReadOnly) FMode = pfReadWriteCreate;
+  }
+  int Flags = O_CLOEXEC;
+  if (FMode == pfReadOnly)
+    Flags |= O_RDONLY;
+  else
+    Flags |= O_RDWR;
+  if (IsCreateMode(FMode)) Flags |= O_CREAT;
+  const int Handle = ::open(FFileName.c_str(), Flags, 0666);
+  if (Handle < 0) {
+    if (errno == ENOENT) throw EFOpenError(FormatMessage(STRING_FILE_NOT_FOUND, FFileName.c_str()));
+    throw EFOpenError(FormatMessage(STRING_CANNOT_OPEN, FFileName.c_str(), std::strerror(errno)));
+  }
+  auto Stream = std::make_unique<TPosixFileStream>(Handle, FFileName);
+  if (!AcquireShareMode(Handle, FMode))
+    throw EFOpenError(FormatMessage(STRING_FILE_IN_USE, FFileName.c_str()));
+  // Emptied only now, once no one else can be using the file in a conflicting way.
+  if (IsCreateMode(FMode)) {
+    Stream->SetSize(0);
+    FCreated = true;
+  }
+  FNeedLocks = FMode == pfReadWriteCreate || FMode == pfReadWriteOpen || FMode == pfReadOnly;
+  FCachedSize = Stream->Size();
+  FStream = std::move(Stream);
+}
+
+void TPagedFile::Close() {
+  if (!Active()) return;
+  try {
+    FlushHeader();
+  } catch (...) {
+    FStream.reset();
+    throw;
+  }
+  FStream.reset();  // closing the descriptor drops its locks
+  FFileLocked = false;
+  FLockedPages.clear();
+}
+
+int TPagedFile::ReadHeader() {
+  if (!Active()) return 0;
+  std::int64_t Offset, Length;
+  LockRange(0, Offset, Length);
+  WaitForReadAccess(Offset, Length);
+  const int Got = ReadBytes(FHeaderOffset, FHeader.data(), HeaderSize());
+  std::fill(FHeader.begin() + Got, FHeader.end(), 0);
+  return Got;
+}
+
+void TPagedFile::WriteHeader() {
+  FHeaderModified = true;
+  if (FNeedLocks) FlushHeader();
+}
+
+void TPagedFile::FlushHeader() {
+  if (FHeaderModified && Active() && !ReadOnly()) WriteHeaderNow();
+  FHeaderModified = false;
+}
+
+void TPagedFile::WriteHeaderNow() {
+  WriteBytes(FHeaderOffset, FHeader.data(), HeaderSize());
+  FHeaderModified = false;
+}
+
+std::int64_t TPagedFile::PageOffset(int PageNo) const {
+  if (FPageOffsetByHeader)
+    return FHeaderOffset + HeaderSize() + static_cast<std::int64_t>(PageNo - 1) * FPageSize;
+  return static_cast<std::int64_t>(PageNo) * FPageSize;
+}
+
+int TPagedFile::ReadPage(int PageNo, void* Buffer) {
+  std::int64_t Offset, Length;
+  LockRange(PageNo, Offset, Length);
+  WaitForReadAccess(Offset, Length);
+  const int Got = ReadBytes(PageOffset(PageNo), Buffer, FPageSize);
+  std::memset(static_cast<char*>(Buffer) + Got, 0, FPageSize - Got);
+  return Got;
+}
+
+void TPagedFile::WritePage(int PageNo, const void* Buffer) {
+  WriteBytes(PageOffset(PageNo), Buffer, FPageSize);
+}
+
+int TPagedFile::ReadBytes(std::int64_t Offset, void* Buffer, int Count) {
+  if (!Active() || Offset < 0) return 0;
+  return FStream->ReadAt(Offset, Buffer, Count);
+}
+
+void TPagedFile::WriteBytes(std::int64_t Offset, const void* Buffer, int Count) {
+  if (!Active() || Offset < 0) return;
+  FStream->WriteAt(Offset, Buffer, Count);
+  FCachedSize = std::max(FCachedSize, Offset + Count);
+}
+
+std::int64_t TPagedFile::FileSize() {
+  if (!Active()) return 0;
+  FCachedSize = FStream->Size();
+  return FCachedSize;
+}
+
+int TPagedFile::RecordCount() {
+  if (!Active() || FPageSize <= 0) return 0;
+  if (FNeedLocks) FileSize();
+  const std::int64_t Count = (FCachedSize - HeaderSize() - FHeaderOffset) / FPageSize;
+  return static_cast<int>(std::clamp<std::int64_t>(Count, 0, INT_MAX));
+}
+
+void TPagedFile::SetRecordCount(int Value) {
+  if (!Active()) return;
+  FCachedSize = FHeaderOffset + HeaderSize() + static_cast<std::int64_t>(Value) * FPageSize;
+  FStream->SetSize(FCachedSize);
+}
+
+void TPagedFile::LockRange(int PageNo, std::int64_t& Offset, std::int64_t& Length) const {
+  if (FVirtualLocks) {
+    Offset = VirtualLockBase - PageNo;
+    Length = 1;
+  } else if (PageNo == 0 && FPageOffsetByHeader) {
+    Offset = FHeaderOffset;
+    Length = std::max(HeaderSize(), 1);
+  } else {
+    Offset = PageOffset(PageNo);
+    Length = std::max(FPageSize, 1);
+  }
+}
+
+void TPagedFile::WaitForReadAccess(std::int64_t Offset, std::int64_t Length) {
+  // Virtual locks never cover data; plain page locks keep readers out while a page changes.
+  if (!FNeedLocks || FVirtualLocks || FFileLocked || !Active()) return;
+  while (OthersHoldLock(FStream->Handle(), F_RDLCK, Offset, Length))
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+bool TPagedFile::TryLock(std::int64_t Offset, std::int64_t Length, bool Wait) {
+  const short Type = ReadOnly() ? F_RDLCK : F_WRLCK;
+  for (;;) {
+    if (SetOfdLock(FStream->Handle(), Type, Offset, Length)) return true;
+    if (errno != EAGAIN && errno != EACCES)
+      throw EDbaseError(FormatMessage(STRING_IO_ERROR, FFileName.c_str(), std::strerror(errno)));
+    if (!Wait) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+void TPagedFile::Unlock(std::int64_t Offset, std::int64_t Length) {
+  SetOfdLock(FStream->Handle(), F_UNLCK, Offset, Length);
+}
+
+bool TPagedFile::LockPage(int PageNo, bool Wait) {
+  if (!FNeedLocks || FFileLocked || !Active()) return true;
+  std::int64_t Offset, Length;
+  LockRange(PageNo, Offset, Length);
+  if (!TryLock(Offset, Length, Wait)) return false;
+  FLockedPages.insert(PageNo);
+  return true;
+}
+
+void TPagedFile::UnlockPage(int PageNo) {
+  if (FLockedPages.erase(PageNo) == 0 || FFileLocked || !Active()) return;
+  std::int64_t Offset, Length;
+  LockRange(PageNo, Offset, Length);
+  Unlock(Offset, Length);
+}
+
+bool TPagedFile::LockAllPages(bool Wait) {
+  if (!FNeedLocks || FFileLocked || !Active()) return true;
+  if (FVirtualLocks)
+    FFileLocked = TryLock(VirtualFileLockStart, VirtualFileLockLength, Wait);
+  else
+    FFileLocked = TryLock(0, PlainFileLockLength, Wait);
+  return FFileLocked;
+}
+
+void TPagedFile::UnlockAllPages() {
+  if (!FFileLocked) return;
+  FFileLocked = false;
+  if (FVirtualLocks)
+    Unlock(VirtualFileLockStart, VirtualFileLockLength);
+  else
+    Unlock(0, PlainFileLockLength);
+  // Unlocking the whole range also dropped the page locks we still hold: take them again
+  // (nobody else can have them).
+  for (int PageNo : FLockedPages) {
+    std::int64_t Offset, Length;
+    LockRange(PageNo, Offset, Length);
+    TryLock(Offset, Length, false);
+  }
+}
+
+void TPagedFile::TryExclusive() {
+  if (++FExclusiveDepth > 1 || IsExclusive() || !Active()) return;
+  FSavedMode = FMode;
+  FlushHeader();
+  FStream.reset();
+  FMode = pfExclusiveOpen;
+  try {
+    Open();
+    FSwitchedToExclusive = true;
+  } catch (const EFOpenError&) {
+    FMode = FSavedMode;
+    Open();
+  }
+  AfterReopen();
+}
+
+void TPagedFile::EndExclusive() {
+  if (FExclusiveDepth == 0) return;
+  if (--FExclusiveDepth > 0 || !FSwitchedToExclusive) return;
+  FSwitchedToExclusive = false;
+  FlushHeader();
+  FStream.reset();
+  FMode = FSavedMode;
+  Open();
+  AfterReopen();
+}
+
+void TPagedFile::CheckExclusiveAccess() const {
+  if (!IsExclusive()) throw EDbaseError(STRING_NEED_EXCLUSIVE_ACCESS);
+}

@@ -1,0 +1,268 @@
+#include "table/NdxIndex.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "table/NdxMessages.h"
+#include "table/NdxOperation.h"
+
+TIndexFile::TIndexFile(TDbaseFile& Table) : FTable(Table) {
+  SetPageOffsetByHeader(false);
+  SetVirtualLocks(false);
+}
+
+TIndexFile::~TIndexFile() {
+  try {
+    Close();
+  } catch (...) {
+    // A destructor cannot report; Close is called explicitly where failures matter.
+  }
+}
+
+void TIndexFile::Open() {
+  SetHeaderOffset(0);
+  SetPageSize(NdxPageSize);
+  SetRecordSize(NdxPageSize);
+  SetHeaderSize(NdxPageSize);
+  TPagedFile::Open();
+  DropPages();
+  FIndexReady = false;
+  if (Created()) return;
+  try {
+    ReadIndexHeader();
+    FKey = TNdxKey(FTable.FieldDefs(), FHdr.Expression);
+    if (FKey.KeyType() != FHdr.KeyType)
+      throw EDbaseError(NdxDamaged(FileName(), "key type does not match the expression"));
+    FKey.SetLayout(FHdr.KeyLength, FHdr.Descending());
+    Page(FHdr.RootPage);
+    FIndexReady = true;
+  } catch (...) {
+    TPagedFile::Close();
+    throw;
+  }
+}
+
+void TIndexFile::Close() {
+  if (!Active()) return;
+  try {
+    if (FIndexReady && !ReadOnly()) Flush();
+  } catch (...) {
+    FIndexReady = false;
+    TPagedFile::Close();
+    DropPages();
+    throw;
+  }
+  FIndexReady = false;
+  TPagedFile::Close();
+  DropPages();
+}
+
+void TIndexFile::CreateIndex(const std::string& Expression, TIndexOptions Options) {
+  FTable.CheckExclusiveAccess();
+  std::string Upper = Expression;
+  for (char& C : Upper) C = char(std::toupper(static_cast<unsigned char>(C)));
+  const auto First = Upper.find_first_not_of(' ');
+  Upper = First == std::string::npos ? ""
+                                     : Upper.substr(First, Upper.find_last_not_of(' ') + 1 - First);
+  TNdxKey Key(FTable.FieldDefs(), Upper);
+
+  std::uint8_t Flags = Key.KeyType() == 'C' ? ndxCharKey : 0;
+  if (Options & ixDescending) Flags |= ndxDescending;
+  if (Options & ixPrimary)
+    Flags |= ndxDistinct | ndxUnique;
+  else if (Options & ixUnique)
+    Flags |= ndxUnique;
+  const std::uint8_t PrimaryByte = (Options & ixPrimary) ? 0x21 : (Options & ixUnique) ? 1 : 0;
+
+  DropPages();
+  FHdr = TNdxHeader::Make(Upper, Key.KeyType(), Key.ExpressionLength(), Flags, PrimaryByte);
+  FKey = Key;
+  FKey.SetLayout(FHdr.KeyLength, FHdr.Descending());
+  FHdr.NextFreePage = 1;
+  FHdr.RootPage = Allocate().PageNo();
+  FIndexReady = true;
+  Flush();
+}
+
+void TIndexFile::Rebuild() {
+  TIndexOperation Op(*this);
+  std::vector<std::uint8_t> Record(FTable.RecordSize());
+  TNdxKeyBytes Key(FHdr.KeyLength);
+  const int Count = FTable.RecordCount();
+  for (int RecNo = 1; RecNo <= Count; ++RecNo) {
+    if (!FTable.ReadRecord(RecNo, Record.data())) break;
+    FKey.Build(Record.data(), Key.data());
+    Insert(Key.data(), std::uint32_t(RecNo));
+  }
+  Op.Commit();
+  Flush();
+}
+
+void TIndexFile::Flush() {
+  if (!FIndexReady) return;
+  WritePages();
+  WriteIndexHeader();
+  FlushHeader();
+}
+
+void TIndexFile::InsertKey(int RecNo, const std::uint8_t* Record) {
+  TIndexOperation Op(*this);
+  Insert(FKey.Build(Record).data(), std::uint32_t(RecNo));
+  Op.Commit();
+}
+
+void TIndexFile::DeleteKey(int RecNo, const std::uint8_t* Record) {
+  TIndexOperation Op(*this);
+  Remove(FKey.Build(Record).data(), std::uint32_t(RecNo));
+  Op.Commit();
+}
+
+void TIndexFile::UpdateKey(int RecNo, const std::uint8_t* OldRecord,
+                           const std::uint8_t* NewRecord) {
+  const TNdxKeyBytes OldKey = FKey.Build(OldRecord), NewKey = FKey.Build(NewRecord);
+  if (OldKey == NewKey) return;
+  // One operation: a refused new key undoes the removal, so the old key stays.
+  TIndexOperation Op(*this);
+  Remove(OldKey.data(), std::uint32_t(RecNo));
+  Insert(NewKey.data(), std::uint32_t(RecNo));
+  Op.Commit();
+}
+
+void TIndexFile::RecordDeleted(int RecNo, const std::uint8_t* Record) {
+  if (UniqueMode() == TUniqueMode::umDistinct) DeleteKey(RecNo, Record);
+}
+
+void TIndexFile::Refresh() {
+  if (FOperationDepth > 0 || !NeedLocks()) return;
+  DropPages();
+  ReadIndexHeader();
+}
+
+TNdxPage& TIndexFile::Page(std::uint32_t PageNo) {
+  if (PageNo == 0 || PageNo >= FHdr.NextFreePage)
+    throw EDbaseError(NdxDamaged(FileName(), "page " + std::to_string(PageNo) +
+                                                 " is not below the next free page " +
+                                                 std::to_string(FHdr.NextFreePage)));
+  auto& Slot = FPages[PageNo];
+  if (Slot) return *Slot;
+  auto P = std::make_unique<TNdxPage>(PageNo, FHdr.EntrySize, FHdr.KeyLength);
+  if (ReadPage(int(PageNo), P->Data().data()) < NdxPageSize) {
+    FPages.erase(PageNo);
+    throw EDbaseError(NdxDamaged(
+        FileName(), "page " + std::to_string(PageNo) + " lies beyond the end of the file"));
+  }
+  const std::uint32_t Count = GetLE32(P->Data().data());
+  const std::uint32_t Limit = std::uint32_t(P->IsInner() ? InnerCapacity() : LeafCapacity());
+  if (Count > Limit) {
+    FPages.erase(PageNo);
+    throw EDbaseError(NdxDamaged(FileName(), "page " + std::to_string(PageNo) + " holds " +
+                                                 std::to_string(Count) + " keys, more than " +
+                                                 std::to_string(Limit)));
+  }
+  Slot = std::move(P);
+  return *Slot;
+}
+
+TNdxPage& TIndexFile::Modify(std::uint32_t PageNo) {
+  TNdxPage& P = Page(PageNo);
+  if (FOperationDepth > 0 && PageNo < FUndoHdr.NextFreePage && !FUndo.contains(PageNo))
+    FUndo.emplace(PageNo, P.Data());
+  P.SetModified(true);
+  return P;
+}
+
+TNdxPage& TIndexFile::Allocate() {
+  // Callers hold the header lock (an operation) when others share the file.
+  if (FHdr.NextFreePage >= NdxMaxPages)
+    throw EDbaseError(NdxDamaged(FileName(), "no page numbers left"));
+  const std::uint32_t PageNo = FHdr.NextFreePage++;
+  auto P = std::make_unique<TNdxPage>(PageNo, FHdr.EntrySize, FHdr.KeyLength);
+  P->SetModified(true);
+  TNdxPage& Result = *P;
+  FPages[PageNo] = std::move(P);
+  return Result;
+}
+
+void TIndexFile::ReadIndexHeader() {
+  if (ReadHeader() < NdxPageSize)
+    throw EDbaseError(NdxDamaged(FileName(), "the header is shorter than a page"));
+  std::copy_n(Header(), NdxPageSize, FHdr.Raw.begin());
+  FHdr.Decode(FileName());
+  if (FIndexReady && (FHdr.KeyLength != FKey.KeyLength() || FHdr.KeyType != FKey.KeyType()))
+    throw EDbaseError(NdxDamaged(FileName(), "the key layout changed while open"));
+}
+
+void TIndexFile::WriteIndexHeader() {
+  FHdr.Encode();
+  std::copy(FHdr.Raw.begin(), FHdr.Raw.end(), Header());
+  WriteHeader();
+}
+
+void TIndexFile::WritePages() {
+  std::vector<std::uint32_t> Dirty;
+  for (const auto& [PageNo, P] : FPages)
+    if (P->Modified()) Dirty.push_back(PageNo);
+  std::sort(Dirty.begin(), Dirty.end());
+  for (std::uint32_t PageNo : Dirty) {
+    TNdxPage& P = *FPages[PageNo];
+    WritePage(int(PageNo), P.Data().data());
+    P.SetModified(false);
+  }
+}
+
+void TIndexFile::DropPages() {
+  FPages.clear();
+  FPath.clear();
+}
+
+bool TIndexFile::Full(const TNdxPage& P) const {
+  return P.Count() >= (P.IsInner() ? InnerCapacity() : LeafCapacity());
+}
+
+void TIndexFile::BeginOperation() {
+  if (FOperationDepth++ > 0) return;
+  try {
+    if (NeedLocks()) FLocked = LockPage(0, true);
+    if (NeedLocks()) {
+      DropPages();
+      ReadIndexHeader();
+    }
+  } catch (...) {
+    FOperationDepth = 0;
+    if (FLocked) UnlockPage(0);
+    FLocked = false;
+    throw;
+  }
+  FUndo.clear();
+  FUndoHdr = FHdr;
+}
+
+void TIndexFile::EndOperation() {
+  if (--FOperationDepth > 0) return;
+  ++FOperationDepth;  // a failed write below abandons the operation as a whole
+  if (NeedLocks()) {
+    WritePages();
+    if (FHdr.RootPage != FUndoHdr.RootPage || FHdr.NextFreePage != FUndoHdr.NextFreePage)
+      WriteIndexHeader();
+  }
+  FOperationDepth = 0;
+  FUndo.clear();
+  if (FLocked) UnlockPage(0);
+  FLocked = false;
+}
+
+void TIndexFile::AbandonOperation() {
+  if (FOperationDepth == 0) return;
+  FOperationDepth = 0;
+  for (auto& [PageNo, Bytes] : FUndo) {
+    auto It = FPages.find(PageNo);
+    if (It != FPages.end()) It->second->Data() = Bytes;
+  }
+  FUndo.clear();
+  std::erase_if(FPages, [&](const auto& Item) { return Item.first >= FUndoHdr.NextFreePage; });
+  FHdr = FUndoHdr;
+  FPath.clear();
+  if (NeedLocks()) DropPages();
+  if (FLocked) UnlockPage(0);
+  FLocked = false;
+}

@@ -1,0 +1,148 @@
+// An NDX index: a single-key B-tree over a dBase table, kept in 512-byte pages. It maintains
+// itself when the table file writes records and walks its leaves for an index cursor.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "table/DbaseFile.h"
+#include "table/NdxKey.h"
+#include "table/NdxPage.h"
+#include "table/PagedFile.h"
+
+enum TIndexOption : unsigned {
+  ixPrimary = 1,
+  ixUnique = 2,
+  ixDescending = 4,
+  ixCaseInsensitive = 8,
+  ixExpression = 16,
+  ixNonMaintained = 32,
+};
+using TIndexOptions = unsigned;
+
+class TIndexFile : public TPagedFile, public TDbaseIndexLink {
+ public:
+  // Table: the table file the keys come from; it outlives the index.
+  explicit TIndexFile(TDbaseFile& Table);
+  ~TIndexFile() override;
+
+  // Opens the file in Mode. An existing index is read and checked (EDbaseError for a damaged
+  // one); a new (created) file is left empty for CreateIndex.
+  void Open() override;
+  // Writes the modified pages and the header, then closes the file.
+  void Close() override;
+  // Starts a new index in a file opened in a create mode: header and an empty root leaf. The
+  // table must be held exclusively.
+  void CreateIndex(const std::string& Expression, TIndexOptions Options);
+  // Inserts the key of every record (deleted ones included) in file order, then flushes.
+  void Rebuild();
+  // Writes the pages and header held in memory (exclusive mode keeps them until now).
+  void Flush();
+
+  const TNdxHeader& IndexHeader() const { return FHdr; }
+  const TNdxKey& Key() const { return FKey; }
+  TDbaseFile& Table() const { return FTable; }
+  TUniqueMode UniqueMode() const { return FHdr.UniqueMode(); }
+
+  // Maintenance, called by the table file. Every change is all or nothing: a failure leaves
+  // the index as it was.
+  const std::string& IndexFileName() const override { return FileName(); }
+  // Raises EDbaseError with the key violation text for a duplicate in a distinct index.
+  void InsertKey(int RecNo, const std::uint8_t* Record) override;
+  // A key that is not present leaves the index unchanged.
+  void DeleteKey(int RecNo, const std::uint8_t* Record) override;
+  void UpdateKey(int RecNo, const std::uint8_t* OldRecord, const std::uint8_t* NewRecord) override;
+  void RecordDeleted(int RecNo, const std::uint8_t* Record) override;
+
+  // Cursor: before the first / after the last entry, stepping in key order. The position is
+  // remembered as (key, record number), so it survives changes to the tree.
+  void CursorFirst();
+  void CursorLast();
+  bool CursorNext();
+  bool CursorPrior();
+  // Record number of the current entry, 0 before the first or after the last.
+  int CursorRecNo() const { return FCursorState == csOnEntry ? int(FCursorRecNo) : 0; }
+  // Moves to the entry of record RecNo (whose contents are Record); false when absent.
+  bool CursorGotoRecord(int RecNo, const std::uint8_t* Record);
+  // Moves to the first entry whose key is not less than Key; true when that key equals Key.
+  bool CursorSeek(const TNdxKeyBytes& Key);
+  // Entries of the root + 1, times the entries one root entry stands for.
+  int EstimatedCount();
+
+  // Page n of the tree, read and checked (EDbaseError for a page the header does not cover or
+  // whose count does not fit). For walking the tree (verifier, cursor).
+  const TNdxPage& TreePage(std::uint32_t PageNo) { return Page(PageNo); }
+  // Rereads the header (and forgets cached pages) when others may have changed the file.
+  void Refresh();
+  // Keys an inner or leaf page may hold.
+  int InnerCapacity() const { return FHdr.KeysPerPage - 1; }
+  int LeafCapacity() const { return FHdr.KeysPerPage; }
+
+ private:
+  friend class TIndexOperation;
+  struct TPathEntry {
+    std::uint32_t PageNo;
+    int Pos;
+  };
+  enum TCursorState { csBefore, csAfter, csOnEntry };
+
+  // Page cache and allocation.
+  TNdxPage& Page(std::uint32_t PageNo);
+  TNdxPage& Modify(std::uint32_t PageNo);
+  TNdxPage& Allocate();
+  void ReadIndexHeader();
+  void WriteIndexHeader();
+  void WritePages();
+  void DropPages();
+  bool Full(const TNdxPage& P) const;
+
+  // Operations: shared files lock the header and start from a fresh copy; a failure restores
+  // every page touched.
+  void BeginOperation();
+  void EndOperation();
+  void AbandonOperation();
+
+  // Tree algorithms.
+  int Find(const TNdxPage& P, const std::uint8_t* Key, bool After) const;
+  void Descend(const std::uint8_t* Key, bool After);
+  bool SettleForward();
+  bool StepBack();
+  bool SettleBack();
+  void DescendEdge(bool Rightmost);
+  bool Advance();
+  bool SeekEntry(const std::uint8_t* Key, std::uint32_t RecNo);
+  TNdxPage& Leaf() { return Page(FPath.back().PageNo); }
+  void InsertInto(const std::uint8_t* Key, std::uint32_t RecNo);
+  void SplitChild(TNdxPage& Parent, int Pos, TNdxPage& Child, int ChildPos);
+  void RemoveAt();
+  void RemoveChild(int Level);
+  void PropagateMax(const std::uint8_t* Key, int Level);
+  void Insert(const std::uint8_t* Key, std::uint32_t RecNo);
+  bool Remove(const std::uint8_t* Key, std::uint32_t RecNo);
+
+  // Cursor helpers: finding the remembered entry again after the tree may have changed.
+  enum TReposition { rpFound, rpAfter, rpEnd };
+  TReposition Reposition();
+  void Remember();
+  void CheckDepth() const;
+
+  TDbaseFile& FTable;
+  TNdxHeader FHdr;
+  TNdxKey FKey;
+  std::unordered_map<std::uint32_t, std::unique_ptr<TNdxPage>> FPages;
+  std::vector<TPathEntry> FPath;
+  // Pages as they were before the running operation touched them, and the header then.
+  std::map<std::uint32_t, TNdxBytes> FUndo;
+  TNdxHeader FUndoHdr;
+  int FOperationDepth = 0;
+  bool FLocked = false;
+  bool FIndexReady = false;
+
+  TCursorState FCursorState = csBefore;
+  TNdxKeyBytes FCursorKey;
+  std::uint32_t FCursorRecNo = 0;
+};

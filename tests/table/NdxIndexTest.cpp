@@ -1,0 +1,239 @@
+// The NDX file as written and maintained: layout of a new index, leaf splits, unique modes,
+// key changes and the expression errors.
+#include <gtest/gtest.h>
+
+#include "table/DbaseMessages.h"
+#include "table/NdxVerify.h"
+#include "tests/table/NdxTestSupport.h"
+
+namespace {
+
+const std::vector<TRawField> PestFields = {{"IDX", 'N', 4}, {"NAME_PEST", 'C', 20}};
+
+TEST(NdxIndex, NewIndexOnEmptyTableIsHeaderAndEmptyRoot) {
+  TNdxTable T(PestFields);
+  T.CreateIndex("idx.ndx", "idx", ixPrimary | ixUnique);
+  T.Table().Close();
+  const auto Bytes = ReadFile(T.File("idx.ndx"));
+  ASSERT_EQ(Bytes.size(), 1024u);
+  EXPECT_EQ(FileLE32(Bytes, 0), 1u);  // root
+  EXPECT_EQ(FileLE32(Bytes, 4), 2u);  // next free page
+  EXPECT_EQ(Bytes[8], 0x60);          // distinct and unique, numeric
+  EXPECT_EQ(Bytes[9], 'N');
+  EXPECT_EQ(GetLE16(&Bytes[10]), 0x5800);
+  EXPECT_EQ(GetLE16(&Bytes[12]), 8);   // key length
+  EXPECT_EQ(GetLE16(&Bytes[14]), 31);  // keys per page
+  EXPECT_EQ(GetLE16(&Bytes[16]), 1);   // numeric key
+  EXPECT_EQ(GetLE16(&Bytes[18]), 16);  // entry size
+  EXPECT_EQ(GetLE16(&Bytes[20]), 2);
+  EXPECT_EQ(Bytes[23], 0x21);  // primary
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(&Bytes[24])), "IDX");
+  EXPECT_EQ(Bytes[246], 1);
+  EXPECT_EQ(FileLE32(Bytes, 512), 0u);  // page 1: no keys
+}
+
+TEST(NdxIndex, CharacterKeyHeaderAndOptions) {
+  TNdxTable T(PestFields);
+  T.CreateIndex("name.ndx", "NAME_PEST", ixUnique | ixDescending);
+  T.Table().Close();
+  const auto Bytes = ReadFile(T.File("name.ndx"));
+  EXPECT_EQ(Bytes[8], ndxCharKey | ndxDescending | ndxUnique);
+  EXPECT_EQ(Bytes[9], 'C');
+  EXPECT_EQ(GetLE16(&Bytes[12]), 20);
+  EXPECT_EQ(GetLE16(&Bytes[16]), 0);
+  EXPECT_EQ(GetLE16(&Bytes[18]), 28);
+  EXPECT_EQ(GetLE16(&Bytes[14]), 18);
+  EXPECT_EQ(Bytes[23], 1);
+}
+
+TEST(NdxIndex, ThirtySecondLargerKeySplitsTheRootLeaf) {
+  TNdxTable T(PestFields);
+  TIndexFile& Index = T.CreateIndex("idx.ndx", "IDX", ixPrimary | ixUnique);
+  for (int I = 1; I <= 31; ++I) T.Append({{"IDX", I}});
+  Index.Flush();
+  auto Bytes = ReadFile(T.File("idx.ndx"));
+  EXPECT_EQ(FileLE32(Bytes, 0), 1u);
+  EXPECT_EQ(FileLE32(Bytes, 512), 31u);
+
+  T.Append({{"IDX", 32}});
+  Index.Flush();
+  Bytes = ReadFile(T.File("idx.ndx"));
+  EXPECT_EQ(FileLE32(Bytes, 0), 2u);      // new root
+  EXPECT_EQ(FileLE32(Bytes, 4), 4u);      // next free
+  EXPECT_EQ(FileLE32(Bytes, 512), 16u);   // old leaf keeps 16
+  EXPECT_EQ(FileLE32(Bytes, 1536), 16u);  // page 3: 15 moved + the new key
+  // Root: one keyed entry for page 1 carrying its largest key, trailing entry for page 3.
+  EXPECT_EQ(FileLE32(Bytes, 1024), 1u);
+  EXPECT_EQ(FileLE32(Bytes, 1024 + 4), 1u);
+  EXPECT_EQ(NdxKeyToDouble(&Bytes[1024 + 12]), 16.0);
+  EXPECT_EQ(FileLE32(Bytes, 1024 + 20), 3u);
+  EXPECT_EQ(VerifyIndex(Index), "");
+  EXPECT_EQ(IndexEntries(Index).back(), std::make_pair(std::string("32"), 32));
+}
+
+TEST(NdxIndex, DuplicateInDistinctIndexIsAKeyViolationAndWritesNothing) {
+  TNdxTable T(PestFields);
+  TIndexFile& Index = T.CreateIndex("idx.ndx", "IDX", ixPrimary | ixUnique);
+  T.Append({{"IDX", 7}, {"NAME_PEST", "gnat"}});
+  T.Append({{"IDX", 9}});
+  Index.Flush();
+  const auto Before = ReadFile(T.File("idx.ndx"));
+  const int Count = T.Table().RecordCount();
+  try {
+    T.Append({{"IDX", 7}});
+    FAIL() << "no key violation";
+  } catch (const EDbaseError& E) {
+    EXPECT_EQ(E.Message(), "Key violation. (Key already present in file).\r\nIndex: " +
+                               T.File("idx.ndx") + "\r\nRecord=1 Key='7'.");
+  }
+  Index.Flush();
+  EXPECT_EQ(ReadFile(T.File("idx.ndx")), Before);
+  EXPECT_EQ(T.Table().RecordCount(), Count);
+}
+
+TEST(NdxIndex, CharacterKeyViolationShowsTheKeyWithoutTrailingBlanks) {
+  TNdxTable T(PestFields);
+  T.CreateIndex("name.ndx", "NAME_PEST", ixPrimary);
+  T.Append({{"NAME_PEST", "Mosquito"}});
+  try {
+    T.Append({{"NAME_PEST", "Mosquito"}});
+    FAIL() << "no key violation";
+  } catch (const EDbaseError& E) {
+    EXPECT_NE(E.Message().find("Record=1 Key='Mosquito'."), std::string::npos) << E.Message();
+  }
+}
+
+TEST(NdxIndex, UniqueFlagAloneLeavesTheDuplicateOut) {
+  TNdxTable T(PestFields);
+  TIndexFile& Index = T.CreateIndex("idx.ndx", "IDX", ixUnique);
+  T.Append({{"IDX", 7}});
+  EXPECT_EQ(T.Append({{"IDX", 7}}), 2);
+  EXPECT_EQ(IndexEntries(Index), (std::vector<std::pair<std::string, int>>{{"7", 1}}));
+  EXPECT_EQ(VerifyIndex(Index), "");
+}
+
+TEST(NdxIndex, DuplicatesWithoutUniqueModeKeepInsertionOrder) {
+  TNdxTable T(PestFields);
+  TIndexFile& Index = T.CreateIndex("idx.ndx", "IDX");
+  for (int I = 0; I < 100; ++I) T.Append({{"IDX", I % 2}});
+  const auto Entries = IndexEntries(Index);
+  ASSERT_EQ(Entries.size(), 100u);
+  for (int I = 0; I < 50; ++I) {
+    EXPECT_EQ(Entries[I], std::make_pair(std::string("0"), 2 * I + 1));
+    EXPECT_EQ(Entries[50 + I], std::make_pair(std::string("1"), 2 * I + 2));
+  }
+  EXPECT_EQ(VerifyIndex(Index), "");
+}
+
+TEST(NdxIndex, PostWithoutKeyChangeDoesNotWriteTheIndex) {
+  TNdxTable T(PestFields, pfReadWriteOpen);
+  T.CreateIndex("idx.ndx", "IDX", ixPrimary | ixUnique);
+  T.Append({{"IDX", 3}, {"NAME_PEST", "flea"}});
+  const auto Name = T.File("idx.ndx");
+  const auto Before = std::filesystem::last_write_time(Name);
+  const auto Bytes = ReadFile(Name);
+  T.Change(1, {{"NAME_PEST", "tick"}});
+  EXPECT_EQ(std::filesystem::last_write_time(Name), Before);
+  EXPECT_EQ(ReadFile(Name), Bytes);
+}
+
+TEST(NdxIndex, ChangingAKeyMovesItsEntry) {
+  TNdxTable T(PestFields);
+  TIndexFile& Index = T.CreateIndex("idx.ndx", "IDX", ixPrimary | ixUnique);
+  T.Append({{"IDX", 1}});
+  T.Append({{"IDX", 5}});
+  T.Append({{"IDX", 3}});
+  T.Change(1, {{"IDX", 4}});
+  EXPECT_EQ(IndexEntries(Index),
+            (std::vector<std::pair<std::string, int>>{{"3", 3}, {"4", 1}, {"5", 2}}));
+  EXPECT_EQ(VerifyIndex(Index), "");
+}
+
+TEST(NdxIndex, FailedKeyChangeKeepsTheOldKey) {
+  TNdxTable T(PestFields);
+  TIndexFile& Index = T.CreateIndex("idx.ndx", "IDX", ixPrimary | ixUnique);
+  T.Append({{"IDX", 1}});
+  T.Append({{"IDX", 2}});
+  EXPECT_THROW(T.Change(1, {{"IDX", 2}}), EDbaseError);
+  EXPECT_EQ(IndexEntries(Index), (std::vector<std::pair<std::string, int>>{{"1", 1}, {"2", 2}}));
+  EXPECT_EQ(VerifyIndex(Index), "");
+}
+
+TEST(NdxIndex, DeletingARecordDropsItsKeyFromDistinctIndexesOnly) {
+  TNdxTable T(PestFields);
+  TIndexFile& Distinct = T.CreateIndex("idx.ndx", "IDX", ixPrimary);
+  TIndexFile& Plain = T.CreateIndex("name.ndx", "NAME_PEST");
+  T.Append({{"IDX", 1}, {"NAME_PEST", "a"}});
+  T.Append({{"IDX", 2}, {"NAME_PEST", "b"}});
+  T.Delete(1);
+  EXPECT_EQ(IndexEntries(Distinct), (std::vector<std::pair<std::string, int>>{{"2", 2}}));
+  EXPECT_EQ(IndexEntries(Plain).size(), 2u);
+  EXPECT_EQ(VerifyIndex(Distinct), "");
+  EXPECT_EQ(VerifyIndex(Plain), "");
+  // The key is free again.
+  EXPECT_EQ(T.Append({{"IDX", 1}, {"NAME_PEST", "c"}}), 3);
+}
+
+TEST(NdxIndex, DeletingAKeyThatIsNotThereChangesNothing) {
+  TNdxTable T(PestFields);
+  TIndexFile& Index = T.CreateIndex("idx.ndx", "IDX");
+  T.Append({{"IDX", 1}});
+  Index.Flush();
+  const auto Before = ReadFile(T.File("idx.ndx"));
+  const auto Stranger = T.Record({{"IDX", 42}});
+  Index.DeleteKey(1, Stranger.data());
+  Index.DeleteKey(7, T.Record({{"IDX", 1}}).data());
+  Index.Flush();
+  EXPECT_EQ(ReadFile(T.File("idx.ndx")), Before);
+}
+
+TEST(NdxIndex, RebuildIncludesDeletedRecordsInFileOrder) {
+  TNdxTable T(PestFields);
+  T.Append({{"IDX", 2}});
+  T.Append({{"IDX", 1}});
+  T.Delete(2);
+  TIndexFile& Index = T.CreateIndex("idx.ndx", "IDX");
+  EXPECT_EQ(IndexEntries(Index), (std::vector<std::pair<std::string, int>>{{"1", 2}, {"2", 1}}));
+}
+
+TEST(NdxIndex, DescendingIndexListsLargestFirst) {
+  TNdxTable T(PestFields);
+  TIndexFile& Index = T.CreateIndex("idx.ndx", "IDX", ixDescending);
+  for (int V : {3, 1, 2}) T.Append({{"IDX", V}});
+  EXPECT_EQ(IndexEntries(Index),
+            (std::vector<std::pair<std::string, int>>{{"3", 1}, {"2", 3}, {"1", 2}}));
+}
+
+TEST(NdxIndex, CreatingNeedsExclusiveAccess) {
+  TNdxTable T(PestFields, pfReadWriteOpen);
+  TIndexFile Index(T.Table());
+  Index.SetFileName(T.File("idx.ndx"));
+  Index.SetMode(pfReadWriteCreate);
+  Index.Open();
+  try {
+    Index.CreateIndex("IDX", 0);
+    FAIL();
+  } catch (const EDbaseError& E) {
+    EXPECT_EQ(E.Message(), "Exclusive access is required for this operation.");
+  }
+}
+
+TEST(NdxIndex, ExpressionErrors) {
+  TNdxTable T(
+      {{"IDX", 'N', 4}, {"WHEN", 'D', 8}, {"OK", 'L', 1}, {"NOTES", 'M', 10}, {"LONG", 'C', 120}});
+  auto Message = [&](const std::string& Expr) {
+    try {
+      T.CreateIndex("x.ndx", Expr);
+    } catch (const EDbaseError& E) {
+      return E.Message();
+    }
+    return std::string("no error");
+  };
+  EXPECT_EQ(Message("NOPE"), "Index based on unknown field \"NOPE\".");
+  EXPECT_EQ(Message("WHEN"), "Invalid index type: can only be string or float.");
+  EXPECT_EQ(Message("OK"), "Invalid index type: can only be string or float.");
+  EXPECT_EQ(Message("NOTES"), "Field \"NOTES\" is an invalid field type to base index on.");
+  EXPECT_EQ(Message("LONG"), "Index result for \"LONG\" too long, >100 characters (120).");
+}
+
+}  // namespace

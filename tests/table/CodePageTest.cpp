@@ -1,0 +1,67 @@
+// Code pages: language driver lookups and translation through iconv.
+#include <gtest/gtest.h>
+
+#include "table/CodePage.h"
+#include "table/DbaseMessages.h"
+
+TEST(CodePageTest, LanguageDriversNameTheirCodePages) {
+  EXPECT_EQ(CodePageOfLanguageId(0), 0);
+  EXPECT_EQ(CodePageOfLanguageId(7), 0);
+  EXPECT_EQ(CodePageOfLanguageId(1), 0);
+  EXPECT_EQ(CodePageOfLanguageId(8), 865);
+  EXPECT_EQ(CodePageOfLanguageId(87), 1252);
+  EXPECT_EQ(CodePageOfLanguageId(38), 866);
+  EXPECT_EQ(CodePageOfLanguageId(156), 850);
+  EXPECT_EQ(CodePageOfLanguageId(200), 0);
+  EXPECT_EQ(CodePageOfLanguageId(LanguageIdOfCodePage(1252)), 1252);
+
+  EXPECT_EQ(CodePageOfLanguageName("DBWINUS0"), 1252);
+  EXPECT_EQ(CodePageOfLanguageName("DBHEBREW"), 1255);
+  EXPECT_EQ(CodePageOfLanguageName("FOXWINWIN"), 0);  // WIN must stand at name offset 5
+  EXPECT_EQ(CodePageOfLanguageName("FOX??WIN"), 1252);
+  EXPECT_EQ(CodePageOfLanguageName("DB865DA0"), 865);
+  EXPECT_EQ(CodePageOfLanguageName("FOX850"), 850);
+  EXPECT_EQ(CodePageOfLanguageName("DB8"), 0);
+  EXPECT_EQ(CodePageOfLanguageName("XX437"), 0);
+  EXPECT_EQ(CodePageOfLanguageName(""), 0);
+}
+
+TEST(CodePageTest, TranslationModeFollowsTheCodePage) {
+  EXPECT_EQ(TranslationModeFor(1252), 1);
+  EXPECT_EQ(TranslationModeFor(437), 2);
+  EXPECT_EQ(TranslationModeFor(850), 3);
+  EXPECT_EQ(TranslationModeFor(620), 0);  // Mazovia: iconv has no converter
+  EXPECT_EQ(TranslationModeFor(0), 0);
+}
+
+TEST(CodePageTest, DecodingShowsUndefinedBytesAsReplacementCharacters) {
+  TCodePageConverter Ansi(1252);
+  ASSERT_TRUE(Ansi.Supported());
+  EXPECT_EQ(Ansi.ToUtf8("Caf\xE9 \x80"), "Caf\u00E9 \u20AC");
+  EXPECT_EQ(Ansi.ToUtf8("a\x81z"), "a\uFFFDz");  // 0x81 is not defined in 1252
+  TCodePageConverter Oem(437);
+  EXPECT_EQ(Oem.ToUtf8("\x82t\xE9"), "\u00E9t\u0398");
+  TCodePageConverter Unknown(620);
+  EXPECT_FALSE(Unknown.Supported());
+  EXPECT_EQ(Unknown.ToUtf8("ab\xA5"), "ab\uFFFD");
+}
+
+TEST(CodePageTest, EncodingRefusesWhatTheCodePageCannotHold) {
+  TCodePageConverter Ansi(1252);
+  EXPECT_EQ(Ansi.FromUtf8("Caf\u00E9 \u20AC"), "Caf\xE9 \x80");
+  try {
+    Ansi.FromUtf8("\u0416uk");  // Cyrillic Zhe
+    FAIL();
+  } catch (const EDbaseError& E) {
+    EXPECT_EQ(E.Message(), "Text \"\u0416uk\" cannot be stored in code page 1252.");
+  }
+  TCodePageConverter Oem(437);
+  EXPECT_THROW(Oem.FromUtf8("\u20AC"), EDbaseError);
+  EXPECT_THROW(Oem.FromUtf8("\xFF\xFE"), EDbaseError);  // not UTF-8 at all
+  TCodePageConverter Unknown(620);
+  EXPECT_EQ(Unknown.FromUtf8("plain"), "plain");
+  EXPECT_THROW(Unknown.FromUtf8("\u00E9"), EDbaseError);
+  // Long text crosses the converter's chunks intact.
+  const std::string Long(5000, '\xE9');
+  EXPECT_EQ(Ansi.FromUtf8(Ansi.ToUtf8(Long)), Long);
+}

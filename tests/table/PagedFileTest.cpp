@@ -1,0 +1,213 @@
+// Paged access and sharing between open files: byte-range locks, share modes, exclusive access,
+// appends from several processes.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <set>
+
+#include "table/DbaseFile.h"
+#include "table/DbaseMessages.h"
+#include "tests/table/DbaseTestFiles.h"
+
+namespace {
+
+const std::vector<TRawField> Fields = {{"IDX", 'N', 6}, {"NAME_PEST", 'C', 10}};
+
+std::unique_ptr<TDbaseFile> Open(const std::string& Name, TPagedFileMode Mode) {
+  auto File = std::make_unique<TDbaseFile>();
+  File->SetFileName(Name);
+  File->SetMode(Mode);
+  File->Open();
+  return File;
+}
+
+std::string OpenMessage(const std::string& Name, TPagedFileMode Mode) {
+  try {
+    Open(Name, Mode);
+    return "(opened)";
+  } catch (const EFOpenError& E) {
+    return E.Message();
+  }
+}
+
+int Append(TDbaseFile& File, int Idx) {
+  std::vector<std::uint8_t> R(File.RecordSize());
+  File.InitRecord(R.data());
+  File.SetFieldData(0, ftInteger, TVariant(Idx), R.data());
+  File.SetFieldData(1, ftString, TVariant("p" + std::to_string(Idx)), R.data());
+  return File.Insert(R.data());
+}
+
+}  // namespace
+
+TEST(PagedFileTest, PagesLieAfterTheHeaderOrAtMultiplesOfThePageSize) {
+  TScratchDir Dir;
+  TPagedFile File;
+  File.SetFileName(Dir.File("p.bin"));
+  File.SetMode(pfExclusiveCreate);
+  File.Open();
+  File.SetHeaderSize(100);
+  File.SetRecordSize(10);
+  File.SetPageSize(10);
+  EXPECT_EQ(File.PageOffset(1), 100);
+  EXPECT_EQ(File.PageOffset(3), 120);
+  File.SetRecordCount(4);
+  EXPECT_EQ(File.FileSize(), 140);
+  EXPECT_EQ(File.RecordCount(), 4);
+  const char Page[10] = {'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'i', 'j'};
+  File.WritePage(5, Page);
+  EXPECT_EQ(File.RecordCount(), 5);
+  char Back[10] = {};
+  EXPECT_EQ(File.ReadPage(5, Back), 10);
+  EXPECT_EQ(std::string(Back, 10), "abcdefghij");
+  EXPECT_EQ(File.ReadPage(9, Back), 0);  // beyond the end: zero-filled
+  EXPECT_EQ(Back[0], 0);
+  File.SetPageOffsetByHeader(false);
+  EXPECT_EQ(File.PageOffset(3), 30);
+}
+
+TEST(PagedFileTest, RecordLocksConflictBetweenOpenFilesUntilReleased) {
+  TScratchDir Dir;
+  const std::string Name = Dir.File("t.dbf");
+  WriteFile(Name, MakeDbf(Fields, {" 000001one       ", " 000002two       "}));
+  auto A = Open(Name, pfReadWriteOpen);
+  auto B = Open(Name, pfReadWriteOpen);
+  std::vector<std::uint8_t> R(A->RecordSize());
+  A->LockRecord(1, R.data());
+  try {
+    B->LockRecord(1, R.data());
+    FAIL();
+  } catch (const EDbaseError& E) {
+    EXPECT_EQ(E.Message(), "Record locked.");
+  }
+  B->LockRecord(2, R.data());  // other records stay free
+  B->UnlockRecord(2);
+  A->UnlockRecord(1);  // cancel
+  B->LockRecord(1, R.data());
+  B->SetFieldData(1, ftString, TVariant("changed"), R.data());
+  B->PostRecord(1, R.data());
+  A->LockRecord(1, R.data());  // the lock is free again and the read sees the posted record
+  EXPECT_EQ(A->GetFieldData(1, ftString, R.data()).AsString(), "changed");
+  A->UnlockRecord(1);
+
+  // A whole-file lock keeps others from every page, and its release keeps our own page locks.
+  A->LockRecord(2, R.data());
+  ASSERT_TRUE(A->LockAllPages(false));
+  EXPECT_FALSE(B->LockPage(1, false));
+  EXPECT_FALSE(B->LockAllPages(false));
+  A->UnlockAllPages();
+  EXPECT_TRUE(B->LockPage(1, false));
+  EXPECT_FALSE(B->LockPage(2, false));
+}
+
+TEST(PagedFileTest, ShareModesKeepExclusiveAndSharedWritersApart) {
+  TScratchDir Dir;
+  const std::string Name = Dir.File("t.dbf");
+  WriteFile(Name, MakeDbf(Fields, {}));
+  const std::string InUse = "Cannot open file \"" + Name + "\": it is in use by another process.";
+  {
+    auto Shared = Open(Name, pfReadWriteOpen);
+    EXPECT_EQ(OpenMessage(Name, pfExclusiveOpen), InUse);
+    EXPECT_EQ(OpenMessage(Name, pfReadWriteOpen), "(opened)");
+    EXPECT_EQ(OpenMessage(Name, pfReadOnly), "(opened)");
+  }
+  {
+    auto Exclusive = Open(Name, pfExclusiveOpen);
+    EXPECT_EQ(OpenMessage(Name, pfReadWriteOpen), InUse);
+    EXPECT_EQ(OpenMessage(Name, pfExclusiveOpen), InUse);
+    EXPECT_EQ(OpenMessage(Name, pfReadOnly), "(opened)");  // readers are not denied
+  }
+  auto Reader = Open(Name, pfReadOnly);
+  EXPECT_EQ(OpenMessage(Name, pfExclusiveOpen), "(opened)");
+}
+
+TEST(PagedFileTest, ExclusiveAccessFallsBackWhileOthersShareTheFile) {
+  TScratchDir Dir;
+  const std::string Name = Dir.File("t.dbf");
+  WriteFile(Name, MakeDbf(Fields, {" 000001one       "}));
+  auto A = Open(Name, pfReadWriteOpen);
+  EXPECT_THROW(A->CheckExclusiveAccess(), EDbaseError);
+  {
+    auto B = Open(Name, pfReadWriteOpen);
+    A->TryExclusive();
+    EXPECT_EQ(A->Mode(), pfReadWriteOpen);
+    try {
+      A->CheckExclusiveAccess();
+      FAIL();
+    } catch (const EDbaseError& E) {
+      EXPECT_EQ(E.Message(), "Exclusive access is required for this operation.");
+    }
+    A->EndExclusive();
+    Append(*B, 2);
+  }
+  A->TryExclusive();
+  EXPECT_EQ(A->Mode(), pfExclusiveOpen);
+  A->CheckExclusiveAccess();
+  EXPECT_EQ(A->RecordCount(), 2);  // the reopen sees what B appended
+  EXPECT_EQ(OpenMessage(Name, pfReadWriteOpen).rfind("Cannot open file", 0), 0u);
+  A->EndExclusive();
+  EXPECT_EQ(A->Mode(), pfReadWriteOpen);
+  EXPECT_EQ(OpenMessage(Name, pfReadWriteOpen), "(opened)");
+}
+
+TEST(PagedFileTest, AutoCreateTurnsOpenModesIntoCreateModes) {
+  TScratchDir Dir;
+  TPagedFile File;
+  File.SetFileName(Dir.File("new.bin"));
+  File.SetMode(pfReadWriteOpen);
+  EXPECT_THROW(File.Open(), EFOpenError);
+  File.SetAutoCreate(true);
+  File.Open();
+  EXPECT_TRUE(File.Created());
+  EXPECT_EQ(File.Mode(), pfReadWriteCreate);
+  EXPECT_TRUE(File.NeedLocks());
+}
+
+TEST(PagedFileTest, ProcessesAppendingTogetherLoseAndDuplicateNothing) {
+  TScratchDir Dir;
+  const std::string Name = Dir.File("t.dbf");
+  WriteFile(Name, MakeDbf(Fields, {}));
+  constexpr int PerProcess = 300;
+  std::vector<pid_t> Children;
+  for (int P = 0; P < 2; ++P) {
+    const pid_t Pid = fork();
+    if (Pid == 0) {
+      int Status = 0;
+      try {
+        auto File = Open(Name, pfReadWriteOpen);
+        for (int I = 0; I < PerProcess; ++I) Append(*File, P * 100000 + I);
+        File->WriteHeader();
+      } catch (...) {
+        Status = 1;
+      }
+      _exit(Status);
+    }
+    Children.push_back(Pid);
+  }
+  // A reader in this process sees the count grow while the others append.
+  auto Reader = Open(Name, pfReadOnly);
+  int Seen = 0, Running = 2;
+  std::vector<int> Statuses(2, -1);
+  while (Running > 0) {
+    const int Count = Reader->RecordCount();
+    ASSERT_GE(Count, Seen);
+    Seen = Count;
+    for (int P = 0; P < 2; ++P)
+      if (Statuses[P] == -1 && waitpid(Children[P], &Statuses[P], WNOHANG) > 0) --Running;
+  }
+  for (int Status : Statuses) EXPECT_TRUE(WIFEXITED(Status) && WEXITSTATUS(Status) == 0);
+  ASSERT_EQ(Reader->RecordCount(), 2 * PerProcess);
+  std::set<std::int64_t> Keys;
+  std::vector<std::uint8_t> R(Reader->RecordSize());
+  for (int N = 1; N <= 2 * PerProcess; ++N) {
+    ASSERT_TRUE(Reader->ReadRecord(N, R.data()));
+    EXPECT_EQ(R[0], ' ');
+    Keys.insert(Reader->GetFieldData(0, ftInteger, R.data()).AsInteger());
+  }
+  EXPECT_EQ(Keys.size(), 2u * PerProcess);
+  const auto Bytes = ReadFile(Name);
+  EXPECT_EQ(Bytes[4] | (Bytes[5] << 8), 2 * PerProcess);
+  EXPECT_EQ(Bytes.back(), 0x1A);
+  EXPECT_EQ(Bytes.size(), Reader->HeaderSize() + 2u * PerProcess * Reader->RecordSize() + 1);
+}

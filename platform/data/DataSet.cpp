@@ -66,7 +66,6 @@ void TDataSet::SetActive(bool Value) {
 }
 
 void TDataSet::OpenCursor() {
-  FFieldDefs.Clear();
   InternalOpen();
   try {
     for (int I = 0; I < FFieldDefs.Count(); ++I)
@@ -84,9 +83,13 @@ void TDataSet::OpenCursor() {
 void TDataSet::CloseCursor() {
   FHasRecord = false;
   FBof = FEof = true;
-  InternalClose();
+  try {
+    InternalClose();
+  } catch (...) {
+    FFields.Clear();
+    throw;
+  }
   FFields.Clear();
-  FFieldDefs.Clear();
 }
 
 void TDataSet::CheckActive() const {
@@ -298,7 +301,7 @@ void TDataSet::CheckBrowseMode() {
 
 TField* TDataSet::FieldByName(const std::string& Name) const {
   TField* Field = FindField(Name);
-  if (!Field) DatabaseError(FormatMessage(DataMessages::FieldNotFound, {Name}), this);
+  if (!Field) DatabaseError(FormatDataMessage(DataMessages::FieldNotFound, {Name}), this);
   return Field;
 }
 
@@ -311,7 +314,7 @@ TVariant TDataSet::GetFieldValue(const TField& Field) const {
 void TDataSet::SetFieldValue(const TField& Field, const TVariant& Value) {
   if (FState != dsEdit && FState != dsInsert) DatabaseError(DataMessages::NotEditing, this);
   if (Field.ReadOnly())
-    DatabaseError(FormatMessage(DataMessages::FieldReadOnly, {Field.FieldName()}), this);
+    DatabaseError(FormatDataMessage(DataMessages::FieldReadOnly, {Field.FieldName()}), this);
   SetFieldData(Field, FActive, Value);
   FModified = true;
   DataEvent(deFieldChange, const_cast<TField*>(&Field));

@@ -112,7 +112,8 @@ class TDataSet : public TComponent {
   TDataSetNotifyEvent BeforeDelete, AfterDelete, BeforeScroll, AfterScroll;
 
  protected:
-  // Opens the cursor and fills FieldDefs(); a failure leaves the dataset closed.
+  // Opens the cursor and fills FieldDefs() anew (they may hold the definitions of a table to
+  // create); a failure leaves the dataset closed.
   virtual void InternalOpen() = 0;
   virtual void InternalClose() = 0;
   virtual std::size_t RecordBufferSize() const = 0;
@@ -148,6 +149,7 @@ class TDataSet : public TComponent {
   void CheckActive() const;
   void CheckInactive() const;
   TRecordBuffer& ActiveBuffer() { return FActive; }
+  const TRecordBuffer& ActiveBuffer() const { return FActive; }
   void DataEvent(TDataEvent Event, TField* Info = nullptr);
   void Loaded() override;
 

@@ -2,7 +2,7 @@
 
 #include "platform/core/Component.h"
 
-std::string FormatMessage(const char* Format, std::initializer_list<std::string> Args) {
+std::string FormatDataMessage(const char* Format, std::initializer_list<std::string> Args) {
   std::string Result;
   auto Arg = Args.begin();
   for (const char* P = Format; *P; ++P) {

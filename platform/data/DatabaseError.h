@@ -32,6 +32,6 @@ inline constexpr const char* CircularDataLink = "Circular datalinks are not allo
 }  // namespace DataMessages
 
 // Fills each %s of Format with the next argument.
-std::string FormatMessage(const char* Format, std::initializer_list<std::string> Args);
+std::string FormatDataMessage(const char* Format, std::initializer_list<std::string> Args);
 // Raises EDatabaseError; with a named component the message starts with "Name: ".
 [[noreturn]] void DatabaseError(const std::string& Message, const TComponent* Component = nullptr);

@@ -26,15 +26,15 @@ auto TField::Read(const char* Message, F Convert) const {
   try {
     return Convert(V);
   } catch (const EConvertError&) {
-    DatabaseError(FormatMessage(Message, {V.AsString(), FieldName()}));
+    DatabaseError(FormatDataMessage(Message, {V.AsString(), FieldName()}));
   }
 }
 
 int TField::AsInteger() const {
   const std::int64_t V = AsLargeInt();
   if (V < std::numeric_limits<int>::min() || V > std::numeric_limits<int>::max())
-    DatabaseError(FormatMessage(DataMessages::FieldRangeError,
-                                {std::to_string(V), FieldName(), "-2147483648", "2147483647"}));
+    DatabaseError(FormatDataMessage(DataMessages::FieldRangeError,
+                                    {std::to_string(V), FieldName(), "-2147483648", "2147483647"}));
   return static_cast<int>(V);
 }
 
@@ -73,7 +73,7 @@ void TField::CheckRange(std::int64_t Value) const {
     Max = std::numeric_limits<int>::max();
   }
   if (Value < Min || Value > Max)
-    DatabaseError(FormatMessage(
+    DatabaseError(FormatDataMessage(
         DataMessages::FieldRangeError,
         {std::to_string(Value), FieldName(), std::to_string(Min), std::to_string(Max)}));
 }
@@ -86,7 +86,7 @@ TVariant TField::ToNative(const TVariant& Value) const {
       DataType() != ftMemo)
     return TVariant();
   auto Invalid = [&](const char* Message) {
-    DatabaseError(FormatMessage(Message, {Value.AsString(), FieldName()}));
+    DatabaseError(FormatDataMessage(Message, {Value.AsString(), FieldName()}));
   };
   switch (DataType()) {
     case ftSmallint:

@@ -33,6 +33,7 @@ class TMemoryDataSet : public TDataSet {
 
  protected:
   void InternalOpen() override {
+    FieldDefs().Clear();
     for (std::size_t I = 0; I < FDefs.size(); ++I) {
       FDefs[I].FieldNo = static_cast<int>(I) + 1;
       FieldDefs().Add(FDefs[I]);

@@ -1,0 +1,175 @@
+// The wave image: header fields, the partial list, each waveform's first samples, the cycle
+// arithmetic at the edges of the rate, and the export of the whole block.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/audio/RecordingSoundService.h"
+#include "sound/ToneGen.h"
+#include "sound/ToneGenSynth.h"
+
+using namespace std::string_literals;
+
+namespace {
+
+uint32_t U32(const uint8_t* P) {
+  return P[0] | P[1] << 8 | P[2] << 16 | uint32_t(P[3]) << 24;
+}
+uint16_t U16(const uint8_t* P) {
+  return uint16_t(P[0] | P[1] << 8);
+}
+
+class ToneGenImage : public testing::Test {
+ protected:
+  const uint8_t* Build() {
+    EXPECT_TRUE(FTone.Prepare());
+    return FTone.GetDataBuffer();
+  }
+  std::vector<int> Samples16(int Count) {
+    const uint8_t* Data = Build() + WaveHeaderSize;
+    std::vector<int> Out;
+    for (int I = 0; I < Count; ++I) Out.push_back(int16_t(U16(Data + 2 * I)));
+    return Out;
+  }
+  std::vector<int> Bytes8(int From, int Count) {
+    const uint8_t* Data = Build() + WaveHeaderSize;
+    return std::vector<int>(Data + From, Data + From + Count);
+  }
+
+  TRecordingSoundService FService;
+  TScopedSoundService FInstall{FService};
+  TToneGen FTone{nullptr};
+};
+
+TEST_F(ToneGenImage, HeaderOfTheDefaultTone) {
+  const uint8_t* Image = Build();
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(Image), 16), "RIFF\x24K\0\0WAVEfmt "s);
+  EXPECT_EQ(U32(Image + 4), 19236u);
+  EXPECT_EQ(U32(Image + 16), 16u);
+  EXPECT_EQ(U16(Image + 20), 1);
+  EXPECT_EQ(U16(Image + 22), 1);
+  EXPECT_EQ(U32(Image + 24), 96000u);
+  EXPECT_EQ(U32(Image + 28), 192000u);
+  EXPECT_EQ(U16(Image + 32), 2);
+  EXPECT_EQ(U16(Image + 34), 16);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(Image + 36), 4), "data");
+  EXPECT_EQ(U32(Image + 40), 19200u);
+  EXPECT_EQ(FTone.DataBufferSize(), 19276);
+}
+
+TEST_F(ToneGenImage, EightBitStereoLowRate) {
+  FTone.SetResolution(tg8Bit);
+  FTone.SetQuality(tgLoQ);
+  FTone.SetStereo(true);
+  FTone.SetWaveform(tgNoise);
+  const uint8_t* Image = Build();
+  EXPECT_EQ(U16(Image + 22), 2);
+  EXPECT_EQ(U32(Image + 24), 44100u);
+  EXPECT_EQ(U32(Image + 28), 88200u);
+  EXPECT_EQ(U16(Image + 32), 2);
+  EXPECT_EQ(U16(Image + 34), 8);
+  EXPECT_EQ(U32(Image + 40), 8820u);
+  EXPECT_EQ(U32(Image + 4), 8856u);
+  for (int I = 0; I < 8820; I += 2) ASSERT_EQ(Image[44 + I], Image[45 + I]) << I;
+  for (int I = 8820; I < 8852; ++I) ASSERT_EQ(Image[44 + I], 0x80) << I;
+}
+
+TEST_F(ToneGenImage, OddDataSizeReachesIntoTheSpareArea) {
+  FTone.SetQuality(tgLoQ);
+  FTone.SetDuration(15);
+  FTone.SetWaveform(tgSquare);
+  const uint8_t* Image = Build();
+  EXPECT_EQ(U32(Image + 40), 1323u);
+  EXPECT_EQ(FTone.DataBufferSize(), 1323 + 76);
+  // Frame 661 starts at byte 1322: its high byte is the first spare byte.
+  EXPECT_NE(Image[44 + 1323], 0);
+  EXPECT_EQ(Image[44 + 1324], 0);
+}
+
+TEST_F(ToneGenImage, FirstSamplesOfEachWaveform) {
+  FTone.SetFrequency(20000);
+  EXPECT_EQ(Samples16(12),
+            (std::vector<int>{0, 32767, 0, -32767, 0, 32767, 0, -32767, 0, 0, 32767, 0}));
+  FTone.SetFrequency(1000);
+  FTone.SetResolution(tg8Bit);
+  FTone.SetWaveform(tgSquare);
+  EXPECT_EQ(Bytes8(46, 4), (std::vector<int>{1, 1, 255, 255}));
+  EXPECT_EQ(Bytes8(94, 4), (std::vector<int>{255, 255, 1, 1}));
+  FTone.SetWaveform(tgTriangle);
+  EXPECT_EQ(Bytes8(0, 5), (std::vector<int>{1, 7, 12, 17, 23}));
+  EXPECT_EQ(Bytes8(47, 3), (std::vector<int>{249, 255, 249}));  // 255 only in double
+  FTone.SetWaveform(tgSawtooth);
+  EXPECT_EQ(Bytes8(0, 5), (std::vector<int>{1, 4, 7, 9, 12}));
+  EXPECT_EQ(Bytes8(96, 2), (std::vector<int>{1, 4}));
+  FTone.SetWaveform(tgNoise);
+  EXPECT_EQ(Bytes8(0, 5), (std::vector<int>{9, 220, 52, 70, 172}));
+  EXPECT_EQ(Bytes8(0, 5), (std::vector<int>{9, 220, 52, 70, 172}));  // reseeded every build
+}
+
+TEST_F(ToneGenImage, StoredTableMixesARowIntoTheMainTone) {
+  FTone.SetAMParameter(tgAMLevel1, 30, 0.3f, tgSine);
+  const auto Partials = TonePartials(FTone.Settings());
+  EXPECT_EQ(Partials[0].Amplitude, 70);
+  EXPECT_EQ(Partials[1].Frequency, 132);
+  EXPECT_EQ(Samples16(5), (std::vector<int>{0, 744, 1490, 2234, 2977}));
+}
+
+TEST_F(ToneGenImage, PartialList) {
+  FTone.SetAMParameter(tgAMLevel1, 100, 1.5f, tgSine);
+  FTone.SetAMParameter(tgAMLevel2, 50, 1e30f, tgSine);
+  FTone.SetAMParameter(tgAMLevel3, 0, std::nanf(""), tgSine);
+  auto Partials = TonePartials(FTone.Settings());
+  EXPECT_LE(Partials[0].Amplitude, 0);
+  EXPECT_EQ(Partials[1].Amplitude, 66);
+  EXPECT_EQ(Partials[1].Frequency, 660);
+  EXPECT_EQ(Partials[2].Amplitude, 33);
+  EXPECT_EQ(Partials[2].Frequency, 50000);
+  EXPECT_EQ(Partials[3].Frequency, 20);
+  FTone.SetAMUseMultiplier(false);
+  Partials = TonePartials(FTone.Settings());
+  EXPECT_EQ(Partials[1].Frequency, 1);
+  EXPECT_EQ(Partials[3].Frequency, 0);
+}
+
+TEST_F(ToneGenImage, EdgesOfTheRate) {
+  auto Peak = [&] {
+    const uint8_t* Data = Build() + WaveHeaderSize;
+    int Max = 0;
+    for (int I = 0; I < FTone.DataBufferSize() - 76; I += 2)
+      Max = std::max(Max, std::abs(int(int16_t(U16(Data + I)))));
+    return Max;
+  };
+  FTone.SetFrequency(32000);
+  EXPECT_EQ(Peak(), 28377);
+  FTone.SetFrequency(32001);  // two-frame cycles land on multiples of pi
+  EXPECT_EQ(Peak(), 0);
+  FTone.SetQuality(tgLoQ);
+  FTone.SetFrequency(45000);  // no cycle at all: skipped, the build goes on
+  EXPECT_EQ(Peak(), 0);
+  FTone.SetWaveform(tgTriangle);
+  FTone.SetFrequency(29401);
+  EXPECT_EQ(Peak(), 0);
+  FTone.SetWaveform(tgSquare);
+  EXPECT_EQ(Samples16(3), (std::vector<int>{32767, 32767, 32767}));
+}
+
+TEST_F(ToneGenImage, ExportWritesTheWholeBlock) {
+  const std::filesystem::path Path =
+      std::filesystem::temp_directory_path() / ("tessolon-export-" + std::to_string(getpid()));
+  EXPECT_FALSE(FTone.ExportFile(Path));
+  EXPECT_FALSE(std::filesystem::exists(Path));
+  Build();
+  ASSERT_TRUE(FTone.ExportFile(Path));
+  std::ifstream In(Path, std::ios::binary);
+  const std::vector<uint8_t> Written{std::istreambuf_iterator<char>(In), {}};
+  std::filesystem::remove(Path);
+  ASSERT_EQ(Written.size(), 19276u);
+  EXPECT_TRUE(std::equal(Written.begin(), Written.end(), FTone.GetDataBuffer()));
+  EXPECT_FALSE(FTone.ExportFile("/nonexistent-dir/x.wav"));
+}
+
+}  // namespace

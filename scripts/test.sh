@@ -16,3 +16,6 @@ cmake -S . -B "$build-sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESSOLON_SAN
 cmake --build "$build-sanitize" -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$build-sanitize" --output-on-failure -j "$jobs"
+
+echo "== Fuzzing (libFuzzer, clang, build-fuzz)"
+FUZZ_BUILD="$build-fuzz" bash scripts/fuzz.sh table_fuzz 60

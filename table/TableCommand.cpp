@@ -1,9 +1,224 @@
 #include "table/TableCommand.h"
 
+#include <cstdio>
+#include <filesystem>
 #include <iostream>
 
-// Placeholder until the command lands.
-int TableCommand(const std::vector<std::string>&) {
-  std::cerr << "tessolon table: not built yet\n";
-  return 2;
+#include "platform/data/DatabaseError.h"
+#include "table/CodePage.h"
+#include "table/DbaseMessages.h"
+
+namespace {
+
+const char* VersionName(TXBaseVersion Version) {
+  switch (Version) {
+    case xBaseIII:
+      return "dBase III";
+    case xBaseIV:
+      return "dBase IV";
+    case xBaseVII:
+      return "dBase VII";
+    case xFoxPro:
+      return "FoxPro";
+    case xVisualFoxPro:
+      return "Visual FoxPro";
+    case xUnknown:
+      break;
+  }
+  return "unknown";
+}
+
+// A value as "list" prints it: null as nothing, numbers in plain decimal notation, booleans T
+// or F, dates YYYYMMDD (date-times YYYYMMDDHHMMSS), text as read.
+std::string ListValue(const TField& Field) {
+  const TVariant Value = Field.Value();
+  if (Value.IsNull()) return {};
+  char Text[32];
+  switch (Field.DataType()) {
+    case ftBoolean:
+      return Value.AsBoolean() ? "T" : "F";
+    case ftDate:
+    case ftDateTime: {
+      const TDateParts D = DecodeDate(Value.AsDateTime());
+      int H = 0, M = 0, S = 0, Ms = 0;
+      DecodeTime(Value.AsDateTime(), H, M, S, Ms);
+      if (Field.DataType() == ftDate)
+        std::snprintf(Text, sizeof Text, "%04d%02d%02d", D.Year, D.Month, D.Day);
+      else
+        std::snprintf(Text, sizeof Text, "%04d%02d%02d%02d%02d%02d", D.Year, D.Month, D.Day, H, M,
+                      S);
+      return Text;
+    }
+    default:
+      return Value.AsString();
+  }
+}
+
+int ParseRecNo(TArgList& Args) {
+  return static_cast<int>(ParseInteger(Args.Take("RECNO"), "RECNO", 1, 0x7FFFFFFF));
+}
+
+// Moves to record RecNo (deleted or not) or refuses when the table has no such record.
+void GotoRecord(TDbaseTable& Table, int RecNo) {
+  if (RecNo > Table.RecordCount())
+    throw Exception("Record " + std::to_string(RecNo) + " does not exist (the table has " +
+                    std::to_string(Table.RecordCount()) + " records).");
+  Table.GotoBookmark(RecNo);
+}
+
+using TAssignments = std::vector<std::pair<std::string, std::string>>;
+
+// The NAME=VALUE arguments, checked before the table is touched.
+TAssignments TakeAssignments(TArgList& Args) {
+  if (Args.Empty()) throw EBadArguments("missing NAME=VALUE");
+  TAssignments Pairs;
+  while (!Args.Empty()) {
+    const std::string Arg = Args.Take("NAME=VALUE");
+    const auto Eq = Arg.find('=');
+    if (Eq == std::string::npos || Eq == 0)
+      throw EBadArguments("expected NAME=VALUE, got '" + Arg + "'");
+    Pairs.emplace_back(Arg.substr(0, Eq), Arg.substr(Eq + 1));
+  }
+  return Pairs;
+}
+
+// Into the record being edited; an empty VALUE clears the field.
+void AssignFields(TDbaseTable& Table, const TAssignments& Pairs) {
+  for (const auto& [Name, Value] : Pairs) Table.FieldByName(Name)->SetAsString(Value);
+}
+
+void NoMoreArguments(TArgList& Args) {
+  if (!Args.Empty()) throw EBadArguments("unexpected argument '" + Args.Peek() + "'");
+}
+
+int Info(const std::string& FileName, TArgList& Args) {
+  NoMoreArguments(Args);
+  const auto Table = OpenCommandTable(FileName, false);
+  TDbaseFile& File = *Table->DbfFile();
+  const std::uint8_t* H = File.Header();
+  char Line[160];
+  std::cout << "File: " << File.FileName() << '\n';
+  std::snprintf(Line, sizeof Line, "Version byte: 0x%02X (%s, level %d)%s\n", H[0],
+                VersionName(File.DbfVersion()), File.TableLevel(), H[0] & 0x80 ? ", memo" : "");
+  std::cout << Line;
+  std::snprintf(Line, sizeof Line, "Last update: %04d-%02d-%02d\n", 1900 + H[1], H[2], H[3]);
+  std::cout << Line;
+  std::cout << "Header length: " << File.HeaderSize() << '\n'
+            << "Record length: " << File.RecordSize() << '\n'
+            << "Records: " << Table->RecordCount() << '\n';
+  std::snprintf(Line, sizeof Line, "Language driver: 0x%02X\n", File.LanguageId());
+  std::cout << Line << "Code page: " << File.CodePage()
+            << (CodePageSupported(File.CodePage()) ? "" : " (not translatable: read-only)") << '\n'
+            << "Production index: " << (H[28] ? "yes" : "no") << '\n'
+            << "Fields: " << File.FieldDefs().Count() << '\n';
+  for (const TDbaseFieldDef& Def : File.FieldDefs()) {
+    std::snprintf(Line, sizeof Line, "  %-10s %c %3d %2d  %s%s\n", Def.FieldName.c_str(),
+                  Def.NativeFieldType, Def.StoredLength, Def.Precision,
+                  FieldTypeName(Def.FieldType), Def.Hidden ? " (hidden)" : "");
+    std::cout << Line;
+  }
+  return ecSuccess;
+}
+
+int List(const std::string& FileName, TArgList& Args) {
+  NoMoreArguments(Args);
+  const auto Table = OpenCommandTable(FileName, false);
+  std::string Line;
+  for (Table->First(); !Table->Eof(); Table->Next()) {
+    Line.assign(1, Table->IsDeleted() ? '*' : ' ');
+    for (int I = 0; I < Table->FieldCount(); ++I) {
+      Line += '\t';
+      Line += ListValue(*Table->Fields()[I]);
+    }
+    Line += '\n';
+    std::cout << Line;
+  }
+  return ecSuccess;
+}
+
+int Set(const std::string& FileName, TArgList& Args) {
+  const int RecNo = ParseRecNo(Args);
+  const TAssignments Pairs = TakeAssignments(Args);
+  const auto Table = OpenCommandTable(FileName, true);
+  GotoRecord(*Table, RecNo);
+  Table->Edit();
+  AssignFields(*Table, Pairs);
+  Table->Post();
+  return ecSuccess;
+}
+
+int Append(const std::string& FileName, TArgList& Args) {
+  const TAssignments Pairs = TakeAssignments(Args);
+  const auto Table = OpenCommandTable(FileName, true);
+  Table->Append();
+  AssignFields(*Table, Pairs);
+  Table->Post();
+  return ecSuccess;
+}
+
+int Delete(const std::string& FileName, TArgList& Args) {
+  const int RecNo = ParseRecNo(Args);
+  NoMoreArguments(Args);
+  const auto Table = OpenCommandTable(FileName, true);
+  GotoRecord(*Table, RecNo);
+  Table->Delete();
+  return ecSuccess;
+}
+
+std::string Usage() {
+  std::string Text = "Usage: tessolon table FILE SUBCOMMAND [ARGS]\n";
+  for (const TTableSubcommand& Sub : TableSubcommands()) Text += Sub.Usage;
+  Text +=
+      "Record numbers count from 1 in file order, deleted records included. Values are typed\n"
+      "as the list shows them (dates YYYYMMDD, booleans T or F).\n"
+      "Exit status: 0 done, 1 refused by the table engine (its message is printed), 2 bad\n"
+      "arguments.\n";
+  return Text;
+}
+
+}  // namespace
+
+const std::vector<TTableSubcommand>& TableSubcommands() {
+  static const std::vector<TTableSubcommand> Subcommands = {
+      {"info",
+       "  info                     header, fields (type, size, decimals), records, code page\n",
+       Info},
+      {"list",
+       "  list                     one line per record: deletion flag ('*' or blank), then the\n"
+       "                           field values, separated by tabs\n",
+       List},
+      {"set", "  set RECNO NAME=VALUE...  edit record RECNO; an empty VALUE sets null\n", Set},
+      {"append", "  append NAME=VALUE...     add a record\n", Append},
+      {"delete", "  delete RECNO             flag record RECNO as deleted\n", Delete},
+  };
+  return Subcommands;
+}
+
+std::unique_ptr<TDbaseTable> OpenCommandTable(const std::string& FileName, bool Write) {
+  auto Table = std::make_unique<TDbaseTable>(nullptr);
+  Table->SetTableName(std::filesystem::absolute(FileName).lexically_normal().string());
+  Table->SetReadOnly(!Write);
+  Table->SetShowDeleted(true);
+  try {
+    Table->Open();
+  } catch (const EAbort&) {
+    // The engine gives up on such a table without a word; a command must say why it did nothing.
+    throw Exception("Table \"" + Table->FullTableName() +
+                    "\" has a zero header or record length; nothing to open.");
+  }
+  if (Write && !Table->CanModify())
+    throw Exception("Table \"" + Table->FullTableName() + "\" cannot be modified: its code page " +
+                    std::to_string(Table->CodePage()) + " cannot be translated.");
+  return Table;
+}
+
+int TableCommand(const std::vector<std::string>& Args) {
+  const std::string Text = Usage();
+  return RunCommand("table", Text, Args, [](TArgList& List) {
+    const std::string FileName = List.Take("FILE");
+    const std::string Name = List.Take("SUBCOMMAND");
+    for (const TTableSubcommand& Sub : TableSubcommands())
+      if (Sub.Name == Name) return Sub.Run(FileName, List);
+    throw EBadArguments("unknown subcommand '" + Name + "'");
+  });
 }

@@ -1,0 +1,265 @@
+#include "table/DbaseTable.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/data/DatabaseError.h"
+#include "table/DbaseMessages.h"
+#include "tests/table/DbaseTableTestSupport.h"
+
+namespace {
+
+std::unique_ptr<TDbaseTable> OpenPests(const TTableDir& Dir, bool ShowDeleted = false) {
+  auto T = std::make_unique<TDbaseTable>(nullptr);
+  T->SetFilePath(Dir.Path());
+  T->SetTableName("para.dbf");
+  T->SetShowDeleted(ShowDeleted);
+  T->Open();
+  return T;
+}
+
+std::string Name(const TDbaseTable& T) {
+  return T.FieldByName("NAME_PEST")->AsString();
+}
+
+std::string HeaderDate(const std::string& File) {
+  const auto B = ReadBytes(File);
+  return std::to_string(1900 + B[1]) + "-" + std::to_string(B[2]) + "-" + std::to_string(B[3]);
+}
+
+std::string Today() {
+  const TDateParts D = DecodeDate(Date());
+  return std::to_string(D.Year) + "-" + std::to_string(D.Month) + "-" + std::to_string(D.Day);
+}
+
+}  // namespace
+
+TEST(DbaseTableTest, ReadsThePestTableByFieldName) {
+  TTableDir Dir;
+  WritePests(Dir.File("para.dbf"));
+  auto T = OpenPests(Dir);
+  EXPECT_EQ(T->RecordCount(), 3);
+  EXPECT_EQ(T->FieldCount(), 8);
+  EXPECT_EQ(T->FieldByName("idx")->DataType(), ftSmallint);
+  EXPECT_EQ(T->FieldByName("F_START")->DataType(), ftFloat);
+  EXPECT_EQ(T->FieldByName("f_start")->AsFloat(), 5250);
+  EXPECT_EQ(T->FieldByName("Name_Pest")->AsString(), "Mosquito");
+  T->Next();
+  EXPECT_EQ(T->FieldByName("VAL_CH")->AsInteger(), 2);  // 2.5: halfway to even
+  EXPECT_EQ(T->FieldByName("F_START")->AsFloat(), 6989.7);
+  T->Next();
+  EXPECT_EQ(T->FieldByName("VAL_CH")->AsInteger(), 4);  // 3.5
+  EXPECT_EQ(T->RecNo(), 3);
+  const auto Items = T->LookupList("IDX", "NAME_PEST");
+  ASSERT_EQ(Items.size(), 3u);
+  EXPECT_EQ(Items[0].Key.AsInteger(), 1);
+  EXPECT_EQ(Items[2].Text, "Moth");
+}
+
+TEST(DbaseTableTest, DeletedRecordsAreSteppedOverBothWays) {
+  TTableDir Dir;
+  WriteTable(Dir.File("para.dbf"), PestColumns,
+             {Record(PestColumns, {"1", "A"}, true), Record(PestColumns, {"2", "B"}),
+              Record(PestColumns, {"3", "C"}, true), Record(PestColumns, {"4", "D"}),
+              Record(PestColumns, {"5", "E"}, true)});
+  auto T = OpenPests(Dir);
+  EXPECT_EQ(Name(*T), "B");
+  T->Prior();
+  EXPECT_TRUE(T->Bof());
+  EXPECT_EQ(Name(*T), "B");
+  T->Next();
+  EXPECT_EQ(Name(*T), "D");
+  T->Next();
+  EXPECT_TRUE(T->Eof());
+  T->Last();
+  EXPECT_EQ(Name(*T), "D");
+  T->Prior();
+  EXPECT_EQ(Name(*T), "B");
+  EXPECT_EQ(T->RecordCount(), 5);  // deleted ones count
+
+  T->SetShowDeleted(true);
+  T->First();
+  EXPECT_EQ(Name(*T), "A");
+  EXPECT_TRUE(T->IsDeleted());
+  T->Last();
+  EXPECT_EQ(Name(*T), "E");
+}
+
+TEST(DbaseTableTest, EmptyTableEndsAtOnce) {
+  TTableDir Dir;
+  WriteTable(Dir.File("para.dbf"), PestColumns, {});
+  auto T = OpenPests(Dir);
+  EXPECT_TRUE(T->Eof() && T->Bof());
+  T->Last();
+  EXPECT_TRUE(T->Eof() && T->Bof());
+  EXPECT_EQ(T->RecordCount(), 0);
+  EXPECT_TRUE(T->FieldByName("IDX")->IsNull());
+}
+
+TEST(DbaseTableTest, EditWritesTheFieldAndNothingElse) {
+  TTableDir Dir;
+  WritePests(Dir.File("para.dbf"));
+  const auto Before = ReadBytes(Dir.File("para.dbf"));
+  {
+    auto T = OpenPests(Dir);
+    T->Next();
+    T->Edit();
+    T->FieldByName("wav_frm")->SetAsInteger(3);
+    T->Post();
+    EXPECT_EQ(T->State(), dsBrowse);
+    EXPECT_EQ(T->FieldByName("WAV_FRM")->AsInteger(), 3);
+    EXPECT_EQ(T->RecNo(), 2);
+  }
+  const auto After = ReadBytes(Dir.File("para.dbf"));
+  ASSERT_EQ(After.size(), Before.size());
+  const int HeaderLength = After[8] | After[9] << 8, RecordLength = After[10] | After[11] << 8;
+  const std::size_t WavFrm = HeaderLength + RecordLength + RecordLength - 2;
+  EXPECT_EQ(std::string(After.begin() + WavFrm, After.begin() + WavFrm + 2), "03");
+  for (std::size_t I = 4; I < After.size(); ++I) {
+    if (I == WavFrm || I == WavFrm + 1) continue;
+    EXPECT_EQ(After[I], Before[I]) << "byte " << I;
+  }
+}
+
+TEST(DbaseTableTest, CancelRestoresTheRecordAndAppendCancelWritesNothing) {
+  TTableDir Dir;
+  WritePests(Dir.File("para.dbf"));
+  auto T = OpenPests(Dir);
+  T->Edit();
+  T->FieldByName("NAME_PEST")->SetAsString("Wasp");
+  T->Cancel();
+  EXPECT_EQ(Name(*T), "Mosquito");
+  T->Append();
+  T->FieldByName("NAME_PEST")->SetAsString("Wasp");
+  T->Cancel();
+  EXPECT_EQ(T->RecordCount(), 3);
+  EXPECT_EQ(Name(*T), "Mosquito");
+}
+
+TEST(DbaseTableTest, AppendRewritesTheHeader) {
+  TTableDir Dir;
+  const std::string File = Dir.File("para.dbf");
+  WritePests(File);
+  auto T = OpenPests(Dir);
+  T->Append();
+  T->FieldByName("IDX")->SetAsInteger(4);
+  T->FieldByName("NAME_PEST")->SetAsString("Gnat");
+  T->Post();
+  EXPECT_EQ(T->RecNo(), 4);
+  EXPECT_EQ(Name(*T), "Gnat");
+  // Written through at once: another reader of the file sees it before the table is closed.
+  const auto B = ReadBytes(File);
+  EXPECT_EQ(B[4], 4);
+  EXPECT_EQ(HeaderDate(File), Today());
+  const int HeaderLength = B[8] | B[9] << 8, RecordLength = B[10] | B[11] << 8;
+  ASSERT_EQ(B.size(), static_cast<std::size_t>(HeaderLength + 4 * RecordLength + 1));
+  EXPECT_EQ(B.back(), 0x1A);
+  EXPECT_EQ(B[HeaderLength + 3 * RecordLength], ' ');
+}
+
+TEST(DbaseTableTest, DeleteFlagsTheRecord) {
+  TTableDir Dir;
+  WritePests(Dir.File("para.dbf"));
+  auto T = OpenPests(Dir);
+  T->Next();
+  T->Delete();
+  EXPECT_EQ(Name(*T), "Moth");
+  const auto B = ReadBytes(Dir.File("para.dbf"));
+  const int HeaderLength = B[8] | B[9] << 8, RecordLength = B[10] | B[11] << 8;
+  EXPECT_EQ(B[HeaderLength + RecordLength], '*');
+  T->First();
+  T->Next();
+  EXPECT_EQ(Name(*T), "Moth");
+}
+
+TEST(DbaseTableTest, CloseRewritesTheDateUnlessReadOnly) {
+  TTableDir Dir;
+  const std::string File = Dir.File("para.dbf");
+  WritePests(File);
+  {
+    auto T = std::make_unique<TDbaseTable>(nullptr);
+    T->SetTableName(File);
+    T->SetReadOnly(true);
+    T->Open();
+    EXPECT_FALSE(T->CanModify());
+    EXPECT_THROW(T->Edit(), EDatabaseError);
+  }
+  EXPECT_EQ(HeaderDate(File), "1999-1-2");
+  OpenPests(Dir)->Close();
+  EXPECT_EQ(HeaderDate(File), Today());
+}
+
+TEST(DbaseTableTest, LocateCaseInsensitivePartialOnTranslatedText) {
+  TTableDir Dir;
+  // Language driver 0x57: code page 1252; "M\xFC" is "Mü" there.
+  WriteTable(Dir.File("para.dbf"), PestColumns,
+             {Record(PestColumns, {"1", "Fly"}), Record(PestColumns, {"2",
+                                                                      "M\xFC"
+                                                                      "cke"})},
+             0x57);
+  auto T = OpenPests(Dir);
+  EXPECT_EQ(T->CodePage(), 1252);
+  EXPECT_TRUE(T->Locate("name_pest", TVariant("mÜ"), loCaseInsensitive | loPartialKey));
+  EXPECT_EQ(Name(*T), "Mücke");
+  EXPECT_TRUE(T->Locate("IDX", TVariant(1), 0));
+  EXPECT_FALSE(T->Locate("IDX", TVariant(7), 0));
+  EXPECT_EQ(T->RecNo(), 1);
+  // Text the code page cannot hold is refused; the record is left as it was.
+  T->Edit();
+  EXPECT_THROW(T->FieldByName("NAME_PEST")->SetAsString("Ω"), std::exception);
+  T->Cancel();
+  EXPECT_EQ(Name(*T), "Fly");
+}
+
+TEST(DbaseTableTest, FolderResolution) {
+  TDbaseTable T(nullptr);
+  T.SetFilePath("/var/data");
+  EXPECT_EQ(T.FilePath(), "/var/data/");
+  EXPECT_EQ(T.AbsolutePath(), "/var/data/");
+  T.SetTableName("/srv/x/../tables/para.dbf");
+  EXPECT_EQ(T.TableName(), "para.dbf");
+  EXPECT_EQ(T.FullTableName(), "/srv/tables/para.dbf");
+  T.SetFilePath("data");
+  const std::string Exe = std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
+  EXPECT_EQ(T.AbsolutePath(), Exe + "/data/");
+  T.SetFilePath("");
+  EXPECT_EQ(T.AbsolutePath(), Exe + "/");
+  EXPECT_EQ(T.Version(), "6.20");
+}
+
+TEST(DbaseTableTest, OpenFailuresLeaveTheTableClosed) {
+  TTableDir Dir;
+  TDbaseTable T(nullptr);
+  T.SetFilePath(Dir.Path());
+  T.SetTableName("para.dbf");
+  try {
+    T.Open();
+    FAIL();
+  } catch (const Exception& E) {
+    EXPECT_EQ(E.Message(), "Open: file not found: \"" + Dir.File("para.dbf") + "\".");
+  }
+  EXPECT_FALSE(T.Active());
+  WriteTable(Dir.File("para.dbf"), {}, {});  // header length 33, record length 1
+  auto B = ReadBytes(Dir.File("para.dbf"));
+  B[10] = 0;  // zero record length: the open gives up silently
+  std::ofstream(Dir.File("para.dbf"), std::ios::binary)
+      .write(reinterpret_cast<const char*>(B.data()), B.size());
+  EXPECT_THROW(T.Open(), EAbort);
+  EXPECT_FALSE(T.Active());
+  T.Close();
+  T.SetFilePath("/tmp");  // closed: allowed
+}
+
+TEST(DbaseTableTest, DuplicateNamesGetSuffixes) {
+  TTableDir Dir;
+  const std::vector<TColumn> Columns = {{"NAME", 'C', 3}, {"name", 'C', 3}, {"NAME2", 'C', 3}};
+  WriteTable(Dir.File("t.dbf"), Columns, {Record(Columns, {"a", "b", "c"})});
+  TDbaseTable T(nullptr);
+  T.SetTableName(Dir.File("t.dbf"));
+  T.Open();
+  ASSERT_EQ(T.FieldCount(), 3);
+  EXPECT_EQ(T.Fields()[0]->FieldName(), "NAME");
+  EXPECT_EQ(T.Fields()[1]->FieldName(), "NAME2");
+  EXPECT_EQ(T.Fields()[2]->FieldName(), "NAME22");
+  EXPECT_EQ(T.FieldByName("name2")->AsString(), "b");
+  EXPECT_THROW(T.SetFilePath("/tmp"), EDatabaseError);  // open
+}

@@ -1,10 +1,38 @@
 #include "platform/audio/SdlSoundService.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <iostream>
 
 namespace {
+
+// While SDL probes its backends, ALSA and the like print their own diagnostics on stderr; the
+// program's report is the one warning line of FallBackToDummy.
+class TQuietStderr {
+ public:
+  TQuietStderr() {
+    std::fflush(stderr);
+    FSaved = dup(STDERR_FILENO);
+    const int Null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (FSaved >= 0 && Null >= 0) dup2(Null, STDERR_FILENO);
+    if (Null >= 0) close(Null);
+  }
+  ~TQuietStderr() {
+    if (FSaved < 0) return;
+    std::fflush(stderr);
+    dup2(FSaved, STDERR_FILENO);
+    close(FSaved);
+  }
+  TQuietStderr(const TQuietStderr&) = delete;
+  TQuietStderr& operator=(const TQuietStderr&) = delete;
+
+ private:
+  int FSaved;
+};
 
 // About 10 ms at 96 kHz: short enough that a replaced tone stops promptly.
 constexpr Uint16 BufferFrames = 1024;
@@ -25,7 +53,12 @@ bool TSdlSoundService::InitAudio() {
   if (FInitialised) return true;
   // Leave SIGINT and SIGTERM to the program: Ctrl+C must still end it.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+  bool Started;
+  {
+    TQuietStderr Quiet;
+    Started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+  }
+  if (Started) {
     FInitialised = true;
     return true;
   }
@@ -45,6 +78,7 @@ void TSdlSoundService::FallBackToDummy(const char* Reason) {
 }
 
 SDL_AudioDeviceID TSdlSoundService::OpenDevice(const TWaveFormat& Format) {
+  TQuietStderr Quiet;
   SDL_AudioSpec Want{};
   Want.freq = int(Format.Rate);
   Want.format = Format.Bits == 16 ? AUDIO_S16LSB : AUDIO_U8;

@@ -103,6 +103,18 @@ TEST_F(DiskDriver, VolumeIsAppliedPerChannel) {
   EXPECT_TRUE(Contains(DeviceBytes(), Image.data() + 44, Image.data() + Image.size()));
 }
 
+TEST_F(DiskDriver, KeepsTheDeviceOpenWhileTheFormatStaysTheSame) {
+  const auto First = MakeImage(44100, 1, 441);
+  auto Second = MakeImage(44100, 1, 441);
+  Put16(Second, 44, 77);  // the disk driver starts a new file whenever the device is reopened
+  ASSERT_TRUE(FService->PlayImage(First.data(), First.size(), SND_MEMORY));
+  ASSERT_TRUE(FService->PlayImage(Second.data(), Second.size(), SND_MEMORY));
+  EXPECT_EQ(FService->DeviceRate(), 44100u);
+  const auto Written = DeviceBytes();
+  EXPECT_TRUE(Contains(Written, First.data() + 44, First.data() + First.size()));
+  EXPECT_TRUE(Contains(Written, Second.data() + 44, Second.data() + Second.size()));
+}
+
 TEST_F(DiskDriver, RefusesWhatIsNotAPcmImage) {
   auto Image = MakeImage(44100, 1, 100);
   Put16(Image, 34, 24);

@@ -263,3 +263,21 @@ TEST(DbaseTableTest, DuplicateNamesGetSuffixes) {
   EXPECT_EQ(T.FieldByName("name2")->AsString(), "b");
   EXPECT_THROW(T.SetFilePath("/tmp"), EDatabaseError);  // open
 }
+
+TEST(DbaseTableTest, UntranslatableCodePageMakesTheTableReadOnlyUnlessForced) {
+  TTableDir Dir;
+  // Language driver 105: code page 620, which the system cannot translate.
+  WriteTable(Dir.File("para.dbf"), PestColumns, {Record(PestColumns, {"1", "Fl\xA4"})}, 105);
+  auto T = OpenPests(Dir);
+  EXPECT_EQ(T->TranslationMode(), tmNoneNotModifiable);
+  EXPECT_FALSE(T->CanModify());
+  EXPECT_THROW(T->Edit(), EDatabaseError);
+  EXPECT_EQ(Name(*T), "Fl\uFFFD");
+  T->Close();
+
+  T->OnLanguageWarning = [](TDbaseTable*, TDbaseLanguageAction& Action) { Action = laForceANSI; };
+  T->Open();
+  EXPECT_EQ(T->TranslationMode(), tmNone);
+  EXPECT_EQ(Name(*T), "Fl¤");  // read as 1252
+  EXPECT_TRUE(T->CanModify());
+}

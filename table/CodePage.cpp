@@ -128,6 +128,8 @@ std::string TCodePageConverter::ToUtf8(std::string_view Raw) const {
     }
     return Result;
   }
+  // Every code page here keeps ASCII as it is: plain text needs no converter.
+  if (IsAsciiOnly(Raw)) return std::string(Raw);
   iconv(FState->Decoder, nullptr, nullptr, nullptr, nullptr);
   char* In = const_cast<char*>(Raw.data());
   std::size_t InLeft = Raw.size();
@@ -156,6 +158,7 @@ std::string TCodePageConverter::FromUtf8(std::string_view Text) const {
     if (!IsAsciiOnly(Text)) throw Refuse();
     return std::string(Text);
   }
+  if (IsAsciiOnly(Text)) return std::string(Text);
   iconv(FState->Encoder, nullptr, nullptr, nullptr, nullptr);
   std::string Result;
   char* In = const_cast<char*>(Text.data());

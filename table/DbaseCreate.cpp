@@ -70,8 +70,11 @@ void TDbaseFile::CreateTable(const std::vector<TDbaseFieldDef>& Fields) {
   FLockedRecord = -1;
   FProductionIndexDropped = false;
   FVersion = Level == 3 ? xBaseIII : Level == 4 ? xBaseIV : xBaseVII;
+  FHasAutoInc = false;
   for (const TDbaseFieldDef& Def : Defs) {
-    if (FFieldDefs.Add(Def).Hidden) FLockField = FFieldDefs.Count() - 1;
+    const TDbaseFieldDef& Added = FFieldDefs.Add(Def);
+    if (Added.Hidden) FLockField = FFieldDefs.Count() - 1;
+    if (Added.NativeFieldType == '+') FHasAutoInc = true;
   }
   const TDbaseFieldDef& Last = FFieldDefs[FFieldDefs.Count() - 1];
   const int RecordLength = Last.Offset + Last.StoredLength;

@@ -112,11 +112,13 @@ void PutFloat(double Value, const TDbaseFieldDef& Def, std::uint8_t* Dst) {
   if (!std::isfinite(Value))
     throw EDbaseError(FormatMessage(STRING_INVALID_VALUE, Def.FieldName.c_str()));
   char Buffer[400];
-  std::snprintf(Buffer, sizeof Buffer, "%.*f", Def.Precision, Value);
+  auto Result =
+      std::to_chars(Buffer, Buffer + sizeof Buffer, Value, std::chars_format::fixed, Def.Precision);
   // A negative value that rounds to zero is stored as zero, without the sign.
-  if (Buffer[0] == '-' && ParseFloat(Buffer + 1) == 0)
-    std::snprintf(Buffer, sizeof Buffer, "%.*f", Def.Precision, 0.0);
-  PutRight(Buffer, Def, Dst);
+  if (Buffer[0] == '-' && ParseFloat(std::string_view(Buffer + 1, Result.ptr - Buffer - 1)) == 0)
+    Result =
+        std::to_chars(Buffer, Buffer + sizeof Buffer, 0.0, std::chars_format::fixed, Def.Precision);
+  PutRight(std::string(Buffer, Result.ptr), Def, Dst);
 }
 
 void PutDate(TDateTime Value, const TDbaseFieldDef& Def, std::uint8_t* Dst, bool WithTime) {

@@ -80,6 +80,7 @@ void TDbaseFile::Open() {
   FLockField = -1;
   FLockedRecord = -1;
   FProductionIndexDropped = false;
+  FHasAutoInc = false;
   SetHeaderOffset(0);
   SetPageOffsetByHeader(true);
   SetHeaderSize(32);
@@ -136,6 +137,7 @@ void TDbaseFile::ReadFieldDefs() {
     if (Level7) Def.AutoIncNext = ReadLE32(Desc + 42);
     const TDbaseFieldDef& Added = FFieldDefs.Add(std::move(Def));
     if (Added.Hidden) FLockField = FFieldDefs.Count() - 1;
+    if (Added.NativeFieldType == '+') FHasAutoInc = true;
     FDescriptorOffsets.push_back(Base + I * DescriptorSize);
     const int Next = Base + (I + 1) * DescriptorSize;
     if (Next < HeaderLength && Header()[Next] == DescriptorEnd) break;
@@ -205,7 +207,8 @@ void TDbaseFile::WriteHeader() {
   const bool TakeLock = NeedLocks() && !FHeaderLocked;
   if (TakeLock) LockPage(0, true);
   try {
-    WriteHeaderLocked();
+    // The file size is the truth about the count, also when others appended meanwhile.
+    WriteHeaderLocked(RecordCount(), true);
   } catch (...) {
     if (TakeLock) UnlockPage(0);
     throw;
@@ -213,17 +216,17 @@ void TDbaseFile::WriteHeader() {
   if (TakeLock) UnlockPage(0);
 }
 
-void TDbaseFile::WriteHeaderLocked() {
+void TDbaseFile::WriteHeaderLocked(int Count, bool WithEndOfFile) {
   const std::tm Now = LocalNow();
   Header()[1] = static_cast<std::uint8_t>(Now.tm_year);
   Header()[2] = static_cast<std::uint8_t>(Now.tm_mon + 1);
   Header()[3] = static_cast<std::uint8_t>(Now.tm_mday);
-  // The file size is the truth about the count, also when others appended meanwhile.
-  const int Count = RecordCount();
   WriteLE32(Count, Header() + 4);
   TPagedFile::WriteHeader();
-  const std::uint8_t Eof = EndOfFile;
-  WriteBytes(PageOffset(Count + 1), &Eof, 1);
+  if (WithEndOfFile) {
+    const std::uint8_t Eof = EndOfFile;
+    WriteBytes(PageOffset(Count + 1), &Eof, 1);
+  }
 }
 
 void TDbaseFile::InitRecord(std::uint8_t* Buffer) const {
@@ -280,11 +283,14 @@ int TDbaseFile::Insert(std::uint8_t* Buffer) {
   FHeaderLocked = true;
   int RecNo = 0;
   try {
-    if (NeedLocks()) {
+    // Only auto-increment values need the header as others left it; the count comes from the
+    // file size.
+    if (NeedLocks() && FHasAutoInc) {
       ReadHeader();
       ApplyHeaderFixups();
     }
-    RecNo = RecordCount() + 1;
+    const int Count = RecordCount();
+    RecNo = Count + 1;
     while (!LockPage(RecNo, false)) ++RecNo;
     FillAutoIncrement(Buffer);
     std::size_t Done = 0;
@@ -300,8 +306,11 @@ int TDbaseFile::Insert(std::uint8_t* Buffer) {
       throw;
     }
     StampLockField(Buffer);
-    WriteRecord(RecNo, Buffer);
-    WriteHeaderLocked();
+    // The record and the end-of-file byte behind it go out in one write.
+    FAppendBuffer.assign(Buffer, Buffer + RecordSize());
+    FAppendBuffer.push_back(EndOfFile);
+    WriteBytes(PageOffset(RecNo), FAppendBuffer.data(), RecordSize() + 1);
+    WriteHeaderLocked(std::max(Count, RecNo), false);
   } catch (...) {
     if (RecNo > 0) UnlockPage(RecNo);
     FHeaderLocked = false;

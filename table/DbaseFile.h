@@ -105,7 +105,7 @@ class TDbaseFile : public TPagedFile {
   void CheckProductionIndex();
   void StampLockField(std::uint8_t* Buffer);
   void FillAutoIncrement(std::uint8_t* Buffer);
-  void WriteHeaderLocked();
+  void WriteHeaderLocked(int Count, bool WithEndOfFile);
   void ApplyHeaderFixups();
   void AfterReopen() override;
   void BuildHeader(const std::vector<TDbaseFieldDef>& Fields);
@@ -120,5 +120,7 @@ class TDbaseFile : public TPagedFile {
   std::vector<int> FDescriptorOffsets;  // of each field's descriptor in the header
   bool FProductionIndexDropped = false;
   bool FHeaderLocked = false;  // held by Insert while it appends
+  bool FHasAutoInc = false;
+  std::vector<std::uint8_t> FAppendBuffer;
   std::vector<std::unique_ptr<TDbaseIndexLink>> FIndexes;
 };

@@ -101,6 +101,8 @@ void TPagedFile::Open() {
   FCreated = false;
   FFileLocked = false;
   FLockedPages.clear();
+  DropReadAhead();
+  FLastPageRead = -1;
   if (FMode == pfMemoryCreate) {
     FStream = std::make_unique<TMemoryStream>();
     FCreated = true;
@@ -146,6 +148,8 @@ void TPagedFile::Close() {
     throw;
   }
   FStream.reset();  // closing the descriptor drops its locks
+  DropReadAhead();
+  FLastPageRead = -1;
   FFileLocked = false;
   FLockedPages.clear();
 }
@@ -181,7 +185,39 @@ std::int64_t TPagedFile::PageOffset(int PageNo) const {
   return static_cast<std::int64_t>(PageNo) * FPageSize;
 }
 
+// A sequential scan of a table reads a block of pages at once. The block serves only the
+// scan that made it, for a few milliseconds, and is dropped by any write or lock of this file,
+// so a record is never older than that when handed out (an edit locks first and reads afresh).
+// Index files are excluded: their page locks must hold readers back.
+bool TPagedFile::ReadAhead(int PageNo, void* Buffer) {
+  constexpr auto MaxAge = std::chrono::milliseconds(5);
+  constexpr int BlockBytes = 65536;
+  const auto Now = std::chrono::steady_clock::now();
+  const bool Sequential = PageNo == FLastPageRead + 1;
+  FLastPageRead = PageNo;
+  if (!FVirtualLocks || !FPageOffsetByHeader || FPageSize <= 0 || FPageSize > BlockBytes / 4)
+    return false;
+  if (FReadAheadCount == 0 || PageNo < FReadAheadFirst ||
+      PageNo >= FReadAheadFirst + FReadAheadCount || Now - FReadAheadTime > MaxAge) {
+    FReadAheadCount = 0;
+    if (!Sequential || PageNo < 1) return false;
+    const int Pages = BlockBytes / FPageSize;
+    FReadAheadBlock.resize(static_cast<std::size_t>(Pages) * FPageSize);
+    const int Got = ReadBytes(PageOffset(PageNo), FReadAheadBlock.data(), Pages * FPageSize);
+    FReadAheadFirst = PageNo;
+    FReadAheadCount = Got / FPageSize;
+    FReadAheadTime = Now;
+    if (FReadAheadCount == 0) return false;
+  }
+  std::memcpy(
+      Buffer,
+      FReadAheadBlock.data() + static_cast<std::size_t>(PageNo - FReadAheadFirst) * FPageSize,
+      FPageSize);
+  return true;
+}
+
 int TPagedFile::ReadPage(int PageNo, void* Buffer) {
+  if (ReadAhead(PageNo, Buffer)) return FPageSize;
   std::int64_t Offset, Length;
   LockRange(PageNo, Offset, Length);
   WaitForReadAccess(Offset, Length);
@@ -201,6 +237,7 @@ int TPagedFile::ReadBytes(std::int64_t Offset, void* Buffer, int Count) {
 
 void TPagedFile::WriteBytes(std::int64_t Offset, const void* Buffer, int Count) {
   if (!Active() || Offset < 0) return;
+  DropReadAhead();
   FStream->WriteAt(Offset, Buffer, Count);
   FCachedSize = std::max(FCachedSize, Offset + Count);
 }
@@ -220,6 +257,7 @@ int TPagedFile::RecordCount() {
 
 void TPagedFile::SetRecordCount(int Value) {
   if (!Active()) return;
+  DropReadAhead();
   FCachedSize = FHeaderOffset + HeaderSize() + static_cast<std::int64_t>(Value) * FPageSize;
   FStream->SetSize(FCachedSize);
 }
@@ -260,6 +298,7 @@ void TPagedFile::Unlock(std::int64_t Offset, std::int64_t Length) {
 }
 
 bool TPagedFile::LockPage(int PageNo, bool Wait) {
+  DropReadAhead();
   if (!FNeedLocks || FFileLocked || !Active()) return true;
   std::int64_t Offset, Length;
   LockRange(PageNo, Offset, Length);
@@ -269,6 +308,7 @@ bool TPagedFile::LockPage(int PageNo, bool Wait) {
 }
 
 void TPagedFile::UnlockPage(int PageNo) {
+  DropReadAhead();
   if (FLockedPages.erase(PageNo) == 0 || FFileLocked || !Active()) return;
   std::int64_t Offset, Length;
   LockRange(PageNo, Offset, Length);
@@ -276,6 +316,7 @@ void TPagedFile::UnlockPage(int PageNo) {
 }
 
 bool TPagedFile::LockAllPages(bool Wait) {
+  DropReadAhead();
   if (!FNeedLocks || FFileLocked || !Active()) return true;
   if (FVirtualLocks)
     FFileLocked = TryLock(VirtualFileLockStart, VirtualFileLockLength, Wait);
@@ -285,6 +326,7 @@ bool TPagedFile::LockAllPages(bool Wait) {
 }
 
 void TPagedFile::UnlockAllPages() {
+  DropReadAhead();
   if (!FFileLocked) return;
   FFileLocked = false;
   if (FVirtualLocks)

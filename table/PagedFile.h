@@ -3,6 +3,7 @@
 // on it.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <set>
@@ -126,6 +127,8 @@ class TPagedFile {
   void Unlock(std::int64_t Offset, std::int64_t Length);
   void LockRange(int PageNo, std::int64_t& Offset, std::int64_t& Length) const;
   void WaitForReadAccess(std::int64_t Offset, std::int64_t Length);
+  bool ReadAhead(int PageNo, void* Buffer);
+  void DropReadAhead() { FReadAheadCount = 0; }
 
   std::string FFileName;
   TPagedFileMode FMode = pfReadOnly;
@@ -146,4 +149,10 @@ class TPagedFile {
   int FRecordSize = 0;
   int FPageSize = 0;
   std::int64_t FCachedSize = 0;
+  // Pages read ahead during a sequential scan; see ReadAhead.
+  std::vector<std::uint8_t> FReadAheadBlock;
+  int FReadAheadFirst = 0;
+  int FReadAheadCount = 0;
+  int FLastPageRead = -1;
+  std::chrono::steady_clock::time_point FReadAheadTime;
 };

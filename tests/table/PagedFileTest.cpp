@@ -4,7 +4,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <set>
+#include <thread>
 
 #include "table/DbaseFile.h"
 #include "table/DbaseMessages.h"
@@ -210,4 +212,39 @@ TEST(PagedFileTest, ProcessesAppendingTogetherLoseAndDuplicateNothing) {
   EXPECT_EQ(Bytes[4] | (Bytes[5] << 8), 2 * PerProcess);
   EXPECT_EQ(Bytes.back(), 0x1A);
   EXPECT_EQ(Bytes.size(), Reader->HeaderSize() + 2u * PerProcess * Reader->RecordSize() + 1);
+}
+
+TEST(PagedFileTest, ScansNeverHandOutRecordsOlderThanAFewMilliseconds) {
+  TScratchDir Dir;
+  const std::string Name = Dir.File("t.dbf");
+  std::vector<std::string> Rows;
+  for (int I = 1; I <= 50; ++I)
+    Rows.push_back(" " + std::string(5, '0') + std::to_string(I % 10) + "old       ");
+  WriteFile(Name, MakeDbf(Fields, Rows));
+  auto Reader = Open(Name, pfReadWriteOpen);
+  auto Writer = Open(Name, pfReadWriteOpen);
+  std::vector<std::uint8_t> R(Reader->RecordSize()), W(Writer->RecordSize());
+  const auto Edit = [&](int RecNo) {
+    Writer->LockRecord(RecNo, W.data());
+    Writer->SetFieldData(1, ftString, TVariant("new"), W.data());
+    Writer->PostRecord(RecNo, W.data());
+  };
+  Reader->ReadRecord(1, R.data());
+  Reader->ReadRecord(2, R.data());  // a sequential scan: the following records are read ahead
+  Edit(3);
+  Edit(4);
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  Reader->ReadRecord(3, R.data());
+  EXPECT_EQ(Reader->GetFieldData(1, ftString, R.data()).AsString(), "new");
+  Reader->ReadRecord(4, R.data());
+  Edit(5);
+  Reader->LockRecord(5, R.data());  // an edit always starts from the file's present contents
+  EXPECT_EQ(Reader->GetFieldData(1, ftString, R.data()).AsString(), "new");
+  Reader->UnlockRecord(5);
+  // Records appended by others after the block was read are seen too.
+  Reader->ReadRecord(6, R.data());
+  Append(*Writer, 51);
+  EXPECT_EQ(Reader->RecordCount(), 51);
+  ASSERT_TRUE(Reader->ReadRecord(51, R.data()));
+  EXPECT_EQ(Reader->GetFieldData(0, ftInteger, R.data()).AsInteger(), 51);
 }

@@ -1,0 +1,181 @@
+// Table file speed: reading every field of every record of a 100,000-record pest-shaped table,
+// and appending 100,000 records; each also measured as a whole process next to the same job
+// done by python3-dbfread (read) and Perl XBase (append), when they are installed.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "table/CodePage.h"
+#include "table/DbaseFile.h"
+
+namespace {
+
+constexpr int RecordCount = 100000;
+
+const std::string& Folder() {
+  static const std::string Path = [] {
+    std::string Pattern = (std::filesystem::temp_directory_path() / "table-bench-XXXXXX").string();
+    return std::string(::mkdtemp(Pattern.data()));
+  }();
+  return Path;
+}
+
+std::string SelfPath() {
+  return std::filesystem::read_symlink("/proc/self/exe").string();
+}
+
+// Appends Count pest profiles; shared mode is how the program opens its table.
+void AppendPests(const std::string& Name, int Count, TPagedFileMode Mode) {
+  TDbaseFile File;
+  File.SetFileName(Name);
+  File.SetMode(Mode == pfReadWriteOpen ? pfReadWriteCreate : pfExclusiveCreate);
+  File.SetTableLevel(3);
+  File.CreateTable({{"IDX", 'N', 6},
+                    {"NAME_PEST", 'C', 30},
+                    {"TIME_CH", 'N', 5},
+                    {"VAL_CH", 'N', 5},
+                    {"DURLATE", 'N', 5},
+                    {"F_START", 'N', 8, 2},
+                    {"F_END", 'N', 8, 2},
+                    {"WAV_FRM", 'N', 1}});
+  std::vector<std::uint8_t> R(File.RecordSize());
+  for (int I = 0; I < Count; ++I) {
+    File.InitRecord(R.data());
+    File.SetFieldData(0, ftFloat, TVariant(I), R.data());
+    File.SetFieldData(1, ftString, TVariant("Pest " + std::to_string(I)), R.data());
+    File.SetFieldData(2, ftFloat, TVariant(100), R.data());
+    File.SetFieldData(3, ftFloat, TVariant(50), R.data());
+    File.SetFieldData(4, ftFloat, TVariant(20), R.data());
+    File.SetFieldData(5, ftFloat, TVariant(12.5), R.data());
+    File.SetFieldData(6, ftFloat, TVariant(99.25), R.data());
+    File.SetFieldData(7, ftSmallint, TVariant(I % 5), R.data());
+    File.Insert(R.data());
+  }
+  File.WriteHeader();
+}
+
+// Opens the table shared and decodes every field of every record (text to UTF-8).
+std::int64_t ReadPests(const std::string& Name) {
+  TDbaseFile File;
+  File.SetFileName(Name);
+  File.SetMode(pfReadWriteOpen);
+  File.Open();
+  TCodePageConverter Text(File.CodePage());
+  std::vector<std::uint8_t> R(File.RecordSize());
+  std::int64_t Checksum = 0;
+  const int Count = File.RecordCount();
+  for (int N = 1; N <= Count; ++N) {
+    File.ReadRecord(N, R.data());
+    for (int I = 0; I < File.FieldDefs().Count(); ++I) {
+      const TVariant V = File.GetFieldData(I, File.FieldDefs()[I].FieldType, R.data());
+      if (V.VarType() == varString)
+        Checksum += static_cast<std::int64_t>(Text.ToUtf8(V.AsString()).size());
+      else
+        Checksum += static_cast<std::int64_t>(V.AsFloat());
+    }
+  }
+  return Checksum;
+}
+
+const std::string& PestTable() {
+  static const std::string Name = [] {
+    const std::string Path = Folder() + "/pests.dbf";
+    AppendPests(Path, RecordCount, pfExclusiveOpen);
+    return Path;
+  }();
+  return Name;
+}
+
+// Runs Command Iterations times as a whole process, timing it by the wall clock.
+void WholeProcess(benchmark::State& State, const std::string& Command) {
+  for (auto _ : State) {
+    const auto Start = std::chrono::steady_clock::now();
+    if (std::system((Command + " >/dev/null 2>&1").c_str()) != 0) {
+      State.SkipWithError(("failed: " + Command).c_str());
+      return;
+    }
+    State.SetIterationTime(
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count());
+  }
+}
+
+void BM_ReadAllFields(benchmark::State& State) {
+  const std::string& Name = PestTable();
+  for (auto _ : State) benchmark::DoNotOptimize(ReadPests(Name));
+  State.SetItemsProcessed(State.iterations() * RecordCount);
+}
+BENCHMARK(BM_ReadAllFields)->Unit(benchmark::kMillisecond);
+
+void BM_Append(benchmark::State& State) {
+  const auto Mode = static_cast<TPagedFileMode>(State.range(0));
+  for (auto _ : State) AppendPests(Folder() + "/append.dbf", RecordCount, Mode);
+  State.SetItemsProcessed(State.iterations() * RecordCount);
+  State.SetLabel(Mode == pfReadWriteOpen ? "shared" : "exclusive");
+}
+BENCHMARK(BM_Append)->Arg(pfReadWriteOpen)->Arg(pfExclusiveOpen)->Unit(benchmark::kMillisecond);
+
+void BM_ProcessReadHere(benchmark::State& State) {
+  WholeProcess(State, SelfPath() + " --read " + PestTable());
+}
+BENCHMARK(BM_ProcessReadHere)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+
+void BM_ProcessReadDbfread(benchmark::State& State) {
+  WholeProcess(
+      State, "/usr/bin/python3 -c 'import sys, dbfread\nfor r in dbfread.DBF(sys.argv[1]): pass' " +
+                 PestTable());
+}
+BENCHMARK(BM_ProcessReadDbfread)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// Exclusive is the like-for-like comparison (XBase takes no locks); shared is the program's mode.
+void BM_ProcessAppendHere(benchmark::State& State) {
+  const bool Shared = State.range(0) == pfReadWriteOpen;
+  WholeProcess(State, SelfPath() + (Shared ? " --append-shared " : " --append ") + Folder() +
+                          "/append-here.dbf");
+  State.SetLabel(Shared ? "shared" : "exclusive");
+}
+BENCHMARK(BM_ProcessAppendHere)
+    ->Arg(pfExclusiveOpen)
+    ->Arg(pfReadWriteOpen)
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_ProcessAppendXBase(benchmark::State& State) {
+  const std::string Script =
+      "use XBase; my $n = shift; unlink $n; my $t = XBase->create(name => $n, "
+      "field_names => [qw(IDX NAME_PEST TIME_CH VAL_CH DURLATE F_START F_END WAV_FRM)], "
+      "field_types => [qw(N C N N N N N N)], field_lengths => [6, 30, 5, 5, 5, 8, 8, 1], "
+      "field_decimals => [0, 0, 0, 0, 0, 2, 2, 0]) or die; for my $i (0 .. 99999) { "
+      "$t->set_record($i, $i, \"Pest $i\", 100, 50, 20, 12.5, 99.25, $i % 5) } $t->close;";
+  WholeProcess(State, "perl -e '" + Script + "' " + Folder() + "/append-xbase.dbf");
+}
+BENCHMARK(BM_ProcessAppendXBase)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+// "--read FILE", "--append FILE" and "--append-shared FILE" run one job as a process of its own for
+// the whole-process comparisons; anything else runs the benchmarks.
+int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], "--read") == 0) {
+    std::printf("%lld\n", static_cast<long long>(ReadPests(argv[2])));
+    return 0;
+  }
+  if (argc == 3 && std::strcmp(argv[1], "--append") == 0) {
+    AppendPests(argv[2], RecordCount, pfExclusiveOpen);
+    return 0;
+  }
+  if (argc == 3 && std::strcmp(argv[1], "--append-shared") == 0) {
+    AppendPests(argv[2], RecordCount, pfReadWriteOpen);
+    return 0;
+  }
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::filesystem::remove_all(Folder());
+  return 0;
+}

@@ -333,7 +333,7 @@ void TDataSet::GotoBookmark(TBookmark Value) {
   Fire(BeforeScroll);
   InternalGotoBookmark(Value);
   FBof = FEof = false;
-  if (!Fetch(gmCurrent)) DatabaseError("Record not found", this);
+  if (!Fetch(gmCurrent)) DatabaseError(DataMessages::RecordNotFound, this);
   DataEvent(deDataSetChange);
   Fire(AfterScroll);
 }

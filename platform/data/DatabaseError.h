@@ -28,7 +28,7 @@ inline constexpr const char* InvalidBoolValue = "'%s' is not a valid boolean val
 inline constexpr const char* InvalidDateValue = "'%s' is not a valid date for field '%s'";
 inline constexpr const char* FieldRangeError =
     "%s is not a valid value for field '%s'. The allowed range is %s to %s";
-inline constexpr const char* CircularDataLink = "Circular datalinks are not allowed";
+inline constexpr const char* RecordNotFound = "Record not found";
 }  // namespace DataMessages
 
 // Fills each %s of Format with the next argument.

@@ -18,4 +18,5 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$build-sanitize" --output-on-failure -j "$jobs"
 
 echo "== Fuzzing (libFuzzer, clang, build-fuzz)"
-FUZZ_BUILD="$build-fuzz" bash scripts/fuzz.sh table_fuzz 60
+FUZZ_BUILD="$build-fuzz" bash scripts/fuzz.sh table_fuzz 30
+FUZZ_BUILD="$build-fuzz" bash scripts/fuzz.sh ndx_fuzz 30

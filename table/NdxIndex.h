@@ -127,7 +127,9 @@ class TIndexFile : public TPagedFile, public TDbaseIndexLink {
   // Cursor helpers: finding the remembered entry again after the tree may have changed.
   enum TReposition { rpFound, rpAfter, rpEnd };
   TReposition Reposition();
+  bool CursorPathHolds();
   void Remember();
+  void CountStep();
   void CheckDepth() const;
 
   TDbaseFile& FTable;
@@ -145,4 +147,6 @@ class TIndexFile : public TPagedFile, public TDbaseIndexLink {
   TCursorState FCursorState = csBefore;
   TNdxKeyBytes FCursorKey;
   std::uint32_t FCursorRecNo = 0;
+  std::vector<TPathEntry> FCursorPath;
+  std::uint64_t FCursorSteps = 0;
 };

@@ -47,7 +47,7 @@ void TNdxHeader::Decode(const std::string& FileName) {
   KeysPerPage = GetLE16(P + 14);
   EntrySize = GetLE16(P + 18);
   // Sizes that would run past the page are recomputed from a capped key length.
-  if (4 + KeysPerPage * EntrySize > NdxPageSize || EntrySize < KeyLength + 8) {
+  if (4 + std::int64_t(KeysPerPage) * EntrySize > NdxPageSize || EntrySize < KeyLength + 8) {
     KeyLength = std::min(KeyLength, NdxMaxKeyLength);
     EntrySize = EntrySizeFor(KeyLength);
     KeysPerPage = KeysPerPageFor(EntrySize);

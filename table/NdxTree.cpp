@@ -247,9 +247,12 @@ void TIndexFile::RemoveChild(int Level) {
 
 void TIndexFile::CursorFirst() {
   FCursorState = csBefore;
+  FCursorSteps = 0;
 }
+
 void TIndexFile::CursorLast() {
   FCursorState = csAfter;
+  FCursorSteps = 0;
 }
 
 void TIndexFile::Remember() {
@@ -257,10 +260,40 @@ void TIndexFile::Remember() {
   const int Pos = FPath.back().Pos;
   FCursorKey.assign(L.Key(Pos), L.Key(Pos) + FHdr.KeyLength);
   FCursorRecNo = L.RecNo(Pos);
+  FCursorPath = FPath;
   FCursorState = csOnEntry;
 }
 
+void TIndexFile::CountStep() {
+  // A walk can meet no more entries than the pages hold; more means pages shared by several
+  // parents, which would make the walk endless in practice.
+  if (++FCursorSteps > std::uint64_t(FHdr.NextFreePage) * std::uint64_t(FHdr.KeysPerPage))
+    throw EDbaseError(NdxDamaged(FileName(), "pages are reached from more than one parent"));
+}
+
+bool TIndexFile::CursorPathHolds() {
+  // The remembered path still runs from the root to the remembered entry: walk on from there,
+  // which is cheaper than a search and keeps its place among equal keys.
+  if (FCursorPath.empty() || FCursorPath[0].PageNo != FHdr.RootPage) return false;
+  for (std::size_t I = 0; I < FCursorPath.size(); ++I) {
+    const TNdxPage& P = Page(FCursorPath[I].PageNo);
+    const int Pos = FCursorPath[I].Pos;
+    if (I + 1 < FCursorPath.size()) {
+      if (!P.IsInner() || Pos > P.Count() || P.LowerPage(Pos) != FCursorPath[I + 1].PageNo)
+        return false;
+    } else if (P.IsInner() || Pos >= P.Count() || P.RecNo(Pos) != FCursorRecNo ||
+               FKey.Compare(P.Key(Pos), FCursorKey.data()) != 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
 TIndexFile::TReposition TIndexFile::Reposition() {
+  if (CursorPathHolds()) {
+    FPath = FCursorPath;
+    return rpFound;
+  }
   Descend(FCursorKey.data(), false);
   for (bool On = SettleForward(); On; On = Advance()) {
     const TNdxPage& L = Leaf();
@@ -286,10 +319,12 @@ bool TIndexFile::CursorNext() {
   // An entry for the same record again is skipped.
   while (On && FCursorState == csOnEntry && Leaf().RecNo(FPath.back().Pos) == FCursorRecNo)
     On = Advance();
-  if (On)
+  if (On) {
+    CountStep();
     Remember();
-  else
+  } else {
     FCursorState = csAfter;
+  }
   Op.Commit();
   return On;
 }
@@ -307,10 +342,12 @@ bool TIndexFile::CursorPrior() {
   }
   while (On && FCursorState == csOnEntry && Leaf().RecNo(FPath.back().Pos) == FCursorRecNo)
     On = StepBack();
-  if (On)
+  if (On) {
+    CountStep();
     Remember();
-  else
+  } else {
     FCursorState = csBefore;
+  }
   Op.Commit();
   return On;
 }
@@ -318,6 +355,7 @@ bool TIndexFile::CursorPrior() {
 bool TIndexFile::CursorGotoRecord(int RecNo, const std::uint8_t* Record) {
   TIndexOperation Op(*this);
   const bool Found = SeekEntry(FKey.Build(Record).data(), std::uint32_t(RecNo));
+  FCursorSteps = 0;
   if (Found) Remember();
   Op.Commit();
   return Found;
@@ -326,6 +364,7 @@ bool TIndexFile::CursorGotoRecord(int RecNo, const std::uint8_t* Record) {
 bool TIndexFile::CursorSeek(const TNdxKeyBytes& Key) {
   TIndexOperation Op(*this);
   Descend(Key.data(), false);
+  FCursorSteps = 0;
   bool Equal = false;
   if (SettleForward()) {
     Remember();

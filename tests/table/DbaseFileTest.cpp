@@ -362,3 +362,119 @@ TEST(DbaseFileTest, BinaryFieldsUseTheirByteLayouts) {
   EXPECT_TRUE(GetFieldValue(Defs[0], ftInteger, R).IsNull());
   EXPECT_THROW(SetFieldValue(Defs[0], ftInteger, TVariant(std::int64_t{1} << 40), R), EDbaseError);
 }
+
+namespace {
+
+// Records what the table file asks of an index; refuses the key of one record number.
+class TFakeIndex : public TDbaseIndexLink {
+ public:
+  TFakeIndex(std::vector<std::string>& Log, std::string Name, int Refuse = -1)
+      : FLog(Log), FName(std::move(Name)), FRefuse(Refuse) {}
+  ~TFakeIndex() override { FLog.push_back(FName + " closed"); }
+  const std::string& IndexFileName() const override { return FName; }
+  void InsertKey(int RecNo, const std::uint8_t*) override {
+    if (RecNo == FRefuse) throw EDbaseError("refused");
+    FLog.push_back(FName + " insert " + std::to_string(RecNo));
+  }
+  void DeleteKey(int RecNo, const std::uint8_t*) override {
+    FLog.push_back(FName + " delete " + std::to_string(RecNo));
+  }
+  void UpdateKey(int RecNo, const std::uint8_t* Old, const std::uint8_t* New) override {
+    if (RecNo == FRefuse) throw EDbaseError("refused");
+    FLog.push_back(FName + " update " + std::to_string(RecNo) + " " + char(Old[1]) + char(New[1]));
+  }
+  void RecordDeleted(int RecNo, const std::uint8_t* Record) override {
+    FLog.push_back(FName + " deleted " + std::to_string(RecNo) + " " + char(Record[0]));
+  }
+
+ private:
+  std::vector<std::string>& FLog;
+  std::string FName;
+  int FRefuse;
+};
+
+}  // namespace
+
+TEST(DbaseFileTest, IndexesFollowEveryWriteAndARefusalWritesNothing) {
+  TScratchDir Dir;
+  const std::string Name = Dir.File("t.dbf");
+  WriteFile(Name, MakeDbf({{"K", 'C', 1}}, {" a"}));
+  std::vector<std::string> Log;
+  {
+    auto File = OpenTable(Name);
+    File->AddIndex(std::make_unique<TFakeIndex>(Log, "one"));
+    File->AddIndex(std::make_unique<TFakeIndex>(Log, "two", 3));
+    std::vector<std::uint8_t> R(File->RecordSize());
+    File->LockRecord(1, R.data());
+    R[1] = 'b';
+    File->PostRecord(1, R.data());
+    R[1] = 'c';
+    EXPECT_EQ(File->Insert(R.data()), 2);
+    EXPECT_THROW(File->Insert(R.data()), EDbaseError);  // "two" refuses record 3
+    EXPECT_EQ(File->RecordCount(), 2);
+    File->DeleteRecord(2, R.data());
+    EXPECT_TRUE(File->RemoveIndex(File->Index(0)));
+  }
+  EXPECT_EQ(
+      Log, (std::vector<std::string>{
+               "one update 1 ab", "two update 1 ab", "one insert 2", "two insert 2", "one insert 3",
+               "one delete 3", "one deleted 2 *", "two deleted 2 *", "one closed", "two closed"}));
+  auto File = OpenTable(Name, pfReadOnly);
+  std::vector<std::uint8_t> R(File->RecordSize());
+  File->ReadRecord(2, R.data());
+  EXPECT_EQ(std::string(R.begin(), R.end()), "*c");
+}
+
+TEST(DbaseFileTest, LockFieldIsStampedAndHidden) {
+  TScratchDir Dir;
+  const std::string Name = Dir.File("t.dbf");
+  WriteFile(Name, MakeDbf({{"A", 'C', 2}, {"_DBASELOCK", 'C', 12}},
+                          {std::string(" ab") + std::string("\x05\x00", 2) + "          "}));
+  auto File = OpenTable(Name);
+  ASSERT_EQ(File->LockFieldIndex(), 1);
+  EXPECT_TRUE(File->FieldDefs()[1].Hidden);
+  std::vector<std::uint8_t> R(File->RecordSize());
+  File->LockRecord(1, R.data());
+  File->UnlockRecord(1);
+  const auto Bytes = ReadFile(Name);
+  const std::size_t Stamp = File->HeaderSize() + 3;
+  EXPECT_EQ(Bytes[Stamp], 6);  // counter 5 + 1, little-endian
+  EXPECT_EQ(Bytes[Stamp + 1], 0);
+  const std::time_t Now = std::time(nullptr);
+  std::tm Today{};
+  localtime_r(&Now, &Today);
+  EXPECT_EQ(Bytes[Stamp + 5], Today.tm_year & 0xFF);
+  EXPECT_EQ(Bytes[Stamp + 6], Today.tm_mon + 1);
+  EXPECT_EQ(Bytes[Stamp + 7], Today.tm_mday);
+  char Host[256] = {};
+  gethostname(Host, sizeof Host - 1);
+  EXPECT_EQ(std::string(Bytes.begin() + Stamp + 8, Bytes.begin() + Stamp + 12),
+            (std::string(Host) + "    ").substr(0, 4));
+}
+
+TEST(DbaseFileTest, ProductionIndexFlagAndMemoFields) {
+  TScratchDir Dir;
+  const std::string Name = Dir.File("t.dbf");
+  auto Bytes = MakeDbf({{"A", 'C', 2}, {"NOTES", 'M', 10}}, {" ab          "}, 0x03);
+  Bytes[28] = 1;
+  WriteFile(Name, Bytes);
+  {
+    TDbaseFile Refusing;
+    Refusing.SetFileName(Name);
+    Refusing.SetMode(pfReadWriteOpen);
+    Refusing.OnIndexMissing = [] { return false; };
+    EXPECT_THROW(Refusing.Open(), EAbort);
+  }
+  auto File = OpenTable(Name);  // no .mdx: the link is dropped
+  EXPECT_EQ(File->Header()[28], 0);
+  EXPECT_EQ(File->Header()[0], 0x83);  // memo field: the bit is set
+  std::vector<std::uint8_t> R(File->RecordSize());
+  File->ReadRecord(1, R.data());
+  EXPECT_TRUE(File->GetFieldData(1, ftMemo, R.data()).IsNull());
+  EXPECT_THROW(File->SetFieldData(1, ftMemo, TVariant("text"), R.data()), EDbaseError);
+  File->Close();
+
+  WriteFile(Dir.File("t.mdx"), {0});
+  EXPECT_NE(OpenError(Name).find("t.mdx"), std::string::npos);  // would go unmaintained
+  EXPECT_EQ(OpenError(Name, pfReadOnly), "(opened)");
+}

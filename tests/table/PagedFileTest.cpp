@@ -248,3 +248,40 @@ TEST(PagedFileTest, ScansNeverHandOutRecordsOlderThanAFewMilliseconds) {
   ASSERT_TRUE(Reader->ReadRecord(51, R.data()));
   EXPECT_EQ(Reader->GetFieldData(0, ftInteger, R.data()).AsInteger(), 51);
 }
+
+TEST(PagedFileTest, PlainPageLocksHoldReadersBackUntilReleased) {
+  TScratchDir Dir;
+  const std::string Name = Dir.File("i.ndx");
+  const auto Make = [&](TPagedFileMode Mode) {
+    auto File = std::make_unique<TPagedFile>();
+    File->SetFileName(Name);
+    File->SetMode(Mode);
+    File->SetAutoCreate(true);
+    File->SetVirtualLocks(false);
+    File->SetPageOffsetByHeader(false);
+    File->SetHeaderSize(512);
+    File->SetRecordSize(512);
+    File->SetPageSize(512);
+    File->Open();
+    return File;
+  };
+  auto Writer = Make(pfReadWriteOpen);
+  auto Reader = Make(pfReadWriteOpen);
+  std::vector<char> Page(512, 'a');
+  Writer->WritePage(1, Page.data());
+  ASSERT_TRUE(Writer->LockPage(1, false));
+  EXPECT_FALSE(Reader->LockPage(1, false));
+  std::thread Releaser([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    std::vector<char> Changed(512, 'b');
+    Writer->WritePage(1, Changed.data());
+    Writer->UnlockPage(1);
+  });
+  const auto Start = std::chrono::steady_clock::now();
+  std::vector<char> Seen(512);
+  Reader->ReadPage(1, Seen.data());  // waits for the lock to go, then sees the new page
+  EXPECT_GE(std::chrono::steady_clock::now() - Start, std::chrono::milliseconds(25));
+  EXPECT_EQ(Seen[0], 'b');
+  Releaser.join();
+  EXPECT_TRUE(Reader->LockPage(1, true));
+}

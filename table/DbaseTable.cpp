@@ -87,6 +87,8 @@ const TClassInfo& TDbaseTable::StaticClassInfo() {
                 &T::SetDateTimeHandling, dtBDETimeStamp)
           .Bool("Exclusive", &T::Exclusive, &T::SetExclusive)
           .String("FilePath", &T::FilePath, &T::SetFilePath)
+          .Strings("Indexes", &T::IndexesText, &T::SetIndexesText)
+          .String("IndexName", &T::IndexName, &T::SetIndexName)
           .Enum("OpenMode", {"omNormal", "omAutoCreate", "omTemporary"}, &T::OpenMode,
                 &T::SetOpenMode, omNormal)
           .Bool("ReadOnly", &T::ReadOnly, &T::SetReadOnly)
@@ -194,7 +196,8 @@ void TDbaseTable::InternalOpen() {
     FTableLevel = FFile->TableLevel();
     BuildFieldDefs();
     ChooseTranslation();
-    SetCursor(std::make_unique<TDbaseCursor>(*FFile));
+    OpenIndexes();
+    SetCursor(OrderedCursor());
   } catch (...) {
     FCursor.reset();
     FFile.reset();

@@ -10,6 +10,7 @@
 #include "platform/data/DataSet.h"
 #include "table/Cursor.h"
 #include "table/DbaseFile.h"
+#include "table/IndexDefs.h"
 
 enum TDbaseOpenMode { omNormal, omAutoCreate, omTemporary };
 enum TDbaseStorage { stoMemory, stoAuto, stoFile };
@@ -74,6 +75,23 @@ class TDbaseTable : public TDataSet {
   // Asked when the production index named in the header is missing: true drops the link.
   TEvent<bool(TDbaseTable* Sender)> OnIndexMissing;
 
+  // Index files opened with the table; one missing is built from the records (a build that
+  // fails is dropped and its file deleted). Stored as lines "FILE;EXPRESSION;OPTIONS".
+  TDbaseIndexDefs& Indexes() { return FIndexDefs; }
+  const TDbaseIndexDefs& Indexes() const { return FIndexDefs; }
+  std::vector<std::string> IndexesText() const { return FIndexDefs.AsStrings(); }
+  void SetIndexesText(const std::vector<std::string>& Value) { FIndexDefs.SetStrings(Value); }
+  // The open index that orders the records; empty (or not open): physical order.
+  const std::string& IndexName() const { return FIndexName; }
+  void SetIndexName(const std::string& Value);
+  // Only while open. Attach opens the index file (resolved against the folder) and maintains
+  // it from then on; an index of that name already open is left alone. Detach closes it; a name
+  // that is not open is ignored.
+  void AttachIndexFile(const std::string& FileName);
+  void DetachIndexFile(const std::string& FileName);
+  // The open index of that name, nullptr when none.
+  TIndexFile* FindIndex(const std::string& FileName) const;
+
  protected:
   void InternalOpen() override;
   void InternalClose() override;
@@ -94,6 +112,8 @@ class TDbaseTable : public TDataSet {
   int GetRecordCount() const override;
   int GetRecNo(const TRecordBuffer& Buffer) const override;
   bool GetCanModify() const override;
+  bool LocateByCursor(const std::vector<TField*>& Fields, const std::vector<TVariant>& Values,
+                      TLocateOptions Options, bool& Found) override;
 
   // The cursor that orders the records. Replacing it keeps the current physical record.
   TVirtualCursor* Cursor() const { return FCursor.get(); }
@@ -106,6 +126,13 @@ class TDbaseTable : public TDataSet {
   std::string TableToText(std::string Raw) const;
   std::string TextToTable(std::string Text) const;
   TPagedFileMode FileMode() const;
+  // Index parts (DbaseTableIndexes.cpp).
+  std::string ResolveIndexFile(const std::string& Name) const;
+  void OpenIndex(const std::string& FullName, const std::string& Expression, TIndexOptions Options);
+  void BuildIndex(std::unique_ptr<TIndexFile> Index, const std::string& Expression,
+                  TIndexOptions Options);
+  void OpenIndexes();
+  std::unique_ptr<TVirtualCursor> OrderedCursor();
 
   std::string FFilePath;
   std::string FAbsolutePath;
@@ -124,6 +151,8 @@ class TDbaseTable : public TDataSet {
   std::unique_ptr<TVirtualCursor> FCursor;
   std::unique_ptr<TCodePageConverter> FConverter;
   int FLockedRecNo = -1;
+  TDbaseIndexDefs FIndexDefs;
+  std::string FIndexName;
 };
 
 // Registers the table engine's component classes for stored definitions.

@@ -281,3 +281,35 @@ TEST(DbaseTableTest, UntranslatableCodePageMakesTheTableReadOnlyUnlessForced) {
   EXPECT_EQ(Name(*T), "Fl¤");  // read as 1252
   EXPECT_TRUE(T->CanModify());
 }
+
+TEST(DbaseTableTest, AutoCreateBuildsTheTableFromFieldDefinitions) {
+  TTableDir Dir;
+  const std::string File = Dir.File("new.dbf");
+  {
+    TDbaseTable T(nullptr);
+    T.SetTableName(File);
+    T.SetOpenMode(omAutoCreate);
+    T.SetTableLevel(3);
+    T.FieldDefs().Add({"IDX", ftSmallint, 4});
+    T.FieldDefs().Add({"Name_Pest", ftString, 20});
+    T.FieldDefs().Add({"F_START", ftFloat, 9, 3});
+    T.Open();
+    EXPECT_TRUE(T.IsEmpty());
+    T.Append();
+    T.FieldByName("IDX")->SetAsInteger(7);
+    T.FieldByName("NAME_PEST")->SetAsString("Tick");
+    T.FieldByName("F_START")->SetAsFloat(1.25);
+    T.Post();
+  }
+  const auto B = ReadBytes(File);
+  EXPECT_EQ(B[0], 0x03);
+  EXPECT_EQ(B[8] | B[9] << 8, 32 * 3 + 33);
+  EXPECT_EQ(B[10] | B[11] << 8, 1 + 4 + 20 + 9);
+  TDbaseTable T(nullptr);
+  T.SetTableName(File);
+  T.Open();
+  EXPECT_EQ(T.RecordCount(), 1);
+  EXPECT_EQ(T.FieldByName("idx")->AsInteger(), 7);
+  EXPECT_EQ(T.FieldByName("name_pest")->AsString(), "Tick");
+  EXPECT_EQ(T.FieldByName("f_start")->AsFloat(), 1.25);
+}

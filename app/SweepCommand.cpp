@@ -1,14 +1,198 @@
 #include "app/SweepCommand.h"
 
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
 #include <iostream>
+#include <optional>
+#include <thread>
 
-// Placeholders until the sweep engine lands.
-int ProfilesCommand(const std::vector<std::string>&) {
-  std::cerr << "tessolon profiles: not built yet\n";
-  return 2;
+#include "app/PestTable.h"
+#include "app/Sweep.h"
+#include "app/SweepRecorder.h"
+#include "platform/core/CommandLine.h"
+#include "platform/core/Exceptions.h"
+#include "sound/ToneGen.h"
+
+namespace {
+
+const char* const ProfilesUsage =
+    "Usage: tessolon profiles\n"
+    "Lists every pest profile of data/para.dbf (under the current directory) in key order:\n"
+    "key, name, band in hertz, step, interval, tone length and waveform.\n";
+
+const char* const SweepUsage =
+    "Usage: tessolon sweep (--pest NAME | --idx N) [--ticks N | --seconds S] [--speaker]\n"
+    "                      [--export FILE]\n"
+    "Runs the pest's sweep from data/para.dbf under the current directory, with the Adjustment\n"
+    "dialog's initial settings, printing each tick's number and frequency in hertz.\n"
+    "  --pest NAME    the profile named NAME (case ignored)\n"
+    "  --idx N        the profile with key N\n"
+    "  --ticks N      stop after N ticks\n"
+    "  --seconds S    stop after S seconds of ticks\n"
+    "  --speaker      play on the PC speaker instead of the sound card\n"
+    "  --export FILE  write what the sound card would play to the wave file FILE, at once\n"
+    "                 (needs --ticks or --seconds)\n"
+    "Without --ticks or --seconds a played sweep runs until interrupted (Ctrl+C).\n";
+
+const char* const WaveNames[] = {"sine", "square", "triangle", "sawtooth", "noise"};
+
+std::string Band(TPestTable& Table) {
+  const int64_t Low = BeatToFreq(static_cast<float>(Table.Field("F_START")->AsFloat()));
+  const int64_t High = BeatToFreq(static_cast<float>(Table.Field("F_END")->AsFloat()));
+  return std::to_string(Low) + "-" + std::to_string(High) + " Hz";
 }
 
-int SweepCommand(const std::vector<std::string>&) {
-  std::cerr << "tessolon sweep: not built yet\n";
-  return 2;
+std::string Cell(TPestTable& Table, const std::string& Name) {
+  TField* Field = Table.Field(Name);
+  return Field->IsNull() ? "(empty)" : Field->AsString();
+}
+
+std::atomic<bool> Interrupted{false};
+
+extern "C" void OnInterrupt(int) {
+  Interrupted = true;
+}
+
+struct TSweepOptions {
+  std::optional<std::string> Pest;
+  std::optional<long long> Idx;
+  std::optional<long long> Ticks;
+  std::optional<double> Seconds;
+  bool Speaker = false;
+  std::optional<std::string> Export;
+};
+
+TSweepOptions ParseSweep(TArgList& Args) {
+  TSweepOptions Options;
+  while (!Args.Empty()) {
+    const std::string Arg = Args.Take("option");
+    auto Is = [&](const std::string& Name) { return Arg == Name || Arg.rfind(Name + "=", 0) == 0; };
+    if (Is("--pest"))
+      Options.Pest = Args.TakeValue("--pest");
+    else if (Is("--idx"))
+      Options.Idx = ParseInteger(Args.TakeValue("--idx"), "--idx", INT32_MIN, INT32_MAX);
+    else if (Is("--ticks"))
+      Options.Ticks = ParseInteger(Args.TakeValue("--ticks"), "--ticks", 0, INT32_MAX);
+    else if (Is("--seconds")) {
+      Options.Seconds = ParseReal(Args.TakeValue("--seconds"), "--seconds");
+      if (!(*Options.Seconds >= 0 && *Options.Seconds <= 1e7))
+        throw EBadArguments("--seconds must lie between 0 and 10000000");
+    } else if (Arg == "--speaker")
+      Options.Speaker = true;
+    else if (Is("--export"))
+      Options.Export = Args.TakeValue("--export");
+    else
+      throw EBadArguments("unknown argument '" + Arg + "'");
+  }
+  if (Options.Pest.has_value() == Options.Idx.has_value())
+    throw EBadArguments("give exactly one of --pest NAME and --idx N");
+  if (Options.Ticks && Options.Seconds)
+    throw EBadArguments("give at most one of --ticks and --seconds");
+  if (Options.Export && Options.Speaker)
+    throw EBadArguments("--export records the sound card; it cannot be used with --speaker");
+  if (Options.Export && !Options.Ticks && !Options.Seconds)
+    throw EBadArguments("--export needs --ticks or --seconds");
+  return Options;
+}
+
+// Ticks that fall within Seconds at Interval milliseconds each.
+long long TicksIn(double Seconds, int Interval) {
+  return Interval > 0 ? static_cast<long long>(Seconds * 1000.0 / Interval) : 0;
+}
+
+}  // namespace
+
+int ProfilesCommand(const std::vector<std::string>& Arguments) {
+  return RunCommand("profiles", ProfilesUsage, Arguments, [](TArgList& Args) {
+    if (!Args.Empty()) throw EBadArguments("unknown argument '" + Args.Peek() + "'");
+    TPestTable Table(std::filesystem::current_path().string());
+    for (Table.First(); !Table.Eof(); Table.Next()) {
+      const int Wave =
+          WaveIndex(Table.Field("WAV_FRM")->IsNull() ? -1 : Table.Field("WAV_FRM")->AsInteger());
+      std::cout << Cell(Table, "IDX") << "  " << Cell(Table, "NAME_PEST") << "  " << Band(Table)
+                << "  step " << Cell(Table, "VAL_CH") << " Hz  every " << Cell(Table, "TIME_CH")
+                << " ms  tone " << Cell(Table, "DURLATE") << " ms  " << WaveNames[Wave] << "\n";
+    }
+    return ecSuccess;
+  });
+}
+
+int SweepCommand(const std::vector<std::string>& Arguments) {
+  return RunCommand("sweep", SweepUsage, Arguments, [](TArgList& Args) {
+    const TSweepOptions Options = ParseSweep(Args);
+    TPestTable Table(std::filesystem::current_path().string());
+    if (!(Options.Pest ? Table.LocatePest(*Options.Pest) : Table.LocateIdx(*Options.Idx))) {
+      std::cerr << "tessolon sweep: no pest profile "
+                << (Options.Pest ? "named '" + *Options.Pest + "'"
+                                 : "with key " + std::to_string(*Options.Idx))
+                << "\n";
+      return static_cast<int>(ecRefused);
+    }
+    TPlainSweepHost Host(Table);
+    Host.SetSoundCard(!Options.Speaker);
+    TToneGen ToneGen(nullptr);
+    ApplyDialogToneSettings(ToneGen);
+    TSweepRecorder Recorder(ToneGen, [&Host] { return Host.Interval(); });
+    TToneGenOutput Player(ToneGen);
+    ISweepOutput& Output = Options.Export ? static_cast<ISweepOutput&>(Recorder) : Player;
+    TSweepEngine Engine(Host, Output);
+    Engine.Select();
+
+    const int Interval = Host.Interval();
+    std::optional<long long> Limit = Options.Ticks;
+    if (Options.Seconds) Limit = TicksIn(*Options.Seconds, Interval);
+    if (Interval <= 0 && (!Limit || *Limit > 0) && !Options.Seconds) {
+      // The timer never fires at interval 0; nothing would ever play.
+      std::cerr << "tessolon sweep: the profile's interval is " << Interval
+                << " ms, so its timer never fires\n";
+      return static_cast<int>(ecRefused);
+    }
+    auto RunTick = [&](long long Number) {
+      int Position = Host.Position();
+      try {
+        Position = Engine.Tick();
+        std::cout << Number << " " << Position << "\n";
+      } catch (const ERangeError& E) {
+        // A refused speaker tone ends only that tick, as in the window.
+        std::cout << Number << " " << Host.Position() << " " << E.Message() << "\n";
+      }
+      std::cout.flush();
+    };
+
+    if (Options.Export) {
+      for (long long Number = 1; Number <= *Limit; ++Number) RunTick(Number);
+      if (Recorder.Samples().empty() && *Limit > 0) return static_cast<int>(ecRefused);
+      Recorder.WriteFile(*Options.Export);
+      return static_cast<int>(ecSuccess);
+    }
+
+    Interrupted = false;
+    auto Previous = std::signal(SIGINT, OnInterrupt);
+    auto PreviousTerm = std::signal(SIGTERM, OnInterrupt);
+    using Clock = std::chrono::steady_clock;
+    const auto Step = std::chrono::milliseconds(std::max(Interval, 0));
+    auto Due = Clock::now() + Step;
+    const auto End = Options.Seconds
+                         ? Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                              std::chrono::duration<double>(*Options.Seconds))
+                         : Clock::time_point::max();
+    for (long long Number = 1; !Interrupted && (!Limit || Number <= *Limit);) {
+      if (Clock::now() >= End) break;
+      if (Interval <= 0 || Clock::now() < Due) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        continue;
+      }
+      RunTick(Number++);
+      // A tick that fell due while the last tone blocked is delivered once; missed ones are not
+      // made up.
+      Due = std::max(Due + Step, Clock::now());
+    }
+    Engine.Silence();
+    std::signal(SIGINT, Previous);
+    std::signal(SIGTERM, PreviousTerm);
+    return static_cast<int>(ecSuccess);
+  });
 }

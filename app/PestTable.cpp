@@ -1,0 +1,54 @@
+#include "app/PestTable.h"
+
+#include <algorithm>
+
+#include "platform/core/SysUtils.h"
+#include "sound/ToneGen.h"
+
+TPestTable::TPestTable(const std::string& Folder) {
+  FTable.SetFilePath(Folder + "/data/");
+  FTable.SetTableName("para.dbf");
+  FTable.SetReadOnly(true);
+  FTable.Open();
+}
+
+bool TPestTable::LocatePest(const std::string& Name) {
+  for (FTable.First(); !FTable.Eof(); FTable.Next())
+    if (SameText(Field("NAME_PEST")->AsString(), Name)) return true;
+  return false;
+}
+
+bool TPestTable::LocateIdx(long long Idx) {
+  for (FTable.First(); !FTable.Eof(); FTable.Next())
+    if (!Field("IDX")->IsNull() && Field("IDX")->AsLargeInt() == Idx) return true;
+  return false;
+}
+
+double TPlainSweepHost::FieldAsFloat(const std::string& Name) {
+  return FTable.Field(Name)->AsFloat();
+}
+
+int64_t TPlainSweepHost::FieldAsInteger(const std::string& Name) {
+  return FTable.Field(Name)->AsLargeInt();
+}
+
+std::string TPlainSweepHost::FieldAsString(const std::string& Name) {
+  return FTable.Field(Name)->AsString();
+}
+
+void TPlainSweepHost::SetBand(int Min, int Max) {
+  FMin = Min;
+  FMax = std::max(Min, Max);
+  SetPosition(FPosition);
+}
+
+void TPlainSweepHost::SetPosition(int Value) {
+  FPosition = std::clamp(Value, FMin, FMax);
+}
+
+void ApplyDialogToneSettings(TToneGen& ToneGen) {
+  ToneGen.SetLoop(true);
+  ToneGen.SetAMAmplitude(30);
+  ToneGen.SetAMWaveform(tgSine);
+  ToneGen.SetAMFrequency(0.3f);
+}

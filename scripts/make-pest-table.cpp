@@ -1,0 +1,81 @@
+// Writes the shipped pest table FOLDER/para.dbf through our own table engine; the index
+// idx.ndx beside it is built from the table when the program first attaches it.
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "table/DbaseTable.h"
+
+namespace {
+
+struct TProfile {
+  const char* Name;
+  int LowHz, HighHz, Step, Interval, Tone, Wave;
+};
+
+// Bands in hertz; the table stores them in beat units (hertz / 2.8613531).
+const TProfile Profiles[] = {
+    {"Mosquito", 15000, 22000, 250, 200, 150, 1},  {"Cockroach", 25000, 40000, 500, 250, 200, 3},
+    {"Rat", 22000, 35000, 400, 300, 250, 1},       {"Mouse", 30000, 50000, 600, 200, 180, 2},
+    {"House fly", 10000, 18000, 200, 150, 120, 0}, {"Flea", 18000, 28000, 300, 200, 150, 1},
+    {"Bat", 20000, 45000, 750, 400, 300, 4},       {"Ant", 8000, 14000, 150, 250, 200, 0},
+    {"Spider", 12000, 20000, 200, 300, 250, 2},    {"Gecko", 5000, 9000, 100, 500, 400, 3},
+};
+
+double ToBeat(int Hz) {
+  return std::round(Hz / (2.0 / 0.69897) * 1000.0) / 1000.0;
+}
+
+TFieldDef Def(const char* Name, TFieldType Type, int Size, int Precision = 0) {
+  TFieldDef D;
+  D.Name = Name;
+  D.DataType = Type;
+  D.Size = Size;
+  D.Precision = Precision;
+  return D;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string Folder = argc > 1 ? argv[1] : "data";
+  std::filesystem::create_directories(Folder);
+  std::filesystem::remove(Folder + "/para.dbf");
+  std::filesystem::remove(Folder + "/idx.ndx");
+  try {
+    TDbaseTable Table(nullptr);
+    Table.SetFilePath(std::filesystem::absolute(Folder).string() + "/");
+    Table.SetTableName("para.dbf");
+    Table.SetOpenMode(omAutoCreate);
+    Table.SetTableLevel(3);
+    TFieldDefs& Defs = Table.FieldDefs();
+    Defs.Add(Def("IDX", ftInteger, 4));
+    Defs.Add(Def("NAME_PEST", ftString, 30));
+    Defs.Add(Def("TIME_CH", ftInteger, 6));
+    Defs.Add(Def("VAL_CH", ftFloat, 8, 1));
+    Defs.Add(Def("DURLATE", ftInteger, 6));
+    Defs.Add(Def("F_START", ftFloat, 10, 3));
+    Defs.Add(Def("F_END", ftFloat, 10, 3));
+    Defs.Add(Def("WAV_FRM", ftInteger, 2));
+    Table.Open();
+    int Idx = 1;
+    for (const TProfile& P : Profiles) {
+      Table.Append();
+      Table.FieldByName("IDX")->SetAsInteger(Idx++);
+      Table.FieldByName("NAME_PEST")->SetAsString(P.Name);
+      Table.FieldByName("TIME_CH")->SetAsInteger(P.Interval);
+      Table.FieldByName("VAL_CH")->SetAsFloat(P.Step);
+      Table.FieldByName("DURLATE")->SetAsInteger(P.Tone);
+      Table.FieldByName("F_START")->SetAsFloat(ToBeat(P.LowHz));
+      Table.FieldByName("F_END")->SetAsFloat(ToBeat(P.HighHz));
+      Table.FieldByName("WAV_FRM")->SetAsInteger(P.Wave);
+      Table.Post();
+    }
+    Table.Close();
+  } catch (const Exception& E) {
+    std::fprintf(stderr, "make-pest-table: %s\n", E.Message().c_str());
+    return 1;
+  }
+  return 0;
+}

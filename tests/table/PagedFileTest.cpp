@@ -170,7 +170,7 @@ TEST(PagedFileTest, ProcessesAppendingTogetherLoseAndDuplicateNothing) {
   TScratchDir Dir;
   const std::string Name = Dir.File("t.dbf");
   WriteFile(Name, MakeDbf(Fields, {}));
-  constexpr int PerProcess = 300;
+  constexpr int PerProcess = 1000;
   std::vector<pid_t> Children;
   for (int P = 0; P < 2; ++P) {
     const pid_t Pid = fork();

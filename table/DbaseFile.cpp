@@ -207,6 +207,11 @@ void TDbaseFile::WriteHeader() {
   const bool TakeLock = NeedLocks() && !FHeaderLocked;
   if (TakeLock) LockPage(0, true);
   try {
+    // Auto-increment values others advanced must not be put back by a stale copy.
+    if (TakeLock && FHasAutoInc) {
+      ReadHeader();
+      ApplyHeaderFixups();
+    }
     // The file size is the truth about the count, also when others appended meanwhile.
     WriteHeaderLocked(RecordCount(), true);
   } catch (...) {

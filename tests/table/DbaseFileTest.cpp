@@ -478,3 +478,29 @@ TEST(DbaseFileTest, ProductionIndexFlagAndMemoFields) {
   EXPECT_NE(OpenError(Name).find("t.mdx"), std::string::npos);  // would go unmaintained
   EXPECT_EQ(OpenError(Name, pfReadOnly), "(opened)");
 }
+
+TEST(DbaseFileTest, AutoIncrementValuesAreSharedBetweenOpenFiles) {
+  TScratchDir Dir;
+  const std::string Name = Dir.File("seq.dbf");
+  {
+    TDbaseFile Creator;
+    Creator.SetFileName(Name);
+    Creator.SetMode(pfExclusiveCreate);
+    Creator.SetTableLevel(7);
+    Creator.CreateTable({{"SEQ", '+', 4}, {"NAME", 'C', 8}});
+  }
+  auto A = OpenTable(Name), B = OpenTable(Name);
+  std::vector<std::uint8_t> R(A->RecordSize());
+  std::vector<std::int64_t> Seen;
+  for (TDbaseFile* File : {A.get(), B.get(), A.get(), B.get()}) {
+    File->InitRecord(R.data());
+    const int RecNo = File->Insert(R.data());
+    File->ReadRecord(RecNo, R.data());
+    Seen.push_back(File->GetFieldData(0, ftAutoInc, R.data()).AsInteger());
+  }
+  A->WriteHeader();  // a close must not put back A's older next value
+  B->InitRecord(R.data());
+  B->ReadRecord(B->Insert(R.data()), R.data());
+  Seen.push_back(B->GetFieldData(0, ftAutoInc, R.data()).AsInteger());
+  EXPECT_EQ(Seen, (std::vector<std::int64_t>{1, 2, 3, 4, 5}));
+}

@@ -7,6 +7,7 @@
 #include "platform/data/DatabaseError.h"
 #include "table/CodePage.h"
 #include "table/DbaseMessages.h"
+#include "table/IndexCommand.h"
 
 namespace {
 
@@ -190,6 +191,7 @@ const std::vector<TTableSubcommand>& TableSubcommands() {
       {"set", "  set RECNO NAME=VALUE...  edit record RECNO; an empty VALUE sets null\n", Set},
       {"append", "  append NAME=VALUE...     add a record\n", Append},
       {"delete", "  delete RECNO             flag record RECNO as deleted\n", Delete},
+      IndexSubcommand(),
   };
   return Subcommands;
 }
@@ -209,6 +211,7 @@ std::unique_ptr<TDbaseTable> OpenCommandTable(const std::string& FileName, bool 
   if (Write && !Table->CanModify())
     throw Exception("Table \"" + Table->FullTableName() + "\" cannot be modified: its code page " +
                     std::to_string(Table->CodePage()) + " cannot be translated.");
+  AttachCommandIndexes(*Table);
   return Table;
 }
 
@@ -216,6 +219,7 @@ int TableCommand(const std::vector<std::string>& Args) {
   const std::string Text = Usage();
   return RunCommand("table", Text, Args, [](TArgList& List) {
     const std::string FileName = List.Take("FILE");
+    TakeCommandIndexes(List);
     const std::string Name = List.Take("SUBCOMMAND");
     for (const TTableSubcommand& Sub : TableSubcommands())
       if (Sub.Name == Name) return Sub.Run(FileName, List);

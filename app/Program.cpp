@@ -2,8 +2,30 @@
 
 #include <iostream>
 
-// Placeholder until the windows land.
-int RunProgram(int, char**) {
-  std::cerr << "tessolon: the windows are not built yet\n";
-  return 1;
+#include "app/AppClasses.h"
+#include "app/UMain.h"
+#include "app/Util.h"
+#include "platform/qt/Application.h"
+#include "platform/qt/QtApplication.h"
+
+int RunProgram(int argc, char** argv) {
+  if (!DisplayAvailable()) {
+    std::cerr << "tessolon: no display (DISPLAY and WAYLAND_DISPLAY are unset); "
+                 "the headless commands still work: tessolon --help\n";
+    return 1;
+  }
+  InstallFatalMessageExit("tessolon");
+  TQtApplication QtApp(argc, argv);
+  TApplication App;
+  RegisterAppClasses();
+  App.SetTitle("Tessolon 3.0");
+  try {
+    App.CreateForm(frmMain);
+    App.CreateForm(frmUtil);
+  } catch (const std::exception& E) {
+    std::cerr << "tessolon: " << E.what() << '\n';
+    return 1;
+  }
+  App.Run();
+  return 0;
 }

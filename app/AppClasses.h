@@ -1,0 +1,4 @@
+// Registers every class the windows' stored definitions name.
+#pragma once
+
+void RegisterAppClasses();

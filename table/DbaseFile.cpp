@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 
 #include "table/CodePage.h"
 #include "table/DbaseMessages.h"
@@ -151,12 +152,12 @@ void TDbaseFile::ReadFieldDefs() {
 
 void TDbaseFile::CheckProductionIndex() {
   if (Header()[28] == 0) return;
-  const std::string Base = FileName().substr(0, FileName().rfind('.'));
   for (const char* Ext : {".mdx", ".MDX"}) {
-    if (!FileExists(Base + Ext)) continue;
+    const std::string Mdx = std::filesystem::path(FileName()).replace_extension(Ext).string();
+    if (!FileExists(Mdx)) continue;
     // Reading is harmless; writing would leave the unmaintained index behind.
     if (ReadOnly()) return;
-    throw EDbaseError(FormatMessage(STRING_MDX_NOT_SUPPORTED, (Base + Ext).c_str()));
+    throw EDbaseError(FormatMessage(STRING_MDX_NOT_SUPPORTED, Mdx.c_str()));
   }
   if (OnIndexMissing && !OnIndexMissing()) throw EAbort();
   FProductionIndexDropped = true;

@@ -91,37 +91,12 @@ TEST(NdxIndex, DuplicateInDistinctIndexIsAKeyViolationAndWritesNothing) {
   EXPECT_EQ(T.Table().RecordCount(), Count);
 }
 
-TEST(NdxIndex, CharacterKeyViolationShowsTheKeyWithoutTrailingBlanks) {
-  TNdxTable T(PestFields);
-  T.CreateIndex("name.ndx", "NAME_PEST", ixPrimary);
-  T.Append({{"NAME_PEST", "Mosquito"}});
-  try {
-    T.Append({{"NAME_PEST", "Mosquito"}});
-    FAIL() << "no key violation";
-  } catch (const EDbaseError& E) {
-    EXPECT_NE(E.Message().find("Record=1 Key='Mosquito'."), std::string::npos) << E.Message();
-  }
-}
-
 TEST(NdxIndex, UniqueFlagAloneLeavesTheDuplicateOut) {
   TNdxTable T(PestFields);
   TIndexFile& Index = T.CreateIndex("idx.ndx", "IDX", ixUnique);
   T.Append({{"IDX", 7}});
   EXPECT_EQ(T.Append({{"IDX", 7}}), 2);
   EXPECT_EQ(IndexEntries(Index), (std::vector<std::pair<std::string, int>>{{"7", 1}}));
-  EXPECT_EQ(VerifyIndex(Index), "");
-}
-
-TEST(NdxIndex, DuplicatesWithoutUniqueModeKeepInsertionOrder) {
-  TNdxTable T(PestFields);
-  TIndexFile& Index = T.CreateIndex("idx.ndx", "IDX");
-  for (int I = 0; I < 100; ++I) T.Append({{"IDX", I % 2}});
-  const auto Entries = IndexEntries(Index);
-  ASSERT_EQ(Entries.size(), 100u);
-  for (int I = 0; I < 50; ++I) {
-    EXPECT_EQ(Entries[I], std::make_pair(std::string("0"), 2 * I + 1));
-    EXPECT_EQ(Entries[50 + I], std::make_pair(std::string("1"), 2 * I + 2));
-  }
   EXPECT_EQ(VerifyIndex(Index), "");
 }
 
@@ -185,23 +160,6 @@ TEST(NdxIndex, DeletingAKeyThatIsNotThereChangesNothing) {
   Index.DeleteKey(7, T.Record({{"IDX", 1}}).data());
   Index.Flush();
   EXPECT_EQ(ReadFile(T.File("idx.ndx")), Before);
-}
-
-TEST(NdxIndex, RebuildIncludesDeletedRecordsInFileOrder) {
-  TNdxTable T(PestFields);
-  T.Append({{"IDX", 2}});
-  T.Append({{"IDX", 1}});
-  T.Delete(2);
-  TIndexFile& Index = T.CreateIndex("idx.ndx", "IDX");
-  EXPECT_EQ(IndexEntries(Index), (std::vector<std::pair<std::string, int>>{{"1", 2}, {"2", 1}}));
-}
-
-TEST(NdxIndex, DescendingIndexListsLargestFirst) {
-  TNdxTable T(PestFields);
-  TIndexFile& Index = T.CreateIndex("idx.ndx", "IDX", ixDescending);
-  for (int V : {3, 1, 2}) T.Append({{"IDX", V}});
-  EXPECT_EQ(IndexEntries(Index),
-            (std::vector<std::pair<std::string, int>>{{"3", 1}, {"2", 3}, {"1", 2}}));
 }
 
 TEST(NdxIndex, CreatingNeedsExclusiveAccess) {

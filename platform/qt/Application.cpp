@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QThread>
 #include <QTimer>
 #include <iostream>
 
@@ -45,7 +46,8 @@ void TApplication::Run() {
 
 void TApplication::Terminate() {
   FTerminated = true;
-  QCoreApplication::exit(0);
+  // Without a running loop, exit() would make every later loop return at once.
+  if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);
 }
 
 void TApplication::ProcessMessages() {

@@ -205,7 +205,8 @@ TModalResult TForm::ShowModal() {
   Widget()->setWindowModality(Qt::ApplicationModal);
   Show();
   while (!(Application && Application->Terminated())) {
-    if (FModalResult == mrNone) Loop.exec();
+    // A loop that cannot run (the program is ending) ends the dialog too.
+    if (FModalResult == mrNone && Loop.exec() != 0) break;
     if (FModalResult == mrNone) continue;
     TCloseAction Action = caHide;
     if (OnClose) DispatchEvent([this, &Action] { OnClose(this, Action); });

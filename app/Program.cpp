@@ -8,6 +8,13 @@
 #include "platform/qt/Application.h"
 #include "platform/qt/QtApplication.h"
 
+void CreateWindows(TApplication& App) {
+  RegisterAppClasses();
+  App.SetTitle("Tessolon 3.0");
+  App.CreateForm(frmMain);
+  App.CreateForm(frmUtil);
+}
+
 int RunProgram(int argc, char** argv) {
   if (!DisplayAvailable()) {
     std::cerr << "tessolon: no display (DISPLAY and WAYLAND_DISPLAY are unset); "
@@ -17,11 +24,8 @@ int RunProgram(int argc, char** argv) {
   InstallFatalMessageExit("tessolon");
   TQtApplication QtApp(argc, argv);
   TApplication App;
-  RegisterAppClasses();
-  App.SetTitle("Tessolon 3.0");
   try {
-    App.CreateForm(frmMain);
-    App.CreateForm(frmUtil);
+    CreateWindows(App);
   } catch (const std::exception& E) {
     std::cerr << "tessolon: " << E.what() << '\n';
     return 1;

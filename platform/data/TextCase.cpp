@@ -1,5 +1,7 @@
 #include "platform/data/TextCase.h"
 
+#include "platform/core/Utf8.h"
+
 namespace {
 
 char32_t FoldChar(char32_t C) {
@@ -15,19 +17,6 @@ char32_t FoldChar(char32_t C) {
   if (C == 0x178) return 0xFF;
   if (C >= 0x179 && C <= 0x17E) return (C & 1) ? C + 1 : C;
   return C;
-}
-
-void AppendUtf8(std::string& Out, char32_t C) {
-  if (C < 0x80) {
-    Out += static_cast<char>(C);
-  } else if (C < 0x800) {
-    Out += static_cast<char>(0xC0 | (C >> 6));
-    Out += static_cast<char>(0x80 | (C & 0x3F));
-  } else {
-    Out += static_cast<char>(0xE0 | (C >> 12));
-    Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
-    Out += static_cast<char>(0x80 | (C & 0x3F));
-  }
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ int RunProgram(int argc, char** argv) {
   }
   InstallFatalMessageExit("tessolon");
   TQtApplication QtApp(argc, argv);
+  StartupDone();
   TApplication App;
   try {
     CreateWindows(App);

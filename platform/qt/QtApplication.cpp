@@ -30,14 +30,21 @@ bool DisplayAvailable() {
 namespace {
 
 const char* FatalProgramName = "tessolon";
+bool StartingUp = true;
+QStringList HeldBack;
 
 void FatalMessageExit(QtMsgType Type, const QMessageLogContext& Context, const QString& Message) {
+  const QString Line = qFormatLogMessage(Type, Context, Message);
   if (Type != QtFatalMsg) {
-    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(Type, Context, Message)));
+    if (StartingUp)
+      HeldBack.append(Line);
+    else
+      std::fprintf(stderr, "%s\n", qPrintable(Line));
     return;
   }
+  const QString Reason = HeldBack.isEmpty() ? Message : HeldBack.first();
   std::fprintf(stderr, "%s: %s\n", FatalProgramName,
-               qPrintable(Message.split('\n').first().trimmed()));
+               qPrintable(Reason.split('\n').first().trimmed()));
   std::_Exit(1);
 }
 
@@ -45,5 +52,12 @@ void FatalMessageExit(QtMsgType Type, const QMessageLogContext& Context, const Q
 
 void InstallFatalMessageExit(const char* ProgramName) {
   FatalProgramName = ProgramName;
+  StartingUp = true;
   qInstallMessageHandler(FatalMessageExit);
+}
+
+void StartupDone() {
+  StartingUp = false;
+  for (const QString& Line : HeldBack) std::fprintf(stderr, "%s\n", qPrintable(Line));
+  HeldBack.clear();
 }

@@ -14,5 +14,7 @@ class TQtApplication : public QApplication {
 // WAYLAND_DISPLAY); Qt itself aborts when it cannot connect.
 bool DisplayAvailable();
 // Turns Qt's fatal messages (such as a display that cannot be opened) into one line on stderr
-// and exit status 1, instead of an abort.
+// and exit status 1, instead of an abort. Until StartupDone, Qt's other messages are held
+// back: a failed start reports its first one (the reason) in that line.
 void InstallFatalMessageExit(const char* ProgramName);
+void StartupDone();

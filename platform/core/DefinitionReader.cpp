@@ -111,8 +111,10 @@ class TDefinitionReader {
   }
 
   // Parent is the enclosing object; nullptr for the root.
-  void ReadObject(TComponent* Parent, bool CheckClass) {
+  void ReadObject(TComponent* Parent, bool CheckClass, int Depth = 0) {
     const int Line = FLex.Peek().Line;
+    // Real windows nest a few levels; a bound keeps hostile input from exhausting the stack.
+    if (Depth > MaxDepth) throw FLex.Error(Line, "Objects nested too deeply");
     const std::string Keyword = ExpectIdent("object");
     if (!SameText(Keyword, "object")) throw FLex.Error(Line, "object expected, not " + Keyword);
     std::string Name = ExpectIdent("Component name");
@@ -141,7 +143,7 @@ class TDefinitionReader {
         return;
       }
       if (T.Kind == TTokenKind::Ident && SameText(T.Text, "object"))
-        ReadObject(Instance, false);
+        ReadObject(Instance, false, Depth + 1);
       else
         ReadProperty(*Instance);
     }
@@ -341,6 +343,8 @@ class TDefinitionReader {
       Guard(F.Line, [&] { F.Prop->Set(*F.Instance, TPropValue(Target)); });
     }
   }
+
+  static constexpr int MaxDepth = 100;
 
   TDefinitionLexer FLex;
   TComponent* FRoot = nullptr;

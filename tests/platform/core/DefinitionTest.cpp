@@ -165,6 +165,12 @@ TEST_F(Definition, MalformedInputNamesFileLineAndReason) {
   }
 }
 
+TEST_F(Definition, DeepNestingIsRefusedNotOverflowed) {
+  std::string Text = "object A: TSampleForm\n";
+  for (int I = 0; I < 100000; ++I) Text += "object P" + std::to_string(I) + ": TSamplePanel\n";
+  EXPECT_NE(ReadError(Text).find("line 102: Objects nested too deeply"), std::string::npos);
+}
+
 TEST_F(Definition, FailedReadLeavesTheGivenRootWithoutHalfBuiltChildren) {
   TSampleForm Form(nullptr);
   EXPECT_THROW(ReadDefinition(Form,

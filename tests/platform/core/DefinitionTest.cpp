@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 
 #include "platform/core/DefinitionReader.h"
 #include "platform/core/DefinitionWriter.h"
@@ -163,6 +164,37 @@ TEST_F(Definition, MalformedInputNamesFileLineAndReason) {
     EXPECT_NE(Message.find(C.Expected), std::string::npos) << "input:\n"
                                                            << C.Text << "message: " << Message;
   }
+}
+
+// Damaged copies of a good definition are read or refused with EDefinitionError, nothing else.
+TEST_F(Definition, DamagedDefinitionsAreRefusedCleanly) {
+  std::mt19937 Random(2);
+  const std::string Good = Full;
+  const char Bytes[] = "'#{}[]()=:+,$-.0123456789AFaz_ \n\x80\xC3";
+  int Refused = 0;
+  for (int Round = 0; Round < 3000; ++Round) {
+    std::string Text = Good;
+    for (int Edit = 1 + Round % 4; Edit > 0; --Edit) {
+      const std::size_t Pos = Random() % Text.size();
+      switch (Random() % 3) {
+        case 0:
+          Text[Pos] = Bytes[Random() % (sizeof Bytes - 1)];
+          break;
+        case 1:
+          Text.erase(Pos, 1 + Random() % 8);
+          break;
+        default:
+          Text.insert(Pos, 1, Bytes[Random() % (sizeof Bytes - 1)]);
+      }
+    }
+    try {
+      Read(Text);
+    } catch (const EDefinitionError& E) {
+      ++Refused;
+      EXPECT_EQ(E.Message().rfind("test.dfm, line ", 0), 0u) << E.Message();
+    }
+  }
+  EXPECT_GT(Refused, 1000);
 }
 
 TEST_F(Definition, DeepNestingIsRefusedNotOverflowed) {

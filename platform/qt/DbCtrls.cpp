@@ -1,0 +1,198 @@
+#include "platform/qt/DbCtrls.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QEvent>
+#include <QLineEdit>
+
+#include "platform/qt/Application.h"
+
+// ---- TDBEdit
+
+namespace {
+
+// Hands the text to the field when the box loses the focus.
+class TFocusWatcher : public QObject {
+ public:
+  explicit TFocusWatcher(TFieldDataLink& Link) : FLink(Link) {}
+  bool eventFilter(QObject*, QEvent* Event) override {
+    if (Event->type() == QEvent::FocusOut && FLink.IsModified())
+      DispatchEvent([this] { FLink.UpdateRecord(); });
+    return false;
+  }
+
+ private:
+  TFieldDataLink& FLink;
+};
+
+}  // namespace
+
+TDBEdit::TDBEdit(TComponent* AOwner) : TEdit(AOwner) {
+  LineEdit()->installEventFilter(new TFocusWatcher(FLink));
+  FLink.OnDataChange = [this] { ShowField(); };
+  FLink.OnActiveChange = [this] { ShowField(); };
+  FLink.OnUpdateData = [this] {
+    if (Field()) Field()->SetAsString(Text());
+  };
+  QObject::connect(LineEdit(), &QLineEdit::textEdited, [this] {
+    DispatchEvent([this] {
+      // The first keystroke asks for edit state; entering it re-reads the record, which must
+      // not overwrite what was just typed. A dataset that refuses keeps its value.
+      FTyping = true;
+      const bool Editing = FLink.Edit();
+      FTyping = false;
+      if (!Editing) {
+        ShowField();
+        return;
+      }
+      FLink.Modified();
+    });
+  });
+}
+
+TDBEdit::~TDBEdit() {
+  FLink.SetDataSource(nullptr);
+}
+
+void TDBEdit::SetDataSource(TDataSource* Value) {
+  if (DataSource()) RemoveFreeNotification(DataSource());
+  FLink.SetDataSource(Value);
+  if (Value) FreeNotification(Value);
+  ShowField();
+}
+
+void TDBEdit::Notification(TComponent* AComponent, TOperation Operation) {
+  TEdit::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == DataSource()) FLink.SetDataSource(nullptr);
+}
+
+void TDBEdit::ShowField() {
+  if (FTyping) return;
+  const QString Text =
+      FLink.Active() && Field() ? QString::fromStdString(Field()->AsString()) : QString();
+  const QSignalBlocker Block(LineEdit());
+  LineEdit()->setText(Text);
+}
+
+// ---- TDBLookupComboBox
+
+class TLookupWidget : public QComboBox {
+ public:
+  explicit TLookupWidget(TDBLookupComboBox& Owner) : FOwner(Owner) {
+    QObject::connect(this, &QComboBox::activated, [this](int Index) { FOwner.Chosen(Index); });
+  }
+  void hidePopup() override {
+    const bool WasOpen = view()->isVisible();
+    QComboBox::hidePopup();
+    if (WasOpen) FOwner.ListClosed();
+  }
+
+ private:
+  TDBLookupComboBox& FOwner;
+};
+
+TDBLookupComboBox::TDBLookupComboBox(TComponent* AOwner)
+    : TWinControl(AOwner, new TLookupWidget(*this)) {
+  SetColor(clWindow);
+  SetBounds(0, 0, 145, 21);
+  FLink.OnActiveChange = [this] { Reload(); };
+  FLink.OnDataSetChange = [this] { Reload(); };
+  FLink.OnRecordChange = [this](TField*) { ShowCurrent(); };
+}
+
+TDBLookupComboBox::~TDBLookupComboBox() {
+  FLink.SetDataSource(nullptr);
+}
+
+void TDBLookupComboBox::SetListSource(TDataSource* Value) {
+  if (ListSource()) RemoveFreeNotification(ListSource());
+  FLink.SetDataSource(Value);
+  if (Value) FreeNotification(Value);
+  Reload();
+}
+
+void TDBLookupComboBox::SetKeyField(const std::string& Value) {
+  FKeyField = Value;
+  Reload();
+}
+
+void TDBLookupComboBox::SetListField(const std::string& Value) {
+  FListField = Value;
+  Reload();
+}
+
+void TDBLookupComboBox::Notification(TComponent* AComponent, TOperation Operation) {
+  TWinControl::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == ListSource()) {
+    FLink.SetDataSource(nullptr);
+    Reload();
+  }
+}
+
+void TDBLookupComboBox::Reload() {
+  auto* Combo = static_cast<QComboBox*>(Widget());
+  const QSignalBlocker Block(Combo);
+  Combo->clear();
+  FItems.clear();
+  TDataSet* DataSet = FLink.DataSet();
+  if (!DataSet || !DataSet->Active() || FKeyField.empty() || FListField.empty()) return;
+  try {
+    FItems = DataSet->LookupList(FKeyField, FListField);
+  } catch (const Exception&) {
+    FItems.clear();  // unknown field names list nothing
+  }
+  for (const auto& Item : FItems) Combo->addItem(QString::fromStdString(Item.Text));
+  ShowCurrent();
+}
+
+void TDBLookupComboBox::ShowCurrent() {
+  auto* Combo = static_cast<QComboBox*>(Widget());
+  const QSignalBlocker Block(Combo);
+  TDataSet* DataSet = FLink.DataSet();
+  int Index = -1;
+  if (DataSet && DataSet->Active() && !DataSet->IsEmpty())
+    if (TField* Key = DataSet->FindField(FKeyField))
+      for (int I = 0; I < static_cast<int>(FItems.size()); ++I)
+        if (FItems[I].Key == Key->Value()) {
+          Index = I;
+          break;
+        }
+  Combo->setCurrentIndex(Index);
+}
+
+void TDBLookupComboBox::Chosen(int Index) {
+  TDataSet* DataSet = FLink.DataSet();
+  if (!DataSet || Index < 0 || Index >= static_cast<int>(FItems.size())) return;
+  DispatchEvent([&] { DataSet->Locate(FKeyField, FItems[Index].Key, 0); });
+  ShowCurrent();
+}
+
+int TDBLookupComboBox::ItemCount() const {
+  return static_cast<int>(FItems.size());
+}
+std::string TDBLookupComboBox::ItemText(int Index) const {
+  return FItems.at(Index).Text;
+}
+int TDBLookupComboBox::ItemIndex() const {
+  return static_cast<QComboBox*>(Widget())->currentIndex();
+}
+
+void TDBLookupComboBox::Choose(int Index) {
+  Chosen(Index);
+  CloseUp();
+}
+
+void TDBLookupComboBox::DropDown() {
+  static_cast<QComboBox*>(Widget())->showPopup();
+}
+void TDBLookupComboBox::CloseUp() {
+  auto* Combo = static_cast<QComboBox*>(Widget());
+  if (Combo->view()->isVisible())
+    Combo->hidePopup();
+  else
+    ListClosed();
+}
+
+void TDBLookupComboBox::ListClosed() {
+  if (OnCloseUp) DispatchEvent([this] { OnCloseUp(this); });
+}

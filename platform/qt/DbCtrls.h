@@ -1,0 +1,67 @@
+// Data-aware controls: the bound edit box and the lookup drop-down list.
+#pragma once
+
+#include "platform/data/DataSource.h"
+#include "platform/qt/StdCtrls.h"
+
+// Shows one field of the current record. Typing puts the dataset into edit state; the field
+// takes the text when the box is left or the record is saved.
+class TDBEdit : public TEdit {
+ public:
+  explicit TDBEdit(TComponent* AOwner);
+  ~TDBEdit() override;
+  static const TClassInfo& StaticClassInfo();
+  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+  TDataSource* DataSource() const { return FLink.DataSource(); }
+  void SetDataSource(TDataSource* Value);
+  const std::string& DataField() const { return FLink.FieldName(); }
+  void SetDataField(const std::string& Value) { FLink.SetFieldName(Value); }
+  TField* Field() const { return FLink.Field(); }
+
+ protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+ private:
+  void ShowField();
+  TFieldDataLink FLink;
+  bool FTyping = false;
+};
+
+// Lists ListField of every record of ListSource's dataset, keyed by KeyField. Choosing an entry
+// makes its record current; OnCloseUp fires whenever the list closes, chosen or not.
+class TDBLookupComboBox : public TWinControl {
+ public:
+  explicit TDBLookupComboBox(TComponent* AOwner);
+  ~TDBLookupComboBox() override;
+  static const TClassInfo& StaticClassInfo();
+  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+  TDataSource* ListSource() const { return FLink.DataSource(); }
+  void SetListSource(TDataSource* Value);
+  const std::string& KeyField() const { return FKeyField; }
+  void SetKeyField(const std::string& Value);
+  const std::string& ListField() const { return FListField; }
+  void SetListField(const std::string& Value);
+  // The listed entries and the one shown (-1 none).
+  int ItemCount() const;
+  std::string ItemText(int Index) const;
+  int ItemIndex() const;
+  // Chooses entry Index as a click in the open list does, closing it.
+  void Choose(int Index);
+  void DropDown();
+  // Closes the list (or, when it is not open, acts as if it had just closed).
+  void CloseUp();
+  TNotifyEvent OnCloseUp;
+
+ protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+ private:
+  friend class TLookupWidget;
+  void Reload();
+  void ShowCurrent();
+  void Chosen(int Index);
+  void ListClosed();
+  TDataLink FLink;
+  std::string FKeyField, FListField;
+  std::vector<TLookupItem> FItems;
+};

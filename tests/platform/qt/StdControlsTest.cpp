@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSlider>
+
+#include "platform/qt/ComCtrls.h"
+#include "platform/qt/DbCtrls.h"
+#include "platform/qt/StdCtrls.h"
+#include "tests/platform/data/MemoryDataSet.h"
+
+namespace {
+
+TFieldDef Def(const char* Name, TFieldType Type) {
+  TFieldDef D;
+  D.Name = Name;
+  D.DataType = Type;
+  D.Size = Type == ftString ? 16 : 0;
+  return D;
+}
+
+class DataControls : public testing::Test {
+ protected:
+  DataControls() {
+    Source.SetDataSet(&Table);
+    Table.Open();
+  }
+  TMemoryDataSet Table{{Def("IDX", ftInteger), Def("NAME_PEST", ftString)},
+                       {{"3", "Mosquito"}, {"1", "Rat"}, {"2", "Flea"}}};
+  TDataSource Source{nullptr};
+};
+
+}  // namespace
+
+TEST(TrackBar, KeepsThePositionWithinTheRangeAndReportsChanges) {
+  TTrackBar Bar(nullptr);
+  int Changes = 0;
+  Bar.OnChange = [&](TComponent*) { ++Changes; };
+  Bar.SetRange(15000, 50000);
+  Bar.SetPosition(60000);
+  EXPECT_EQ(Bar.Position(), 50000);
+  Bar.SetRange(25000, 30000);  // a wholly different band moves the position into it
+  EXPECT_EQ(Bar.Position(), 30000);
+  Bar.SetMin(40000);  // a minimum above the maximum takes the maximum along
+  EXPECT_EQ(Bar.Max(), 40000);
+  EXPECT_GE(Changes, 3);
+  Bar.SetOrientation(trVertical);
+  EXPECT_TRUE(Bar.Slider()->invertedAppearance());  // minimum at the top
+}
+
+TEST(ComboBox, CloseUpFiresWhenTheListClosesAndItemIndexSurvivesLoading) {
+  TComboBox Box(nullptr);
+  int Closed = 0;
+  Box.OnCloseUp = [&](TComponent*) { ++Closed; };
+  Box.BeginLoad();
+  Box.SetItemIndex(1);
+  Box.SetItems({"Sine  ", "Square", "Triangle"});
+  Box.EndLoad();
+  EXPECT_EQ(Box.ItemIndex(), 1);
+  Box.SetItemIndex(7);
+  EXPECT_EQ(Box.ItemIndex(), -1);
+  Box.DropDown();
+  Box.CloseUp();
+  EXPECT_EQ(Closed, 1);
+}
+
+TEST(PageControl, SheetsBecomePagesAndTheActivePageCanBeChosen) {
+  TPageControl Pages(nullptr);
+  TTabSheet Setup(nullptr), About(nullptr);
+  Setup.SetCaption("Setup Parameter");
+  Setup.SetParent(&Pages);
+  About.SetParent(&Pages);
+  About.SetCaption("About Box");
+  ASSERT_EQ(Pages.PageCount(), 2);
+  Pages.SetActivePageIndex(1);
+  EXPECT_EQ(Pages.ActivePage(), &About);
+  EXPECT_EQ(Pages.Tabs()->tabText(1), "About Box");
+  Pages.SetActivePage(&Setup);
+  EXPECT_EQ(Pages.ActivePageIndex(), 0);
+  About.SetParent(nullptr);
+  Setup.SetParent(nullptr);
+}
+
+TEST_F(DataControls, BoundEditEntersEditStateOnTypingAndWritesWhenTheRecordIsSaved) {
+  TDBEdit Edit(nullptr);
+  Edit.SetDataSource(&Source);
+  Edit.SetDataField("NAME_PEST");
+  EXPECT_EQ(Edit.Text(), "Mosquito");
+  Edit.LineEdit()->setFocus();
+  Edit.LineEdit()->selectAll();
+  Edit.LineEdit()->insert("Gnat");  // as typed: textEdited
+  EXPECT_EQ(Table.State(), dsEdit);
+  EXPECT_EQ(Table.FieldByName("NAME_PEST")->AsString(), "Mosquito");  // not yet handed over
+  Table.Post();
+  EXPECT_EQ(Table.FieldByName("NAME_PEST")->AsString(), "Gnat");
+  Table.Next();
+  EXPECT_EQ(Edit.Text(), "Rat");
+  Edit.SetDataSource(nullptr);
+}
+
+TEST_F(DataControls, LookupListsEveryRecordAndLocatesTheChosenOne) {
+  TDBLookupComboBox Look(nullptr);
+  int Closed = 0;
+  Look.OnCloseUp = [&](TComponent*) { ++Closed; };
+  Look.SetKeyField("IDX");
+  Look.SetListField("NAME_PEST");
+  Look.SetListSource(&Source);
+  ASSERT_EQ(Look.ItemCount(), 3);
+  EXPECT_EQ(Look.ItemText(2), "Flea");
+  EXPECT_EQ(Look.ItemIndex(), 0);
+  Look.Choose(2);
+  EXPECT_EQ(Table.FieldByName("IDX")->AsInteger(), 2);
+  EXPECT_EQ(Closed, 1);
+  Look.CloseUp();  // closed without a choice: the event fires all the same
+  EXPECT_EQ(Closed, 2);
+  Table.First();
+  EXPECT_EQ(Look.ItemIndex(), 0);  // follows the current record
+  Table.Close();
+  EXPECT_EQ(Look.ItemCount(), 0);
+  Look.SetListSource(nullptr);
+}

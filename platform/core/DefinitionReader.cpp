@@ -174,7 +174,7 @@ class TDefinitionReader {
   void ReadProperty(TComponent& Instance) {
     const int Line = FLex.Peek().Line;
     const std::string Name = ExpectIdent("Property name");
-    const TPropInfo* Prop = Instance.ClassInfo().FindProp(Name);
+    const TPropInfo* Prop = FindProp(Instance, Name);
     if (!Prop)
       throw FLex.Error(
           Line, "Unknown property " + Name + " in " + Instance.ClassName() + " " + Instance.Name());
@@ -185,6 +185,17 @@ class TDefinitionReader {
       return;
     }
     Guard(Line, [&] { Prop->Set(Instance, Value); });
+  }
+
+  // Delphi writes string lists as `Items.Strings = (...)`; both spellings name the list.
+  static const TPropInfo* FindProp(const TComponent& Instance, std::string_view Name) {
+    if (const TPropInfo* Prop = Instance.ClassInfo().FindProp(Name)) return Prop;
+    constexpr std::string_view Suffix = ".Strings";
+    if (Name.size() <= Suffix.size() || !SameText(Name.substr(Name.size() - Suffix.size()), Suffix))
+      return nullptr;
+    const TPropInfo* List =
+        Instance.ClassInfo().FindProp(Name.substr(0, Name.size() - Suffix.size()));
+    return List && List->Kind == TPropKind::Strings ? List : nullptr;
   }
 
   EDefinitionError BadValue(const TPropInfo& Prop, const TToken& T, const std::string& Why) {

@@ -110,6 +110,14 @@ TEST_F(Definition, WriteReadWriteGivesTheSameTextAndBytes) {
   EXPECT_NE(Written.find("Caption = 'It''s '#8364#128512'?'"), std::string::npos);
 }
 
+TEST_F(Definition, StringListsAlsoReadUnderTheirDelphiSpelling) {
+  auto Root = Read("object A: TSampleForm\n  Items.Strings = (\n    'x'\n    'y')\nend\n");
+  EXPECT_EQ(dynamic_cast<TSample&>(*Root).Items(), (TStringList{"x", "y"}));
+  EXPECT_NE(ReadError("object A: TSampleForm\n  Caption.Strings = ('x')\nend\n")
+                .find("line 2: Unknown property Caption.Strings"),
+            std::string::npos);
+}
+
 TEST_F(Definition, BinaryDataOfEveryByteValueRoundTrips) {
   TSampleForm Form(nullptr);
   Form.SetName("frmBytes");

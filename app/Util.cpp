@@ -1,11 +1,256 @@
 #include "app/Util.h"
 
+#include <QMessageBox>
+#include <algorithm>
+
+#include "app/MyTools2.h"
+#include "app/SweepOutput.h"
+#include "app/UMain.h"
+#include "platform/data/DataSource.h"
+#include "platform/qt/Application.h"
+#include "platform/qt/ComCtrls.h"
+#include "platform/qt/StdCtrls.h"
+#include "platform/qt/Timer.h"
+#include "sound/ToneGen.h"
+#include "table/DbaseTable.h"
+
 TfrmUtil* frmUtil = nullptr;
 
+std::function<void(const std::string&, const std::string&)> TfrmUtil::ShowInformation =
+    [](const std::string& Caption, const std::string& Text) {
+      QMessageBox Box(QMessageBox::Information, QString::fromStdString(Caption),
+                      QString::fromStdString(Text), QMessageBox::Ok);
+      Box.exec();
+    };
+
 const TClassInfo& TfrmUtil::StaticClassInfo() {
-  static const TClassInfo Info =
-      TClassBuilder<TfrmUtil>("TfrmUtil", TForm::StaticClassInfo()).Build();
+  static const TClassInfo Info = TClassBuilder<TfrmUtil>("TfrmUtil", TForm::StaticClassInfo())
+                                     .Method("FormCreate", &TfrmUtil::FormCreate)
+                                     .Method("FormShow", &TfrmUtil::FormShow)
+                                     .Method("cbWavFormCloseUp", &TfrmUtil::cbWavFormCloseUp)
+                                     .Method("troctChange", &TfrmUtil::troctChange)
+                                     .Method("trampChange", &TfrmUtil::trampChange)
+                                     .Method("tbLChange", &TfrmUtil::tbLChange)
+                                     .Method("tbRChange", &TfrmUtil::tbRChange)
+                                     .Method("btnpresetClick", &TfrmUtil::btnpresetClick)
+                                     .Method("chsterClick", &TfrmUtil::chsterClick)
+                                     .Method("chResoClick", &TfrmUtil::chResoClick)
+                                     .Method("chQualClick", &TfrmUtil::chQualClick)
+                                     .Method("btnPrevClick", &TfrmUtil::btnPrevClick)
+                                     .Method("btnNextClick", &TfrmUtil::btnNextClick)
+                                     .Method("btnSaveClick", &TfrmUtil::btnSaveClick)
+                                     .Method("btnCloseClick", &TfrmUtil::btnCloseClick)
+                                     .Method("skLabel17Click", &TfrmUtil::skLabel17Click)
+                                     .Method("Timer1Timer", &TfrmUtil::Timer1Timer)
+                                     .Build();
   return Info;
 }
 
 TfrmUtil::TfrmUtil(TComponent* AOwner) : TForm(AOwner) {}
+
+TfrmUtil::~TfrmUtil() {
+  // The engine and output refer to ToneGen1, which the form's components outlive only here.
+  FSweep.reset();
+  FOutput.reset();
+}
+
+template <class T>
+T* TfrmUtil::Find(const char* Name) {
+  return dynamic_cast<T*>(FindComponent(Name));
+}
+
+void TfrmUtil::Loaded() {
+  TForm::Loaded();
+  DbaseTable1 = Find<TDbaseTable>("DbaseTable1");
+  DataSource1 = Find<TDataSource>("DataSource1");
+  ToneGen1 = Find<TToneGen>("ToneGen1");
+  Timer1 = Find<TTimer>("Timer1");
+  PageControl1 = Find<TPageControl>("PageControl1");
+  tbLine = Find<TTrackBar>("tbLine");
+  tbL = Find<TTrackBar>("tbL");
+  tbR = Find<TTrackBar>("tbR");
+  troct = Find<TTrackBar>("troct");
+  tramp = Find<TTrackBar>("tramp");
+  chster = Find<TCheckBox>("chster");
+  chPlay = Find<TCheckBox>("chPlay");
+  chSND = Find<TCheckBox>("chSND");
+  chAuto = Find<TCheckBox>("chAuto");
+  chReso = Find<TCheckBox>("chReso");
+  chQual = Find<TCheckBox>("chQual");
+  cbWavForm = Find<TComboBox>("cbWavForm");
+  edVL = Find<TEdit>("edVL");
+  edVR = Find<TEdit>("edVR");
+  lbloct = Find<TLabel>("lbloct");
+  lblAmp = Find<TLabel>("lblAmp");
+  if (!ToneGen1) return;
+  FOutput = std::make_unique<TToneGenOutput>(*ToneGen1);
+  FSweep = std::make_unique<TSweepEngine>(*this, *FOutput);
+}
+
+void TfrmUtil::FormCreate(TComponent*) {
+  cbWavForm->SetItemIndex(0);
+  lbloct->SetCaption(std::to_string(troct->Position()));
+  lblAmp->SetCaption(std::to_string(tramp->Position()));
+  ShowVolumes();
+  CreateTipWindow(Widget());
+  const std::pair<const char*, const char*> Tips[] = {{"btnPrev", "Move Previous"},
+                                                      {"btnNext", "Move Next"},
+                                                      {"btnSave", "Save record after edit"},
+                                                      {"btnClose", "Close return to main"}};
+  for (const auto& [Name, Text] : Tips)
+    AddBalloonTip(Find<TControl>(Name)->Widget(), TipInfo, tiInfo, "Info", Text);
+}
+
+void TfrmUtil::FormShow(TComponent*) {
+  ShowWaveform();
+}
+
+void TfrmUtil::ShowWaveform() {
+  const int64_t Wave = FieldAsInteger("WAV_FRM");
+  cbWavForm->SetItemIndex(Wave >= 0 && Wave <= 4 ? static_cast<int>(Wave) : -1);
+}
+
+void TfrmUtil::ShowVolumes() {
+  edVL->SetText(std::to_string(tbL->Position()));
+  edVR->SetText(std::to_string(tbR->Position()));
+}
+
+void TfrmUtil::cbWavFormCloseUp(TComponent*) {
+  ToneGen1->SetWaveform(WaveIndex(cbWavForm->ItemIndex()));
+}
+
+void TfrmUtil::troctChange(TComponent*) {
+  lbloct->SetCaption(std::to_string(troct->Position()));
+}
+
+void TfrmUtil::trampChange(TComponent*) {
+  lblAmp->SetCaption(std::to_string(tramp->Position()));
+}
+
+void TfrmUtil::tbLChange(TComponent*) {
+  ToneGen1->SetLeftVolume(tbL->Position());
+  ToneGen1->SetRightVolume(tbR->Position());
+  ShowVolumes();
+}
+
+void TfrmUtil::tbRChange(TComponent*) {
+  ToneGen1->SetRightVolume(tbR->Position());
+  ToneGen1->SetLeftVolume(tbL->Position());
+  ShowVolumes();
+}
+
+void TfrmUtil::btnpresetClick(TComponent*) {
+  ToneGen1->PresetVolume();
+}
+
+void TfrmUtil::chsterClick(TComponent*) {
+  ToneGen1->SetStereo(chster->Checked());
+}
+
+void TfrmUtil::chResoClick(TComponent*) {
+  ToneGen1->SetResolution(chReso->Checked() ? tg16Bit : tg8Bit);
+}
+
+void TfrmUtil::chQualClick(TComponent*) {
+  ToneGen1->SetQuality(chQual->Checked() ? tgHiQ : tgLoQ);
+}
+
+void TfrmUtil::btnPrevClick(TComponent*) {
+  DbaseTable1->Prior();
+  ShowWaveform();
+}
+
+void TfrmUtil::btnNextClick(TComponent*) {
+  DbaseTable1->Next();
+  ShowWaveform();
+}
+
+void TfrmUtil::btnSaveClick(TComponent*) {
+  DbaseTable1->Edit();
+  DbaseTable1->FieldByName("wav_frm")->SetAsInteger(cbWavForm->ItemIndex());
+  DbaseTable1->Post();
+  ShowInformation("Information", "Save Parameter success.");
+}
+
+void TfrmUtil::btnCloseClick(TComponent*) {
+  DbaseTable1->DetachIndexFile("idx.ndx");
+  DbaseTable1->Close();
+  Close();
+  if (frmMain) frmMain->Show();
+}
+
+void TfrmUtil::skLabel17Click(TComponent* Sender) {
+  OpenLink(Widget(), static_cast<TControl*>(Sender)->Caption());
+}
+
+void TfrmUtil::Timer1Timer(TComponent*) {
+  FSweep->Tick();
+}
+
+double TfrmUtil::FieldAsFloat(const std::string& Name) {
+  return DbaseTable1->FieldByName(Name)->AsFloat();
+}
+
+int64_t TfrmUtil::FieldAsInteger(const std::string& Name) {
+  return DbaseTable1->FieldByName(Name)->AsLargeInt();
+}
+
+std::string TfrmUtil::FieldAsString(const std::string& Name) {
+  return DbaseTable1->FieldByName(Name)->AsString();
+}
+
+int TfrmUtil::BandMin() {
+  return tbLine->Min();
+}
+
+int TfrmUtil::BandMax() {
+  return tbLine->Max();
+}
+
+int TfrmUtil::Position() {
+  return tbLine->Position();
+}
+
+void TfrmUtil::SetBand(int Min, int Max) {
+  tbLine->SetRange(Min, Max);
+}
+
+void TfrmUtil::SetPosition(int Value) {
+  tbLine->SetPosition(Value);
+}
+
+void TfrmUtil::SetStep(int Value) {
+  tbLine->SetFrequency(Value);
+}
+
+void TfrmUtil::SetInterval(int Milliseconds) {
+  Timer1->SetInterval(Milliseconds);
+}
+
+bool TfrmUtil::AutoChange() {
+  return chAuto->Checked();
+}
+
+bool TfrmUtil::SoundCard() {
+  return chSND->Checked();
+}
+
+bool TfrmUtil::PlayADSR() {
+  return chPlay->Checked();
+}
+
+bool TfrmUtil::Stereo() {
+  return chster->Checked();
+}
+
+int TfrmUtil::LeftVolume() {
+  return tbL->Position();
+}
+
+int TfrmUtil::RightVolume() {
+  return tbR->Position();
+}
+
+int TfrmUtil::Amplitude() {
+  return tramp->Position();
+}

@@ -1,13 +1,109 @@
-// The Adjustment dialog.
+// The Adjustment dialog: editor of the pest profiles, panel of the sound settings and about box.
+// It also owns what the whole program works with: the pest table, its data source, the tone
+// generator and the sweep timer, and it hosts the sweep engine over its band bar and boxes.
 #pragma once
 
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/Sweep.h"
 #include "platform/qt/Forms.h"
 
-class TfrmUtil : public TForm {
+class TBevel;
+class TCheckBox;
+class TComboBox;
+class TDataSource;
+class TDbaseTable;
+class TEdit;
+class TLabel;
+class TPageControl;
+class TTimer;
+class TToneGen;
+class TToneGenOutput;
+class TTrackBar;
+
+class TfrmUtil : public TForm, public ISweepHost {
  public:
   explicit TfrmUtil(TComponent* AOwner);
+  ~TfrmUtil() override;
   static const TClassInfo& StaticClassInfo();
   const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+
+  // Components of the definition, found by name once it is read.
+  TDbaseTable* DbaseTable1 = nullptr;
+  TDataSource* DataSource1 = nullptr;
+  TToneGen* ToneGen1 = nullptr;
+  TTimer* Timer1 = nullptr;
+  TPageControl* PageControl1 = nullptr;
+  TTrackBar *tbLine = nullptr, *tbL = nullptr, *tbR = nullptr, *troct = nullptr, *tramp = nullptr;
+  TCheckBox *chster = nullptr, *chPlay = nullptr, *chSND = nullptr, *chAuto = nullptr,
+            *chReso = nullptr, *chQual = nullptr;
+  TComboBox* cbWavForm = nullptr;
+  TEdit *edVL = nullptr, *edVR = nullptr;
+  TLabel *lbloct = nullptr, *lblAmp = nullptr;
+
+  // The sweep over this dialog's components: the main window's selection, Go and Stop use it.
+  TSweepEngine& Sweep() { return *FSweep; }
+
+  // Handlers (bound by name in the definition).
+  void FormCreate(TComponent* Sender);
+  void FormShow(TComponent* Sender);
+  void cbWavFormCloseUp(TComponent* Sender);
+  void troctChange(TComponent* Sender);
+  void trampChange(TComponent* Sender);
+  void tbLChange(TComponent* Sender);
+  void tbRChange(TComponent* Sender);
+  void btnpresetClick(TComponent* Sender);
+  void chsterClick(TComponent* Sender);
+  void chResoClick(TComponent* Sender);
+  void chQualClick(TComponent* Sender);
+  void btnPrevClick(TComponent* Sender);
+  void btnNextClick(TComponent* Sender);
+  void btnSaveClick(TComponent* Sender);
+  void btnCloseClick(TComponent* Sender);
+  void skLabel17Click(TComponent* Sender);
+  void Timer1Timer(TComponent* Sender);
+
+  // The tick's output routing.
+  void RunAllNight() { FSweep->RunAllNight(); }
+  void SNDOut() { FSweep->SNDOut(); }
+  void SpkOut() { FSweep->SpkOut(); }
+
+  // Shows an information message box (caption, text); tests replace it.
+  static std::function<void(const std::string&, const std::string&)> ShowInformation;
+
+  // ISweepHost over the current record, tbLine, Timer1 and the boxes.
+  double FieldAsFloat(const std::string& Name) override;
+  int64_t FieldAsInteger(const std::string& Name) override;
+  std::string FieldAsString(const std::string& Name) override;
+  int BandMin() override;
+  int BandMax() override;
+  int Position() override;
+  void SetBand(int Min, int Max) override;
+  void SetPosition(int Value) override;
+  void SetStep(int Value) override;
+  void SetInterval(int Milliseconds) override;
+  bool AutoChange() override;
+  bool SoundCard() override;
+  bool PlayADSR() override;
+  bool Stereo() override;
+  int LeftVolume() override;
+  int RightVolume() override;
+  int Amplitude() override;
+
+ protected:
+  void Loaded() override;
+
+ private:
+  template <class T>
+  T* Find(const char* Name);
+  // Selects the list item whose index is WAV_FRM of the current record.
+  void ShowWaveform();
+  void ShowVolumes();
+
+  std::unique_ptr<TToneGenOutput> FOutput;
+  std::unique_ptr<TSweepEngine> FSweep;
 };
 
 extern TfrmUtil* frmUtil;

@@ -9,7 +9,13 @@ TPestTable::TPestTable(const std::string& Folder) {
   FTable.SetFilePath(Folder + "/data/");
   FTable.SetTableName("para.dbf");
   FTable.SetReadOnly(true);
+  // The table's one index definition; a missing idx.ndx is rebuilt from the records at open.
+  FTable.Indexes().Add({"idx.ndx", "IDX", ixPrimary | ixUnique});
   FTable.Open();
+  FTable.AttachIndexFile("idx.ndx");
+  // Listing in key order and seeking a key both go through the index.
+  FTable.SetIndexName("idx.ndx");
+  FTable.First();
 }
 
 bool TPestTable::LocatePest(const std::string& Name) {
@@ -19,9 +25,7 @@ bool TPestTable::LocatePest(const std::string& Name) {
 }
 
 bool TPestTable::LocateIdx(long long Idx) {
-  for (FTable.First(); !FTable.Eof(); FTable.Next())
-    if (!Field("IDX")->IsNull() && Field("IDX")->AsLargeInt() == Idx) return true;
-  return false;
+  return FTable.Locate("IDX", TVariant(static_cast<int64_t>(Idx)), 0);
 }
 
 double TPlainSweepHost::FieldAsFloat(const std::string& Name) {

@@ -1,5 +1,6 @@
-// The pest profile table as the headless commands use it: data/para.dbf under a folder, in key
-// order, and a sweep host over its current record with the Adjustment dialog's initial settings.
+// The pest profile table as the headless commands use it: data/para.dbf under a folder with
+// idx.ndx attached, in key order, and a sweep host over its current record with the Adjustment
+// dialog's initial settings.
 #pragma once
 
 #include <string>
@@ -11,7 +12,7 @@ class TToneGen;
 
 class TPestTable {
  public:
-  // Opens Folder/data/para.dbf read-only with its index on IDX.
+  // Opens Folder/data/para.dbf read-only, attaches idx.ndx on IDX and orders by it.
   explicit TPestTable(const std::string& Folder);
 
   void First() { FTable.First(); }

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Rebuilds the shipped pest table data/para.dbf with our own table engine, then lists it.
+# Rebuilds the shipped pest table data/para.dbf and data/idx.ndx with our own table engine,
+# checks the index against the table and lists the profiles.
 # Usage: scripts/make-pest-table.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,4 +11,5 @@ c++ -std=c++20 -O1 -I. scripts/make-pest-table.cpp "$build/table/libtessolon_tab
   "$build/platform/data/libtessolon_platform_data.a" \
   "$build/platform/core/libtessolon_platform_core.a" -o "$build/make-pest-table"
 "$build/make-pest-table" data
+"$build/tessolon" table data/para.dbf index data/idx.ndx verify
 "$build/tessolon" profiles

@@ -2,10 +2,18 @@
 
 #include "app/UMain.h"
 #include "app/Util.h"
+#include "platform/data/DataSource.h"
 #include "platform/qt/QtClasses.h"
+#include "platform/qt/StdCtrls.h"
+#include "sound/ToneGen.h"
+#include "table/DbaseTable.h"
 
 void RegisterAppClasses() {
   RegisterQtClasses();
+  RegisterStandardControls();
+  RegisterSoundClasses();
+  RegisterDataClasses();
+  RegisterTableClasses();
   RegisterClass(TfrmMain::StaticClassInfo());
   RegisterClass(TfrmUtil::StaticClassInfo());
 }

@@ -7,10 +7,15 @@
 #include "app/Util.h"
 #include "platform/qt/Application.h"
 #include "platform/qt/QtApplication.h"
+#include "sound/Bleeper.h"
 
 void CreateWindows(TApplication& App) {
   RegisterAppClasses();
   App.SetTitle("Tessolon 3.0");
+  // Long speaker tones let ticks and clicks through while they wait.
+  Bleeper().SetMessagePump([] {
+    if (Application) Application->ProcessMessages();
+  });
   App.CreateForm(frmMain);
   App.CreateForm(frmUtil);
 }

@@ -1,0 +1,50 @@
+// The effect label: a caption drawn by the text painter (embossed, outlined, shadowed), sized
+// to its text. Presses on a label without click handlers go to the window underneath, so the
+// shaped window can be dragged by its labels.
+#pragma once
+
+#include <functional>
+
+#include "platform/qt/Controls.h"
+#include "shell/CaptionText.h"
+#include "shell/ShellTypes.h"
+
+class TskLabel : public TControl {
+ public:
+  explicit TskLabel(TComponent* AOwner);
+  static const TClassInfo& StaticClassInfo();
+  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+
+  bool AutoSize() const { return FAutoSize; }
+  void SetAutoSize(bool Value);
+  bool Transparent() const { return FTransparent; }
+  void SetTransparent(bool Value);
+  TAlign Align() const { return FAlign; }
+  void SetAlign(TAlign Value) { FAlign = Value; }
+  TControl* FocusControl() const { return FFocusControl; }
+  void SetFocusControl(TControl* Value) { SetReference(FFocusControl, Value); }
+  const TskCaptionText& TextOptions() const { return FTextOptions; }
+  void EditTextOptions(const std::function<void(TskCaptionText&)>& Edit);
+  // Presses reach the label (instead of the window underneath) only with a handler.
+  bool Clickable() const { return static_cast<bool>(OnClick) || static_cast<bool>(OnMouseDown); }
+
+  TNotifyEvent OnDblClick, OnMouseEnter, OnMouseLeave;
+  TMouseEvent OnMouseDown, OnMouseUp;
+  TMouseMoveEvent OnMouseMove;
+
+ protected:
+  void CaptionChanged() override;
+  void FontChanged() override;
+  void Loaded() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+ private:
+  class TLabelWidget;
+  void AdjustSize();
+
+  bool FAutoSize = true;
+  bool FTransparent = false;
+  TAlign FAlign = alNone;
+  TControl* FFocusControl = nullptr;
+  TskCaptionText FTextOptions;
+};

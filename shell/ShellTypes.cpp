@@ -1,0 +1,18 @@
+#include "shell/ShellTypes.h"
+
+TMouseButton ButtonFromQt(Qt::MouseButton Button) {
+  if (Button == Qt::RightButton) return mbRight;
+  if (Button == Qt::MiddleButton) return mbMiddle;
+  return mbLeft;
+}
+
+TShiftState ShiftFromQt(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons) {
+  TShiftState S = 0;
+  if (Modifiers & Qt::ShiftModifier) S |= 1 << ssShift;
+  if (Modifiers & Qt::AltModifier) S |= 1 << ssAlt;
+  if (Modifiers & Qt::ControlModifier) S |= 1 << ssCtrl;
+  if (Buttons & Qt::LeftButton) S |= 1 << ssLeft;
+  if (Buttons & Qt::RightButton) S |= 1 << ssRight;
+  if (Buttons & Qt::MiddleButton) S |= 1 << ssMiddle;
+  return S;
+}

@@ -1,0 +1,195 @@
+#include "shell/TrayIcon.h"
+
+#include <QCursor>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QMenu>
+#include <QPixmap>
+#include <QTimer>
+#include <QWidget>
+
+#include "platform/qt/Application.h"
+#include "platform/qt/Forms.h"
+#include "platform/qt/StdCtrls.h"
+
+namespace {
+
+// The tray holds at most this many characters of the tip (the rest is cut).
+constexpr int MaxTipLength = 63;
+
+}  // namespace
+
+// Watches the owner form's window: minimising sends it to the tray, and a form that starts
+// minimised is hidden as soon as it is first shown.
+class TTrayIcon::TFormWatch : public QObject {
+ public:
+  explicit TFormWatch(TTrayIcon& AIcon) : Icon(AIcon) {}
+  TTrayIcon& Icon;
+  bool HideOnShow = false;
+
+  bool eventFilter(QObject* Watched, QEvent* Event) override {
+    auto* Window = qobject_cast<QWidget*>(Watched);
+    if (!Window) return false;
+    if (Event->type() == QEvent::WindowStateChange && Icon.MinimizeToTray() &&
+        (Window->windowState() & Qt::WindowMinimized))
+      QTimer::singleShot(0, this, [this] { Icon.MinimizeNow(); });
+    else if (Event->type() == QEvent::Show && HideOnShow) {
+      HideOnShow = false;
+      QTimer::singleShot(0, Window, [Window] { Window->hide(); });
+    }
+    return false;
+  }
+};
+
+TTrayIcon::TTrayIcon(TComponent* AOwner)
+    : TComponent(AOwner), FFormWatch(std::make_unique<TFormWatch>(*this)) {
+  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+    FTray = std::make_unique<QSystemTrayIcon>();
+    QObject::connect(FTray.get(), &QSystemTrayIcon::activated,
+                     [this](QSystemTrayIcon::ActivationReason Reason) { Activated(Reason); });
+  }
+  if (TForm* Form = OwnerForm()) Form->Widget()->installEventFilter(FFormWatch.get());
+}
+
+TTrayIcon::~TTrayIcon() {
+  if (FTray) FTray->hide();
+}
+
+TForm* TTrayIcon::OwnerForm() const {
+  return dynamic_cast<TForm*>(Owner());
+}
+
+void TTrayIcon::Loaded() {
+  TComponent::Loaded();
+  if (FStartMinimized && !Designing()) FFormWatch->HideOnShow = true;
+  UpdateTrayIcon();
+}
+
+void TTrayIcon::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FPopupMenu) FPopupMenu = nullptr;
+}
+
+void TTrayIcon::SetCycleIcons(bool Value) {
+  FCycleIcons = Value;
+  if (Value) SetIconIndex(0);
+}
+
+void TTrayIcon::SetCycleInterval(unsigned Value) {
+  FCycleInterval = Value;
+}
+
+void TTrayIcon::SetHint(const std::string& Value) {
+  FHint = Value;
+  UpdateTrayIcon();
+}
+
+void TTrayIcon::SetShowHint(bool Value) {
+  FShowHint = Value;
+  UpdateTrayIcon();
+}
+
+void TTrayIcon::SetIcon(const std::string& FileName) {
+  FIconName = FileName;
+  if (FTray) FTray->setIcon(QIcon(QPixmap::fromImage(LoadPicture(FileName))));
+  UpdateTrayIcon();
+}
+
+void TTrayIcon::SetIconVisible(bool Value) {
+  FIconVisible = Value;
+  UpdateTrayIcon();
+}
+
+// Without an icon list there is only the one icon.
+void TTrayIcon::SetIconIndex(int) {
+  FIconIndex = 0;
+  UpdateTrayIcon();
+}
+
+std::string TTrayIcon::ToolTip() const {
+  if (!FShowHint || FHint.empty()) return {};
+  return QString::fromStdString(FHint).left(MaxTipLength).toStdString();
+}
+
+// The icon goes into the tray once loading is over, and only where there is a tray.
+void TTrayIcon::UpdateTrayIcon() {
+  if (!FTray || Loading() || (Designing() && !FDesignPreview)) return;
+  FTray->setToolTip(QString::fromStdString(ToolTip()));
+  const bool Show =
+      FIconVisible && QSystemTrayIcon::isSystemTrayAvailable() && !FTray->icon().isNull();
+  if (Show != FTray->isVisible()) FTray->setVisible(Show);
+}
+
+void TTrayIcon::Activated(QSystemTrayIcon::ActivationReason Reason) {
+  switch (Reason) {
+    case QSystemTrayIcon::Trigger:  // the tray reports a left click once released
+      LeftDown();
+      LeftUp();
+      break;
+    case QSystemTrayIcon::DoubleClick:
+      DoubleClick();
+      break;
+    case QSystemTrayIcon::Context:
+      RightDown();
+      break;
+    case QSystemTrayIcon::MiddleClick:
+      if (!FEnabled) break;
+      MouseEvent(OnMouseDown, mbMiddle);
+      MouseEvent(OnMouseUp, mbMiddle);
+      break;
+    default:
+      break;
+  }
+}
+
+void TTrayIcon::MouseEvent(const TMouseEvent& Event, TMouseButton Button) {
+  if (!Event) return;
+  const QPoint At = QCursor::pos();
+  const Qt::MouseButton QtButton = Button == mbLeft    ? Qt::LeftButton
+                                   : Button == mbRight ? Qt::RightButton
+                                                       : Qt::MiddleButton;
+  const TShiftState Shift = ShiftFromQt(QGuiApplication::keyboardModifiers(), QtButton);
+  DispatchEvent([&] { Event(this, Button, Shift, At.x(), At.y()); });
+}
+
+void TTrayIcon::LeftDown() {
+  if (!FEnabled) return;
+  MouseEvent(OnMouseDown, mbLeft);
+  FClickPending = true;
+  if (FLeftPopup) PopupAtMouse();
+}
+
+void TTrayIcon::LeftUp() {
+  if (!FEnabled) return;
+  if (FClickPending) {
+    FClickPending = false;
+    if (OnClick) DispatchEvent([this] { OnClick(this); });
+  }
+  MouseEvent(OnMouseUp, mbLeft);
+}
+
+void TTrayIcon::DoubleClick() {
+  if (!FEnabled) return;
+  if (OnDblClick) DispatchEvent([this] { OnDblClick(this); });
+  if (FPopupMenu && FPopupMenu->AutoPopup() && !FLeftPopup)
+    if (TMenuItem* Item = FPopupMenu->DefaultItem()) Item->Click();
+}
+
+void TTrayIcon::RightDown() {
+  if (!FEnabled) return;
+  MouseEvent(OnMouseDown, mbRight);
+  PopupAtMouse();
+}
+
+void TTrayIcon::PopupAtMouse() {
+  if (!FPopupMenu || !FPopupMenu->AutoPopup()) return;
+  FPopupMenu->SetPopupComponent(this);
+  const QPoint At = QCursor::pos();
+  FPopupMenu->Popup(At.x(), At.y());
+}
+
+void TTrayIcon::MinimizeNow() {
+  if (TForm* Form = OwnerForm()) Form->Hide();
+  SetIconVisible(true);
+}

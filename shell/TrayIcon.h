@@ -1,0 +1,97 @@
+// The notification-area icon: tip, picture, pop-up menu, mouse events, and sending the main
+// window to the tray when it is minimised. Where the desktop has no notification area the
+// component keeps its settings and does nothing visible.
+#pragma once
+
+#include <QSystemTrayIcon>
+#include <memory>
+
+#include "shell/Menus.h"
+#include "shell/ShellTypes.h"
+
+class TForm;
+
+using TCycleEvent = TEvent<void(TComponent* Sender, int NextIndex)>;
+
+class TTrayIcon : public TComponent {
+ public:
+  explicit TTrayIcon(TComponent* AOwner);
+  ~TTrayIcon() override;
+  static const TClassInfo& StaticClassInfo();
+  const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+
+  bool DesignPreview() const { return FDesignPreview; }
+  void SetDesignPreview(bool Value) { FDesignPreview = Value; }
+  // Without an icon list there is nothing to step through: the settings are kept only.
+  bool CycleIcons() const { return FCycleIcons; }
+  void SetCycleIcons(bool Value);
+  unsigned CycleInterval() const { return FCycleInterval; }
+  void SetCycleInterval(unsigned Value);
+  bool Enabled() const { return FEnabled; }
+  void SetEnabled(bool Value) { FEnabled = Value; }
+  const std::string& Hint() const { return FHint; }
+  void SetHint(const std::string& Value);
+  bool ShowHint() const { return FShowHint; }
+  void SetShowHint(bool Value);
+  const std::string& Icon() const { return FIconName; }
+  void SetIcon(const std::string& FileName);
+  bool IconVisible() const { return FIconVisible; }
+  void SetIconVisible(bool Value);
+  int IconIndex() const { return FIconIndex; }
+  void SetIconIndex(int Value);
+  TPopupMenu* PopupMenu() const { return FPopupMenu; }
+  void SetPopupMenu(TPopupMenu* Value) { SetReference(FPopupMenu, Value); }
+  bool LeftPopup() const { return FLeftPopup; }
+  void SetLeftPopup(bool Value) { FLeftPopup = Value; }
+  bool StartMinimized() const { return FStartMinimized; }
+  void SetStartMinimized(bool Value) { FStartMinimized = Value; }
+  bool MinimizeToTray() const { return FMinimizeToTray; }
+  void SetMinimizeToTray(bool Value) { FMinimizeToTray = Value; }
+
+  // The tip as the tray shows it: Hint cut to 63 characters when ShowHint is on, else empty.
+  std::string ToolTip() const;
+  // The mouse actions on the icon, as the tray reports them (left press and release, double
+  // click, right press); each does nothing while Enabled is off.
+  void LeftDown();
+  void LeftUp();
+  void DoubleClick();
+  void RightDown();
+  // Opens PopupMenu at the cursor when it pops up automatically.
+  void PopupAtMouse();
+  // Hides the owner form and shows the icon (what minimising does with MinimizeToTray).
+  void MinimizeNow();
+  QSystemTrayIcon* TrayIcon() const { return FTray.get(); }
+
+  TNotifyEvent OnClick, OnDblClick;
+  TMouseEvent OnMouseDown, OnMouseUp;
+  TMouseMoveEvent OnMouseMove;
+  TCycleEvent OnCycle;
+
+ protected:
+  void Loaded() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+ private:
+  class TFormWatch;
+  void UpdateTrayIcon();
+  void Activated(QSystemTrayIcon::ActivationReason Reason);
+  void MouseEvent(const TMouseEvent& Event, TMouseButton Button);
+  TForm* OwnerForm() const;
+
+  bool FDesignPreview = false;
+  bool FCycleIcons = false;
+  unsigned FCycleInterval = 0;
+  bool FEnabled = true;
+  std::string FHint;
+  bool FShowHint = false;
+  std::string FIconName;
+  bool FIconVisible = true;
+  int FIconIndex = 0;
+  TPopupMenu* FPopupMenu = nullptr;
+  bool FLeftPopup = false;
+  bool FStartMinimized = false;
+  bool FMinimizeToTray = false;
+  bool FClickPending = false;
+  std::unique_ptr<QSystemTrayIcon> FTray;
+  std::unique_ptr<TFormWatch> FFormWatch;
+};

@@ -1,0 +1,246 @@
+#include "app/SweepCommand.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include "app/Sweep.h"
+#include "platform/audio/RecordingSoundService.h"
+#include "table/DbaseTable.h"
+#include "table/TableCommand.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TRow {
+  int Idx;
+  const char* Name;
+  int TimeCh;
+  double ValCh;
+  int Durlate;
+  double FStart, FEnd;
+  int WavFrm;
+};
+
+// The worked example's profile, a band wholly above the speaker's limit with a 1 ms interval,
+// and a profile whose timer never fires. Written out of key order on purpose.
+const TRow Rows[] = {
+    {3, "High", 1, 100, 5, 7000, 8000, 0},
+    {1, "Example", 200, 500, 150, 5250, 17500, 1},
+    {2, "Quick", 20, 50, 10, 5250, 6000, 0},
+    {4, "Stopped", 0, 10, 10, 5250, 6000, 0},
+};
+
+TFieldDef Def(const char* Name, TFieldType Type, int Size, int Precision = 0) {
+  TFieldDef D;
+  D.Name = Name;
+  D.DataType = Type;
+  D.Size = Size;
+  D.Precision = Precision;
+  return D;
+}
+
+// A folder holding data/para.dbf (no idx.ndx: the command builds it) that becomes the current
+// directory for the test; cout and cerr are captured.
+class SweepCommandTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    FFolder =
+        fs::temp_directory_path() / ("tessolon-sweep-" + std::to_string(getpid()) + "-" +
+                                     testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(FFolder);
+    fs::create_directories(FFolder / "data");
+    WriteTable();
+    FPrevious = fs::current_path();
+    fs::current_path(FFolder);
+    FOldOut = std::cout.rdbuf(FOut.rdbuf());
+    FOldErr = std::cerr.rdbuf(FErr.rdbuf());
+  }
+  void TearDown() override {
+    std::cout.rdbuf(FOldOut);
+    std::cerr.rdbuf(FOldErr);
+    fs::current_path(FPrevious);
+    fs::remove_all(FFolder);
+  }
+
+  void WriteTable() {
+    TDbaseTable Table(nullptr);
+    Table.SetFilePath((FFolder / "data").string() + "/");
+    Table.SetTableName("para.dbf");
+    Table.SetOpenMode(omAutoCreate);
+    Table.SetTableLevel(3);
+    TFieldDefs& Defs = Table.FieldDefs();
+    Defs.Add(Def("IDX", ftInteger, 4));
+    Defs.Add(Def("NAME_PEST", ftString, 30));
+    Defs.Add(Def("TIME_CH", ftInteger, 6));
+    Defs.Add(Def("VAL_CH", ftFloat, 8, 1));
+    Defs.Add(Def("DURLATE", ftInteger, 6));
+    Defs.Add(Def("F_START", ftFloat, 10, 3));
+    Defs.Add(Def("F_END", ftFloat, 10, 3));
+    Defs.Add(Def("WAV_FRM", ftInteger, 2));
+    Table.Open();
+    for (const TRow& R : Rows) {
+      Table.Append();
+      Table.FieldByName("IDX")->SetAsInteger(R.Idx);
+      Table.FieldByName("NAME_PEST")->SetAsString(R.Name);
+      Table.FieldByName("TIME_CH")->SetAsInteger(R.TimeCh);
+      Table.FieldByName("VAL_CH")->SetAsFloat(R.ValCh);
+      Table.FieldByName("DURLATE")->SetAsInteger(R.Durlate);
+      Table.FieldByName("F_START")->SetAsFloat(R.FStart);
+      Table.FieldByName("F_END")->SetAsFloat(R.FEnd);
+      Table.FieldByName("WAV_FRM")->SetAsInteger(R.WavFrm);
+      Table.Post();
+    }
+    Table.Close();
+  }
+
+  std::vector<std::string> Lines() {
+    std::vector<std::string> Result;
+    std::istringstream In(FOut.str());
+    for (std::string Line; std::getline(In, Line);) Result.push_back(Line);
+    return Result;
+  }
+
+  fs::path FFolder, FPrevious;
+  std::ostringstream FOut, FErr;
+  std::streambuf *FOldOut = nullptr, *FOldErr = nullptr;
+};
+
+uint32_t Word(const std::string& Bytes, std::size_t At, int Size) {
+  uint32_t Value = 0;
+  for (int I = Size - 1; I >= 0; --I) Value = Value << 8 | uint8_t(Bytes[At + I]);
+  return Value;
+}
+
+}  // namespace
+
+TEST_F(SweepCommandTest, ProfilesListsInKeyOrderThroughTheRebuiltIndex) {
+  ASSERT_EQ(ProfilesCommand({}), 0) << FErr.str();
+  const auto Out = Lines();
+  ASSERT_EQ(Out.size(), 4u);
+  EXPECT_EQ(Out[0], "1  Example  15022-50074 Hz  step 500 Hz  every 200 ms  tone 150 ms  square");
+  EXPECT_EQ(Out[1].substr(0, 8), "2  Quick");
+  EXPECT_EQ(Out[2].substr(0, 7), "3  High");
+  EXPECT_EQ(Out[3].substr(0, 10), "4  Stopped");
+  EXPECT_TRUE(fs::exists("data/idx.ndx"));
+  EXPECT_EQ(ProfilesCommand({"extra"}), 2);
+}
+
+TEST_F(SweepCommandTest, WorkedExampleCyclesIn71TicksAndExportsEveryTickAtOnce) {
+  const auto Start = std::chrono::steady_clock::now();
+  ASSERT_EQ(SweepCommand({"--idx", "1", "--ticks", "142", "--export", "out.wav"}), 0) << FErr.str();
+  // 142 ticks of 200 ms are 28 s of sound, written without waiting for them.
+  EXPECT_LT(std::chrono::steady_clock::now() - Start, std::chrono::seconds(5));
+  const auto Out = Lines();
+  ASSERT_EQ(Out.size(), 142u);
+  for (int Tick = 1; Tick <= 142; ++Tick) {
+    const int InCycle = (Tick - 1) % 71 + 1;
+    const int Expected = InCycle == 71 ? 15022 : 15022 + 500 * InCycle;
+    EXPECT_EQ(Out[Tick - 1], std::to_string(Tick) + " " + std::to_string(Expected));
+  }
+  EXPECT_EQ(Out[69], "70 50022");
+  EXPECT_EQ(Out[70], "71 15022");
+
+  std::ifstream File("out.wav", std::ios::binary);
+  const std::string Wav{std::istreambuf_iterator<char>(File), {}};
+  ASSERT_GE(Wav.size(), 44u);
+  EXPECT_EQ(Wav.substr(0, 4), "RIFF");
+  const uint32_t Rate = Word(Wav, 24, 4), BlockAlign = Word(Wav, 32, 2);
+  EXPECT_EQ(Wav.size(), 44 + 142ull * Rate * 200 / 1000 * BlockAlign);
+  EXPECT_EQ(Word(Wav, 40, 4), Wav.size() - 44);
+}
+
+TEST_F(SweepCommandTest, SpeakerRefusalsArePrintedPerTickAndTheSweepGoesOn) {
+  // Band 20029 .. 22891: every tone, the wrap to the lower limit included, is above 20000.
+  ASSERT_EQ(SweepCommand({"--pest", "high", "--speaker", "--ticks", "3"}), 0) << FErr.str();
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"1 20129 Bleeper: Freq > 20000",
+                                               "2 20229 Bleeper: Freq > 20000",
+                                               "3 20329 Bleeper: Freq > 20000"}));
+}
+
+TEST_F(SweepCommandTest, ExitStatusesSeparateRefusalsFromBadArguments) {
+  EXPECT_EQ(SweepCommand({"--help"}), 0);
+  EXPECT_NE(FOut.str().find("Usage: tessolon sweep"), std::string::npos);
+  EXPECT_EQ(SweepCommand({"--pest", "Nobody", "--ticks", "1"}), 1);
+  EXPECT_NE(FErr.str().find("no pest profile named 'Nobody'"), std::string::npos);
+  EXPECT_EQ(SweepCommand({"--idx", "99", "--ticks", "1"}), 1);
+  // A timer with interval 0 never fires: nothing could ever play.
+  EXPECT_EQ(SweepCommand({"--idx", "4", "--ticks", "1"}), 1);
+  for (const std::vector<std::string>& Bad :
+       {std::vector<std::string>{},
+        {"--pest", "High", "--idx", "3"},
+        {"--idx", "x"},
+        {"--idx", "1", "--ticks", "-1"},
+        {"--idx", "1", "--ticks", "1", "--seconds", "1"},
+        {"--idx", "1", "--export", "a.wav"},
+        {"--idx", "1", "--speaker", "--export", "a.wav", "--ticks", "1"},
+        {"--idx", "1", "--loud"}})
+    EXPECT_EQ(SweepCommand(Bad), 2) << testing::PrintToString(Bad);
+  EXPECT_FALSE(fs::exists("a.wav"));
+  fs::remove_all("data");
+  EXPECT_EQ(SweepCommand({"--idx", "1", "--ticks", "1"}), 1);
+  EXPECT_EQ(ProfilesCommand({}), 1);
+}
+
+TEST_F(SweepCommandTest, InterruptStopsAPlayedSweepAndSilencesTheTone) {
+  TRecordingSoundService Service;
+  TScopedSoundService Scope(Service);
+  std::thread Interrupter([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    kill(getpid(), SIGINT);
+  });
+  const auto Start = std::chrono::steady_clock::now();
+  // --seconds only bounds the test should the interrupt be lost.
+  const int Status = SweepCommand({"--pest", "Quick", "--seconds", "5"});
+  Interrupter.join();
+  EXPECT_EQ(Status, 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - Start, std::chrono::seconds(2));
+  const auto Out = Lines();
+  ASSERT_GE(Out.size(), 3u);
+  EXPECT_EQ(Out[0], "1 15072");
+  EXPECT_EQ(Service.Count(scPlay), int(Out.size()));
+  // The last tone is stopped (the tone generator then gives the saved volume back).
+  const std::string Trace = Service.Trace();
+  EXPECT_NE(Trace.find('S', Trace.rfind('P')), std::string::npos) << Trace;
+}
+
+TEST(ShippedPestTable, IndexIsSoundAndProfilesStayInsideTheAudibleToUltrasonicRange) {
+  const std::string Data = std::string(TESSOLON_SOURCE_DIR) + "/data/";
+  std::ostringstream Out;
+  auto* Old = std::cout.rdbuf(Out.rdbuf());
+  const int Verify = TableCommand({Data + "para.dbf", "index", Data + "idx.ndx", "verify"});
+  std::cout.rdbuf(Old);
+  EXPECT_EQ(Verify, 0) << Out.str();
+
+  TDbaseTable Table(nullptr);
+  Table.SetFilePath(Data);
+  Table.SetTableName("para.dbf");
+  Table.SetReadOnly(true);
+  Table.Open();
+  std::set<int64_t> Keys;
+  for (Table.First(); !Table.Eof(); Table.Next()) {
+    const std::string Name = Table.FieldByName("NAME_PEST")->AsString();
+    EXPECT_TRUE(Keys.insert(Table.FieldByName("IDX")->AsLargeInt()).second) << Name;
+    const int64_t Low = BeatToFreq(float(Table.FieldByName("F_START")->AsFloat()));
+    const int64_t High = BeatToFreq(float(Table.FieldByName("F_END")->AsFloat()));
+    EXPECT_TRUE(20 <= Low && Low < High && High <= 50000) << Name;
+    const double Step = Table.FieldByName("VAL_CH")->AsFloat();
+    EXPECT_TRUE(Step > 0 && Step < double(High - Low) / 10) << Name;
+    const int64_t Interval = Table.FieldByName("TIME_CH")->AsLargeInt();
+    const int64_t Tone = Table.FieldByName("DURLATE")->AsLargeInt();
+    EXPECT_TRUE(Interval > 0 && 10 <= Tone && Tone <= Interval) << Name;
+    EXPECT_TRUE(0 <= Table.FieldByName("WAV_FRM")->AsLargeInt() &&
+                Table.FieldByName("WAV_FRM")->AsLargeInt() <= 4)
+        << Name;
+  }
+  EXPECT_GE(Keys.size(), 8u);
+}

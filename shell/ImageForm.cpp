@@ -7,7 +7,6 @@
 #include "platform/qt/Application.h"
 #include "platform/qt/Forms.h"
 #include "platform/qt/StdCtrls.h"
-#include "shell/Menus.h"
 #include "shell/Shape.h"
 
 namespace {

@@ -9,10 +9,10 @@
 #include <memory>
 
 #include "platform/qt/Controls.h"
+#include "shell/Menus.h"
 #include "shell/ShellTypes.h"
 
 class TForm;
-class TPopupMenu;
 
 enum TImageFormOption { ifUseWindowsDrag, ifNoPaletteDither };
 

@@ -39,10 +39,14 @@ const char* const SweepUsage =
 
 const char* const WaveNames[] = {"sine", "square", "triangle", "sawtooth", "noise"};
 
+std::string BandLimit(TPestTable& Table, const std::string& Name) {
+  TField* Field = Table.Field(Name);
+  return Field->IsNull() ? "(empty)"
+                         : std::to_string(BeatToFreq(static_cast<float>(Field->AsFloat())));
+}
+
 std::string Band(TPestTable& Table) {
-  const int64_t Low = BeatToFreq(static_cast<float>(Table.Field("F_START")->AsFloat()));
-  const int64_t High = BeatToFreq(static_cast<float>(Table.Field("F_END")->AsFloat()));
-  return std::to_string(Low) + "-" + std::to_string(High) + " Hz";
+  return BandLimit(Table, "F_START") + "-" + BandLimit(Table, "F_END") + " Hz";
 }
 
 std::string Cell(TPestTable& Table, const std::string& Name) {
@@ -55,6 +59,27 @@ std::atomic<bool> Interrupted{false};
 extern "C" void OnInterrupt(int) {
   Interrupted = true;
 }
+
+// Ctrl+C and termination only raise the flag while a played sweep runs; the previous handlers
+// come back however the sweep ends.
+class TInterruptScope {
+ public:
+  TInterruptScope() {
+    Interrupted = false;
+    FPreviousInt = std::signal(SIGINT, OnInterrupt);
+    FPreviousTerm = std::signal(SIGTERM, OnInterrupt);
+  }
+  ~TInterruptScope() {
+    std::signal(SIGINT, FPreviousInt);
+    std::signal(SIGTERM, FPreviousTerm);
+  }
+  TInterruptScope(const TInterruptScope&) = delete;
+  TInterruptScope& operator=(const TInterruptScope&) = delete;
+
+ private:
+  void (*FPreviousInt)(int);
+  void (*FPreviousTerm)(int);
+};
 
 struct TSweepOptions {
   std::optional<std::string> Pest;
@@ -155,8 +180,9 @@ int SweepCommand(const std::vector<std::string>& Arguments) {
       try {
         Position = Engine.Tick();
         std::cout << Number << " " << Position << "\n";
-      } catch (const ERangeError& E) {
-        // A refused speaker tone ends only that tick, as in the window.
+      } catch (const Exception& E) {
+        // An error (a refused speaker tone, an empty field) ends only that tick, as in the
+        // window, where the timer stays enabled.
         std::cout << Number << " " << Host.Position() << " " << E.Message() << "\n";
       }
       std::cout.flush();
@@ -164,14 +190,15 @@ int SweepCommand(const std::vector<std::string>& Arguments) {
 
     if (Options.Export) {
       for (long long Number = 1; Number <= *Limit; ++Number) RunTick(Number);
-      if (Recorder.Samples().empty() && *Limit > 0) return static_cast<int>(ecRefused);
+      if (Recorder.Samples().empty() && *Limit > 0) {
+        std::cerr << "tessolon sweep: no tick produced a tone; nothing was written\n";
+        return static_cast<int>(ecRefused);
+      }
       Recorder.WriteFile(*Options.Export);
       return static_cast<int>(ecSuccess);
     }
 
-    Interrupted = false;
-    auto Previous = std::signal(SIGINT, OnInterrupt);
-    auto PreviousTerm = std::signal(SIGTERM, OnInterrupt);
+    TInterruptScope InterruptScope;
     using Clock = std::chrono::steady_clock;
     const auto Step = std::chrono::milliseconds(std::max(Interval, 0));
     auto Due = Clock::now() + Step;
@@ -191,8 +218,6 @@ int SweepCommand(const std::vector<std::string>& Arguments) {
       Due = std::max(Due + Step, Clock::now());
     }
     Engine.Silence();
-    std::signal(SIGINT, Previous);
-    std::signal(SIGTERM, PreviousTerm);
     return static_cast<int>(ecSuccess);
   });
 }

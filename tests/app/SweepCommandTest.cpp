@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -32,12 +33,12 @@ struct TRow {
 };
 
 // The worked example's profile, a band wholly above the speaker's limit with a 1 ms interval,
-// and a profile whose timer never fires. Written out of key order on purpose.
+// a profile whose timer never fires and one without a step (NaN: left empty). Written out of
+// key order on purpose.
 const TRow Rows[] = {
-    {3, "High", 1, 100, 5, 7000, 8000, 0},
-    {1, "Example", 200, 500, 150, 5250, 17500, 1},
-    {2, "Quick", 20, 50, 10, 5250, 6000, 0},
-    {4, "Stopped", 0, 10, 10, 5250, 6000, 0},
+    {3, "High", 1, 100, 5, 7000, 8000, 0},      {1, "Example", 200, 500, 150, 5250, 17500, 1},
+    {2, "Quick", 20, 50, 10, 5250, 6000, 0},    {4, "Stopped", 0, 10, 10, 5250, 6000, 0},
+    {5, "No step", 20, NAN, 10, 5250, 6000, 0},
 };
 
 TFieldDef Def(const char* Name, TFieldType Type, int Size, int Precision = 0) {
@@ -93,7 +94,7 @@ class SweepCommandTest : public testing::Test {
       Table.FieldByName("IDX")->SetAsInteger(R.Idx);
       Table.FieldByName("NAME_PEST")->SetAsString(R.Name);
       Table.FieldByName("TIME_CH")->SetAsInteger(R.TimeCh);
-      Table.FieldByName("VAL_CH")->SetAsFloat(R.ValCh);
+      if (!std::isnan(R.ValCh)) Table.FieldByName("VAL_CH")->SetAsFloat(R.ValCh);
       Table.FieldByName("DURLATE")->SetAsInteger(R.Durlate);
       Table.FieldByName("F_START")->SetAsFloat(R.FStart);
       Table.FieldByName("F_END")->SetAsFloat(R.FEnd);
@@ -126,11 +127,12 @@ uint32_t Word(const std::string& Bytes, std::size_t At, int Size) {
 TEST_F(SweepCommandTest, ProfilesListsInKeyOrderThroughTheRebuiltIndex) {
   ASSERT_EQ(ProfilesCommand({}), 0) << FErr.str();
   const auto Out = Lines();
-  ASSERT_EQ(Out.size(), 4u);
+  ASSERT_EQ(Out.size(), 5u);
   EXPECT_EQ(Out[0], "1  Example  15022-50074 Hz  step 500 Hz  every 200 ms  tone 150 ms  square");
   EXPECT_EQ(Out[1].substr(0, 8), "2  Quick");
   EXPECT_EQ(Out[2].substr(0, 7), "3  High");
   EXPECT_EQ(Out[3].substr(0, 10), "4  Stopped");
+  EXPECT_EQ(Out[4].substr(0, 49), "5  No step  15022-17168 Hz  step (empty) Hz  ever");
   EXPECT_TRUE(fs::exists("data/idx.ndx"));
   EXPECT_EQ(ProfilesCommand({"extra"}), 2);
 }
@@ -165,6 +167,13 @@ TEST_F(SweepCommandTest, SpeakerRefusalsArePrintedPerTickAndTheSweepGoesOn) {
   EXPECT_EQ(Lines(), (std::vector<std::string>{"1 20129 Bleeper: Freq > 20000",
                                                "2 20229 Bleeper: Freq > 20000",
                                                "3 20329 Bleeper: Freq > 20000"}));
+}
+
+TEST_F(SweepCommandTest, AnEmptyFieldRefusesTheSelectionWithTheConversionError) {
+  EXPECT_EQ(SweepCommand({"--pest", "No step", "--ticks", "2", "--export", "none.wav"}), 1);
+  EXPECT_TRUE(FOut.str().empty());
+  EXPECT_EQ(FErr.str(), "'' is not a valid integer value for field 'VAL_CH'\n");
+  EXPECT_FALSE(fs::exists("none.wav"));
 }
 
 TEST_F(SweepCommandTest, ExitStatusesSeparateRefusalsFromBadArguments) {

@@ -288,9 +288,9 @@ QImage TskImageBtn::RenderFace(bool IsDown) const {
   // Glyph and caption, centred as a group.
   const int Cells = FNumGlyphs == 0 ? 1 : FNumGlyphs;
   const QSize GlyphSize =
-      FGlyph.isNull() ? QSize() : QSize(FGlyph.width() / Cells, FGlyph.height());
+      FGlyph.isNull() ? QSize(0, 0) : QSize(FGlyph.width() / Cells, FGlyph.height());
   const QFont Font = FontToQFont(this->Font());
-  const QSize TextSize = Caption().empty() ? QSize() : FTextOptions.Measure(Caption(), Font);
+  const QSize TextSize = Caption().empty() ? QSize(0, 0) : FTextOptions.Measure(Caption(), Font);
   int Spacing = !GlyphSize.isEmpty() && !TextSize.isEmpty() ? FSpacing : 0;
   if (GlyphSize.isEmpty()) Spacing = (Spacing - 6) / 2;
   const int Margin = FMargin < 0 ? 4 : FMargin;

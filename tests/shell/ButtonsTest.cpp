@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QMouseEvent>
+
+#include "platform/qt/Forms.h"
+#include "shell/EffectLabel.h"
+#include "shell/ImageBtn.h"
+#include "shell/Shape.h"
+#include "shell/ToolButton.h"
+
+namespace {
+
+std::string Resource(const char* Name) {
+  return std::string(TESSOLON_SOURCE_DIR) + "/resources/" + Name;
+}
+
+void Send(QWidget* W, QEvent::Type Type, QPoint At, Qt::MouseButton Button = Qt::LeftButton) {
+  const Qt::MouseButtons Held = Type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+  QMouseEvent E(Type, QPointF(At), W->mapToGlobal(QPointF(At)), Button, Held, Qt::NoModifier);
+  QApplication::sendEvent(W, &E);
+}
+
+void ClickAt(QWidget* W, QPoint At) {
+  Send(W, QEvent::MouseButtonPress, At);
+  Send(W, QEvent::MouseButtonRelease, At);
+}
+
+TskImageBtn* RoundButton(TForm& Form) {
+  auto* B = new TskImageBtn(&Form);
+  B->SetParent(&Form);
+  B->SetBounds(0, 0, 48, 45);
+  B->SetColor(clTeal);
+  B->SetImage(Resource("button-up.png"));
+  B->SetImageDown(Resource("button-down.png"));
+  return B;
+}
+
+}  // namespace
+
+TEST(EffectLabel, SizesToItsTextAndPassesPressesOnWithoutHandlers) {
+  TskLabel Label(nullptr);
+  Label.SetCaption("Status...");
+  const QSize Plain(Label.Width(), Label.Height());
+  EXPECT_GT(Plain.width(), 1);
+  Label.EditTextOptions([](TskCaptionText& T) {
+    T.ShadowEnabled = true;
+    T.ShadowXOffset = 20;
+    T.ShadowYOffset = 15;
+  });
+  EXPECT_EQ(Label.Width(), Plain.width() + 20);
+  EXPECT_EQ(Label.Height(), Plain.height() + 15);
+
+  QMouseEvent Press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(Label.Widget(), &Press);
+  EXPECT_FALSE(Press.isAccepted());  // the window underneath gets it
+
+  int Clicks = 0;
+  Label.OnClick = [&](TComponent*) { ++Clicks; };
+  ClickAt(Label.Widget(), {2, 2});
+  EXPECT_EQ(Clicks, 1);
+}
+
+TEST(EffectLabel, AccelMarksMeasureAsTheyShow) {
+  TskLabel Double(nullptr), Single(nullptr), Bare(nullptr);
+  Double.SetCaption("&&Save");
+  Single.SetCaption("&Save");
+  Bare.SetCaption("Save");
+  EXPECT_EQ(Single.Width(), Bare.Width());
+  EXPECT_GT(Double.Width(), Bare.Width());
+  EXPECT_EQ(TskCaptionText::NormalRotation(-90), 270);
+  EXPECT_EQ(TskCaptionText::NormalRotation(725), 5);
+}
+
+TEST(ImageButton, ShapeFaceAndClicksFollowThePicture) {
+  TForm Form(nullptr);
+  TskImageBtn* B = RoundButton(Form);
+  int Clicks = 0;
+  B->OnClick = [&](TComponent*) { ++Clicks; };
+
+  const QRegion Up = B->Shape(false);
+  ASSERT_FALSE(Up.isEmpty());
+  EXPECT_FALSE(Up.contains(QPoint(0, 0)));  // the corner colour is outside the round shape
+  EXPECT_TRUE(Up.contains(QPoint(24, 22)));
+  EXPECT_EQ(B->Widget()->mask(), Up);
+  EXPECT_FALSE(B->RegionData().empty());  // built once, kept for saving
+
+  // Outside the shape the face is black; inside, the picture tinted with clTeal.
+  const QImage Face = B->RenderFace(false);
+  EXPECT_EQ(Face.pixel(0, 0) & 0xFFFFFF, 0u);
+  const QImage Stretched = QImage(QString::fromStdString(Resource("button-up.png")))
+                               .scaled(48, 45, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+  const QRgb Source = Stretched.pixel(24, 40), Tinted = Face.pixel(24, 40);
+  EXPECT_EQ(qRed(Tinted), std::max(0, qRed(Source) - 192));
+  EXPECT_EQ(qGreen(Tinted), std::clamp(qGreen(Source) - 64, 0, 255));
+
+  ClickAt(B->Widget(), {24, 22});
+  EXPECT_EQ(Clicks, 1);
+  EXPECT_FALSE(B->Down());
+
+  // Dragged off the shape (still inside the rectangle) it pops up and releases without a click.
+  Send(B->Widget(), QEvent::MouseButtonPress, {24, 22});
+  EXPECT_TRUE(B->Down());
+  Send(B->Widget(), QEvent::MouseMove, {0, 0});
+  EXPECT_FALSE(B->Down());
+  Send(B->Widget(), QEvent::MouseMove, {24, 22});
+  EXPECT_TRUE(B->Down());
+  Send(B->Widget(), QEvent::MouseMove, {1, 1});
+  Send(B->Widget(), QEvent::MouseButtonRelease, {1, 1});
+  EXPECT_EQ(Clicks, 1);
+}
+
+TEST(ImageButton, GlyphAndCaptionSitWhereTheLayoutPutsThem) {
+  TForm Form(nullptr);
+  TskImageBtn* B = RoundButton(Form);
+  B->SetTransparentColor(clNoTransparency);
+  EXPECT_TRUE(B->Shape(false).isEmpty());  // rectangular
+  // A one-colour 4 x 4 glyph on a transparent background shows where it lands.
+  QImage Glyph(8, 6, QImage::Format_RGB32);
+  Glyph.fill(Qt::white);
+  for (int Y = 1; Y < 5; ++Y)
+    for (int X = 2; X < 6; ++X) Glyph.setPixel(X, Y, qRgb(255, 0, 0));
+  const QString Path = QDir::temp().filePath("tessolon-shell-glyph.png");
+  Glyph.save(Path);
+  B->SetGlyph(Path.toStdString());
+  auto Red = [](const QImage& I, int X, int Y) { return I.pixel(X, Y) == qRgb(255, 0, 0); };
+  // Up: left = 24 - 4 = 20, top = 22 - 3 = 19; red starts 2 right and 1 down.
+  const QImage UpFace = B->RenderFace(false);
+  EXPECT_TRUE(Red(UpFace, 22, 20));
+  EXPECT_FALSE(Red(UpFace, 21, 20));
+  // Down: shifted by (1, 1) and one more column for the odd left edge.
+  const QImage DownFace = B->RenderFace(true);
+  EXPECT_TRUE(Red(DownFace, 24, 21));
+  EXPECT_FALSE(Red(DownFace, 23, 21));
+}
+
+TEST(ImageButton, MissingPicturesGiveAPlaceholderAndNoShape) {
+  TForm Form(nullptr);
+  auto* B = new TskImageBtn(&Form);
+  B->SetParent(&Form);
+  B->SetImage("missing.png");
+  B->SetGlyph("missing-glyph.png");
+  B->SetCaption("Save");
+  EXPECT_TRUE(B->Shape(false).isEmpty());
+  EXPECT_TRUE(B->Widget()->mask().isEmpty());
+  EXPECT_FALSE(B->RenderFace(false).isNull());
+  B->SetBounds(0, 0, 0, 0);
+  EXPECT_TRUE(B->RenderFace(false).isNull());
+  EXPECT_THROW(B->SetRegionData({4, 0, 0, 0, 0}), EInvalidRegionData);
+}
+
+TEST(ToolButton, KeepsItsSizeAndDrawsItsGlyphInItsState) {
+  TForm Form(nullptr);
+  auto* Quit = new TskToolButton(&Form);
+  Quit->SetParent(&Form);
+  Quit->SetColor(clBlue);
+  Quit->SetWidth(30);
+  EXPECT_EQ(Quit->Width(), 15);
+  const QRgb Blue = qRgb(0, 0, 255);
+  // The X: its top-left stroke starts at (2, 3).
+  EXPECT_EQ(Quit->Render().pixel(2, 3), Blue);
+  Quit->SetEnabled(false);
+  EXPECT_EQ(Quit->Render().pixel(2, 3), qRgb(128, 128, 128));
+  Quit->SetEnabled(true);
+
+  int Clicks = 0;
+  Quit->OnClick = [&](TComponent*) { ++Clicks; };
+  Send(Quit->Widget(), QEvent::MouseButtonPress, {7, 7});
+  const QImage Pressed = Quit->Render();
+  EXPECT_EQ(Pressed.pixel(3, 4), qRgb(255, 255, 255));  // shifted and white under the cursor
+  EXPECT_EQ(Pressed.pixel(0, 0), qRgb(0, 0, 0));        // sunken frame
+  Send(Quit->Widget(), QEvent::MouseButtonRelease, {7, 7});
+  EXPECT_EQ(Clicks, 1);
+  Send(Quit->Widget(), QEvent::MouseButtonPress, {7, 7});
+  Send(Quit->Widget(), QEvent::MouseButtonRelease, {40, 40});  // released elsewhere
+  EXPECT_EQ(Clicks, 1);
+
+  auto* Min = new TskToolButton(&Form);
+  Min->SetParent(&Form);
+  Min->SetToolType(ttPopup);
+  Min->SetColor(clBlue);
+  EXPECT_EQ(Min->Render().pixel(4, 5), Blue);  // the triangle's top row
+  EXPECT_EQ(Min->Render().pixel(7, 8), Blue);  // its tip
+  EXPECT_NE(Min->Render().pixel(6, 8), Blue);
+}

@@ -5,6 +5,7 @@
 #include "platform/data/DataSource.h"
 #include "platform/qt/QtClasses.h"
 #include "platform/qt/StdCtrls.h"
+#include "shell/ShellClasses.h"
 #include "sound/ToneGen.h"
 #include "table/DbaseTable.h"
 
@@ -14,6 +15,7 @@ void RegisterAppClasses() {
   RegisterSoundClasses();
   RegisterDataClasses();
   RegisterTableClasses();
+  RegisterShellClasses();
   RegisterClass(TfrmMain::StaticClassInfo());
   RegisterClass(TfrmUtil::StaticClassInfo());
 }

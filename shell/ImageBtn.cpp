@@ -96,6 +96,12 @@ TskImageBtn::TskImageBtn(TComponent* AOwner) : TWinControl(AOwner, new TButtonWi
   FTextOptions.VAlignment = vaVCenter;
   SetColor(clNone);
   SetBounds(0, 0, 75, 25);
+  Widget()->setFocusPolicy(Qt::NoFocus);  // only boFocusable buttons take the focus
+}
+
+void TskImageBtn::SetOptions(int Value) {
+  FOptions = Value;
+  Widget()->setFocusPolicy((Value & (1 << boFocusable)) ? Qt::StrongFocus : Qt::NoFocus);
 }
 
 void TskImageBtn::SetImage(const std::string& FileName) {

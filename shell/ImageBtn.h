@@ -81,7 +81,7 @@ class TskImageBtn : public TWinControl {
   TBitBtnKind Kind() const { return FKind; }
   void SetKind(TBitBtnKind Value) { FKind = Value; }
   int Options() const { return FOptions; }
-  void SetOptions(int Value) { FOptions = Value; }
+  void SetOptions(int Value);
   const TskImgDownOffsets& Offsets() const { return FOffsets; }
   void SetOffsets(const TskImgDownOffsets& Value);
   const TskCaptionText& TextOptions() const { return FTextOptions; }

@@ -13,10 +13,12 @@ namespace {
 const std::vector<std::string> AlignNames{"alNone", "alTop",   "alBottom",
                                           "alLeft", "alRight", "alClient"};
 
-// Mouse events every skinned control publishes.
+// Click and mouse events every skinned control publishes.
 template <class T>
 void PublishMouse(TClassBuilder<T>& B) {
-  B.Event("OnMouseDown", &T::OnMouseDown).Event("OnMouseUp", &T::OnMouseUp);
+  B.Event("OnClick", &T::OnClick)
+      .Event("OnMouseDown", &T::OnMouseDown)
+      .Event("OnMouseUp", &T::OnMouseUp);
 }
 
 }  // namespace
@@ -192,6 +194,7 @@ const TClassInfo& TskToolButton::StaticClassInfo() {
                 &TskToolButton::SetTheme)
           .Bool("Style.UseStyleManager", &TskToolButton::UseStyleManager,
                 &TskToolButton::SetUseStyleManager, true)
+          .Event("OnClick", &TskToolButton::OnClick)
           .Event("OnMouseEnter", &TskToolButton::OnMouseEnter)
           .Event("OnMouseLeave", &TskToolButton::OnMouseLeave)
           .Build();

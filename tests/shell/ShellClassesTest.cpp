@@ -147,6 +147,17 @@ TEST_F(ShellDefinition, PropertiesAreReadIntoTheComponents) {
   EXPECT_FALSE(Menu->Menu()->styleSheet().isEmpty());  // the skin menu styled it
 }
 
+TEST_F(ShellDefinition, ClickableComponentsPublishTheirClickHandlers) {
+  for (const char* Name :
+       {"TskImageForm", "TskLabel", "TskImageBtn", "TskToolButton", "TTrayIcon", "TMenuItem"}) {
+    const TClassInfo* Info = FindClass(Name);
+    ASSERT_TRUE(Info) << Name;
+    const TPropInfo* Prop = Info->FindProp("OnClick");
+    ASSERT_TRUE(Prop) << Name;
+    EXPECT_EQ(Prop->Kind, TPropKind::Event) << Name;
+  }
+}
+
 TEST_F(ShellDefinition, WrittenWindowReadsBackTheSame) {
   TForm Form(nullptr);
   ReadDefinition(Form, MainLike(), "main.dfm");

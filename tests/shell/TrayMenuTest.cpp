@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 
 #include "platform/qt/Forms.h"
@@ -92,8 +93,14 @@ TEST_F(TrayTest, TipIsCutAndMinimisingHidesTheWindow) {
   Tray->SetIcon("missing.png");  // no picture, no tray: no failure
 
   Form.Show();
+  Form.Widget()->setWindowState(Qt::WindowMinimized);  // without MinimizeToTray: stays
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(Form.Widget()->isVisible());
+  Form.Widget()->setWindowState(Qt::WindowNoState);
   Tray->SetMinimizeToTray(true);
-  Tray->MinimizeNow();
+  Tray->SetIconVisible(false);
+  Form.Widget()->setWindowState(Qt::WindowMinimized);
+  QCoreApplication::processEvents();
   EXPECT_FALSE(Form.Widget()->isVisible());
   EXPECT_TRUE(Tray->IconVisible());
 }

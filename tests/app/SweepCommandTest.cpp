@@ -33,12 +33,12 @@ struct TRow {
 };
 
 // The worked example's profile, a band wholly above the speaker's limit with a 1 ms interval,
-// a profile whose timer never fires and one without a step (NaN: left empty). Written out of
-// key order on purpose.
+// a band across it, a profile whose timer never fires and one without a step (NaN: left empty).
+// Written out of key order on purpose.
 const TRow Rows[] = {
     {3, "High", 1, 100, 5, 7000, 8000, 0},      {1, "Example", 200, 500, 150, 5250, 17500, 1},
     {2, "Quick", 20, 50, 10, 5250, 6000, 0},    {4, "Stopped", 0, 10, 10, 5250, 6000, 0},
-    {5, "No step", 20, NAN, 10, 5250, 6000, 0},
+    {5, "No step", 20, NAN, 10, 5250, 6000, 0}, {6, "Edge", 1, 200, 1, 6800, 7100, 1},
 };
 
 TFieldDef Def(const char* Name, TFieldType Type, int Size, int Precision = 0) {
@@ -127,7 +127,7 @@ uint32_t Word(const std::string& Bytes, std::size_t At, int Size) {
 TEST_F(SweepCommandTest, ProfilesListsInKeyOrderThroughTheRebuiltIndex) {
   ASSERT_EQ(ProfilesCommand({}), 0) << FErr.str();
   const auto Out = Lines();
-  ASSERT_EQ(Out.size(), 5u);
+  ASSERT_EQ(Out.size(), 6u);
   EXPECT_EQ(Out[0], "1  Example  15022-50074 Hz  step 500 Hz  every 200 ms  tone 150 ms  square");
   EXPECT_EQ(Out[1].substr(0, 8), "2  Quick");
   EXPECT_EQ(Out[2].substr(0, 7), "3  High");
@@ -167,6 +167,16 @@ TEST_F(SweepCommandTest, SpeakerRefusalsArePrintedPerTickAndTheSweepGoesOn) {
   EXPECT_EQ(Lines(), (std::vector<std::string>{"1 20129 Bleeper: Freq > 20000",
                                                "2 20229 Bleeper: Freq > 20000",
                                                "3 20329 Bleeper: Freq > 20000"}));
+}
+
+TEST_F(SweepCommandTest, SpeakerPlaysUpToItsLimitRefusesAboveAndPlaysTheWrap) {
+  TRecordingSoundService Service;
+  TScopedSoundService Scope(Service);
+  // Band 19457 .. 20316 in steps of 200, 1 ms tones every millisecond.
+  ASSERT_EQ(SweepCommand({"--idx", "6", "--speaker", "--ticks", "6"}), 0) << FErr.str();
+  EXPECT_EQ(Lines(),
+            (std::vector<std::string>{"1 19657", "2 19857", "3 20057 Bleeper: Freq > 20000",
+                                      "4 20257 Bleeper: Freq > 20000", "5 19457", "6 19657"}));
 }
 
 TEST_F(SweepCommandTest, AnEmptyFieldRefusesTheSelectionWithTheConversionError) {

@@ -1,18 +1,28 @@
-// The menu painter: while Active, gives the pop-up menus of its form a flat light look (a
-// tinted icon column, a framed selection bar) worked out from its colour settings.
+// The menu painter: while Active, draws the pop-up menus of its form in a flat light look (an
+// icon column that fades into the item background, a framed selection bar) worked out from its
+// colour settings.
 #pragma once
 
 #include <QColor>
 #include <QString>
+#include <memory>
 
 #include "platform/core/Component.h"
 #include "platform/qt/Graphics.h"
 
+class QMenu;
 class TPopupMenu;
+
+// The colours menus are drawn in, worked out from the settings.
+struct TMenuColours {
+  QColor Background, IconColumn, SelectFill, SelectBorder, SelectText, Text, Disabled, Separator,
+      CheckFrame, CheckFill, CheckFillSelected;
+};
 
 class TSkinMenu : public TComponent {
  public:
   explicit TSkinMenu(TComponent* AOwner);
+  ~TSkinMenu() override;
   static const TClassInfo& StaticClassInfo();
   const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
@@ -33,8 +43,11 @@ class TSkinMenu : public TComponent {
 
   // Lightens each component towards white by Percent (at most 100).
   static QColor Lighten(QColor Colour, int Percent);
-  // The style sheet given to the menus: background, icon column, selection and separator.
+  TMenuColours Colours() const;
+  // The style sheet given to the menus: item sizes, and the look where they are not drawn here.
   QString StyleSheet() const;
+  // Draws a menu's items (background, selection, check marks, separators, captions).
+  void PaintMenu(QMenu& Menu) const;
   // Applies the look to the pop-up menus of the owner form (or removes it when not Active).
   void Apply();
 
@@ -42,7 +55,9 @@ class TSkinMenu : public TComponent {
   void Loaded() override;
 
  private:
-  void ApplyTo(TPopupMenu& Menu) const;
+  class TPainter;
+  void ApplyTo(QMenu& Menu) const;
   bool FActive = false;
+  std::unique_ptr<TPainter> FPainter;
   TFont FFont{"Tahoma", -11, clMenuText, 0};
 };

@@ -31,6 +31,13 @@ class TskLabel::TLabelWidget : public QWidget {
     Pressed = false;
     if (Click) Owner->Click();
   }
+  void mouseMoveEvent(QMouseEvent* E) override {
+    if (!Owner->OnMouseMove) return E->ignore();
+    const QPoint At = E->position().toPoint();
+    DispatchEvent([&] {
+      Owner->OnMouseMove(Owner, ShiftFromQt(E->modifiers(), E->buttons()), At.x(), At.y());
+    });
+  }
   void mouseDoubleClickEvent(QMouseEvent* E) override {
     if (!Owner->OnDblClick) return E->ignore();
     DispatchEvent([this] { Owner->OnDblClick(Owner); });

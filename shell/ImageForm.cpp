@@ -39,8 +39,16 @@ class TskImageForm::TMoveFilter : public QObject {
         auto* M = static_cast<QMouseEvent*>(Event);
         return Owner.BodyPress(M->globalPosition().toPoint(), M->position().toPoint(), M->button());
       }
-      case QEvent::MouseMove:
-        return Owner.BodyMove(static_cast<QMouseEvent*>(Event)->globalPosition().toPoint());
+      case QEvent::MouseMove: {
+        auto* M = static_cast<QMouseEvent*>(Event);
+        if (Owner.OnMouseMove) {
+          const QPoint At = M->position().toPoint();
+          DispatchEvent([&] {
+            Owner.OnMouseMove(&Owner, ShiftFromQt(M->modifiers(), M->buttons()), At.x(), At.y());
+          });
+        }
+        return Owner.BodyMove(M->globalPosition().toPoint());
+      }
       case QEvent::MouseButtonRelease: {
         auto* M = static_cast<QMouseEvent*>(Event);
         return Owner.BodyRelease(M->globalPosition().toPoint(), M->position().toPoint(),

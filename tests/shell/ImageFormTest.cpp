@@ -75,8 +75,11 @@ TEST_F(ImageFormTest, DraggingTheBodyMovesTheWindowOncePastTheTolerance) {
   Form.SetBounds(100, 100, 10, 8);
   QWidget* W = Form.Widget();
   const QPoint Start = W->pos();
-  int Clicks = 0;
+  int Clicks = 0, Moves = 0;
   Skin->OnClick = [&](TComponent*) { ++Clicks; };
+  Skin->OnMouseMove = [&](TComponent*, TShiftState Shift, int, int) {
+    Moves += (Shift & (1 << ssLeft)) != 0;
+  };
 
   Send(W, QEvent::MouseButtonPress, {4, 3}, {500, 500}, Qt::LeftButton);
   Send(W, QEvent::MouseMove, {9, 8}, {505, 505}, Qt::NoButton);
@@ -90,4 +93,5 @@ TEST_F(ImageFormTest, DraggingTheBodyMovesTheWindowOncePastTheTolerance) {
   Send(W, QEvent::MouseButtonRelease, {24, 13}, {520, 510}, Qt::LeftButton);
   EXPECT_EQ(W->pos(), Start + QPoint(20, 10));
   EXPECT_EQ(Clicks, 1);  // a move is no click
+  EXPECT_EQ(Moves, 3);
 }

@@ -14,10 +14,11 @@ struct TProfile {
   int LowHz, HighHz, Step, Interval, Tone, Wave;
 };
 
-// Bands in hertz; the table stores them in beat units (hertz / 2.8613531).
+// Bands in hertz; the table stores them in beat units (hertz / 2.8613531). Tops stay below
+// 48000 Hz, half the tone generator's highest sample rate, so no tone folds back down.
 const TProfile Profiles[] = {
     {"Mosquito", 15000, 22000, 250, 200, 150, 1},  {"Cockroach", 25000, 40000, 500, 250, 200, 3},
-    {"Rat", 22000, 35000, 400, 300, 250, 1},       {"Mouse", 30000, 50000, 600, 200, 180, 2},
+    {"Rat", 22000, 35000, 400, 300, 250, 1},       {"Mouse", 30000, 45000, 500, 200, 180, 2},
     {"House fly", 10000, 18000, 200, 150, 120, 0}, {"Flea", 18000, 28000, 300, 200, 150, 1},
     {"Bat", 20000, 45000, 750, 400, 300, 4},       {"Ant", 8000, 14000, 150, 250, 200, 0},
     {"Spider", 12000, 20000, 200, 300, 250, 2},    {"Gecko", 5000, 9000, 100, 500, 400, 3},

@@ -159,6 +159,12 @@ TEST_F(SweepCommandTest, WorkedExampleCyclesIn71TicksAndExportsEveryTickAtOnce) 
   const uint32_t Rate = Word(Wav, 24, 4), BlockAlign = Word(Wav, 32, 2);
   EXPECT_EQ(Wav.size(), 44 + 142ull * Rate * 200 / 1000 * BlockAlign);
   EXPECT_EQ(Word(Wav, 40, 4), Wav.size() - 44);
+
+  // --seconds exports the whole ticks that fall within it.
+  FOut.str("");
+  ASSERT_EQ(SweepCommand({"--idx", "1", "--seconds", "0.9", "--export", "short.wav"}), 0);
+  EXPECT_EQ(Lines().size(), 4u);
+  EXPECT_EQ(fs::file_size("short.wav"), 44 + 4ull * Rate * 200 / 1000 * BlockAlign);
 }
 
 TEST_F(SweepCommandTest, SpeakerRefusalsArePrintedPerTickAndTheSweepGoesOn) {

@@ -36,7 +36,9 @@ class TTrayIcon::TFormWatch : public QObject {
       QTimer::singleShot(0, this, [this] { Icon.MinimizeNow(); });
     else if (Event->type() == QEvent::Show && HideOnShow) {
       HideOnShow = false;
-      QTimer::singleShot(0, Window, [Window] { Window->hide(); });
+      QTimer::singleShot(0, this, [this] {
+        if (TForm* Form = Icon.OwnerForm()) Form->Hide();
+      });
     }
     return false;
   }

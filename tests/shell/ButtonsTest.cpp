@@ -96,9 +96,11 @@ TEST(ImageButton, ShapeFaceAndClicksFollowThePicture) {
   EXPECT_EQ(qRed(Tinted), std::max(0, qRed(Source) - 192));
   EXPECT_EQ(qGreen(Tinted), std::clamp(qGreen(Source) - 64, 0, 255));
 
+  EXPECT_TRUE(B->DownRegionData().empty());  // built on the first press, then kept
   ClickAt(B->Widget(), {24, 22});
   EXPECT_EQ(Clicks, 1);
   EXPECT_FALSE(B->Down());
+  EXPECT_FALSE(B->DownRegionData().empty());
 
   // Dragged off the shape (still inside the rectangle) it pops up and releases without a click.
   Send(B->Widget(), QEvent::MouseButtonPress, {24, 22});

@@ -105,6 +105,18 @@ TEST_F(TrayTest, TipIsCutAndMinimisingHidesTheWindow) {
   EXPECT_TRUE(Tray->IconVisible());
 }
 
+TEST_F(TrayTest, StartMinimizedHidesTheWindowWhenItIsFirstShown) {
+  Tray->BeginLoad();
+  Tray->SetStartMinimized(true);
+  Tray->EndLoad();
+  Form.Show();
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(Form.Widget()->isVisible());
+  Form.Show();  // only the first showing
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(Form.Widget()->isVisible());
+}
+
 TEST_F(TrayTest, ForgetsARemovedMenu) {
   delete Menu;
   EXPECT_EQ(Tray->PopupMenu(), nullptr);

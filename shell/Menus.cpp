@@ -29,6 +29,7 @@ TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner), FAction(new QActi
 }
 
 TMenuItem::~TMenuItem() {
+  FAction->setMenu(nullptr);
   for (TMenuItem* Item : FItems) Item->FParent = nullptr;
   FItems.clear();
   if (FParent) FParent->Remove(this);

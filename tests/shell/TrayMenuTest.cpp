@@ -46,6 +46,27 @@ TEST_F(TrayTest, MenuItemsFireTheirHandlers) {
   EXPECT_EQ(Menu->Menu()->actions().size(), 3);
 }
 
+TEST_F(TrayTest, NestedItemsMakeASubMenuThatFollowsTheirLifetimes) {
+  auto* Parent = Menu->Items(0);
+  auto* Child = new TMenuItem(&Form);
+  Child->SetCaption("Inner");
+  Child->SetParentComponent(Parent);
+  Child->OnClick = [this](TComponent*) { Clicked += "Inner"; };
+  ASSERT_TRUE(Parent->SubMenu());
+  EXPECT_EQ(Parent->Action()->menu(), Parent->SubMenu());
+  EXPECT_EQ(Child->Menu(), Menu);
+  Parent->SubMenu()->actions().at(0)->trigger();
+  EXPECT_EQ(Clicked, "Inner");
+  delete Child;
+  EXPECT_EQ(Parent->SubMenu(), nullptr);  // no children, no sub-menu
+  auto* Again = new TMenuItem(&Form);
+  Again->SetParentComponent(Parent);
+  delete Parent;  // the child stays, detached
+  EXPECT_EQ(Again->Parent(), nullptr);
+  EXPECT_EQ(Again->Menu(), nullptr);
+  EXPECT_THROW(Again->SetParentComponent(&Form), EComponentError);
+}
+
 TEST_F(TrayTest, RightPressOpensTheMenuLeftOnlyWithLeftPopup) {
   int Clicks = 0;
   Tray->OnClick = [&](TComponent*) { ++Clicks; };

@@ -31,19 +31,23 @@ const TClassInfo& TControl::StaticClassInfo() {
               [F = FontProp(&TFont::Name)](TControl& C, const std::string& V) { F(C, V); },
               TFont().Name)
           .StoredWhen([](const TControl& C) { return !C.ParentFont(); })
+          .AlwaysStored()
           .Int(
               "Font.Height", [](const TControl& C) { return C.Font().Height; },
               [F = FontProp(&TFont::Height)](TControl& C, int V) { F(C, V); }, TFont().Height)
           .StoredWhen([](const TControl& C) { return !C.ParentFont(); })
+          .AlwaysStored()
           .Colour(
               "Font.Color", [](const TControl& C) { return C.Font().Color; },
               [F = FontProp(&TFont::Color)](TControl& C, TColor V) { F(C, V); }, TFont().Color)
           .StoredWhen([](const TControl& C) { return !C.ParentFont(); })
+          .AlwaysStored()
           .Set(
               "Font.Style", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"},
               [](const TControl& C) { return C.Font().Style; },
               [F = FontProp(&TFont::Style)](TControl& C, int V) { F(C, V); })
           .StoredWhen([](const TControl& C) { return !C.ParentFont(); })
+          .AlwaysStored()
           .Bool("ParentFont", &TControl::ParentFont, &TControl::SetParentFont, true)
           .Bool("Visible", &TControl::Visible, &TControl::SetVisible, true)
           .Bool("Enabled", &TControl::Enabled, &TControl::SetEnabled, true)

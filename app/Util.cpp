@@ -56,7 +56,9 @@ TfrmUtil::~TfrmUtil() {
 
 template <class T>
 T* TfrmUtil::Find(const char* Name) {
-  return dynamic_cast<T*>(FindComponent(Name));
+  T* Component = dynamic_cast<T*>(FindComponent(Name));
+  if (!Component) throw Exception(std::string("The Adjustment dialog's definition lacks ") + Name);
+  return Component;
 }
 
 void TfrmUtil::Loaded() {
@@ -82,7 +84,7 @@ void TfrmUtil::Loaded() {
   edVR = Find<TEdit>("edVR");
   lbloct = Find<TLabel>("lbloct");
   lblAmp = Find<TLabel>("lblAmp");
-  if (!ToneGen1) return;
+  Find<TControl>("skLabel17")->Widget()->setCursor(Qt::PointingHandCursor);
   FOutput = std::make_unique<TToneGenOutput>(*ToneGen1);
   FSweep = std::make_unique<TSweepEngine>(*this, *FOutput);
 }
@@ -176,7 +178,10 @@ void TfrmUtil::btnCloseClick(TComponent*) {
   DbaseTable1->DetachIndexFile("idx.ndx");
   DbaseTable1->Close();
   Close();
-  if (frmMain) frmMain->Show();
+  if (frmMain) {
+    frmMain->SetTableOpened(false);
+    frmMain->Show();
+  }
 }
 
 void TfrmUtil::skLabel17Click(TComponent* Sender) {

@@ -1,0 +1,268 @@
+#include "app/Util.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+#include <filesystem>
+
+#include "app/AppClasses.h"
+#include "app/UMain.h"
+#include "platform/audio/RecordingSoundService.h"
+#include "platform/qt/Application.h"
+#include "platform/qt/ComCtrls.h"
+#include "platform/qt/DbCtrls.h"
+#include "platform/qt/StdCtrls.h"
+#include "platform/qt/Timer.h"
+#include "sound/ToneGen.h"
+#include "table/DbaseTable.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The dialog alone, its table opened on a scratch copy of the shipped pest table, the sound card
+// replaced by the recording service and the information box by a recorder.
+class Dialog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Dir = fs::temp_directory_path() /
+          ("tessolon-util-" + std::to_string(QCoreApplication::applicationPid()));
+    fs::remove_all(Dir);
+    fs::create_directories(Dir / "data");
+    const fs::path Shipped = fs::path(TESSOLON_SOURCE_DIR) / "data";
+    for (const char* Name : {"para.dbf", "idx.ndx"})
+      if (fs::exists(Shipped / Name)) fs::copy_file(Shipped / Name, Dir / "data" / Name);
+    SavedInformation = TfrmUtil::ShowInformation;
+    TfrmUtil::ShowInformation = [this](const std::string& Caption, const std::string& Text) {
+      Messages.push_back(Caption + ": " + Text);
+    };
+    frmMain = nullptr;
+    RegisterAppClasses();
+    App.CreateForm(frmUtil);
+    OpenTable();
+  }
+  void TearDown() override {
+    TfrmUtil::ShowInformation = SavedInformation;
+    fs::remove_all(Dir);
+  }
+
+  void OpenTable() {
+    Table().SetFilePath((Dir / "data").string());
+    Table().Open();
+    Table().AttachIndexFile("idx.ndx");
+  }
+  TDbaseTable& Table() { return *frmUtil->DbaseTable1; }
+  TToneGen& Tone() { return *frmUtil->ToneGen1; }
+  int64_t Field(const char* Name) { return Table().FieldByName(Name)->AsLargeInt(); }
+  template <class T>
+  T& Get(const char* Name) {
+    auto* Result = dynamic_cast<T*>(frmUtil->FindComponent(Name));
+    if (!Result) throw std::runtime_error(std::string("no ") + Name);
+    return *Result;
+  }
+  // Types Text into a bound box as the user does.
+  void Type(const char* Name, const QString& Text) {
+    QLineEdit* Line = Get<TDBEdit>(Name).LineEdit();
+    Line->selectAll();
+    for (QChar C : Text) {
+      QKeyEvent Press(QEvent::KeyPress, 0, Qt::NoModifier, QString(C));
+      QCoreApplication::sendEvent(Line, &Press);
+    }
+  }
+
+  TRecordingSoundService Sound;
+  TScopedSoundService Scoped{Sound};
+  fs::path Dir;
+  TApplication App;
+  std::function<void(const std::string&, const std::string&)> SavedInformation;
+  std::vector<std::string> Messages;
+};
+
+TEST_F(Dialog, IsBuiltFromItsDefinitionAndStartsWithTheStoredSettings) {
+  EXPECT_EQ(frmUtil->Caption(), "Adjustment");
+  EXPECT_EQ(frmUtil->ClientWidth(), 429);
+  EXPECT_EQ(frmUtil->ClientHeight(), 324);
+  ASSERT_EQ(frmUtil->PageControl1->PageCount(), 2);
+  EXPECT_EQ(frmUtil->PageControl1->Pages(0)->Caption(), "Setup Parameter");
+  EXPECT_EQ(frmUtil->PageControl1->Pages(1)->Caption(), "About Box");
+  EXPECT_EQ(frmUtil->tbLine->Min(), 15000);
+  EXPECT_EQ(frmUtil->tbLine->Max(), 50000);
+  EXPECT_EQ(frmUtil->tbLine->Position(), 15000);
+  EXPECT_FALSE(frmUtil->Timer1->Enabled());
+  EXPECT_EQ(frmUtil->Timer1->Interval(), 1000);
+  EXPECT_TRUE(Tone().Loop());
+  EXPECT_EQ(Tone().AMAmplitude(), 30);
+  EXPECT_FLOAT_EQ(Tone().AMFrequency(), 0.3f);
+  EXPECT_EQ(Table().TableName(), "para.dbf");
+  EXPECT_EQ(Table().IndexesText(), std::vector<std::string>{"idx.ndx;IDX;ixPrimary,ixUnique"});
+  for (TCheckBox* Box : {frmUtil->chster, frmUtil->chPlay, frmUtil->chSND, frmUtil->chAuto,
+                         frmUtil->chReso, frmUtil->chQual})
+    EXPECT_TRUE(Box->Checked()) << Box->Name();
+  const TStringList Waves{"Sine  ", "Square", "Triangle", "Sawtooth", "Noise"};
+  EXPECT_EQ(frmUtil->cbWavForm->Items(), Waves);
+  // What FormCreate shows.
+  EXPECT_EQ(frmUtil->cbWavForm->ItemIndex(), 0);
+  EXPECT_EQ(frmUtil->lbloct->Caption(), "4");
+  EXPECT_EQ(frmUtil->lblAmp->Caption(), "30");
+  EXPECT_EQ(frmUtil->edVL->Text(), "60");
+  EXPECT_EQ(frmUtil->edVR->Text(), "80");
+  EXPECT_EQ(Get<TDBEdit>("edPest").Text(), Table().FieldByName("NAME_PEST")->AsString());
+}
+
+TEST_F(Dialog, SlidersAndBoxesReachTheToneGeneratorAsTheirHandlersSay) {
+  frmUtil->tbL->SetPosition(25);
+  EXPECT_EQ(Tone().LeftVolume(), 25);
+  EXPECT_EQ(Tone().RightVolume(), 80);  // either slider sets both volumes
+  EXPECT_EQ(frmUtil->edVL->Text(), "25");
+  frmUtil->tbR->SetPosition(40);
+  EXPECT_EQ(Tone().RightVolume(), 40);
+  EXPECT_EQ(frmUtil->edVR->Text(), "40");
+
+  // Octave and amplitude change only their labels.
+  frmUtil->troct->SetPosition(7);
+  frmUtil->tramp->SetPosition(55);
+  EXPECT_EQ(frmUtil->lbloct->Caption(), "7");
+  EXPECT_EQ(frmUtil->lblAmp->Caption(), "55");
+  EXPECT_EQ(Tone().AMAmplitude(), 30);
+
+  frmUtil->chster->SetChecked(false);
+  EXPECT_FALSE(Tone().Stereo());
+  frmUtil->chReso->SetChecked(false);
+  EXPECT_EQ(Tone().Resolution(), tg8Bit);
+  frmUtil->chQual->SetChecked(false);
+  EXPECT_EQ(Tone().Quality(), tgLoQ);
+  // The play box's click only reapplies the quality box.
+  Tone().SetQuality(tgHiQ);
+  frmUtil->chPlay->SetChecked(false);
+  EXPECT_EQ(Tone().Quality(), tgLoQ);
+
+  frmUtil->Show();
+  frmUtil->cbWavForm->SetItemIndex(2);
+  frmUtil->cbWavForm->DropDown();
+  frmUtil->cbWavForm->CloseUp();
+  EXPECT_EQ(Tone().Waveform(), tgTriangle);
+  frmUtil->cbWavForm->SetItemIndex(-1);
+  frmUtil->cbWavForm->DropDown();
+  frmUtil->cbWavForm->CloseUp();
+  EXPECT_EQ(Tone().Waveform(), tgNoise);
+}
+
+TEST_F(Dialog, MovesThroughTheRecordsShowingEachWaveformAndStopsAtTheEnds) {
+  const int64_t First = Field("IDX");
+  Get<TControl>("btnPrev").Click();
+  EXPECT_EQ(Field("IDX"), First);
+  Get<TControl>("btnNext").Click();
+  EXPECT_GT(Field("IDX"), First);
+  EXPECT_EQ(frmUtil->cbWavForm->ItemIndex(), Field("WAV_FRM"));
+  for (int I = 0; I < Table().RecordCount() + 2; ++I) Get<TControl>("btnNext").Click();
+  EXPECT_TRUE(Table().Eof());
+  EXPECT_EQ(frmUtil->cbWavForm->ItemIndex(), Field("WAV_FRM"));
+  // A number outside the list leaves nothing selected.
+  Table().Edit();
+  Table().FieldByName("WAV_FRM")->SetAsInteger(9);
+  Table().Post();
+  frmUtil->FormShow(frmUtil);
+  EXPECT_EQ(frmUtil->cbWavForm->ItemIndex(), -1);
+}
+
+TEST_F(Dialog, SaveWritesTheListIndexAndTypedBoxesAndReportsSuccess) {
+  Get<TControl>("btnNext").Click();
+  const int64_t Idx = Field("IDX");
+  frmUtil->cbWavForm->SetItemIndex(3);
+  Type("edTimeCh", "321");
+  EXPECT_EQ(Table().State(), dsEdit);
+  Get<TControl>("btnSave").Click();
+  EXPECT_EQ(Messages, std::vector<std::string>{"Information: Save Parameter success."});
+
+  Table().Close();
+  OpenTable();
+  ASSERT_TRUE(Table().Locate("IDX", TVariant(Idx), {}));
+  EXPECT_EQ(Field("WAV_FRM"), 3);
+  EXPECT_EQ(Field("TIME_CH"), 321);
+
+  // Nothing selected stores -1, which a selection maps to noise.
+  frmUtil->cbWavForm->SetItemIndex(-1);
+  Get<TControl>("btnSave").Click();
+  EXPECT_EQ(Field("WAV_FRM"), -1);
+  frmUtil->Sweep().Select();
+  EXPECT_EQ(Tone().Waveform(), tgNoise);
+}
+
+TEST_F(Dialog, SaveOnAClosedTableFailsWithoutTheSuccessMessage) {
+  Table().Close();
+  EXPECT_THROW(frmUtil->btnSaveClick(frmUtil), std::exception);
+  EXPECT_TRUE(Messages.empty());
+}
+
+TEST_F(Dialog, SoundCardTicksPlayTheBandFromItsBottomPlusOneStep) {
+  frmUtil->Sweep().Select();
+  const int Min = frmUtil->tbLine->Min();
+  const int Step = static_cast<int>(Field("VAL_CH"));
+  EXPECT_EQ(frmUtil->Timer1->Interval(), Field("TIME_CH"));
+  EXPECT_EQ(Tone().LeftVolume(), 60);
+  EXPECT_EQ(Tone().RightVolume(), 80);
+  Sound.Clear();
+  frmUtil->Timer1Timer(frmUtil->Timer1);
+  frmUtil->Timer1Timer(frmUtil->Timer1);
+  EXPECT_EQ(frmUtil->tbLine->Position(), Min + 2 * Step);
+  EXPECT_EQ(Tone().Frequency(), std::min(Min + 2 * Step, 50000));
+  EXPECT_EQ(Sound.Count(scPlay), 2);
+  // Auto Change off: the same frequency again.
+  frmUtil->chAuto->SetChecked(false);
+  frmUtil->Timer1Timer(frmUtil->Timer1);
+  EXPECT_EQ(frmUtil->tbLine->Position(), Min + 2 * Step);
+}
+
+// Closes every message box shortly after it opens, recording its text and how many were open at
+// once; the sweep's timer is stopped at the first.
+struct TBoxCloser {
+  std::vector<QString> Texts;
+  int MostOpen = 0;
+  QTimer Poll;
+  explicit TBoxCloser(TTimer& Sweep) {
+    Poll.setInterval(20);
+    QObject::connect(&Poll, &QTimer::timeout, [this, &Sweep] {
+      std::vector<QMessageBox*> Open;
+      for (QWidget* W : QApplication::topLevelWidgets())
+        if (auto* Box = qobject_cast<QMessageBox*>(W); Box && Box->isVisible()) Open.push_back(Box);
+      MostOpen = std::max(MostOpen, static_cast<int>(Open.size()));
+      for (QMessageBox* Box : Open) {
+        if (Box->property("seen").toBool()) {
+          Sweep.SetEnabled(false);
+          Box->done(0);
+        } else {
+          Box->setProperty("seen", true);
+          Texts.push_back(Box->text());
+        }
+      }
+    });
+    Poll.start();
+  }
+};
+
+TEST_F(Dialog, SpeakerRefusalsShowOneErrorBoxAtATime) {
+  frmUtil->chSND->SetChecked(false);
+  frmUtil->chAuto->SetChecked(false);
+  frmUtil->tbLine->SetPosition(30000);
+  frmUtil->Timer1->SetInterval(5);
+  TBoxCloser Closer(*frmUtil->Timer1);
+  frmUtil->Timer1->SetEnabled(true);
+  QEventLoop Loop;
+  QTimer::singleShot(400, &Loop, &QEventLoop::quit);
+  Loop.exec();
+  frmUtil->Timer1->SetEnabled(false);
+  App.ProcessMessages();
+  ASSERT_FALSE(Closer.Texts.empty());
+  EXPECT_EQ(Closer.Texts.front(), "Bleeper: Freq > 20000.");
+  EXPECT_EQ(Closer.MostOpen, 1);
+  // Ticks went on while the box was open; their failures were dropped.
+  EXPECT_GT(App.DroppedErrors(), 0);
+  EXPECT_EQ(Sound.Count(scPlay), 0);
+}
+
+}  // namespace

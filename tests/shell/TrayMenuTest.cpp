@@ -22,7 +22,7 @@ class TrayTest : public testing::Test {
     Tray->SetPopupMenu(Menu);
   }
   ~TrayTest() override {
-    if (Menu->Menu()->isVisible()) Menu->Menu()->close();
+    if (Menu && Menu->Menu()->isVisible()) Menu->Menu()->close();
   }
   TForm Form{nullptr};
   TPopupMenu* Menu = new TPopupMenu(&Form);
@@ -140,6 +140,7 @@ TEST_F(TrayTest, StartMinimizedHidesTheWindowWhenItIsFirstShown) {
 
 TEST_F(TrayTest, ForgetsARemovedMenu) {
   delete Menu;
+  Menu = nullptr;
   EXPECT_EQ(Tray->PopupMenu(), nullptr);
   Tray->RightDown();  // nothing to open
 }

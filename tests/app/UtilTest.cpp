@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -11,6 +12,7 @@
 #include <filesystem>
 
 #include "app/AppClasses.h"
+#include "app/Program.h"
 #include "app/UMain.h"
 #include "platform/audio/RecordingSoundService.h"
 #include "platform/qt/Application.h"
@@ -24,6 +26,17 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// Catches what the desktop's opener is asked to open.
+class TUrlCatcher : public QObject {
+  Q_OBJECT
+ public:
+  TUrlCatcher() { QDesktopServices::setUrlHandler("http", this, "Open"); }
+  ~TUrlCatcher() override { QDesktopServices::unsetUrlHandler("http"); }
+  QStringList Opened;
+ public slots:
+  void Open(const QUrl& Url) { Opened << Url.toString(); }
+};
 
 // The dialog alone, its table opened on a scratch copy of the shipped pest table, the sound card
 // replaced by the recording service and the information box by a recorder.
@@ -41,14 +54,17 @@ class Dialog : public ::testing::Test {
     TfrmUtil::ShowInformation = [this](const std::string& Caption, const std::string& Text) {
       Messages.push_back(Caption + ": " + Text);
     };
-    frmMain = nullptr;
-    RegisterAppClasses();
-    App.CreateForm(frmUtil);
-    OpenTable();
+    Start();
   }
   void TearDown() override {
     TfrmUtil::ShowInformation = SavedInformation;
     fs::remove_all(Dir);
+  }
+  virtual void Start() {
+    frmMain = nullptr;
+    RegisterAppClasses();
+    App.CreateForm(frmUtil);
+    OpenTable();
   }
 
   void OpenTable() {
@@ -265,4 +281,66 @@ TEST_F(Dialog, SpeakerRefusalsShowOneErrorBoxAtATime) {
   EXPECT_EQ(Sound.Count(scPlay), 0);
 }
 
+TEST_F(Dialog, TheLinkLabelOpensItsCaptionAsAWebAddress) {
+  TUrlCatcher Catcher;
+  auto& Link = Get<TControl>("skLabel17");
+  EXPECT_EQ(Link.Hint(), "Click for go to " + Link.Caption());
+  Link.Click();
+  EXPECT_EQ(Catcher.Opened, QStringList{"http://" + QString::fromStdString(Link.Caption())});
+}
+
+// Both windows, started in a scratch directory as the program starts.
+class DialogWithMain : public Dialog {
+ protected:
+  void Start() override {
+    Previous = fs::current_path();
+    fs::current_path(Dir);
+    CreateWindows(App);
+    frmMain->Show();
+    App.ProcessMessages();
+  }
+  void TearDown() override {
+    fs::current_path(Previous);
+    Dialog::TearDown();
+  }
+  fs::path Previous;
+};
+
+TEST_F(DialogWithMain, CloseEndsTheModalShowingAndTheMainWindowReopensTheTable) {
+  ASSERT_TRUE(Table().Active());
+  Get<TControl>("btnNext").Click();
+  const std::string Pest = Table().FieldByName("NAME_PEST")->AsString();
+  bool WasModal = false;
+  QTimer::singleShot(0, [&] {
+    WasModal = frmUtil->Modal();
+    Type("edPest", "Typed but not saved");
+    Get<TControl>("btnClose").Click();
+  });
+  frmMain->btnConfigClick(frmMain);
+  EXPECT_TRUE(WasModal);
+  EXPECT_FALSE(frmUtil->Modal());
+  EXPECT_TRUE(frmMain->Visible());
+  EXPECT_TRUE(frmMain->TableOpened());
+  ASSERT_TRUE(Table().Active());
+  EXPECT_NE(Table().FindIndex("idx.ndx"), nullptr);
+  // Reopened on its first record; the unsaved typing is gone.
+  const int64_t Current = Field("IDX");
+  Table().First();
+  EXPECT_EQ(Field("IDX"), Current);
+  Table().Next();
+  EXPECT_EQ(Table().FieldByName("NAME_PEST")->AsString(), Pest);
+}
+
+TEST_F(DialogWithMain, CloseWithTheTableNotOpenFailsAtOnceAndTheDialogStays) {
+  frmMain->Hide();
+  frmUtil->Show();
+  Table().Close();
+  EXPECT_THROW(frmUtil->btnCloseClick(frmUtil), std::exception);
+  EXPECT_TRUE(frmUtil->Visible());
+  EXPECT_FALSE(frmMain->Visible());
+  EXPECT_TRUE(frmMain->TableOpened());
+}
+
 }  // namespace
+
+#include "UtilTest.moc"

@@ -12,6 +12,8 @@
 #include <filesystem>
 
 #include "app/AppClasses.h"
+#include "app/BalloonTip.h"
+#include "app/MyTools2.h"
 #include "app/Program.h"
 #include "app/UMain.h"
 #include "platform/audio/RecordingSoundService.h"
@@ -128,6 +130,14 @@ TEST_F(Dialog, IsBuiltFromItsDefinitionAndStartsWithTheStoredSettings) {
   EXPECT_EQ(frmUtil->edVL->Text(), "60");
   EXPECT_EQ(frmUtil->edVR->Text(), "80");
   EXPECT_EQ(Get<TDBEdit>("edPest").Text(), Table().FieldByName("NAME_PEST")->AsString());
+  // The dialog's four tips.
+  ASSERT_TRUE(TipWindow);
+  EXPECT_EQ(TipWindow->parentWidget(), frmUtil->Widget());
+  EXPECT_EQ(TipWindow->ToolCount(), 4);
+  EXPECT_EQ(TipWindow->Title(), "Info");
+  EXPECT_EQ(TipWindow->Icon(), tiInfo);
+  EXPECT_EQ(TipWindow->ToolText(Get<TControl>("btnPrev").Widget()), "Move Previous");
+  EXPECT_EQ(TipWindow->ToolText(Get<TControl>("btnClose").Widget()), "Close return to main");
 }
 
 TEST_F(Dialog, SlidersAndBoxesReachTheToneGeneratorAsTheirHandlersSay) {

@@ -5,6 +5,7 @@
 #include "app/AppClasses.h"
 #include "app/UMain.h"
 #include "app/Util.h"
+#include "platform/core/Exceptions.h"
 #include "platform/qt/Application.h"
 #include "platform/qt/QtApplication.h"
 #include "sound/Bleeper.h"
@@ -12,10 +13,14 @@
 void CreateWindows(TApplication& App) {
   RegisterAppClasses();
   App.SetTitle("Tessolon 3.0");
-  // Long speaker tones let ticks and clicks through while they wait.
-  Bleeper().SetMessagePump([] {
-    if (Application) Application->ProcessMessages();
-  });
+  // Long speaker tones let ticks and clicks through while they wait. A speaker path the system
+  // refuses does not keep the windows from starting: each speaker tone reports it instead.
+  try {
+    Bleeper().SetMessagePump([] {
+      if (Application) Application->ProcessMessages();
+    });
+  } catch (const Exception&) {
+  }
   App.CreateForm(frmMain);
   App.CreateForm(frmUtil);
 }

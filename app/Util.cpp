@@ -7,6 +7,7 @@
 #include "app/SweepOutput.h"
 #include "app/UMain.h"
 #include "platform/data/DataSource.h"
+#include "platform/data/DatabaseError.h"
 #include "platform/qt/Application.h"
 #include "platform/qt/ComCtrls.h"
 #include "platform/qt/StdCtrls.h"
@@ -192,12 +193,20 @@ void TfrmUtil::Timer1Timer(TComponent*) {
   FSweep->Tick();
 }
 
+// An empty field has no number to give: the reading tick, selection or showing fails instead of
+// going on with zero.
+TField* TfrmUtil::NumberField(const std::string& Name, const char* Message) {
+  TField* Field = DbaseTable1->FieldByName(Name);
+  if (Field->IsNull()) DatabaseError(FormatDataMessage(Message, {"", Field->FieldName()}));
+  return Field;
+}
+
 double TfrmUtil::FieldAsFloat(const std::string& Name) {
-  return DbaseTable1->FieldByName(Name)->AsFloat();
+  return NumberField(Name, DataMessages::InvalidFloatValue)->AsFloat();
 }
 
 int64_t TfrmUtil::FieldAsInteger(const std::string& Name) {
-  return DbaseTable1->FieldByName(Name)->AsLargeInt();
+  return NumberField(Name, DataMessages::InvalidIntegerValue)->AsLargeInt();
 }
 
 std::string TfrmUtil::FieldAsString(const std::string& Name) {

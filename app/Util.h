@@ -16,6 +16,7 @@ class TComboBox;
 class TDataSource;
 class TDbaseTable;
 class TEdit;
+class TField;
 class TLabel;
 class TPageControl;
 class TTimer;
@@ -101,6 +102,7 @@ class TfrmUtil : public TForm, public ISweepHost {
   // Selects the list item whose index is WAV_FRM of the current record.
   void ShowWaveform();
   void ShowVolumes();
+  TField* NumberField(const std::string& Name, const char* Message);
 
   std::unique_ptr<TToneGenOutput> FOutput;
   std::unique_ptr<TSweepEngine> FSweep;

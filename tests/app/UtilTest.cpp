@@ -219,6 +219,33 @@ TEST_F(Dialog, SaveWritesTheListIndexAndTypedBoxesAndReportsSuccess) {
   EXPECT_EQ(Tone().Waveform(), tgNoise);
 }
 
+TEST_F(Dialog, AnEmptyWaveformNumberFailsTheShowingAndKeepsTheListsSelection) {
+  frmUtil->cbWavForm->SetItemIndex(2);
+  Table().Edit();
+  Table().FieldByName("WAV_FRM")->Clear();
+  Table().Post();
+  EXPECT_THROW(frmUtil->FormShow(frmUtil), std::exception);
+  EXPECT_EQ(frmUtil->cbWavForm->ItemIndex(), 2);
+  // The sweep's selection stops at the same field, its earlier steps applied.
+  EXPECT_THROW(frmUtil->Sweep().Select(), std::exception);
+  EXPECT_EQ(frmUtil->Timer1->Interval(), Field("TIME_CH"));
+}
+
+TEST_F(Dialog, SaveOnAnEmptyTableCreatesTheRecord) {
+  while (!Table().IsEmpty()) Table().Delete();
+  frmUtil->cbWavForm->SetItemIndex(4);
+  Type("edPest", "Cricket");
+  Get<TControl>("btnSave").Click();
+  EXPECT_EQ(Table().FieldByName("NAME_PEST")->AsString(), "Cricket");
+  EXPECT_EQ(Field("WAV_FRM"), 4);
+  Table().Close();
+  OpenTable();
+  EXPECT_EQ(Table().FieldByName("NAME_PEST")->AsString(), "Cricket");
+  Table().Next();
+  EXPECT_TRUE(Table().Eof());
+  EXPECT_EQ(Messages.size(), 1u);
+}
+
 TEST_F(Dialog, SaveOnAClosedTableFailsWithoutTheSuccessMessage) {
   Table().Close();
   EXPECT_THROW(frmUtil->btnSaveClick(frmUtil), std::exception);

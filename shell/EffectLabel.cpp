@@ -22,11 +22,11 @@ class TskLabel::TLabelWidget : public QWidget {
   void mousePressEvent(QMouseEvent* E) override {
     if (!Owner->Clickable()) return E->ignore();
     Pressed = E->button() == Qt::LeftButton;
-    Fire(Owner->OnMouseDown, E);
+    FireMouseEvent(Owner->OnMouseDown, Owner, E);
   }
   void mouseReleaseEvent(QMouseEvent* E) override {
     if (!Owner->Clickable()) return E->ignore();
-    Fire(Owner->OnMouseUp, E);
+    FireMouseEvent(Owner->OnMouseUp, Owner, E);
     const bool Click = Pressed && rect().contains(E->position().toPoint());
     Pressed = false;
     if (Click) Owner->Click();
@@ -47,16 +47,6 @@ class TskLabel::TLabelWidget : public QWidget {
   }
   void leaveEvent(QEvent*) override {
     if (Owner->OnMouseLeave) DispatchEvent([this] { Owner->OnMouseLeave(Owner); });
-  }
-
- private:
-  void Fire(const TMouseEvent& Event, QMouseEvent* E) {
-    if (!Event) return;
-    const QPoint At = E->position().toPoint();
-    DispatchEvent([&] {
-      Event(Owner, ButtonFromQt(E->button()), ShiftFromQt(E->modifiers(), E->buttons()), At.x(),
-            At.y());
-    });
   }
 };
 

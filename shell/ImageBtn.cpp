@@ -65,11 +65,11 @@ class TskImageBtn::TButtonWidget : public QWidget {
   }
   void mousePressEvent(QMouseEvent* E) override {
     if (E->button() == Qt::LeftButton) Owner->Press(E->position().toPoint());
-    Fire(Owner->OnMouseDown, E);
+    FireMouseEvent(Owner->OnMouseDown, Owner, E);
   }
   void mouseMoveEvent(QMouseEvent* E) override { Owner->Drag(E->position().toPoint()); }
   void mouseReleaseEvent(QMouseEvent* E) override {
-    Fire(Owner->OnMouseUp, E);
+    FireMouseEvent(Owner->OnMouseUp, Owner, E);
     Owner->Release(E->position().toPoint(), E->button());
   }
   void enterEvent(QEnterEvent*) override { Hover(true, Owner->OnMouseEnter); }
@@ -80,14 +80,6 @@ class TskImageBtn::TButtonWidget : public QWidget {
     Owner->FHot = Hot;
     update();
     if (Event) DispatchEvent([&] { Event(Owner); });
-  }
-  void Fire(const TMouseEvent& Event, QMouseEvent* E) {
-    if (!Event) return;
-    const QPoint At = E->position().toPoint();
-    DispatchEvent([&] {
-      Event(Owner, ButtonFromQt(E->button()), ShiftFromQt(E->modifiers(), E->buttons()), At.x(),
-            At.y());
-    });
   }
 };
 

@@ -1,5 +1,9 @@
 #include "shell/ShellTypes.h"
 
+#include <QMouseEvent>
+
+#include "platform/qt/Application.h"
+
 TMouseButton ButtonFromQt(Qt::MouseButton Button) {
   if (Button == Qt::RightButton) return mbRight;
   if (Button == Qt::MiddleButton) return mbMiddle;
@@ -15,4 +19,13 @@ TShiftState ShiftFromQt(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Button
   if (Buttons & Qt::RightButton) S |= 1 << ssRight;
   if (Buttons & Qt::MiddleButton) S |= 1 << ssMiddle;
   return S;
+}
+
+void FireMouseEvent(const TMouseEvent& Event, TComponent* Sender, QMouseEvent* E) {
+  if (!Event) return;
+  const QPoint At = E->position().toPoint();
+  DispatchEvent([&] {
+    Event(Sender, ButtonFromQt(E->button()), ShiftFromQt(E->modifiers(), E->buttons()), At.x(),
+          At.y());
+  });
 }

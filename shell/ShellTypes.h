@@ -5,6 +5,8 @@
 
 #include "platform/core/Component.h"
 
+class QMouseEvent;
+
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TShiftFlag { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 using TShiftState = int;  // bit (1 << TShiftFlag) per flag
@@ -16,3 +18,6 @@ using TMouseMoveEvent = TEvent<void(TComponent* Sender, TShiftState Shift, int X
 
 TMouseButton ButtonFromQt(Qt::MouseButton Button);
 TShiftState ShiftFromQt(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons);
+
+// Hands a Qt press or release to Event (when assigned) as Sender's, through DispatchEvent.
+void FireMouseEvent(const TMouseEvent& Event, TComponent* Sender, QMouseEvent* E);

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QTimer>
 #include <filesystem>
 
@@ -20,6 +19,7 @@
 #include "shell/Menus.h"
 #include "sound/ToneGen.h"
 #include "table/DbaseTable.h"
+#include "tests/app/ScratchDataFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -30,14 +30,7 @@ namespace {
 class MainWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    Dir = fs::temp_directory_path() /
-          ("tessolon-main-" + std::to_string(QCoreApplication::applicationPid()));
-    fs::remove_all(Dir);
-    fs::create_directories(Dir / "data");
-    const fs::path Shipped = fs::path(TESSOLON_SOURCE_DIR) / "data";
-    fs::copy_file(Shipped / "para.dbf", Dir / "data" / "para.dbf");
-    if (fs::exists(Shipped / "idx.ndx"))
-      fs::copy_file(Shipped / "idx.ndx", Dir / "data" / "idx.ndx");
+    Dir = MakeScratchDataFolder("tessolon-main-");
     Previous = fs::current_path();
     fs::current_path(Dir);
     CreateWindows(App);

@@ -24,6 +24,7 @@
 #include "platform/qt/Timer.h"
 #include "sound/ToneGen.h"
 #include "table/DbaseTable.h"
+#include "tests/app/ScratchDataFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -45,13 +46,7 @@ class TUrlCatcher : public QObject {
 class Dialog : public ::testing::Test {
  protected:
   void SetUp() override {
-    Dir = fs::temp_directory_path() /
-          ("tessolon-util-" + std::to_string(QCoreApplication::applicationPid()));
-    fs::remove_all(Dir);
-    fs::create_directories(Dir / "data");
-    const fs::path Shipped = fs::path(TESSOLON_SOURCE_DIR) / "data";
-    for (const char* Name : {"para.dbf", "idx.ndx"})
-      if (fs::exists(Shipped / Name)) fs::copy_file(Shipped / Name, Dir / "data" / Name);
+    Dir = MakeScratchDataFolder("tessolon-util-");
     SavedInformation = TfrmUtil::ShowInformation;
     TfrmUtil::ShowInformation = [this](const std::string& Caption, const std::string& Text) {
       Messages.push_back(Caption + ": " + Text);

@@ -9,6 +9,7 @@
 #include <numeric>
 #include <random>
 
+#include "bench/PestTableShape.h"
 #include "table/DbaseFile.h"
 #include "table/NdxIndex.h"
 
@@ -34,14 +35,7 @@ void MakePestTable(const std::string& Name, int Count) {
   TDbaseFile Table;
   Table.SetFileName(Name);
   Table.SetMode(pfExclusiveCreate);
-  Table.CreateTable({{"IDX", 'N', 6},
-                     {"NAME_PEST", 'C', 30},
-                     {"TIME_CH", 'N', 5},
-                     {"VAL_CH", 'N', 5},
-                     {"DURLATE", 'N', 5},
-                     {"F_START", 'N', 8, 2},
-                     {"F_END", 'N', 8, 2},
-                     {"WAV_FRM", 'N', 1}});
+  Table.CreateTable(PestFields());
   std::vector<int> Keys(Count);
   std::iota(Keys.begin(), Keys.end(), 1);
   std::shuffle(Keys.begin(), Keys.end(), std::mt19937(7));

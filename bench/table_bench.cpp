@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/PestTableShape.h"
 #include "table/CodePage.h"
 #include "table/DbaseFile.h"
 
@@ -35,14 +36,7 @@ void AppendPests(const std::string& Name, int Count, TPagedFileMode Mode) {
   File.SetFileName(Name);
   File.SetMode(Mode == pfReadWriteOpen ? pfReadWriteCreate : pfExclusiveCreate);
   File.SetTableLevel(3);
-  File.CreateTable({{"IDX", 'N', 6},
-                    {"NAME_PEST", 'C', 30},
-                    {"TIME_CH", 'N', 5},
-                    {"VAL_CH", 'N', 5},
-                    {"DURLATE", 'N', 5},
-                    {"F_START", 'N', 8, 2},
-                    {"F_END", 'N', 8, 2},
-                    {"WAV_FRM", 'N', 1}});
+  File.CreateTable(PestFields());
   std::vector<std::uint8_t> R(File.RecordSize());
   for (int I = 0; I < Count; ++I) {
     File.InitRecord(R.data());

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/PestFields.h"
 #include "table/DbaseTable.h"
 
 namespace {
@@ -28,15 +29,6 @@ double ToBeat(int Hz) {
   return std::round(Hz / (2.0 / 0.69897) * 1000.0) / 1000.0;
 }
 
-TFieldDef Def(const char* Name, TFieldType Type, int Size, int Precision = 0) {
-  TFieldDef D;
-  D.Name = Name;
-  D.DataType = Type;
-  D.Size = Size;
-  D.Precision = Precision;
-  return D;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -50,15 +42,7 @@ int main(int argc, char** argv) {
     Table.SetTableName("para.dbf");
     Table.SetOpenMode(omAutoCreate);
     Table.SetTableLevel(3);
-    TFieldDefs& Defs = Table.FieldDefs();
-    Defs.Add(Def("IDX", ftInteger, 4));
-    Defs.Add(Def("NAME_PEST", ftString, 30));
-    Defs.Add(Def("TIME_CH", ftInteger, 6));
-    Defs.Add(Def("VAL_CH", ftFloat, 8, 1));
-    Defs.Add(Def("DURLATE", ftInteger, 6));
-    Defs.Add(Def("F_START", ftFloat, 10, 3));
-    Defs.Add(Def("F_END", ftFloat, 10, 3));
-    Defs.Add(Def("WAV_FRM", ftInteger, 2));
+    AddPestFieldDefs(Table.FieldDefs());
     Table.Open();
     int Idx = 1;
     for (const TProfile& P : Profiles) {

@@ -13,6 +13,7 @@
 #include <sstream>
 #include <thread>
 
+#include "app/PestFields.h"
 #include "app/Sweep.h"
 #include "platform/audio/RecordingSoundService.h"
 #include "table/DbaseTable.h"
@@ -40,15 +41,6 @@ const TRow Rows[] = {
     {2, "Quick", 20, 50, 10, 5250, 6000, 0},    {4, "Stopped", 0, 10, 10, 5250, 6000, 0},
     {5, "No step", 20, NAN, 10, 5250, 6000, 0}, {6, "Edge", 1, 200, 1, 6800, 7100, 1},
 };
-
-TFieldDef Def(const char* Name, TFieldType Type, int Size, int Precision = 0) {
-  TFieldDef D;
-  D.Name = Name;
-  D.DataType = Type;
-  D.Size = Size;
-  D.Precision = Precision;
-  return D;
-}
 
 // A folder holding data/para.dbf (no idx.ndx: the command builds it) that becomes the current
 // directory for the test; cout and cerr are captured.
@@ -79,15 +71,7 @@ class SweepCommandTest : public testing::Test {
     Table.SetTableName("para.dbf");
     Table.SetOpenMode(omAutoCreate);
     Table.SetTableLevel(3);
-    TFieldDefs& Defs = Table.FieldDefs();
-    Defs.Add(Def("IDX", ftInteger, 4));
-    Defs.Add(Def("NAME_PEST", ftString, 30));
-    Defs.Add(Def("TIME_CH", ftInteger, 6));
-    Defs.Add(Def("VAL_CH", ftFloat, 8, 1));
-    Defs.Add(Def("DURLATE", ftInteger, 6));
-    Defs.Add(Def("F_START", ftFloat, 10, 3));
-    Defs.Add(Def("F_END", ftFloat, 10, 3));
-    Defs.Add(Def("WAV_FRM", ftInteger, 2));
+    AddPestFieldDefs(Table.FieldDefs());
     Table.Open();
     for (const TRow& R : Rows) {
       Table.Append();

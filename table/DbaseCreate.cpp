@@ -69,7 +69,7 @@ void TDbaseFile::CreateTable(const std::vector<TDbaseFieldDef>& Fields) {
   FLockField = -1;
   FLockedRecord = -1;
   FProductionIndexDropped = false;
-  FVersion = Level == 3 ? xBaseIII : Level == 4 ? xBaseIV : xBaseVII;
+  FVersion = Level == 3 ? tvDbase3 : Level == 4 ? tvDbase4 : tvDbase7;
   FHasAutoInc = false;
   for (const TDbaseFieldDef& Def : Defs) {
     const TDbaseFieldDef& Added = FFieldDefs.Add(Def);

@@ -63,13 +63,13 @@ TDbaseFile::~TDbaseFile() {
 void TDbaseFile::ClassifyVersion() {
   const std::uint8_t Version = Header()[0];
   if (Version == 0xF5)
-    FVersion = xFoxPro;
+    FVersion = tvFoxPro;
   else if (Version == 0x30)
-    FVersion = xVisualFoxPro;
+    FVersion = tvVisualFoxPro;
   else if ((Version & 7) == 3)
-    FVersion = Header()[29] == 0 ? xBaseIII : xBaseIV;
+    FVersion = Header()[29] == 0 ? tvDbase3 : tvDbase4;
   else if ((Version & 7) == 4)
-    FVersion = xBaseVII;
+    FVersion = tvDbase7;
   else
     throw EDbaseError(STRING_INVALID_DBF_FILE);
   static const int Levels[] = {0, 3, 4, 7, 25, 30};
@@ -92,7 +92,7 @@ void TDbaseFile::Open() {
     const int HeaderLength = ReadLE16(Header() + 8);
     const int RecordLength = ReadLE16(Header() + 10);
     if (HeaderLength == 0 || RecordLength == 0) throw EAbort();
-    const int Base = FVersion == xBaseVII ? 68 : 32;
+    const int Base = FVersion == tvDbase7 ? 68 : 32;
     SetHeaderSize(HeaderLength);
     SetRecordSize(RecordLength);
     SetPageSize(RecordLength);
@@ -101,7 +101,7 @@ void TDbaseFile::Open() {
     ReadFieldDefs();
     CheckProductionIndex();
     ApplyHeaderFixups();
-    FCodePage = FVersion == xBaseVII
+    FCodePage = FVersion == tvDbase7
                     ? CodePageOfLanguageName(std::string_view(
                           reinterpret_cast<const char*>(Header() + 32),
                           strnlen(reinterpret_cast<const char*>(Header() + 32), 32)))
@@ -121,7 +121,7 @@ void TDbaseFile::Open() {
 }
 
 void TDbaseFile::ReadFieldDefs() {
-  const bool Level7 = FVersion == xBaseVII;
+  const bool Level7 = FVersion == tvDbase7;
   const int Base = Level7 ? 68 : 32, DescriptorSize = Level7 ? 48 : 32;
   const int NameSize = Level7 ? 32 : 11;
   const int HeaderLength = HeaderSize();
@@ -165,7 +165,7 @@ void TDbaseFile::CheckProductionIndex() {
 
 void TDbaseFile::ApplyHeaderFixups() {
   // The memo bit follows the fields; FoxPro version bytes are taken only as they are.
-  if (FVersion == xBaseIII || FVersion == xBaseIV || FVersion == xBaseVII) {
+  if (FVersion == tvDbase3 || FVersion == tvDbase4 || FVersion == tvDbase7) {
     const bool HasBlob = std::any_of(FFieldDefs.begin(), FFieldDefs.end(),
                                      [](const TDbaseFieldDef& D) { return D.IsBlob(); });
     Header()[0] = HasBlob ? (Header()[0] | 0x80) : (Header()[0] & 0x7F);
@@ -274,11 +274,11 @@ void TDbaseFile::FillAutoIncrement(std::uint8_t* Buffer) {
     TDbaseFieldDef& Def = FFieldDefs[I];
     if (Def.NativeFieldType != '+') continue;
     std::uint8_t* Next = Header() + FDescriptorOffsets[I] + 42;
-    if (FVersion == xBaseVII) Def.AutoIncNext = ReadLE32(Next);
+    if (FVersion == tvDbase7) Def.AutoIncNext = ReadLE32(Next);
     const std::uint32_t Value = std::max<std::uint32_t>(Def.AutoIncNext, 1);
     SetFieldValue(Def, ftAutoInc, TVariant(static_cast<std::int64_t>(Value)), Buffer);
     Def.AutoIncNext = Value + 1;
-    if (FVersion == xBaseVII) WriteLE32(Def.AutoIncNext, Next);
+    if (FVersion == tvDbase7) WriteLE32(Def.AutoIncNext, Next);
   }
 }
 

@@ -12,7 +12,7 @@
 #include "table/DbaseFields.h"
 #include "table/PagedFile.h"
 
-enum TXBaseVersion { xUnknown, xBaseIII, xBaseIV, xBaseVII, xFoxPro, xVisualFoxPro };
+enum TTableVersion { tvUnknown, tvDbase3, tvDbase4, tvDbase7, tvFoxPro, tvVisualFoxPro };
 
 // What the table file needs from an index attached to it. The table file owns its indexes and
 // calls these while it writes records; an index raises EDbaseError (key violation) to refuse.
@@ -44,7 +44,7 @@ class TDbaseFile : public TPagedFile {
   // open as after Open.
   void CreateTable(const std::vector<TDbaseFieldDef>& Fields);
 
-  TXBaseVersion DbfVersion() const { return FVersion; }
+  TTableVersion Version() const { return FVersion; }
   // 3, 4 or 7 (FoxPro kinds read as 25 and 30); the level new tables are created at.
   int TableLevel() const { return FFieldDefs.TableLevel(); }
   void SetTableLevel(int Value) { FFieldDefs.SetTableLevel(Value); }
@@ -111,7 +111,7 @@ class TDbaseFile : public TPagedFile {
   void BuildHeader(const std::vector<TDbaseFieldDef>& Fields);
 
   TDbaseFieldDefs FFieldDefs;
-  TXBaseVersion FVersion = xUnknown;
+  TTableVersion FVersion = tvUnknown;
   TDateTimeHandling FDateTimeHandling = dtBDETimeStamp;
   int FCodePage = 0;
   int FLockField = -1;

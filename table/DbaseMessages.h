@@ -41,8 +41,8 @@ inline constexpr const char* STRING_TOO_MANY_INDEXES =
 inline constexpr const char* STRING_NEED_EXCLUSIVE_ACCESS =
     "Exclusive access is required for this operation.";
 inline constexpr const char* STRING_VERSION = "%d.%02d";
-inline constexpr int TDBF_MAJOR_VERSION = 6;
-inline constexpr int TDBF_MINOR_VERSION = 20;
+inline constexpr int ENGINE_MAJOR_VERSION = 6;
+inline constexpr int ENGINE_MINOR_VERSION = 20;
 
 // Failures the classic texts do not cover: sharing conflicts, values that do not fit a field,
 // text the table's code page cannot hold, and table features this engine does not read.

@@ -62,7 +62,7 @@ class TDbaseTable : public TDataSet {
   TTranslationMode TranslationMode() const { return FTranslationMode; }
   int CodePage() const;
   // The open table file (nullptr while closed).
-  TDbaseFile* DbfFile() const { return FFile.get(); }
+  TDbaseFile* TableFile() const { return FFile.get(); }
   // Physical record number of the current record (0 when none).
   int PhysicalRecNo() const;
   bool IsDeleted() const;

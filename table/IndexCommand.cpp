@@ -74,7 +74,7 @@ int List(const std::string& TableName, const std::string& IndexName, TArgList& A
   NoMoreArguments(Args);
   std::unique_ptr<TDbaseTable> Table;
   TIndexFile& Index = OpenWithIndex(Table, TableName, IndexName);
-  TDbaseFile& File = *Table->DbfFile();
+  TDbaseFile& File = *Table->TableFile();
   const TCodePageConverter Converter(File.CodePage());
   std::vector<std::uint8_t> Record(File.RecordSize());
   std::string Line;

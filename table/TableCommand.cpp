@@ -11,19 +11,19 @@
 
 namespace {
 
-const char* VersionName(TXBaseVersion Version) {
+const char* VersionName(TTableVersion Version) {
   switch (Version) {
-    case xBaseIII:
+    case tvDbase3:
       return "dBase III";
-    case xBaseIV:
+    case tvDbase4:
       return "dBase IV";
-    case xBaseVII:
+    case tvDbase7:
       return "dBase VII";
-    case xFoxPro:
+    case tvFoxPro:
       return "FoxPro";
-    case xVisualFoxPro:
+    case tvVisualFoxPro:
       return "Visual FoxPro";
-    case xUnknown:
+    case tvUnknown:
       break;
   }
   return "unknown";
@@ -95,12 +95,12 @@ void NoMoreArguments(TArgList& Args) {
 int Info(const std::string& FileName, TArgList& Args) {
   NoMoreArguments(Args);
   const auto Table = OpenCommandTable(FileName, false);
-  TDbaseFile& File = *Table->DbfFile();
+  TDbaseFile& File = *Table->TableFile();
   const std::uint8_t* H = File.Header();
   char Line[160];
   std::cout << "File: " << File.FileName() << '\n';
   std::snprintf(Line, sizeof Line, "Version byte: 0x%02X (%s, level %d)%s\n", H[0],
-                VersionName(File.DbfVersion()), File.TableLevel(), H[0] & 0x80 ? ", memo" : "");
+                VersionName(File.Version()), File.TableLevel(), H[0] & 0x80 ? ", memo" : "");
   std::cout << Line;
   std::snprintf(Line, sizeof Line, "Last update: %04d-%02d-%02d\n", 1900 + H[1], H[2], H[3]);
   std::cout << Line;

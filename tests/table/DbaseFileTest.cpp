@@ -197,15 +197,15 @@ TEST(DbaseFileTest, VersionBytes) {
   const std::string Name = Dir.File("t.dbf");
   WriteFile(Name, MakeDbf(PestFields, {}, 0x83));
   auto File = OpenTable(Name, pfReadOnly);
-  EXPECT_EQ(File->DbfVersion(), xBaseIII);
+  EXPECT_EQ(File->Version(), tvDbase3);
   EXPECT_EQ(File->TableLevel(), 3);
   EXPECT_EQ(File->Header()[0], 0x03);  // no memo field: the bit is cleared in memory
   File->Close();
 
   WriteFile(Name, MakeDbf(PestFields, {}, 0x03, ~0u, 87));
-  EXPECT_EQ(OpenTable(Name, pfReadOnly)->DbfVersion(), xBaseIV);
+  EXPECT_EQ(OpenTable(Name, pfReadOnly)->Version(), tvDbase4);
   WriteFile(Name, MakeDbf(PestFields, {}, 0xF5));
-  EXPECT_EQ(OpenTable(Name, pfReadOnly)->DbfVersion(), xFoxPro);
+  EXPECT_EQ(OpenTable(Name, pfReadOnly)->Version(), tvFoxPro);
   for (std::uint8_t Bad : {0x05, 0x00, 0x02, 0xFF}) {
     WriteFile(Name, MakeDbf(PestFields, {}, Bad));
     EXPECT_EQ(OpenError(Name), "Invalid DBF file.") << int(Bad);

@@ -80,11 +80,11 @@ TEST_F(IndexCursor, AttachAndDetachRules) {
   Table.Close();
   Table.Indexes().SetStrings({"idx.ndx;IDX;ixPrimary,ixUnique"});
   Table.Open();
-  const int Count = Table.DbfFile()->IndexCount();
+  const int Count = Table.TableFile()->IndexCount();
   Table.AttachIndexFile("IDX.NDX");  // already open under another spelling
-  EXPECT_EQ(Table.DbfFile()->IndexCount(), Count);
+  EXPECT_EQ(Table.TableFile()->IndexCount(), Count);
   Table.DetachIndexFile("other.ndx");
-  EXPECT_EQ(Table.DbfFile()->IndexCount(), Count);
+  EXPECT_EQ(Table.TableFile()->IndexCount(), Count);
   Table.DetachIndexFile("idx.ndx");
   EXPECT_EQ(Table.FindIndex("idx.ndx"), nullptr);
   Table.AttachIndexFile(Dir.File("idx.ndx"));
@@ -152,7 +152,7 @@ TEST_F(IndexCursor, DatasetEditsMaintainTheIndex) {
   Table.FieldByName("IDX")->SetAsInteger(9);
   EXPECT_THROW(Table.Post(), EDbaseError);
   Table.Cancel();
-  EXPECT_EQ(Table.DbfFile()->RecordCount(), 4);
+  EXPECT_EQ(Table.TableFile()->RecordCount(), 4);
   Table.First();
   Table.Delete();
   EXPECT_EQ(VerifyIndex(Index()), "");

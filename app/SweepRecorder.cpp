@@ -50,11 +50,10 @@ void Put32(std::vector<uint8_t>& Out, uint32_t Value) {
 }  // namespace
 
 std::vector<uint8_t> TSweepRecorder::WaveFile() const {
-  std::vector<uint8_t> Out;
-  if (!FHasFormat) return Out;
+  if (!FHasFormat) return {};
   const uint32_t DataSize = static_cast<uint32_t>(FSamples.size());
   const uint32_t BlockAlign = static_cast<uint32_t>(FFormat.FrameBytes());
-  Out.insert(Out.end(), {'R', 'I', 'F', 'F'});
+  std::vector<uint8_t> Out = {'R', 'I', 'F', 'F'};
   Put32(Out, 36 + DataSize);
   Out.insert(Out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
   Put32(Out, 16);

@@ -1,5 +1,8 @@
-# Shared build rules: warnings as errors in our own code, optional sanitizers.
-set(TESSOLON_WARNINGS -Wall -Wextra -Werror)
+# Shared build rules: warnings in our own code (errors with TESSOLON_WERROR, as make test and CI build), optional sanitizers.
+set(TESSOLON_WARNINGS -Wall -Wextra)
+if(TESSOLON_WERROR)
+  list(APPEND TESSOLON_WARNINGS -Werror)
+endif()
 if(TESSOLON_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)

@@ -104,7 +104,8 @@ void PutWhole(std::int64_t Value, const TDbaseFieldDef& Def, std::uint8_t* Dst) 
   const std::string Digits = std::to_string(Magnitude);
   const int Room = Def.StoredLength - (Value < 0 ? 1 : 0);
   if (static_cast<int>(Digits.size()) > Room) TooWide(std::to_string(Value), Def);
-  std::string Text = (Value < 0 ? "-" : "") + std::string(Room - Digits.size(), '0') + Digits;
+  std::string Text = Value < 0 ? "-" : "";
+  Text.append(Room - Digits.size(), '0').append(Digits);
   std::memcpy(Dst, Text.data(), Text.size());
 }
 

@@ -44,8 +44,12 @@ std::vector<std::string> TDbaseIndexDefs::AsStrings() const {
   for (const TDbaseIndexDef& Def : FItems) {
     std::string Line = Def.IndexFile + ";" + Def.SortField + ";";
     bool First = true;
-    for (const auto& [Name, Option] : OptionNames)
-      if (Def.Options & Option) Line += (First ? "" : ",") + std::string(Name), First = false;
+    for (const auto& [Name, Option] : OptionNames) {
+      if (!(Def.Options & Option)) continue;
+      if (!First) Line += ',';
+      Line += Name;
+      First = false;
+    }
     Lines.push_back(Line);
   }
   return Lines;

@@ -219,7 +219,7 @@ TEST(PagedFileTest, ScansNeverHandOutRecordsOlderThanAFewMilliseconds) {
   const std::string Name = Dir.File("t.dbf");
   std::vector<std::string> Rows;
   for (int I = 1; I <= 50; ++I)
-    Rows.push_back(" " + std::string(5, '0') + std::to_string(I % 10) + "old       ");
+    Rows.push_back(std::string(" 00000") + char('0' + I % 10) + "old       ");
   WriteFile(Name, MakeDbf(Fields, Rows));
   auto Reader = Open(Name, pfReadWriteOpen);
   auto Writer = Open(Name, pfReadWriteOpen);

@@ -25,7 +25,21 @@ const std::map<std::uint8_t, int>& LanguageIds() {
   return Ids;
 }
 
+// Code-page marks that FoxPro and the tools following it (python3-dbf, GDAL) write at the same
+// header byte, for the ids the dBase drivers above leave unused. Without them a Windows ANSI
+// table marked 0x03 would read as the OEM code page.
+const std::map<std::uint8_t, int>& FoxProCodePageMarks() {
+  static const std::map<std::uint8_t, int> Marks = {
+      {0x01, 437},  {0x02, 850},  {0x03, 1252}, {0x04, 10000}, {0x64, 852},  {0x65, 866},
+      {0x66, 865},  {0x67, 861},  {0x6A, 737},  {0x6B, 857},   {0x78, 950},  {0x79, 949},
+      {0x7A, 936},  {0x7B, 932},  {0x7C, 874},  {0x7D, 1255},  {0x7E, 1256}, {0xC8, 1250},
+      {0xC9, 1251}, {0xCA, 1254}, {0xCB, 1253}, {0xCC, 1257}};
+  return Marks;
+}
+
 std::string IconvName(int CodePage) {
+  // iconv knows Mac Roman only by name.
+  if (CodePage == 10000) return "MACINTOSH";
   return "CP" + std::to_string(CodePage);
 }
 
@@ -40,8 +54,11 @@ bool IsAsciiOnly(std::string_view Text) {
 }  // namespace
 
 int CodePageOfLanguageId(std::uint8_t Id) {
-  const auto It = LanguageIds().find(Id);
-  return It == LanguageIds().end() ? 0 : It->second;
+  for (const auto* Table : {&LanguageIds(), &FoxProCodePageMarks()}) {
+    const auto It = Table->find(Id);
+    if (It != Table->end()) return It->second;
+  }
+  return 0;
 }
 
 std::uint8_t LanguageIdOfCodePage(int CodePage) {

@@ -10,11 +10,12 @@
 inline constexpr int ANSI_CODEPAGE = 1252;
 inline constexpr int OEM_CODEPAGE = 437;
 
-// The code page of a level 3/4 (and FoxPro) language driver id; 0 when not listed.
+// The code page of a level 3/4 (and FoxPro) language driver id, or of a FoxPro code-page mark
+// where no driver has the id; 0 when neither is known.
 int CodePageOfLanguageId(std::uint8_t Id);
 // The code page of a level-7 language driver name; 0 when unknown.
 int CodePageOfLanguageName(std::string_view Name);
-// A language driver id whose code page is CodePage (0 when none).
+// A dBase language driver id whose code page is CodePage (0 when none).
 std::uint8_t LanguageIdOfCodePage(int CodePage);
 
 // True when iconv can convert between CodePage and UTF-8.

@@ -6,14 +6,22 @@
 
 TEST(CodePageTest, LanguageDriversNameTheirCodePages) {
   EXPECT_EQ(CodePageOfLanguageId(0), 0);
-  EXPECT_EQ(CodePageOfLanguageId(7), 0);
-  EXPECT_EQ(CodePageOfLanguageId(1), 0);
   EXPECT_EQ(CodePageOfLanguageId(8), 865);
   EXPECT_EQ(CodePageOfLanguageId(87), 1252);
   EXPECT_EQ(CodePageOfLanguageId(38), 866);
   EXPECT_EQ(CodePageOfLanguageId(156), 850);
-  EXPECT_EQ(CodePageOfLanguageId(200), 0);
-  EXPECT_EQ(CodePageOfLanguageId(LanguageIdOfCodePage(1252)), 1252);
+  // Ids no dBase driver uses carry FoxPro's code-page marks.
+  EXPECT_EQ(CodePageOfLanguageId(0x01), 437);
+  EXPECT_EQ(CodePageOfLanguageId(0x03), 1252);
+  EXPECT_EQ(CodePageOfLanguageId(0x04), 10000);
+  EXPECT_EQ(CodePageOfLanguageId(0x65), 866);
+  EXPECT_EQ(CodePageOfLanguageId(0x7B), 932);
+  EXPECT_EQ(CodePageOfLanguageId(0xC8), 1250);
+  EXPECT_EQ(CodePageOfLanguageId(0xCC), 1257);
+  for (const int Unknown : {0x05, 0x07, 0x1E, 0x68, 0x7F, 0xCD, 0xFF})
+    EXPECT_EQ(CodePageOfLanguageId(Unknown), 0) << Unknown;
+  // New tables get a dBase driver id.
+  EXPECT_EQ(LanguageIdOfCodePage(1252), 87);
 
   EXPECT_EQ(CodePageOfLanguageName("DBWINUS0"), 1252);
   EXPECT_EQ(CodePageOfLanguageName("DBHEBREW"), 1255);
@@ -41,6 +49,8 @@ TEST(CodePageTest, DecodingShowsUndefinedBytesAsReplacementCharacters) {
   EXPECT_EQ(Ansi.ToUtf8("a\x81z"), "a\uFFFDz");  // 0x81 is not defined in 1252
   TCodePageConverter Oem(437);
   EXPECT_EQ(Oem.ToUtf8("\x82t\xE9"), "\u00E9t\u0398");
+  TCodePageConverter Mac(10000);
+  EXPECT_EQ(Mac.ToUtf8("Caf\x8E"), "Caf\u00E9");
   TCodePageConverter Unknown(620);
   EXPECT_FALSE(Unknown.Supported());
   EXPECT_EQ(Unknown.ToUtf8("ab\xA5"), "ab\uFFFD");

@@ -8,6 +8,7 @@
 
 #include "table/CodePage.h"
 #include "table/DbaseFile.h"
+#include "table/TableCommand.h"
 #include "tests/table/DbaseTestFiles.h"
 
 namespace {
@@ -87,6 +88,14 @@ std::string Dump(const std::string& Name) {
   return Out;
 }
 
+// What `tessolon table FILE SUBCOMMAND` prints.
+std::string TableCommandOutput(const std::string& Name, const std::string& Subcommand) {
+  testing::internal::CaptureStdout();
+  const int Status = TableCommand({Name, Subcommand});
+  std::string Out = testing::internal::GetCapturedStdout();
+  return Status == 0 ? Out : Out + "(exit status)";
+}
+
 // A pest-shaped table written by this engine.
 void WriteOurs(const std::string& Name, int Level) {
   TDbaseFile File;
@@ -142,6 +151,32 @@ TEST(DbaseFileInteropTest, TablesWrittenByPythonDbfReadAlike) {
   EXPECT_EQ(Python("dbfread_dump.py", Name + " cp437"), Ours);
   if (HavePerl()) {
     EXPECT_EQ(Perl("xbase_dump.pl", Name), Ours);
+  }
+}
+
+// python3-dbf marks a table's code page with FoxPro's ids (0x03 for Windows ANSI and so on);
+// the text reads as it was written, here and in dbfread.
+TEST(DbaseFileInteropTest, CodePageMarksOfOtherToolsReadAsWritten) {
+  if (!HavePython()) GTEST_SKIP() << "python3-dbf/python3-dbfread missing";
+  TScratchDir Dir;
+  const struct {
+    const char* Codec;
+    const char* CodePage;
+    const char* Text;
+  } Cases[] = {{"cp1252", "1252", "Caf\u00e9"},
+               {"cp850", "850", "Caf\u00e9"},
+               {"cp1250", "1250", "\u0141\u00f3d\u017a"},
+               {"cp1251", "1251", "\u041a\u043e\u043c\u0430\u0440"},
+               {"mac_roman", "10000", "Caf\u00e9"}};
+  for (const auto& Case : Cases) {
+    const std::string Name = Dir.File(std::string(Case.Codec) + ".dbf");
+    ASSERT_EQ(Python("dbf_write_texts.py", Name + " " + Case.Codec + " '" + Case.Text + "'"), "");
+    const std::string Info = TableCommandOutput(Name, "info");
+    EXPECT_NE(Info.find(std::string("Code page: ") + Case.CodePage + "\n"), std::string::npos)
+        << Info;
+    EXPECT_EQ(Dump(Name), std::string(Case.Text) + "\n") << Case.Codec;
+    EXPECT_EQ(TableCommandOutput(Name, "list"), std::string(" \t") + Case.Text + "\n");
+    EXPECT_EQ(Python("dbfread_dump.py", Name), Dump(Name)) << Case.Codec;
   }
 }
 

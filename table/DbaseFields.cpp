@@ -46,6 +46,13 @@ std::string_view FieldText(const TDbaseFieldDef& Def, const std::uint8_t* Record
   return Text;
 }
 
+// A numeric field of asterisks only (blanks aside): dBase's mark for a value too wide for the
+// field, which GIS tools also write for a missing value. It holds no number, so it reads as null.
+bool IsOverflowMark(const TDbaseFieldDef& Def, std::string_view Text) {
+  return (Def.NativeFieldType == 'N' || Def.NativeFieldType == 'F') &&
+         Text.find_first_not_of(" *") == std::string_view::npos;
+}
+
 std::int64_t ParseWhole(std::string_view Text, std::int64_t Min, std::int64_t Max) {
   if (!Text.empty() && Text.front() == '+') Text.remove_prefix(1);
   std::int64_t Value = 0;
@@ -296,7 +303,7 @@ TVariant GetFieldValue(const TDbaseFieldDef& Def, TFieldType DataType, const std
       return TVariant();
   }
   const std::string_view Text = FieldText(Def, Record, DataType == ftString);
-  if (Text.empty()) return TVariant();
+  if (Text.empty() || IsOverflowMark(Def, Text)) return TVariant();
   switch (DataType) {
     case ftString:
       return TVariant(std::string(Text));

@@ -195,13 +195,14 @@ TEST(DbaseFileInteropTest, TablesWrittenByPerlXBaseAndGdalReadAlike) {
   if (HaveGdal()) {
     const std::string Csv = Dir.File("in.csv");
     FILE* Out = std::fopen(Csv.c_str(), "w");
-    std::fputs("IDX,NAME_PEST,F_START\n5,Flea,1.25\n6,Moth,-2\n", Out);
+    // GDAL marks a missing number with asterisks, which read as null.
+    std::fputs("IDX,NAME_PEST,F_START\n5,Flea,1.25\n6,Moth,-2\n,Gnat,\n", Out);
     std::fclose(Out);
     const std::string Name = Dir.File("ogr.dbf");
     ASSERT_EQ(RunTool("ogr2ogr -f 'ESRI Shapefile' " + Name + " " + Csv +
                       " -oo AUTODETECT_TYPE=YES -lco ENCODING=CP437"),
               "");
-    EXPECT_EQ(Dump(Name), "5.0000\tFlea\t1.2500\n6.0000\tMoth\t-2.0000\n");
+    EXPECT_EQ(Dump(Name), "5.0000\tFlea\t1.2500\n6.0000\tMoth\t-2.0000\n\tGnat\t\n");
     if (HavePython()) {
       EXPECT_EQ(Python("ogr_dump.py", Name), Dump(Name));
     }

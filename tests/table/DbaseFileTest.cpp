@@ -116,7 +116,8 @@ TEST(DbaseFileTest, TextStoredFieldsDecodeAsTheRulesSay) {
            {"BIG", 'N', 12}},
           {std::string(" ") + "  42" + "  ab " + "  1.50" + "T" + "20240229" + "-00000000007",
            std::string(" ") + "  4x" + "     " + "   abc" + "t" + "19990231" + "     1.5e3  ",
-           std::string(" ") + "  -7" + "  -  " + "      " + "?" + "2024013X" + "  12 345    "}));
+           std::string(" ") + "  -7" + "  -  " + "      " + "?" + "2024013X" + "  12 345    ",
+           std::string(" ") + "****" + "*****" + "  ****" + "F" + "        " + "    **1*****"}));
   auto File = OpenTable(Name, pfReadOnly);
   std::vector<std::uint8_t> R(File->RecordSize());
   File->ReadRecord(1, R.data());
@@ -145,6 +146,13 @@ TEST(DbaseFileTest, TextStoredFieldsDecodeAsTheRulesSay) {
   // A part that is not a number counts as 1: day "3X" -> 1.
   EXPECT_EQ(DateTimeToText(Field(*File, R, "D").AsDateTime()), "2024-01-01");
   EXPECT_DOUBLE_EQ(Field(*File, R, "BIG").AsFloat(), 0);  // "12 345"
+
+  // Asterisks only: the overflow mark of a value that did not fit, or a missing value.
+  File->ReadRecord(4, R.data());
+  EXPECT_TRUE(Field(*File, R, "N4").IsNull());
+  EXPECT_TRUE(Field(*File, R, "F6").IsNull());
+  EXPECT_EQ(Field(*File, R, "C5").AsString(), "*****");   // text, not a mark
+  EXPECT_DOUBLE_EQ(Field(*File, R, "BIG").AsFloat(), 0);  // a digit among them: malformed
 }
 
 TEST(DbaseFileTest, NumbersAreWrittenZeroOrBlankPadded) {

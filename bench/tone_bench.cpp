@@ -10,8 +10,8 @@ namespace {
 // Builds only: the recording service would copy every image it is handed.
 class TSilentService : public TRecordingSoundService {
  public:
-  void Stop() override {}
-  bool SetVolume(uint32_t, uint32_t) override { return true; }
+  void Stop(TSoundVoice) override {}
+  bool SetVolume(TSoundVoice, uint32_t) override { return true; }
 };
 
 void Configure(TToneGen& Tone, int Duration, int Rows) {

@@ -27,6 +27,11 @@ class TImageWriter {
   std::size_t FPos = 0;
 };
 
+// The square wave in the form the sound service shares with its caller.
+TSharedImage SharedSquareWave(uint32_t Freq, uint32_t Samples) {
+  return std::make_shared<const std::vector<uint8_t>>(SquareWaveImage(Freq, Samples));
+}
+
 }  // namespace
 
 void ThreadSleep(uint32_t MSecs) {
@@ -76,7 +81,8 @@ TSoundCardBeep::TSoundCardBeep(ISoundService* Service, TSleep Sleep)
     : FService(Service), FSleep(std::move(Sleep)) {}
 
 TSoundCardBeep::~TSoundCardBeep() {
-  if (!FLoopImage.empty()) Service().Stop();
+  // A loop left sounding would outlive the speaker that could silence it.
+  if (FLooping) Service().Stop(svSpeaker);
 }
 
 void TSoundCardBeep::Beep(uint32_t Freq, int32_t MSecs) {
@@ -86,9 +92,8 @@ void TSoundCardBeep::Beep(uint32_t Freq, int32_t MSecs) {
     Silence();
   } else if (MSecs <= LongestImageMSecs) {
     const auto Samples = static_cast<uint32_t>(uint64_t{SquareWaveRate} * MSecs / 1000);
-    const auto Image = SquareWaveImage(Freq, Samples);
-    Service().PlayImage(Image.data(), Image.size(), SND_MEMORY | SND_SYNC);
-    FLoopImage.clear();  // replaced by the tone just played
+    Service().PlayImage(svSpeaker, SharedSquareWave(Freq, Samples), SND_MEMORY | SND_SYNC);
+    FLooping = false;  // replaced by the tone just played
   } else {
     PlayLoop(Freq);
     FSleep(static_cast<uint32_t>(MSecs));
@@ -97,15 +102,14 @@ void TSoundCardBeep::Beep(uint32_t Freq, int32_t MSecs) {
 }
 
 void TSoundCardBeep::Silence() {
-  Service().Stop();
-  FLoopImage.clear();
+  Service().Stop(svSpeaker);
+  FLooping = false;
 }
 
 void TSoundCardBeep::PlayLoop(uint32_t Freq) {
-  auto Image = SquareWaveImage(Freq, SquareWaveRate);
-  Service().PlayImage(Image.data(), Image.size(), SND_MEMORY | SND_ASYNC | SND_LOOP);
-  // The old loop image was read until this play replaced it; only now may it go.
-  FLoopImage = std::move(Image);
+  Service().PlayImage(svSpeaker, SharedSquareWave(Freq, SquareWaveRate),
+                      SND_MEMORY | SND_ASYNC | SND_LOOP);
+  FLooping = true;
 }
 
 std::unique_ptr<TBleeper> MakeBleeper(TSpeakerPath Path, const std::string& DeviceDir,

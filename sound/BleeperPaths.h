@@ -38,6 +38,7 @@ constexpr int32_t LongestImageMSecs = 60000;
 // without a seam.
 std::vector<uint8_t> SquareWaveImage(uint32_t Freq, uint32_t Samples);
 
+// The speaker's square wave on the sound service's speaker voice, beside the tone generator's.
 class TSoundCardBeep : public ISystemBeep {
  public:
   // Service nullptr: the process-wide sound service, looked up at each call.
@@ -52,10 +53,11 @@ class TSoundCardBeep : public ISystemBeep {
 
   ISoundService* FService;
   TSleep FSleep;
-  std::vector<uint8_t> FLoopImage;  // read by the service while a loop sounds
+  bool FLooping = false;  // a loop may still sound
 };
 
 // The speaker for Path, with the kernel device looked for in DeviceDir and the sound card
-// reached through Service (nullptr: the process-wide one). Throws EHardwareUnavailable when the chosen path is refused.
+// reached through Service (nullptr: the process-wide one). Throws EHardwareUnavailable when the
+// chosen path is refused.
 std::unique_ptr<TBleeper> MakeBleeper(TSpeakerPath Path, const std::string& DeviceDir,
                                       ISoundService* Service);

@@ -44,7 +44,7 @@ TToneGen::TToneGen(TComponent* AOwner) : TComponent(AOwner) {
   FAMFrequency = FAM.Frequencies[0];
   std::fill(std::begin(FAMNoteOctave), std::end(FAMNoteOctave), FNoteOctave);
   if (GInstanceCount == 0 && !Designing()) {
-    GSavedVolume = ReadDeviceVolume(FDeviceID);
+    GSavedVolume = ReadDeviceVolume();
     ApplyVolume();
   }
   ++GInstanceCount;
@@ -52,9 +52,8 @@ TToneGen::TToneGen(TComponent* AOwner) : TComponent(AOwner) {
 
 TToneGen::~TToneGen() {
   Stop();
-  FDataBuffer.reset();
-  FDataBufferSize = 0;
-  if (--GInstanceCount == 0 && !Designing()) SoundService().SetVolume(FDeviceID, GSavedVolume);
+  FImage.reset();
+  if (--GInstanceCount == 0 && !Designing()) SoundService().SetVolume(svTone, GSavedVolume);
 }
 
 int32_t TToneGen::InstanceCount() {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/audio/WaveImage.h"
 #include "platform/core/Component.h"
 #include "sound/ToneGenTypes.h"
 
@@ -85,8 +86,8 @@ class TToneGen : public TComponent {
   // Writes one row as given, without range checks.
   void SetAMParameter(TTGAMLevel Level, int16_t Amplitude, float Frequency, TTGWave Waveform);
   // The image ("RIFF" first), or nullptr; valid until the next build or destruction.
-  const uint8_t* GetDataBuffer() const { return FDataBuffer.get(); }
-  int32_t DataBufferSize() const { return FDataBufferSize; }
+  const uint8_t* GetDataBuffer() const { return FImage ? FImage->data() : nullptr; }
+  int32_t DataBufferSize() const { return FImage ? int32_t(FImage->size()) : 0; }
   bool ExportFile(const std::string& FileName) const;
   // Note texts: see NoteToFrequency. Both return 0 and change nothing for an invalid note.
   int32_t SetNote(const std::string& Note);
@@ -111,15 +112,15 @@ class TToneGen : public TComponent {
   void StartPlayback();
   uint32_t PlayFlags() const;
   void ApplyVolume();
-  static uint32_t ReadDeviceVolume(uint32_t DeviceID);
+  static uint32_t ReadDeviceVolume();
   void SetEnvelopeValue(int16_t& Field, int64_t Value);
 
   bool FWaveChanged = true;
   bool FEnvelopeStale = true;
   bool FPlainStale = true;
   bool FIdle = true;
-  std::unique_ptr<uint8_t[]> FDataBuffer;
-  int32_t FDataBufferSize = 0;
+  // Shared with the sound service, which keeps it for as long as it plays it.
+  TSharedImage FImage;
   int32_t FFrequency = 440;
   int16_t FDuration = 100;
   TTGWave FWaveform = tgSine;
@@ -130,7 +131,6 @@ class TToneGen : public TComponent {
   TTGQuality FQuality = tgHiQ;
   int16_t FLeftVolume = 100;
   int16_t FRightVolume = 100;
-  uint32_t FDeviceID = 0;
   bool FStereo = false;
   int16_t FAMAmplitude = 0;
   TTGWave FAMWaveform = tgSine;

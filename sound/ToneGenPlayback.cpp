@@ -1,6 +1,8 @@
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
+#include <vector>
 
 #include "platform/audio/SoundService.h"
 #include "sound/ToneGen.h"
@@ -12,18 +14,20 @@ bool TToneGen::Synthesize(bool WithEnvelope) {
   uint8_t Header[WaveHeaderSize];
   BuildWaveHeader(S.Stereo, S.Resolution == tg16Bit, S.Quality == tgHiQ, Header,
                   uint32_t(DataSize));
-  // The service may still be reading the old image: silence it before the image goes.
-  SoundService().Stop();
-  FDataBuffer.reset();
-  FDataBufferSize = 0;
+  // A new build silences the tone that is sounding, whose image it replaces. The old image goes
+  // first, so that two long ones are never held at once.
+  SoundService().Stop(svTone);
+  FImage.reset();
   const std::size_t Size = std::size_t(DataSize) + WaveHeaderSize + WaveSpareSize;
-  FDataBuffer.reset(new (std::nothrow) uint8_t[Size]);
-  if (!FDataBuffer) return false;
-  FDataBufferSize = int32_t(Size);
-  std::memset(FDataBuffer.get(), FillByte(S.Resolution), Size);
-  std::memcpy(FDataBuffer.get(), Header, WaveHeaderSize);
+  std::shared_ptr<std::vector<uint8_t>> Image;
+  try {
+    Image = std::make_shared<std::vector<uint8_t>>(Size, FillByte(S.Resolution));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  std::memcpy(Image->data(), Header, WaveHeaderSize);
 
-  uint8_t* Data = FDataBuffer.get() + WaveHeaderSize;
+  uint8_t* Data = Image->data() + WaveHeaderSize;
   TToneNoise Noise;
   for (const TPartial& Partial : TonePartials(S))
     RenderPartial(Data, DataSize, Partial, S.Resolution, S.Quality, S.Stereo, Noise);
@@ -35,6 +39,7 @@ bool TToneGen::Synthesize(bool WithEnvelope) {
     FEnvelopeStale = false;
     FPlainStale = true;
   }
+  FImage = std::move(Image);
   return true;
 }
 
@@ -70,12 +75,11 @@ uint32_t TToneGen::PlayFlags() const {
 void TToneGen::StartPlayback() {
   Stop();
   ApplyVolume();
-  if (FDataBuffer)
-    SoundService().PlayImage(FDataBuffer.get(), std::size_t(FDataBufferSize), PlayFlags());
+  if (FImage) SoundService().PlayImage(svTone, FImage, PlayFlags());
 }
 
 void TToneGen::Stop() {
-  SoundService().Stop();
+  SoundService().Stop(svTone);
   FIdle = true;
 }
 
@@ -86,25 +90,25 @@ void TToneGen::PresetVolume() {
 void TToneGen::ApplyVolume() {
   const uint32_t Left = uint32_t(FLeftVolume) * 65535 / 100;
   const uint32_t Right = uint32_t(FRightVolume) * 65535 / 100;
-  SoundService().SetVolume(FDeviceID, Left + Right * 65536);
+  SoundService().SetVolume(svTone, Left + Right * 65536);
 }
 
-uint32_t TToneGen::ReadDeviceVolume(uint32_t DeviceID) {
+uint32_t TToneGen::ReadDeviceVolume() {
   ISoundService& Service = SoundService();
   TWaveOutCaps Caps;
-  Service.GetDevCaps(DeviceID, Caps);
+  Service.GetDevCaps(svTone, Caps);
   uint32_t Volume = 0;
-  Service.GetVolume(DeviceID, Volume);
+  Service.GetVolume(svTone, Volume);
   // A device with one volume for both channels reports it in the low half only.
   if ((Caps.dwFormats & WAVE_FORMAT_1S16) == 0) Volume += Volume * 65536;
   return Volume;
 }
 
 bool TToneGen::ExportFile(const std::string& FileName) const {
-  if (!FDataBuffer) return false;
+  if (!FImage) return false;
   std::FILE* File = std::fopen(FileName.c_str(), "wb");
   if (!File) return false;
-  std::fwrite(FDataBuffer.get(), 1, std::size_t(FDataBufferSize), File);
+  std::fwrite(FImage->data(), 1, FImage->size(), File);
   const bool Failed = std::ferror(File) != 0;
   return std::fclose(File) == 0 && !Failed;
 }

@@ -3,9 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <iostream>
 
 namespace {
@@ -37,14 +35,10 @@ class TQuietStderr {
 // About 10 ms at 96 kHz: short enough that a replaced tone stops promptly.
 constexpr Uint16 BufferFrames = 1024;
 
-int Scale(int Sample, uint32_t Gain) {
-  return Sample * int(Gain) / 0xFFFF;
-}
-
 }  // namespace
 
 TSdlSoundService::~TSdlSoundService() {
-  Stop();
+  for (std::size_t Voice = 0; Voice < SoundVoiceCount; ++Voice) Stop(TSoundVoice(Voice));
   CloseDevice();
   if (FInitialised) SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
@@ -81,7 +75,7 @@ SDL_AudioDeviceID TSdlSoundService::OpenDevice(const TWaveFormat& Format) {
   TQuietStderr Quiet;
   SDL_AudioSpec Want{};
   Want.freq = int(Format.Rate);
-  Want.format = Format.Bits == 16 ? AUDIO_S16LSB : AUDIO_U8;
+  Want.format = SdlFormat(Format);
   Want.channels = uint8_t(Format.Channels);
   Want.samples = BufferFrames;
   Want.callback = &TSdlSoundService::Callback;
@@ -120,56 +114,71 @@ bool TSdlSoundService::EnsureDevice(const TWaveFormat& Format) {
   }
   if (FDevice == 0) return false;
   FDeviceFormat = Format;
+  std::array<TSharedImage, SoundVoiceCount> Released;
+  {
+    std::lock_guard Guard(FLock);
+    FEightBitMix = Format.Bits == 8;
+    for (std::size_t Voice = 0; Voice < SoundVoiceCount; ++Voice)
+      if (FVoices[Voice].Sounding() && !FVoices[Voice].Retarget(Format))
+        Released[Voice] = FVoices[Voice].Stop();
+  }
+  FEnded.notify_all();
+  // A device opens paused. From now on the callback runs, giving silence while no voice sounds.
+  SDL_PauseAudioDevice(FDevice, 0);
   return true;
 }
 
-bool TSdlSoundService::PlayImage(const uint8_t* Image, std::size_t Size, uint32_t Flags) {
-  Stop();
+TWaveFormat TSdlSoundService::DeviceFormatFor(const TWaveFormat& Format) {
+  TWaveFormat Result = Format;
+  std::lock_guard Guard(FLock);
+  for (const TMixVoice& Voice : FVoices)
+    if (Voice.Sounding()) Result = RicherStream(Result, Voice.Format());
+  return Result;
+}
+
+bool TSdlSoundService::PlayImage(TSoundVoice Voice, TSharedImage Image, uint32_t Flags) {
+  Stop(Voice);
   TWaveFormat Format;
-  if (!ParseWaveImage(Image, Size, Format) || !EnsureDevice(Format)) return false;
+  if (!Image || !ParseWaveImage(Image->data(), Image->size(), Format) ||
+      !EnsureDevice(DeviceFormatFor(Format)))
+    return false;
   uint64_t Sound;
   {
     std::lock_guard Guard(FLock);
-    FData = Image + Format.DataOffset;
-    FBytes = Format.DataBytes;
-    FPos = 0;
-    FChannels = Format.Channels;
-    FEightBit = Format.Bits == 8;
-    FLoop = (Flags & SND_LOOP) != 0;
-    FDrained = false;
-    Sound = ++FSound;
+    if (!FVoices[Voice].Start(Image, Format, (Flags & SND_LOOP) != 0, FDeviceFormat)) return false;
+    Sound = FVoices[Voice].Sound();
   }
-  SDL_PauseAudioDevice(FDevice, 0);
   if ((Flags & (SND_ASYNC | SND_LOOP)) == 0) {
     std::unique_lock Guard(FLock);
-    FEnded.wait(Guard, [&] { return FEndedSound >= Sound; });
+    FEnded.wait(Guard, [&] { return FVoices[Voice].Ended(Sound); });
   }
   return true;
 }
 
-void TSdlSoundService::Stop() {
+void TSdlSoundService::Stop(TSoundVoice Voice) {
+  // The callback reads images only under the lock, so once the voice has been stopped under it
+  // its image is no longer read; the other voices play on.
+  TSharedImage Released;
   {
     std::lock_guard Guard(FLock);
-    FData = nullptr;
-    FBytes = FPos = 0;
-    FEndedSound = FSound;
+    Released = FVoices[Voice].Stop();
   }
   FEnded.notify_all();
-  // Pausing waits for a running callback, so the image is not read once this returns.
-  if (FDevice != 0) SDL_PauseAudioDevice(FDevice, 1);
 }
 
-bool TSdlSoundService::SetVolume(uint32_t, uint32_t Volume) {
-  FVolume = Volume;
+bool TSdlSoundService::SetVolume(TSoundVoice Voice, uint32_t Volume) {
+  std::lock_guard Guard(FLock);
+  FVoices[Voice].SetVolume(Volume);
   return true;
 }
 
-bool TSdlSoundService::GetVolume(uint32_t, uint32_t& Volume) {
-  Volume = FVolume;
+bool TSdlSoundService::GetVolume(TSoundVoice Voice, uint32_t& Volume) {
+  std::lock_guard Guard(FLock);
+  Volume = FVoices[Voice].Volume();
   return true;
 }
 
-bool TSdlSoundService::GetDevCaps(uint32_t, TWaveOutCaps& Caps) {
+bool TSdlSoundService::GetDevCaps(TSoundVoice, TWaveOutCaps& Caps) {
   // The volume is applied per channel here, so left and right are always separate.
   Caps.dwFormats = WAVE_FORMAT_1S16;
   Caps.dwSupport = WAVECAPS_LRVOLUME;
@@ -182,52 +191,13 @@ void TSdlSoundService::Callback(void* UserData, Uint8* Stream, int Length) {
 }
 
 void TSdlSoundService::Fill(uint8_t* Stream, std::size_t Length) {
-  std::unique_lock Guard(FLock);
-  std::size_t Out = 0;
-  while (FData && Out < Length && FPos < FBytes) {
-    const std::size_t Bytes = std::min(Length - Out, FBytes - FPos);
-    CopyWithVolume(Stream + Out, Bytes);
-    Out += Bytes;
-    FPos += Bytes;
-    if (FPos == FBytes && FLoop) FPos = 0;
+  bool Ended = false;
+  {
+    std::lock_guard Guard(FLock);
+    FMix.assign(Length / (FEightBitMix ? 1 : 2), 0);
+    for (TMixVoice& Voice : FVoices) Voice.MixInto(FMix.data(), FMix.size());
+    WriteMix(FMix, FEightBitMix, Stream);
+    for (TMixVoice& Voice : FVoices) Ended |= Voice.EndOfBuffer();
   }
-  std::memset(Stream + Out, FEightBit ? 0x80 : 0x00, Length - Out);
-  if (!FData || FPos < FBytes) return;
-  // The last data went out in the previous buffer; once this one is asked for it has played.
-  if (!FDrained) {
-    FDrained = true;
-    return;
-  }
-  FData = nullptr;
-  FEndedSound = FSound;
-  Guard.unlock();
-  FEnded.notify_all();
-}
-
-void TSdlSoundService::CopyWithVolume(uint8_t* Out, std::size_t Bytes) {
-  const uint8_t* In = FData + FPos;
-  const uint32_t Volume = FVolume;
-  const uint32_t Left = Volume & 0xFFFF, Right = Volume >> 16;
-  if (Left == 0xFFFF && Right == 0xFFFF) {
-    std::memcpy(Out, In, Bytes);
-    return;
-  }
-  // A mono image sounds on both speakers: it gets the mean of the two volumes.
-  const uint32_t Gains[2] = {FChannels == 1 ? (Left + Right) / 2 : Left,
-                             FChannels == 1 ? (Left + Right) / 2 : Right};
-  const std::size_t SampleBytes = FEightBit ? 1 : 2;
-  // FPos is always at a sample boundary; the channel follows from the sample index.
-  std::size_t Sample = FPos / SampleBytes;
-  for (std::size_t I = 0; I + SampleBytes <= Bytes; I += SampleBytes, ++Sample) {
-    const std::size_t Channel = Sample % FChannels;
-    const uint32_t Gain = Channel < 2 ? Gains[Channel] : Gains[0];
-    if (FEightBit) {
-      Out[I] = uint8_t(Scale(In[I] - 128, Gain) + 128);
-    } else {
-      const int16_t S = int16_t(In[I] | In[I + 1] << 8);
-      const uint16_t V = uint16_t(Scale(S, Gain));
-      Out[I] = uint8_t(V);
-      Out[I + 1] = uint8_t(V >> 8);
-    }
-  }
+  if (Ended) FEnded.notify_all();
 }

@@ -1,18 +1,26 @@
 // The real sound service on SDL2 audio. The device runs at the image's own rate, sample format
-// and channel count and is reopened only when those change; the callback plays the image's whole
-// frames straight from memory, loops without a gap, and applies the per-channel volume itself so
-// the system mixer is never touched.
+// and channel count and is reopened only when those change; the callback plays each voice's
+// whole frames straight from memory, loops without a gap, applies each voice's per-channel
+// volume itself so the system mixer is never touched, and adds the voices together.
+//
+// When two voices sound at once in different formats, the device runs in the richer of the two
+// (the higher rate, the wider sample, the more channels), so that neither loses anything, and
+// the other voice is converted to it; a voice alone is delivered bit for bit. Changing the
+// device's format reopens it, which the voice already sounding hears as a gap of a few
+// milliseconds.
 #pragma once
 
 #include <SDL.h>
 
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <vector>
 
+#include "platform/audio/MixVoice.h"
 #include "platform/audio/SoundService.h"
-#include "platform/audio/WaveImage.h"
 
 class TSdlSoundService final : public ISoundService {
  public:
@@ -21,17 +29,18 @@ class TSdlSoundService final : public ISoundService {
   TSdlSoundService(const TSdlSoundService&) = delete;
   TSdlSoundService& operator=(const TSdlSoundService&) = delete;
 
-  bool PlayImage(const uint8_t* Image, std::size_t Size, uint32_t Flags) override;
-  void Stop() override;
-  bool SetVolume(uint32_t DeviceID, uint32_t Volume) override;
-  bool GetVolume(uint32_t DeviceID, uint32_t& Volume) override;
-  bool GetDevCaps(uint32_t DeviceID, TWaveOutCaps& Caps) override;
+  bool PlayImage(TSoundVoice Voice, TSharedImage Image, uint32_t Flags) override;
+  void Stop(TSoundVoice Voice) override;
+  bool SetVolume(TSoundVoice Voice, uint32_t Volume) override;
+  bool GetVolume(TSoundVoice Voice, uint32_t& Volume) override;
+  bool GetDevCaps(TSoundVoice Voice, TWaveOutCaps& Caps) override;
   unsigned DeviceRate() const override { return FDeviceRate.load(); }
 
  private:
   static void Callback(void* UserData, Uint8* Stream, int Length);
   void Fill(uint8_t* Stream, std::size_t Length);
-  void CopyWithVolume(uint8_t* Out, std::size_t Bytes);
+  // The format the device needs for Format to play beside the voices still sounding.
+  TWaveFormat DeviceFormatFor(const TWaveFormat& Format);
   bool InitAudio();
   bool EnsureDevice(const TWaveFormat& Format);
   SDL_AudioDeviceID OpenDevice(const TWaveFormat& Format);
@@ -44,18 +53,12 @@ class TSdlSoundService final : public ISoundService {
   SDL_AudioDeviceID FDevice = 0;
   TWaveFormat FDeviceFormat;
   std::atomic<unsigned> FDeviceRate{0};
-  std::atomic<uint32_t> FVolume{0xFFFFFFFF};
 
-  // Shared with the audio callback, guarded by FLock.
+  // Shared with the audio callback, guarded by FLock. The callback reads an image only while it
+  // holds the lock and never releases one: images go on the calling thread, outside the lock.
   std::mutex FLock;
   std::condition_variable FEnded;
-  const uint8_t* FData = nullptr;
-  std::size_t FBytes = 0;
-  std::size_t FPos = 0;
-  uint16_t FChannels = 1;
-  bool FEightBit = false;
-  bool FLoop = false;
-  bool FDrained = false;
-  uint64_t FSound = 0;  // counts the sounds started, so a waiter knows its own has ended
-  uint64_t FEndedSound = 0;
+  std::array<TMixVoice, SoundVoiceCount> FVoices;
+  bool FEightBitMix = false;  // the sample size of the device's buffers
+  std::vector<int32_t> FMix;  // the callback's sum of the voices, one value per sample
 };

@@ -1,10 +1,14 @@
-// The platform's sound service: plays in-memory RIFF/WAVE images, stops them, and keeps the
-// program's own per-channel output volume. The tone generator and the speaker's sound-card path
-// call it; tests replace it with a recording fake.
+// The platform's sound service: plays in-memory RIFF/WAVE images on independent voices that the
+// device hears mixed, stops them, and keeps each voice's own per-channel volume. The tone
+// generator and the speaker's sound-card path each play on a voice of their own, so a looping
+// tone sounds on while the speaker beeps beside it; tests replace the service with a recording
+// fake.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+
+#include "platform/audio/WaveImage.h"
 
 // Play flags, with the values the callers compute and record.
 constexpr uint32_t SND_SYNC = 0x0000;
@@ -22,19 +26,25 @@ struct TWaveOutCaps {
   uint16_t wChannels = 0;
 };
 
+// The voices and their owners. Each plays one image at a time with its own loop flag and volume;
+// every tone generator shares the tone voice, as they share one device volume.
+enum TSoundVoice : uint8_t { svTone, svSpeaker };
+constexpr std::size_t SoundVoiceCount = 2;
+
 class ISoundService {
  public:
   virtual ~ISoundService() = default;
-  // Plays the image at Image (Size bytes, a RIFF/WAVE PCM image). Without SND_ASYNC it returns
-  // when the sound has ended; with SND_LOOP it repeats until stopped or replaced. The image must
-  // stay valid until Stop returns or another image replaces it.
-  virtual bool PlayImage(const uint8_t* Image, std::size_t Size, uint32_t Flags) = 0;
-  // Stops any sound this process started; when it returns the image is no longer read.
-  virtual void Stop() = 0;
-  // Volume word: low 16 bits left, high 16 bits right, each 0 (silent) to 0xFFFF (full).
-  virtual bool SetVolume(uint32_t DeviceID, uint32_t Volume) = 0;
-  virtual bool GetVolume(uint32_t DeviceID, uint32_t& Volume) = 0;
-  virtual bool GetDevCaps(uint32_t DeviceID, TWaveOutCaps& Caps) = 0;
+  // Plays Image (a RIFF/WAVE PCM image) on Voice, replacing what that voice played; the other
+  // voices play on. Without SND_ASYNC it returns when the sound has ended; with SND_LOOP it
+  // repeats until stopped or replaced. The service holds its own reference to the image for as
+  // long as it may read it.
+  virtual bool PlayImage(TSoundVoice Voice, TSharedImage Image, uint32_t Flags) = 0;
+  // Stops Voice; when it returns the voice's image is no longer read.
+  virtual void Stop(TSoundVoice Voice) = 0;
+  // Volume word of a voice: low 16 bits left, high 16 bits right, each 0 (silent) to 0xFFFF.
+  virtual bool SetVolume(TSoundVoice Voice, uint32_t Volume) = 0;
+  virtual bool GetVolume(TSoundVoice Voice, uint32_t& Volume) = 0;
+  virtual bool GetDevCaps(TSoundVoice Voice, TWaveOutCaps& Caps) = 0;
   // The rate the output device really runs at (0 when none is open yet).
   virtual unsigned DeviceRate() const = 0;
 };

@@ -1,5 +1,6 @@
 #include "platform/audio/WaveImage.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -43,4 +44,12 @@ bool ParseWaveImage(const uint8_t* Image, std::size_t Size, TWaveFormat& Format)
     Pos = Body + Length + (Length & 1);
   }
   return false;
+}
+
+TWaveFormat RicherStream(const TWaveFormat& A, const TWaveFormat& B) {
+  TWaveFormat Result;
+  Result.Rate = std::max(A.Rate, B.Rate);
+  Result.Channels = std::max(A.Channels, B.Channels);
+  Result.Bits = std::max(A.Bits, B.Bits);
+  return Result;
 }

@@ -66,32 +66,32 @@ TEST_F(ToneGenPlayback, StopsBeforeEveryRebuildAndRelease) {
 TEST_F(ToneGenPlayback, VolumeWords) {
   TToneGen Tone(nullptr);
   Tone.SetLeftVolume(50);
-  EXPECT_EQ(FService.Volume, 0xFFFF7FFFu);  // sent at once while idle
+  EXPECT_EQ(FService.Volume[svTone], 0xFFFF7FFFu);  // sent at once while idle
   Tone.SetRightVolume(1);
-  EXPECT_EQ(FService.Volume, 0x028F7FFFu);
+  EXPECT_EQ(FService.Volume[svTone], 0x028F7FFFu);
   Tone.SetLoop(true);
   Tone.Play();
   Tone.SetLeftVolume(0);
-  EXPECT_EQ(FService.Volume, 0x028F7FFFu);  // playing: waits for the next volume send
+  EXPECT_EQ(FService.Volume[svTone], 0x028F7FFFu);  // playing: waits for the next volume send
   Tone.PresetVolume();
-  EXPECT_EQ(FService.Volume, 0x028F0000u);
+  EXPECT_EQ(FService.Volume[svTone], 0x028F0000u);
 }
 
 TEST_F(ToneGenPlayback, DeviceVolumeIsSavedByTheFirstAndRestoredByTheLast) {
   FService.Caps.dwFormats = 0;  // one volume for both channels
-  FService.Volume = 0x1234;
+  FService.Volume[svTone] = 0x1234;
   auto First = std::make_unique<TToneGen>(nullptr);
   EXPECT_EQ(TToneGen::SavedVolume(), 0x12341234u);
-  EXPECT_EQ(FService.Volume, 0xFFFFFFFFu);
+  EXPECT_EQ(FService.Volume[svTone], 0xFFFFFFFFu);
   FService.Clear();
   auto Second = std::make_unique<TToneGen>(nullptr);
   EXPECT_EQ(TToneGen::InstanceCount(), 2);
   EXPECT_EQ(FService.Count(scGetVolume) + FService.Count(scSetVolume), 0);
   Second->SetLeftVolume(10);
   First.reset();
-  EXPECT_NE(FService.Volume, 0x12341234u);
+  EXPECT_NE(FService.Volume[svTone], 0x12341234u);
   Second.reset();
-  EXPECT_EQ(FService.Volume, 0x12341234u);
+  EXPECT_EQ(FService.Volume[svTone], 0x12341234u);
   EXPECT_EQ(TToneGen::InstanceCount(), 0);
 
   FService.VolumeReadFails = true;

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <thread>
@@ -23,9 +24,11 @@ void Put16(std::vector<uint8_t>& B, std::size_t At, uint16_t V) {
   B[At + 1] = uint8_t(V >> 8);
 }
 
-// A 16-bit image whose samples never look like silence and never repeat within a sound.
-std::vector<uint8_t> MakeImage(uint32_t Rate, uint16_t Channels, std::size_t Frames) {
-  const std::size_t Bytes = Frames * Channels * 2;
+// A PCM image of Frames frames whose sample I is Sample(I), signed (8-bit samples are stored
+// with the offset of 128).
+std::vector<uint8_t> MakeImage(uint32_t Rate, uint16_t Channels, uint16_t Bits, std::size_t Frames,
+                               const std::function<int(std::size_t)>& Sample) {
+  const std::size_t SampleBytes = Bits / 8, Bytes = Frames * Channels * SampleBytes;
   std::vector<uint8_t> Image(44 + Bytes);
   std::copy_n("RIFF", 4, Image.begin());
   Put32(Image, 4, uint32_t(Bytes + 36));
@@ -34,14 +37,54 @@ std::vector<uint8_t> MakeImage(uint32_t Rate, uint16_t Channels, std::size_t Fra
   Put16(Image, 20, 1);
   Put16(Image, 22, Channels);
   Put32(Image, 24, Rate);
-  Put32(Image, 28, Rate * Channels * 2);
-  Put16(Image, 32, uint16_t(Channels * 2));
-  Put16(Image, 34, 16);
+  Put32(Image, 28, uint32_t(Rate * Channels * SampleBytes));
+  Put16(Image, 32, uint16_t(Channels * SampleBytes));
+  Put16(Image, 34, Bits);
   std::copy_n("data", 4, Image.begin() + 36);
   Put32(Image, 40, uint32_t(Bytes));
-  for (std::size_t I = 0; I < Frames * Channels; ++I)
-    Put16(Image, 44 + 2 * I, uint16_t(1000 + (I * 7919) % 30000));
+  for (std::size_t I = 0; I < Frames * Channels; ++I) {
+    if (Bits == 8)
+      Image[44 + I] = uint8_t(Sample(I) + 128);
+    else
+      Put16(Image, 44 + 2 * I, uint16_t(Sample(I)));
+  }
   return Image;
+}
+
+// A 16-bit image whose samples never look like silence and never repeat within a sound.
+std::vector<uint8_t> MakeImage(uint32_t Rate, uint16_t Channels, std::size_t Frames) {
+  return MakeImage(Rate, Channels, 16, Frames,
+                   [](std::size_t I) { return 1000 + int(I * 7919 % 30000); });
+}
+
+// A 16-bit image that holds one level throughout: what the voices add up to can be read off.
+std::vector<uint8_t> Level(uint32_t Rate, uint16_t Channels, std::size_t Frames, int Value) {
+  return MakeImage(Rate, Channels, 16, Frames, [=](std::size_t) { return Value; });
+}
+
+TSharedImage Share(const std::vector<uint8_t>& Image) {
+  return std::make_shared<const std::vector<uint8_t>>(Image);
+}
+
+std::vector<uint8_t> Bytes16(std::initializer_list<std::pair<int, std::size_t>> Runs) {
+  std::vector<uint8_t> Result;
+  for (const auto& [Value, Count] : Runs)
+    for (std::size_t I = 0; I < Count; ++I) {
+      Result.push_back(uint8_t(Value));
+      Result.push_back(uint8_t(uint16_t(Value) >> 8));
+    }
+  return Result;
+}
+
+// The longest run of 16-bit samples that all lie within Low..High.
+std::size_t LongestRun(const std::vector<uint8_t>& Bytes, int Low, int High) {
+  std::size_t Longest = 0, Run = 0;
+  for (std::size_t I = 0; I + 1 < Bytes.size(); I += 2) {
+    const int Sample = int16_t(Bytes[I] | Bytes[I + 1] << 8);
+    Run = Sample >= Low && Sample <= High ? Run + 1 : 0;
+    Longest = std::max(Longest, Run);
+  }
+  return Longest;
 }
 
 class DiskDriver : public testing::Test {
@@ -69,6 +112,10 @@ class DiskDriver : public testing::Test {
                        const uint8_t* To) {
     return std::search(Haystack.begin(), Haystack.end(), From, To) != Haystack.end();
   }
+  static bool Contains(const std::vector<uint8_t>& Haystack, const std::vector<uint8_t>& Needle) {
+    return Contains(Haystack, Needle.data(), Needle.data() + Needle.size());
+  }
+  static void Sleep(int MSecs) { std::this_thread::sleep_for(std::chrono::milliseconds(MSecs)); }
 
   std::filesystem::path FDir, FFile;
   std::unique_ptr<TSdlSoundService> FService;
@@ -76,7 +123,7 @@ class DiskDriver : public testing::Test {
 
 TEST_F(DiskDriver, SynchronousPlayDeliversTheWholeImageAtItsOwnRate) {
   const auto Image = MakeImage(96000, 2, 4800);
-  ASSERT_TRUE(FService->PlayImage(Image.data(), Image.size(), SND_MEMORY));
+  ASSERT_TRUE(FService->PlayImage(svTone, Share(Image), SND_MEMORY));
   EXPECT_EQ(FService->DeviceRate(), 96000u);
   const auto Written = DeviceBytes();
   EXPECT_TRUE(Contains(Written, Image.data() + 44, Image.data() + Image.size()));
@@ -84,9 +131,9 @@ TEST_F(DiskDriver, SynchronousPlayDeliversTheWholeImageAtItsOwnRate) {
 
 TEST_F(DiskDriver, LoopRepeatsWithoutAGapUntilStopped) {
   const auto Image = MakeImage(44100, 1, 441);  // 10 ms
-  ASSERT_TRUE(FService->PlayImage(Image.data(), Image.size(), SND_MEMORY | SND_ASYNC | SND_LOOP));
-  std::this_thread::sleep_for(std::chrono::milliseconds(150));
-  FService->Stop();
+  ASSERT_TRUE(FService->PlayImage(svTone, Share(Image), SND_MEMORY | SND_ASYNC | SND_LOOP));
+  Sleep(150);
+  FService->Stop(svTone);
   std::vector<uint8_t> Twice(Image.begin() + 44, Image.end());
   Twice.insert(Twice.end(), Image.begin() + 44, Image.end());
   EXPECT_TRUE(Contains(DeviceBytes(), Twice.data(), Twice.data() + Twice.size()));
@@ -94,8 +141,8 @@ TEST_F(DiskDriver, LoopRepeatsWithoutAGapUntilStopped) {
 
 TEST_F(DiskDriver, VolumeIsAppliedPerChannel) {
   auto Image = MakeImage(44100, 2, 2205);
-  FService->SetVolume(0, 0x7FFF | 0xFFFFu << 16);
-  ASSERT_TRUE(FService->PlayImage(Image.data(), Image.size(), SND_MEMORY));
+  FService->SetVolume(svTone, 0x7FFF | 0xFFFFu << 16);
+  ASSERT_TRUE(FService->PlayImage(svTone, Share(Image), SND_MEMORY));
   for (std::size_t I = 44; I < Image.size(); I += 4) {
     const int Left = int16_t(Image[I] | Image[I + 1] << 8) * 0x7FFF / 0xFFFF;
     Put16(Image, I, uint16_t(Left));
@@ -107,8 +154,8 @@ TEST_F(DiskDriver, KeepsTheDeviceOpenWhileTheFormatStaysTheSame) {
   const auto First = MakeImage(44100, 1, 441);
   auto Second = MakeImage(44100, 1, 441);
   Put16(Second, 44, 77);  // the disk driver starts a new file whenever the device is reopened
-  ASSERT_TRUE(FService->PlayImage(First.data(), First.size(), SND_MEMORY));
-  ASSERT_TRUE(FService->PlayImage(Second.data(), Second.size(), SND_MEMORY));
+  ASSERT_TRUE(FService->PlayImage(svTone, Share(First), SND_MEMORY));
+  ASSERT_TRUE(FService->PlayImage(svTone, Share(Second), SND_MEMORY));
   EXPECT_EQ(FService->DeviceRate(), 44100u);
   const auto Written = DeviceBytes();
   EXPECT_TRUE(Contains(Written, First.data() + 44, First.data() + First.size()));
@@ -118,8 +165,64 @@ TEST_F(DiskDriver, KeepsTheDeviceOpenWhileTheFormatStaysTheSame) {
 TEST_F(DiskDriver, RefusesWhatIsNotAPcmImage) {
   auto Image = MakeImage(44100, 1, 100);
   Put16(Image, 34, 24);
-  EXPECT_FALSE(FService->PlayImage(Image.data(), Image.size(), SND_MEMORY | SND_ASYNC));
-  EXPECT_FALSE(FService->PlayImage(nullptr, 0, SND_MEMORY | SND_ASYNC));
+  EXPECT_FALSE(FService->PlayImage(svTone, Share(Image), SND_MEMORY | SND_ASYNC));
+  EXPECT_FALSE(FService->PlayImage(svTone, nullptr, SND_MEMORY | SND_ASYNC));
+}
+
+TEST_F(DiskDriver, VoicesAreAddedEachAtItsOwnVolumeAndClipped) {
+  // The tone loops at half volume (1000 becomes 499); the speaker's voice keeps its full volume.
+  FService->SetVolume(svTone, 0x7FFF7FFF);
+  ASSERT_TRUE(FService->PlayImage(svTone, Share(Level(44100, 1, 441, 1000)),
+                                  SND_MEMORY | SND_ASYNC | SND_LOOP));
+  Sleep(100);
+  // A synchronous sound returns when it has ended, while the other voice plays on.
+  ASSERT_TRUE(FService->PlayImage(svSpeaker, Share(Level(44100, 1, 441, 3000)), SND_MEMORY));
+  ASSERT_TRUE(FService->PlayImage(svSpeaker, Share(Level(44100, 1, 441, 32500)), SND_MEMORY));
+  ASSERT_TRUE(FService->PlayImage(svSpeaker, Share(Level(44100, 1, 44100, 2000)),
+                                  SND_MEMORY | SND_ASYNC | SND_LOOP));
+  Sleep(100);
+  FService->Stop(svSpeaker);
+  Sleep(100);
+  FService->Stop(svTone);
+  const auto Written = DeviceBytes();
+  EXPECT_TRUE(Contains(Written, Bytes16({{499, 1}, {3499, 441}, {499, 1}})));
+  EXPECT_TRUE(Contains(Written, Bytes16({{499, 1}, {32767, 441}, {499, 1}})));
+  // Stopping the speaker's voice leaves the tone sounding.
+  EXPECT_TRUE(Contains(Written, Bytes16({{2499, 1}, {499, 441}})));
+}
+
+TEST_F(DiskDriver, ARicherVoiceMovesTheDeviceToItsFormatAndTheOtherVoiceIsConverted) {
+  // The tone loops at 44.1 kHz in 8 bits, mono, at level 20 (5120 in 16 bits).
+  const auto Tone = MakeImage(44100, 1, 8, 441, [](std::size_t) { return 20; });
+  ASSERT_TRUE(FService->PlayImage(svTone, Share(Tone), SND_MEMORY | SND_ASYNC | SND_LOOP));
+  EXPECT_EQ(FService->DeviceRate(), 44100u);
+  Sleep(50);
+  // 100 ms at 96 kHz, 16 bits, stereo, beside it: the device reopens (and the disk driver starts
+  // its file anew) in that format.
+  ASSERT_TRUE(FService->PlayImage(svSpeaker, Share(Level(96000, 2, 9600, 1000)), SND_MEMORY));
+  EXPECT_EQ(FService->DeviceRate(), 96000u);
+  Sleep(200);
+  FService->Stop(svTone);
+  const auto Written = DeviceBytes();
+  // Both together in both channels for nearly the whole 100 ms, then the tone alone. The
+  // resampler passes a constant level within a few parts in a thousand.
+  EXPECT_GT(LongestRun(Written, 6100, 6130), 2 * 9000u);
+  EXPECT_GT(LongestRun(Written, 5100, 5130), 2 * 2000u);
+}
+
+TEST_F(DiskDriver, TheServiceKeepsWhatItPlaysAliveUntilItStops) {
+  const auto Samples = MakeImage(44100, 1, 441);
+  auto Image = Share(Samples);
+  const std::weak_ptr<const std::vector<uint8_t>> Watch = Image;
+  ASSERT_TRUE(FService->PlayImage(svTone, Image, SND_MEMORY | SND_ASYNC | SND_LOOP));
+  Image.reset();  // the caller lets go while the loop sounds
+  Sleep(100);
+  EXPECT_FALSE(Watch.expired());
+  FService->Stop(svTone);
+  EXPECT_TRUE(Watch.expired());
+  std::vector<uint8_t> Twice(Samples.begin() + 44, Samples.end());
+  Twice.insert(Twice.end(), Samples.begin() + 44, Samples.end());
+  EXPECT_TRUE(Contains(DeviceBytes(), Twice));
 }
 
 }  // namespace
@@ -132,9 +235,9 @@ TEST(SdlSoundService, WithoutADeviceItWarnsOnceAndKeepsWorkingSilently) {
   testing::internal::CaptureStderr();
   {
     TSdlSoundService Service;
-    EXPECT_TRUE(Service.PlayImage(Image.data(), Image.size(), SND_MEMORY));
-    EXPECT_TRUE(Service.PlayImage(Image.data(), Image.size(), SND_MEMORY | SND_ASYNC));
-    Service.Stop();
+    EXPECT_TRUE(Service.PlayImage(svTone, Share(Image), SND_MEMORY));
+    EXPECT_TRUE(Service.PlayImage(svTone, Share(Image), SND_MEMORY | SND_ASYNC));
+    Service.Stop(svTone);
   }
   const std::string Err = testing::internal::GetCapturedStderr();
   EXPECT_EQ(std::count(Err.begin(), Err.end(), '\n'), 1) << Err;

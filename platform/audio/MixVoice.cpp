@@ -1,0 +1,141 @@
+#include "platform/audio/MixVoice.h"
+
+#include <algorithm>
+
+namespace {
+
+// Frames handed to a converter at a time: enough for one device buffer at any rate ratio the
+// service meets, in a few turns.
+constexpr std::size_t ChunkFrames = 512;
+
+int SampleAt(const uint8_t* P, bool EightBit) {
+  return EightBit ? P[0] - 128 : int16_t(P[0] | P[1] << 8);
+}
+
+void PutSample(uint8_t* P, int Sample, bool EightBit) {
+  if (EightBit) {
+    P[0] = uint8_t(Sample + 128);
+    return;
+  }
+  P[0] = uint8_t(Sample);
+  P[1] = uint8_t(uint16_t(Sample) >> 8);
+}
+
+int Scale(int Sample, uint32_t Gain) {
+  return Sample * int(Gain) / 0xFFFF;
+}
+
+}  // namespace
+
+SDL_AudioFormat SdlFormat(const TWaveFormat& Format) {
+  return Format.Bits == 16 ? AUDIO_S16LSB : AUDIO_U8;
+}
+
+bool TMixVoice::Start(const TSharedImage& Image, const TWaveFormat& Format, bool Loop,
+                      const TWaveFormat& Device) {
+  FFormat = Format;
+  FLoop = Loop;
+  FPos = 0;
+  FDrained = false;
+  if (!Retarget(Device)) return false;
+  FImage = Image;
+  FSounding = true;
+  ++FSound;
+  return true;
+}
+
+TSharedImage TMixVoice::Stop() {
+  FSounding = false;
+  FEnded = FSound;
+  FConverter.reset();
+  return std::move(FImage);
+}
+
+bool TMixVoice::Retarget(const TWaveFormat& Device) {
+  FDevice = Device;
+  FFlushed = false;
+  FConverter.reset();
+  if (FFormat.SameStream(Device)) return true;
+  FConverter.reset(SDL_NewAudioStream(SdlFormat(FFormat), uint8_t(FFormat.Channels),
+                                      int(FFormat.Rate), SdlFormat(Device),
+                                      uint8_t(Device.Channels), int(Device.Rate)));
+  return FConverter != nullptr;
+}
+
+void TMixVoice::MixInto(int32_t* Mix, std::size_t Samples) {
+  if (!FSounding) return;
+  if (FConverter)
+    MixConverted(Mix, Samples);
+  else
+    MixDirect(Mix, Samples);
+}
+
+void TMixVoice::MixDirect(int32_t* Mix, std::size_t Samples) {
+  for (std::size_t Out = 0; Out < Samples && FPos < FFormat.DataBytes; ++Out)
+    Mix[Out] += NextScaled();
+}
+
+void TMixVoice::MixConverted(int32_t* Mix, std::size_t Samples) {
+  SDL_AudioStream* Converter = FConverter.get();
+  const bool EightBit = FFormat.Bits == 8, DeviceEightBit = FDevice.Bits == 8;
+  const std::size_t DeviceSampleBytes = DeviceEightBit ? 1 : 2;
+  const int Wanted = int(Samples * DeviceSampleBytes);
+  while (!FFlushed && SDL_AudioStreamAvailable(Converter) < Wanted) {
+    if (FPos == FFormat.DataBytes) {
+      // The resampler holds back its last few frames until it is told that no more will come.
+      SDL_AudioStreamFlush(Converter);
+      FFlushed = true;
+      break;
+    }
+    const std::size_t Bytes =
+        std::min(ChunkFrames * FFormat.FrameBytes(), FFormat.DataBytes - FPos);
+    FScaled.resize(Bytes);
+    for (std::size_t I = 0; I < Bytes; I += EightBit ? 1 : 2)
+      PutSample(&FScaled[I], NextScaled(), EightBit);
+    if (SDL_AudioStreamPut(Converter, FScaled.data(), int(Bytes)) != 0) break;
+  }
+  FConverted.resize(std::size_t(Wanted));
+  const int Got = SDL_AudioStreamGet(Converter, FConverted.data(), Wanted);
+  for (std::size_t I = 0; Got > 0 && I < std::size_t(Got) / DeviceSampleBytes; ++I)
+    Mix[I] += SampleAt(&FConverted[I * DeviceSampleBytes], DeviceEightBit);
+}
+
+int TMixVoice::NextScaled() {
+  const bool EightBit = FFormat.Bits == 8;
+  const std::size_t SampleBytes = EightBit ? 1 : 2;
+  const uint32_t Left = FVolume & 0xFFFF, Right = FVolume >> 16;
+  // A mono image sounds on both speakers: it gets the mean of the two volumes. Channels past
+  // the second take the left volume.
+  const uint32_t Gain = FFormat.Channels == 1                          ? (Left + Right) / 2
+                        : (FPos / SampleBytes) % FFormat.Channels == 1 ? Right
+                                                                       : Left;
+  const int Sample = Scale(SampleAt(FImage->data() + FFormat.DataOffset + FPos, EightBit), Gain);
+  FPos += SampleBytes;
+  if (FPos == FFormat.DataBytes && FLoop) FPos = 0;
+  return Sample;
+}
+
+bool TMixVoice::Exhausted() const {
+  if (FLoop && FFormat.DataBytes > 0) return false;
+  if (!FConverter) return FPos == FFormat.DataBytes;
+  return FFlushed && SDL_AudioStreamAvailable(FConverter.get()) == 0;
+}
+
+bool TMixVoice::EndOfBuffer() {
+  if (!FSounding || !Exhausted()) return false;
+  // The last samples went out in this buffer; once the next one is asked for they have played.
+  if (!FDrained) {
+    FDrained = true;
+    return false;
+  }
+  FSounding = false;
+  FEnded = FSound;
+  return true;
+}
+
+void WriteMix(const std::vector<int32_t>& Mix, bool EightBit, uint8_t* Out) {
+  const int Low = EightBit ? -128 : -32768, High = EightBit ? 127 : 32767;
+  const std::size_t SampleBytes = EightBit ? 1 : 2;
+  for (std::size_t I = 0; I < Mix.size(); ++I)
+    PutSample(Out + I * SampleBytes, std::clamp(Mix[I], Low, High), EightBit);
+}

@@ -28,6 +28,7 @@ const TClassInfo& TfrmUtil::StaticClassInfo() {
   static const TClassInfo Info = TClassBuilder<TfrmUtil>("TfrmUtil", TForm::StaticClassInfo())
                                      .Method("FormCreate", &TfrmUtil::FormCreate)
                                      .Method("FormShow", &TfrmUtil::FormShow)
+                                     .Method("FormClose", &TfrmUtil::FormClose)
                                      .Method("cbWavFormCloseUp", &TfrmUtil::cbWavFormCloseUp)
                                      .Method("troctChange", &TfrmUtil::troctChange)
                                      .Method("trampChange", &TfrmUtil::trampChange)
@@ -176,9 +177,17 @@ void TfrmUtil::btnSaveClick(TComponent*) {
 }
 
 void TfrmUtil::btnCloseClick(TComponent*) {
+  Close();
+}
+
+// Every way out of the dialog but the program's end comes here, Close and the window's own
+// close button alike: the table is closed and handed back to the main window, which opens it
+// again when shown. A table that fails to close keeps the dialog open.
+void TfrmUtil::FormClose(TComponent*, TCloseAction& Action) {
+  Action = caNone;
   DbaseTable1->DetachIndexFile("idx.ndx");
   DbaseTable1->Close();
-  Close();
+  Action = caHide;
   if (frmMain) {
     frmMain->SetTableOpened(false);
     frmMain->Show();

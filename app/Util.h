@@ -50,6 +50,7 @@ class TfrmUtil : public TForm, public ISweepHost {
   // Handlers (bound by name in the definition).
   void FormCreate(TComponent* Sender);
   void FormShow(TComponent* Sender);
+  void FormClose(TComponent* Sender, TCloseAction& Action);
   void cbWavFormCloseUp(TComponent* Sender);
   void troctChange(TComponent* Sender);
   void trampChange(TComponent* Sender);

@@ -13,6 +13,7 @@ object frmUtil: TfrmUtil
   Position = poMainFormCenter
   OnCreate = FormCreate
   OnShow = FormShow
+  OnClose = FormClose
   object DbaseTable1: TDbaseTable
     TableName = 'para.dbf'
     Indexes = (

@@ -1,11 +1,11 @@
 #include "platform/qt/DbCtrls.h"
 
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QEvent>
 #include <QLineEdit>
 
 #include "platform/qt/Application.h"
+#include "platform/qt/DropDown.h"
 
 // ---- TDBEdit
 
@@ -76,25 +76,13 @@ void TDBEdit::ShowField() {
 
 // ---- TDBLookupComboBox
 
-class TLookupWidget : public QComboBox {
- public:
-  explicit TLookupWidget(TDBLookupComboBox& Owner) : FOwner(Owner) {
-    QObject::connect(this, &QComboBox::activated, [this](int Index) { FOwner.Chosen(Index); });
-  }
-  void hidePopup() override {
-    const bool WasOpen = view()->isVisible();
-    QComboBox::hidePopup();
-    if (WasOpen) FOwner.ListClosed();
-  }
-
- private:
-  TDBLookupComboBox& FOwner;
-};
-
 TDBLookupComboBox::TDBLookupComboBox(TComponent* AOwner)
-    : TWinControl(AOwner, new TLookupWidget(*this)) {
+    : TWinControl(AOwner, new TDropDownWidget) {
   SetColor(clWindow);
   SetBounds(0, 0, 145, 21);
+  auto* List = static_cast<TDropDownWidget*>(Widget());
+  List->OnChoose = [this](int Index) { Chosen(Index); };
+  List->OnCloseUp = [this] { ListClosed(); };
   FLink.OnActiveChange = [this] { Reload(); };
   FLink.OnDataSetChange = [this] { Reload(); };
   FLink.OnRecordChange = [this](TField*) { ShowCurrent(); };
@@ -175,22 +163,6 @@ std::string TDBLookupComboBox::ItemText(int Index) const {
 }
 int TDBLookupComboBox::ItemIndex() const {
   return static_cast<QComboBox*>(Widget())->currentIndex();
-}
-
-void TDBLookupComboBox::Choose(int Index) {
-  Chosen(Index);
-  CloseUp();
-}
-
-void TDBLookupComboBox::DropDown() {
-  static_cast<QComboBox*>(Widget())->showPopup();
-}
-void TDBLookupComboBox::CloseUp() {
-  auto* Combo = static_cast<QComboBox*>(Widget());
-  if (Combo->view()->isVisible())
-    Combo->hidePopup();
-  else
-    ListClosed();
 }
 
 void TDBLookupComboBox::ListClosed() {

@@ -28,7 +28,8 @@ class TDBEdit : public TEdit {
 };
 
 // Lists ListField of every record of ListSource's dataset, keyed by KeyField. Choosing an entry
-// makes its record current; OnCloseUp fires whenever the list closes, chosen or not.
+// makes its record current; OnCloseUp fires whenever the list closes, chosen or not, after the
+// chosen record has become current.
 class TDBLookupComboBox : public TWinControl {
  public:
   explicit TDBLookupComboBox(TComponent* AOwner);
@@ -45,18 +46,12 @@ class TDBLookupComboBox : public TWinControl {
   int ItemCount() const;
   std::string ItemText(int Index) const;
   int ItemIndex() const;
-  // Chooses entry Index as a click in the open list does, closing it.
-  void Choose(int Index);
-  void DropDown();
-  // Closes the list (or, when it is not open, acts as if it had just closed).
-  void CloseUp();
   TNotifyEvent OnCloseUp;
 
  protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
  private:
-  friend class TLookupWidget;
   void Reload();
   void ShowCurrent();
   void Chosen(int Index);

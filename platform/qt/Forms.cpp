@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 
 #include "platform/core/DefinitionReader.h"
 #include "platform/qt/Application.h"
@@ -141,7 +142,7 @@ void TForm::CaptionChanged() {
 void TForm::UpdateVisibility() {
   if (Loading()) return;
   if (Visible()) {
-    PlaceOnFirstShow();
+    PlaceForShowing();
     Widget()->show();
     Widget()->raise();
     Widget()->activateWindow();
@@ -157,17 +158,36 @@ void TForm::Loaded() {
   CaptionChanged();
 }
 
-void TForm::PlaceOnFirstShow() {
-  if (FPlaced) return;
+void TForm::PlaceForShowing() {
+  const bool OnMainForm = FPosition == poMainFormCenter || FPosition == poOwnerFormCenter;
+  const bool OnScreen = FPosition == poScreenCenter || FPosition == poDesktopCenter;
+  const TForm* Main = Application ? Application->MainForm() : nullptr;
+  if (OnMainForm && Main && Main != this) {
+    // At every showing: the main window may have been moved since the last one.
+    CentreOn(Main->Widget()->frameGeometry());
+  } else if ((OnMainForm || OnScreen) && !FPlaced) {
+    if (const QScreen* Screen = QGuiApplication::primaryScreen())
+      CentreOn(Screen->availableGeometry());
+  }
   FPlaced = true;
-  if (FPosition != poScreenCenter && FPosition != poDesktopCenter &&
-      FPosition != poMainFormCenter && FPosition != poOwnerFormCenter)
-    return;
-  const QScreen* Screen = QGuiApplication::primaryScreen();
-  if (!Screen) return;
-  const QRect Area = Screen->availableGeometry();
-  SetBounds(Area.x() + (Area.width() - Width()) / 2, Area.y() + (Area.height() - Height()) / 2,
-            Width(), Height());
+}
+
+void TForm::CentreOn(const QRect& Area) {
+  // The frame is centred; creating the platform's window tells its size before the first showing
+  // (where the window system knows it that early).
+  Widget()->winId();
+  const QSize Frame = Widget()->frameGeometry().size();
+  QPoint Place(Area.x() + (Area.width() - Frame.width()) / 2,
+               Area.y() + (Area.height() - Frame.height()) / 2);
+  // Kept on the screen, so that its caption can still be reached.
+  if (const QScreen* Screen = QGuiApplication::screenAt(Area.center())) {
+    const QRect Room = Screen->availableGeometry();
+    Place.setX(std::clamp(Place.x(), Room.left(),
+                          std::max(Room.left(), Room.right() + 1 - Frame.width())));
+    Place.setY(std::clamp(Place.y(), Room.top(),
+                          std::max(Room.top(), Room.bottom() + 1 - Frame.height())));
+  }
+  SetBounds(Place.x(), Place.y(), Width(), Height());
 }
 
 void TForm::Close() {

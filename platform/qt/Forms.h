@@ -11,6 +11,7 @@
 #include "platform/qt/Controls.h"
 
 class QEventLoop;
+class QRect;
 class TFormWidget;
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
@@ -90,7 +91,9 @@ class TForm : public TWinControl {
   void WidgetMoved(int X, int Y);
   void WidgetResized(int W, int H);
   void ApplyWindowFlags();
-  void PlaceOnFirstShow();
+  // Applies Position: centred on the screen at the first showing, on the main form at each.
+  void PlaceForShowing();
+  void CentreOn(const QRect& Area);
 
   TFormBorderStyle FBorderStyle = bsSizeable;
   TPosition FPosition = poDesigned;

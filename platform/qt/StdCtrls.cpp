@@ -1,6 +1,5 @@
 #include "platform/qt/StdCtrls.h"
 
-#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -13,6 +12,7 @@
 #include <QToolButton>
 
 #include "platform/qt/Application.h"
+#include "platform/qt/DropDown.h"
 #include "platform/qt/JpegImage.h"
 
 QImage LoadPicture(const std::string& FileName) {
@@ -28,18 +28,6 @@ QImage LoadPicture(const std::string& FileName) {
 }
 
 namespace {
-
-// A combo box that reports the closing of its list.
-class TComboWidget : public QComboBox {
- public:
-  using QComboBox::QComboBox;
-  std::function<void()> OnCloseUp;
-  void hidePopup() override {
-    const bool WasOpen = view()->isVisible();
-    QComboBox::hidePopup();
-    if (WasOpen && OnCloseUp) OnCloseUp();
-  }
-};
 
 // Paints a picture at its size or stretched over the control.
 class TImageWidget : public QWidget {
@@ -174,11 +162,12 @@ void TCheckBox::CaptionChanged() {
 
 // ---- TComboBox
 
-TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner, new TComboWidget) {
+TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner, new TDropDownWidget) {
   SetColor(clWindow);
   SetBounds(0, 0, 145, 21);
   SetStyle(csDropDown);
-  static_cast<TComboWidget*>(Combo())->OnCloseUp = [this] { Fire(this, OnCloseUp); };
+  // Qt has set the index by the time the list closes up.
+  static_cast<TDropDownWidget*>(Combo())->OnCloseUp = [this] { Fire(this, OnCloseUp); };
   QObject::connect(Combo(), &QComboBox::currentIndexChanged, [this] { Fire(this, OnChange); });
 }
 
@@ -218,12 +207,6 @@ void TComboBox::SetStyle(int Value) {
 
 std::string TComboBox::Text() const {
   return Combo()->currentText().toStdString();
-}
-void TComboBox::DropDown() {
-  Combo()->showPopup();
-}
-void TComboBox::CloseUp() {
-  Combo()->hidePopup();
 }
 
 // ---- TSpeedButton

@@ -94,10 +94,9 @@ class TComboBox : public TWinControl {
   void SetStyle(int Value);
   std::string Text() const;
   QComboBox* Combo() const;
-  // Opens and closes the list as the user does; closing fires OnCloseUp.
-  void DropDown();
-  void CloseUp();
-  TNotifyEvent OnChange, OnCloseUp;
+  TNotifyEvent OnChange;
+  // Fires whenever the list closes, after the entry chosen in it (if any) has become current.
+  TNotifyEvent OnCloseUp;
 
  private:
   int FStyle = csDropDown;

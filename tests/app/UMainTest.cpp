@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QTimer>
 #include <filesystem>
 
@@ -20,6 +22,7 @@
 #include "sound/ToneGen.h"
 #include "table/DbaseTable.h"
 #include "tests/app/ScratchDataFolder.h"
+#include "tests/platform/qt/ListDriver.h"
 
 namespace fs = std::filesystem;
 
@@ -49,9 +52,7 @@ class MainWindow : public ::testing::Test {
     return *Result;
   }
   TDbaseTable& Table() { return *frmUtil->DbaseTable1; }
-  double Field(const char* Name) { return Table().FieldByName(Name)->AsFloat(); }
-  // Chooses the pest in list entry Index, as a click in the open list does.
-  void Choose(int Index) { Main<TDBLookupComboBox>("cbLook1").Choose(Index); }
+  QComboBox& Selector() { return *static_cast<QComboBox*>(Main<TControl>("cbLook1").Widget()); }
   bool Running() const { return frmUtil->Timer1->Enabled(); }
 
   TRecordingSoundService Sound;
@@ -79,40 +80,99 @@ TEST_F(MainWindow, StartsStoppedWithTheTableOpenAndThePestsListed) {
   EXPECT_EQ(frmMain->ClientHeight(), 362);
 }
 
-TEST_F(MainWindow, ChoosingAPestAppliesItsProfile) {
-  Choose(2);
-  const int Min = static_cast<int>(BeatToFreq(static_cast<float>(Field("F_START"))));
-  const int Max = static_cast<int>(BeatToFreq(static_cast<float>(Field("F_END"))));
-  EXPECT_EQ(frmUtil->tbLine->Min(), Min);
-  EXPECT_EQ(frmUtil->tbLine->Max(), Max);
-  EXPECT_EQ(frmUtil->tbLine->Position(), Min);
-  EXPECT_EQ(frmUtil->tbLine->Frequency(), static_cast<int>(Field("VAL_CH")));
-  EXPECT_EQ(frmUtil->Timer1->Interval(), static_cast<int>(Field("TIME_CH")));
-  EXPECT_EQ(frmUtil->ToneGen1->Waveform(), WaveIndex(static_cast<int>(Field("WAV_FRM"))));
-  EXPECT_EQ(frmUtil->ToneGen1->Duration(), static_cast<int>(Field("DURLATE")));
+// The profiles of the shipped table, as `tessolon profiles` lists them.
+struct TProfile {
+  const char* Name;
+  int Min, Max, Step, Interval, Duration;
+  TTGWave Wave;
+};
+constexpr TProfile HouseFly{"House fly", 10000, 18000, 200, 150, 120, tgSine};
+constexpr TProfile Cockroach{"Cockroach", 25000, 40000, 500, 250, 200, tgSawtooth};
+
+void ExpectProfile(const TProfile& Pest) {
+  SCOPED_TRACE(Pest.Name);
+  EXPECT_EQ(frmUtil->DbaseTable1->FieldByName("NAME_PEST")->AsString(), Pest.Name);
+  EXPECT_EQ(frmUtil->tbLine->Min(), Pest.Min);
+  EXPECT_EQ(frmUtil->tbLine->Max(), Pest.Max);
+  EXPECT_EQ(frmUtil->tbLine->Position(), Pest.Min);
+  EXPECT_EQ(frmUtil->tbLine->Frequency(), Pest.Step);
+  EXPECT_EQ(frmUtil->Timer1->Interval(), Pest.Interval);
+  EXPECT_EQ(frmUtil->ToneGen1->Duration(), Pest.Duration);
+  EXPECT_EQ(frmUtil->ToneGen1->Waveform(), Pest.Wave);
+}
+
+TEST_F(MainWindow, ChoosingAPestInTheOpenListAppliesThatPestsProfile) {
+  ASSERT_EQ(Main<TDBLookupComboBox>("cbLook1").ItemText(4), HouseFly.Name);
+  ListDriver::ChooseWithMouse(Selector(), 4);
+  ExpectProfile(HouseFly);
   EXPECT_EQ(frmUtil->ToneGen1->Stereo(), frmUtil->chster->Checked());
-  EXPECT_EQ(frmUtil->ToneGen1->LeftVolume(), frmUtil->tbL->Position());
+  EXPECT_EQ(frmUtil->ToneGen1->LeftVolume(), 60);
+  EXPECT_EQ(frmUtil->ToneGen1->RightVolume(), 80);
   // Selection neither starts nor plays anything.
   EXPECT_FALSE(Running());
   EXPECT_EQ(Sound.Count(scPlay), 0);
+
+  // A band wholly above the last one, chosen from the keyboard.
+  ListDriver::ChooseWithKeys(Selector(), 1);
+  ExpectProfile(Cockroach);
+
+  // Closing the list without a choice applies the current pest again: back to its bottom.
+  frmUtil->tbLine->SetPosition(30000);
+  ListDriver::EscapeFrom(Selector(), 4);
+  ExpectProfile(Cockroach);
+  frmUtil->tbLine->SetPosition(30000);
+  ListDriver::ClickOutside(Selector());
+  ExpectProfile(Cockroach);
+}
+
+// The fault a new user met: the fifth pest chosen, Go, and the sweep played the first pest's band.
+TEST_F(MainWindow, GoAfterChoosingAPestSweepsItsBand) {
+  ListDriver::ChooseWithMouse(Selector(), 4);
+  Main<TControl>("btnGo").Click();
+  std::vector<int> Played;
+  for (int I = 0; I < 3; ++I) {
+    frmUtil->Timer1Timer(frmUtil->Timer1);
+    Played.push_back(frmUtil->ToneGen1->Frequency());
+  }
+  EXPECT_EQ(Played, (std::vector<int>{10200, 10400, 10600}));
+  EXPECT_EQ(Sound.Count(scPlay), 3);
+}
+
+// The open list is drawn like the box: black with yellow text.
+TEST_F(MainWindow, TheOpenSelectorListIsBlackWithYellowText) {
+  ListDriver::OpenWithKey(Selector());
+  QAbstractItemView& View = *Selector().view();
+  const QImage Picture = View.viewport()->grab().toImage();
+  ListDriver::EscapeFrom(Selector(), 0);
+  // An entry that is not the highlighted one: its right end is background, its text yellow.
+  const QRect Entry =
+      View.visualRect(Selector().model()->index(4, 0)).intersected(View.viewport()->rect());
+  ASSERT_FALSE(Entry.isEmpty());
+  EXPECT_EQ(QColor(Picture.pixel(Entry.right() - 2, Entry.center().y())), QColor(Qt::black));
+  int Yellow = 0;
+  for (int Y = Entry.top(); Y <= Entry.bottom(); ++Y)
+    for (int X = Entry.left(); X <= Entry.right(); ++X) {
+      const QColor C(Picture.pixel(X, Y));
+      if (C.red() > 200 && C.green() > 200 && C.blue() < 60) ++Yellow;
+    }
+  EXPECT_GT(Yellow, 10);
 }
 
 TEST_F(MainWindow, GoAndStopSwitchTheStatusTimerAndSelector) {
   auto& Status = Main<TControl>("lblPoint");
-  auto& Selector = Main<TDBLookupComboBox>("cbLook1");
-  Choose(0);
+  auto& Look = Main<TDBLookupComboBox>("cbLook1");
+  ListDriver::ChooseWithKeys(Selector(), 0);  // Mosquito: 15000 .. 22000 Hz, step 250
   Main<TControl>("btnGo").Click();
   EXPECT_EQ(Status.Caption(), "RUN ...");
   EXPECT_EQ(Status.Font().Color, clBlue);
   EXPECT_TRUE(Main<TAnimate>("Animate1").Active());
   EXPECT_TRUE(Running());
-  EXPECT_FALSE(Selector.Enabled());
+  EXPECT_FALSE(Look.Enabled());
   // Go plays nothing itself; the first tick plays Min + step on the sound card.
   EXPECT_EQ(Sound.Count(scPlay), 0);
-  const int Min = frmUtil->tbLine->Min();
   frmUtil->Timer1Timer(frmUtil->Timer1);
   EXPECT_EQ(Sound.Count(scPlay), 1);
-  EXPECT_EQ(frmUtil->ToneGen1->Frequency(), Min + static_cast<int>(Field("VAL_CH")));
+  EXPECT_EQ(frmUtil->ToneGen1->Frequency(), 15250);
   frmUtil->Timer1Timer(frmUtil->Timer1);
   EXPECT_EQ(Sound.Count(scPlay), 2);
 
@@ -122,13 +182,12 @@ TEST_F(MainWindow, GoAndStopSwitchTheStatusTimerAndSelector) {
   EXPECT_EQ(Status.Font().Color, clRed);
   EXPECT_FALSE(Main<TAnimate>("Animate1").Active());
   EXPECT_FALSE(Running());
-  EXPECT_TRUE(Selector.Enabled());
+  EXPECT_TRUE(Look.Enabled());
   EXPECT_EQ(Sound.Count(scStop), 1);
   // A new run continues where the last one stopped.
-  const int Reached = frmUtil->tbLine->Position();
   Main<TControl>("btnGo").Click();
   frmUtil->Timer1Timer(frmUtil->Timer1);
-  EXPECT_EQ(frmUtil->tbLine->Position(), Reached + static_cast<int>(Field("VAL_CH")));
+  EXPECT_EQ(frmUtil->tbLine->Position(), 15750);
 }
 
 TEST_F(MainWindow, TrayRunAndStopCheckTheirItemsWhileTheButtonsLeaveThemAlone) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QKeyEvent>
@@ -25,6 +26,7 @@
 #include "sound/ToneGen.h"
 #include "table/DbaseTable.h"
 #include "tests/app/ScratchDataFolder.h"
+#include "tests/platform/qt/ListDriver.h"
 
 namespace fs = std::filesystem;
 
@@ -161,15 +163,24 @@ TEST_F(Dialog, SlidersAndBoxesReachTheToneGeneratorAsTheirHandlersSay) {
   Tone().SetQuality(tgHiQ);
   frmUtil->chPlay->SetChecked(false);
   EXPECT_EQ(Tone().Quality(), tgLoQ);
+}
 
+// The waveform chosen in the open list reaches the tone generator at that close-up.
+TEST_F(Dialog, ChoosingAWaveformSetsItAtTheListsCloseUp) {
   frmUtil->Show();
-  frmUtil->cbWavForm->SetItemIndex(2);
-  frmUtil->cbWavForm->DropDown();
-  frmUtil->cbWavForm->CloseUp();
+  QComboBox& Waves = *frmUtil->cbWavForm->Combo();
+  ListDriver::ChooseWithMouse(Waves, 2);
   EXPECT_EQ(Tone().Waveform(), tgTriangle);
+  ListDriver::ChooseWithKeys(Waves, 3);
+  EXPECT_EQ(Tone().Waveform(), tgSawtooth);
+  ListDriver::ChooseWithMouse(Waves, 0);
+  EXPECT_EQ(Tone().Waveform(), tgSine);
+  // Closed without a choice: the shown entry is applied again; none shown gives noise.
+  Tone().SetWaveform(tgSquare);
+  ListDriver::EscapeFrom(Waves, 4);
+  EXPECT_EQ(Tone().Waveform(), tgSine);
   frmUtil->cbWavForm->SetItemIndex(-1);
-  frmUtil->cbWavForm->DropDown();
-  frmUtil->cbWavForm->CloseUp();
+  ListDriver::ClickOutside(Waves);
   EXPECT_EQ(Tone().Waveform(), tgNoise);
 }
 
@@ -338,29 +349,57 @@ class DialogWithMain : public Dialog {
   fs::path Previous;
 };
 
-TEST_F(DialogWithMain, CloseEndsTheModalShowingAndTheMainWindowReopensTheTable) {
-  ASSERT_TRUE(Table().Active());
-  Get<TControl>("btnNext").Click();
-  const std::string Pest = Table().FieldByName("NAME_PEST")->AsString();
-  bool WasModal = false;
-  QTimer::singleShot(0, [&] {
-    WasModal = frmUtil->Modal();
-    Type("edPest", "Typed but not saved");
-    Get<TControl>("btnClose").Click();
-  });
-  frmMain->btnConfigClick(frmMain);
-  EXPECT_TRUE(WasModal);
-  EXPECT_FALSE(frmUtil->Modal());
-  EXPECT_TRUE(frmMain->Visible());
-  EXPECT_TRUE(frmMain->TableOpened());
-  ASSERT_TRUE(Table().Active());
-  EXPECT_NE(Table().FindIndex("idx.ndx"), nullptr);
-  // Reopened on its first record; the unsaved typing is gone.
-  const int64_t Current = Field("IDX");
-  Table().First();
-  EXPECT_EQ(Field("IDX"), Current);
-  Table().Next();
-  EXPECT_EQ(Table().FieldByName("NAME_PEST")->AsString(), Pest);
+// Close and the window's own close button (as the window manager closes it) alike end the
+// modal showing, hand the table back and show the main window, which reopens the table on its
+// first record, dropping unsaved typing.
+TEST_F(DialogWithMain, CloseAndTheWindowsCloseButtonHandTheTableBack) {
+  const std::function<void()> Closers[] = {
+      [this] { Get<TControl>("btnClose").Click(); },
+      [] { frmUtil->Widget()->close(); },
+  };
+  for (const auto& CloseDialog : Closers) {
+    ASSERT_TRUE(Table().Active());
+    Get<TControl>("btnNext").Click();
+    const std::string Pest = Table().FieldByName("NAME_PEST")->AsString();
+    bool WasModal = false;
+    QTimer::singleShot(0, [&] {
+      WasModal = frmUtil->Modal();
+      Type("edPest", "Typed but not saved");
+      CloseDialog();
+    });
+    frmMain->btnConfigClick(frmMain);
+    EXPECT_TRUE(WasModal);
+    EXPECT_FALSE(frmUtil->Modal());
+    EXPECT_FALSE(frmUtil->Visible());
+    EXPECT_TRUE(frmMain->Visible());
+    EXPECT_TRUE(frmMain->TableOpened());
+    ASSERT_TRUE(Table().Active());
+    EXPECT_NE(Table().FindIndex("idx.ndx"), nullptr);
+    const int64_t Current = Field("IDX");
+    Table().First();
+    EXPECT_EQ(Field("IDX"), Current);
+    Table().Next();
+    EXPECT_EQ(Table().FieldByName("NAME_PEST")->AsString(), Pest);
+    Table().First();
+  }
+}
+
+TEST_F(DialogWithMain, IsCentredOnTheMainWindowAtEveryShowing) {
+  const auto CentreWhenShown = [this] {
+    QPoint Centre;
+    QTimer::singleShot(0, [&] {
+      Centre = frmUtil->Widget()->geometry().center();
+      Get<TControl>("btnClose").Click();
+    });
+    frmMain->btnConfigClick(frmMain);
+    return Centre;
+  };
+  for (const QPoint Place : {QPoint(100, 100), QPoint(300, 200)}) {
+    frmMain->SetBounds(Place.x(), Place.y(), frmMain->Width(), frmMain->Height());
+    const QPoint Main = frmMain->Widget()->geometry().center();
+    const QPoint Dialog = CentreWhenShown();
+    EXPECT_LE((Dialog - Main).manhattanLength(), 1) << Place.x() << "," << Place.y();
+  }
 }
 
 TEST_F(DialogWithMain, CloseWithTheTableNotOpenFailsAtOnceAndTheDialogStays) {

@@ -8,6 +8,7 @@
 #include "platform/qt/DbCtrls.h"
 #include "platform/qt/StdCtrls.h"
 #include "tests/platform/data/MemoryDataSet.h"
+#include "tests/platform/qt/ListDriver.h"
 
 namespace {
 
@@ -48,10 +49,8 @@ TEST(TrackBar, KeepsThePositionWithinTheRangeAndReportsChanges) {
   EXPECT_TRUE(Bar.Slider()->invertedAppearance());  // minimum at the top
 }
 
-TEST(ComboBox, CloseUpFiresWhenTheListClosesAndItemIndexSurvivesLoading) {
+TEST(ComboBox, ItemIndexSurvivesLoading) {
   TComboBox Box(nullptr);
-  int Closed = 0;
-  Box.OnCloseUp = [&](TComponent*) { ++Closed; };
   Box.BeginLoad();
   Box.SetItemIndex(1);
   Box.SetItems({"Sine  ", "Square", "Triangle"});
@@ -59,9 +58,23 @@ TEST(ComboBox, CloseUpFiresWhenTheListClosesAndItemIndexSurvivesLoading) {
   EXPECT_EQ(Box.ItemIndex(), 1);
   Box.SetItemIndex(7);
   EXPECT_EQ(Box.ItemIndex(), -1);
-  Box.DropDown();
-  Box.CloseUp();
-  EXPECT_EQ(Closed, 1);
+}
+
+// OnCloseUp sees the entry just chosen, and fires also when the list closes without a choice.
+TEST(ComboBox, CloseUpFollowsTheChoiceAndAClosingWithoutOne) {
+  QWidget Window;
+  TComboBox Box(nullptr);
+  Box.Widget()->setParent(&Window);
+  Box.SetItems({"Sine  ", "Square", "Triangle", "Sawtooth", "Noise"});
+  Box.SetItemIndex(0);
+  std::vector<int> Seen;
+  Box.OnCloseUp = [&](TComponent*) { Seen.push_back(Box.ItemIndex()); };
+  Window.show();
+  ListDriver::ChooseWithMouse(*Box.Combo(), 2);
+  ListDriver::ChooseWithKeys(*Box.Combo(), 3);
+  ListDriver::EscapeFrom(*Box.Combo(), 1);
+  ListDriver::ClickOutside(*Box.Combo());
+  EXPECT_EQ(Seen, (std::vector<int>{2, 3, 3, 3}));
 }
 
 TEST(PageControl, SheetsBecomePagesAndTheActivePageCanBeChosen) {
@@ -98,21 +111,28 @@ TEST_F(DataControls, BoundEditEntersEditStateOnTypingAndWritesWhenTheRecordIsSav
   Edit.SetDataSource(nullptr);
 }
 
-TEST_F(DataControls, LookupListsEveryRecordAndLocatesTheChosenOne) {
+TEST_F(DataControls, LookupListsEveryRecordAndLocatesTheChosenOneBeforeCloseUp) {
+  QWidget Window;
   TDBLookupComboBox Look(nullptr);
-  int Closed = 0;
-  Look.OnCloseUp = [&](TComponent*) { ++Closed; };
+  Look.Widget()->setParent(&Window);
+  std::vector<std::string> Seen;  // the current record's name at each close-up
+  Look.OnCloseUp = [&](TComponent*) { Seen.push_back(Table.FieldByName("NAME_PEST")->AsString()); };
   Look.SetKeyField("IDX");
   Look.SetListField("NAME_PEST");
   Look.SetListSource(&Source);
   ASSERT_EQ(Look.ItemCount(), 3);
   EXPECT_EQ(Look.ItemText(2), "Flea");
   EXPECT_EQ(Look.ItemIndex(), 0);
-  Look.Choose(2);
+  Window.show();
+  auto& Combo = *static_cast<QComboBox*>(Look.Widget());
+  ListDriver::ChooseWithMouse(Combo, 2);
   EXPECT_EQ(Table.FieldByName("IDX")->AsInteger(), 2);
-  EXPECT_EQ(Closed, 1);
-  Look.CloseUp();  // closed without a choice: the event fires all the same
-  EXPECT_EQ(Closed, 2);
+  ListDriver::ChooseWithKeys(Combo, 1);
+  EXPECT_EQ(Table.FieldByName("IDX")->AsInteger(), 1);
+  ListDriver::EscapeFrom(Combo, 0);
+  ListDriver::ClickOutside(Combo);
+  EXPECT_EQ(Seen, (std::vector<std::string>{"Flea", "Rat", "Rat", "Rat"}));
+  EXPECT_EQ(Look.ItemIndex(), 1);
   Table.First();
   EXPECT_EQ(Look.ItemIndex(), 0);  // follows the current record
   Table.Close();

@@ -93,13 +93,15 @@ void RenderBandLimited(uint8_t* Data, int64_t DataSize, const TPartial& Partial,
   if (!SixteenBit && !Stereo) Mix<false, false>(Data, DataSize, Hertz, Rate, Cycle, Peak);
 }
 
+bool LeftOutWhenBandLimited(const TPartial& Partial, TTGQuality Quality) {
+  return Partial.Amplitude > 0 && Partial.Waveform <= tgSawtooth && Partial.Frequency > 0 &&
+         HarmonicsBelowHalfRate(Partial.Frequency, SampleRate(Quality)) == 0;
+}
+
 std::vector<int64_t> PartialsLeftOut(const TToneSettings& Settings) {
   std::vector<int64_t> LeftOut;
   if (!Settings.BandLimited) return LeftOut;
-  const int Rate = SampleRate(Settings.Quality);
   for (const TPartial& Partial : TonePartials(Settings))
-    if (Partial.Amplitude > 0 && Partial.Waveform <= tgSawtooth && Partial.Frequency > 0 &&
-        HarmonicsBelowHalfRate(Partial.Frequency, Rate) == 0)
-      LeftOut.push_back(Partial.Frequency);
+    if (LeftOutWhenBandLimited(Partial, Settings.Quality)) LeftOut.push_back(Partial.Frequency);
   return LeftOut;
 }

@@ -25,6 +25,10 @@ std::vector<double> BandLimitedCycle(TTGWave Waveform, int64_t Harmonics, std::s
 void RenderBandLimited(uint8_t* Data, int64_t DataSize, const TPartial& Partial,
                        TTGResolution Resolution, TTGQuality Quality, bool Stereo);
 
-// The frequencies of the sounding partials that band-limited synthesis leaves out because they
-// lie at or above half the image's rate, in partial order; empty for plain synthesis.
+// Whether band-limited synthesis leaves Partial out: a sounding sine, square, triangle or
+// sawtooth at or above half the rate. Noise is never left out.
+bool LeftOutWhenBandLimited(const TPartial& Partial, TTGQuality Quality);
+
+// The frequencies of the partials that band-limited synthesis leaves out, in partial order;
+// empty for plain synthesis.
 std::vector<int64_t> PartialsLeftOut(const TToneSettings& Settings);

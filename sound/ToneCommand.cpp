@@ -44,8 +44,8 @@ const char* const Usage =
     "                        at 20 kHz, at half the default output device's rate and at the tone\n"
     "  --play                play the tone once and return when it has ended\n"
     "  --seconds N           with --play: loop the tone for N seconds, then stop\n"
-    "Exit status: 0 done, 1 refused (no memory for the tone, file not written), 2 bad\n"
-    "arguments.\n";
+    "Exit status: 0 done, 1 refused (no memory for the tone, file or picture not written), 2\n"
+    "bad arguments.\n";
 
 constexpr long long Wide = 1LL << 40;  // the component clamps; only absurd numbers are refused
 
@@ -75,11 +75,10 @@ void ParseAM(TToneGen& Tone, const std::string& Text) {
 // synthesis leaves out what lies at or above half the image's rate.
 int64_t HighestPartial(const TToneGen& Tone) {
   const TToneSettings Settings = Tone.Settings();
-  const std::vector<int64_t> LeftOut = PartialsLeftOut(Settings);
   int64_t Highest = 0;
   for (const TPartial& Partial : TonePartials(Settings))
     if (Partial.Amplitude > 0 && Partial.Frequency > Highest &&
-        std::find(LeftOut.begin(), LeftOut.end(), Partial.Frequency) == LeftOut.end())
+        !(Settings.BandLimited && LeftOutWhenBandLimited(Partial, Settings.Quality)))
       Highest = Partial.Frequency;
   return Highest;
 }

@@ -62,17 +62,20 @@ int64_t HarmonicsBelowHalfRate(int64_t Hertz, int Rate) {
   return Hertz > 0 ? (int64_t(Rate) - 1) / (2 * Hertz) : 0;
 }
 
-std::vector<double> BandLimitedCycle(TTGWave Waveform, int64_t Harmonics, std::size_t Size) {
-  std::vector<std::complex<double>> Bins(Size / 2 + 1);
+void BandLimitedCycle(TTGWave Waveform, int64_t Harmonics, std::size_t Size,
+                      std::vector<double>& Cycle) {
+  // Reused from build to build, for the reason the transform keeps its scratch memory.
+  thread_local std::vector<std::complex<double>> Bins;
+  Bins.assign(Size / 2 + 1, 0.0);
   for (int64_t K = 1; K <= Harmonics && std::size_t(K) < Size / 2; ++K)
     Bins[std::size_t(K)] = Harmonic(Waveform, K) / InterpolationGain(K, Size);
-  std::vector<double> Cycle = InverseRealFft(std::move(Bins), Size);
+  Cycle.reserve(Size + 1);
+  InverseRealFft(Bins, Size, Cycle);
   double Peak = 0;
   for (double Value : Cycle) Peak = std::max(Peak, std::abs(Value));
   if (Peak > 0)
     for (double& Value : Cycle) Value /= Peak;
   Cycle.push_back(Cycle.front());
-  return Cycle;
 }
 
 void RenderBandLimited(uint8_t* Data, int64_t DataSize, const TPartial& Partial,
@@ -82,7 +85,8 @@ void RenderBandLimited(uint8_t* Data, int64_t DataSize, const TPartial& Partial,
   if (Partial.Amplitude <= 0 || Harmonics == 0) return;
   const std::size_t Size =
       std::max(MinCycleSize, PointsPerHarmonic * PowerOfTwoAtLeast(std::size_t(Harmonics)));
-  const std::vector<double> Cycle = BandLimitedCycle(Partial.Waveform, Harmonics, Size);
+  thread_local std::vector<double> Cycle;
+  BandLimitedCycle(Partial.Waveform, Harmonics, Size, Cycle);
   // The plain partial's peak: its low level, so the sum stays within full scale as it does.
   const bool SixteenBit = Resolution == tg16Bit;
   const double Peak = double(Partial.Amplitude * (SixteenBit ? 32767 : 127)) / 100;

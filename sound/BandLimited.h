@@ -13,10 +13,11 @@
 // How many harmonics of Hertz lie below half of Rate; 0 when the tone itself does not.
 int64_t HarmonicsBelowHalfRate(int64_t Hertz, int Rate);
 
-// One cycle of Waveform from harmonics 1 to Harmonics, at Size points (a power of two) plus a
-// copy of the first point at the end, scaled so that its peak magnitude is 1. Each harmonic is
-// raised by what reading the cycle with linear interpolation takes away from it.
-std::vector<double> BandLimitedCycle(TTGWave Waveform, int64_t Harmonics, std::size_t Size);
+// Sets Cycle to one cycle of Waveform from harmonics 1 to Harmonics, at Size points (a power
+// of two) plus a copy of the first point at the end, scaled so that its peak magnitude is 1.
+// Each harmonic is raised by what reading the cycle with linear interpolation takes away.
+void BandLimitedCycle(TTGWave Waveform, int64_t Harmonics, std::size_t Size,
+                      std::vector<double>& Cycle);
 
 // Adds a sine, square, triangle or sawtooth partial into the DataSize bytes at Data as its
 // harmonics below half the rate, with the plain partial's peak level and wrap-around addition.

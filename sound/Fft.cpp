@@ -63,6 +63,22 @@ TPlanCache& Plans() {
   return Cache;
 }
 
+// Allocating and freeing the buffers of a large transform at every tick makes the C library
+// hand the memory back to the system and fault it in again, which costs more than the
+// transform; each thread keeps the largest it has needed.
+struct TScratch {
+  std::size_t Capacity = 0;
+  TFftwBuffer<fftw_complex> Complex;
+  TFftwBuffer<double> Real;
+
+  void Reserve(std::size_t Size) {
+    if (Size <= Capacity) return;
+    Complex = Allocate<fftw_complex>(Size / 2 + 1);
+    Real = Allocate<double>(Size);
+    Capacity = Size;
+  }
+};
+
 void RequirePowerOfTwo(std::size_t Size) {
   if (Size < 2 || (Size & (Size - 1)) != 0)
     throw std::invalid_argument("transform size must be a power of two");
@@ -76,17 +92,18 @@ std::size_t PowerOfTwoAtLeast(std::size_t N) {
   return Size;
 }
 
-std::vector<double> InverseRealFft(std::vector<std::complex<double>> Bins, std::size_t Size) {
+void InverseRealFft(const std::vector<std::complex<double>>& Bins, std::size_t Size,
+                    std::vector<double>& Out) {
   RequirePowerOfTwo(Size);
-  Bins.resize(Size / 2 + 1);
-  auto In = Allocate<fftw_complex>(Bins.size());
-  for (std::size_t K = 0; K < Bins.size(); ++K) {
-    In[K][0] = Bins[K].real();
-    In[K][1] = Bins[K].imag();
+  thread_local TScratch Scratch;
+  Scratch.Reserve(Size);
+  fftw_complex* In = Scratch.Complex.get();
+  for (std::size_t K = 0; K <= Size / 2; ++K) {
+    In[K][0] = K < Bins.size() ? Bins[K].real() : 0.0;
+    In[K][1] = K < Bins.size() ? Bins[K].imag() : 0.0;
   }
-  auto Out = Allocate<double>(Size);
-  fftw_execute_dft_c2r(Plans().Get(TKind::Inverse, Size), In.get(), Out.get());
-  return std::vector<double>(Out.get(), Out.get() + Size);
+  fftw_execute_dft_c2r(Plans().Get(TKind::Inverse, Size), In, Scratch.Real.get());
+  Out.assign(Scratch.Real.get(), Scratch.Real.get() + Size);
 }
 
 std::vector<std::complex<double>> RealFft(const std::vector<double>& Samples) {

@@ -6,9 +6,12 @@
 #include <cstddef>
 #include <vector>
 
-// The Size real samples whose transform holds Bins (Size / 2 + 1 of them, Hermitian half):
-// x[p] = sum over k of Bins[k] * e^(2 pi i k p / Size), the upper half mirrored. Unnormalised.
-std::vector<double> InverseRealFft(std::vector<std::complex<double>> Bins, std::size_t Size);
+// Sets Out to the Size real samples whose transform holds Bins (the Size / 2 + 1 bins of the
+// Hermitian half): x[p] = sum over k of Bins[k] * e^(2 pi i k p / Size), the upper half
+// mirrored; unnormalised. Works in this thread's scratch memory, so a stream of transforms (one
+// per sweep tick) allocates nothing once the largest size has been seen.
+void InverseRealFft(const std::vector<std::complex<double>>& Bins, std::size_t Size,
+                    std::vector<double>& Out);
 // The Size / 2 + 1 bins of the Size samples (Size a power of two):
 // X[k] = sum over p of x[p] * e^(-2 pi i k p / Size).
 std::vector<std::complex<double>> RealFft(const std::vector<double>& Samples);

@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "app/Program.h"
+#include "app/SpectrumPicture.h"
 #include "app/SweepCommand.h"
 #include "sound/BeepCommand.h"
+#include "sound/DevicesCommand.h"
 #include "sound/ToneCommand.h"
 #include "table/TableCommand.h"
 
@@ -20,7 +22,8 @@ const char* const Usage =
     "  beep      sound the PC speaker\n"
     "  table     inspect and edit a dBase table\n"
     "  profiles  list the pest profiles of data/para.dbf\n"
-    "  sweep     run a pest sweep without the windows\n";
+    "  sweep     run a pest sweep without the windows\n"
+    "  devices   list the sound card outputs and the rate each really runs at\n";
 
 using TCommand = int (*)(const std::vector<std::string>&);
 
@@ -29,9 +32,14 @@ struct TCommandEntry {
   TCommand Run;
 };
 
+// The tone command lives in the Qt-free sound library; its pictures are drawn here.
+int ToneWithPictures(const std::vector<std::string>& Args) {
+  return ToneCommand(Args, WriteSpectrumPng);
+}
+
 const TCommandEntry Commands[] = {
-    {"tone", ToneCommand},         {"beep", BeepCommand},   {"table", TableCommand},
-    {"profiles", ProfilesCommand}, {"sweep", SweepCommand},
+    {"tone", ToneWithPictures},    {"beep", BeepCommand},   {"table", TableCommand},
+    {"profiles", ProfilesCommand}, {"sweep", SweepCommand}, {"devices", DevicesCommand},
 };
 
 }  // namespace

@@ -65,3 +65,10 @@ void ApplyDialogToneSettings(TToneGen& ToneGen) {
   ToneGen.SetAMWaveform(tgSine);
   ToneGen.SetAMFrequency(0.3f);
 }
+
+std::optional<TBand> UnplayablePart(TBand Band, int64_t Rate) {
+  const int64_t Low = std::min(Band.Low, Band.High), High = std::max(Band.Low, Band.High);
+  const int64_t First = Rate - Rate / 2;  // the lowest whole hertz at or above Rate / 2
+  if (High < First) return std::nullopt;
+  return TBand{std::max(Low, First), High};
+}

@@ -3,6 +3,8 @@
 // dialog's initial settings.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "app/Sweep.h"
@@ -64,3 +66,11 @@ class TPlainSweepHost : public ISweepHost {
 
 // The settings the Adjustment dialog's tone generator is stored with.
 void ApplyDialogToneSettings(TToneGen& ToneGen);
+
+// A band of frequencies in hertz.
+struct TBand {
+  int64_t Low, High;
+};
+// The part of Band (its limits in either order) at or above half of Rate samples per second,
+// which nothing running at that rate can carry; none when all of it lies below.
+std::optional<TBand> UnplayablePart(TBand Band, int64_t Rate);

@@ -14,18 +14,21 @@
 #include "app/SweepRecorder.h"
 #include "platform/core/CommandLine.h"
 #include "platform/core/Exceptions.h"
+#include "sound/BandLimited.h"
 #include "sound/ToneGen.h"
 
 namespace {
 
 const char* const ProfilesUsage =
-    "Usage: tessolon profiles\n"
+    "Usage: tessolon profiles [--rate R]\n"
     "Lists every pest profile of data/para.dbf (under the current directory) in key order:\n"
-    "key, name, band in hertz, step, interval, tone length and waveform.\n";
+    "key, name, band in hertz, step, interval, tone length and waveform.\n"
+    "  --rate R   mark each profile whose band lies partly or wholly at or above R/2 hertz and\n"
+    "             say which part of it cannot be played at R samples per second\n";
 
 const char* const SweepUsage =
     "Usage: tessolon sweep (--pest NAME | --idx N) [--ticks N | --seconds S] [--speaker]\n"
-    "                      [--export FILE]\n"
+    "                      [--export FILE] [--band-limited]\n"
     "Runs the pest's sweep from data/para.dbf under the current directory, with the Adjustment\n"
     "dialog's initial settings, printing each tick's number and frequency in hertz.\n"
     "  --pest NAME    the profile named NAME (case ignored)\n"
@@ -35,18 +38,47 @@ const char* const SweepUsage =
     "  --speaker      play on the PC speaker instead of the sound card\n"
     "  --export FILE  write what the sound card would play to the wave file FILE, at once\n"
     "                 (needs --ticks or --seconds)\n"
+    "  --band-limited build the sound card's tones only from harmonics below half the rate,\n"
+    "                 so nothing folds back; a partial at or above half the rate is left out\n"
     "Without --ticks or --seconds a played sweep runs until interrupted (Ctrl+C).\n";
 
 const char* const WaveNames[] = {"sine", "square", "triangle", "sawtooth", "noise"};
 
-std::string BandLimit(TPestTable& Table, const std::string& Name) {
+std::optional<int64_t> BandLimit(TPestTable& Table, const std::string& Name) {
   TField* Field = Table.Field(Name);
-  return Field->IsNull() ? "(empty)"
-                         : std::to_string(BeatToFreq(static_cast<float>(Field->AsFloat())));
+  if (Field->IsNull()) return std::nullopt;
+  return BeatToFreq(static_cast<float>(Field->AsFloat()));
+}
+
+std::string Hertz(std::optional<int64_t> Value) {
+  return Value ? std::to_string(*Value) : "(empty)";
 }
 
 std::string Band(TPestTable& Table) {
-  return BandLimit(Table, "F_START") + "-" + BandLimit(Table, "F_END") + " Hz";
+  return Hertz(BandLimit(Table, "F_START")) + "-" + Hertz(BandLimit(Table, "F_END")) + " Hz";
+}
+
+// The mark of a band that reaches half of Rate: the part from there up cannot be played.
+std::string RateMark(TPestTable& Table, int64_t Rate) {
+  const auto Start = BandLimit(Table, "F_START"), End = BandLimit(Table, "F_END");
+  if (!Start || !End) return "";
+  const std::optional<TBand> Unplayable = UnplayablePart({*Start, *End}, Rate);
+  if (!Unplayable) return "";
+  const std::string At = " cannot be played at " + std::to_string(Rate) + " Hz)";
+  if (Unplayable->Low == std::min(*Start, *End)) return "  (the whole band" + At;
+  return "  (" + std::to_string(Unplayable->Low) + "-" + std::to_string(Unplayable->High) + " Hz" +
+         At;
+}
+
+// Says once, at the first tick that leaves a partial out, what band-limited synthesis leaves
+// out; true once said.
+bool WarnLeftOut(const TToneGen& ToneGen, long long Tick) {
+  const std::vector<int64_t> LeftOut = PartialsLeftOut(ToneGen.Settings());
+  if (LeftOut.empty()) return false;
+  std::cerr << "tessolon sweep: warning: tick " << Tick << ": " << LeftOut.front()
+            << " Hz is at or above half the image's rate of " << SampleRate(ToneGen.Quality())
+            << " samples per second and is left out (later ticks alike)\n";
+  return true;
 }
 
 std::string Cell(TPestTable& Table, const std::string& Name) {
@@ -88,6 +120,7 @@ struct TSweepOptions {
   std::optional<double> Seconds;
   bool Speaker = false;
   std::optional<std::string> Export;
+  bool BandLimited = false;
 };
 
 TSweepOptions ParseSweep(TArgList& Args) {
@@ -109,6 +142,8 @@ TSweepOptions ParseSweep(TArgList& Args) {
       Options.Speaker = true;
     else if (Is("--export"))
       Options.Export = Args.TakeValue("--export");
+    else if (Arg == "--band-limited")
+      Options.BandLimited = true;
     else
       throw EBadArguments("unknown argument '" + Arg + "'");
   }
@@ -118,6 +153,9 @@ TSweepOptions ParseSweep(TArgList& Args) {
     throw EBadArguments("give at most one of --ticks and --seconds");
   if (Options.Export && Options.Speaker)
     throw EBadArguments("--export records the sound card; it cannot be used with --speaker");
+  if (Options.BandLimited && Options.Speaker)
+    throw EBadArguments(
+        "--band-limited shapes the sound card's tones; it cannot be used with --speaker");
   if (Options.Export && !Options.Ticks && !Options.Seconds)
     throw EBadArguments("--export needs --ticks or --seconds");
   return Options;
@@ -132,14 +170,21 @@ long long TicksIn(double Seconds, int Interval) {
 
 int ProfilesCommand(const std::vector<std::string>& Arguments) {
   return RunCommand("profiles", ProfilesUsage, Arguments, [](TArgList& Args) {
-    if (!Args.Empty()) throw EBadArguments("unknown argument '" + Args.Peek() + "'");
+    std::optional<int64_t> Rate;
+    while (!Args.Empty()) {
+      const std::string Arg = Args.Take("option");
+      if (Arg != "--rate" && !Arg.starts_with("--rate="))
+        throw EBadArguments("unknown argument '" + Arg + "'");
+      Rate = ParseInteger(Args.TakeValue("--rate"), "--rate", 1, INT32_MAX);
+    }
     TPestTable Table(std::filesystem::current_path().string());
     for (Table.First(); !Table.Eof(); Table.Next()) {
       const int Wave =
           WaveIndex(Table.Field("WAV_FRM")->IsNull() ? -1 : Table.Field("WAV_FRM")->AsInteger());
       std::cout << Cell(Table, "IDX") << "  " << Cell(Table, "NAME_PEST") << "  " << Band(Table)
                 << "  step " << Cell(Table, "VAL_CH") << " Hz  every " << Cell(Table, "TIME_CH")
-                << " ms  tone " << Cell(Table, "DURLATE") << " ms  " << WaveNames[Wave] << "\n";
+                << " ms  tone " << Cell(Table, "DURLATE") << " ms  " << WaveNames[Wave]
+                << (Rate ? RateMark(Table, *Rate) : "") << "\n";
     }
     return ecSuccess;
   });
@@ -160,6 +205,7 @@ int SweepCommand(const std::vector<std::string>& Arguments) {
     Host.SetSoundCard(!Options.Speaker);
     TToneGen ToneGen(nullptr);
     ApplyDialogToneSettings(ToneGen);
+    ToneGen.SetBandLimited(Options.BandLimited);
     TSweepRecorder Recorder(ToneGen, [&Host] { return Host.Interval(); });
     TToneGenOutput Player(ToneGen);
     ISweepOutput& Output = Options.Export ? static_cast<ISweepOutput&>(Recorder) : Player;
@@ -175,11 +221,13 @@ int SweepCommand(const std::vector<std::string>& Arguments) {
                 << " ms, so its timer never fires\n";
       return static_cast<int>(ecRefused);
     }
+    bool WarnedLeftOut = false;
     auto RunTick = [&](long long Number) {
       int Position = Host.Position();
       try {
         Position = Engine.Tick();
         std::cout << Number << " " << Position << "\n";
+        if (!WarnedLeftOut) WarnedLeftOut = WarnLeftOut(ToneGen, Number);
       } catch (const Exception& E) {
         // An error (a refused speaker tone, an empty field) ends only that tick, as in the
         // window, where the timer stays enabled.

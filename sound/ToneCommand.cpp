@@ -1,22 +1,26 @@
 #include "sound/ToneCommand.h"
 
+#include <algorithm>
 #include <chrono>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <thread>
 
+#include "platform/audio/AudioDevices.h"
 #include "platform/audio/SoundService.h"
 #include "platform/core/CommandLine.h"
+#include "sound/BandLimited.h"
 #include "sound/ToneGen.h"
 #include "sound/ToneGenSynth.h"
 
 namespace {
 
 const char* const Usage =
-    "Usage: tessolon tone [options] [--export FILE] [--play [--seconds N]]\n"
-    "Builds one tone with the tone generator, then writes it as a RIFF/WAVE file and/or plays\n"
-    "it. Values outside a property's range are clamped as the component clamps them.\n"
+    "Usage: tessolon tone [options] [--export FILE] [--spectrum FILE.png] [--play [--seconds N]]\n"
+    "Builds one tone with the tone generator, then writes it as a RIFF/WAVE file, draws its\n"
+    "spectrum and/or plays it. Values outside a property's range are clamped as the component\n"
+    "clamps them.\n"
     "  --frequency HZ        main frequency, 20 to 50000 (default 440)\n"
     "  --note TEXT           main frequency from a note: A, C#, B-, >A, <C, O5A, N48\n"
     "  --duration MS         length in milliseconds, 10 to 32767 (default 100)\n"
@@ -31,12 +35,17 @@ const char* const Usage =
     "  --attack/--hold/--decay/--release PERCENT   envelope shares of the tone's length\n"
     "  --sustain PERCENT     envelope sustain level\n"
     "  --envelope            shape the tone with the envelope\n"
+    "  --band-limited        build sine, square, triangle and sawtooth partials only from their\n"
+    "                        harmonics below half the rate, so nothing folds back into the\n"
+    "                        audible band; a partial at or above half the rate is left out\n"
     "  --left/--right PERCENT  output volume per channel (default 100)\n"
     "  --export FILE         write the wave image to FILE\n"
+    "  --spectrum FILE.png   draw the tone's magnitude spectrum up to half the rate, with marks\n"
+    "                        at 20 kHz, at half the default output device's rate and at the tone\n"
     "  --play                play the tone once and return when it has ended\n"
     "  --seconds N           with --play: loop the tone for N seconds, then stop\n"
-    "Exit status: 0 done, 1 refused (no memory for the tone, file not written), 2 bad\n"
-    "arguments.\n";
+    "Exit status: 0 done, 1 refused (no memory for the tone, file or picture not written), 2\n"
+    "bad arguments.\n";
 
 constexpr long long Wide = 1LL << 40;  // the component clamps; only absurd numbers are refused
 
@@ -62,11 +71,15 @@ void ParseAM(TToneGen& Tone, const std::string& Text) {
   Tone.SetAMParameter(TTGAMLevel(Row - 1), int16_t(Amplitude), float(Frequency), Wave);
 }
 
-// The highest frequency that sounds in the tone, or 0 when nothing does.
+// The highest frequency that sounds in the tone, or 0 when nothing does. Band-limited
+// synthesis leaves out what lies at or above half the image's rate.
 int64_t HighestPartial(const TToneGen& Tone) {
+  const TToneSettings Settings = Tone.Settings();
   int64_t Highest = 0;
-  for (const TPartial& Partial : TonePartials(Tone.Settings()))
-    if (Partial.Amplitude > 0 && Partial.Frequency > Highest) Highest = Partial.Frequency;
+  for (const TPartial& Partial : TonePartials(Settings))
+    if (Partial.Amplitude > 0 && Partial.Frequency > Highest &&
+        !(Settings.BandLimited && LeftOutWhenBandLimited(Partial, Settings.Quality)))
+      Highest = Partial.Frequency;
   return Highest;
 }
 
@@ -76,9 +89,50 @@ void WarnAboveHalf(int64_t Hertz, unsigned Rate, const char* Whose) {
             << " rate of " << Rate << " samples per second and cannot sound as asked\n";
 }
 
-int Tone(TArgList& Args) {
+void WarnLeftOut(const TToneGen& Tone) {
+  const unsigned Rate = unsigned(SampleRate(Tone.Quality()));
+  std::vector<int64_t> Said;
+  for (int64_t Hertz : PartialsLeftOut(Tone.Settings())) {
+    if (std::find(Said.begin(), Said.end(), Hertz) != Said.end()) continue;
+    Said.push_back(Hertz);
+    std::cerr << "tessolon tone: warning: " << Hertz
+              << " Hz is at or above half the image's rate of " << Rate
+              << " samples per second and is left out\n";
+  }
+}
+
+std::string Describe(const TToneGen& Tone) {
+  static const char* const Names[] = {"sine", "square", "triangle", "sawtooth", "noise"};
+  const std::vector<TPartial> All = TonePartials(Tone.Settings());
+  const auto Rows =
+      std::count_if(All.begin() + 1, All.end(), [](const TPartial& P) { return P.Amplitude > 0; });
+  const std::string Added = Rows == 0   ? ""
+                            : Rows == 1 ? " with 1 added partial"
+                                        : " with " + std::to_string(Rows) + " added partials";
+  return std::to_string(Tone.Frequency()) + " Hz " + Names[std::min<int>(Tone.Waveform(), 4)] +
+         Added + ", " + std::to_string(SampleRate(Tone.Quality())) + " samples per second, " +
+         (Tone.Resolution() == tg16Bit ? "16" : "8") + "-bit, " +
+         (Tone.BandLimited() ? "band-limited" : "plain synthesis");
+}
+
+void DrawSpectrum(const TToneGen& Tone, const TSpectrumWriter& WriteSpectrum,
+                  const std::string& FileName) {
+  TSpectrumPicture Picture;
+  Picture.Spectrum = AnalyseWaveImage(Tone.GetDataBuffer(), std::size_t(Tone.DataBufferSize()));
+  Picture.ToneHertz = Tone.Frequency();
+  TImageFormat Format;
+  Format.Rate = uint32_t(SampleRate(Tone.Quality()));
+  Format.Channels = Tone.Stereo() ? 2 : 1;
+  Format.Bits = Tone.Resolution() == tg16Bit ? 16 : 8;
+  const TOutputDevice Device = ProbeDefaultOutput(Format);
+  Picture.DeviceRate = Device.Opened ? Device.Rate : 0;
+  Picture.Title = Describe(Tone);
+  WriteSpectrum(Picture, FileName);
+}
+
+int Tone(TArgList& Args, const TSpectrumWriter& WriteSpectrum) {
   TToneGen Tone(nullptr);
-  std::optional<std::string> ExportTo;
+  std::optional<std::string> ExportTo, SpectrumTo;
   bool Play = false, Envelope = false;
   std::optional<double> Seconds;
   auto Int = [&](const std::string& Option, long long Min = -Wide, long long Max = Wide) {
@@ -123,12 +177,16 @@ int Tone(TArgList& Args) {
       Tone.SetRelease(Int(Option));
     } else if (Arg == "--envelope") {
       Envelope = true;
+    } else if (Arg == "--band-limited") {
+      Tone.SetBandLimited(true);
     } else if (Option == "--left") {
       Tone.SetLeftVolume(Int(Option));
     } else if (Option == "--right") {
       Tone.SetRightVolume(Int(Option));
     } else if (Option == "--export") {
       ExportTo = Args.TakeValue(Option);
+    } else if (Option == "--spectrum") {
+      SpectrumTo = Args.TakeValue(Option);
     } else if (Arg == "--play") {
       Play = true;
     } else if (Option == "--seconds") {
@@ -138,17 +196,31 @@ int Tone(TArgList& Args) {
       throw EBadArguments("unknown option '" + Arg + "'");
     }
   }
-  if (!ExportTo && !Play) throw EBadArguments("nothing to do: give --export FILE and/or --play");
+  if (!ExportTo && !SpectrumTo && !Play)
+    throw EBadArguments("nothing to do: give --export FILE, --spectrum FILE.png and/or --play");
   if (Seconds && !Play) throw EBadArguments("--seconds needs --play");
   if (!(Envelope ? Tone.PrepareADSR() : Tone.Prepare())) {
     std::cerr << "tessolon tone: not enough memory for the tone\n";
     return ecRefused;
   }
   const int64_t Highest = HighestPartial(Tone);
+  WarnLeftOut(Tone);
   WarnAboveHalf(Highest, unsigned(SampleRate(Tone.Quality())), "the image's");
   if (ExportTo && !Tone.ExportFile(*ExportTo)) {
     std::cerr << "tessolon tone: cannot write '" << *ExportTo << "'\n";
     return ecRefused;
+  }
+  if (SpectrumTo) {
+    if (!WriteSpectrum) {
+      std::cerr << "tessolon tone: this build cannot draw pictures\n";
+      return ecRefused;
+    }
+    try {
+      DrawSpectrum(Tone, WriteSpectrum, *SpectrumTo);
+    } catch (const std::exception& E) {
+      std::cerr << "tessolon tone: " << E.what() << "\n";
+      return ecRefused;
+    }
   }
   if (!Play) return ecSuccess;
   Tone.SetLoop(Seconds.has_value());
@@ -167,6 +239,7 @@ int Tone(TArgList& Args) {
 
 }  // namespace
 
-int ToneCommand(const std::vector<std::string>& Args) {
-  return RunCommand("tone", Usage, Args, Tone);
+int ToneCommand(const std::vector<std::string>& Args, const TSpectrumWriter& WriteSpectrum) {
+  return RunCommand("tone", Usage, Args,
+                    [&WriteSpectrum](TArgList& List) { return Tone(List, WriteSpectrum); });
 }

@@ -4,4 +4,7 @@
 #include <string>
 #include <vector>
 
-int ToneCommand(const std::vector<std::string>& Args);
+#include "sound/ToneSpectrum.h"
+
+// WriteSpectrum draws --spectrum's picture; without one that option is refused.
+int ToneCommand(const std::vector<std::string>& Args, const TSpectrumWriter& WriteSpectrum = {});

@@ -124,6 +124,11 @@ void TToneGen::SetStereo(bool Value) {
   FWaveChanged = true;
 }
 
+void TToneGen::SetBandLimited(bool Value) {
+  FBandLimited = Value;
+  FWaveChanged = true;
+}
+
 void TToneGen::SetAMLevel(TTGAMLevel Value) {
   const std::size_t R = Row(Value);
   FAMLevel = Value;
@@ -234,6 +239,7 @@ TToneSettings TToneGen::Settings() const {
   S.Quality = FQuality;
   S.Stereo = FStereo;
   S.AMUseMultiplier = FAMUseMultiplier;
+  S.BandLimited = FBandLimited;
   S.AM = FAM;
   return S;
 }
@@ -257,6 +263,7 @@ const TClassInfo& TToneGen::StaticClassInfo() {
           .Int("LeftVolume", &TToneGen::LeftVolume, &TToneGen::SetLeftVolume, 100)
           .Int("RightVolume", &TToneGen::RightVolume, &TToneGen::SetRightVolume, 100)
           .Bool("Stereo", &TToneGen::Stereo, &TToneGen::SetStereo, false)
+          .Bool("BandLimited", &TToneGen::BandLimited, &TToneGen::SetBandLimited, false)
           .Enum("AMLevel",
                 {"tgAMLevel1", "tgAMLevel2", "tgAMLevel3", "tgAMLevel4", "tgAMLevel5", "tgAMLevel6",
                  "tgAMLevel7", "tgAMLevel8"},

@@ -56,6 +56,10 @@ class TToneGen : public TComponent {
   void SetRightVolume(int64_t Value);
   bool Stereo() const { return FStereo; }
   void SetStereo(bool Value);
+  // Sine, square, triangle and sawtooth partials built only from their harmonics below half the
+  // image's rate (sound/BandLimited.h); a partial at or above it is left out.
+  bool BandLimited() const { return FBandLimited; }
+  void SetBandLimited(bool Value);
   TTGAMLevel AMLevel() const { return FAMLevel; }
   void SetAMLevel(TTGAMLevel Value);
   int16_t AMAmplitude() const { return FAMAmplitude; }
@@ -132,6 +136,7 @@ class TToneGen : public TComponent {
   int16_t FLeftVolume = 100;
   int16_t FRightVolume = 100;
   bool FStereo = false;
+  bool FBandLimited = false;
   int16_t FAMAmplitude = 0;
   TTGWave FAMWaveform = tgSine;
   float FAMFrequency = 0;

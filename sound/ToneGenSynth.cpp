@@ -5,6 +5,8 @@
 #include <cstring>
 #include <numbers>
 
+#include "sound/BandLimited.h"
+
 namespace {
 
 void Put32(uint8_t* P, uint32_t V) {
@@ -35,17 +37,8 @@ void Mix(uint8_t* Data, int64_t DataSize, double P, TValue Value) {
   for (int64_t Frame = 0; Frame < Frames;) {
     const int64_t Run = Length > J ? std::min(Length - J, Frames - Frame) : Frames - Frame;
     uint8_t* Out = Data + Frame * FrameBytes;
-    for (int64_t K = 0; K < Run; ++K, ++J, Out += FrameBytes) {
-      const int64_t D = Value(J);
-      if constexpr (SixteenBit) {
-        const uint16_t Sample = uint16_t((Out[0] | Out[1] << 8) + D);
-        Put16(Out, Sample);
-        if constexpr (Stereo) Put16(Out + 2, Sample);
-      } else {
-        Out[0] = uint8_t(Out[0] + D);
-        if constexpr (Stereo) Out[1] = Out[0];
-      }
-    }
+    for (int64_t K = 0; K < Run; ++K, ++J, Out += FrameBytes)
+      AddToFrame<SixteenBit, Stereo>(Out, Value(J));
     Frame += Run;
     if (J == Length) {
       J = 0;
@@ -131,7 +124,8 @@ std::vector<TPartial> TonePartials(const TToneSettings& Settings) {
   const TAMTable& AM = Settings.AM;
   int32_t Sum = 0;
   for (int16_t Amplitude : AM.Amplitudes) Sum += Amplitude;
-  std::vector<TPartial> Partials{{100 - Sum, Settings.Frequency, Settings.Waveform}};
+  std::vector<TPartial> Partials{
+      {100 - Sum, Settings.Frequency, Settings.Waveform, Settings.BandLimited}};
   for (int Row = 0; Row < AMRowCount; ++Row) {
     int64_t Amplitude = AM.Amplitudes[Row];
     if (Sum > 100) Amplitude = Amplitude * 100 / Sum;
@@ -140,7 +134,7 @@ std::vector<TPartial> TonePartials(const TToneSettings& Settings) {
         Settings.AMUseMultiplier
             ? std::clamp<int64_t>(TruncSaturated(Settings.Frequency * Frequency), 20, 50000)
             : TruncSaturated(Frequency);
-    Partials.push_back({Amplitude, Hertz, AM.Waveforms[Row]});
+    Partials.push_back({Amplitude, Hertz, AM.Waveforms[Row], Settings.BandLimited});
   }
   return Partials;
 }
@@ -149,6 +143,10 @@ void RenderPartial(uint8_t* Data, int64_t DataSize, const TPartial& Partial,
                    TTGResolution Resolution, TTGQuality Quality, bool Stereo, TToneNoise& Noise) {
   const int64_t A = Partial.Amplitude;
   if (A <= 0 || Partial.Frequency <= 0) return;
+  if (Partial.BandLimited && Partial.Waveform <= tgSawtooth) {
+    RenderBandLimited(Data, DataSize, Partial, Resolution, Quality, Stereo);
+    return;
+  }
   const bool SixteenBit = Resolution == tg16Bit;
   const double Span = SixteenBit ? double(A * 65534) / 100 : double(A * 254) / 100;
   const double Low = SixteenBit ? double(A * -32767) / 100 : double(A * -127) / 100;

@@ -15,6 +15,7 @@ struct TPartial {
   int64_t Amplitude;  // percent of full scale
   int64_t Frequency;  // hertz
   TTGWave Waveform;
+  bool BandLimited = false;  // rendered by RenderBandLimited (sound/BandLimited.h)
 };
 
 // The component's own random sequence, so a build never disturbs anyone else's.
@@ -40,6 +41,24 @@ inline uint8_t FillByte(TTGResolution Resolution) {
   return Resolution == tg16Bit ? 0x00 : 0x80;
 }
 
+// Adds D to the frame at Out with wrap-around (no saturation); a stereo frame's right channel
+// becomes a copy of its new left one.
+template <bool SixteenBit, bool Stereo>
+inline void AddToFrame(uint8_t* Out, int64_t D) {
+  if constexpr (SixteenBit) {
+    const uint16_t Sample = uint16_t((Out[0] | Out[1] << 8) + D);
+    Out[0] = uint8_t(Sample);
+    Out[1] = uint8_t(Sample >> 8);
+    if constexpr (Stereo) {
+      Out[2] = Out[0];
+      Out[3] = Out[1];
+    }
+  } else {
+    Out[0] = uint8_t(Out[0] + D);
+    if constexpr (Stereo) Out[1] = Out[0];
+  }
+}
+
 // Bytes of sample data; not rounded to whole frames.
 int64_t ToneDataSize(const TToneSettings& Settings);
 void BuildWaveHeader(bool Stereo, bool SixteenBit, bool HiQ, uint8_t* Dest, uint32_t DataSize);
@@ -47,7 +66,8 @@ void BuildWaveHeader(bool Stereo, bool SixteenBit, bool HiQ, uint8_t* Dest, uint
 std::vector<TPartial> TonePartials(const TToneSettings& Settings);
 // Adds one partial into the DataSize bytes at Data (the last frame may reach into the spare
 // area). Partials that cannot be rendered (no amplitude, no frequency, a zero divisor) add
-// nothing and draw nothing from Noise.
+// nothing and draw nothing from Noise. A band-limited partial of a periodic waveform goes to
+// RenderBandLimited; noise is the same either way.
 void RenderPartial(uint8_t* Data, int64_t DataSize, const TPartial& Partial,
                    TTGResolution Resolution, TTGQuality Quality, bool Stereo, TToneNoise& Noise);
 // Scales the whole frames of the DataSize bytes at Data by the envelope.

@@ -37,6 +37,8 @@ struct TToneSettings {
   TTGQuality Quality = tgHiQ;
   bool Stereo = false;
   bool AMUseMultiplier = true;
+  // Periodic waveforms from their harmonics below half the rate, so nothing folds back.
+  bool BandLimited = false;
   TAMTable AM;
 };
 

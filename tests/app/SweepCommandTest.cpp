@@ -121,6 +121,58 @@ TEST_F(SweepCommandTest, ProfilesListsInKeyOrderThroughTheRebuiltIndex) {
   EXPECT_EQ(ProfilesCommand({"extra"}), 2);
 }
 
+TEST_F(SweepCommandTest, ProfilesMarkThePartOfEachBandAtOrAboveHalfTheRate) {
+  ASSERT_EQ(ProfilesCommand({"--rate", "48000"}), 0) << FErr.str();
+  auto Out = Lines();
+  ASSERT_EQ(Out.size(), 6u);
+  EXPECT_EQ(Out[0],
+            "1  Example  15022-50074 Hz  step 500 Hz  every 200 ms  tone 150 ms  square  "
+            "(24000-50074 Hz cannot be played at 48000 Hz)");
+  for (std::size_t Row = 1; Row < Out.size(); ++Row)
+    EXPECT_EQ(Out[Row].find("played"), std::string::npos) << Out[Row];
+
+  // Half of 40001 is 20000.5: the band of "Edge", 19457-20316 Hz, loses 20001 Hz and up; all of
+  // "High", 20029-22891 Hz, lies above.
+  FOut.str("");
+  ASSERT_EQ(ProfilesCommand({"--rate=40001"}), 0) << FErr.str();
+  Out = Lines();
+  ASSERT_EQ(Out.size(), 6u);
+  EXPECT_TRUE(Out[2].ends_with("  (the whole band cannot be played at 40001 Hz)")) << Out[2];
+  EXPECT_TRUE(Out[5].ends_with("  (20001-20316 Hz cannot be played at 40001 Hz)")) << Out[5];
+  EXPECT_EQ(Out[1].find("played"), std::string::npos) << Out[1];
+
+  for (const std::vector<std::string>& Bad :
+       {std::vector<std::string>{"--rate", "0"}, {"--rate", "fast"}, {"--rate"}, {"--speed", "1"}})
+    EXPECT_EQ(ProfilesCommand(Bad), 2) << testing::PrintToString(Bad);
+}
+
+TEST_F(SweepCommandTest, BandLimitedSweepLeavesOutTonesAtHalfTheRateAndSaysSoOnce) {
+  ASSERT_EQ(SweepCommand({"--idx", "1", "--ticks", "70", "--export", "bl.wav", "--band-limited"}),
+            0)
+      << FErr.str();
+  // The 66th tick, 48022 Hz, is the first at or above 48000 Hz.
+  EXPECT_EQ(FErr.str(),
+            "tessolon sweep: warning: tick 66: 48022 Hz is at or above half the image's rate of "
+            "96000 samples per second and is left out (later ticks alike)\n");
+  std::ifstream File("bl.wav", std::ios::binary);
+  const std::string Wav{std::istreambuf_iterator<char>(File), {}};
+  const uint32_t Rate = Word(Wav, 24, 4), BlockAlign = Word(Wav, 32, 2);
+  ASSERT_EQ(Wav.size(), 44 + 70ull * Rate * 200 / 1000 * BlockAlign);
+  // Each tick fills 200 ms. Left out, the square leaves only the added 30 % sine (the dialog's
+  // amplitude): its peak is 30 % of full scale, where tick 65 still carries the square.
+  auto Peak = [&](int Tick) {
+    const std::size_t Frames = Rate / 5, From = 44 + (Tick - 1) * Frames * BlockAlign;
+    int Result = 0;
+    for (std::size_t At = From; At < From + Frames * BlockAlign; At += 2)
+      Result = std::max(Result, std::abs(int(int16_t(Word(Wav, At, 2)))));
+    return Result;
+  };
+  EXPECT_LE(Peak(66), 32767 * 30 / 100 + 1);
+  EXPECT_GT(Peak(66), 32767 * 30 / 100 * 9 / 10);
+  EXPECT_GT(Peak(65), 32767 * 9 / 10);
+  EXPECT_EQ(SweepCommand({"--idx", "1", "--speaker", "--band-limited", "--ticks", "1"}), 2);
+}
+
 TEST_F(SweepCommandTest, WorkedExampleCyclesIn71TicksAndExportsEveryTickAtOnce) {
   const auto Start = std::chrono::steady_clock::now();
   ASSERT_EQ(SweepCommand({"--idx", "1", "--ticks", "142", "--export", "out.wav"}), 0) << FErr.str();
@@ -253,4 +305,34 @@ TEST(ShippedPestTable, IndexIsSoundAndProfilesStayInsideTheAudibleToUltrasonicRa
         << Name;
   }
   EXPECT_GE(Keys.size(), 8u);
+}
+
+TEST(ShippedPestTable, ProfilesAtRate48000MarkExactlyTheBandsReaching24000Hz) {
+  const fs::path Previous = fs::current_path();
+  fs::current_path(TESSOLON_SOURCE_DIR);
+  std::ostringstream Out;
+  auto* Old = std::cout.rdbuf(Out.rdbuf());
+  const int Status = ProfilesCommand({"--rate", "48000"});
+  std::cout.rdbuf(Old);
+  fs::current_path(Previous);
+  ASSERT_EQ(Status, 0);
+  std::istringstream Lines(Out.str());
+  int Marked = 0, Count = 0;
+  for (std::string Line; std::getline(Lines, Line); ++Count) {
+    long long Low = 0, High = 0;
+    const auto Band = Line.find(" Hz  step");
+    ASSERT_NE(Band, std::string::npos) << Line;
+    const auto Start = Line.rfind("  ", Band) + 2;
+    ASSERT_EQ(std::sscanf(Line.c_str() + Start, "%lld-%lld", &Low, &High), 2) << Line;
+    if (High < 24000) {
+      EXPECT_EQ(Line.find("played"), std::string::npos) << Line;
+      continue;
+    }
+    ++Marked;
+    const std::string Part =
+        Low >= 24000 ? "the whole band" : "24000-" + std::to_string(High) + " Hz";
+    EXPECT_TRUE(Line.ends_with("  (" + Part + " cannot be played at 48000 Hz)")) << Line;
+  }
+  EXPECT_GE(Count, 8);
+  EXPECT_GT(Marked, 0);
 }

@@ -1,0 +1,17 @@
+// The picture of a tone's spectrum: level in dB against frequency up to half the image's rate,
+// with marks at 20 kHz (where adult hearing ends), at half the output device's rate (above it
+// the device plays nothing) and at the main tone.
+#pragma once
+
+#include <string>
+
+#include "sound/ToneSpectrum.h"
+
+class QPainter;
+class QRect;
+
+// Paints the whole picture into Area.
+void PaintSpectrum(QPainter& Painter, const QRect& Area, const TSpectrumPicture& Picture);
+// Writes it as a PNG file; needs no display (without a running application it starts one on
+// Qt's offscreen platform for the fonts). Throws Exception when the file cannot be written.
+void WriteSpectrumPng(const TSpectrumPicture& Picture, const std::string& FileName);

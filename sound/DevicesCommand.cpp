@@ -1,0 +1,92 @@
+#include "sound/DevicesCommand.h"
+
+#include <iostream>
+#include <string>
+
+#include "platform/core/CommandLine.h"
+
+namespace {
+
+const char* const Usage =
+    "Usage: tessolon devices [--quality hi|lo] [--resolution 16|8] [--mono]\n"
+    "Lists the sound card outputs with the rate, sample format and channels each really opens\n"
+    "at when asked for the tone generator's image format, and says when the output resamples\n"
+    "the image or runs below its rate (it then cannot play anything at or above half its own\n"
+    "rate). Nothing is played. SDL_AUDIODRIVER chooses the audio driver.\n"
+    "  --quality hi|lo     images of 96000 or 44100 samples per second (default hi)\n"
+    "  --resolution 16|8   bits per sample (default 16)\n"
+    "  --mono              one channel instead of two\n"
+    "Exit status: 0 listed, 1 refused (no audio driver starts, no output opens), 2 bad\n"
+    "arguments.\n";
+
+std::string Channels(uint16_t Count) {
+  return Count == 1 ? "1 channel" : std::to_string(Count) + " channels";
+}
+
+std::string Format(uint32_t Rate, const std::string& Samples, uint16_t Count) {
+  return std::to_string(Rate) + " Hz, " + Samples + ", " + Channels(Count);
+}
+
+// What the output does with an image of the asked rate.
+std::string RateNote(uint32_t DeviceRate, uint32_t ImageRate) {
+  if (DeviceRate == ImageRate) return "plays the image at its own rate";
+  const std::string Resamples = "resamples the " + std::to_string(ImageRate) + " Hz image to " +
+                                std::to_string(DeviceRate) + " Hz";
+  if (DeviceRate > ImageRate) return Resamples;
+  return Resamples + ": runs below the image's rate, nothing at or above " +
+         std::to_string((DeviceRate + 1) / 2) + " Hz can be played";
+}
+
+int Devices(TArgList& Args) {
+  TImageFormat Image;
+  while (!Args.Empty()) {
+    const std::string Arg = Args.Take("option");
+    const std::string Option = Arg.substr(0, Arg.find('='));
+    if (Option == "--quality") {
+      const std::string Value = Args.TakeValue(Option);
+      if (Value != "hi" && Value != "lo") throw EBadArguments("--quality: expected hi or lo");
+      Image.Rate = Value == "hi" ? 96000 : 44100;
+    } else if (Option == "--resolution") {
+      const std::string Value = Args.TakeValue(Option);
+      if (Value != "16" && Value != "8") throw EBadArguments("--resolution: expected 16 or 8");
+      Image.Bits = Value == "16" ? 16 : 8;
+    } else if (Arg == "--mono") {
+      Image.Channels = 1;
+    } else {
+      throw EBadArguments("unknown option '" + Arg + "'");
+    }
+  }
+  TAudioOutputs Outputs;
+  try {
+    Outputs = ListOutputDevices(Image);
+  } catch (const EAudioDevicesError& E) {
+    std::cerr << "tessolon devices: " << E.what() << "\n";
+    return ecRefused;
+  }
+  std::cout << "Audio driver: " << Outputs.Driver << "\n"
+            << "Image asked for: "
+            << Format(Image.Rate, Image.Bits == 16 ? "signed 16-bit" : "unsigned 8-bit",
+                      Image.Channels)
+            << "\n";
+  bool AnyOpened = false;
+  for (const TOutputDevice& Device : Outputs.Devices) {
+    std::cout << DescribeOutput(Device, Image) << "\n";
+    AnyOpened = AnyOpened || Device.Opened;
+  }
+  if (AnyOpened) return ecSuccess;
+  std::cerr << "tessolon devices: no output could be opened\n";
+  return ecRefused;
+}
+
+}  // namespace
+
+std::string DescribeOutput(const TOutputDevice& Device, const TImageFormat& Image) {
+  const std::string Name = Device.Name.empty() ? "default output" : Device.Name;
+  if (!Device.Opened) return Name + ": cannot be opened (" + Device.Error + ")";
+  return Name + ": opens at " + Format(Device.Rate, Device.SampleFormat, Device.Channels) + "; " +
+         RateNote(Device.Rate, Image.Rate);
+}
+
+int DevicesCommand(const std::vector<std::string>& Args) {
+  return RunCommand("devices", Usage, Args, Devices);
+}

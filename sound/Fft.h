@@ -1,0 +1,20 @@
+// Real discrete Fourier transforms of power-of-two sizes on FFTW, shared by the band-limited
+// synthesis and the spectrum analysis.
+#pragma once
+
+#include <complex>
+#include <cstddef>
+#include <vector>
+
+// Sets Out to the Size real samples whose transform holds Bins (the Size / 2 + 1 bins of the
+// Hermitian half): x[p] = sum over k of Bins[k] * e^(2 pi i k p / Size), the upper half
+// mirrored; unnormalised. Works in this thread's scratch memory, so a stream of transforms (one
+// per sweep tick) allocates nothing once the largest size has been seen.
+void InverseRealFft(const std::vector<std::complex<double>>& Bins, std::size_t Size,
+                    std::vector<double>& Out);
+// The Size / 2 + 1 bins of the Size samples (Size a power of two):
+// X[k] = sum over p of x[p] * e^(-2 pi i k p / Size).
+std::vector<std::complex<double>> RealFft(const std::vector<double>& Samples);
+
+// The smallest power of two not below N (at least 1).
+std::size_t PowerOfTwoAtLeast(std::size_t N);

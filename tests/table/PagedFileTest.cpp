@@ -271,13 +271,15 @@ TEST(PagedFileTest, PlainPageLocksHoldReadersBackUntilReleased) {
   Writer->WritePage(1, Page.data());
   ASSERT_TRUE(Writer->LockPage(1, false));
   EXPECT_FALSE(Reader->LockPage(1, false));
+  // Taken before the releaser starts: on a busy machine it may sleep out before this thread
+  // runs on.
+  const auto Start = std::chrono::steady_clock::now();
   std::thread Releaser([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     std::vector<char> Changed(512, 'b');
     Writer->WritePage(1, Changed.data());
     Writer->UnlockPage(1);
   });
-  const auto Start = std::chrono::steady_clock::now();
   std::vector<char> Seen(512);
   Reader->ReadPage(1, Seen.data());  // waits for the lock to go, then sees the new page
   EXPECT_GE(std::chrono::steady_clock::now() - Start, std::chrono::milliseconds(25));

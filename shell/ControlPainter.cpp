@@ -234,8 +234,9 @@ void TControlSubClass::Paint(QPainter& P) {
       break;
     case TFlatKind::GroupBox: {
       auto& Group = static_cast<QGroupBox&>(W);
-      PaintGroupBox(P, W.rect(), L, {Group.title(), Caption.Font, Caption.Colour, {}},
-                    !Group.isFlat());
+      const TFlatCaption Caption{Group.title(), W.font(), W.palette().color(QPalette::WindowText),
+                                 QIcon()};
+      PaintGroupBox(P, W.rect(), L, Caption, !Group.isFlat());
       break;
     }
     case TFlatKind::Panel:
@@ -243,9 +244,10 @@ void TControlSubClass::Paint(QPainter& P) {
       break;
     case TFlatKind::SpeedButton: {
       auto& Button = static_cast<QToolButton&>(W);
-      const QColor Text = W.palette().color(QPalette::ButtonText);
-      PaintSpeedButton(P, W.rect(), L, {Button.text(), Caption.Font, Text, Button.icon()},
-                       Button.isDown() || Button.isChecked(), Button.autoRaise());
+      const TFlatCaption Caption{Button.text(), W.font(), W.palette().color(QPalette::ButtonText),
+                                 Button.icon()};
+      PaintSpeedButton(P, W.rect(), L, Caption, Button.isDown() || Button.isChecked(),
+                       Button.autoRaise());
       break;
     }
   }

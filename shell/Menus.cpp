@@ -67,7 +67,9 @@ class TOwnerDrawStyle : public QProxyStyle {
       return QProxyStyle::sizeFromContents(Type, Option, Size, Widget);
     int Width = Size.width(), Height = Size.height();
     DispatchEvent([&] { Item->OnMeasureItem(Item, Width, Height); });
-    // At least a pixel wide: an empty size would drop the item from the menu.
+    // The menu gives every owner-drawn item a check mark's room on top of its own width, as
+    // menus of other platforms do. At least a pixel wide: an empty size drops the item.
+    Width += CheckMarkRoom(Option, Widget);
     return QSize(std::max(1, Width - ShortcutColumn(*Widget)), std::max(0, Height));
   }
   void drawControl(ControlElement Element, const QStyleOption* Option, QPainter* Painter,
@@ -81,6 +83,9 @@ class TOwnerDrawStyle : public QProxyStyle {
     const bool Selected = Option->state & State_Selected;
     DispatchEvent([&] { Item->OnDrawItem(Item, *Painter, Option->rect, Selected); });
     Painter->restore();
+  }
+  int CheckMarkRoom(const QStyleOption* Option, const QWidget* Widget) const {
+    return pixelMetric(PM_IndicatorWidth, Option, Widget) - 1;
   }
   // A one-pixel platform frame at least, so the items never touch the menu's edge.
   int pixelMetric(PixelMetric Metric, const QStyleOption* Option,

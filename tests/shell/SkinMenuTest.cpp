@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QMenu>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -109,6 +110,8 @@ TEST_F(SkinMenuTest, ItemsMeasureFromTheirTextAndSeparatorsFourPixels) {
   auto* Parent = Add("Run");
   (new TMenuItem(&Form))->SetParentComponent(Parent);
   EXPECT_EQ(Measure(Parent).width(), Measure(Plain).width() + 6);
+  EXPECT_EQ(ShortCutToText(scShift | scCtrl | 0x2E), "Shift+Ctrl+Del");
+  EXPECT_EQ(ShortCutToText(0x07), "");  // a key without a name
   auto* Keyed = Add("Run");
   Keyed->SetShortCut(scCtrl | 'S');
   EXPECT_NEAR(Measure(Keyed).width() - Measure(Plain).width(), M.horizontalAdvance("WWWCtrl+S"), 1);
@@ -124,12 +127,13 @@ TEST_F(SkinMenuTest, TheMenuLaysItsItemsOutAsMeasured) {
   ASSERT_TRUE(Menu->OwnerDraw());
   EXPECT_EQ(Geometry(0).height(), 23);
   EXPECT_EQ(Geometry(1).height(), 4);
-  // Every item is as wide as the widest, shortcut included, and no wider.
+  // Every item is as wide as the widest, shortcut included, with a check mark's room added.
   int Widest = 0;
   for (int I = 0; I < Menu->Count(); ++I)
     Widest = std::max(Widest, Measure(Menu->Items(I)).width());
-  EXPECT_EQ(Geometry(0).width(), Widest);
-  EXPECT_EQ(Geometry(3).width(), Widest);
+  const int CheckRoom = Q().style()->pixelMetric(QStyle::PM_IndicatorWidth) - 1;
+  EXPECT_EQ(Geometry(0).width(), Widest + CheckRoom);
+  EXPECT_EQ(Geometry(3).width(), Widest + CheckRoom);
 
   Skin->SetFont(FontOfHeight(16));  // a setter measures the menu again
   EXPECT_EQ(Geometry(0).height(), 28);

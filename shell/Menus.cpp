@@ -84,14 +84,16 @@ class TOwnerDrawStyle : public QProxyStyle {
     DispatchEvent([&] { Item->OnDrawItem(Item, *Painter, Option->rect, Selected); });
     Painter->restore();
   }
-  int CheckMarkRoom(const QStyleOption* Option, const QWidget* Widget) const {
-    return pixelMetric(PM_IndicatorWidth, Option, Widget) - 1;
-  }
   // A one-pixel platform frame at least, so the items never touch the menu's edge.
   int pixelMetric(PixelMetric Metric, const QStyleOption* Option,
                   const QWidget* Widget) const override {
     const int Base = QProxyStyle::pixelMetric(Metric, Option, Widget);
     return Metric == PM_MenuPanelWidth ? std::max(1, Base) : Base;
+  }
+
+ private:
+  int CheckMarkRoom(const QStyleOption* Option, const QWidget* Widget) const {
+    return pixelMetric(PM_IndicatorWidth, Option, Widget) - 1;
   }
 };
 

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QFontInfo>
-#include <QMenu>
 #include <QScreen>
 #include <algorithm>
 

@@ -33,7 +33,11 @@ const TClassInfo& TMenuItem::StaticClassInfo() {
           .String("Hint", &TMenuItem::Hint, &TMenuItem::SetHint)
           .Bool("RadioItem", &TMenuItem::RadioItem, &TMenuItem::SetRadioItem)
           .Bool("Visible", &TMenuItem::Visible, &TMenuItem::SetVisible, true)
+          .Int("ShortCut", &TMenuItem::ShortCut, &TMenuItem::SetShortCut)
+          .Picture("Bitmap", &TMenuItem::Bitmap, &TMenuItem::SetBitmap)
           .Event("OnClick", &TMenuItem::OnClick)
+          .Event("OnMeasureItem", &TMenuItem::OnMeasureItem)
+          .Event("OnDrawItem", &TMenuItem::OnDrawItem)
           .Build();
   return Info;
 }
@@ -42,6 +46,7 @@ const TClassInfo& TPopupMenu::StaticClassInfo() {
   static const TClassInfo Info =
       TClassBuilder<TPopupMenu>("TPopupMenu", TComponent::StaticClassInfo())
           .Bool("AutoPopup", &TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup, true)
+          .Bool("OwnerDraw", &TPopupMenu::OwnerDraw, &TPopupMenu::SetOwnerDraw)
           .Event("OnPopup", &TPopupMenu::OnPopup)
           .Build();
   return Info;
@@ -204,7 +209,9 @@ const TClassInfo& TskToolButton::StaticClassInfo() {
 const TClassInfo& TSkinMenu::StaticClassInfo() {
   static const TClassInfo Info = [] {
     using S = TSkinMenu;
+    using O = TSkinMenuOptions;
     TClassBuilder<S> B("TSkinMenu", TComponent::StaticClassInfo());
+    // The font starts as the platform's menu font, so it is always written.
     auto FontField = [&B](const char* Name, auto Field, auto Default) {
       using F = std::remove_cvref_t<decltype(TFont().*Field)>;
       auto Get = [Field](const S& C) { return C.Font().*Field; };
@@ -217,6 +224,7 @@ const TClassInfo& TSkinMenu::StaticClassInfo() {
         B.String(std::string("Font.") + Name, Get, Put, Default);
       else
         B.Int(std::string("Font.") + Name, Get, Put, Default);
+      B.AlwaysStored();
     };
     FontField("Name", &TFont::Name, std::string("Tahoma"));
     FontField("Height", &TFont::Height, -11);
@@ -236,72 +244,58 @@ const TClassInfo& TSkinMenu::StaticClassInfo() {
               Font.Style = V;
               C.SetFont(Font);
             });
-    auto Colour = [&B](const char* Name, TColor S::*Field, TColor Default) {
+    auto Colour = [&B](const char* Name, TColor TSkinColourSettings::*Field, TColor Default) {
       B.Colour(
-          Name, [Field](const S& C) { return C.*Field; },
-          [Field](S& C, TColor V) {
-            C.*Field = V;
-            C.Apply();
-          },
-          Default);
+          Name, [Field](const S& C) { return C.Options().*Field; },
+          [Field](S& C, TColor V) { C.SetOption(Field, V); }, Default);
     };
-    auto Flag = [&B](const char* Name, bool S::*Field, bool Default) {
+    auto Flag = [&B](const char* Name, bool O::*Field, bool Default) {
       B.Bool(
-          Name, [Field](const S& C) { return C.*Field; },
-          [Field](S& C, bool V) {
-            C.*Field = V;
-            C.Apply();
-          },
-          Default);
+          Name, [Field](const S& C) { return C.Options().*Field; },
+          [Field](S& C, bool V) { C.SetOption(Field, V); }, Default);
     };
-    auto Number = [&B](const char* Name, int S::*Field, int Default) {
+    auto Number = [&B](const char* Name, int O::*Field, int Default) {
       B.Int(
-          Name, [Field](const S& C) { return C.*Field; },
-          [Field](S& C, int V) {
-            C.*Field = V;
-            C.Apply();
-          },
-          Default);
+          Name, [Field](const S& C) { return C.Options().*Field; },
+          [Field](S& C, int V) { C.SetOption(Field, V); }, Default);
     };
-    Colour("Color", &S::Color, clBtnFace);
-    Colour("IconBackColor", &S::IconBackColor, clBtnFace);
-    Colour("MenuBarColor", &S::MenuBarColor, clBtnFace);
-    Colour("SelectColor", &S::SelectColor, clHighlight);
-    Colour("SelectBorderColor", &S::SelectBorderColor, clHighlight);
-    Colour("SelectFontColor", &S::SelectFontColor, clMenuText);
-    Colour("DisabledColor", &S::DisabledColor, clInactiveCaption);
-    Colour("SeparatorColor", &S::SeparatorColor, clBtnFace);
-    Colour("CheckedColor", &S::CheckedColor, clHighlight);
-    Number("IconWidth", &S::IconWidth, 24);
-    Flag("DrawSelect", &S::DrawSelect, true);
-    Flag("UseSystemColors", &S::UseSystemColors, true);
-    Flag("UseDimColor", &S::UseDimColor, false);
-    Number("DimLevel", &S::DimLevel, 30);
-    Number("GrayLevel", &S::GrayLevel, 10);
-    Flag("OverrideOwnerDraw", &S::OverrideOwnerDraw, false);
-    Flag("Gradient", &S::Gradient, false);
-    Flag("FlatMenu", &S::FlatMenu, false);
-    Flag("DrawMenuBar", &S::DrawMenuBar, false);
-    Flag("AutoDetect", &S::AutoDetect, false);
+    Colour("Color", &TSkinColourSettings::Color, clBtnFace);
+    Colour("IconBackColor", &TSkinColourSettings::IconBackColor, clBtnFace);
+    Colour("MenuBarColor", &TSkinColourSettings::MenuBarColor, clBtnFace);
+    Colour("SelectColor", &TSkinColourSettings::SelectColor, clHighlight);
+    Colour("SelectBorderColor", &TSkinColourSettings::SelectBorderColor, clHighlight);
+    Colour("SelectFontColor", &TSkinColourSettings::SelectFontColor, clMenuText);
+    Colour("DisabledColor", &TSkinColourSettings::DisabledColor, clInactiveCaption);
+    Colour("SeparatorColor", &TSkinColourSettings::SeparatorColor, clBtnFace);
+    Colour("CheckedColor", &TSkinColourSettings::CheckedColor, clHighlight);
+    Number("IconWidth", &O::IconWidth, 24);
+    Flag("DrawSelect", &O::DrawSelect, true);
+    Flag("UseSystemColors", &O::UseSystemColors, true);
+    Flag("UseDimColor", &O::UseDimColor, false);
+    Number("DimLevel", &O::DimLevel, 30);
+    Number("GrayLevel", &O::GrayLevel, 10);
+    Flag("OverrideOwnerDraw", &O::OverrideOwnerDraw, false);
+    Flag("Gradient", &O::Gradient, false);
+    Flag("FlatMenu", &O::FlatMenu, false);
+    Flag("DrawMenuBar", &O::DrawMenuBar, false);
+    Flag("AutoDetect", &O::AutoDetect, false);
     B.Bool("Active", &S::Active, &S::SetActive);
-    Flag("DisableSubclassing", &S::DisableSubclassing, false);
-    B.Set(
-        "XPContainers",
-        {"xccForm", "xccFrame", "xccToolbar", "xccCoolbar", "xccControlbar", "xccPanel",
-         "xccScrollBox", "xccGroupBox", "xccTabSheet", "xccPageScroller"},
-        [](const S& C) { return C.XPContainers; }, [](S& C, int V) { C.XPContainers = V; }, 0x3FF);
-    B.Set(
-        "XPControls",
-        {"xcMainMenu",    "xcPopupMenu", "xcToolbar",  "xcControlbar",  "xcCombo",    "xcListBox",
-         "xcEdit",        "xcMaskEdit",  "xcMemo",     "xcRichEdit",    "xcMiscEdit", "xcCheckBox",
-         "xcRadioButton", "xcButton",    "xcBitBtn",   "xcSpeedButton", "xcUpDown",   "xcPanel",
-         "xcGroupBox",    "xcTreeView",  "xcListView", "xcProgressBar", "xcHotKey"},
-        [](const S& C) { return C.XPControls; },
-        [](S& C, int V) {
-          C.XPControls = V;
-          C.Apply();
-        },
-        0x7FFFFF);
+    B.Bool("DisableSubclassing", &S::DisableSubclassing, &S::SetDisableSubclassing);
+    auto Bits = [&B](const char* Name, std::vector<std::string> Names, int O::*Field, int Default) {
+      B.Set(
+          Name, std::move(Names), [Field](const S& C) { return C.Options().*Field; },
+          [Field](S& C, int V) { C.SetOption(Field, V); }, Default);
+    };
+    Bits("XPContainers",
+         {"xccForm", "xccFrame", "xccToolbar", "xccCoolbar", "xccControlbar", "xccPanel",
+          "xccScrollBox", "xccGroupBox", "xccTabSheet", "xccPageScroller"},
+         &O::XPContainers, 0x3FF);
+    Bits("XPControls",
+         {"xcMainMenu",    "xcPopupMenu", "xcToolbar",  "xcControlbar",  "xcCombo",    "xcListBox",
+          "xcEdit",        "xcMaskEdit",  "xcMemo",     "xcRichEdit",    "xcMiscEdit", "xcCheckBox",
+          "xcRadioButton", "xcButton",    "xcBitBtn",   "xcSpeedButton", "xcUpDown",   "xcPanel",
+          "xcGroupBox",    "xcTreeView",  "xcListView", "xcProgressBar", "xcHotKey"},
+         &O::XPControls, 0x7FFFFF);
     return B.Build();
   }();
   return Info;

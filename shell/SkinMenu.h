@@ -1,23 +1,30 @@
-// The menu painter: while Active, draws the pop-up menus of its form in a flat light look (an
-// icon column that fades into the item background, a framed selection bar) worked out from its
-// colour settings.
+// The skin menu: while Active, it owner-draws the pop-up menus of its form in a flat light look
+// (an icon column that fades into the item background, a framed selection bar), and gives the
+// standard controls of its form a flat look (ControlPainter.h). Through the process-wide
+// TSkinMenuManager, the first active one does the same for every other form of the application
+// that has no skin menu of its own.
+//
+// Switching Active off takes the look off the menus at once; each control gets its own look
+// back at the next event it receives. Destroying the menu takes everything off at once.
 #pragma once
 
-#include <QColor>
-#include <QString>
+#include <QFont>
+#include <QPointer>
 #include <memory>
+#include <type_traits>
+#include <vector>
 
 #include "platform/core/Component.h"
 #include "platform/qt/Graphics.h"
+#include "shell/SkinMenuOptions.h"
 
-class QMenu;
+class QObject;
+class QPainter;
+class QRect;
+class TControl;
+class TControlSubClass;
+class TMenuItem;
 class TPopupMenu;
-
-// The colours menus are drawn in, worked out from the settings.
-struct TMenuColours {
-  QColor Background, IconColumn, SelectFill, SelectBorder, SelectText, Text, Disabled, Separator,
-      CheckFrame, CheckFill, CheckFillSelected;
-};
 
 class TSkinMenu : public TComponent {
  public:
@@ -28,36 +35,63 @@ class TSkinMenu : public TComponent {
 
   bool Active() const { return FActive; }
   void SetActive(bool Value);
+  // Keeps the menus painted but leaves the controls their own look.
+  bool DisableSubclassing() const { return FDisableSubclassing; }
+  void SetDisableSubclassing(bool Value);
+  // The menu font; a new menu starts with the platform's.
   const TFont& Font() const { return FFont; }
   void SetFont(const TFont& Value);
+  const TSkinMenuOptions& Options() const { return FOptions; }
+  // Changes one setting and shows the change; XPContainers and XPControls choose the controls
+  // again.
+  template <class T, class C>
+  requires std::is_base_of_v<C, TSkinMenuOptions>
+  void SetOption(T C::*Field, std::type_identity_t<T> Value) {
+    FOptions.*Field = Value;
+    bool Choice = false;
+    if constexpr (std::is_same_v<T, int> && std::is_same_v<C, TSkinMenuOptions>)
+      Choice = Field == &TSkinMenuOptions::XPContainers || Field == &TSkinMenuOptions::XPControls;
+    Choice ? Reapply() : Refresh();
+  }
+  // Bits per pixel of the screen, read at creation: 15 or less gives the plain colours.
+  int ScreenBits() const { return FScreenBits; }
+  void SetScreenBits(int Value);
 
-  // Colour settings, in the order they are published.
-  TColor Color = clBtnFace, IconBackColor = clBtnFace, MenuBarColor = clBtnFace,
-         SelectColor = clHighlight, SelectBorderColor = clHighlight, SelectFontColor = clMenuText,
-         DisabledColor = clInactiveCaption, SeparatorColor = clBtnFace, CheckedColor = clHighlight;
-  int IconWidth = 24, DimLevel = 30, GrayLevel = 10;
-  bool DrawSelect = true, UseSystemColors = true, UseDimColor = false, OverrideOwnerDraw = false,
-       Gradient = false, FlatMenu = false, DrawMenuBar = false, AutoDetect = false,
-       DisableSubclassing = false;
-  int XPContainers = 0x3FF, XPControls = 0x7FFFFF;
+  // The working colours, from the settings, the platform palette and the screen.
+  TSkinColours Colours() const;
+  QFont MenuFont() const { return FontToQFont(FFont); }
+  // The item handlers this menu gives the items it paints.
+  void MeasureItem(TComponent* Sender, int& Width, int& Height) const;
+  void DrawItem(TComponent* Sender, QPainter& Canvas, const QRect& Rect, bool Selected) const;
 
-  // Lightens each component towards white by Percent (at most 100).
-  static QColor Lighten(QColor Colour, int Percent);
-  TMenuColours Colours() const;
-  // The style sheet given to the menus: item sizes, and the look where they are not drawn here.
-  QString StyleSheet() const;
-  // Draws a menu's items (background, selection, check marks, separators, captions).
-  void PaintMenu(QMenu& Menu) const;
-  // Applies the look to the pop-up menus of the owner form (or removes it when not Active).
-  void Apply();
+  // Paints the menus and controls Root owns (a form) with this menu's settings.
+  void HandleComponents(TComponent& Root);
+  // The items and controls this menu paints now.
+  bool Paints(const TMenuItem& Item) const;
+  int ControlCount() const;
 
  protected:
   void Loaded() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
  private:
-  class TPainter;
-  void ApplyTo(QMenu& Menu) const;
-  bool FActive = false;
-  std::unique_ptr<TPainter> FPainter;
-  TFont FFont{"Tahoma", -11, clMenuText, 0};
+  void Apply();
+  void Reapply();
+  void Refresh();
+  void HandleMenu(TPopupMenu& Menu);
+  void HandleItem(TMenuItem& Item);
+  void HandleControl(TControl& Control);
+  void UndoMenus();
+  void ReleaseControls();
+  void DetectLater();
+
+  TSkinMenuOptions FOptions;
+  TFont FFont;
+  bool FActive = false, FDisableSubclassing = false;
+  int FScreenBits = 32;
+  std::vector<TPopupMenu*> FMenus;  // switched to owner draw by this menu
+  std::vector<TMenuItem*> FItems;   // given this menu's handlers
+  std::vector<QPointer<TControlSubClass>> FControls;
+  std::unique_ptr<QObject> FPoster;  // runs the AutoDetect check once the new item is built
+  bool FDetectPending = false;
 };

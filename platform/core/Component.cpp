@@ -194,7 +194,7 @@ void TComponent::RemoveFreeNotification(TComponent* AComponent) {
 
 void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
   if (Operation == opRemove) RemoveFreeNotification(AComponent);
-  if (Operation != opRemove || AComponent == this) return;
+  if (AComponent == this) return;
   // Copy: a handler may destroy components in response.
   auto Owned = FComponents;
   for (TComponent* C : Owned)

@@ -209,8 +209,10 @@ class TComponent {
  protected:
   // Called once the stored properties are set; reading code calls EndLoad for every component.
   virtual void Loaded() {}
-  // opRemove: AComponent is being destroyed; clear any reference to it. The base version
-  // forwards the notification to the owned components, so siblings hear of each other.
+  // opRemove: AComponent is being destroyed; clear any reference to it. opInsert: AComponent
+  // was just given an owner (from its constructor: only its TComponent part is built yet).
+  // The base version forwards both to the owned components, and they to theirs, so siblings
+  // hear of each other and a form's components of what goes into the application.
   virtual void Notification(TComponent* AComponent, TOperation Operation);
   // Stores a component reference and keeps its removal notification in step.
   template <class C>

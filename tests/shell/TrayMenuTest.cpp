@@ -5,7 +5,6 @@
 #include <QMenu>
 
 #include "platform/qt/Forms.h"
-#include "shell/SkinMenu.h"
 #include "shell/TrayIcon.h"
 
 namespace {
@@ -143,59 +142,4 @@ TEST_F(TrayTest, ForgetsARemovedMenu) {
   Menu = nullptr;
   EXPECT_EQ(Tray->PopupMenu(), nullptr);
   Tray->RightDown();  // nothing to open
-}
-
-TEST(SkinMenu, LightensTowardsWhiteAndStylesOnlyWhileActive) {
-  EXPECT_EQ(TSkinMenu::Lighten(QColor(0, 100, 255), 50), QColor(128, 178, 255));
-  EXPECT_EQ(TSkinMenu::Lighten(QColor(10, 10, 10), 150), QColor(255, 255, 255));
-  TForm Form(nullptr);
-  auto* Menu = new TPopupMenu(&Form);
-  auto* Skin = new TSkinMenu(&Form);
-  Skin->SetActive(true);
-  EXPECT_TRUE(Menu->Menu()->styleSheet().contains("border-left: 24px"));
-  Skin->SelectBorderColor = clRed;
-  Skin->UseSystemColors = false;
-  EXPECT_TRUE(Skin->StyleSheet().contains("#ff0000"));
-  Skin->SetActive(false);
-  EXPECT_TRUE(Menu->Menu()->styleSheet().isEmpty());
-}
-
-TEST(SkinMenu, DrawsTheIconColumnFadingIntoTheItemAndFramesTheSelection) {
-  TForm Form(nullptr);
-  auto* Menu = new TPopupMenu(&Form);
-  for (const char* Caption : {"Show Win", "-", "Run"}) {
-    auto* Item = new TMenuItem(&Form);
-    Item->SetCaption(Caption);
-    Menu->Add(Item);
-  }
-  auto* Skin = new TSkinMenu(&Form);
-  Skin->UseSystemColors = false;
-  Skin->IconBackColor = clNavy;
-  Skin->Color = clWhite;
-  Skin->SelectColor = clLime;
-  Skin->SelectBorderColor = clRed;
-  Skin->Gradient = true;
-  Skin->SetActive(true);
-  QMenu& Q = *Menu->Menu();
-  const QRect First = Q.actionGeometry(Q.actions()[0]);
-  EXPECT_EQ(Q.actionGeometry(Q.actions()[1]).height(), 4);  // a separator
-  const QColor Navy(0, 0, 128);
-  QImage Shot = Q.grab().toImage();
-  const int Y = First.top() + 1;  // above the caption
-  EXPECT_EQ(QColor(Shot.pixel(First.left(), Y)), TSkinMenu::Lighten(Navy, 1));
-  EXPECT_EQ(QColor(Shot.pixel(First.left() + 28, Y)), TSkinMenu::Lighten(Navy, 85));
-  EXPECT_EQ(QColor(Shot.pixel(First.left() + 39, Y)), TSkinMenu::Lighten(Navy, 96));
-  EXPECT_EQ(QColor(Shot.pixel(First.right() - 2, Y)), TSkinMenu::Lighten(Navy, 96));
-
-  Q.setActiveAction(Q.actions()[2]);
-  Shot = Q.grab().toImage();
-  const QRect Run = Q.actionGeometry(Q.actions()[2]);
-  EXPECT_EQ(QColor(Shot.pixel(Run.left(), Run.center().y())), QColor(Qt::red));     // frame
-  EXPECT_EQ(QColor(Shot.pixel(Run.left() + 2, Run.top() + 3)), QColor(Qt::green));  // fill
-
-  Skin->Gradient = false;  // flat: icon column and background
-  Q.setActiveAction(nullptr);
-  Shot = Q.grab().toImage();
-  EXPECT_EQ(QColor(Shot.pixel(First.left() + 3, Y)), Navy);
-  EXPECT_EQ(QColor(Shot.pixel(First.right() - 2, Y)), QColor(Qt::white));
 }

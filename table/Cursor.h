@@ -50,4 +50,5 @@ class TDbaseCursor : public TVirtualCursor {
 
  private:
   int FPosition = 0;
+  int FKnownCount = 0;  // the record count last read from the file
 };

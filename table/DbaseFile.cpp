@@ -7,6 +7,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 
 #include "table/CodePage.h"
 #include "table/DbaseMessages.h"
@@ -48,6 +49,42 @@ std::string ComputerName() {
   if (::gethostname(Name, sizeof Name - 1) != 0) return {};
   return Name;
 }
+
+// The indexes' side of one change of the table: begun on every index at construction, put
+// back by Undo or at the end of the scope unless kept.
+class TIndexChanges {
+ public:
+  using TIndexList = std::vector<std::unique_ptr<TDbaseIndexLink>>;
+  explicit TIndexChanges(const TIndexList& Indexes) : FIndexes(Indexes) {
+    try {
+      for (; FBegun < FIndexes.size(); ++FBegun) FIndexes[FBegun]->BeginChange();
+    } catch (...) {
+      Undo();
+      throw;
+    }
+  }
+  ~TIndexChanges() { Undo(); }
+  TIndexChanges(const TIndexChanges&) = delete;
+  TIndexChanges& operator=(const TIndexChanges&) = delete;
+  void Write() {
+    for (const auto& Index : FIndexes) Index->WriteChange();
+  }
+  void Keep() {
+    for (; FBegun > 0; --FBegun) FIndexes[FBegun - 1]->EndChange(true);
+  }
+  void Undo() {
+    for (; FBegun > 0; --FBegun) {
+      try {
+        FIndexes[FBegun - 1]->EndChange(false);
+      } catch (const std::exception&) {
+      }
+    }
+  }
+
+ private:
+  const TIndexList& FIndexes;
+  std::size_t FBegun = 0;
+};
 
 }  // namespace
 
@@ -206,20 +243,15 @@ void TDbaseFile::WriteHeader() {
   if (ReadOnly() || !Active()) return;
   // Others append under the header lock; the count and the end-of-file byte must not race them.
   const bool TakeLock = NeedLocks() && !FHeaderLocked;
-  if (TakeLock) LockPage(0, true);
-  try {
-    // Auto-increment values others advanced must not be put back by a stale copy.
-    if (TakeLock && FHasAutoInc) {
-      ReadHeader();
-      ApplyHeaderFixups();
-    }
-    // The file size is the truth about the count, also when others appended meanwhile.
-    WriteHeaderLocked(RecordCount(), true);
-  } catch (...) {
-    if (TakeLock) UnlockPage(0);
-    throw;
+  std::optional<TPageLock> Lock;
+  if (TakeLock) Lock.emplace(*this, 0, true);
+  // Auto-increment values others advanced must not be put back by a stale copy.
+  if (TakeLock && FHasAutoInc) {
+    ReadHeader();
+    ApplyHeaderFixups();
   }
-  if (TakeLock) UnlockPage(0);
+  // The file size is the truth about the count, also when others appended meanwhile.
+  WriteHeaderLocked(RecordCount(), true);
 }
 
 void TDbaseFile::WriteHeaderLocked(int Count, bool WithEndOfFile) {
@@ -285,59 +317,62 @@ void TDbaseFile::FillAutoIncrement(std::uint8_t* Buffer) {
 int TDbaseFile::Insert(std::uint8_t* Buffer) {
   // The record number is chosen and the record written under the header lock, so that two
   // appenders can never pick the same number or overwrite each other's end-of-file byte.
-  LockPage(0, true);
+  TPageLock HeaderLock(*this, 0, true);
   FHeaderLocked = true;
-  int RecNo = 0;
+  const struct TClearFlag {
+    bool& Flag;
+    ~TClearFlag() { Flag = false; }
+  } ClearHeaderLocked{FHeaderLocked};
+  // Only auto-increment values need the header as others left it; the count comes from the
+  // file size.
+  if (NeedLocks() && FHasAutoInc) {
+    ReadHeader();
+    ApplyHeaderFixups();
+  }
+  const int Count = RecordCount();
+  std::optional<TPageLock> RecordLock;
+  for (int RecNo = Count + 1; !RecordLock || !RecordLock->Locked(); ++RecNo)
+    RecordLock.emplace(*this, RecNo, false);
+  const int RecNo = RecordLock->PageNo();
+  TAppendSnapshot Before = TakeAppendSnapshot(RecNo);
+  TIndexChanges Changes(FIndexes);
   try {
-    // Only auto-increment values need the header as others left it; the count comes from the
-    // file size.
-    if (NeedLocks() && FHasAutoInc) {
-      ReadHeader();
-      ApplyHeaderFixups();
-    }
-    const int Count = RecordCount();
-    RecNo = Count + 1;
-    while (!LockPage(RecNo, false)) ++RecNo;
     FillAutoIncrement(Buffer);
-    std::size_t Done = 0;
-    try {
-      for (; Done < FIndexes.size(); ++Done) FIndexes[Done]->InsertKey(RecNo, Buffer);
-    } catch (...) {
-      for (std::size_t I = 0; I < Done; ++I) {
-        try {
-          FIndexes[I]->DeleteKey(RecNo, Buffer);
-        } catch (const std::exception&) {
-        }
-      }
-      throw;
-    }
+    for (const auto& Index : FIndexes) Index->InsertKey(RecNo, Buffer);
     StampLockField(Buffer);
     // The record and the end-of-file byte behind it go out in one write.
     FAppendBuffer.assign(Buffer, Buffer + RecordSize());
     FAppendBuffer.push_back(EndOfFile);
+    Before.Written = true;
     WriteBytes(PageOffset(RecNo), FAppendBuffer.data(), RecordSize() + 1);
     WriteHeaderLocked(std::max(Count, RecNo), false);
+    Changes.Write();
   } catch (...) {
-    if (RecNo > 0) UnlockPage(RecNo);
-    FHeaderLocked = false;
-    UnlockPage(0);
+    Changes.Undo();
+    RestoreAppend(Before);
     throw;
   }
-  UnlockPage(RecNo);
-  FHeaderLocked = false;
-  UnlockPage(0);
+  Changes.Keep();
   return RecNo;
 }
 
 void TDbaseFile::LockRecord(int RecNo, std::uint8_t* Buffer) {
-  if (!LockPage(RecNo, false)) throw EDbaseError(STRING_RECORD_LOCKED);
-  FLockedRecord = RecNo;
+  TPageLock Lock(*this, RecNo, false);
+  if (!Lock.Locked()) throw EDbaseError(STRING_RECORD_LOCKED);
   ReadRecord(RecNo, Buffer);
   FOldRecord.assign(Buffer, Buffer + RecordSize());
   if (FLockField >= 0) {
     StampLockField(Buffer);
-    WriteRecord(RecNo, Buffer);
+    try {
+      WriteRecord(RecNo, Buffer);
+    } catch (...) {
+      RestoreRecord(RecNo, FOldRecord);
+      throw;
+    }
   }
+  // Held until the record is posted, deleted or released.
+  FLockedRecord = RecNo;
+  Lock.Detach();
 }
 
 void TDbaseFile::PostRecord(int RecNo, const std::uint8_t* Buffer) {
@@ -345,30 +380,77 @@ void TDbaseFile::PostRecord(int RecNo, const std::uint8_t* Buffer) {
     FOldRecord.resize(RecordSize());
     ReadRecord(RecNo, FOldRecord.data());
   }
-  std::size_t Done = 0;
-  try {
-    for (; Done < FIndexes.size(); ++Done)
-      FIndexes[Done]->UpdateKey(RecNo, FOldRecord.data(), Buffer);
-  } catch (...) {
-    // Put back the keys already changed; the record stays locked for another try.
-    for (std::size_t I = 0; I < Done; ++I) {
-      try {
-        FIndexes[I]->UpdateKey(RecNo, Buffer, FOldRecord.data());
-      } catch (const std::exception&) {
-      }
-    }
-    throw;
-  }
-  WriteRecord(RecNo, Buffer);
+  // On a failure the keys and the record are put back; the record stays locked for another try.
+  WriteLockedRecord(RecNo, Buffer, [&](TDbaseIndexLink& Index) {
+    Index.UpdateKey(RecNo, FOldRecord.data(), Buffer);
+  });
   UnlockRecord(RecNo);
 }
 
 void TDbaseFile::DeleteRecord(int RecNo, std::uint8_t* Buffer) {
   if (FLockedRecord != RecNo) LockRecord(RecNo, Buffer);
+  const std::uint8_t Flag = Buffer[0];
   Buffer[0] = '*';
-  for (const auto& Index : FIndexes) Index->RecordDeleted(RecNo, Buffer);
-  WriteRecord(RecNo, Buffer);
+  try {
+    WriteLockedRecord(RecNo, Buffer,
+                      [&](TDbaseIndexLink& Index) { Index.RecordDeleted(RecNo, Buffer); });
+  } catch (...) {
+    Buffer[0] = Flag;
+    throw;
+  }
   UnlockRecord(RecNo);
+}
+
+void TDbaseFile::WriteLockedRecord(int RecNo, const std::uint8_t* Buffer,
+                                   const std::function<void(TDbaseIndexLink&)>& ChangeKeys) {
+  std::vector<std::uint8_t> OnDisk(RecordSize());
+  ReadRecord(RecNo, OnDisk.data());
+  TIndexChanges Changes(FIndexes);
+  bool Written = false;
+  try {
+    for (const auto& Index : FIndexes) ChangeKeys(*Index);
+    Written = true;
+    WriteRecord(RecNo, Buffer);
+    Changes.Write();
+  } catch (...) {
+    Changes.Undo();
+    if (Written) RestoreRecord(RecNo, OnDisk);
+    throw;
+  }
+  Changes.Keep();
+}
+
+TDbaseFile::TAppendSnapshot TDbaseFile::TakeAppendSnapshot(int RecNo) {
+  TAppendSnapshot S;
+  S.Size = FileSize();
+  S.TailOffset = std::min(PageOffset(RecNo), S.Size);
+  S.Tail.resize(static_cast<std::size_t>(S.Size - S.TailOffset));
+  ReadBytes(S.TailOffset, S.Tail.data(), static_cast<int>(S.Tail.size()));
+  S.Header.assign(Header(), Header() + HeaderSize());
+  S.HeaderModified = HeaderModified();
+  for (const TDbaseFieldDef& Def : FFieldDefs) S.AutoIncNext.push_back(Def.AutoIncNext);
+  return S;
+}
+
+// Best effort, like the index's: the write failure is the error reported.
+void TDbaseFile::RestoreAppend(const TAppendSnapshot& S) {
+  std::copy(S.Header.begin(), S.Header.end(), Header());
+  for (int I = 0; I < FFieldDefs.Count(); ++I) FFieldDefs[I].AutoIncNext = S.AutoIncNext[I];
+  SetHeaderModified(S.HeaderModified);
+  if (!S.Written) return;
+  try {
+    SetFileSize(S.Size);
+    WriteBytes(S.TailOffset, S.Tail.data(), static_cast<int>(S.Tail.size()));
+    if (NeedLocks()) WriteHeaderNow();
+  } catch (const std::exception&) {
+  }
+}
+
+void TDbaseFile::RestoreRecord(int RecNo, const std::vector<std::uint8_t>& Bytes) {
+  try {
+    WriteRecord(RecNo, Bytes.data());
+  } catch (const std::exception&) {
+  }
 }
 
 void TDbaseFile::UnlockRecord(int RecNo) {

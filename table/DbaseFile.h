@@ -27,6 +27,12 @@ class TDbaseIndexLink {
                          const std::uint8_t* NewRecord) = 0;
   // A record is being flagged deleted: distinct indexes drop its key, others keep it.
   virtual void RecordDeleted(int RecNo, const std::uint8_t* Record) = 0;
+  // One change of the table spanning the key calls above: BeginChange holds the index for this
+  // process, WriteChange puts the changed pages in the file, EndChange(true) keeps them and
+  // EndChange(false) puts the index back as it was at BeginChange, in the file too.
+  virtual void BeginChange() = 0;
+  virtual void WriteChange() = 0;
+  virtual void EndChange(bool Keep) = 0;
 };
 
 class TDbaseFile : public TPagedFile {
@@ -109,6 +115,24 @@ class TDbaseFile : public TPagedFile {
   void ApplyHeaderFixups();
   void AfterReopen() override;
   void BuildHeader(const std::vector<TDbaseFieldDef>& Fields);
+  // Writes the locked record after ChangeKeys ran on every index; a failure puts back the
+  // keys and the record.
+  void WriteLockedRecord(int RecNo, const std::uint8_t* Buffer,
+                         const std::function<void(TDbaseIndexLink&)>& ChangeKeys);
+
+  // What an append may change, kept to put back when one of its writes fails.
+  struct TAppendSnapshot {
+    std::int64_t Size = 0;
+    std::int64_t TailOffset = 0;
+    std::vector<std::uint8_t> Tail;  // the bytes from the new record's place to the end
+    std::vector<std::uint8_t> Header;
+    bool HeaderModified = false;
+    std::vector<std::uint32_t> AutoIncNext;
+    bool Written = false;  // a write to the file was attempted
+  };
+  TAppendSnapshot TakeAppendSnapshot(int RecNo);
+  void RestoreAppend(const TAppendSnapshot& S);
+  void RestoreRecord(int RecNo, const std::vector<std::uint8_t>& Bytes);
 
   TDbaseFieldDefs FFieldDefs;
   TTableVersion FVersion = tvUnknown;

@@ -10,6 +10,29 @@
 
 #include "table/DbaseMessages.h"
 
+namespace {
+TFileWriter PlainWriter;
+TFileWriter* InstalledWriter = &PlainWriter;
+}  // namespace
+
+ssize_t TFileWriter::Write(int Handle, const void* Buffer, std::size_t Count, std::int64_t Offset) {
+  return ::pwrite(Handle, Buffer, Count, Offset);
+}
+
+int TFileWriter::Truncate(int Handle, std::int64_t Length) {
+  return ::ftruncate(Handle, Length);
+}
+
+TFileWriter& TFileWriter::Current() {
+  return *InstalledWriter;
+}
+
+TFileWriter* TFileWriter::Install(TFileWriter* Writer) {
+  TFileWriter* Before = InstalledWriter == &PlainWriter ? nullptr : InstalledWriter;
+  InstalledWriter = Writer ? Writer : &PlainWriter;
+  return Before;
+}
+
 int TMemoryStream::ReadAt(std::int64_t Offset, void* Buffer, int Count) {
   if (Offset < 0 || Offset >= Size() || Count <= 0) return 0;
   const int Available = static_cast<int>(std::min<std::int64_t>(Count, Size() - Offset));
@@ -53,10 +76,14 @@ int TPosixFileStream::ReadAt(std::int64_t Offset, void* Buffer, int Count) {
 void TPosixFileStream::WriteAt(std::int64_t Offset, const void* Buffer, int Count) {
   int Done = 0;
   while (Done < Count) {
-    const ssize_t Put =
-        ::pwrite(FHandle, static_cast<const char*>(Buffer) + Done, Count - Done, Offset + Done);
+    const ssize_t Put = TFileWriter::Current().Write(
+        FHandle, static_cast<const char*>(Buffer) + Done, Count - Done, Offset + Done);
     if (Put < 0) {
       if (errno == EINTR) continue;
+      Fail();
+    }
+    if (Put == 0) {
+      errno = ENOSPC;  // a write that makes no progress would otherwise spin here
       Fail();
     }
     Done += static_cast<int>(Put);
@@ -70,5 +97,5 @@ std::int64_t TPosixFileStream::Size() {
 }
 
 void TPosixFileStream::SetSize(std::int64_t Value) {
-  if (::ftruncate(FHandle, Value) != 0) Fail();
+  if (TFileWriter::Current().Truncate(FHandle, Value) != 0) Fail();
 }

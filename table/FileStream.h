@@ -1,9 +1,24 @@
 // The byte store under a paged file: a POSIX file, or memory for memory mode.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
+
+// The system calls that change a file. Every file stream writes through the one installed, so
+// that tests can make a chosen write fail (or the process stop there).
+class TFileWriter {
+ public:
+  virtual ~TFileWriter() = default;
+  virtual ssize_t Write(int Handle, const void* Buffer, std::size_t Count, std::int64_t Offset);
+  virtual int Truncate(int Handle, std::int64_t Length);
+  // The writer in use: the plain system calls unless another was installed.
+  static TFileWriter& Current();
+  // Installs Writer (nullptr: the plain one) and returns the one installed before.
+  static TFileWriter* Install(TFileWriter* Writer);
+};
 
 class TFileStream {
  public:

@@ -222,38 +222,60 @@ bool TIndexFile::Full(const TNdxPage& P) const {
 void TIndexFile::BeginOperation() {
   if (FOperationDepth++ > 0) return;
   try {
-    if (NeedLocks()) FLocked = LockPage(0, true);
     if (NeedLocks()) {
+      FOperationLock.emplace(*this, 0, true);
       DropPages();
       ReadIndexHeader();
+      FUndoFileSize = FileSize();
     }
   } catch (...) {
     FOperationDepth = 0;
-    if (FLocked) UnlockPage(0);
-    FLocked = false;
+    FOperationLock.reset();
     throw;
   }
   FUndo.clear();
   FUndoHdr = FHdr;
+  FWroteOperation = false;
 }
 
 void TIndexFile::EndOperation() {
-  if (--FOperationDepth > 0) return;
-  ++FOperationDepth;  // a failed write below abandons the operation as a whole
-  if (NeedLocks()) {
-    WritePages();
-    if (FHdr.RootPage != FUndoHdr.RootPage || FHdr.NextFreePage != FUndoHdr.NextFreePage)
-      WriteIndexHeader();
+  if (FOperationDepth > 1) {
+    --FOperationDepth;
+    return;
   }
+  // A failed write leaves the operation running, for the bracket to abandon as a whole.
+  WriteChange();
+  FinishOperation();
+}
+
+void TIndexFile::WriteChange() {
+  if (FOperationDepth != 1 || !NeedLocks()) return;
+  FWroteOperation = true;
+  WritePages();
+  if (FHdr.RootPage != FUndoHdr.RootPage || FHdr.NextFreePage != FUndoHdr.NextFreePage)
+    WriteIndexHeader();
+}
+
+void TIndexFile::EndChange(bool Keep) {
+  if (FOperationDepth == 0) return;
+  FOperationDepth = 1;
+  if (Keep)
+    FinishOperation();
+  else
+    AbandonOperation();
+}
+
+void TIndexFile::FinishOperation() {
   FOperationDepth = 0;
   FUndo.clear();
-  if (FLocked) UnlockPage(0);
-  FLocked = false;
+  FWroteOperation = false;
+  FOperationLock.reset();
 }
 
 void TIndexFile::AbandonOperation() {
   if (FOperationDepth == 0) return;
   FOperationDepth = 0;
+  if (FWroteOperation) RestoreFile();
   for (auto& [PageNo, Bytes] : FUndo) {
     auto It = FPages.find(PageNo);
     if (It != FPages.end()) It->second->Data() = Bytes;
@@ -263,6 +285,19 @@ void TIndexFile::AbandonOperation() {
   FHdr = FUndoHdr;
   FPath.clear();
   if (NeedLocks()) DropPages();
-  if (FLocked) UnlockPage(0);
-  FLocked = false;
+  FOperationLock.reset();
+}
+
+// Puts back in the file what the abandoned operation wrote: the pages it changed, the size
+// (dropping the pages it added) and the header. Best effort: the failure that got us here is
+// the one reported, and rewriting bytes already there rarely fails when the write did.
+void TIndexFile::RestoreFile() {
+  FWroteOperation = false;
+  try {
+    for (const auto& [PageNo, Bytes] : FUndo) WritePage(int(PageNo), Bytes.data());
+    SetFileSize(FUndoFileSize);
+    std::copy(FUndoHdr.Raw.begin(), FUndoHdr.Raw.end(), Header());
+    WriteHeaderNow();
+  } catch (const std::exception&) {
+  }
 }

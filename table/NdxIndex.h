@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -57,6 +58,9 @@ class TIndexFile : public TPagedFile, public TDbaseIndexLink {
   void DeleteKey(int RecNo, const std::uint8_t* Record) override;
   void UpdateKey(int RecNo, const std::uint8_t* OldRecord, const std::uint8_t* NewRecord) override;
   void RecordDeleted(int RecNo, const std::uint8_t* Record) override;
+  void BeginChange() override { BeginOperation(); }
+  void WriteChange() override;
+  void EndChange(bool Keep) override;
 
   // Cursor: before the first / after the last entry, stepping in key order. The position is
   // remembered as (key, record number), so it survives changes to the tree.
@@ -105,6 +109,8 @@ class TIndexFile : public TPagedFile, public TDbaseIndexLink {
   void BeginOperation();
   void EndOperation();
   void AbandonOperation();
+  void FinishOperation();
+  void RestoreFile();
 
   // Tree algorithms.
   int Find(const TNdxPage& P, const std::uint8_t* Key, bool After) const;
@@ -140,8 +146,10 @@ class TIndexFile : public TPagedFile, public TDbaseIndexLink {
   // Pages as they were before the running operation touched them, and the header then.
   std::map<std::uint32_t, TNdxBytes> FUndo;
   TNdxHeader FUndoHdr;
+  std::int64_t FUndoFileSize = 0;
+  bool FWroteOperation = false;  // pages of the running operation went to the file
   int FOperationDepth = 0;
-  bool FLocked = false;
+  std::optional<TPageLock> FOperationLock;  // the header lock of a shared file's operation
   bool FIndexReady = false;
 
   TCursorState FCursorState = csBefore;

@@ -262,6 +262,13 @@ void TPagedFile::SetRecordCount(int Value) {
   FStream->SetSize(FCachedSize);
 }
 
+void TPagedFile::SetFileSize(std::int64_t Size) {
+  if (!Active()) return;
+  DropReadAhead();
+  FStream->SetSize(Size);
+  FCachedSize = Size;
+}
+
 void TPagedFile::LockRange(int PageNo, std::int64_t& Offset, std::int64_t& Length) const {
   if (FVirtualLocks) {
     Offset = VirtualLockBase - PageNo;

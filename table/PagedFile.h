@@ -121,6 +121,8 @@ class TPagedFile {
   void WriteBytes(std::int64_t Offset, const void* Buffer, int Count);
   // Writes the header block now, whatever the mode (used by WriteHeader and FlushHeader).
   void WriteHeaderNow();
+  // Cuts or extends the file to Size bytes (putting back what a failed write added).
+  void SetFileSize(std::int64_t Size);
 
  private:
   bool TryLock(std::int64_t Offset, std::int64_t Length, bool Wait);
@@ -155,4 +157,28 @@ class TPagedFile {
   int FReadAheadCount = 0;
   int FLastPageRead = -1;
   std::chrono::steady_clock::time_point FReadAheadTime;
+};
+
+// Holds a page lock for a scope: taken at construction (waiting or not), released at the end
+// of the scope, on every path out of it.
+class TPageLock {
+ public:
+  TPageLock(TPagedFile& File, int PageNo, bool Wait)
+      : FFile(File), FPageNo(PageNo), FLocked(File.LockPage(PageNo, Wait)) {}
+  ~TPageLock() { Release(); }
+  TPageLock(const TPageLock&) = delete;
+  TPageLock& operator=(const TPageLock&) = delete;
+  bool Locked() const { return FLocked; }
+  int PageNo() const { return FPageNo; }
+  // Leaves the lock taken, for whoever releases it later.
+  void Detach() { FLocked = false; }
+  void Release() {
+    if (FLocked) FFile.UnlockPage(FPageNo);
+    FLocked = false;
+  }
+
+ private:
+  TPagedFile& FFile;
+  int FPageNo;
+  bool FLocked;
 };

@@ -394,6 +394,11 @@ class TFakeIndex : public TDbaseIndexLink {
   void RecordDeleted(int RecNo, const std::uint8_t* Record) override {
     FLog.push_back(FName + " deleted " + std::to_string(RecNo) + " " + char(Record[0]));
   }
+  void BeginChange() override {}
+  void WriteChange() override {}
+  void EndChange(bool Keep) override {
+    if (!Keep) FLog.push_back(FName + " undone");
+  }
 
  private:
   std::vector<std::string>& FLog;
@@ -423,10 +428,10 @@ TEST(DbaseFileTest, IndexesFollowEveryWriteAndARefusalWritesNothing) {
     File->DeleteRecord(2, R.data());
     EXPECT_TRUE(File->RemoveIndex(File->Index(0)));
   }
-  EXPECT_EQ(
-      Log, (std::vector<std::string>{
-               "one update 1 ab", "two update 1 ab", "one insert 2", "two insert 2", "one insert 3",
-               "one delete 3", "one deleted 2 *", "two deleted 2 *", "one closed", "two closed"}));
+  EXPECT_EQ(Log, (std::vector<std::string>{"one update 1 ab", "two update 1 ab", "one insert 2",
+                                           "two insert 2", "one insert 3", "two undone",
+                                           "one undone", "one deleted 2 *", "two deleted 2 *",
+                                           "one closed", "two closed"}));
   auto File = OpenTable(Name, pfReadOnly);
   std::vector<std::uint8_t> R(File->RecordSize());
   File->ReadRecord(2, R.data());

@@ -95,3 +95,16 @@ TEST_F(ImageFormTest, DraggingTheBodyMovesTheWindowOncePastTheTolerance) {
   EXPECT_EQ(Clicks, 1);  // a move is no click
   EXPECT_EQ(Moves, 3);
 }
+
+// Outside the shape the window is see-through, over the form's own colour too, so that a
+// compositor that takes the shape only for input still shows the picture's outline.
+TEST_F(ImageFormTest, PixelsOutsideTheShapeAreTransparent) {
+  Form.SetColor(clTeal);
+  Skin->SetPicture(FramedPicture());
+  EXPECT_TRUE(Form.Widget()->testAttribute(Qt::WA_TranslucentBackground));
+  const QImage Shot = Form.Widget()->grab().toImage();
+  ASSERT_TRUE(Shot.hasAlphaChannel());
+  EXPECT_EQ(qAlpha(Shot.pixel(0, 0)), 0);
+  EXPECT_EQ(qAlpha(Shot.pixel(9, 7)), 0);
+  EXPECT_EQ(Shot.pixel(4, 3), qRgb(128, 128, 128));
+}

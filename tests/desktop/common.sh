@@ -1,0 +1,71 @@
+# Shared by the desktop tests: failing with a message, scratch folders, an X server of their own
+# and pixel counts on screenshots. Every process a test starts is ended by its id on exit.
+set -euo pipefail
+
+started_pids=()
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/tessolon-desktop.XXXXXX")
+
+cleanup() {
+  local pid
+  for pid in "${started_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${started_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# Runs "$@" in the background and remembers it for the clean-up.
+start() {
+  "$@" &
+  started_pids+=($!)
+}
+
+# Waits up to $1 tenths of a second for the command after it to succeed.
+wait_for() {
+  local tries=$1
+  shift
+  for ((i = 0; i < tries; i++)); do
+    "$@" >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Starts Xvfb on a free display and exports DISPLAY.
+start_xvfb() {
+  local n
+  for n in $(seq 70 130); do
+    [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
+    start Xvfb ":$n" -screen 0 "${1:-800x600x24}" -nolisten tcp
+    export DISPLAY=":$n"
+    wait_for 100 xdpyinfo || fail "Xvfb :$n did not start"
+    return 0
+  done
+  fail "no free X display"
+}
+
+# Picture $1 as a mask: white where a pixel differs from colour $2 (#rrggbb), black where equal.
+difference_mask() {
+  convert "$1" -alpha off \( +clone -fill "$2" -colorize 100 \) -compose difference -composite \
+    -colorspace gray -threshold 0 "${@:3}"
+}
+
+# Number of pixels of colour $2 in picture $1.
+count_colour() {
+  difference_mask "$1" "$2" -negate -format '%[fx:round(mean*w*h)]' info:
+}
+
+# Bounding box "WxH+X+Y" of the pixels of picture $1 that differ from colour $2.
+bounding_box() {
+  difference_mask "$1" "$2" -trim -format '%wx%h%O' info:
+}
+
+# A folder with a copy of the shipped pest table, for programs started in it.
+table_folder() {
+  mkdir -p "$1/data"
+  cp "$source_dir/data/para.dbf" "$source_dir/data/idx.ndx" "$1/data/"
+}

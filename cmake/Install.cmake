@@ -18,7 +18,15 @@ install(FILES ${PROJECT_SOURCE_DIR}/dist/${TESSOLON_APP_ID}.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/dist/${TESSOLON_APP_ID}.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(FILES ${PROJECT_SOURCE_DIR}/dist/copyright
+# The copyright file and the change log (compressed without a time stamp, for reproducible
+# packages) in the place Debian's policy gives them.
+set(changelog ${PROJECT_BINARY_DIR}/doc/changelog.gz)
+add_custom_command(OUTPUT ${changelog}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/doc
+  COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/dist/changelog > ${changelog}
+  DEPENDS ${PROJECT_SOURCE_DIR}/dist/changelog)
+add_custom_target(tessolon_changelog ALL DEPENDS ${changelog})
+install(FILES ${PROJECT_SOURCE_DIR}/dist/copyright ${changelog}
   DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tessolon)
 
 # Icons: the drawing, and PNGs rendered from it at the usual theme sizes.

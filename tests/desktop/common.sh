@@ -35,17 +35,13 @@ wait_for() {
   return 1
 }
 
-# Starts Xvfb on a free display and exports DISPLAY.
+# Starts Xvfb on a display it picks itself (so that tests may run side by side) and exports
+# DISPLAY.
 start_xvfb() {
-  local n
-  for n in $(seq 70 130); do
-    [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
-    start Xvfb ":$n" -screen 0 "${1:-800x600x24}" -nolisten tcp
-    export DISPLAY=":$n"
-    wait_for 100 xdpyinfo || fail "Xvfb :$n did not start"
-    return 0
-  done
-  fail "no free X display"
+  start Xvfb -displayfd 3 -screen 0 "${1:-800x600x24}" -nolisten tcp 3>"$scratch/display"
+  wait_for 100 test -s "$scratch/display" || fail "Xvfb did not start"
+  export DISPLAY=":$(cat "$scratch/display")"
+  wait_for 100 xdpyinfo || fail "Xvfb $DISPLAY does not answer"
 }
 
 # Picture $1 as a mask: white where a pixel differs from colour $2 (#rrggbb), black where equal.

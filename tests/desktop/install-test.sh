@@ -19,6 +19,7 @@ files=(
   share/tessolon/data/para.dbf
   share/tessolon/data/idx.ndx
   share/doc/tessolon/copyright
+  share/doc/tessolon/changelog.gz
   lib/systemd/user/tessolon-sweep@.service
 )
 for size in 16 22 24 32 48 64 128 256; do

@@ -81,22 +81,14 @@ TEST_F(TrayAvailability, WithoutATrayMinimisedWindowsStayInTheTaskList) {
   EXPECT_FALSE(IconShown());
 }
 
-TEST_F(TrayAvailability, WithATrayMinimisingHidesTheWindowBehindTheIcon) {
+TEST_F(TrayAvailability, WithATrayTheIconShowsOnceLoadedAndTakesTheStartingWindow) {
   SetTray(true);
   Load(true);
   EXPECT_TRUE(IconShown());
   EXPECT_EQ(Tray->TrayIcon()->toolTip(), "Tessolon 3.0");
   Form.Show();
   Settle();
-  EXPECT_FALSE(Form.Widget()->isVisible());  // StartMinimized: straight to the tray
-
-  Form.SetWindowState(wsNormal);
-  Form.Show();
-  Settle();
-  EXPECT_TRUE(Form.Widget()->isVisible());
-  Minimise();
   EXPECT_FALSE(Form.Widget()->isVisible());
-  EXPECT_TRUE(IconShown());
 }
 
 // The poll notices a notification area that comes up after the program, and one that goes away

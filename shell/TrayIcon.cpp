@@ -205,7 +205,7 @@ void TTrayIcon::PopupAtMouse() {
 }
 
 void TTrayIcon::MinimizeNow() {
-  FTrayAvailable = TrayAvailable();
+  CheckTray();
   if (!FTrayAvailable) return;
   if (TForm* Form = OwnerForm()) {
     Form->Hide();

@@ -13,8 +13,15 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# Logs shown when a test fails (the program's and the servers' output).
+logs=()
+
 fail() {
   echo "FAIL: $*" >&2
+  local log
+  for log in "${logs[@]}"; do
+    [[ -s $log ]] && { echo "--- $log" >&2; tail -20 "$log" >&2; }
+  done
   exit 1
 }
 
@@ -24,24 +31,33 @@ start() {
   started_pids+=($!)
 }
 
-# Waits up to $1 tenths of a second for the command after it to succeed.
+# Waits up to $1 seconds for the command after it to succeed (generous: the machine may be
+# busy with builds).
 wait_for() {
-  local tries=$1
+  local end=$((SECONDS + $1))
   shift
-  for ((i = 0; i < tries; i++)); do
-    "$@" >/dev/null 2>&1 && return 0
+  until "$@" >/dev/null 2>&1; do
+    ((SECONDS < end)) || return 1
     sleep 0.1
   done
-  return 1
 }
 
 # Starts Xvfb on a display it picks itself (so that tests may run side by side) and exports
 # DISPLAY.
 start_xvfb() {
-  start Xvfb -displayfd 3 -screen 0 "${1:-800x600x24}" -nolisten tcp 3>"$scratch/display"
-  wait_for 100 test -s "$scratch/display" || fail "Xvfb did not start"
+  logs+=("$scratch/xvfb.log")
+  start Xvfb -displayfd 3 -screen 0 "${1:-800x600x24}" -nolisten tcp 3>"$scratch/display" \
+    2>"$scratch/xvfb.log"
+  local pid=${started_pids[-1]}
+  wait_for 30 test -s "$scratch/display" || fail "Xvfb did not start"
   export DISPLAY=":$(cat "$scratch/display")"
-  wait_for 100 xdpyinfo || fail "Xvfb $DISPLAY does not answer"
+  wait_for 30 xdpyinfo || fail "Xvfb $DISPLAY does not answer"
+  kill -0 "$pid" 2>/dev/null || fail "Xvfb $DISPLAY ended"
+}
+
+# Fails unless process $1 (named $2) still runs.
+alive() {
+  kill -0 "$1" 2>/dev/null || fail "$2 ended"
 }
 
 # Picture $1 as a mask: white where a pixel differs from colour $2 (#rrggbb), black where equal.

@@ -51,8 +51,15 @@ for command in tone beep table profiles sweep; do
 done
 grep -q 'tessolon 3\.0' <<<"$man" || fail "the manual page lacks the version"
 
-grep -qx 'ExecStart=/usr/bin/tessolon sweep --pest %I' \
-  "$usr/lib/systemd/user/tessolon-sweep@.service" || fail "the unit does not run the sweep"
+unit=$usr/lib/systemd/user/tessolon-sweep@.service
+grep -qx 'ExecStart=/usr/bin/tessolon sweep --pest %I' "$unit" || fail "the unit does not run the sweep"
+# systemd's own check of an instance, with the unit pointing at the staged program.
+mkdir -m 700 "$scratch/units" "$scratch/runtime"
+sed "s|/usr/bin/tessolon|$usr/bin/tessolon|" "$unit" >"$scratch/units/tessolon-sweep@.service"
+ln -s tessolon-sweep@.service "$scratch/units/tessolon-sweep@Mosquito.service"
+(cd "$scratch/units" && XDG_RUNTIME_DIR=$scratch/runtime \
+  systemd-analyze verify --user --man=no ./tessolon-sweep@Mosquito.service) ||
+  fail "systemd-analyze rejects the unit"
 
 # --version and --help need no display.
 version=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$usr/bin/tessolon" --version)

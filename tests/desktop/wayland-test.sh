@@ -27,36 +27,43 @@ table_folder "$scratch/work"
 
 # Starts weston with the backend $1 on socket $2 (screenshots need its debug protocol).
 start_weston() {
+  logs+=("$scratch/weston-$2.log")
   start weston --backend="$1" --use-pixman --socket="$2" --config="$scratch/weston.ini" \
     --debug --width=800 --height=600 --idle-time=0 --log="$scratch/weston-$2.log"
-  wait_for 100 test -S "$XDG_RUNTIME_DIR/$2" || fail "weston ($1) did not start"
+  wait_for 30 test -S "$XDG_RUNTIME_DIR/$2" || fail "weston ($1) did not start"
   export WAYLAND_DISPLAY=$2
 }
 
 start_program() {
+  logs+=("$scratch/program-$WAYLAND_DISPLAY.log")
   (cd "$scratch/work" && HOME=$scratch/home QT_QPA_PLATFORM=wayland SDL_AUDIODRIVER=dummy \
-    exec "$program") &
+    exec "$program" 2>"$scratch/program-$WAYLAND_DISPLAY.log") &
   started_pids+=($!)
 }
 
-# Takes a screenshot into $1 once the window is on screen (more than $2 pixels shown).
+# Takes a screenshot into $1 once the window stands still on screen: more than $2 pixels
+# shown, in the same place on two shots in a row.
 screenshot() {
-  local shot
-  for _ in $(seq 50); do
+  local shot previous=
+  mkdir -p "$scratch/shot"
+  local end=$((SECONDS + 90))
+  while ((SECONDS < end)); do
+    alive "${started_pids[-1]}" "the program"
     rm -f "$scratch"/shot/wayland-screenshot-*.png
-    mkdir -p "$scratch/shot"
     (cd "$scratch/shot" && weston-screenshooter) >/dev/null 2>&1 || true
     shot=$(ls "$scratch"/shot/wayland-screenshot-*.png 2>/dev/null | head -1)
     if [[ -n $shot ]] && (( 800 * 600 - $(count_colour "$shot" "$background") > $2 )); then
-      sleep 0.5
-      rm -f "$shot"
-      (cd "$scratch/shot" && weston-screenshooter) >/dev/null 2>&1
-      mv "$scratch"/shot/wayland-screenshot-*.png "$1"
-      return 0
+      local box
+      box=$(bounding_box "$shot" "$background")
+      if [[ $box == "$previous" ]]; then
+        mv "$shot" "$1"
+        return 0
+      fi
+      previous=$box
     fi
-    sleep 0.2
+    sleep 0.3
   done
-  fail "the window never appeared on the Wayland screen"
+  fail "the window never stood still on the Wayland screen"
 }
 
 skin_pixels=$((337 * 362 - $(count_colour "$source_dir/resources/skin.png" "$teal")))

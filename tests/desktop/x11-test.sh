@@ -13,13 +13,16 @@ teal='#008080'
 start_xvfb 800x600x24
 table_folder "$scratch/work"
 cd "$scratch/work"
-HOME=$scratch/home QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy start "$program"
+logs+=("$scratch/program.log")
+HOME=$scratch/home QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy start "$program" 2>"$scratch/program.log"
 # The main window: the program's mapped top-level of the skin's size.
 window_of_program() {
   xwininfo -root -tree | awk '/"Tessolon 3\.0": \("tessolon" "tessolon"\)  337x362/ {print $1}' |
     grep .
 }
-wait_for 150 window_of_program || fail "the main window did not appear"
+program_pid=${started_pids[-1]}
+wait_for 90 window_of_program ||
+  fail "the main window did not appear; windows: $(xwininfo -root -tree | grep -i tessolon)"
 window=$(window_of_program | head -1)
 sleep 1
 
@@ -34,6 +37,8 @@ shown=$(( 800 * 600 - $(count_colour "$shots/x11.png" '#000000') ))
 (( shown <= skin_pixels && shown > skin_pixels * 9 / 10 )) ||
   fail "$shown pixels shown for a skin of $skin_pixels"
 
+alive "$program_pid" "the program"
+
 # Drag the body (the picture's top edge) by 60, 40.
 IFS=, read -r x y <<<"$(position)"
 xdotool mousemove $((x + 150)) $((y + 10)) mousedown 1
@@ -42,14 +47,14 @@ for step in 1 2 3 4 5 6; do
   sleep 0.05
 done
 xdotool mouseup 1
-sleep 0.5
-[[ $(position) == "$((x + 60)),$((y + 40))" ]] ||
+at() { [[ $(position) == "$1" ]]; }
+wait_for 10 at "$((x + 60)),$((y + 40))" ||
   fail "the drag moved the window from $x,$y to $(position), not by 60,40"
 
 # Minimise (the small button at 2, 298): without a tray the window stays reachable.
 IFS=, read -r x y <<<"$(position)"
 xdotool mousemove $((x + 9)) $((y + 305)) click 1
-sleep 1
+sleep 2
 state=$(map_state)
 wm_state=$(xprop -id "$window" WM_STATE 2>/dev/null || true)
 [[ $state == IsViewable || $wm_state == *Iconic* ]] ||
@@ -59,7 +64,7 @@ import -window root "$shots/x11-minimised.png"
 # A notification area comes up; within the poll interval the icon docks into it.
 start trayer --edge top --align right --widthtype pixel --width 120 --height 24 \
   --transparent false --tint 0x404040
-wait_for 100 xdotool search --class trayer || fail "trayer did not start"
+wait_for 30 xdotool search --class trayer || fail "trayer did not start"
 # The icon's window lies inside one of trayer's once it has docked.
 docked() {
   local w
@@ -68,12 +73,12 @@ docked() {
   done
   return 1
 }
-wait_for 60 docked || fail "no icon docked into the notification area"
+wait_for 30 docked || fail "no icon docked into the notification area"
 sleep 0.5
 import -window root "$shots/x11-tray.png"
 
 # With a tray, Minimise hides the window behind the icon.
 xdotool mousemove $((x + 9)) $((y + 305)) click 1
-wait_for 30 bash -c "[[ \$(xwininfo -id $window | awk '/Map State/ {print \$3}') == IsUnMapped ]]" ||
+wait_for 10 bash -c "[[ \$(xwininfo -id $window | awk '/Map State/ {print \$3}') == IsUnMapped ]]" ||
   fail "with a tray Minimise left the window $(map_state)"
 echo "x11 test passed"

@@ -14,16 +14,46 @@
 
 namespace {
 
+// The manual page is made from this text and the commands' own, so keep it in the form
+// help2man reads: "Heading:" lines, options indented by two spaces.
 const char* const Usage =
-    "Usage: tessolon [COMMAND [ARGS...]]\n"
-    "Without a command, starts the program's windows.\n"
+    "Usage: tessolon [OPTION...]\n"
+    "  or:  tessolon COMMAND [ARGS...]\n"
+    "Tessolon drives pests away with sound. Without a command it starts the program's windows:\n"
+    "the main window (pest selector, Go, Stop, Set-up, About, Minimise) and the Adjustment\n"
+    "dialog. The windows need a display (X11 or Wayland); the commands do not.\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help          show this help and exit\n"
+    "      --version       show the version and exit\n"
+    "  -platform NAME      the window system for the windows: xcb (X11) or wayland;\n"
+    "                      by default the session's own\n"
+    "  -display DISPLAY    the X display to open the windows on (X11 only)\n"
+    "Other options beginning with '-' go to the toolkit (Qt) with the windows.\n"
+    "\n"
     "Commands (no display needed; each takes --help):\n"
     "  tone      build, export or play one synthesised tone\n"
     "  beep      sound the PC speaker\n"
     "  table     inspect and edit a dBase table\n"
-    "  profiles  list the pest profiles of data/para.dbf\n"
+    "  profiles  list the pest profiles\n"
     "  sweep     run a pest sweep without the windows\n"
-    "  devices   list the sound card outputs and the rate each really runs at\n";
+    "  devices   list the sound card outputs and the rate each really runs at\n"
+    "\n"
+    "The pest table: started in a folder that has data/para.dbf, the windows and the commands\n"
+    "use that table. Started anywhere else, they use your own copy in\n"
+    "$XDG_DATA_HOME/tessolon/data/ (~/.local/share/tessolon/data/ by default), copied from the\n"
+    "installed table the first time; the installed table itself is never changed.\n"
+    "\n"
+    "Minimise sends the main window to the notification area where the desktop has one, and\n"
+    "leaves it minimised in the task list where it has none.\n"
+    "\n"
+    "A machine without a screen can run a sweep as a systemd user service, for example with\n"
+    "'systemctl --user start tessolon-sweep@Mosquito'.\n"
+    "\n"
+    "Environment:\n"
+    "  DISPLAY, WAYLAND_DISPLAY  the display the windows open on\n"
+    "  QT_QPA_PLATFORM           the window system, as -platform\n"
+    "  XDG_DATA_HOME             where your copy of the pest table is kept\n";
 
 using TCommand = int (*)(const std::vector<std::string>&);
 
@@ -49,6 +79,10 @@ int TessolonMain(int argc, char** argv) {
   const std::string First = argv[1];
   if (First == "--help" || First == "-h") {
     std::cout << Usage;
+    return 0;
+  }
+  if (First == "--version") {
+    std::cout << "tessolon " << TESSOLON_VERSION << "\n";
     return 0;
   }
   for (const auto& Command : Commands)

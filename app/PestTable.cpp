@@ -6,8 +6,8 @@
 #include "platform/data/DatabaseError.h"
 #include "sound/ToneGen.h"
 
-TPestTable::TPestTable(const std::string& Folder) {
-  FTable.SetFilePath(Folder + "/data/");
+TPestTable::TPestTable(const std::string& DataFolder) {
+  FTable.SetFilePath(DataFolder);
   FTable.SetTableName("para.dbf");
   FTable.SetReadOnly(true);
   // The table's one index definition; a missing idx.ndx is rebuilt from the records at open.

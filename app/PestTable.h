@@ -1,4 +1,4 @@
-// The pest profile table as the headless commands use it: data/para.dbf under a folder with
+// The pest profile table as the headless commands use it: para.dbf in the table's folder with
 // idx.ndx attached, in key order, and a sweep host over its current record with the Adjustment
 // dialog's initial settings.
 #pragma once
@@ -14,8 +14,8 @@ class TToneGen;
 
 class TPestTable {
  public:
-  // Opens Folder/data/para.dbf read-only, attaches idx.ndx on IDX and orders by it.
-  explicit TPestTable(const std::string& Folder);
+  // Opens DataFolder/para.dbf read-only, attaches idx.ndx on IDX and orders by it.
+  explicit TPestTable(const std::string& DataFolder);
 
   void First() { FTable.First(); }
   void Next() { FTable.Next(); }

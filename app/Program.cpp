@@ -1,5 +1,7 @@
 #include "app/Program.h"
 
+#include <QGuiApplication>
+#include <QIcon>
 #include <iostream>
 
 #include "app/AppClasses.h"
@@ -33,6 +35,9 @@ int RunProgram(int argc, char** argv) {
   }
   InstallFatalMessageExit("tessolon");
   TQtApplication QtApp(argc, argv);
+  // The desktop entry's name lets the desktop match the windows to it (icon, task list entry).
+  QGuiApplication::setDesktopFileName(TESSOLON_APP_ID);
+  QGuiApplication::setWindowIcon(QIcon::fromTheme("tessolon", QIcon(":/resources/tray.png")));
   StartupDone();
   TApplication App;
   try {

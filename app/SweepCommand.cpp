@@ -4,11 +4,11 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <thread>
 
+#include "app/DataFolder.h"
 #include "app/PestTable.h"
 #include "app/Sweep.h"
 #include "app/SweepRecorder.h"
@@ -21,16 +21,17 @@ namespace {
 
 const char* const ProfilesUsage =
     "Usage: tessolon profiles [--rate R]\n"
-    "Lists every pest profile of data/para.dbf (under the current directory) in key order:\n"
-    "key, name, band in hertz, step, interval, tone length and waveform.\n"
+    "Lists every pest profile in key order: key, name, band in hertz, step, interval, tone\n"
+    "length and waveform. The table is data/para.dbf under the current directory when there\n"
+    "is one, else your own copy in $XDG_DATA_HOME/tessolon/data/ (see tessolon --help).\n"
     "  --rate R   mark each profile whose band lies partly or wholly at or above R/2 hertz and\n"
     "             say which part of it cannot be played at R samples per second\n";
 
 const char* const SweepUsage =
     "Usage: tessolon sweep (--pest NAME | --idx N) [--ticks N | --seconds S] [--speaker]\n"
     "                      [--export FILE] [--band-limited]\n"
-    "Runs the pest's sweep from data/para.dbf under the current directory, with the Adjustment\n"
-    "dialog's initial settings, printing each tick's number and frequency in hertz.\n"
+    "Runs the pest's sweep from the pest table (as for profiles), with the Adjustment dialog's\n"
+    "initial settings, printing each tick's number and frequency in hertz.\n"
     "  --pest NAME    the profile named NAME (case ignored)\n"
     "  --idx N        the profile with key N\n"
     "  --ticks N      stop after N ticks\n"
@@ -177,7 +178,7 @@ int ProfilesCommand(const std::vector<std::string>& Arguments) {
         throw EBadArguments("unknown argument '" + Arg + "'");
       Rate = ParseInteger(Args.TakeValue("--rate"), "--rate", 1, INT32_MAX);
     }
-    TPestTable Table(std::filesystem::current_path().string());
+    TPestTable Table(PestTableFolder());
     for (Table.First(); !Table.Eof(); Table.Next()) {
       const int Wave =
           WaveIndex(Table.Field("WAV_FRM")->IsNull() ? -1 : Table.Field("WAV_FRM")->AsInteger());
@@ -193,7 +194,7 @@ int ProfilesCommand(const std::vector<std::string>& Arguments) {
 int SweepCommand(const std::vector<std::string>& Arguments) {
   return RunCommand("sweep", SweepUsage, Arguments, [](TArgList& Args) {
     const TSweepOptions Options = ParseSweep(Args);
-    TPestTable Table(std::filesystem::current_path().string());
+    TPestTable Table(PestTableFolder());
     if (!(Options.Pest ? Table.LocatePest(*Options.Pest) : Table.LocateIdx(*Options.Idx))) {
       std::cerr << "tessolon sweep: no pest profile "
                 << (Options.Pest ? "named '" + *Options.Pest + "'"

@@ -1,7 +1,6 @@
 #include "app/UMain.h"
 
-#include <filesystem>
-
+#include "app/DataFolder.h"
 #include "app/MyTools2.h"
 #include "app/Util.h"
 #include "platform/qt/Application.h"
@@ -9,6 +8,7 @@
 #include "platform/qt/DbCtrls.h"
 #include "platform/qt/Timer.h"
 #include "shell/Menus.h"
+#include "shell/TrayIcon.h"
 #include "table/DbaseTable.h"
 
 TfrmMain* frmMain = nullptr;
@@ -100,7 +100,7 @@ void TfrmMain::STOP_PROC() {
 
 void TfrmMain::FormCreate(TComponent*) {
   FTableOpened = false;
-  FDataFolder = std::filesystem::current_path().string() + "/data/";
+  FDataFolder = PestTableFolder();
 }
 
 void TfrmMain::FormShow(TComponent*) {
@@ -161,7 +161,9 @@ void TfrmMain::btnQuitClick(TComponent*) {
 
 void TfrmMain::btnMinClick(TComponent*) {
   SetWindowState(wsMinimized);
-  Hide();
+  // Without a notification area no tray icon could bring the window back: it stays minimised,
+  // reachable from the task list.
+  if (TTrayIcon::TrayAvailable()) Hide();
 }
 
 void TfrmMain::ShowApplication1Click(TComponent*) {

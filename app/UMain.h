@@ -15,7 +15,8 @@ class TfrmMain : public TForm {
   static const TClassInfo& StaticClassInfo();
   const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
-  // The folder of the pest table: the current directory at creation + "/data/".
+  // The folder of the pest table, chosen at creation: the current directory's data/ when it
+  // holds the table, else the user's own copy (see DataFolder.h).
   const std::string& DataFolder() const { return FDataFolder; }
   // Whether the table has been opened by FormShow; the dialog's Close clears it so that the
   // next showing opens the table again.

@@ -4,7 +4,7 @@ object frmMain: TfrmMain
   Width = 337
   Height = 362
   Caption = 'Tessolon 3.0'
-  Color = clTeal
+  Color = clBtnFace
   Font.Name = 'MS Sans Serif'
   BorderStyle = bsNone
   Position = poScreenCenter

@@ -1,7 +1,9 @@
 #include "shell/ImageForm.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
 #include <cstdlib>
 
 #include "platform/qt/Application.h"
@@ -11,15 +13,29 @@
 
 namespace {
 
-// Paints the picture; presses fall through to the form, whose filter starts moves.
+// Paints the picture inside the shape and clears everything outside it, the form's own
+// background included, so that the translucent window shows the desktop there: a compositor
+// that ignores the input mask for drawing (Wayland) still shows the shape. Presses fall through
+// to the form, whose filter starts moves.
 class TImageFormWidget : public QWidget {
  public:
   const TskImageForm* Owner = nullptr;
   void paintEvent(QPaintEvent*) override {
     if (!Owner || Owner->Image().isNull()) return;
-    QPainter(this).drawImage(0, 0, Owner->Image());
+    QPainter Painter(this);
+    Painter.setCompositionMode(QPainter::CompositionMode_Source);
+    if (!Owner->Shape().isEmpty()) {
+      Painter.fillRect(rect(), Qt::transparent);
+      Painter.setClipRegion(Owner->Shape());
+    }
+    Painter.drawImage(0, 0, Owner->Image());
   }
 };
+
+// Where windows may not place themselves (Wayland), the compositor moves them on request.
+bool PlatformPlacesWindows() {
+  return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
 
 }  // namespace
 
@@ -94,6 +110,8 @@ void TskImageForm::SetParent(TWinControl* AParent) {
     Old->Widget()->removeEventFilter(FMoveFilter.get());
   TControl::SetParent(Target ? Target : AParent);
   if (TForm* F = Form()) {
+    // Translucent before the form's window exists: pixels outside the shape stay see-through.
+    if (!Designing()) F->Widget()->setAttribute(Qt::WA_TranslucentBackground);
     F->SetBorderStyle(bsNone);
     F->Widget()->installEventFilter(FMoveFilter.get());
     Widget()->lower();
@@ -165,6 +183,7 @@ void TskImageForm::ApplyShape() {
     F->Widget()->clearMask();
   else
     F->Widget()->setMask(FShape.translated(Left(), Top()));
+  Widget()->update();
 }
 
 TBytes TskImageForm::RegionData() const {
@@ -218,12 +237,18 @@ bool TskImageForm::BodyPress(QPoint Global, QPoint Local, Qt::MouseButton Button
 }
 
 // The press becomes a move once the cursor leaves the tolerance square around it; the window
-// then follows the cursor.
+// then follows the cursor, or the compositor takes the move over where the program may not
+// place its windows (it then owns the pointer until the button is released).
 bool TskImageForm::BodyMove(QPoint Global) {
   if (!FPressed) return false;
   const QPoint Delta = Global - FPressGlobal;
   if (!FMoving && std::abs(Delta.x()) <= FDragTolerance && std::abs(Delta.y()) <= FDragTolerance)
     return true;
+  QWindow* Window = Form()->Widget()->windowHandle();
+  if (!FMoving && !PlatformPlacesWindows() && Window && Window->startSystemMove()) {
+    FPressed = false;
+    return true;
+  }
   FMoving = true;
   Form()->Widget()->move(FWindowAtPress + Delta);
   return true;

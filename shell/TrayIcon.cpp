@@ -18,15 +18,20 @@ namespace {
 // The tray holds at most this many characters of the tip (the rest is cut).
 constexpr int MaxTipLength = 63;
 
+std::function<bool()>& TrayProbe() {
+  static std::function<bool()> Probe;
+  return Probe;
+}
+
 }  // namespace
 
 // Watches the owner form's window: minimising sends it to the tray, and a form that starts
-// minimised is hidden as soon as it is first shown.
+// minimised is sent there as soon as it is first shown (or minimised, without a tray).
 class TTrayIcon::TFormWatch : public QObject {
  public:
   explicit TFormWatch(TTrayIcon& AIcon) : Icon(AIcon) {}
   TTrayIcon& Icon;
-  bool HideOnShow = false;
+  bool MinimizeOnShow = false;
 
   bool eventFilter(QObject* Watched, QEvent* Event) override {
     auto* Window = qobject_cast<QWidget*>(Watched);
@@ -34,11 +39,15 @@ class TTrayIcon::TFormWatch : public QObject {
     if (Event->type() == QEvent::WindowStateChange && Icon.MinimizeToTray() &&
         (Window->windowState() & Qt::WindowMinimized))
       QTimer::singleShot(0, this, [this] { Icon.MinimizeNow(); });
-    else if (Event->type() == QEvent::Show && HideOnShow) {
-      HideOnShow = false;
-      QTimer::singleShot(0, this, [this] {
-        if (TForm* Form = Icon.OwnerForm()) Form->Hide();
-      });
+    else if (Event->type() == QEvent::Show) {
+      Icon.FHiddenToTray = false;
+      if (MinimizeOnShow) {
+        MinimizeOnShow = false;
+        QTimer::singleShot(0, this, [this] {
+          if (TForm* Form = Icon.OwnerForm()) Form->SetWindowState(wsMinimized);
+          Icon.MinimizeNow();
+        });
+      }
     }
     return false;
   }
@@ -50,6 +59,11 @@ TTrayIcon::TTrayIcon(TComponent* AOwner)
     FTray = std::make_unique<QSystemTrayIcon>();
     QObject::connect(FTray.get(), &QSystemTrayIcon::activated,
                      [this](QSystemTrayIcon::ActivationReason Reason) { Activated(Reason); });
+    // A notification area may come up after the program (a panel started later) or go away.
+    FTrayAvailable = TrayAvailable();
+    FTrayPoll = std::make_unique<QTimer>();
+    QObject::connect(FTrayPoll.get(), &QTimer::timeout, [this] { CheckTray(); });
+    FTrayPoll->start(TrayPollInterval);
   }
   if (TForm* Form = OwnerForm()) Form->Widget()->installEventFilter(FFormWatch.get());
 }
@@ -64,7 +78,7 @@ TForm* TTrayIcon::OwnerForm() const {
 
 void TTrayIcon::Loaded() {
   TComponent::Loaded();
-  if (FStartMinimized && !Designing()) FFormWatch->HideOnShow = true;
+  if (FStartMinimized && !Designing()) FFormWatch->MinimizeOnShow = true;
   UpdateTrayIcon();
 }
 
@@ -118,8 +132,7 @@ std::string TTrayIcon::ToolTip() const {
 void TTrayIcon::UpdateTrayIcon() {
   if (!FTray || Loading() || (Designing() && !FDesignPreview)) return;
   FTray->setToolTip(QString::fromStdString(ToolTip()));
-  const bool Show =
-      FIconVisible && QSystemTrayIcon::isSystemTrayAvailable() && !FTray->icon().isNull();
+  const bool Show = FIconVisible && FTrayAvailable && !FTray->icon().isNull();
   if (Show != FTray->isVisible()) FTray->setVisible(Show);
 }
 
@@ -192,6 +205,33 @@ void TTrayIcon::PopupAtMouse() {
 }
 
 void TTrayIcon::MinimizeNow() {
-  if (TForm* Form = OwnerForm()) Form->Hide();
+  CheckTray();
+  if (!FTrayAvailable) return;
+  if (TForm* Form = OwnerForm()) {
+    Form->Hide();
+    FHiddenToTray = true;
+  }
   SetIconVisible(true);
+}
+
+bool TTrayIcon::TrayAvailable() {
+  if (TrayProbe()) return TrayProbe()();
+  return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void TTrayIcon::SetTrayProbe(std::function<bool()> Probe) {
+  TrayProbe() = std::move(Probe);
+}
+
+// A window hidden to a notification area that has gone away comes back minimised, so that the
+// task list still reaches it.
+void TTrayIcon::CheckTray() {
+  const bool Available = TrayAvailable();
+  if (Available == FTrayAvailable) return;
+  FTrayAvailable = Available;
+  UpdateTrayIcon();
+  TForm* Form = OwnerForm();
+  if (Available || !FHiddenToTray || !Form) return;
+  Form->SetWindowState(wsMinimized);
+  Form->Show();
 }

@@ -1,14 +1,17 @@
 // The notification-area icon: tip, picture, pop-up menu, mouse events, and sending the main
-// window to the tray when it is minimised. Where the desktop has no notification area the
-// component keeps its settings and does nothing visible.
+// window to the tray when it is minimised. Where the desktop has no notification area (checked
+// at start and every few seconds after) the component keeps its settings and shows nothing, and
+// minimising leaves the window minimised in the task list, since no icon could bring it back.
 #pragma once
 
 #include <QSystemTrayIcon>
+#include <functional>
 #include <memory>
 
 #include "shell/Menus.h"
 #include "shell/ShellTypes.h"
 
+class QTimer;
 class TForm;
 
 using TCycleEvent = TEvent<void(TComponent* Sender, int NextIndex)>;
@@ -58,8 +61,17 @@ class TTrayIcon : public TComponent {
   void RightDown();
   // Opens PopupMenu at the cursor when it pops up automatically.
   void PopupAtMouse();
-  // Hides the owner form and shows the icon (what minimising does with MinimizeToTray).
+  // Hides the owner form and shows the icon (what minimising does with MinimizeToTray); without
+  // a notification area the form stays as it is.
   void MinimizeNow();
+
+  // Whether the desktop has a notification area now. The probe replaces the toolkit's answer
+  // (tests); an empty one restores it.
+  static bool TrayAvailable();
+  static void SetTrayProbe(std::function<bool()> Probe);
+  // Looks at the notification area again; the timer does this every TrayPollInterval ms.
+  void CheckTray();
+  static constexpr int TrayPollInterval = 2000;
   QSystemTrayIcon* TrayIcon() const { return FTray.get(); }
 
   TNotifyEvent OnClick, OnDblClick;
@@ -92,6 +104,9 @@ class TTrayIcon : public TComponent {
   bool FStartMinimized = false;
   bool FMinimizeToTray = false;
   bool FClickPending = false;
+  bool FTrayAvailable = false;
+  bool FHiddenToTray = false;  // the form was hidden for the icon to bring it back
   std::unique_ptr<QSystemTrayIcon> FTray;
   std::unique_ptr<TFormWatch> FFormWatch;
+  std::unique_ptr<QTimer> FTrayPoll;
 };

@@ -61,7 +61,7 @@ TEST(DialogToneSettings, MatchTheToneGeneratorStoredInTheDialog) {
 
 TEST(DialogToneSettings, HeadlessHostStartsLikeTheDialogsControls) {
   if (StoredValue("tbL", "Position").empty()) GTEST_SKIP() << "the dialog holds no sliders yet";
-  TPestTable Table(TESSOLON_SOURCE_DIR);
+  TPestTable Table(TESSOLON_SOURCE_DIR "/data/");
   TPlainSweepHost Host(Table);
   EXPECT_EQ(std::to_string(Host.LeftVolume()), StoredValue("tbL", "Position"));
   EXPECT_EQ(std::to_string(Host.RightVolume()), StoredValue("tbR", "Position"));

@@ -19,6 +19,7 @@
 #include "platform/qt/StdCtrls.h"
 #include "platform/qt/Timer.h"
 #include "shell/Menus.h"
+#include "shell/TrayIcon.h"
 #include "sound/ToneGen.h"
 #include "table/DbaseTable.h"
 #include "tests/app/ScratchDataFolder.h"
@@ -41,6 +42,7 @@ class MainWindow : public ::testing::Test {
     App.ProcessMessages();
   }
   void TearDown() override {
+    TTrayIcon::SetTrayProbe({});
     fs::current_path(Previous);
     fs::remove_all(Dir);
   }
@@ -209,6 +211,7 @@ TEST_F(MainWindow, TrayRunAndStopCheckTheirItemsWhileTheButtonsLeaveThemAlone) {
 }
 
 TEST_F(MainWindow, MinimiseHidesAndShowWinBringsBackPageZeroWithoutReopening) {
+  TTrayIcon::SetTrayProbe([] { return true; });  // a desktop with a notification area
   frmUtil->PageControl1->SetActivePageIndex(1);
   Main<TControl>("btnMin").Click();
   App.ProcessMessages();
@@ -222,6 +225,17 @@ TEST_F(MainWindow, MinimiseHidesAndShowWinBringsBackPageZeroWithoutReopening) {
   EXPECT_EQ(frmUtil->PageControl1->ActivePageIndex(), 0);
   EXPECT_EQ(&Table(), Before);
   EXPECT_TRUE(Table().Active());
+}
+
+// No icon could bring a hidden window back: it stays minimised, reachable from the task list.
+TEST_F(MainWindow, MinimiseWithoutANotificationAreaLeavesTheWindowMinimised) {
+  TTrayIcon::SetTrayProbe([] { return false; });
+  Main<TControl>("btnMin").Click();
+  App.ProcessMessages();
+  EXPECT_TRUE(frmMain->Visible());
+  EXPECT_TRUE(frmMain->Widget()->isVisible());
+  EXPECT_EQ(frmMain->WindowState(), wsMinimized);
+  EXPECT_FALSE(Main<TTrayIcon>("TrayIcon1").TrayIcon()->isVisible());
 }
 
 TEST_F(MainWindow, ShowingReopensTheTableOnlyAfterTheFlagIsCleared) {

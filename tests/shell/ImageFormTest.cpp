@@ -95,3 +95,19 @@ TEST_F(ImageFormTest, DraggingTheBodyMovesTheWindowOncePastTheTolerance) {
   EXPECT_EQ(Clicks, 1);  // a move is no click
   EXPECT_EQ(Moves, 3);
 }
+
+// Outside the shape the window is see-through, over the form's own colour too, so that a
+// compositor that takes the shape only for input still shows the picture's outline.
+TEST_F(ImageFormTest, PixelsOutsideTheShapeAreTransparent) {
+  Form.SetColor(clTeal);
+  Skin->SetPicture(FramedPicture());
+  Form.Show();
+  EXPECT_TRUE(Form.Widget()->testAttribute(Qt::WA_TranslucentBackground));
+  // The picture paints over what the form painted beneath it in the window's buffer.
+  QImage Shot(Form.Widget()->size(), QImage::Format_ARGB32_Premultiplied);
+  Shot.fill(QColor(0, 128, 128));
+  Skin->Widget()->render(&Shot, {}, {}, QWidget::DrawChildren);
+  EXPECT_EQ(Shot.pixel(0, 0), 0u);
+  EXPECT_EQ(Shot.pixel(9, 7), 0u);
+  EXPECT_EQ(Shot.pixel(4, 3), qRgb(128, 128, 128));
+}

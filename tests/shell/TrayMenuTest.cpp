@@ -23,6 +23,13 @@ class TrayTest : public testing::Test {
   ~TrayTest() override {
     if (Menu && Menu->Menu()->isVisible()) Menu->Menu()->close();
   }
+  // A desktop with a notification area, from before the icon looks for one.
+  struct TWithTray {
+    TWithTray() {
+      TTrayIcon::SetTrayProbe([] { return true; });
+    }
+    ~TWithTray() { TTrayIcon::SetTrayProbe({}); }
+  } WithTray;
   TForm Form{nullptr};
   TPopupMenu* Menu = new TPopupMenu(&Form);
   TTrayIcon* Tray = new TTrayIcon(&Form);

@@ -1,0 +1,24 @@
+# The Debian package (make package, or cpack -G DEB in the build folder). Its dependencies are
+# computed from the libraries the program links (dpkg-shlibdeps, from dpkg-dev).
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tessolon)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "Veldran Corp")
+set(CPACK_PACKAGE_CONTACT "Veldran Corp <tessolon@veldran.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "sound-based pest repeller for the desktop")
+set(CPACK_PACKAGE_DESCRIPTION
+  "Tessolon plays short tones whose pitch steps through the band that a pest is\n"
+  "said to avoid, on the sound card or the PC speaker. Pick a pest from the table\n"
+  "of profiles and press Go. Headless commands run a sweep without a screen, also\n"
+  "as a systemd user service.")
+string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION sound)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
+# The Wayland platform plug-in is loaded at run time, so no library link names it.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
+include(CPack)

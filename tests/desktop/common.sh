@@ -1,0 +1,83 @@
+# Shared by the desktop tests: failing with a message, scratch folders, an X server of their own
+# and pixel counts on screenshots. Every process a test starts is ended by its id on exit.
+set -euo pipefail
+
+started_pids=()
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/tessolon-desktop.XXXXXX")
+
+cleanup() {
+  local pid
+  for pid in "${started_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${started_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+# Logs shown when a test fails (the program's and the servers' output).
+logs=()
+
+fail() {
+  echo "FAIL: $*" >&2
+  local log
+  for log in "${logs[@]}"; do
+    [[ -s $log ]] && { echo "--- $log" >&2; tail -20 "$log" >&2; }
+  done
+  exit 1
+}
+
+# Runs "$@" in the background and remembers it for the clean-up.
+start() {
+  "$@" &
+  started_pids+=($!)
+}
+
+# Waits up to $1 seconds for the command after it to succeed (generous: the machine may be
+# busy with builds).
+wait_for() {
+  local end=$((SECONDS + $1))
+  shift
+  until "$@" >/dev/null 2>&1; do
+    ((SECONDS < end)) || return 1
+    sleep 0.1
+  done
+}
+
+# Starts Xvfb on a display it picks itself (so that tests may run side by side) and exports
+# DISPLAY.
+start_xvfb() {
+  logs+=("$scratch/xvfb.log")
+  start Xvfb -displayfd 3 -screen 0 "${1:-800x600x24}" -nolisten tcp 3>"$scratch/display" \
+    2>"$scratch/xvfb.log"
+  local pid=${started_pids[-1]}
+  wait_for 30 test -s "$scratch/display" || fail "Xvfb did not start"
+  export DISPLAY=":$(cat "$scratch/display")"
+  wait_for 30 xdpyinfo || fail "Xvfb $DISPLAY does not answer"
+  kill -0 "$pid" 2>/dev/null || fail "Xvfb $DISPLAY ended"
+}
+
+# Fails unless process $1 (named $2) still runs.
+alive() {
+  kill -0 "$1" 2>/dev/null || fail "$2 ended"
+}
+
+# Picture $1 as a mask: white where a pixel differs from colour $2 (#rrggbb), black where equal.
+difference_mask() {
+  convert "$1" -alpha off \( +clone -fill "$2" -colorize 100 \) -compose difference -composite \
+    -colorspace gray -threshold 0 "${@:3}"
+}
+
+# Number of pixels of colour $2 in picture $1.
+count_colour() {
+  difference_mask "$1" "$2" -negate -format '%[fx:round(mean*w*h)]' info:
+}
+
+# Bounding box "WxH+X+Y" of the pixels of picture $1 that differ from colour $2.
+bounding_box() {
+  difference_mask "$1" "$2" -trim -format '%wx%h%O' info:
+}
+
+# A folder with a copy of the shipped pest table, for programs started in it.
+table_folder() {
+  mkdir -p "$1/data"
+  cp "$source_dir/data/para.dbf" "$source_dir/data/idx.ndx" "$1/data/"
+}

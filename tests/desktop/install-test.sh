@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# Installs into a scratch DESTDIR and checks every installed file, the desktop entry and the
+# AppStream data, then runs the installed program as a user would: without a display, from a
+# folder without data/, with a fresh home (where its own copy of the pest table appears).
+# Usage: install-test.sh SOURCE_DIR BUILD_DIR
+source_dir=$1
+build_dir=$2
+source "$source_dir/tests/desktop/common.sh"
+app_id=org.veldran.Tessolon
+
+DESTDIR="$scratch/stage" cmake --install "$build_dir" --prefix /usr >/dev/null
+usr=$scratch/stage/usr
+files=(
+  bin/tessolon
+  share/applications/$app_id.desktop
+  share/metainfo/$app_id.metainfo.xml
+  share/icons/hicolor/scalable/apps/tessolon.svg
+  share/man/man1/tessolon.1.gz
+  share/tessolon/data/para.dbf
+  share/tessolon/data/idx.ndx
+  share/doc/tessolon/copyright
+  share/doc/tessolon/changelog.gz
+  lib/systemd/user/tessolon-sweep@.service
+)
+for size in 16 22 24 32 48 64 128 256; do
+  files+=("share/icons/hicolor/${size}x$size/apps/tessolon.png")
+done
+for file in "${files[@]}"; do
+  [[ -f $usr/$file ]] || fail "not installed: $file"
+done
+[[ -x $usr/bin/tessolon ]] || fail "bin/tessolon is not executable"
+for size in 16 48 256; do
+  file "$usr/share/icons/hicolor/${size}x$size/apps/tessolon.png" |
+    grep -q "PNG image data, $size x $size" || fail "the ${size}px icon is not ${size}x$size"
+done
+cmp "$source_dir/data/para.dbf" "$usr/share/tessolon/data/para.dbf"
+cmp "$source_dir/data/idx.ndx" "$usr/share/tessolon/data/idx.ndx"
+
+desktop-file-validate "$usr/share/applications/$app_id.desktop" ||
+  fail "desktop-file-validate rejects the desktop entry"
+grep -qx "Icon=tessolon" "$usr/share/applications/$app_id.desktop"
+appstreamcli validate --no-net "$usr/share/metainfo/$app_id.metainfo.xml" >/dev/null ||
+  fail "appstreamcli rejects the metainfo: $(appstreamcli validate --no-net \
+    "$usr/share/metainfo/$app_id.metainfo.xml")"
+
+# The manual page carries the main help and every command's own.
+man=$(zcat "$usr/share/man/man1/tessolon.1.gz")
+grep -q '^\.TH TESSOLON "1"' <<<"$man" || fail "the manual page has no title line"
+for command in tone beep table profiles sweep; do
+  grep -q "^Usage: tessolon $command" <<<"$man" || fail "the manual page lacks '$command --help'"
+done
+grep -q 'tessolon 3\.0' <<<"$man" || fail "the manual page lacks the version"
+
+unit=$usr/lib/systemd/user/tessolon-sweep@.service
+grep -qx 'ExecStart=/usr/bin/tessolon sweep --pest %I' "$unit" || fail "the unit does not run the sweep"
+# systemd's own check of an instance, with the unit pointing at the staged program.
+mkdir -m 700 "$scratch/units" "$scratch/runtime"
+sed "s|/usr/bin/tessolon|$usr/bin/tessolon|" "$unit" >"$scratch/units/tessolon-sweep@.service"
+ln -s tessolon-sweep@.service "$scratch/units/tessolon-sweep@Mosquito.service"
+(cd "$scratch/units" && XDG_RUNTIME_DIR=$scratch/runtime \
+  systemd-analyze verify --user --man=no ./tessolon-sweep@Mosquito.service) ||
+  fail "systemd-analyze rejects the unit"
+
+# --version and --help need no display.
+version=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$usr/bin/tessolon" --version)
+[[ $version == "tessolon 3.0" ]] || fail "--version printed '$version'"
+env -u DISPLAY -u WAYLAND_DISPLAY "$usr/bin/tessolon" --help | grep -q -- '-platform NAME' ||
+  fail "--help does not describe the window options"
+
+# Started elsewhere, the commands use the user's own copy, made on first use.
+run_profiles() { # PROGRAM WORKDIR HOME [XDG_DATA_HOME]
+  (cd "$2" && env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_DATA_HOME HOME="$3" \
+    ${4:+XDG_DATA_HOME=$4} "$1" profiles)
+}
+mkdir -p "$scratch/work" "$scratch/home"
+listing=$(run_profiles "$usr/bin/tessolon" "$scratch/work" "$scratch/home")
+grep -q 'Mosquito' <<<"$listing" || fail "profiles listed: $listing"
+user_table=$scratch/home/.local/share/tessolon/data
+cmp "$usr/share/tessolon/data/para.dbf" "$user_table/para.dbf"
+[[ -f $user_table/idx.ndx ]] || fail "the index was not copied"
+[[ ! -e $scratch/work/data ]] || fail "a data folder appeared in the working directory"
+
+# Edits go to the user's copy; the installed table stays as shipped; the sweep reads the copy.
+first=$(head -1 <<<"$listing" | awk '{print $2}')
+"$usr/bin/tessolon" table "$user_table/para.dbf" set 1 NAME_PEST=Gnatling >/dev/null
+grep -q 'Gnatling' <<<"$(run_profiles "$usr/bin/tessolon" "$scratch/work" "$scratch/home")" ||
+  fail "profiles does not read the user's copy"
+cmp "$source_dir/data/para.dbf" "$usr/share/tessolon/data/para.dbf"
+(cd "$scratch/work" && HOME="$scratch/home" "$usr/bin/tessolon" sweep --pest Gnatling \
+  --ticks 2 --export "$scratch/gnat.wav" >/dev/null) || fail "the sweep does not find the pest"
+
+# A folder that has data/para.dbf keeps its own table.
+table_folder "$scratch/local"
+grep -q "$first" <<<"$(run_profiles "$usr/bin/tessolon" "$scratch/local" "$scratch/home")" ||
+  fail "profiles ignores the working directory's table"
+
+# XDG_DATA_HOME is honoured, and a moved installation still finds its shared files.
+mv "$scratch/stage/usr" "$scratch/moved"
+run_profiles "$scratch/moved/bin/tessolon" "$scratch/work" "$scratch/home2" "$scratch/xdg" |
+  grep -q 'Mosquito' || fail "the moved program finds no table"
+[[ -f $scratch/xdg/tessolon/data/para.dbf ]] || fail "XDG_DATA_HOME was not used"
+[[ ! -e $scratch/home2 ]] || fail "the home folder was used despite XDG_DATA_HOME"
+echo "install test passed"

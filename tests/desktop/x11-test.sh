@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# The main window under X11 (Xvfb, no window manager, no notification area at first): shaped,
+# no pixel of the skin's transparent teal on screen, moved by dragging its body; Minimise
+# leaves it reachable; a notification area started later gets the icon, and Minimise then
+# hides the window behind it. Usage: x11-test.sh SOURCE_DIR PROGRAM SHOT_DIR
+source_dir=$1
+program=$2
+shots=$3
+source "$source_dir/tests/desktop/common.sh"
+mkdir -p "$shots"
+teal='#008080'
+
+start_xvfb 800x600x24
+table_folder "$scratch/work"
+cd "$scratch/work"
+logs+=("$scratch/program.log")
+HOME=$scratch/home QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy start "$program" 2>"$scratch/program.log"
+# The main window: the program's mapped top-level of the skin's size.
+window_of_program() {
+  xwininfo -root -tree | awk '/"Tessolon 3\.0": \("tessolon" "tessolon"\)  337x362/ {print $1}' |
+    grep .
+}
+program_pid=${started_pids[-1]}
+wait_for 90 window_of_program ||
+  fail "the main window did not appear; windows: $(xwininfo -root -tree | grep -i tessolon)"
+window=$(window_of_program | head -1)
+sleep 1
+
+position() { xdotool getwindowgeometry "$window" | awk '/Position/ {print $2}'; }
+map_state() { xwininfo -id "$window" | awk '/Map State/ {print $3}'; }
+
+import -window root "$shots/x11.png"
+[[ $(count_colour "$shots/x11.png" "$teal") == 0 ]] || fail "teal pixels on screen (x11.png)"
+# The screen outside the shape stays black: the window covers exactly the skin's opaque part.
+skin_pixels=$(( 337 * 362 - $(count_colour "$source_dir/resources/skin.png" "$teal") ))
+shown=$(( 800 * 600 - $(count_colour "$shots/x11.png" '#000000') ))
+(( shown <= skin_pixels && shown > skin_pixels * 9 / 10 )) ||
+  fail "$shown pixels shown for a skin of $skin_pixels"
+
+alive "$program_pid" "the program"
+
+# Drag the body (the picture's top edge) by 60, 40.
+IFS=, read -r x y <<<"$(position)"
+xdotool mousemove $((x + 150)) $((y + 10)) mousedown 1
+for step in 1 2 3 4 5 6; do
+  xdotool mousemove $((x + 150 + step * 10)) $((y + 10 + step * 40 / 6))
+  sleep 0.05
+done
+xdotool mouseup 1
+at() { [[ $(position) == "$1" ]]; }
+wait_for 10 at "$((x + 60)),$((y + 40))" ||
+  fail "the drag moved the window from $x,$y to $(position), not by 60,40"
+
+# Minimise (the small button at 2, 298): without a tray the window stays reachable.
+IFS=, read -r x y <<<"$(position)"
+xdotool mousemove $((x + 9)) $((y + 305)) click 1
+sleep 2
+state=$(map_state)
+wm_state=$(xprop -id "$window" WM_STATE 2>/dev/null || true)
+[[ $state == IsViewable || $wm_state == *Iconic* ]] ||
+  fail "after Minimise without a tray the window is $state ($wm_state)"
+import -window root "$shots/x11-minimised.png"
+
+# A notification area comes up; within the poll interval the icon docks into it.
+start trayer --edge top --align right --widthtype pixel --width 120 --height 24 \
+  --transparent false --tint 0x404040
+wait_for 30 xdotool search --class trayer || fail "trayer did not start"
+# The icon's window lies inside one of trayer's once it has docked.
+docked() {
+  local w
+  for w in $(xdotool search --class trayer); do
+    xwininfo -tree -id "$w" | grep -q '"Tessolon 3\.0": ("tessolon"' && return 0
+  done
+  return 1
+}
+wait_for 30 docked || fail "no icon docked into the notification area"
+sleep 0.5
+import -window root "$shots/x11-tray.png"
+
+# With a tray, Minimise hides the window behind the icon.
+xdotool mousemove $((x + 9)) $((y + 305)) click 1
+wait_for 10 bash -c "[[ \$(xwininfo -id $window | awk '/Map State/ {print \$3}') == IsUnMapped ]]" ||
+  fail "with a tray Minimise left the window $(map_state)"
+echo "x11 test passed"

@@ -18,4 +18,4 @@ test: setup
 	@bash scripts/test.sh $(BUILD) $(JOBS)
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-sanitize
+	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-tsan $(BUILD)-fuzz

@@ -23,4 +23,4 @@ package: build
 	@cmake --build $(BUILD) --target package
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-sanitize
+	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-tsan $(BUILD)-fuzz

@@ -255,10 +255,13 @@ int SweepCommand(const std::vector<std::string>& Arguments) {
                          ? Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                               std::chrono::duration<double>(*Options.Seconds))
                          : Clock::time_point::max();
+    // Naps end at the next tick but last at most 5 ms, so Ctrl+C is noticed promptly.
+    const Clock::duration Nap = std::chrono::milliseconds(5);
     for (long long Number = 1; !Interrupted && (!Limit || Number <= *Limit);) {
-      if (Clock::now() >= End) break;
-      if (Interval <= 0 || Clock::now() < Due) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      const auto Now = Clock::now();
+      if (Now >= End) break;
+      if (Interval <= 0 || Now < Due) {
+        std::this_thread::sleep_for(Interval <= 0 ? Nap : std::min(Nap, Due - Now));
         continue;
       }
       RunTick(Number++);

@@ -3,9 +3,16 @@ set(TESSOLON_WARNINGS -Wall -Wextra)
 if(TESSOLON_WERROR)
   list(APPEND TESSOLON_WARNINGS -Werror)
 endif()
+if(TESSOLON_SANITIZE AND TESSOLON_THREAD_SANITIZE)
+  message(FATAL_ERROR "ThreadSanitizer cannot share a build with AddressSanitizer")
+endif()
 if(TESSOLON_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
+endif()
+if(TESSOLON_THREAD_SANITIZE)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
 endif()
 
 # One static library per source folder, built from every .cpp in it.
@@ -52,4 +59,20 @@ function(tessolon_test_suite target)
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "SDL_AUDIODRIVER=dummy;QT_QPA_PLATFORM=offscreen;TESSOLON_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
     TEST_PREFIX "${target}.")
+endfunction()
+
+# libFuzzer targets, one per .cpp in the calling folder, linked against DEPS (extra SOURCES are
+# compiled in). Only scripts/fuzz.sh builds them: clang, with -fsanitize=fuzzer-no-link on all.
+function(tessolon_fuzz_targets)
+  cmake_parse_arguments(ARG "" "" "DEPS;SOURCES" ${ARGN})
+  file(GLOB fuzzers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(source ${fuzzers})
+    get_filename_component(name ${source} NAME_WE)
+    add_executable(${name} ${source} ${ARG_SOURCES})
+    target_compile_options(${name} PRIVATE ${TESSOLON_WARNINGS} -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+    set_target_properties(${name} PROPERTIES AUTOMOC OFF)
+  endforeach()
 endfunction()

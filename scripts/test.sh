@@ -1,22 +1,42 @@
 #!/usr/bin/env bash
-# Builds and runs every test, then rebuilds the Qt-free layers with sanitizers and runs theirs.
+# Builds and runs every test; then runs them all again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the audio and sound tests under ThreadSanitizer, and every libFuzzer
+# target for a few seconds. The desktop tests (install, package, X11, Wayland) run once, uninstrumented.
 set -euo pipefail
 build=${1:-build}
 jobs=${2:-2}
 cd "$(dirname "$0")/.."
 export SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=offscreen
+# With ccache, a second run on the same machine recompiles only what changed.
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
+fi
+suppressions=$PWD/tests/sanitizers
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSOLON_WERROR=ON >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSOLON_WERROR=ON "${launcher[@]}" >/dev/null
 cmake --build "$build" -j "$jobs"
 ctest --test-dir "$build" --output-on-failure --timeout 300 -j "$jobs"
 
-echo "== Qt-free layers with AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B "$build-sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESSOLON_SANITIZE=ON \
-  -DTESSOLON_QT_FREE_ONLY=ON -DTESSOLON_WERROR=ON >/dev/null
+# -O1 keeps the instrumented tests quick while the stacks stay readable.
+echo "== Every layer with AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B "$build-sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
+  -DTESSOLON_SANITIZE=ON -DTESSOLON_WERROR=ON "${launcher[@]}" >/dev/null
 cmake --build "$build-sanitize" -j "$jobs"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir "$build-sanitize" --output-on-failure --timeout 300 -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$suppressions/lsan.supp:print_suppressions=0 \
+  UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir "$build-sanitize" --output-on-failure --timeout 600 -j "$jobs" -E '^desktop\.'
 
-echo "== Fuzzing (libFuzzer, clang, build-fuzz)"
-FUZZ_BUILD="$build-fuzz" bash scripts/fuzz.sh table_fuzz 30
-FUZZ_BUILD="$build-fuzz" bash scripts/fuzz.sh ndx_fuzz 30
+# The audio callback runs on SDL's thread against the calling thread.
+echo "== Audio and sound tests with ThreadSanitizer"
+cmake -S . -B "$build-tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
+  -DTESSOLON_THREAD_SANITIZE=ON -DTESSOLON_QT_FREE_ONLY=ON -DTESSOLON_BENCH=OFF -DTESSOLON_WERROR=ON "${launcher[@]}" \
+  >/dev/null
+cmake --build "$build-tsan" -j "$jobs" --target platform_audio_tests sound_tests
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+  ctest --test-dir "$build-tsan" --output-on-failure --timeout 600 -j "$jobs" \
+  -R '^(platform_audio_tests|sound_tests)\.'
+
+echo "== Fuzzing (libFuzzer, clang, $build-fuzz)"
+FUZZ_BUILD="$build-fuzz" bash scripts/fuzz.sh all 8

@@ -1,0 +1,194 @@
+// A long headless sweep: 100,000 ticks at a 1 ms interval on the sound card keep the heap, the
+// open file descriptors and the threads where they were. The gauges are sampled while the sweep
+// runs, so growth that the end of the command would free still shows.
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <malloc.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <iostream>
+#include <streambuf>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/SweepCommand.h"
+#include "sound/ToneGen.h"
+#include "table/TableCommand.h"
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TESSOLON_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define TESSOLON_ASAN 1
+#endif
+
+#ifdef TESSOLON_ASAN
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr long long Ticks = 100000;
+
+// Bytes the program holds on the heap now (AddressSanitizer keeps its own count).
+std::size_t HeapInUse() {
+#ifdef TESSOLON_ASAN
+  return __sanitizer_get_current_allocated_bytes();
+#else
+  return mallinfo2().uordblks;
+#endif
+}
+
+// Entries of a /proc/self folder, without . and .. (and, for fd, without the one reading it).
+int CountEntries(const char* Folder) {
+  DIR* Dir = opendir(Folder);
+  if (!Dir) return -1;
+  int Count = 0;
+  while (const dirent* Entry = readdir(Dir))
+    if (Entry->d_name[0] != '.') ++Count;
+  closedir(Dir);
+  return std::string(Folder) == "/proc/self/fd" ? Count - 1 : Count;
+}
+
+struct TGauges {
+  std::size_t Heap;
+  int Descriptors;
+  int Threads;
+};
+
+TGauges Read() {
+  return {HeapInUse(), CountEntries("/proc/self/fd"), CountEntries("/proc/self/task")};
+}
+
+// Takes the command's output without keeping it: counts lines and remembers the last one.
+class TLineCounter : public std::streambuf {
+ public:
+  long long Lines = 0;
+  std::string Last, Current;
+
+ protected:
+  int overflow(int Char) override {
+    if (Char == '\n') {
+      ++Lines;
+      Last.swap(Current);
+      Current.clear();
+    } else if (Char != traits_type::eof()) {
+      Current.push_back(char(Char));
+    }
+    return Char;
+  }
+};
+
+// Reads the gauges every 100 ms on its own thread until stopped.
+class TSampler {
+ public:
+  TSampler() {
+    FSamples.reserve(20000);
+    FThread = std::thread([this] {
+      while (!FStop) {
+        FSamples.push_back(Read());
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      }
+    });
+  }
+  ~TSampler() { Stop(); }
+  void Stop() {
+    FStop = true;
+    if (FThread.joinable()) FThread.join();
+  }
+  // Only once stopped.
+  const std::vector<TGauges>& Samples() const { return FSamples; }
+
+ private:
+  std::atomic<bool> FStop{false};
+  std::vector<TGauges> FSamples;
+  std::thread FThread;
+};
+
+class LongSweep : public testing::Test {
+ protected:
+  void SetUp() override {
+    FFolder = fs::temp_directory_path() / ("tessolon-long-sweep-" + std::to_string(getpid()));
+    fs::remove_all(FFolder);
+    fs::create_directories(FFolder / "data");
+    WriteTable();
+    FPrevious = fs::current_path();
+    fs::current_path(FFolder);
+    FOldOut = std::cout.rdbuf(&FOut);
+  }
+  void TearDown() override {
+    std::cout.rdbuf(FOldOut);
+    fs::current_path(FPrevious);
+    fs::remove_all(FFolder);
+  }
+
+  // The shipped profiles and one more: a 1 ms interval, 100 Hz steps, 5 ms sine tones.
+  void WriteTable() {
+    const fs::path Table = FFolder / "data" / "para.dbf";
+    fs::copy_file(fs::path(TESSOLON_SOURCE_DIR) / "data" / "para.dbf", Table);
+    ASSERT_EQ(TableCommand({Table.string(), "append", "IDX=900", "NAME_PEST=Fast", "TIME_CH=1",
+                            "VAL_CH=100", "DURLATE=5", "F_START=7000", "F_END=8000", "WAV_FRM=0"}),
+              0);
+  }
+
+  fs::path FFolder, FPrevious;
+  TLineCounter FOut;
+  std::streambuf* FOldOut = nullptr;
+};
+
+}  // namespace
+
+TEST_F(LongSweep, HundredThousandTicksKeepHeapDescriptorsAndThreadsFlat) {
+  // A short sweep first, so that what the sound service sets up once is there before counting.
+  ASSERT_EQ(SweepCommand({"--idx", "900", "--ticks", "20"}), 0);
+  const TGauges Before = Read();
+  const int ToneGens = TToneGen::InstanceCount();
+
+  TSampler Sampler;
+  const auto Start = std::chrono::steady_clock::now();
+  ASSERT_EQ(SweepCommand({"--idx", "900", "--ticks", std::to_string(Ticks)}), 0);
+  const auto Elapsed = std::chrono::steady_clock::now() - Start;
+  Sampler.Stop();
+  const TGauges After = Read();
+
+  EXPECT_EQ(FOut.Lines, 20 + Ticks);
+  EXPECT_EQ(FOut.Last.rfind(std::to_string(Ticks) + " ", 0), 0u) << FOut.Last;
+  // At one tick a millisecond the sweep cannot end sooner than this.
+  EXPECT_GE(Elapsed, std::chrono::milliseconds(Ticks));
+
+  // While it ran: the first tenth of the run settles buffers, after that nothing may grow.
+  const auto& Samples = Sampler.Samples();
+  ASSERT_GE(Samples.size(), 20u);
+  const std::size_t Settled = Samples.size() / 10;
+  auto Peak = [&](std::size_t From, std::size_t To) {
+    TGauges P{0, 0, 0};
+    for (std::size_t I = From; I < To; ++I) {
+      P.Heap = std::max(P.Heap, Samples[I].Heap);
+      P.Descriptors = std::max(P.Descriptors, Samples[I].Descriptors);
+      P.Threads = std::max(P.Threads, Samples[I].Threads);
+    }
+    return P;
+  };
+  const TGauges Early = Peak(0, Settled), Late = Peak(Samples.size() / 2, Samples.size());
+  // The smallest block leaked per tick would add some 800 KB over the second half.
+  EXPECT_LE(Late.Heap, Early.Heap + 16 * 1024)
+      << "heap grew from " << Early.Heap << " to " << Late.Heap;
+  EXPECT_LE(Late.Descriptors, Early.Descriptors);
+  EXPECT_LE(Late.Threads, Early.Threads);
+
+  // Afterwards: the sampler's thread has ended and the command has released what it held.
+  EXPECT_EQ(After.Descriptors, Before.Descriptors);
+  EXPECT_EQ(After.Threads, Before.Threads);
+  EXPECT_LE(After.Heap, Before.Heap + 16 * 1024)
+      << "heap grew from " << Before.Heap << " to " << After.Heap;
+  EXPECT_EQ(TToneGen::InstanceCount(), ToneGens);
+}

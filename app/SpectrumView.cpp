@@ -1,6 +1,7 @@
 #include "app/SpectrumView.h"
 
 #include <QPainter>
+#include <utility>
 
 #include "app/SpectrumPicture.h"
 

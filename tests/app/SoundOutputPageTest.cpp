@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QImage>
 #include <QLabel>
+#include <QPixmap>
 #include <QSettings>
 #include <QTabBar>
 #include <QTabWidget>
@@ -19,6 +21,7 @@
 #include "platform/qt/Application.h"
 #include "platform/qt/ComCtrls.h"
 #include "platform/qt/StdCtrls.h"
+#include "platform/qt/Timer.h"
 #include "sound/ToneGen.h"
 #include "table/DbaseTable.h"
 #include "tests/app/ScratchDataFolder.h"

@@ -41,9 +41,8 @@ unsigned OutputDeviceRate(const TToneGen& ToneGen) {
 
 std::string OutputRateText(unsigned DeviceRate) {
   if (DeviceRate == 0) return "No output device could be opened.";
-  return "Runs at " + std::to_string(DeviceRate) +
-         " samples per second: it plays nothing at or above " + Kilohertz(DeviceRate / 2.0) +
-         " kHz.";
+  return "Runs at " + std::to_string(DeviceRate) + " Hz: it plays nothing at or above " +
+         Kilohertz(DeviceRate / 2.0) + " kHz.";
 }
 
 std::string BandNote(TBand Band, unsigned DeviceRate) {

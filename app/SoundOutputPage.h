@@ -19,7 +19,7 @@ class TToneGen;
 // The rate the sound card's device runs at: the open device's, or, before any tone opened it,
 // what the default output opens at for the tone's format; 0 when none can be opened.
 unsigned OutputDeviceRate(const TToneGen& ToneGen);
-// "Runs at 48000 samples per second: it plays nothing at or above 24 kHz" and the like.
+// "Runs at 48000 Hz: it plays nothing at or above 24 kHz." and the like.
 std::string OutputRateText(unsigned DeviceRate);
 // What of Band the device at DeviceRate cannot play (at or above half its rate) and what people
 // cannot hear (at or above 20 kHz), or that all of it can be played and heard.

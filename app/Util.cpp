@@ -59,6 +59,8 @@ TfrmUtil::~TfrmUtil() {
   // The engine and output refer to ToneGen1, which the form's components outlive only here.
   FSweep.reset();
   FOutput.reset();
+  // Destroying the pages changes the active one; this dialog is gone by then.
+  if (PageControl1) PageControl1->OnChange = nullptr;
 }
 
 template <class T>

@@ -78,8 +78,7 @@ TEST_F(SoundOutputPage, IsTheThirdPageAndTheFirstTwoStayWhereTheyWere) {
   EXPECT_TRUE(frmUtil->pbSpectrum->Widget()->isVisible());
   // Shown at once: the device's rate and, for the stored 15000-50000 Hz band, what of it cannot
   // be played at 48000 (24000 Hz up) or heard (20000 Hz up).
-  EXPECT_EQ(frmUtil->lblRate->Caption(),
-            "Runs at 48000 samples per second: it plays nothing at or above 24 kHz.");
+  EXPECT_EQ(frmUtil->lblRate->Caption(), "Runs at 48000 Hz: it plays nothing at or above 24 kHz.");
   EXPECT_EQ(frmUtil->lblNote->Caption(),
             "The device cannot play 24000-50000 Hz of this band. 20000-50000 Hz of it lies at or "
             "above 20 kHz, beyond adult hearing; children and pets may still hear it.");
@@ -144,8 +143,7 @@ TEST(SoundOutputNote, SaysInPlainWordsWhatCannotBePlayedOrHeard) {
             "may still hear it.");
   EXPECT_EQ(BandNote({5000, 15000}, 0),
             "Without an output device nothing of this band can be played.");
-  EXPECT_EQ(OutputRateText(44100),
-            "Runs at 44100 samples per second: it plays nothing at or above 22.05 kHz.");
+  EXPECT_EQ(OutputRateText(44100), "Runs at 44100 Hz: it plays nothing at or above 22.05 kHz.");
 }
 
 }  // namespace

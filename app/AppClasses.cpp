@@ -1,5 +1,6 @@
 #include "app/AppClasses.h"
 
+#include "app/SpectrumView.h"
 #include "app/UMain.h"
 #include "app/Util.h"
 #include "platform/data/DataSource.h"
@@ -16,6 +17,7 @@ void RegisterAppClasses() {
   RegisterDataClasses();
   RegisterTableClasses();
   RegisterShellClasses();
+  RegisterClass(TSpectrumView::StaticClassInfo());
   RegisterClass(TfrmMain::StaticClassInfo());
   RegisterClass(TfrmUtil::StaticClassInfo());
 }

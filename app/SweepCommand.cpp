@@ -12,6 +12,7 @@
 #include "app/PestTable.h"
 #include "app/Sweep.h"
 #include "app/SweepRecorder.h"
+#include "platform/audio/SoundService.h"
 #include "platform/core/CommandLine.h"
 #include "platform/core/Exceptions.h"
 #include "sound/BandLimited.h"
@@ -79,6 +80,18 @@ bool WarnLeftOut(const TToneGen& ToneGen, long long Tick) {
   std::cerr << "tessolon sweep: warning: tick " << Tick << ": " << LeftOut.front()
             << " Hz is at or above half the image's rate of " << SampleRate(ToneGen.Quality())
             << " samples per second and is left out (later ticks alike)\n";
+  return true;
+}
+
+// Says once, as soon as the sound card's device is open, which part of the band it cannot
+// carry; true once the device's rate is known (said or not).
+bool WarnDeviceCuts(ISweepHost& Host) {
+  const unsigned Rate = SoundService().DeviceRate();
+  if (Rate == 0) return false;
+  if (const auto Part = UnplayablePart({Host.BandMin(), Host.BandMax()}, Rate))
+    std::cerr << "tessolon sweep: warning: the output device runs at " << Rate
+              << " samples per second and cannot play " << Part->Low << "-" << Part->High
+              << " Hz of the band: nothing at or above half its rate sounds\n";
   return true;
 }
 
@@ -223,12 +236,15 @@ int SweepCommand(const std::vector<std::string>& Arguments) {
       return static_cast<int>(ecRefused);
     }
     bool WarnedLeftOut = false;
+    // Only a played sweep on the sound card opens the device.
+    bool WarnedDevice = Options.Export || Options.Speaker;
     auto RunTick = [&](long long Number) {
       int Position = Host.Position();
       try {
         Position = Engine.Tick();
         std::cout << Number << " " << Position << "\n";
         if (!WarnedLeftOut) WarnedLeftOut = WarnLeftOut(ToneGen, Number);
+        if (!WarnedDevice) WarnedDevice = WarnDeviceCuts(Host);
       } catch (const Exception& E) {
         // An error (a refused speaker tone, an empty field) ends only that tick, as in the
         // window, where the timer stays enabled.

@@ -1,9 +1,12 @@
 #include "app/Util.h"
 
+#include <QLabel>
 #include <QMessageBox>
 #include <algorithm>
 
 #include "app/MyTools2.h"
+#include "app/SoundOutputPage.h"
+#include "app/SpectrumView.h"
 #include "app/SweepOutput.h"
 #include "app/UMain.h"
 #include "platform/data/DataSource.h"
@@ -44,6 +47,8 @@ const TClassInfo& TfrmUtil::StaticClassInfo() {
                                      .Method("btnCloseClick", &TfrmUtil::btnCloseClick)
                                      .Method("skLabel17Click", &TfrmUtil::skLabel17Click)
                                      .Method("Timer1Timer", &TfrmUtil::Timer1Timer)
+                                     .Method("chBandClick", &TfrmUtil::chBandClick)
+                                     .Method("PageControl1Change", &TfrmUtil::PageControl1Change)
                                      .Build();
   return Info;
 }
@@ -54,6 +59,8 @@ TfrmUtil::~TfrmUtil() {
   // The engine and output refer to ToneGen1, which the form's components outlive only here.
   FSweep.reset();
   FOutput.reset();
+  // Destroying the pages changes the active one; this dialog is gone by then.
+  if (PageControl1) PageControl1->OnChange = nullptr;
 }
 
 template <class T>
@@ -86,6 +93,11 @@ void TfrmUtil::Loaded() {
   edVR = Find<TEdit>("edVR");
   lbloct = Find<TLabel>("lbloct");
   lblAmp = Find<TLabel>("lblAmp");
+  chBand = Find<TCheckBox>("chBand");
+  lblRate = Find<TLabel>("lblRate");
+  lblNote = Find<TLabel>("lblNote");
+  pbSpectrum = Find<TSpectrumView>("pbSpectrum");
+  static_cast<QLabel*>(lblNote->Widget())->setWordWrap(true);
   Find<TControl>("skLabel17")->Widget()->setCursor(Qt::PointingHandCursor);
   FOutput = std::make_unique<TToneGenOutput>(*ToneGen1);
   FSweep = std::make_unique<TSweepEngine>(*this, *FOutput);
@@ -96,6 +108,8 @@ void TfrmUtil::FormCreate(TComponent*) {
   lbloct->SetCaption(std::to_string(troct->Position()));
   lblAmp->SetCaption(std::to_string(tramp->Position()));
   ShowVolumes();
+  chBand->SetChecked(StoredBandLimited());
+  ToneGen1->SetBandLimited(chBand->Checked());
   CreateTipWindow(Widget());
   const std::pair<const char*, const char*> Tips[] = {{"btnPrev", "Move Previous"},
                                                       {"btnNext", "Move Next"},
@@ -200,6 +214,28 @@ void TfrmUtil::skLabel17Click(TComponent* Sender) {
 
 void TfrmUtil::Timer1Timer(TComponent*) {
   FSweep->Tick();
+  // The page is kept up to date only while it can be seen: analysing costs a transform.
+  if (pbSpectrum->Widget()->isVisible()) ShowSoundOutput();
+}
+
+void TfrmUtil::chBandClick(TComponent*) {
+  ToneGen1->SetBandLimited(chBand->Checked());
+  StoreBandLimited(chBand->Checked());
+}
+
+void TfrmUtil::PageControl1Change(TComponent*) {
+  if (PageControl1->ActivePage() == pbSpectrum->Parent()) ShowSoundOutput();
+}
+
+void TfrmUtil::ShowSoundOutput() {
+  const unsigned Rate = OutputDeviceRate(*ToneGen1);
+  lblRate->SetCaption(OutputRateText(Rate));
+  // The caption sizes a label to its text; the note keeps its two wrapped lines.
+  const int NoteWidth = lblNote->Width(), NoteHeight = lblNote->Height();
+  lblNote->SetCaption(BandNote({tbLine->Min(), tbLine->Max()}, Rate));
+  lblNote->SetBounds(lblNote->Left(), lblNote->Top(), NoteWidth, NoteHeight);
+  if (chSND->Checked())
+    if (auto Picture = TonePicture(*ToneGen1, Rate)) pbSpectrum->SetPicture(std::move(*Picture));
 }
 
 // An empty field has no number to give: the reading tick, selection or showing fails instead of

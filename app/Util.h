@@ -19,6 +19,7 @@ class TEdit;
 class TField;
 class TLabel;
 class TPageControl;
+class TSpectrumView;
 class TTimer;
 class TToneGen;
 class TToneGenOutput;
@@ -43,6 +44,10 @@ class TfrmUtil : public TForm, public ISweepHost {
   TComboBox* cbWavForm = nullptr;
   TEdit *edVL = nullptr, *edVR = nullptr;
   TLabel *lbloct = nullptr, *lblAmp = nullptr;
+  // The "Sound output" page.
+  TCheckBox* chBand = nullptr;
+  TLabel *lblRate = nullptr, *lblNote = nullptr;
+  TSpectrumView* pbSpectrum = nullptr;
 
   // The sweep over this dialog's components: the main window's selection, Go and Stop use it.
   TSweepEngine& Sweep() { return *FSweep; }
@@ -65,6 +70,8 @@ class TfrmUtil : public TForm, public ISweepHost {
   void btnSaveClick(TComponent* Sender);
   void btnCloseClick(TComponent* Sender);
   void skLabel17Click(TComponent* Sender);
+  void chBandClick(TComponent* Sender);
+  void PageControl1Change(TComponent* Sender);
   void Timer1Timer(TComponent* Sender);
 
   // The tick's output routing.
@@ -103,6 +110,8 @@ class TfrmUtil : public TForm, public ISweepHost {
   // Selects the list item whose index is WAV_FRM of the current record.
   void ShowWaveform();
   void ShowVolumes();
+  // Fills the "Sound output" page from the device and the tone being played.
+  void ShowSoundOutput();
   TField* NumberField(const std::string& Name, const char* Message);
 
   std::unique_ptr<TToneGenOutput> FOutput;

@@ -43,6 +43,7 @@ object frmUtil: TfrmUtil
     Width = 423
     Height = 321
     ActivePage = TabSheet1
+    OnChange = PageControl1Change
     object TabSheet1: TTabSheet
       Caption = 'Setup Parameter'
       object Panel1: TPanel
@@ -789,6 +790,39 @@ object frmUtil: TfrmUtil
           ShowHint = True
           OnClick = skLabel17Click
         end
+      end
+    end
+    object TabSheet3: TTabSheet
+      Caption = 'Sound output'
+      object lblDevice: TLabel
+        Left = 8
+        Top = 6
+        Caption = 'Output device: the default output'
+      end
+      object lblRate: TLabel
+        Left = 8
+        Top = 22
+        Caption = 'Runs at: not known until a tone plays'
+      end
+      object chBand: TCheckBox
+        Left = 8
+        Top = 39
+        Width = 400
+        Height = 15
+        Caption = 'Band-limited tones (nothing folds back into the audible band)'
+        OnClick = chBandClick
+      end
+      object pbSpectrum: TSpectrumView
+        Left = 3
+        Top = 58
+        Width = 409
+        Height = 196
+      end
+      object lblNote: TLabel
+        Left = 8
+        Top = 256
+        Width = 400
+        Height = 34
       end
     end
   end

@@ -204,8 +204,10 @@ int Tone(TArgList& Args, const TSpectrumWriter& WriteSpectrum) {
     return ecRefused;
   }
   const int64_t Highest = HighestPartial(Tone);
+  const unsigned ImageRate = unsigned(SampleRate(Tone.Quality()));
   WarnLeftOut(Tone);
-  WarnAboveHalf(Highest, unsigned(SampleRate(Tone.Quality())), "the image's");
+  // A played tone is warned about once its device is open, with the lower of the two rates.
+  if (!Play) WarnAboveHalf(Highest, ImageRate, "the image's");
   if (ExportTo && !Tone.ExportFile(*ExportTo)) {
     std::cerr << "tessolon tone: cannot write '" << *ExportTo << "'\n";
     return ecRefused;
@@ -228,8 +230,10 @@ int Tone(TArgList& Args, const TSpectrumWriter& WriteSpectrum) {
   Envelope ? Tone.PlayADSR() : Tone.Play();
   // The device is open now and may run slower than the image (a synchronous tone has ended).
   const unsigned DeviceRate = SoundService().DeviceRate();
-  if (DeviceRate < unsigned(SampleRate(Tone.Quality())))
+  if (DeviceRate != 0 && DeviceRate < ImageRate)
     WarnAboveHalf(Highest, DeviceRate, "the device's");
+  else
+    WarnAboveHalf(Highest, ImageRate, "the image's");
   if (Seconds) {
     std::this_thread::sleep_for(std::chrono::duration<double>(*Seconds));
     Tone.Stop();

@@ -221,6 +221,26 @@ TEST_F(SweepCommandTest, SpeakerPlaysUpToItsLimitRefusesAboveAndPlaysTheWrap) {
                                       "4 20257 Bleeper: Freq > 20000", "5 19457", "6 19657"}));
 }
 
+// Half of 40001 is 20000.5: a device at that rate cannot carry 20001 Hz and up of "Edge"'s
+// band, 19457-20316 Hz. Said once for the run, at the tick that opened the device.
+TEST_F(SweepCommandTest, APlayedSweepSaysOnceWhatTheDeviceCannotCarry) {
+  TRecordingSoundService Service;
+  TScopedSoundService Scope(Service);
+  Service.Rate = 40001;
+  ASSERT_EQ(SweepCommand({"--idx", "6", "--ticks", "6"}), 0) << FErr.str();
+  EXPECT_EQ(Lines().size(), 6u);
+  EXPECT_EQ(FErr.str(),
+            "tessolon sweep: warning: the output device runs at 40001 samples per second and "
+            "cannot play 20001-20316 Hz of the band: nothing at or above half its rate sounds\n");
+  // A device fast enough for the whole band, or a recorded sweep, is not warned about.
+  FErr.str("");
+  Service.Rate = 48000;
+  ASSERT_EQ(SweepCommand({"--idx", "6", "--ticks", "2"}), 0);
+  Service.Rate = 8000;
+  ASSERT_EQ(SweepCommand({"--idx", "6", "--ticks", "2", "--export", "x.wav"}), 0);
+  EXPECT_EQ(FErr.str(), "");
+}
+
 TEST_F(SweepCommandTest, AnEmptyFieldRefusesTheSelectionWithTheConversionError) {
   EXPECT_EQ(SweepCommand({"--pest", "No step", "--ticks", "2", "--export", "none.wav"}), 1);
   EXPECT_TRUE(FOut.str().empty());

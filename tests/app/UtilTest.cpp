@@ -102,9 +102,10 @@ TEST_F(Dialog, IsBuiltFromItsDefinitionAndStartsWithTheStoredSettings) {
   EXPECT_EQ(frmUtil->Caption(), "Adjustment");
   EXPECT_EQ(frmUtil->ClientWidth(), 429);
   EXPECT_EQ(frmUtil->ClientHeight(), 324);
-  ASSERT_EQ(frmUtil->PageControl1->PageCount(), 2);
+  ASSERT_EQ(frmUtil->PageControl1->PageCount(), 3);
   EXPECT_EQ(frmUtil->PageControl1->Pages(0)->Caption(), "Setup Parameter");
   EXPECT_EQ(frmUtil->PageControl1->Pages(1)->Caption(), "About Box");
+  EXPECT_EQ(frmUtil->PageControl1->Pages(2)->Caption(), "Sound output");
   EXPECT_EQ(frmUtil->tbLine->Min(), 15000);
   EXPECT_EQ(frmUtil->tbLine->Max(), 50000);
   EXPECT_EQ(frmUtil->tbLine->Position(), 15000);

@@ -75,6 +75,12 @@ TEST_F(ToneGenCommand, WarnsWhenATonePassesHalfTheRate) {
   ASSERT_EQ(Run({"--frequency", "20000", "--am", "1:10:sine:1.2", "--play"}), 0);
   EXPECT_NE(FErr.find("24000 Hz is at or above half the device's rate of 44100"), std::string::npos)
       << FErr;
+  // Beyond both halves: one warning, naming the slower device's rate.
+  FService.Rate = 48000;
+  ASSERT_EQ(Run({"--frequency", "49000", "--play"}), 0);
+  EXPECT_EQ(FErr,
+            "tessolon tone: warning: 49000 Hz is at or above half the device's rate of 48000 "
+            "samples per second and cannot sound as asked\n");
 }
 
 TEST_F(ToneGenCommand, BadArgumentsAndRefusals) {

@@ -15,6 +15,7 @@
 #include "platform/qt/StdCtrls.h"
 #include "shell/ControlPainter.h"
 #include "shell/SkinMenu.h"
+#include "tests/platform/qt/ListDriver.h"
 
 namespace {
 
@@ -171,13 +172,14 @@ TEST_F(FlatControls, AComboBoxDroppedDownShowsAWhiteArrowOnTheSelectedFill) {
   EXPECT_EQ(Pixel(Image, 0, 0), QColor(Qt::white));  // the parent's colour round it
   EXPECT_EQ(Pixel(Image, 133, 10), QColor(Qt::black));
   EXPECT_EQ(Pixel(Image, 135, 12), QColor(Qt::black));
-  Combo->DropDown();
+  ListDriver::OpenWithMouse(*Combo->Combo());
   ASSERT_TRUE(Combo->Combo()->view()->isVisible());
   Image = Shot(Combo);
   EXPECT_EQ(Pixel(Image, 133, 10), QColor(Qt::white));
   EXPECT_EQ(Pixel(Image, 132, 10), CheckFillSelected);
   EXPECT_EQ(Pixel(Image, 141, 10), Red);
-  Combo->CloseUp();
+  QTest::keyClick(Combo->Combo()->view(), Qt::Key_Escape);
+  ListDriver::Settle();
 }
 
 TEST_F(FlatControls, GroupBoxPanelAndSpeedButtonGetFlatFrames) {

@@ -174,7 +174,9 @@ int TryEveryWrite(TPagedFileMode Mode) {
           },
           [&](TDbaseFile&) {
             // Shared files hold nothing back: the files are as before already now.
-            if (Failed && Mode == pfReadWriteOpen) EXPECT_TRUE(Rig.Snapshot() == Rig.Base());
+            if (Failed && Mode == pfReadWriteOpen) {
+              EXPECT_TRUE(Rig.Snapshot() == Rig.Base());
+            }
           });
       EXPECT_EQ(Failed, Fired);
       int Count = 0;

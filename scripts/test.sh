@@ -13,7 +13,6 @@ if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
   export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
 fi
-suppressions=$PWD/tests/sanitizers
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSOLON_WERROR=ON "${launcher[@]}" >/dev/null
 cmake --build "$build" -j "$jobs"
@@ -24,8 +23,7 @@ echo "== Every layer with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B "$build-sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
   -DTESSOLON_SANITIZE=ON -DTESSOLON_WERROR=ON "${launcher[@]}" >/dev/null
 cmake --build "$build-sanitize" -j "$jobs"
-ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$suppressions/lsan.supp:print_suppressions=0 \
-  UBSAN_OPTIONS=print_stacktrace=1 \
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$build-sanitize" --output-on-failure --timeout 600 -j "$jobs" -E '^desktop\.'
 
 # The audio callback runs on SDL's thread against the calling thread.

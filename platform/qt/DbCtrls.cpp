@@ -28,7 +28,8 @@ class TFocusWatcher : public QObject {
 }  // namespace
 
 TDBEdit::TDBEdit(TComponent* AOwner) : TEdit(AOwner) {
-  LineEdit()->installEventFilter(new TFocusWatcher(FLink));
+  FFocusWatcher = std::make_unique<TFocusWatcher>(FLink);
+  LineEdit()->installEventFilter(FFocusWatcher.get());
   FLink.OnDataChange = [this] { ShowField(); };
   FLink.OnActiveChange = [this] { ShowField(); };
   FLink.OnUpdateData = [this] {

@@ -1,6 +1,9 @@
 // Data-aware controls: the bound edit box and the lookup drop-down list.
 #pragma once
 
+#include <QObject>
+#include <memory>
+
 #include "platform/data/DataSource.h"
 #include "platform/qt/StdCtrls.h"
 
@@ -24,6 +27,8 @@ class TDBEdit : public TEdit {
  private:
   void ShowField();
   TFieldDataLink FLink;
+  // Declared after FLink, which it uses, so that it goes first.
+  std::unique_ptr<QObject> FFocusWatcher;
   bool FTyping = false;
 };
 

@@ -44,7 +44,8 @@ std::size_t HeapInUse() {
 #ifdef TESSOLON_ASAN
   return __sanitizer_get_current_allocated_bytes();
 #else
-  return mallinfo2().uordblks;
+  const struct mallinfo2 Info = mallinfo2();
+  return Info.uordblks + Info.hblkhd;  // small blocks and mapped ones
 #endif
 }
 
@@ -88,11 +89,11 @@ class TLineCounter : public std::streambuf {
   }
 };
 
-// Reads the gauges every 100 ms on its own thread until stopped.
+// Reads the gauges every 100 ms on its own thread from Start to Stop.
 class TSampler {
  public:
-  TSampler() {
-    FSamples.reserve(20000);
+  TSampler() { FSamples.reserve(20000); }
+  void Start() {
     FThread = std::thread([this] {
       while (!FStop) {
         FSamples.push_back(Read());
@@ -150,10 +151,11 @@ class LongSweep : public testing::Test {
 TEST_F(LongSweep, HundredThousandTicksKeepHeapDescriptorsAndThreadsFlat) {
   // A short sweep first, so that what the sound service sets up once is there before counting.
   ASSERT_EQ(SweepCommand({"--idx", "900", "--ticks", "20"}), 0);
+  TSampler Sampler;
   const TGauges Before = Read();
   const int ToneGens = TToneGen::InstanceCount();
 
-  TSampler Sampler;
+  Sampler.Start();
   const auto Start = std::chrono::steady_clock::now();
   ASSERT_EQ(SweepCommand({"--idx", "900", "--ticks", std::to_string(Ticks)}), 0);
   const auto Elapsed = std::chrono::steady_clock::now() - Start;

@@ -42,7 +42,7 @@ start_program() {
 }
 
 # Takes a screenshot into $1 once the window stands still on screen: more than $2 pixels
-# shown, in the same place on two shots in a row.
+# shown and no more than the window's rectangle, in the same place on two shots in a row.
 screenshot() {
   local shot previous=
   mkdir -p "$scratch/shot"
@@ -52,7 +52,10 @@ screenshot() {
     rm -f "$scratch"/shot/wayland-screenshot-*.png
     (cd "$scratch/shot" && weston-screenshooter) >/dev/null 2>&1 || true
     shot=$(ls "$scratch"/shot/wayland-screenshot-*.png 2>/dev/null | head -1)
-    if [[ -n $shot ]] && (( 800 * 600 - $(count_colour "$shot" "$background") > $2 )); then
+    # Until the shell has painted its background the whole screen counts as shown.
+    local shown=0
+    [[ -n $shot ]] && shown=$((800 * 600 - $(count_colour "$shot" "$background")))
+    if ((shown > $2 && shown <= 337 * 362)); then
       local box
       box=$(bounding_box "$shot" "$background")
       if [[ $box == "$previous" ]]; then

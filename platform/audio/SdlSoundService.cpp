@@ -1,36 +1,10 @@
 #include "platform/audio/SdlSoundService.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <iostream>
 
+#include "platform/audio/QuietStderr.h"
+
 namespace {
-
-// While SDL probes its backends, ALSA and the like print their own diagnostics on stderr; the
-// program's report is the one warning line of FallBackToDummy.
-class TQuietStderr {
- public:
-  TQuietStderr() {
-    std::fflush(stderr);
-    FSaved = dup(STDERR_FILENO);
-    const int Null = open("/dev/null", O_WRONLY | O_CLOEXEC);
-    if (FSaved >= 0 && Null >= 0) dup2(Null, STDERR_FILENO);
-    if (Null >= 0) close(Null);
-  }
-  ~TQuietStderr() {
-    if (FSaved < 0) return;
-    std::fflush(stderr);
-    dup2(FSaved, STDERR_FILENO);
-    close(FSaved);
-  }
-  TQuietStderr(const TQuietStderr&) = delete;
-  TQuietStderr& operator=(const TQuietStderr&) = delete;
-
- private:
-  int FSaved;
-};
 
 // About 10 ms at 96 kHz: short enough that a replaced tone stops promptly.
 constexpr Uint16 BufferFrames = 1024;

@@ -124,7 +124,8 @@ TEST(ImageButton, GlyphAndCaptionSitWhereTheLayoutPutsThem) {
   Glyph.fill(Qt::white);
   for (int Y = 1; Y < 5; ++Y)
     for (int X = 2; X < 6; ++X) Glyph.setPixel(X, Y, qRgb(255, 0, 0));
-  const QString Path = QDir::temp().filePath("tessolon-shell-glyph.png");
+  const QString Path = QDir::temp().filePath(
+      QString("tessolon-shell-glyph-%1.png").arg(QCoreApplication::applicationPid()));
   Glyph.save(Path);
   B->SetGlyph(Path.toStdString());
   auto Red = [](const QImage& I, int X, int Y) { return I.pixel(X, Y) == qRgb(255, 0, 0); };

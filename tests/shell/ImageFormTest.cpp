@@ -10,13 +10,15 @@
 
 namespace {
 
-// Writes a 10 x 8 picture: a magenta frame (bottom-left magenta) around a grey body.
+// Writes a 10 x 8 picture: a magenta frame (bottom-left magenta) around a grey body. Each test
+// process writes its own file: ctest runs the cases side by side.
 std::string FramedPicture() {
   QImage I(10, 8, QImage::Format_RGB32);
   I.fill(QColor(255, 0, 255));
   for (int Y = 2; Y < 6; ++Y)
     for (int X = 3; X < 7; ++X) I.setPixel(X, Y, qRgb(128, 128, 128));
-  const QString Path = QDir::temp().filePath("tessolon-shell-framed.png");
+  const QString Path = QDir::temp().filePath(
+      QString("tessolon-shell-framed-%1.png").arg(QCoreApplication::applicationPid()));
   I.save(Path);
   return Path.toStdString();
 }

@@ -3,6 +3,7 @@
 // resample or run below the image's rate.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -56,7 +57,8 @@ TEST_F(DevicesCommandTest, DummyDriverOpensAtTheAskedFormat) {
 }
 
 TEST_F(DevicesCommandTest, DiskDriverListsWithoutPlaying) {
-  const auto File = std::filesystem::temp_directory_path() / "tessolon-devices-disk.raw";
+  const auto File = std::filesystem::temp_directory_path() /
+                    ("tessolon-devices-disk-" + std::to_string(getpid()) + ".raw");
   setenv("SDL_AUDIODRIVER", "disk", 1);
   setenv("SDL_DISKAUDIOFILE", File.c_str(), 1);
   ASSERT_EQ(Run({}), 0) << FErr;

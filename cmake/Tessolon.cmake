@@ -1,5 +1,5 @@
 # Shared build rules: warnings in our own code (errors with TESSOLON_WERROR, as make test and CI build), optional sanitizers.
-set(TESSOLON_WARNINGS -Wall -Wextra)
+set(TESSOLON_WARNINGS -Wall -Wextra -Wnon-virtual-dtor -Woverloaded-virtual)
 if(TESSOLON_WERROR)
   list(APPEND TESSOLON_WARNINGS -Werror)
 endif()

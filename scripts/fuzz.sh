@@ -16,7 +16,7 @@ fi
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DTESSOLON_BENCH=OFF -DTESSOLON_SANITIZE=ON -DTESSOLON_FUZZ=ON "${launcher[@]}" \
+  -DTESSOLON_TESTS=ON -DTESSOLON_SANITIZE=ON -DTESSOLON_FUZZ=ON "${launcher[@]}" \
   -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link" >/dev/null
 # shellcheck disable=SC2086 # one word per target
 cmake --build "$build" --target $targets

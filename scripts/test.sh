@@ -7,6 +7,14 @@ build=${1:-build}
 jobs=${2:-2}
 cd "$(dirname "$0")/.."
 export SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=offscreen
+# Formatting first: it takes a second and says at once which files differ from .clang-format.
+echo "== Formatting (clang-format --dry-run)"
+if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+  git ls-files -z '*.cpp' '*.h'
+else
+  find . -path './build*' -prune -o \( -name '*.cpp' -o -name '*.h' \) -print0
+fi | xargs -0 clang-format --dry-run --Werror
+
 # With ccache, a second run on the same machine recompiles only what changed.
 launcher=()
 if command -v ccache >/dev/null; then
@@ -14,14 +22,15 @@ if command -v ccache >/dev/null; then
   export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
 fi
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSOLON_WERROR=ON "${launcher[@]}" >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSOLON_TESTS=ON -DTESSOLON_BENCH=ON \
+  -DTESSOLON_WERROR=ON "${launcher[@]}" >/dev/null
 cmake --build "$build" -j "$jobs"
 ctest --test-dir "$build" --output-on-failure --timeout 300 -j "$jobs"
 
 # -O1 keeps the instrumented tests quick while the stacks stay readable.
 echo "== Every layer with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B "$build-sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
-  -DTESSOLON_SANITIZE=ON -DTESSOLON_WERROR=ON "${launcher[@]}" >/dev/null
+  -DTESSOLON_SANITIZE=ON -DTESSOLON_TESTS=ON -DTESSOLON_WERROR=ON "${launcher[@]}" >/dev/null
 cmake --build "$build-sanitize" -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$build-sanitize" --output-on-failure --timeout 600 -j "$jobs" -E '^desktop\.'
@@ -29,8 +38,8 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 # The audio callback runs on SDL's thread against the calling thread.
 echo "== Audio and sound tests with ThreadSanitizer"
 cmake -S . -B "$build-tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
-  -DTESSOLON_THREAD_SANITIZE=ON -DTESSOLON_QT_FREE_ONLY=ON -DTESSOLON_BENCH=OFF -DTESSOLON_WERROR=ON "${launcher[@]}" \
-  >/dev/null
+  -DTESSOLON_THREAD_SANITIZE=ON -DTESSOLON_QT_FREE_ONLY=ON -DTESSOLON_TESTS=ON -DTESSOLON_WERROR=ON \
+  "${launcher[@]}" >/dev/null
 cmake --build "$build-tsan" -j "$jobs" --target platform_audio_tests sound_tests
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
   ctest --test-dir "$build-tsan" --output-on-failure --timeout 600 -j "$jobs" \

@@ -1,6 +1,5 @@
-// Draws the windows' pictures into resources/. Not part of the build; regenerate with
-//   g++ -std=c++20 -fPIC resources/MakeArt.cpp $(pkg-config --cflags --libs Qt6Gui) -o
-//   /tmp/make-art QT_QPA_PLATFORM=offscreen /tmp/make-art resources
+// Draws the windows' pictures into FOLDER (resources/ for the shipped ones):
+//   cmake --build build --target make-art && QT_QPA_PLATFORM=offscreen build/tools/make-art resources
 #include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>

@@ -16,7 +16,13 @@ std::string Resource(const std::string& Path) {
   return File.readAll().toStdString();
 }
 
-using Program = WindowFixture;
+class Program : public WindowFixture {
+ protected:
+  void SetUp() override {
+    WindowFixture::SetUp();
+    EnterScratchFolder();
+  }
+};
 
 TEST_F(Program, CreatesTheMainWindowThenTheDialogFromTheBuiltInDefinitions) {
   CreateWindows(App);

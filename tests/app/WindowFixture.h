@@ -46,10 +46,14 @@ class WindowFixture : public ::testing::Test {
     std::filesystem::remove_all(Dir);
   }
 
+  // Makes the scratch folder the current one, where the program looks for data/ first.
+  void EnterScratchFolder() {
+    if (Previous.empty()) Previous = std::filesystem::current_path();
+    std::filesystem::current_path(Dir);
+  }
   // Both windows as the program starts them from the scratch folder, the main one shown.
   void StartProgram() {
-    Previous = std::filesystem::current_path();
-    std::filesystem::current_path(Dir);
+    EnterScratchFolder();
     CreateWindows(App);
     frmMain->Show();
     App.ProcessMessages();

@@ -25,6 +25,8 @@ void CreateWindows(TApplication& App) {
   }
   App.CreateForm(frmMain);
   App.CreateForm(frmUtil);
+  frmMain->SetAdjustment(frmUtil);
+  frmUtil->SetObserver(frmMain);
 }
 
 int RunProgram(int argc, char** argv) {

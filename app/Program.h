@@ -4,5 +4,6 @@
 class TApplication;
 
 int RunProgram(int argc, char** argv);
-// Title and the two windows from their built-in definitions, main window first.
+// Title and the two windows from their built-in definitions, main window first, each linked to
+// the other.
 void CreateWindows(TApplication& App);

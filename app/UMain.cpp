@@ -1,15 +1,12 @@
 #include "app/UMain.h"
 
 #include "app/DataFolder.h"
+#include "app/FormComponent.h"
 #include "app/MyTools2.h"
-#include "app/Util.h"
 #include "platform/qt/Application.h"
 #include "platform/qt/ComCtrls.h"
-#include "platform/qt/DbCtrls.h"
-#include "platform/qt/Timer.h"
 #include "shell/Menus.h"
 #include "shell/TrayIcon.h"
-#include "table/DbaseTable.h"
 
 TfrmMain* frmMain = nullptr;
 
@@ -26,27 +23,6 @@ constexpr TTip Tips[] = {
     {"btnClose", "Exit Program"},   {"cbLook1", "Select pest form list"},
     {"btnMin", "Go to tray"},       {"btnQuit", "Exit Program"},
 };
-
-// The dialog and the components of it the main window works with; a missing one is reported
-// instead of crashing.
-TfrmUtil& Util() {
-  if (!frmUtil) throw Exception("The Adjustment dialog does not exist");
-  return *frmUtil;
-}
-
-template <class T>
-T& Util(T* TfrmUtil::*Member, const char* Name) {
-  T* Component = Util().*Member;
-  if (!Component) throw Exception(std::string("frmUtil has no ") + Name);
-  return *Component;
-}
-
-TTimer& Timer() {
-  return Util(&TfrmUtil::Timer1, "Timer1");
-}
-TPageControl& Pages() {
-  return Util(&TfrmUtil::PageControl1, "PageControl1");
-}
 
 }  // namespace
 
@@ -74,20 +50,36 @@ const TClassInfo& TfrmMain::StaticClassInfo() {
 
 TfrmMain::TfrmMain(TComponent* AOwner) : TForm(AOwner) {}
 
-template <class T>
-T& TfrmMain::Control(const char* Name) const {
-  auto* Result = dynamic_cast<T*>(FindComponent(Name));
-  if (!Result) throw Exception(std::string("Component ") + Name + " not found");
-  return *Result;
+TfrmMain::~TfrmMain() {
+  if (frmMain == this) frmMain = nullptr;
+}
+
+void TfrmMain::Loaded() {
+  TForm::Loaded();
+  Animate1 = &FormComponent<TAnimate>(*this, "Animate1");
+  lblPoint = &FormComponent<TControl>(*this, "lblPoint");
+  cbLook1 = &FormComponent<TControl>(*this, "cbLook1");
+  Run1 = &FormComponent<TMenuItem>(*this, "Run1");
+  StopProcess1 = &FormComponent<TMenuItem>(*this, "StopProcess1");
+}
+
+void TfrmMain::Notification(TComponent* AComponent, TOperation Operation) {
+  TForm::Notification(AComponent, Operation);
+  if (Operation == opRemove) FAdjustment.Removed(AComponent);
+}
+
+// A missing dialog is reported instead of crashing.
+IAdjustmentDialog& TfrmMain::Adjustment() const {
+  if (!FAdjustment.Get()) throw Exception("The Adjustment dialog does not exist");
+  return *FAdjustment.Get();
 }
 
 void TfrmMain::ShowRunState(bool Running, TColor Colour, const char* Caption) {
-  Control<TAnimate>("Animate1").SetActive(Running);
-  auto& Status = Control<TControl>("lblPoint");
-  TFont Font = Status.Font();
+  Animate1->SetActive(Running);
+  TFont Font = lblPoint->Font();
   Font.Color = Colour;
-  Status.SetFont(Font);
-  Status.SetCaption(Caption);
+  lblPoint->SetFont(Font);
+  lblPoint->SetCaption(Caption);
 }
 
 void TfrmMain::START_PROC() {
@@ -105,50 +97,44 @@ void TfrmMain::FormCreate(TComponent*) {
 
 void TfrmMain::FormShow(TComponent*) {
   if (!FTableOpened) {
-    TDbaseTable& Table = Util(&TfrmUtil::DbaseTable1, "DbaseTable1");
-    // A table left open by a failed attach is not reopened, only the index is tried again.
-    if (!Table.Active()) {
-      Table.SetFilePath(FDataFolder);
-      Table.Open();
-    }
-    Table.AttachIndexFile("idx.ndx");
+    Adjustment().OpenTable(FDataFolder);
     FTableOpened = true;
   }
-  Pages().SetActivePageIndex(0);
+  Adjustment().ShowPage(0);
 }
 
 void TfrmMain::FormActivate(TComponent*) {
   CreateTipWindow(Widget());
   for (const TTip& Tip : Tips)
-    AddBalloonTip(Control<TControl>(Tip.Control).Widget(), TipInfo, tiInfo, "Info", Tip.Text);
+    AddBalloonTip(FormComponent<TControl>(*this, Tip.Control).Widget(), TipInfo, tiInfo, "Info",
+                  Tip.Text);
 }
 
 void TfrmMain::cbLook1CloseUp(TComponent*) {
-  Util().Sweep().Select();
+  Adjustment().SelectPest();
 }
 
 void TfrmMain::btnGoClick(TComponent*) {
   START_PROC();
-  Timer().SetEnabled(true);
-  Control<TControl>("cbLook1").SetEnabled(!Timer().Enabled());
+  Adjustment().StartSweep();
+  cbLook1->SetEnabled(!Adjustment().SweepRunning());
 }
 
 void TfrmMain::btnStopClick(TComponent*) {
   STOP_PROC();
-  Timer().SetEnabled(false);
-  Util().Sweep().Silence();
-  Control<TControl>("cbLook1").SetEnabled(!Timer().Enabled());
+  Adjustment().StopSweep();
+  cbLook1->SetEnabled(!Adjustment().SweepRunning());
 }
 
 void TfrmMain::btnConfigClick(TComponent*) {
   Hide();
-  Util().ShowModal();
+  Adjustment().Form().ShowModal();
 }
 
 void TfrmMain::btnAboutClick(TComponent*) {
   Hide();
-  Pages().SetActivePageIndex(1);
-  Util().ShowModal();
+  Adjustment().ShowPage(1);
+  Adjustment().Form().ShowModal();
 }
 
 void TfrmMain::btnCloseClick(TComponent*) {
@@ -172,17 +158,22 @@ void TfrmMain::ShowApplication1Click(TComponent*) {
 }
 
 void TfrmMain::Run1Click(TComponent* Sender) {
-  Control<TMenuItem>("Run1").SetChecked(true);
-  Control<TMenuItem>("StopProcess1").SetChecked(false);
+  Run1->SetChecked(true);
+  StopProcess1->SetChecked(false);
   btnGoClick(Sender);
 }
 
 void TfrmMain::StopProcess1Click(TComponent* Sender) {
-  Control<TMenuItem>("Run1").SetChecked(false);
-  Control<TMenuItem>("StopProcess1").SetChecked(true);
+  Run1->SetChecked(false);
+  StopProcess1->SetChecked(true);
   btnStopClick(Sender);
 }
 
 void TfrmMain::Exitprogram1Click(TComponent*) {
   Close();
+}
+
+void TfrmMain::AdjustmentClosed() {
+  FTableOpened = false;
+  Show();
 }

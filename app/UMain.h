@@ -1,27 +1,32 @@
 // The main window: the pest selector, the run/stop status, the command buttons and the tray
-// menu. The working objects (table, timer, tone generator, sweep) belong to frmUtil.
+// menu. The working objects (table, timer, tone generator, sweep) belong to the Adjustment
+// dialog, which the main window works through (WindowLinks.h).
 #pragma once
 
 #include <string>
 
+#include "app/WindowLinks.h"
 #include "platform/qt/Forms.h"
 
 class TAnimate;
-class TDBLookupComboBox;
+class TMenuItem;
 
-class TfrmMain : public TForm {
+class TfrmMain : public TForm, public IAdjustmentObserver {
  public:
   explicit TfrmMain(TComponent* AOwner);
+  ~TfrmMain() override;
   static const TClassInfo& StaticClassInfo();
   const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
   // The folder of the pest table, chosen at creation: the current directory's data/ when it
   // holds the table, else the user's own copy (see DataFolder.h).
   const std::string& DataFolder() const { return FDataFolder; }
-  // Whether the table has been opened by FormShow; the dialog's Close clears it so that the
+  // Whether the table has been opened by FormShow; the dialog's closing clears it so that the
   // next showing opens the table again.
   bool TableOpened() const { return FTableOpened; }
   void SetTableOpened(bool Value) { FTableOpened = Value; }
+  // The dialog the selection, Go, Stop, Set-up and About work through.
+  void SetAdjustment(IAdjustmentDialog* Dialog) { FAdjustment.Set(*this, Dialog); }
 
   // The run/stop display: animation and status label.
   void START_PROC();
@@ -43,13 +48,27 @@ class TfrmMain : public TForm {
   void StopProcess1Click(TComponent* Sender);
   void Exitprogram1Click(TComponent* Sender);
 
+  TForm& Form() override { return *this; }
+  // Shows this window, which opens the table again.
+  void AdjustmentClosed() override;
+
+ protected:
+  void Loaded() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
  private:
-  template <class T>
-  T& Control(const char* Name) const;
+  IAdjustmentDialog& Adjustment() const;
   void ShowRunState(bool Running, TColor Colour, const char* Caption);
 
+  // Components of the definition, found by name once it is read.
+  TAnimate* Animate1 = nullptr;
+  TControl *lblPoint = nullptr, *cbLook1 = nullptr;
+  TMenuItem *Run1 = nullptr, *StopProcess1 = nullptr;
+
+  TWindowLink<IAdjustmentDialog> FAdjustment;
   std::string FDataFolder;
   bool FTableOpened = false;
 };
 
+// The main window while it exists.
 extern TfrmMain* frmMain;

@@ -4,11 +4,11 @@
 #include <QMessageBox>
 #include <algorithm>
 
+#include "app/FormComponent.h"
 #include "app/MyTools2.h"
 #include "app/SoundOutputPage.h"
 #include "app/SpectrumView.h"
 #include "app/SweepOutput.h"
-#include "app/UMain.h"
 #include "platform/data/DataSource.h"
 #include "platform/data/DatabaseError.h"
 #include "platform/qt/Application.h"
@@ -56,6 +56,7 @@ const TClassInfo& TfrmUtil::StaticClassInfo() {
 TfrmUtil::TfrmUtil(TComponent* AOwner) : TForm(AOwner) {}
 
 TfrmUtil::~TfrmUtil() {
+  if (frmUtil == this) frmUtil = nullptr;
   // The engine and output refer to ToneGen1, which the form's components outlive only here.
   FSweep.reset();
   FOutput.reset();
@@ -63,42 +64,40 @@ TfrmUtil::~TfrmUtil() {
   if (PageControl1) PageControl1->OnChange = nullptr;
 }
 
-template <class T>
-T* TfrmUtil::Find(const char* Name) {
-  T* Component = dynamic_cast<T*>(FindComponent(Name));
-  if (!Component) throw Exception(std::string("The Adjustment dialog's definition lacks ") + Name);
-  return Component;
+void TfrmUtil::Notification(TComponent* AComponent, TOperation Operation) {
+  TForm::Notification(AComponent, Operation);
+  if (Operation == opRemove) FObserver.Removed(AComponent);
 }
 
 void TfrmUtil::Loaded() {
   TForm::Loaded();
-  DbaseTable1 = Find<TDbaseTable>("DbaseTable1");
-  DataSource1 = Find<TDataSource>("DataSource1");
-  ToneGen1 = Find<TToneGen>("ToneGen1");
-  Timer1 = Find<TTimer>("Timer1");
-  PageControl1 = Find<TPageControl>("PageControl1");
-  tbLine = Find<TTrackBar>("tbLine");
-  tbL = Find<TTrackBar>("tbL");
-  tbR = Find<TTrackBar>("tbR");
-  troct = Find<TTrackBar>("troct");
-  tramp = Find<TTrackBar>("tramp");
-  chster = Find<TCheckBox>("chster");
-  chPlay = Find<TCheckBox>("chPlay");
-  chSND = Find<TCheckBox>("chSND");
-  chAuto = Find<TCheckBox>("chAuto");
-  chReso = Find<TCheckBox>("chReso");
-  chQual = Find<TCheckBox>("chQual");
-  cbWavForm = Find<TComboBox>("cbWavForm");
-  edVL = Find<TEdit>("edVL");
-  edVR = Find<TEdit>("edVR");
-  lbloct = Find<TLabel>("lbloct");
-  lblAmp = Find<TLabel>("lblAmp");
-  chBand = Find<TCheckBox>("chBand");
-  lblRate = Find<TLabel>("lblRate");
-  lblNote = Find<TLabel>("lblNote");
-  pbSpectrum = Find<TSpectrumView>("pbSpectrum");
+  DbaseTable1 = &FormComponent<TDbaseTable>(*this, "DbaseTable1");
+  FormComponent<TDataSource>(*this, "DataSource1");  // the main window's selector lists through it
+  ToneGen1 = &FormComponent<TToneGen>(*this, "ToneGen1");
+  Timer1 = &FormComponent<TTimer>(*this, "Timer1");
+  PageControl1 = &FormComponent<TPageControl>(*this, "PageControl1");
+  tbLine = &FormComponent<TTrackBar>(*this, "tbLine");
+  tbL = &FormComponent<TTrackBar>(*this, "tbL");
+  tbR = &FormComponent<TTrackBar>(*this, "tbR");
+  troct = &FormComponent<TTrackBar>(*this, "troct");
+  tramp = &FormComponent<TTrackBar>(*this, "tramp");
+  chster = &FormComponent<TCheckBox>(*this, "chster");
+  chPlay = &FormComponent<TCheckBox>(*this, "chPlay");
+  chSND = &FormComponent<TCheckBox>(*this, "chSND");
+  chAuto = &FormComponent<TCheckBox>(*this, "chAuto");
+  chReso = &FormComponent<TCheckBox>(*this, "chReso");
+  chQual = &FormComponent<TCheckBox>(*this, "chQual");
+  cbWavForm = &FormComponent<TComboBox>(*this, "cbWavForm");
+  edVL = &FormComponent<TEdit>(*this, "edVL");
+  edVR = &FormComponent<TEdit>(*this, "edVR");
+  lbloct = &FormComponent<TLabel>(*this, "lbloct");
+  lblAmp = &FormComponent<TLabel>(*this, "lblAmp");
+  chBand = &FormComponent<TCheckBox>(*this, "chBand");
+  lblRate = &FormComponent<TLabel>(*this, "lblRate");
+  lblNote = &FormComponent<TLabel>(*this, "lblNote");
+  pbSpectrum = &FormComponent<TSpectrumView>(*this, "pbSpectrum");
   static_cast<QLabel*>(lblNote->Widget())->setWordWrap(true);
-  Find<TControl>("skLabel17")->Widget()->setCursor(Qt::PointingHandCursor);
+  FormComponent<TControl>(*this, "skLabel17").Widget()->setCursor(Qt::PointingHandCursor);
   FOutput = std::make_unique<TToneGenOutput>(*ToneGen1);
   FSweep = std::make_unique<TSweepEngine>(*this, *FOutput);
 }
@@ -116,7 +115,7 @@ void TfrmUtil::FormCreate(TComponent*) {
                                                       {"btnSave", "Save record after edit"},
                                                       {"btnClose", "Close return to main"}};
   for (const auto& [Name, Text] : Tips)
-    AddBalloonTip(Find<TControl>(Name)->Widget(), TipInfo, tiInfo, "Info", Text);
+    AddBalloonTip(FormComponent<TControl>(*this, Name).Widget(), TipInfo, tiInfo, "Info", Text);
 }
 
 void TfrmUtil::FormShow(TComponent*) {
@@ -202,10 +201,36 @@ void TfrmUtil::FormClose(TComponent*, TCloseAction& Action) {
   DbaseTable1->DetachIndexFile("idx.ndx");
   DbaseTable1->Close();
   Action = caHide;
-  if (frmMain) {
-    frmMain->SetTableOpened(false);
-    frmMain->Show();
+  if (IAdjustmentObserver* Window = FObserver.Get()) Window->AdjustmentClosed();
+}
+
+void TfrmUtil::OpenTable(const std::string& Folder) {
+  if (!DbaseTable1->Active()) {
+    DbaseTable1->SetFilePath(Folder);
+    DbaseTable1->Open();
   }
+  DbaseTable1->AttachIndexFile("idx.ndx");
+}
+
+void TfrmUtil::ShowPage(int Index) {
+  PageControl1->SetActivePageIndex(Index);
+}
+
+void TfrmUtil::SelectPest() {
+  FSweep->Select();
+}
+
+void TfrmUtil::StartSweep() {
+  Timer1->SetEnabled(true);
+}
+
+void TfrmUtil::StopSweep() {
+  Timer1->SetEnabled(false);
+  FSweep->Silence();
+}
+
+bool TfrmUtil::SweepRunning() const {
+  return Timer1->Enabled();
 }
 
 void TfrmUtil::skLabel17Click(TComponent* Sender) {

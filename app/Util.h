@@ -1,6 +1,7 @@
 // The Adjustment dialog: editor of the pest profiles, panel of the sound settings and about box.
 // It also owns what the whole program works with: the pest table, its data source, the tone
-// generator and the sweep timer, and it hosts the sweep engine over its band bar and boxes.
+// generator and the sweep timer, and it hosts the sweep engine over its band bar and boxes. The
+// main window works them through IAdjustmentDialog (WindowLinks.h).
 #pragma once
 
 #include <functional>
@@ -8,12 +9,12 @@
 #include <string>
 
 #include "app/Sweep.h"
+#include "app/WindowLinks.h"
 #include "platform/qt/Forms.h"
 
 class TBevel;
 class TCheckBox;
 class TComboBox;
-class TDataSource;
 class TDbaseTable;
 class TEdit;
 class TField;
@@ -25,32 +26,15 @@ class TToneGen;
 class TToneGenOutput;
 class TTrackBar;
 
-class TfrmUtil : public TForm, public ISweepHost {
+class TfrmUtil : public TForm, public ISweepHost, public IAdjustmentDialog {
  public:
   explicit TfrmUtil(TComponent* AOwner);
   ~TfrmUtil() override;
   static const TClassInfo& StaticClassInfo();
   const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
-  // Components of the definition, found by name once it is read.
-  TDbaseTable* DbaseTable1 = nullptr;
-  TDataSource* DataSource1 = nullptr;
-  TToneGen* ToneGen1 = nullptr;
-  TTimer* Timer1 = nullptr;
-  TPageControl* PageControl1 = nullptr;
-  TTrackBar *tbLine = nullptr, *tbL = nullptr, *tbR = nullptr, *troct = nullptr, *tramp = nullptr;
-  TCheckBox *chster = nullptr, *chPlay = nullptr, *chSND = nullptr, *chAuto = nullptr,
-            *chReso = nullptr, *chQual = nullptr;
-  TComboBox* cbWavForm = nullptr;
-  TEdit *edVL = nullptr, *edVR = nullptr;
-  TLabel *lbloct = nullptr, *lblAmp = nullptr;
-  // The "Sound output" page.
-  TCheckBox* chBand = nullptr;
-  TLabel *lblRate = nullptr, *lblNote = nullptr;
-  TSpectrumView* pbSpectrum = nullptr;
-
-  // The sweep over this dialog's components: the main window's selection, Go and Stop use it.
-  TSweepEngine& Sweep() { return *FSweep; }
+  // The window told when this dialog closes.
+  void SetObserver(IAdjustmentObserver* Window) { FObserver.Set(*this, Window); }
 
   // Handlers (bound by name in the definition).
   void FormCreate(TComponent* Sender);
@@ -79,6 +63,14 @@ class TfrmUtil : public TForm, public ISweepHost {
   void SNDOut() { FSweep->SNDOut(); }
   void SpkOut() { FSweep->SpkOut(); }
 
+  TForm& Form() override { return *this; }
+  void OpenTable(const std::string& Folder) override;
+  void ShowPage(int Index) override;
+  void SelectPest() override;
+  void StartSweep() override;
+  void StopSweep() override;
+  bool SweepRunning() const override;
+
   // Shows an information message box (caption, text); tests replace it.
   static std::function<void(const std::string&, const std::string&)> ShowInformation;
 
@@ -103,10 +95,9 @@ class TfrmUtil : public TForm, public ISweepHost {
 
  protected:
   void Loaded() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
  private:
-  template <class T>
-  T* Find(const char* Name);
   // Selects the list item whose index is WAV_FRM of the current record.
   void ShowWaveform();
   void ShowVolumes();
@@ -114,8 +105,26 @@ class TfrmUtil : public TForm, public ISweepHost {
   void ShowSoundOutput();
   TField* NumberField(const std::string& Name, const char* Message);
 
+  // Components of the definition, found by name once it is read.
+  TDbaseTable* DbaseTable1 = nullptr;
+  TToneGen* ToneGen1 = nullptr;
+  TTimer* Timer1 = nullptr;
+  TPageControl* PageControl1 = nullptr;
+  TTrackBar *tbLine = nullptr, *tbL = nullptr, *tbR = nullptr, *troct = nullptr, *tramp = nullptr;
+  TCheckBox *chster = nullptr, *chPlay = nullptr, *chSND = nullptr, *chAuto = nullptr,
+            *chReso = nullptr, *chQual = nullptr;
+  TComboBox* cbWavForm = nullptr;
+  TEdit *edVL = nullptr, *edVR = nullptr;
+  TLabel *lbloct = nullptr, *lblAmp = nullptr;
+  // The "Sound output" page.
+  TCheckBox* chBand = nullptr;
+  TLabel *lblRate = nullptr, *lblNote = nullptr;
+  TSpectrumView* pbSpectrum = nullptr;
+
+  TWindowLink<IAdjustmentObserver> FObserver;
   std::unique_ptr<TToneGenOutput> FOutput;
   std::unique_ptr<TSweepEngine> FSweep;
 };
 
+// The dialog while it exists.
 extern TfrmUtil* frmUtil;

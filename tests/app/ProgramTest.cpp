@@ -4,11 +4,9 @@
 
 #include <QFile>
 
-#include "app/UMain.h"
-#include "app/Util.h"
 #include "platform/core/DefinitionReader.h"
 #include "platform/core/DefinitionWriter.h"
-#include "platform/qt/Application.h"
+#include "tests/app/WindowFixture.h"
 
 namespace {
 
@@ -18,8 +16,15 @@ std::string Resource(const std::string& Path) {
   return File.readAll().toStdString();
 }
 
-TEST(Program, CreatesTheMainWindowThenTheDialogFromTheBuiltInDefinitions) {
-  TApplication App;
+class Program : public WindowFixture {
+ protected:
+  void SetUp() override {
+    WindowFixture::SetUp();
+    EnterScratchFolder();
+  }
+};
+
+TEST_F(Program, CreatesTheMainWindowThenTheDialogFromTheBuiltInDefinitions) {
   CreateWindows(App);
   EXPECT_EQ(App.Title(), "Tessolon 3.0");
   ASSERT_NE(frmMain, nullptr);
@@ -34,8 +39,7 @@ TEST(Program, CreatesTheMainWindowThenTheDialogFromTheBuiltInDefinitions) {
 
 // What the writer makes of a shipped window reads back to the same text: every property the
 // definition sets survives, whatever the windows come to hold.
-TEST(Program, ShippedDefinitionsSurviveWriteAndReadBack) {
-  TApplication App;
+TEST_F(Program, ShippedDefinitionsSurviveWriteAndReadBack) {
   CreateWindows(App);
   for (TForm* Form : std::initializer_list<TForm*>{frmMain, frmUtil}) {
     const std::string Written = WriteDefinition(*Form);
@@ -49,6 +53,33 @@ TEST(Program, ShippedDefinitionsSurviveWriteAndReadBack) {
     EXPECT_EQ(WriteDefinition(*Copy), Written) << Form->Name();
     EXPECT_FALSE(Resource(Form->DefinitionPath()).empty());
   }
+  // A copy's end leaves the program's windows where they were.
+  EXPECT_EQ(App.MainForm(), frmMain);
+  EXPECT_NE(frmUtil, nullptr);
+}
+
+// Each window's end clears its global reference and the other window's link to it: what the
+// survivor is then asked fails with a message, or goes without the gone window.
+TEST_F(Program, AWindowsEndClearsItsReferenceAndTheOtherWindowsLink) {
+  StartProgram();
+  delete frmUtil;
+  EXPECT_EQ(frmUtil, nullptr);
+  try {
+    frmMain->btnGoClick(frmMain);
+    ADD_FAILURE() << "Go without the dialog";
+  } catch (const Exception& E) {
+    EXPECT_EQ(E.Message(), "The Adjustment dialog does not exist");
+  }
+
+  App.CreateForm(frmUtil);
+  frmUtil->SetObserver(frmMain);
+  delete frmMain;
+  EXPECT_EQ(frmMain, nullptr);
+  OpenTable();
+  frmUtil->Show();
+  Util<TControl>("btnClose").Click();
+  EXPECT_FALSE(frmUtil->Visible());
+  EXPECT_FALSE(Table().Active());
 }
 
 }  // namespace

@@ -2,72 +2,48 @@
 // box (kept in the user's settings, here a scratch folder) and the spectrum redrawn at each tick.
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
 #include <QImage>
-#include <QLabel>
-#include <QPixmap>
-#include <QSettings>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <filesystem>
 
-#include "app/AppClasses.h"
 #include "app/SoundOutputPage.h"
 #include "app/SpectrumView.h"
-#include "app/UMain.h"
-#include "app/Util.h"
-#include "platform/audio/RecordingSoundService.h"
-#include "platform/qt/Application.h"
-#include "platform/qt/ComCtrls.h"
 #include "platform/qt/StdCtrls.h"
-#include "platform/qt/Timer.h"
-#include "sound/ToneGen.h"
-#include "table/DbaseTable.h"
-#include "tests/app/ScratchDataFolder.h"
+#include "tests/app/WindowFixture.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class SoundOutputPage : public ::testing::Test {
+// The dialog alone and shown, on an output device that runs at 48000 Hz.
+class SoundOutputPage : public WindowFixture {
  protected:
   void SetUp() override {
-    Dir = MakeScratchDataFolder("tessolon-sound-page-");
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       QString::fromStdString((Dir / "settings").string()));
+    WindowFixture::SetUp();
     Sound.Rate = 48000;
-    frmMain = nullptr;
-    RegisterAppClasses();
     CreateDialog();
   }
-  void TearDown() override { fs::remove_all(Dir); }
 
   void CreateDialog() {
-    App.CreateForm(frmUtil);
-    frmUtil->DbaseTable1->SetFilePath((Dir / "data").string());
-    frmUtil->DbaseTable1->Open();
-    frmUtil->DbaseTable1->AttachIndexFile("idx.ndx");
+    StartDialog();
     frmUtil->Show();
   }
   void ClickTab(int Index) {
-    QTabBar* Bar = frmUtil->PageControl1->Tabs()->tabBar();
+    QTabBar* Bar = Pages().Tabs()->tabBar();
     QTest::mouseClick(Bar, Qt::LeftButton, {}, Bar->tabRect(Index).center());
   }
   void ClickBandBox() {
-    QWidget* Box = frmUtil->chBand->Widget();
+    QWidget* Box = Util<TCheckBox>("chBand").Widget();
     QTest::mouseClick(Box, Qt::LeftButton, {}, QPoint(6, Box->height() / 2));
   }
-  QImage Spectrum() { return frmUtil->pbSpectrum->Widget()->grab().toImage(); }
-
-  TRecordingSoundService Sound;
-  TScopedSoundService Scoped{Sound};
-  fs::path Dir;
-  TApplication App;
+  TSpectrumView& SpectrumView() { return Util<TSpectrumView>("pbSpectrum"); }
+  QImage Spectrum() { return SpectrumView().Widget()->grab().toImage(); }
 };
 
 TEST_F(SoundOutputPage, IsTheThirdPageAndTheFirstTwoStayWhereTheyWere) {
-  TPageControl& Pages = *frmUtil->PageControl1;
+  TPageControl& Pages = this->Pages();
   ASSERT_EQ(Pages.PageCount(), 3);
   EXPECT_EQ(Pages.Pages(0)->Caption(), "Setup Parameter");
   EXPECT_EQ(Pages.Pages(1)->Caption(), "About Box");
@@ -75,60 +51,61 @@ TEST_F(SoundOutputPage, IsTheThirdPageAndTheFirstTwoStayWhereTheyWere) {
   EXPECT_EQ(Pages.ActivePageIndex(), 0);
   ClickTab(2);
   EXPECT_EQ(Pages.ActivePageIndex(), 2);
-  EXPECT_TRUE(frmUtil->pbSpectrum->Widget()->isVisible());
+  EXPECT_TRUE(SpectrumView().Widget()->isVisible());
   // Shown at once: the device's rate and, for the stored 15000-50000 Hz band, what of it cannot
   // be played at 48000 (24000 Hz up) or heard (20000 Hz up).
-  EXPECT_EQ(frmUtil->lblRate->Caption(), "Runs at 48000 Hz: it plays nothing at or above 24 kHz.");
-  EXPECT_EQ(frmUtil->lblNote->Caption(),
+  EXPECT_EQ(Util<TLabel>("lblRate").Caption(),
+            "Runs at 48000 Hz: it plays nothing at or above 24 kHz.");
+  EXPECT_EQ(Util<TLabel>("lblNote").Caption(),
             "The device cannot play 24000-50000 Hz of this band. 20000-50000 Hz of it lies at or "
             "above 20 kHz, beyond adult hearing; children and pets may still hear it.");
   ClickTab(0);
   EXPECT_EQ(Pages.ActivePageIndex(), 0);
-  EXPECT_TRUE(frmUtil->chSND->Widget()->isVisible());
+  EXPECT_TRUE(Util<TCheckBox>("chSND").Widget()->isVisible());
 }
 
 TEST_F(SoundOutputPage, TheBandLimitedBoxSetsTheToneGeneratorAndIsKeptForTheNextStart) {
-  EXPECT_FALSE(frmUtil->chBand->Checked());
-  EXPECT_FALSE(frmUtil->ToneGen1->BandLimited());
+  EXPECT_FALSE(Util<TCheckBox>("chBand").Checked());
+  EXPECT_FALSE(Tone().BandLimited());
   ClickTab(2);
   ClickBandBox();
-  EXPECT_TRUE(frmUtil->chBand->Checked());
-  EXPECT_TRUE(frmUtil->ToneGen1->BandLimited());
+  EXPECT_TRUE(Util<TCheckBox>("chBand").Checked());
+  EXPECT_TRUE(Tone().BandLimited());
 
   delete frmUtil;
   CreateDialog();
-  EXPECT_TRUE(frmUtil->chBand->Checked());
-  EXPECT_TRUE(frmUtil->ToneGen1->BandLimited());
+  EXPECT_TRUE(Util<TCheckBox>("chBand").Checked());
+  EXPECT_TRUE(Tone().BandLimited());
   EXPECT_TRUE(fs::exists(Dir / "settings" / "Tessolon" / "Tessolon.conf"));
 
   ClickTab(2);
   ClickBandBox();
-  EXPECT_FALSE(frmUtil->ToneGen1->BandLimited());
+  EXPECT_FALSE(Tone().BandLimited());
   delete frmUtil;
   CreateDialog();
-  EXPECT_FALSE(frmUtil->chBand->Checked());
-  EXPECT_FALSE(frmUtil->ToneGen1->BandLimited());
+  EXPECT_FALSE(Util<TCheckBox>("chBand").Checked());
+  EXPECT_FALSE(Tone().BandLimited());
 }
 
 TEST_F(SoundOutputPage, TheSpectrumIsRedrawnAtEachTickWhileThePageShows) {
-  frmUtil->Sweep().Select();
+  frmUtil->SelectPest();
   ClickTab(2);
   const QImage Empty = Spectrum();
-  frmUtil->Timer1Timer(frmUtil->Timer1);
-  ASSERT_TRUE(frmUtil->pbSpectrum->Picture());
-  EXPECT_EQ(frmUtil->pbSpectrum->Picture()->ToneHertz, frmUtil->tbLine->Position());
-  EXPECT_EQ(frmUtil->pbSpectrum->Picture()->DeviceRate, 48000u);
+  Tick();
+  ASSERT_TRUE(SpectrumView().Picture());
+  EXPECT_EQ(SpectrumView().Picture()->ToneHertz, Band().Position());
+  EXPECT_EQ(SpectrumView().Picture()->DeviceRate, 48000u);
   const QImage First = Spectrum();
   EXPECT_NE(First, Empty);
-  frmUtil->Timer1Timer(frmUtil->Timer1);
+  Tick();
   const QImage Second = Spectrum();
   EXPECT_NE(Second, First);  // the tone moved one step up the band
-  EXPECT_EQ(frmUtil->pbSpectrum->Picture()->ToneHertz, frmUtil->tbLine->Position());
+  EXPECT_EQ(SpectrumView().Picture()->ToneHertz, Band().Position());
   // Hidden behind another page, the ticks go on without analysing.
   ClickTab(0);
-  const int64_t Shown = frmUtil->pbSpectrum->Picture()->ToneHertz;
-  frmUtil->Timer1Timer(frmUtil->Timer1);
-  EXPECT_EQ(frmUtil->pbSpectrum->Picture()->ToneHertz, Shown);
+  const int64_t Shown = SpectrumView().Picture()->ToneHertz;
+  Tick();
+  EXPECT_EQ(SpectrumView().Picture()->ToneHertz, Shown);
 }
 
 TEST(SoundOutputNote, SaysInPlainWordsWhatCannotBePlayedOrHeard) {

@@ -9,58 +9,44 @@
 
 #include "app/BalloonTip.h"
 #include "app/MyTools2.h"
-#include "app/Program.h"
-#include "app/Sweep.h"
-#include "app/Util.h"
-#include "platform/audio/RecordingSoundService.h"
-#include "platform/qt/Application.h"
-#include "platform/qt/ComCtrls.h"
 #include "platform/qt/DbCtrls.h"
 #include "platform/qt/StdCtrls.h"
-#include "platform/qt/Timer.h"
 #include "shell/Menus.h"
-#include "shell/TrayIcon.h"
-#include "sound/ToneGen.h"
-#include "table/DbaseTable.h"
-#include "tests/app/ScratchDataFolder.h"
+#include "tests/app/WindowFixture.h"
 #include "tests/platform/qt/ListDriver.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// Both windows started in a scratch directory holding a copy of the shipped pest table, with
-// the sound card replaced by the recording service.
-class MainWindow : public ::testing::Test {
+// The profiles of the shipped table, as `tessolon profiles` lists them.
+struct TProfile {
+  const char* Name;
+  int Min, Max, Step, Interval, Duration;
+  TTGWave Wave;
+};
+constexpr TProfile HouseFly{"House fly", 10000, 18000, 200, 150, 120, tgSine};
+constexpr TProfile Cockroach{"Cockroach", 25000, 40000, 500, 250, 200, tgSawtooth};
+
+// Both windows started as the program starts them.
+class MainWindow : public WindowFixture {
  protected:
   void SetUp() override {
-    Dir = MakeScratchDataFolder("tessolon-main-");
-    Previous = fs::current_path();
-    fs::current_path(Dir);
-    CreateWindows(App);
-    frmMain->Show();
-    App.ProcessMessages();
-  }
-  void TearDown() override {
-    TTrayIcon::SetTrayProbe({});
-    fs::current_path(Previous);
-    fs::remove_all(Dir);
+    WindowFixture::SetUp();
+    StartProgram();
   }
 
-  template <class T>
-  T& Main(const char* Name) {
-    auto* Result = dynamic_cast<T*>(frmMain->FindComponent(Name));
-    if (!Result) throw std::runtime_error(std::string("no ") + Name);
-    return *Result;
+  void ExpectProfile(const TProfile& Pest) {
+    SCOPED_TRACE(Pest.Name);
+    EXPECT_EQ(Table().FieldByName("NAME_PEST")->AsString(), Pest.Name);
+    EXPECT_EQ(Band().Min(), Pest.Min);
+    EXPECT_EQ(Band().Max(), Pest.Max);
+    EXPECT_EQ(Band().Position(), Pest.Min);
+    EXPECT_EQ(Band().Frequency(), Pest.Step);
+    EXPECT_EQ(Timer().Interval(), Pest.Interval);
+    EXPECT_EQ(Tone().Duration(), Pest.Duration);
+    EXPECT_EQ(Tone().Waveform(), Pest.Wave);
   }
-  TDbaseTable& Table() { return *frmUtil->DbaseTable1; }
-  QComboBox& Selector() { return *static_cast<QComboBox*>(Main<TControl>("cbLook1").Widget()); }
-  bool Running() const { return frmUtil->Timer1->Enabled(); }
-
-  TRecordingSoundService Sound;
-  TScopedSoundService Scoped{Sound};
-  fs::path Dir, Previous;
-  TApplication App;
 };
 
 TEST_F(MainWindow, StartsStoppedWithTheTableOpenAndThePestsListed) {
@@ -77,39 +63,18 @@ TEST_F(MainWindow, StartsStoppedWithTheTableOpenAndThePestsListed) {
   EXPECT_TRUE(Selector.Enabled());
   EXPECT_GE(Selector.ItemCount(), 8);
   EXPECT_EQ(Selector.ItemCount(), Table().RecordCount());
-  EXPECT_EQ(frmUtil->PageControl1->ActivePageIndex(), 0);
+  EXPECT_EQ(Pages().ActivePageIndex(), 0);
   EXPECT_EQ(frmMain->ClientWidth(), 337);
   EXPECT_EQ(frmMain->ClientHeight(), 362);
-}
-
-// The profiles of the shipped table, as `tessolon profiles` lists them.
-struct TProfile {
-  const char* Name;
-  int Min, Max, Step, Interval, Duration;
-  TTGWave Wave;
-};
-constexpr TProfile HouseFly{"House fly", 10000, 18000, 200, 150, 120, tgSine};
-constexpr TProfile Cockroach{"Cockroach", 25000, 40000, 500, 250, 200, tgSawtooth};
-
-void ExpectProfile(const TProfile& Pest) {
-  SCOPED_TRACE(Pest.Name);
-  EXPECT_EQ(frmUtil->DbaseTable1->FieldByName("NAME_PEST")->AsString(), Pest.Name);
-  EXPECT_EQ(frmUtil->tbLine->Min(), Pest.Min);
-  EXPECT_EQ(frmUtil->tbLine->Max(), Pest.Max);
-  EXPECT_EQ(frmUtil->tbLine->Position(), Pest.Min);
-  EXPECT_EQ(frmUtil->tbLine->Frequency(), Pest.Step);
-  EXPECT_EQ(frmUtil->Timer1->Interval(), Pest.Interval);
-  EXPECT_EQ(frmUtil->ToneGen1->Duration(), Pest.Duration);
-  EXPECT_EQ(frmUtil->ToneGen1->Waveform(), Pest.Wave);
 }
 
 TEST_F(MainWindow, ChoosingAPestInTheOpenListAppliesThatPestsProfile) {
   ASSERT_EQ(Main<TDBLookupComboBox>("cbLook1").ItemText(4), HouseFly.Name);
   ListDriver::ChooseWithMouse(Selector(), 4);
   ExpectProfile(HouseFly);
-  EXPECT_EQ(frmUtil->ToneGen1->Stereo(), frmUtil->chster->Checked());
-  EXPECT_EQ(frmUtil->ToneGen1->LeftVolume(), 60);
-  EXPECT_EQ(frmUtil->ToneGen1->RightVolume(), 80);
+  EXPECT_EQ(Tone().Stereo(), Util<TCheckBox>("chster").Checked());
+  EXPECT_EQ(Tone().LeftVolume(), 60);
+  EXPECT_EQ(Tone().RightVolume(), 80);
   // Selection neither starts nor plays anything.
   EXPECT_FALSE(Running());
   EXPECT_EQ(Sound.Count(scPlay), 0);
@@ -119,10 +84,10 @@ TEST_F(MainWindow, ChoosingAPestInTheOpenListAppliesThatPestsProfile) {
   ExpectProfile(Cockroach);
 
   // Closing the list without a choice applies the current pest again: back to its bottom.
-  frmUtil->tbLine->SetPosition(30000);
+  Band().SetPosition(30000);
   ListDriver::EscapeFrom(Selector(), 4);
   ExpectProfile(Cockroach);
-  frmUtil->tbLine->SetPosition(30000);
+  Band().SetPosition(30000);
   ListDriver::ClickOutside(Selector());
   ExpectProfile(Cockroach);
 }
@@ -133,8 +98,8 @@ TEST_F(MainWindow, GoAfterChoosingAPestSweepsItsBand) {
   Main<TControl>("btnGo").Click();
   std::vector<int> Played;
   for (int I = 0; I < 3; ++I) {
-    frmUtil->Timer1Timer(frmUtil->Timer1);
-    Played.push_back(frmUtil->ToneGen1->Frequency());
+    Tick();
+    Played.push_back(Tone().Frequency());
   }
   EXPECT_EQ(Played, (std::vector<int>{10200, 10400, 10600}));
   EXPECT_EQ(Sound.Count(scPlay), 3);
@@ -172,10 +137,10 @@ TEST_F(MainWindow, GoAndStopSwitchTheStatusTimerAndSelector) {
   EXPECT_FALSE(Look.Enabled());
   // Go plays nothing itself; the first tick plays Min + step on the sound card.
   EXPECT_EQ(Sound.Count(scPlay), 0);
-  frmUtil->Timer1Timer(frmUtil->Timer1);
+  Tick();
   EXPECT_EQ(Sound.Count(scPlay), 1);
-  EXPECT_EQ(frmUtil->ToneGen1->Frequency(), 15250);
-  frmUtil->Timer1Timer(frmUtil->Timer1);
+  EXPECT_EQ(Tone().Frequency(), 15250);
+  Tick();
   EXPECT_EQ(Sound.Count(scPlay), 2);
 
   Sound.Clear();
@@ -188,8 +153,8 @@ TEST_F(MainWindow, GoAndStopSwitchTheStatusTimerAndSelector) {
   EXPECT_EQ(Sound.Count(scStop), 1);
   // A new run continues where the last one stopped.
   Main<TControl>("btnGo").Click();
-  frmUtil->Timer1Timer(frmUtil->Timer1);
-  EXPECT_EQ(frmUtil->tbLine->Position(), 15750);
+  Tick();
+  EXPECT_EQ(Band().Position(), 15750);
 }
 
 TEST_F(MainWindow, TrayRunAndStopCheckTheirItemsWhileTheButtonsLeaveThemAlone) {
@@ -212,7 +177,7 @@ TEST_F(MainWindow, TrayRunAndStopCheckTheirItemsWhileTheButtonsLeaveThemAlone) {
 
 TEST_F(MainWindow, MinimiseHidesAndShowWinBringsBackPageZeroWithoutReopening) {
   TTrayIcon::SetTrayProbe([] { return true; });  // a desktop with a notification area
-  frmUtil->PageControl1->SetActivePageIndex(1);
+  Pages().SetActivePageIndex(1);
   Main<TControl>("btnMin").Click();
   App.ProcessMessages();
   EXPECT_FALSE(frmMain->Visible());
@@ -222,7 +187,7 @@ TEST_F(MainWindow, MinimiseHidesAndShowWinBringsBackPageZeroWithoutReopening) {
   App.ProcessMessages();
   EXPECT_TRUE(frmMain->Visible());
   EXPECT_EQ(frmMain->WindowState(), wsNormal);
-  EXPECT_EQ(frmUtil->PageControl1->ActivePageIndex(), 0);
+  EXPECT_EQ(Pages().ActivePageIndex(), 0);
   EXPECT_EQ(&Table(), Before);
   EXPECT_TRUE(Table().Active());
 }
@@ -253,14 +218,14 @@ TEST_F(MainWindow, AMissingDataFolderLeavesTheFlagClearAndIsTriedAgain) {
   Table().Close();
   frmMain->SetTableOpened(false);
   fs::rename(Dir / "data", Dir / "elsewhere");
-  frmUtil->PageControl1->SetActivePageIndex(1);
+  Pages().SetActivePageIndex(1);
   EXPECT_ANY_THROW(frmMain->FormShow(frmMain));
   EXPECT_FALSE(frmMain->TableOpened());
-  EXPECT_EQ(frmUtil->PageControl1->ActivePageIndex(), 1);
+  EXPECT_EQ(Pages().ActivePageIndex(), 1);
   fs::rename(Dir / "elsewhere", Dir / "data");
   frmMain->FormShow(frmMain);
   EXPECT_TRUE(frmMain->TableOpened());
-  EXPECT_EQ(frmUtil->PageControl1->ActivePageIndex(), 0);
+  EXPECT_EQ(Pages().ActivePageIndex(), 0);
 }
 
 // About, the dialog's Close, then Set-up: the set-up page, because showing the main window in
@@ -269,7 +234,7 @@ TEST_F(MainWindow, AboutThenCloseThenSetUpShowsTheSetUpPage) {
   int PageSeen = -1;
   bool MainVisible = true;
   QTimer::singleShot(0, [&] {
-    PageSeen = frmUtil->PageControl1->ActivePageIndex();
+    PageSeen = Pages().ActivePageIndex();
     MainVisible = frmMain->Visible();
     frmUtil->btnCloseClick(frmUtil);
   });
@@ -283,7 +248,7 @@ TEST_F(MainWindow, AboutThenCloseThenSetUpShowsTheSetUpPage) {
   EXPECT_NE(Table().FindIndex("idx.ndx"), nullptr);
 
   QTimer::singleShot(0, [&] {
-    PageSeen = frmUtil->PageControl1->ActivePageIndex();
+    PageSeen = Pages().ActivePageIndex();
     frmUtil->SetModalResult(mrOk);
   });
   Main<TControl>("btnConfig").Click();

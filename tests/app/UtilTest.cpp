@@ -10,25 +10,13 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
-#include <filesystem>
 
-#include "app/AppClasses.h"
 #include "app/BalloonTip.h"
 #include "app/MyTools2.h"
-#include "app/Program.h"
-#include "app/UMain.h"
-#include "platform/audio/RecordingSoundService.h"
-#include "platform/qt/Application.h"
-#include "platform/qt/ComCtrls.h"
 #include "platform/qt/DbCtrls.h"
 #include "platform/qt/StdCtrls.h"
-#include "platform/qt/Timer.h"
-#include "sound/ToneGen.h"
-#include "table/DbaseTable.h"
-#include "tests/app/ScratchDataFolder.h"
+#include "tests/app/WindowFixture.h"
 #include "tests/platform/qt/ListDriver.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -43,133 +31,97 @@ class TUrlCatcher : public QObject {
   void Open(const QUrl& Url) { Opened << Url.toString(); }
 };
 
-// The dialog alone, its table opened on a scratch copy of the shipped pest table, the sound card
-// replaced by the recording service and the information box by a recorder.
-class Dialog : public ::testing::Test {
+// The dialog alone, its table opened on a scratch copy of the shipped pest table.
+class Dialog : public WindowFixture {
  protected:
   void SetUp() override {
-    Dir = MakeScratchDataFolder("tessolon-util-");
-    SavedInformation = TfrmUtil::ShowInformation;
-    TfrmUtil::ShowInformation = [this](const std::string& Caption, const std::string& Text) {
-      Messages.push_back(Caption + ": " + Text);
-    };
+    WindowFixture::SetUp();
     Start();
   }
-  void TearDown() override {
-    TfrmUtil::ShowInformation = SavedInformation;
-    fs::remove_all(Dir);
-  }
-  virtual void Start() {
-    frmMain = nullptr;
-    RegisterAppClasses();
-    App.CreateForm(frmUtil);
-    OpenTable();
-  }
+  virtual void Start() { StartDialog(); }
 
-  void OpenTable() {
-    Table().SetFilePath((Dir / "data").string());
-    Table().Open();
-    Table().AttachIndexFile("idx.ndx");
-  }
-  TDbaseTable& Table() { return *frmUtil->DbaseTable1; }
-  TToneGen& Tone() { return *frmUtil->ToneGen1; }
-  int64_t Field(const char* Name) { return Table().FieldByName(Name)->AsLargeInt(); }
-  template <class T>
-  T& Get(const char* Name) {
-    auto* Result = dynamic_cast<T*>(frmUtil->FindComponent(Name));
-    if (!Result) throw std::runtime_error(std::string("no ") + Name);
-    return *Result;
-  }
   // Types Text into a bound box as the user does.
   void Type(const char* Name, const QString& Text) {
-    QLineEdit* Line = Get<TDBEdit>(Name).LineEdit();
+    QLineEdit* Line = Util<TDBEdit>(Name).LineEdit();
     Line->selectAll();
     for (QChar C : Text) {
       QKeyEvent Press(QEvent::KeyPress, 0, Qt::NoModifier, QString(C));
       QCoreApplication::sendEvent(Line, &Press);
     }
   }
-
-  TRecordingSoundService Sound;
-  TScopedSoundService Scoped{Sound};
-  fs::path Dir;
-  TApplication App;
-  std::function<void(const std::string&, const std::string&)> SavedInformation;
-  std::vector<std::string> Messages;
 };
 
 TEST_F(Dialog, IsBuiltFromItsDefinitionAndStartsWithTheStoredSettings) {
   EXPECT_EQ(frmUtil->Caption(), "Adjustment");
   EXPECT_EQ(frmUtil->ClientWidth(), 429);
   EXPECT_EQ(frmUtil->ClientHeight(), 324);
-  ASSERT_EQ(frmUtil->PageControl1->PageCount(), 3);
-  EXPECT_EQ(frmUtil->PageControl1->Pages(0)->Caption(), "Setup Parameter");
-  EXPECT_EQ(frmUtil->PageControl1->Pages(1)->Caption(), "About Box");
-  EXPECT_EQ(frmUtil->PageControl1->Pages(2)->Caption(), "Sound output");
-  EXPECT_EQ(frmUtil->tbLine->Min(), 15000);
-  EXPECT_EQ(frmUtil->tbLine->Max(), 50000);
-  EXPECT_EQ(frmUtil->tbLine->Position(), 15000);
-  EXPECT_FALSE(frmUtil->Timer1->Enabled());
-  EXPECT_EQ(frmUtil->Timer1->Interval(), 1000);
+  ASSERT_EQ(Pages().PageCount(), 3);
+  EXPECT_EQ(Pages().Pages(0)->Caption(), "Setup Parameter");
+  EXPECT_EQ(Pages().Pages(1)->Caption(), "About Box");
+  EXPECT_EQ(Pages().Pages(2)->Caption(), "Sound output");
+  EXPECT_EQ(Band().Min(), 15000);
+  EXPECT_EQ(Band().Max(), 50000);
+  EXPECT_EQ(Band().Position(), 15000);
+  EXPECT_FALSE(Timer().Enabled());
+  EXPECT_EQ(Timer().Interval(), 1000);
   EXPECT_TRUE(Tone().Loop());
   EXPECT_EQ(Tone().AMAmplitude(), 30);
   EXPECT_FLOAT_EQ(Tone().AMFrequency(), 0.3f);
   EXPECT_EQ(Table().TableName(), "para.dbf");
   EXPECT_EQ(Table().IndexesText(), std::vector<std::string>{"idx.ndx;IDX;ixPrimary,ixUnique"});
-  for (TCheckBox* Box : {frmUtil->chster, frmUtil->chPlay, frmUtil->chSND, frmUtil->chAuto,
-                         frmUtil->chReso, frmUtil->chQual})
-    EXPECT_TRUE(Box->Checked()) << Box->Name();
+  for (const char* Box : {"chster", "chPlay", "chSND", "chAuto", "chReso", "chQual"})
+    EXPECT_TRUE(Util<TCheckBox>(Box).Checked()) << Box;
   const TStringList Waves{"Sine  ", "Square", "Triangle", "Sawtooth", "Noise"};
-  EXPECT_EQ(frmUtil->cbWavForm->Items(), Waves);
+  EXPECT_EQ(Util<TComboBox>("cbWavForm").Items(), Waves);
   // What FormCreate shows.
-  EXPECT_EQ(frmUtil->cbWavForm->ItemIndex(), 0);
-  EXPECT_EQ(frmUtil->lbloct->Caption(), "4");
-  EXPECT_EQ(frmUtil->lblAmp->Caption(), "30");
-  EXPECT_EQ(frmUtil->edVL->Text(), "60");
-  EXPECT_EQ(frmUtil->edVR->Text(), "80");
-  EXPECT_EQ(Get<TDBEdit>("edPest").Text(), Table().FieldByName("NAME_PEST")->AsString());
+  EXPECT_EQ(Util<TComboBox>("cbWavForm").ItemIndex(), 0);
+  EXPECT_EQ(Util<TLabel>("lbloct").Caption(), "4");
+  EXPECT_EQ(Util<TLabel>("lblAmp").Caption(), "30");
+  EXPECT_EQ(Util<TEdit>("edVL").Text(), "60");
+  EXPECT_EQ(Util<TEdit>("edVR").Text(), "80");
+  EXPECT_EQ(Util<TDBEdit>("edPest").Text(), Table().FieldByName("NAME_PEST")->AsString());
   // The dialog's four tips.
   ASSERT_TRUE(TipWindow);
   EXPECT_EQ(TipWindow->parentWidget(), frmUtil->Widget());
   EXPECT_EQ(TipWindow->ToolCount(), 4);
   EXPECT_EQ(TipWindow->Title(), "Info");
   EXPECT_EQ(TipWindow->Icon(), tiInfo);
-  EXPECT_EQ(TipWindow->ToolText(Get<TControl>("btnPrev").Widget()), "Move Previous");
-  EXPECT_EQ(TipWindow->ToolText(Get<TControl>("btnClose").Widget()), "Close return to main");
+  EXPECT_EQ(TipWindow->ToolText(Util<TControl>("btnPrev").Widget()), "Move Previous");
+  EXPECT_EQ(TipWindow->ToolText(Util<TControl>("btnClose").Widget()), "Close return to main");
 }
 
 TEST_F(Dialog, SlidersAndBoxesReachTheToneGeneratorAsTheirHandlersSay) {
-  frmUtil->tbL->SetPosition(25);
+  Util<TTrackBar>("tbL").SetPosition(25);
   EXPECT_EQ(Tone().LeftVolume(), 25);
   EXPECT_EQ(Tone().RightVolume(), 80);  // either slider sets both volumes
-  EXPECT_EQ(frmUtil->edVL->Text(), "25");
-  frmUtil->tbR->SetPosition(40);
+  EXPECT_EQ(Util<TEdit>("edVL").Text(), "25");
+  Util<TTrackBar>("tbR").SetPosition(40);
   EXPECT_EQ(Tone().RightVolume(), 40);
-  EXPECT_EQ(frmUtil->edVR->Text(), "40");
+  EXPECT_EQ(Util<TEdit>("edVR").Text(), "40");
 
   // Octave and amplitude change only their labels.
-  frmUtil->troct->SetPosition(7);
-  frmUtil->tramp->SetPosition(55);
-  EXPECT_EQ(frmUtil->lbloct->Caption(), "7");
-  EXPECT_EQ(frmUtil->lblAmp->Caption(), "55");
+  Util<TTrackBar>("troct").SetPosition(7);
+  Util<TTrackBar>("tramp").SetPosition(55);
+  EXPECT_EQ(Util<TLabel>("lbloct").Caption(), "7");
+  EXPECT_EQ(Util<TLabel>("lblAmp").Caption(), "55");
   EXPECT_EQ(Tone().AMAmplitude(), 30);
 
-  frmUtil->chster->SetChecked(false);
+  Util<TCheckBox>("chster").SetChecked(false);
   EXPECT_FALSE(Tone().Stereo());
-  frmUtil->chReso->SetChecked(false);
+  Util<TCheckBox>("chReso").SetChecked(false);
   EXPECT_EQ(Tone().Resolution(), tg8Bit);
-  frmUtil->chQual->SetChecked(false);
+  Util<TCheckBox>("chQual").SetChecked(false);
   EXPECT_EQ(Tone().Quality(), tgLoQ);
   // The play box's click only reapplies the quality box.
   Tone().SetQuality(tgHiQ);
-  frmUtil->chPlay->SetChecked(false);
+  Util<TCheckBox>("chPlay").SetChecked(false);
   EXPECT_EQ(Tone().Quality(), tgLoQ);
 }
 
 // The waveform chosen in the open list reaches the tone generator at that close-up.
 TEST_F(Dialog, ChoosingAWaveformSetsItAtTheListsCloseUp) {
   frmUtil->Show();
-  QComboBox& Waves = *frmUtil->cbWavForm->Combo();
+  QComboBox& Waves = *Util<TComboBox>("cbWavForm").Combo();
   ListDriver::ChooseWithMouse(Waves, 2);
   EXPECT_EQ(Tone().Waveform(), tgTriangle);
   ListDriver::ChooseWithKeys(Waves, 3);
@@ -180,36 +132,36 @@ TEST_F(Dialog, ChoosingAWaveformSetsItAtTheListsCloseUp) {
   Tone().SetWaveform(tgSquare);
   ListDriver::EscapeFrom(Waves, 4);
   EXPECT_EQ(Tone().Waveform(), tgSine);
-  frmUtil->cbWavForm->SetItemIndex(-1);
+  Util<TComboBox>("cbWavForm").SetItemIndex(-1);
   ListDriver::ClickOutside(Waves);
   EXPECT_EQ(Tone().Waveform(), tgNoise);
 }
 
 TEST_F(Dialog, MovesThroughTheRecordsShowingEachWaveformAndStopsAtTheEnds) {
   const int64_t First = Field("IDX");
-  Get<TControl>("btnPrev").Click();
+  Util<TControl>("btnPrev").Click();
   EXPECT_EQ(Field("IDX"), First);
-  Get<TControl>("btnNext").Click();
+  Util<TControl>("btnNext").Click();
   EXPECT_GT(Field("IDX"), First);
-  EXPECT_EQ(frmUtil->cbWavForm->ItemIndex(), Field("WAV_FRM"));
-  for (int I = 0; I < Table().RecordCount() + 2; ++I) Get<TControl>("btnNext").Click();
+  EXPECT_EQ(Util<TComboBox>("cbWavForm").ItemIndex(), Field("WAV_FRM"));
+  for (int I = 0; I < Table().RecordCount() + 2; ++I) Util<TControl>("btnNext").Click();
   EXPECT_TRUE(Table().Eof());
-  EXPECT_EQ(frmUtil->cbWavForm->ItemIndex(), Field("WAV_FRM"));
+  EXPECT_EQ(Util<TComboBox>("cbWavForm").ItemIndex(), Field("WAV_FRM"));
   // A number outside the list leaves nothing selected.
   Table().Edit();
   Table().FieldByName("WAV_FRM")->SetAsInteger(9);
   Table().Post();
   frmUtil->FormShow(frmUtil);
-  EXPECT_EQ(frmUtil->cbWavForm->ItemIndex(), -1);
+  EXPECT_EQ(Util<TComboBox>("cbWavForm").ItemIndex(), -1);
 }
 
 TEST_F(Dialog, SaveWritesTheListIndexAndTypedBoxesAndReportsSuccess) {
-  Get<TControl>("btnNext").Click();
+  Util<TControl>("btnNext").Click();
   const int64_t Idx = Field("IDX");
-  frmUtil->cbWavForm->SetItemIndex(3);
+  Util<TComboBox>("cbWavForm").SetItemIndex(3);
   Type("edTimeCh", "321");
   EXPECT_EQ(Table().State(), dsEdit);
-  Get<TControl>("btnSave").Click();
+  Util<TControl>("btnSave").Click();
   EXPECT_EQ(Messages, std::vector<std::string>{"Information: Save Parameter success."});
 
   Table().Close();
@@ -219,30 +171,30 @@ TEST_F(Dialog, SaveWritesTheListIndexAndTypedBoxesAndReportsSuccess) {
   EXPECT_EQ(Field("TIME_CH"), 321);
 
   // Nothing selected stores -1, which a selection maps to noise.
-  frmUtil->cbWavForm->SetItemIndex(-1);
-  Get<TControl>("btnSave").Click();
+  Util<TComboBox>("cbWavForm").SetItemIndex(-1);
+  Util<TControl>("btnSave").Click();
   EXPECT_EQ(Field("WAV_FRM"), -1);
-  frmUtil->Sweep().Select();
+  frmUtil->SelectPest();
   EXPECT_EQ(Tone().Waveform(), tgNoise);
 }
 
 TEST_F(Dialog, AnEmptyWaveformNumberFailsTheShowingAndKeepsTheListsSelection) {
-  frmUtil->cbWavForm->SetItemIndex(2);
+  Util<TComboBox>("cbWavForm").SetItemIndex(2);
   Table().Edit();
   Table().FieldByName("WAV_FRM")->Clear();
   Table().Post();
   EXPECT_THROW(frmUtil->FormShow(frmUtil), std::exception);
-  EXPECT_EQ(frmUtil->cbWavForm->ItemIndex(), 2);
+  EXPECT_EQ(Util<TComboBox>("cbWavForm").ItemIndex(), 2);
   // The sweep's selection stops at the same field, its earlier steps applied.
-  EXPECT_THROW(frmUtil->Sweep().Select(), std::exception);
-  EXPECT_EQ(frmUtil->Timer1->Interval(), Field("TIME_CH"));
+  EXPECT_THROW(frmUtil->SelectPest(), std::exception);
+  EXPECT_EQ(Timer().Interval(), Field("TIME_CH"));
 }
 
 TEST_F(Dialog, SaveOnAnEmptyTableCreatesTheRecord) {
   while (!Table().IsEmpty()) Table().Delete();
-  frmUtil->cbWavForm->SetItemIndex(4);
+  Util<TComboBox>("cbWavForm").SetItemIndex(4);
   Type("edPest", "Cricket");
-  Get<TControl>("btnSave").Click();
+  Util<TControl>("btnSave").Click();
   EXPECT_EQ(Table().FieldByName("NAME_PEST")->AsString(), "Cricket");
   EXPECT_EQ(Field("WAV_FRM"), 4);
   Table().Close();
@@ -260,22 +212,22 @@ TEST_F(Dialog, SaveOnAClosedTableFailsWithoutTheSuccessMessage) {
 }
 
 TEST_F(Dialog, SoundCardTicksPlayTheBandFromItsBottomPlusOneStep) {
-  frmUtil->Sweep().Select();
-  const int Min = frmUtil->tbLine->Min();
+  frmUtil->SelectPest();
+  const int Min = Band().Min();
   const int Step = static_cast<int>(Field("VAL_CH"));
-  EXPECT_EQ(frmUtil->Timer1->Interval(), Field("TIME_CH"));
+  EXPECT_EQ(Timer().Interval(), Field("TIME_CH"));
   EXPECT_EQ(Tone().LeftVolume(), 60);
   EXPECT_EQ(Tone().RightVolume(), 80);
   Sound.Clear();
-  frmUtil->Timer1Timer(frmUtil->Timer1);
-  frmUtil->Timer1Timer(frmUtil->Timer1);
-  EXPECT_EQ(frmUtil->tbLine->Position(), Min + 2 * Step);
+  Tick();
+  Tick();
+  EXPECT_EQ(Band().Position(), Min + 2 * Step);
   EXPECT_EQ(Tone().Frequency(), std::min(Min + 2 * Step, 50000));
   EXPECT_EQ(Sound.Count(scPlay), 2);
   // Auto Change off: the same frequency again.
-  frmUtil->chAuto->SetChecked(false);
-  frmUtil->Timer1Timer(frmUtil->Timer1);
-  EXPECT_EQ(frmUtil->tbLine->Position(), Min + 2 * Step);
+  Util<TCheckBox>("chAuto").SetChecked(false);
+  Tick();
+  EXPECT_EQ(Band().Position(), Min + 2 * Step);
 }
 
 // Closes every message box shortly after it opens, recording its text and how many were open at
@@ -306,16 +258,16 @@ struct TBoxCloser {
 };
 
 TEST_F(Dialog, SpeakerRefusalsShowOneErrorBoxAtATime) {
-  frmUtil->chSND->SetChecked(false);
-  frmUtil->chAuto->SetChecked(false);
-  frmUtil->tbLine->SetPosition(30000);
-  frmUtil->Timer1->SetInterval(5);
-  TBoxCloser Closer(*frmUtil->Timer1);
-  frmUtil->Timer1->SetEnabled(true);
+  Util<TCheckBox>("chSND").SetChecked(false);
+  Util<TCheckBox>("chAuto").SetChecked(false);
+  Band().SetPosition(30000);
+  Timer().SetInterval(5);
+  TBoxCloser Closer(Timer());
+  Timer().SetEnabled(true);
   QEventLoop Loop;
   QTimer::singleShot(400, &Loop, &QEventLoop::quit);
   Loop.exec();
-  frmUtil->Timer1->SetEnabled(false);
+  Timer().SetEnabled(false);
   App.ProcessMessages();
   ASSERT_FALSE(Closer.Texts.empty());
   EXPECT_EQ(Closer.Texts.front(), "Bleeper: Freq > 20000.");
@@ -327,27 +279,16 @@ TEST_F(Dialog, SpeakerRefusalsShowOneErrorBoxAtATime) {
 
 TEST_F(Dialog, TheLinkLabelOpensItsCaptionAsAWebAddress) {
   TUrlCatcher Catcher;
-  auto& Link = Get<TControl>("skLabel17");
+  auto& Link = Util<TControl>("skLabel17");
   EXPECT_EQ(Link.Hint(), "Click for go to " + Link.Caption());
   Link.Click();
   EXPECT_EQ(Catcher.Opened, QStringList{"http://" + QString::fromStdString(Link.Caption())});
 }
 
-// Both windows, started in a scratch directory as the program starts.
+// Both windows, started as the program starts them.
 class DialogWithMain : public Dialog {
  protected:
-  void Start() override {
-    Previous = fs::current_path();
-    fs::current_path(Dir);
-    CreateWindows(App);
-    frmMain->Show();
-    App.ProcessMessages();
-  }
-  void TearDown() override {
-    fs::current_path(Previous);
-    Dialog::TearDown();
-  }
-  fs::path Previous;
+  void Start() override { StartProgram(); }
 };
 
 // Close and the window's own close button (as the window manager closes it) alike end the
@@ -355,12 +296,12 @@ class DialogWithMain : public Dialog {
 // first record, dropping unsaved typing.
 TEST_F(DialogWithMain, CloseAndTheWindowsCloseButtonHandTheTableBack) {
   const std::function<void()> Closers[] = {
-      [this] { Get<TControl>("btnClose").Click(); },
+      [this] { Util<TControl>("btnClose").Click(); },
       [] { frmUtil->Widget()->close(); },
   };
   for (const auto& CloseDialog : Closers) {
     ASSERT_TRUE(Table().Active());
-    Get<TControl>("btnNext").Click();
+    Util<TControl>("btnNext").Click();
     const std::string Pest = Table().FieldByName("NAME_PEST")->AsString();
     bool WasModal = false;
     QTimer::singleShot(0, [&] {
@@ -390,7 +331,7 @@ TEST_F(DialogWithMain, IsCentredOnTheMainWindowAtEveryShowing) {
     QPoint Centre;
     QTimer::singleShot(0, [&] {
       Centre = frmUtil->Widget()->geometry().center();
-      Get<TControl>("btnClose").Click();
+      Util<TControl>("btnClose").Click();
     });
     frmMain->btnConfigClick(frmMain);
     return Centre;

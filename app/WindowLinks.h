@@ -1,0 +1,59 @@
+// What the two windows ask of each other. The main window runs the sweep and opens the pest
+// table through the Adjustment dialog, which owns both; the dialog tells the main window when
+// it has closed and handed the table back. Each window knows the other only through these, and
+// CreateWindows links the two.
+#pragma once
+
+#include <string>
+
+#include "platform/qt/Forms.h"
+
+// The Adjustment dialog as the main window uses it.
+class IAdjustmentDialog {
+ public:
+  virtual ~IAdjustmentDialog() = default;
+  // The dialog's own window, shown modally by Set-up and About.
+  virtual TForm& Form() = 0;
+  // Opens the pest table in Folder and attaches its index. A table left open by a failed attach
+  // is not reopened; only the index is tried again.
+  virtual void OpenTable(const std::string& Folder) = 0;
+  virtual void ShowPage(int Index) = 0;
+  // Applies the current record's profile to the sweep.
+  virtual void SelectPest() = 0;
+  virtual void StartSweep() = 0;
+  // Stops the ticks and silences the output the sound card box selects.
+  virtual void StopSweep() = 0;
+  virtual bool SweepRunning() const = 0;
+};
+
+// The window that is told when the Adjustment dialog closes.
+class IAdjustmentObserver {
+ public:
+  virtual ~IAdjustmentObserver() = default;
+  virtual TForm& Form() = 0;
+  // The dialog has closed, and closed the table with it.
+  virtual void AdjustmentClosed() = 0;
+};
+
+// A window's link to the other one, dropped when that window is destroyed. The holding form
+// passes its removal notifications to Removed.
+template <class Interface>
+class TWindowLink {
+ public:
+  Interface* Get() const { return FWindow; }
+  void Set(TComponent& Holder, Interface* Window) {
+    FWindow = Window;
+    FForm = Window ? &Window->Form() : nullptr;
+    // Never withdrawn: the other window may hold a link back through the same notification.
+    Holder.FreeNotification(FForm);
+  }
+  void Removed(const TComponent* Component) {
+    if (Component != FForm) return;
+    FWindow = nullptr;
+    FForm = nullptr;
+  }
+
+ private:
+  Interface* FWindow = nullptr;
+  TComponent* FForm = nullptr;
+};

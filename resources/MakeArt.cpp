@@ -102,6 +102,11 @@ void ButtonFace(const char* Name, bool Down) {
   P.setBrush(Face);
   P.setPen(QPen(QColor(50, 50, 50), 3));
   P.drawEllipse(QRectF(5, 5, 90, 90));
+  P.end();
+  // Tinted with the buttons' teal, silver would become the skin's transparent teal on screen.
+  for (int Y = 0; Y < Image.height(); ++Y)
+    for (int X = 0; X < Image.width(); ++X)
+      if (Image.pixel(X, Y) == qRgb(192, 192, 192)) Image.setPixel(X, Y, qRgb(192, 192, 193));
   Save(Image, Name);
 }
 

@@ -52,6 +52,7 @@ object frmMain: TfrmMain
     Width = 337
     Height = 362
     Align = alClient
+    AutoSize = True
     Picture = 'skin.png'
     TransparentColor = clTeal
     DragTolerance = 5
@@ -67,6 +68,17 @@ object frmMain: TfrmMain
     Font.Height = -15
     Font.Color = clBlue
     Font.Style = [fsBold]
+    TextOptions.Alignment = taLeftJustify
+    TextOptions.VAlignment = vaTop
+    TextOptions.Style = sklsRaised
+    TextOptions.HighlightColor = clYellow
+    TextOptions.ShadeColor = clNavy
+    TextOptions.DisabledColors.ShadeColor = clBlack
+    TextOptions.Shadow.Color = clGray
+    TextOptions.Shadow.XOffset = 20
+    TextOptions.Shadow.YOffset = 15
+    TextOptions.ExtrudeEffects.Depth = 5
+    TextOptions.ExtrudeEffects.FarColor = clGray
   end
   object skLabel1: TskLabel
     Transparent = True
@@ -79,6 +91,17 @@ object frmMain: TfrmMain
     Font.Height = -12
     Font.Color = clBlue
     Font.Style = [fsBold]
+    TextOptions.Alignment = taLeftJustify
+    TextOptions.VAlignment = vaTop
+    TextOptions.Style = sklsRaised
+    TextOptions.HighlightColor = clYellow
+    TextOptions.ShadeColor = clNavy
+    TextOptions.DisabledColors.ShadeColor = clBlack
+    TextOptions.Shadow.Color = clGray
+    TextOptions.Shadow.XOffset = 20
+    TextOptions.Shadow.YOffset = 15
+    TextOptions.ExtrudeEffects.Depth = 5
+    TextOptions.ExtrudeEffects.FarColor = clGray
   end
   object lblPoint: TskLabel
     Transparent = True
@@ -91,6 +114,17 @@ object frmMain: TfrmMain
     Font.Height = -15
     Font.Color = clRed
     Font.Style = [fsBold]
+    TextOptions.Alignment = taLeftJustify
+    TextOptions.VAlignment = vaTop
+    TextOptions.Style = sklsRaised
+    TextOptions.HighlightColor = clYellow
+    TextOptions.ShadeColor = clNavy
+    TextOptions.DisabledColors.ShadeColor = clBlack
+    TextOptions.Shadow.Color = clGray
+    TextOptions.Shadow.XOffset = 20
+    TextOptions.Shadow.YOffset = 15
+    TextOptions.ExtrudeEffects.Depth = 5
+    TextOptions.ExtrudeEffects.FarColor = clGray
   end
   object skLabel2: TskLabel
     Transparent = True
@@ -103,6 +137,17 @@ object frmMain: TfrmMain
     Font.Height = -12
     Font.Color = clLime
     Font.Style = [fsBold]
+    TextOptions.Alignment = taLeftJustify
+    TextOptions.VAlignment = vaTop
+    TextOptions.Style = sklsRaised
+    TextOptions.HighlightColor = clYellow
+    TextOptions.ShadeColor = clNavy
+    TextOptions.DisabledColors.ShadeColor = clBlack
+    TextOptions.Shadow.Color = clGray
+    TextOptions.Shadow.XOffset = 20
+    TextOptions.Shadow.YOffset = 15
+    TextOptions.ExtrudeEffects.Depth = 5
+    TextOptions.ExtrudeEffects.FarColor = clGray
   end
   object cbLook1: TDBLookupComboBox
     Left = 53
@@ -133,9 +178,24 @@ object frmMain: TfrmMain
     Top = 313
     Width = 48
     Height = 45
+    Color = clTeal
+    DitherColor = clWhite
+    DitherStyle = dsDither
+    ShadeStyle = fbsNormal
+    TransparentColor = clNone
+    Font.Name = 'MS Sans Serif'
+    Font.Height = -11
+    Font.Color = clWindowText
+    Font.Style = [fsBold]
+    ParentFont = False
+    TextOptions.Alignment = taCenter
+    TextOptions.VAlignment = vaVCenter
+    TextOptions.Style = sklsRaised
+    TextOptions.ShadeColor = clNone
     Image = 'button-up.png'
     ImageDown = 'button-down.png'
     Glyph = 'glyph-config.png'
+    NumGlyphs = 1
     OnClick = btnConfigClick
   end
   object btnGo: TskImageBtn
@@ -143,9 +203,24 @@ object frmMain: TfrmMain
     Top = 312
     Width = 48
     Height = 45
+    Color = clTeal
+    DitherColor = clWhite
+    DitherStyle = dsDither
+    ShadeStyle = fbsNormal
+    TransparentColor = clNone
+    Font.Name = 'MS Sans Serif'
+    Font.Height = -11
+    Font.Color = clWindowText
+    Font.Style = [fsBold]
+    ParentFont = False
+    TextOptions.Alignment = taCenter
+    TextOptions.VAlignment = vaVCenter
+    TextOptions.Style = sklsRaised
+    TextOptions.ShadeColor = clNone
     Image = 'button-up.png'
     ImageDown = 'button-down.png'
     Glyph = 'glyph-go.png'
+    NumGlyphs = 0
     OnClick = btnGoClick
   end
   object btnStop: TskImageBtn
@@ -153,9 +228,24 @@ object frmMain: TfrmMain
     Top = 312
     Width = 48
     Height = 45
+    Color = clTeal
+    DitherColor = clWhite
+    DitherStyle = dsDither
+    ShadeStyle = fbsNormal
+    TransparentColor = clNone
+    Font.Name = 'MS Sans Serif'
+    Font.Height = -11
+    Font.Color = clWindowText
+    Font.Style = [fsBold]
+    ParentFont = False
+    TextOptions.Alignment = taCenter
+    TextOptions.VAlignment = vaVCenter
+    TextOptions.Style = sklsRaised
+    TextOptions.ShadeColor = clNone
     Image = 'button-up.png'
     ImageDown = 'button-down.png'
     Glyph = 'glyph-stop.png'
+    NumGlyphs = 1
     OnClick = btnStopClick
   end
   object btnAbout: TskImageBtn
@@ -163,9 +253,24 @@ object frmMain: TfrmMain
     Top = 312
     Width = 48
     Height = 45
+    Color = clTeal
+    DitherColor = clWhite
+    DitherStyle = dsDither
+    ShadeStyle = fbsNormal
+    TransparentColor = clNone
+    Font.Name = 'MS Sans Serif'
+    Font.Height = -11
+    Font.Color = clWindowText
+    Font.Style = [fsBold]
+    ParentFont = False
+    TextOptions.Alignment = taCenter
+    TextOptions.VAlignment = vaVCenter
+    TextOptions.Style = sklsRaised
+    TextOptions.ShadeColor = clNone
     Image = 'button-up.png'
     ImageDown = 'button-down.png'
     Glyph = 'glyph-about.png'
+    NumGlyphs = 0
     OnClick = btnAboutClick
   end
   object btnClose: TskImageBtn
@@ -173,9 +278,24 @@ object frmMain: TfrmMain
     Top = 311
     Width = 48
     Height = 45
+    Color = clTeal
+    DitherColor = clWhite
+    DitherStyle = dsDither
+    ShadeStyle = fbsNormal
+    TransparentColor = clNone
+    Font.Name = 'MS Sans Serif'
+    Font.Height = -11
+    Font.Color = clWindowText
+    Font.Style = [fsBold]
+    ParentFont = False
+    TextOptions.Alignment = taCenter
+    TextOptions.VAlignment = vaVCenter
+    TextOptions.Style = sklsRaised
+    TextOptions.ShadeColor = clNone
     Image = 'button-up.png'
     ImageDown = 'button-down.png'
     Glyph = 'glyph-close.png'
+    NumGlyphs = 0
     OnClick = btnCloseClick
   end
   object btnMin: TskToolButton

@@ -3,6 +3,7 @@
 #include "shell/EffectLabel.h"
 #include "shell/ImageBtn.h"
 #include "shell/ImageForm.h"
+#include "shell/ImageList.h"
 #include "shell/Menus.h"
 #include "shell/SkinMenu.h"
 #include "shell/ToolButton.h"
@@ -52,10 +53,19 @@ const TClassInfo& TPopupMenu::StaticClassInfo() {
   return Info;
 }
 
+const TClassInfo& TImageList::StaticClassInfo() {
+  static const TClassInfo Info =
+      TClassBuilder<TImageList>("TImageList", TComponent::StaticClassInfo())
+          .Strings("Pictures.Strings", &TImageList::Pictures, &TImageList::SetPictures)
+          .Build();
+  return Info;
+}
+
 const TClassInfo& TTrayIcon::StaticClassInfo() {
   static const TClassInfo Info =
       TClassBuilder<TTrayIcon>("TTrayIcon", TComponent::StaticClassInfo())
           .Bool("DesignPreview", &TTrayIcon::DesignPreview, &TTrayIcon::SetDesignPreview)
+          .Ref("IconList", &TTrayIcon::IconList, &TTrayIcon::SetIconList)
           .Bool("CycleIcons", &TTrayIcon::CycleIcons, &TTrayIcon::SetCycleIcons)
           .Int("CycleInterval", &TTrayIcon::CycleInterval, &TTrayIcon::SetCycleInterval)
           .Bool("Enabled", &TTrayIcon::Enabled, &TTrayIcon::SetEnabled, true)
@@ -303,8 +313,9 @@ const TClassInfo& TSkinMenu::StaticClassInfo() {
 
 void RegisterShellClasses() {
   for (const TClassInfo* Info : {&TMenuItem::StaticClassInfo(), &TPopupMenu::StaticClassInfo(),
-                                 &TTrayIcon::StaticClassInfo(), &TskImageForm::StaticClassInfo(),
-                                 &TskLabel::StaticClassInfo(), &TskImageBtn::StaticClassInfo(),
-                                 &TskToolButton::StaticClassInfo(), &TSkinMenu::StaticClassInfo()})
+                                 &TImageList::StaticClassInfo(), &TTrayIcon::StaticClassInfo(),
+                                 &TskImageForm::StaticClassInfo(), &TskLabel::StaticClassInfo(),
+                                 &TskImageBtn::StaticClassInfo(), &TskToolButton::StaticClassInfo(),
+                                 &TSkinMenu::StaticClassInfo()})
     RegisterClass(*Info);
 }

@@ -173,6 +173,23 @@ const TClassInfo& TskImageBtn::StaticClassInfo() {
     Offset("TextDownY", &TskImgDownOffsets::TextDownY, 1);
     Offset("ImageDownX", &TskImgDownOffsets::ImageDownX, 2);
     Offset("ImageDownY", &TskImgDownOffsets::ImageDownY, 2);
+    auto Shade = [&B](const char* Name, TColor TskShadeColors::*Field, TColor Default) {
+      B.Colour(
+          std::string("ShadeColors.") + Name,
+          [Field](const B_& C) { return C.ShadeColors().*Field; },
+          [Field](B_& C, TColor V) {
+            TskShadeColors S = C.ShadeColors();
+            S.*Field = V;
+            C.SetShadeColors(S);
+          },
+          Default);
+    };
+    Shade("BtnHighlight", &TskShadeColors::BtnHighlight, clBtnHighlight);
+    Shade("Btn3DLight", &TskShadeColors::Btn3DLight, cl3DLight);
+    Shade("BtnShadow", &TskShadeColors::BtnShadow, clBtnShadow);
+    Shade("BtnBlack", &TskShadeColors::BtnBlack, clBlack);
+    Shade("BtnFocus", &TskShadeColors::BtnFocus, clBlack);
+    Shade("Shadow", &TskShadeColors::Shadow, clBlack);
     B.Set("Options",
           {"boFocusable", "boOverrideActionGlyph", "boToggleOnUp", "boFocusRect", "boAutoBold"},
           &B_::Options, &B_::SetOptions)

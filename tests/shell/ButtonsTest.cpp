@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QMouseEvent>
+#include <QTest>
 
 #include "platform/qt/Forms.h"
+#include "platform/qt/StdCtrls.h"
 #include "shell/EffectLabel.h"
 #include "shell/ImageBtn.h"
 #include "shell/Shape.h"
@@ -72,6 +74,43 @@ TEST(EffectLabel, AccelMarksMeasureAsTheyShow) {
   EXPECT_GT(Double.Width(), Bare.Width());
   EXPECT_EQ(TskCaptionText::NormalRotation(-90), 270);
   EXPECT_EQ(TskCaptionText::NormalRotation(725), 5);
+}
+
+TEST(EffectLabel, AcceleratorFocusesItsControlAndAlignFollowsTheParent) {
+  TForm Form(nullptr);
+  Form.SetBounds(50, 50, 200, 120);
+  auto* Pest = new TEdit(&Form);
+  Pest->SetParent(&Form);
+  auto* Other = new TEdit(&Form);
+  Other->SetParent(&Form);
+  Other->SetTop(40);
+  auto* Label = new TskLabel(&Form);
+  Label->SetParent(&Form);
+  Label->SetCaption("&Pest");
+  Label->SetFocusControl(Pest);
+  Form.Show();
+  Form.Widget()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Form.Widget()));
+  Other->Widget()->setFocus();
+  QTest::keyClick(Form.Widget(), Qt::Key_P, Qt::AltModifier);
+  EXPECT_TRUE(Pest->Widget()->hasFocus());
+  Other->Widget()->setFocus();
+  Label->EditTextOptions([](TskCaptionText& T) { T.Options = 0; });  // accelerators off
+  QTest::keyClick(Form.Widget(), Qt::Key_P, Qt::AltModifier);
+  EXPECT_TRUE(Other->Widget()->hasFocus());
+
+  const int Depth = Label->Height();
+  Label->SetAlign(alBottom);
+  EXPECT_EQ(QRect(Label->Left(), Label->Top(), Label->Width(), Label->Height()),
+            QRect(0, 120 - Depth, 200, Depth));
+  Form.SetBounds(50, 50, 260, 150);  // follows the parent
+  QCoreApplication::processEvents();
+  EXPECT_EQ(QRect(Label->Left(), Label->Top(), Label->Width(), Label->Height()),
+            QRect(0, 150 - Depth, 260, Depth));
+  Label->SetAlign(alClient);
+  EXPECT_EQ(QSize(Label->Width(), Label->Height()), QSize(260, 150));
+  delete Pest;  // a removed control is forgotten
+  EXPECT_EQ(Label->FocusControl(), nullptr);
 }
 
 TEST(ImageButton, ShapeFaceAndClicksFollowThePicture) {

@@ -6,6 +6,7 @@
 #include "shell/ImageList.h"
 #include "shell/Menus.h"
 #include "shell/SkinMenu.h"
+#include "shell/StyleManager.h"
 #include "shell/ToolButton.h"
 #include "shell/TrayIcon.h"
 
@@ -226,9 +227,20 @@ const TClassInfo& TskToolButton::StaticClassInfo() {
                 &TskToolButton::SetTheme)
           .Bool("Style.UseStyleManager", &TskToolButton::UseStyleManager,
                 &TskToolButton::SetUseStyleManager, true)
+          .Ref("StyleManager", &TskToolButton::StyleManager, &TskToolButton::SetStyleManager)
           .Event("OnClick", &TskToolButton::OnClick)
           .Event("OnMouseEnter", &TskToolButton::OnMouseEnter)
           .Event("OnMouseLeave", &TskToolButton::OnMouseLeave)
+          .Build();
+  return Info;
+}
+
+const TClassInfo& TskStyleManager::StaticClassInfo() {
+  static const TClassInfo Info =
+      TClassBuilder<TskStyleManager>("TskStyleManager", TComponent::StaticClassInfo())
+          .Enum("Theme", {"WindowsXP", "OfficeXP"}, &TskStyleManager::Theme,
+                &TskStyleManager::SetTheme)
+          .Event("OnThemeChanged", &TskStyleManager::OnThemeChanged)
           .Build();
   return Info;
 }
@@ -329,10 +341,11 @@ const TClassInfo& TSkinMenu::StaticClassInfo() {
 }
 
 void RegisterShellClasses() {
-  for (const TClassInfo* Info : {&TMenuItem::StaticClassInfo(), &TPopupMenu::StaticClassInfo(),
-                                 &TImageList::StaticClassInfo(), &TTrayIcon::StaticClassInfo(),
-                                 &TskImageForm::StaticClassInfo(), &TskLabel::StaticClassInfo(),
-                                 &TskImageBtn::StaticClassInfo(), &TskToolButton::StaticClassInfo(),
-                                 &TSkinMenu::StaticClassInfo()})
+  for (const TClassInfo* Info :
+       {&TMenuItem::StaticClassInfo(), &TPopupMenu::StaticClassInfo(),
+        &TImageList::StaticClassInfo(), &TTrayIcon::StaticClassInfo(),
+        &TskImageForm::StaticClassInfo(), &TskLabel::StaticClassInfo(),
+        &TskImageBtn::StaticClassInfo(), &TskToolButton::StaticClassInfo(),
+        &TskStyleManager::StaticClassInfo(), &TSkinMenu::StaticClassInfo()})
     RegisterClass(*Info);
 }

@@ -154,8 +154,8 @@ void Glyphs() {
   Save(About, "glyph-about.png");
   QImage Config = GlyphCanvas();
   {
+    // Unsmoothed: edge pixels blended with the magenta key would be drawn as a pink fringe.
     QPainter P(&Config);
-    P.setRenderHint(QPainter::Antialiasing);
     P.translate(16, 16);
     P.setBrush(QColor(90, 90, 110));
     P.setPen(Qt::NoPen);

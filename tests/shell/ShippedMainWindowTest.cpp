@@ -14,6 +14,7 @@
 #include "shell/EffectLabel.h"
 #include "shell/ImageBtn.h"
 #include "shell/ImageForm.h"
+#include "shell/Shape.h"
 #include "shell/ShellClasses.h"
 #include "shell/ToolButton.h"
 
@@ -71,6 +72,9 @@ TEST_F(ShippedMainWindow, ShapedWindowCoversTheButtonFaceForm) {
   EXPECT_EQ(Form.ClientHeight(), 362);
   EXPECT_FALSE(Skin->Shape().contains(QPoint(0, 0)));  // teal corner cut away
   EXPECT_TRUE(Skin->Shape().contains(QPoint(150, 150)));
+  // The stored shape is used as stored: it must stay the one the picture gives.
+  const QImage Picture(QString::fromStdString(Resources + "skin.png"));
+  EXPECT_EQ(Skin->Shape(), ShapeFromImage(Picture, clTeal)) << "stored RegionData is stale";
 }
 
 TEST_F(ShippedMainWindow, LabelsAreRaisedYellowOverNavy) {
@@ -155,6 +159,13 @@ TEST_F(ShippedMainWindow, PictureButtonsAreTealTinted) {
     EXPECT_EQ(B->TextOptions().Style, sklsRaised);
     EXPECT_EQ(B->TextOptions().ShadeColor, clNone);
     EXPECT_TRUE(B->Caption().empty());
+    // Both stored shapes are the round shape the up picture gives at this size.
+    TskImageBtn Fresh(nullptr);
+    Fresh.SetBounds(0, 0, 48, 45);
+    Fresh.SetImage(Resources + "button-up.png");
+    EXPECT_EQ(DecodeRegion(B->RegionData()), Fresh.Shape(false)) << "stored RegionData is stale";
+    EXPECT_EQ(B->DownRegionData(), B->RegionData());
+    EXPECT_EQ(DecodeRegion(B->RegionData()).rectCount(), 23);
 
     // A face pixel clear of the glyph: the picture with red - 192, green and blue - 64.
     const QRgb Face = B->Widget()->grab().toImage().pixel(24, 41), Source = Up.pixel(24, 41);

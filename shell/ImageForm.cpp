@@ -42,8 +42,7 @@ bool PlatformPlacesWindows() {
 bool HoldsFocus(const QWidget* Window) {
   if (Window->focusWidget()) return true;
   for (const QWidget* W : Window->findChildren<QWidget*>())
-    if ((W->focusPolicy() & Qt::TabFocus) && W->isEnabled() && W->isVisibleTo(Window))
-      return true;
+    if ((W->focusPolicy() & Qt::TabFocus) && W->isEnabled() && W->isVisibleTo(Window)) return true;
   return false;
 }
 

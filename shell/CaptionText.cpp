@@ -12,11 +12,6 @@ namespace {
 // Orientation vectors, also the eight outline offsets in this order.
 constexpr QPoint Vectors[] = {{1, 1}, {-1, 1}, {1, -1}, {-1, -1}, {0, 1}, {-1, 0}, {1, 0}, {0, -1}};
 
-QStringList Lines(const std::string& Text) {
-  if (Text.empty()) return {};
-  return QString::fromStdString(Text).split("\r\n");
-}
-
 // The text as measured: with accelerators shown, "&&" is one "&" and a lone "&" takes no room.
 QString Visible(const QString& Line, bool ShowAccel) {
   if (!ShowAccel) return Line;
@@ -31,18 +26,71 @@ QString Visible(const QString& Line, bool ShowAccel) {
   return Out;
 }
 
-QSize TextSize(const TskCaptionText& T, const std::string& Text, const QFont& Font) {
-  const QStringList All = Lines(Text);
-  if (All.isEmpty()) return {0, 0};
-  const QFontMetrics Metrics(Font);
-  const bool Accel = T.Options & (1 << toShowAccel);
-  int W = 0, H = 0;
-  for (const QString& Line : All) {
-    W = std::max(W, Metrics.horizontalAdvance(Visible(Line, Accel)));
-    H += Metrics.height();
+// One line as written: its text, its top, and whether full justification spreads it.
+struct TLine {
+  QString Text;
+  int Y = 0;
+  bool Justify = false;
+};
+
+// Greedy word breaking: each line takes as many words as fit in Width (a longer word stands
+// alone).
+QStringList Wrap(const QString& Text, const QFontMetrics& M, int Width, bool Accel) {
+  QStringList Out;
+  QString Line;
+  for (const QString& Word : Text.split(' ')) {
+    const QString Longer = Line.isEmpty() ? Word : Line + ' ' + Word;
+    if (!Line.isEmpty() && M.horizontalAdvance(Visible(Longer, Accel)) > Width) {
+      Out << Line;
+      Line = Word;
+    } else {
+      Line = Longer;
+    }
   }
-  H += T.LineSpacing * (static_cast<int>(All.size()) - 1);
-  return {W + 1, H};
+  return Out << Line;
+}
+
+// The lines of Text as they are written in a layout Width wide (0: no breaking). Lines end at
+// "\r\n" with LineSpacing between them; word wrapping breaks them further; full justification
+// takes paragraphs (at "\n\n" when the text has it) and spreads all but their last lines.
+std::vector<TLine> LayOut(const TskCaptionText& T, const std::string& Text, const QFont& Font,
+                          int Width) {
+  std::vector<TLine> Out;
+  if (Text.empty()) return Out;
+  const QFontMetrics M(Font);
+  const bool Accel = T.Options & (1 << toShowAccel);
+  const bool Wrapping = T.WordWrap && Width > 0;
+  const QString All = QString::fromStdString(Text);
+  if (Wrapping && (T.Options & (1 << toFullJustify))) {
+    const int Height = M.boundingRect("AgTpjW").height();
+    int Y = 0;
+    const QString Break = All.contains("\n\n") ? "\n\n" : "\r\n";
+    for (QString Paragraph : All.split(Break)) {
+      Paragraph.replace("\r\n", " ").replace('\n', ' ');
+      const QStringList Lines = Wrap(Paragraph, M, Width, Accel);
+      for (qsizetype I = 0; I < Lines.size(); ++I, Y += Height)
+        Out.push_back({Lines[I], Y, I + 1 < Lines.size()});
+    }
+    return Out;
+  }
+  int Y = 0;
+  for (const QString& Line : All.split("\r\n")) {
+    for (const QString& Part : Wrapping ? Wrap(Line, M, Width, Accel) : QStringList{Line}) {
+      Out.push_back({Part, Y, false});
+      Y += M.height();
+    }
+    Y += T.LineSpacing;
+  }
+  return Out;
+}
+
+QSize TextSize(const TskCaptionText& T, const std::vector<TLine>& Lines, const QFont& Font) {
+  if (Lines.empty()) return {0, 0};
+  const QFontMetrics M(Font);
+  const bool Accel = T.Options & (1 << toShowAccel);
+  int W = 0;
+  for (const TLine& Line : Lines) W = std::max(W, M.horizontalAdvance(Visible(Line.Text, Accel)));
+  return {W + 1, Lines.back().Y + M.height()};
 }
 
 QPoint ExtrudeOffset(const TskCaptionText& T) {
@@ -60,18 +108,40 @@ QPoint ShadowOffset(const TskCaptionText& T) {
   return S;
 }
 
-// Writes the lines at Origin in one colour.
-void WriteLines(QPainter& P, QPoint Origin, const std::string& Text, const TskCaptionText& T,
-                TColor Colour) {
+// The room left for the text itself in a layout Width wide, after the effects.
+int TextRoom(const TskCaptionText& T, int Width) {
+  if (Width <= 0) return 0;
+  return std::max(
+      1, Width - ExtrudeOffset(T).x() - ShadowOffset(T).x() - (T.Style == sklsOutline ? 2 : 0));
+}
+
+// Writes the lines at Origin in one colour; Width is the room for each line (0: unlimited).
+void WriteLines(QPainter& P, QPoint Origin, const std::vector<TLine>& Lines,
+                const TskCaptionText& T, TColor Colour, int Width) {
   if (Colour == clNone) return;
   P.setPen(ColorToQColor(Colour));
-  const QFontMetrics Metrics(P.font());
-  const int Flags = Qt::TextSingleLine | Qt::TextDontClip |
-                    ((T.Options & (1 << toShowAccel)) ? Qt::TextShowMnemonic : 0);
-  int Y = Origin.y();
-  for (const QString& Line : Lines(Text)) {
-    P.drawText(QRect(Origin.x(), Y, 10000, Metrics.height()), Flags, Line);
-    Y += Metrics.height() + T.LineSpacing;
+  const QFontMetrics M(P.font());
+  const bool Accel = T.Options & (1 << toShowAccel);
+  const int Flags = Qt::TextSingleLine | Qt::TextDontClip | (Accel ? Qt::TextShowMnemonic : 0);
+  for (const TLine& Line : Lines) {
+    const QPoint At = Origin + QPoint(0, Line.Y);
+    const QStringList Words = Line.Text.split(' ');
+    if (Line.Justify && Words.size() > 1) {
+      const int Spare = Width - M.horizontalAdvance(Visible(Line.Text, Accel));
+      int X = At.x();
+      for (qsizetype I = 0; I < Words.size(); ++I) {
+        P.drawText(QRect(X, At.y(), 10000, M.height()), Flags, Words[I]);
+        X += M.horizontalAdvance(Visible(Words[I] + ' ', Accel)) + Spare / (Words.size() - 1) +
+             (I < Spare % (Words.size() - 1) ? 1 : 0);
+      }
+      continue;
+    }
+    const QString Shown = Visible(Line.Text, Accel);
+    if ((T.Options & (1 << toShowEllipsis)) && Width > 0 && M.horizontalAdvance(Shown) > Width)
+      P.drawText(QRect(At.x(), At.y(), 10000, M.height()), Qt::TextSingleLine | Qt::TextDontClip,
+                 M.elidedText(Shown, Qt::ElideRight, Width));
+    else
+      P.drawText(QRect(At.x(), At.y(), 10000, M.height()), Flags, Line.Text);
   }
 }
 
@@ -81,8 +151,8 @@ int TskCaptionText::NormalRotation(int Degrees) {
   return Degrees >= 0 ? Degrees % 360 : (360 - (-Degrees % 360)) % 360;
 }
 
-QSize TskCaptionText::Measure(const std::string& Text, const QFont& Font) const {
-  const QSize S = TextSize(*this, Text, Font);
+QSize TskCaptionText::Measure(const std::string& Text, const QFont& Font, int Width) const {
+  const QSize S = TextSize(*this, LayOut(*this, Text, Font, TextRoom(*this, Width)), Font);
   int W = S.width() + ExtrudeOffset(*this).x() + ShadowOffset(*this).x();
   int H = S.height() + ExtrudeOffset(*this).y() + ShadowOffset(*this).y();
   if (Style == sklsOutline) W += 2, H += 2;
@@ -97,7 +167,9 @@ void TskCaptionText::Draw(QPainter& P, const QRect& Layout, const std::string& T
   if (Text.empty()) return;
   P.save();
   P.setFont(Font);
-  const QSize Size = Measure(Text, Font);
+  const int Room = TextRoom(*this, Layout.width());
+  const std::vector<TLine> Lines = LayOut(*this, Text, Font, Room);
+  const QSize Size = Measure(Text, Font, Layout.width());
   QPoint Origin = Layout.topLeft();
   if (Alignment == taRightJustify) Origin.rx() = Layout.right() + 1 - Size.width();
   if (Alignment == taCenter) Origin.rx() += (Layout.width() - Size.width()) / 2;
@@ -105,7 +177,7 @@ void TskCaptionText::Draw(QPainter& P, const QRect& Layout, const std::string& T
   if (VAlignment == vaVCenter) Origin.ry() += (Layout.height() - Size.height()) / 2;
   if (Rotation != 0) {  // turn about the centre of the measured block
     const QPoint Centre = Origin + QPoint(Size.width() / 2, Size.height() / 2);
-    const QSize Flat = TextSize(*this, Text, Font);
+    const QSize Flat = TextSize(*this, Lines, Font);
     P.translate(Centre);
     P.rotate(-Rotation);
     Origin = QPoint(-Flat.width() / 2, -Flat.height() / 2);
@@ -124,23 +196,26 @@ void TskCaptionText::Draw(QPainter& P, const QRect& Layout, const std::string& T
         auto Mix = [&](int F, int N) { return F + (N - F) * I / ExtrudeDepth; };
         const QColor Layer(Mix(Far.red(), Near.red()), Mix(Far.green(), Near.green()),
                            Mix(Far.blue(), Near.blue()));
+        // Striated layers alternate between the near and the far colour instead.
         const TColor C =
-            static_cast<TColor>(Layer.red() | (Layer.green() << 8) | (Layer.blue() << 16));
-        WriteLines(P, At - V * (ExtrudeDepth - I), Text, *this, C);
+            ExtrudeStriated
+                ? (I % 2 ? ExtrudeFarColor : ExtrudeNearColor)
+                : static_cast<TColor>(Layer.red() | (Layer.green() << 8) | (Layer.blue() << 16));
+        WriteLines(P, At - V * (ExtrudeDepth - I), Lines, *this, C, Room);
       }
     }
     if (ShadowEnabled)
-      WriteLines(P, At + S, Text, *this, Enabled ? ShadowColor : DisabledShadeColor);
+      WriteLines(P, At + S, Lines, *this, Enabled ? ShadowColor : DisabledShadeColor, Room);
   };
   auto Embossed = [&](bool Raised) {
     Effects();
     const TColor Hl = Enabled ? HighlightColor : DisabledHighlightColor;
     const TColor Sh = Enabled ? ShadeColor : DisabledShadeColor;
     if (Enabled && (Sh != clNone || Raised) && !(Hl == clNone && Raised))
-      WriteLines(P, At - QPoint(1, 1), Text, *this, Raised ? Hl : Sh);
+      WriteLines(P, At - QPoint(1, 1), Lines, *this, Raised ? Hl : Sh, Room);
     if ((Hl != clNone || Raised) && !(Sh == clNone && Raised))
-      WriteLines(P, At + QPoint(1, 1), Text, *this, Raised ? Sh : Hl);
-    WriteLines(P, At, Text, *this, Enabled ? Face : DisabledShadeColor);
+      WriteLines(P, At + QPoint(1, 1), Lines, *this, Raised ? Sh : Hl, Room);
+    WriteLines(P, At, Lines, *this, Enabled ? Face : DisabledShadeColor, Room);
   };
 
   switch (Style) {
@@ -150,7 +225,7 @@ void TskCaptionText::Draw(QPainter& P, const QRect& Layout, const std::string& T
         break;
       }
       Effects();
-      WriteLines(P, At, Text, *this, Face);
+      WriteLines(P, At, Lines, *this, Face, Room);
       break;
     case sklsLowered:
       Embossed(false);
@@ -161,8 +236,8 @@ void TskCaptionText::Draw(QPainter& P, const QRect& Layout, const std::string& T
     case sklsOutline:
       Effects();
       for (const QPoint& O : Vectors)
-        WriteLines(P, At + O, Text, *this, Enabled ? OutlineColor : DisabledShadeColor);
-      WriteLines(P, At, Text, *this, Enabled ? Face : DisabledHighlightColor);
+        WriteLines(P, At + O, Lines, *this, Enabled ? OutlineColor : DisabledShadeColor, Room);
+      WriteLines(P, At, Lines, *this, Enabled ? Face : DisabledHighlightColor, Room);
       break;
   }
   P.restore();

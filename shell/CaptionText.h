@@ -53,10 +53,11 @@ struct TskCaptionText {
   bool WordWrap = false;
 
   static int NormalRotation(int Degrees);
-  // Size of Text with the effects (shadow, extrude, outline) in Font.
-  QSize Measure(const std::string& Text, const QFont& Font) const;
+  // Size of Text with the effects (shadow, extrude, outline) in Font; word wrapping breaks
+  // the lines to fit a layout Width wide (0: no breaking).
+  QSize Measure(const std::string& Text, const QFont& Font, int Width = 0) const;
   // Draws Text aligned in Layout; Face is the font colour; a disabled owner draws lowered in
-  // the disabled colours.
+  // the disabled colours. Lines wider than Layout end in an ellipsis with toShowEllipsis.
   void Draw(QPainter& Painter, const QRect& Layout, const std::string& Text, const QFont& Font,
             TColor Face, bool Enabled) const;
 };

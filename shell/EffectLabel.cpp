@@ -3,6 +3,7 @@
 #include <QEnterEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShortcut>
 
 #include "platform/qt/Application.h"
 
@@ -50,8 +51,80 @@ class TskLabel::TLabelWidget : public QWidget {
   }
 };
 
-TskLabel::TskLabel(TComponent* AOwner) : TControl(AOwner, new TLabelWidget(this)) {
+// Re-aligns the label when its parent changes size.
+class TskLabel::TParentWatch : public QObject {
+ public:
+  explicit TParentWatch(TskLabel& AOwner) : Owner(AOwner) {}
+  TskLabel& Owner;
+  bool eventFilter(QObject*, QEvent* Event) override {
+    if (Event->type() == QEvent::Resize) Owner.ApplyAlign();
+    return false;
+  }
+};
+
+TskLabel::TskLabel(TComponent* AOwner)
+    : TControl(AOwner, new TLabelWidget(this)),
+      FParentWatch(std::make_unique<TParentWatch>(*this)) {
   SetBounds(0, 0, 65, 17);
+}
+
+TskLabel::~TskLabel() {
+  if (Parent() && Parent()->Widget()) Parent()->Widget()->removeEventFilter(FParentWatch.get());
+}
+
+void TskLabel::SetParent(TWinControl* AParent) {
+  if (Parent() && Parent()->Widget()) Parent()->Widget()->removeEventFilter(FParentWatch.get());
+  TControl::SetParent(AParent);
+  if (Parent() && Parent()->Widget()) Parent()->Widget()->installEventFilter(FParentWatch.get());
+  ApplyAlign();
+}
+
+void TskLabel::SetAlign(TAlign Value) {
+  FAlign = Value;
+  ApplyAlign();
+}
+
+void TskLabel::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  TControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+  ApplyAlign();
+}
+
+// Along an edge the label spans the parent and keeps its own depth; alClient fills it.
+void TskLabel::ApplyAlign() {
+  if (FAlign == alNone || !Parent() || FAligning || Loading()) return;
+  FAligning = true;
+  const int PW = Parent()->Widget()->width(), PH = Parent()->Widget()->height();
+  switch (FAlign) {
+    case alTop:
+      TControl::SetBounds(0, 0, PW, Height());
+      break;
+    case alBottom:
+      TControl::SetBounds(0, PH - Height(), PW, Height());
+      break;
+    case alLeft:
+      TControl::SetBounds(0, 0, Width(), PH);
+      break;
+    case alRight:
+      TControl::SetBounds(PW - Width(), 0, Width(), PH);
+      break;
+    default:
+      TControl::SetBounds(0, 0, PW, PH);
+      break;
+  }
+  FAligning = false;
+}
+
+void TskLabel::UpdateAccelerator() {
+  delete FAccelerator;
+  FAccelerator = nullptr;
+  const QKeySequence Keys = QKeySequence::mnemonic(QString::fromStdString(Caption()));
+  if (Keys.isEmpty()) return;
+  auto* Shortcut = new QShortcut(Keys, Widget());
+  QObject::connect(Shortcut, &QShortcut::activated, [this] {
+    if (FFocusControl && Enabled() && (FTextOptions.Options & (1 << toShowAccel)))
+      FFocusControl->Widget()->setFocus(Qt::ShortcutFocusReason);
+  });
+  FAccelerator = Shortcut;
 }
 
 void TskLabel::SetAutoSize(bool Value) {
@@ -71,6 +144,7 @@ void TskLabel::EditTextOptions(const std::function<void(TskCaptionText&)>& Edit)
 }
 
 void TskLabel::CaptionChanged() {
+  UpdateAccelerator();
   AdjustSize();
   Widget()->update();
 }
@@ -83,6 +157,7 @@ void TskLabel::FontChanged() {
 void TskLabel::Loaded() {
   TControl::Loaded();
   AdjustSize();
+  ApplyAlign();
 }
 
 void TskLabel::Notification(TComponent* AComponent, TOperation Operation) {
@@ -90,10 +165,12 @@ void TskLabel::Notification(TComponent* AComponent, TOperation Operation) {
   if (Operation == opRemove && AComponent == FFocusControl) FFocusControl = nullptr;
 }
 
-// The label takes the measured size of its text; a right-aligned one keeps its right edge.
+// The label takes the measured size of its text (word-wrapped in its width); a right-aligned
+// one keeps its right edge.
 void TskLabel::AdjustSize() {
   if (!FAutoSize || Loading()) return;
-  const QSize S = FTextOptions.Measure(Caption(), FontToQFont(Font()));
+  const QSize S =
+      FTextOptions.Measure(Caption(), FontToQFont(Font()), FTextOptions.WordWrap ? Width() : 0);
   int L = Left();
   if (FTextOptions.Alignment == taRightJustify) L += Width() - S.width();
   SetBounds(L, Top(), S.width(), S.height());

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include "platform/qt/Controls.h"
 #include "shell/CaptionText.h"
@@ -12,6 +13,7 @@
 class TskLabel : public TControl {
  public:
   explicit TskLabel(TComponent* AOwner);
+  ~TskLabel() override;
   static const TClassInfo& StaticClassInfo();
   const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
@@ -19,12 +21,17 @@ class TskLabel : public TControl {
   void SetAutoSize(bool Value);
   bool Transparent() const { return FTransparent; }
   void SetTransparent(bool Value);
+  // An aligned label keeps to its parent's edge (alTop...) or fills it (alClient), following
+  // the parent's size.
   TAlign Align() const { return FAlign; }
-  void SetAlign(TAlign Value) { FAlign = Value; }
+  void SetAlign(TAlign Value);
+  // Alt with the caption's accelerator focuses FocusControl (with toShowAccel, while enabled).
   TControl* FocusControl() const { return FFocusControl; }
   void SetFocusControl(TControl* Value) { SetReference(FFocusControl, Value); }
   const TskCaptionText& TextOptions() const { return FTextOptions; }
   void EditTextOptions(const std::function<void(TskCaptionText&)>& Edit);
+  void SetParent(TWinControl* AParent) override;
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
   // Presses reach the label (instead of the window underneath) only with a handler.
   bool Clickable() const { return static_cast<bool>(OnClick) || static_cast<bool>(OnMouseDown); }
 
@@ -40,11 +47,17 @@ class TskLabel : public TControl {
 
  private:
   class TLabelWidget;
+  class TParentWatch;
   void AdjustSize();
+  void ApplyAlign();
+  void UpdateAccelerator();
 
   bool FAutoSize = true;
   bool FTransparent = false;
   TAlign FAlign = alNone;
   TControl* FFocusControl = nullptr;
   TskCaptionText FTextOptions;
+  bool FAligning = false;
+  std::unique_ptr<TParentWatch> FParentWatch;
+  QObject* FAccelerator = nullptr;
 };

@@ -2,8 +2,11 @@
 
 #include <QApplication>
 #include <QEnterEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShortcut>
+#include <QWhatsThis>
 #include <algorithm>
 
 #include "platform/qt/Application.h"
@@ -12,14 +15,6 @@
 #include "shell/Shape.h"
 
 namespace {
-
-QRgb ToRgb(TColor C) {
-  return qRgb(C & 0xFF, (C >> 8) & 0xFF, (C >> 16) & 0xFF);
-}
-
-int Clamp(int V) {
-  return std::clamp(V, 0, 255);
-}
 
 TForm* FormOf(TControl* C) {
   while (C && !dynamic_cast<TForm*>(C)) C = C->Parent();
@@ -38,20 +33,6 @@ QImage WithTransparentCorner(const QImage& Glyph) {
   return Out;
 }
 
-// The greyed rendering of a glyph for a disabled button.
-QImage Greyed(const QImage& Glyph) {
-  QImage Out = Glyph;
-  for (int Y = 0; Y < Out.height(); ++Y) {
-    auto* Row = reinterpret_cast<QRgb*>(Out.scanLine(Y));
-    for (int X = 0; X < Out.width(); ++X)
-      if (qAlpha(Row[X])) {
-        const int G = 128 + qGray(Row[X]) / 2;
-        Row[X] = qRgb(G, G, G);
-      }
-  }
-  return Out;
-}
-
 }  // namespace
 
 class TskImageBtn::TButtonWidget : public QWidget {
@@ -64,14 +45,32 @@ class TskImageBtn::TButtonWidget : public QWidget {
     QPainter(this).drawImage(0, 0, Owner->RenderFace(Owner->Down()));
   }
   void mousePressEvent(QMouseEvent* E) override {
-    if (E->button() == Qt::LeftButton) Owner->Press(E->position().toPoint());
+    if (E->button() == Qt::LeftButton) {
+      // A press on an inactive window activates it, as the desktop does.
+      Owner->FActivatedByPress = !window()->isActiveWindow();
+      if (Owner->FActivatedByPress) window()->activateWindow();
+      Owner->Press();
+    }
     FireMouseEvent(Owner->OnMouseDown, Owner, E);
   }
   void mouseMoveEvent(QMouseEvent* E) override { Owner->Drag(E->position().toPoint()); }
   void mouseReleaseEvent(QMouseEvent* E) override {
     FireMouseEvent(Owner->OnMouseUp, Owner, E);
-    Owner->Release(E->position().toPoint(), E->button());
+    if (E->button() == Qt::LeftButton && Owner->FPressed)
+      Owner->Release(Owner->OverShape(E->position().toPoint()));
+    Owner->FActivatedByPress = false;
   }
+  // Space on the focused button presses it, and its release clicks.
+  void keyPressEvent(QKeyEvent* E) override {
+    if (E->key() != Qt::Key_Space) return QWidget::keyPressEvent(E);
+    if (!E->isAutoRepeat()) Owner->Press();
+  }
+  void keyReleaseEvent(QKeyEvent* E) override {
+    if (E->key() != Qt::Key_Space) return QWidget::keyReleaseEvent(E);
+    if (!E->isAutoRepeat() && Owner->FPressed) Owner->Release(true);
+  }
+  void focusInEvent(QFocusEvent*) override { update(); }
+  void focusOutEvent(QFocusEvent*) override { update(); }
   void enterEvent(QEnterEvent*) override { Hover(true, Owner->OnMouseEnter); }
   void leaveEvent(QEvent*) override { Hover(false, Owner->OnMouseLeave); }
 
@@ -96,16 +95,22 @@ void TskImageBtn::SetOptions(int Value) {
   Widget()->setFocusPolicy((Value & (1 << boFocusable)) ? Qt::StrongFocus : Qt::NoFocus);
 }
 
+// Each picture's change forgets the shape built from it: the up picture also shapes the down
+// state while there is no down picture.
 void TskImageBtn::SetImage(const std::string& FileName) {
   FImageName = FileName;
   FImage = LoadPicture(FileName);
-  PicturesChanged();
+  ShapesChanged(true, FImageDown.isNull());
 }
 
 void TskImageBtn::SetImageDown(const std::string& FileName) {
   FImageDownName = FileName;
   FImageDown = LoadPicture(FileName);
-  PicturesChanged();
+  ShapesChanged(false, true);
+}
+
+void TskImageBtn::SizeToImage() {
+  if (!FImage.isNull()) SetBounds(Left(), Top(), FImage.width(), FImage.height());
 }
 
 void TskImageBtn::SetGlyph(const std::string& FileName) {
@@ -122,12 +127,58 @@ void TskImageBtn::SetNumGlyphs(int Value) {
 
 void TskImageBtn::SetTransparentColor(TColor Value) {
   FTransparentColor = Value;
-  PicturesChanged();
+  ShapesChanged(true, true);
 }
 
 void TskImageBtn::SetShadeStyle(TShadeStyle Value) {
   FShadeStyle = Value;
-  PicturesChanged();
+  ShapesChanged(true, true);
+}
+
+void TskImageBtn::SetDitherColor(TColor Value) {
+  FDitherColor = Value;
+  Widget()->update();
+}
+
+void TskImageBtn::SetDitherStyle(TDitherStyle Value) {
+  FDitherStyle = Value;
+  Widget()->update();
+}
+
+void TskImageBtn::SetShadeColors(const TskShadeColors& Value) {
+  FShadeColors = Value;
+  Widget()->update();
+}
+
+void TskImageBtn::SetDefault(bool Value) {
+  FDefault = Value;
+  UpdateShortcuts();
+  Widget()->update();
+}
+
+void TskImageBtn::SetCancel(bool Value) {
+  FCancel = Value;
+  UpdateShortcuts();
+}
+
+// Window-wide keys: Enter for the default button, Escape for the cancel button and Alt with
+// the caption's accelerator, each while the button's window is active.
+void TskImageBtn::UpdateShortcuts() {
+  for (QObject* Old : FShortcuts) delete Old;
+  FShortcuts.clear();
+  auto Add = [this](const QKeySequence& Keys, bool Accelerator) {
+    auto* Shortcut = new QShortcut(Keys, Widget());
+    QObject::connect(Shortcut, &QShortcut::activated, [this, Accelerator] {
+      if (!Enabled()) return;
+      if (Accelerator && FGroupIndex > 0) SetDown(true);
+      Click();
+    });
+    FShortcuts.push_back(Shortcut);
+  };
+  if (FDefault) Add(Qt::Key_Return, false), Add(Qt::Key_Enter, false);
+  if (FCancel) Add(Qt::Key_Escape, false);
+  const QKeySequence Accelerator = QKeySequence::mnemonic(QString::fromStdString(Caption()));
+  if (!Accelerator.isEmpty()) Add(Accelerator, true);
 }
 
 void TskImageBtn::SetLayout(TButtonLayout Value) {
@@ -163,6 +214,7 @@ void TskImageBtn::EditTextOptions(const std::function<void(TskCaptionText&)>& Ed
 }
 
 void TskImageBtn::CaptionChanged() {
+  UpdateShortcuts();
   Widget()->update();
 }
 void TskImageBtn::ColorChanged() {
@@ -179,12 +231,11 @@ void TskImageBtn::Loaded() {
   ApplyShape();
 }
 
-// A new picture or transparency forgets the stored shapes; while a definition is read the
-// stored shapes that follow the pictures are kept.
-void TskImageBtn::PicturesChanged() {
+// While a definition is read the stored shapes that follow the pictures are kept.
+void TskImageBtn::ShapesChanged(bool Up, bool Down) {
   if (!Loading()) {
-    FUpBlock.clear();
-    FDownBlock.clear();
+    if (Up) FUpBlock.clear();
+    if (Down) FDownBlock.clear();
     ApplyShape();
   }
   Widget()->update();
@@ -193,7 +244,7 @@ void TskImageBtn::PicturesChanged() {
 void TskImageBtn::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   const bool Resized = AWidth != Width() || AHeight != Height();
   TWinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
-  if (Resized) PicturesChanged();
+  if (Resized) ShapesChanged(true, true);
 }
 
 TBytes TskImageBtn::RegionData() const {
@@ -252,111 +303,21 @@ void TskImageBtn::ApplyShape() {
     Widget()->setMask(Region);
 }
 
-QImage TskImageBtn::RenderFace(bool IsDown) const {
-  const int W = Width(), H = Height();
-  if (W < 1 || H < 1) return {};
-  QImage Face(W, H, QImage::Format_RGB32);
-  QPainter P(&Face);
-  if (FImage.isNull()) {  // placeholder face
-    Face.fill(ColorToQColor(clBtnFace));
-    P.setPen(QPen(Qt::black, 1, Qt::DashDotLine));
-    P.drawRect(0, 0, W - 1, H - 1);
-  } else {
-    QImage Source = Stretched(IsDown);
-    const TColor Clear = StateTransparentColor(IsDown);
-    const QRgb ClearRgb = ToRgb(Clear);
-    const bool Tint = Color() != clNone;
-    const QColor C = ColorToQColor(Color());
-    for (int Y = 0; Y < Source.height(); ++Y) {
-      auto* Row = reinterpret_cast<QRgb*>(Source.scanLine(Y));
-      for (int X = 0; X < Source.width(); ++X) {
-        if (FTransparentColor != clNoTransparency && (Row[X] & 0xFFFFFF) == (ClearRgb & 0xFFFFFF))
-          Row[X] = qRgb(0, 0, 0);  // outside the shape
-        else if (Tint)
-          Row[X] =
-              qRgb(Clamp(qRed(Row[X]) + C.red() - 192), Clamp(qGreen(Row[X]) + C.green() - 192),
-                   Clamp(qBlue(Row[X]) + C.blue() - 192));
-      }
-    }
-    Face.fill(Qt::black);
-    const bool Shift = IsDown && FImageDown.isNull();
-    P.drawImage(Shift ? FOffsets.ImageDownX : 0, Shift ? FOffsets.ImageDownY : 0, Source);
-  }
-
-  // Glyph and caption, centred as a group.
-  const int Cells = FNumGlyphs == 0 ? 1 : FNumGlyphs;
-  const QSize GlyphSize =
-      FGlyph.isNull() ? QSize(0, 0) : QSize(FGlyph.width() / Cells, FGlyph.height());
-  const QFont Font = FontToQFont(this->Font());
-  const QSize TextSize = Caption().empty() ? QSize(0, 0) : FTextOptions.Measure(Caption(), Font);
-  int Spacing = !GlyphSize.isEmpty() && !TextSize.isEmpty() ? FSpacing : 0;
-  if (GlyphSize.isEmpty()) Spacing = (Spacing - 6) / 2;
-  const int Margin = FMargin < 0 ? 4 : FMargin;
-  const bool Vertical = FLayout == blGlyphTop || FLayout == blGlyphBottom;
-  const int Group = Spacing + (Vertical ? GlyphSize.height() + TextSize.height()
-                                        : GlyphSize.width() + TextSize.width());
-  QPoint Centre(W / 2, H / 2);
-  if (FTextOptions.Alignment == taLeftJustify) Centre.rx() = Group / 2 + Margin;
-  if (FTextOptions.Alignment == taRightJustify) Centre.rx() = W - Margin - Group / 2;
-  QPoint GlyphAt, TextAt;
-  switch (FLayout) {
-    case blGlyphLeft:
-      GlyphAt = {Centre.x() - Group / 2, Centre.y() - (GlyphSize.height() + 1) / 2};
-      TextAt = {Centre.x() + GlyphSize.width() + Spacing - Group / 2,
-                Centre.y() - TextSize.height() / 2};
-      break;
-    case blGlyphRight:
-      TextAt = {Centre.x() - Group / 2, Centre.y() - TextSize.height() / 2};
-      GlyphAt = {Centre.x() + TextSize.width() + Spacing - Group / 2,
-                 Centre.y() - (GlyphSize.height() + 1) / 2};
-      break;
-    case blGlyphTop:
-      GlyphAt = {Centre.x() - (GlyphSize.width() + 1) / 2, Centre.y() - Group / 2};
-      TextAt = {Centre.x() - TextSize.width() / 2,
-                Centre.y() + GlyphSize.height() + Spacing - Group / 2};
-      break;
-    case blGlyphBottom:
-      TextAt = {Centre.x() - TextSize.width() / 2, Centre.y() - Group / 2};
-      GlyphAt = {Centre.x() - (GlyphSize.width() + 1) / 2,
-                 Centre.y() + TextSize.height() + Spacing - Group / 2};
-      break;
-  }
-  TextAt += QPoint(FOffsets.TextX, FOffsets.TextY);
-  GlyphAt += QPoint(FOffsets.GlyphX, FOffsets.GlyphY);
-  if (IsDown) {
-    TextAt += QPoint(FOffsets.TextDownX, FOffsets.TextDownY);
-    GlyphAt += QPoint(FOffsets.TextDownX, FOffsets.TextDownY);
-  }
-  if (!GlyphSize.isEmpty()) {
-    int Cell = 0;
-    if (!Enabled() && Cells >= 2)
-      Cell = 1;
-    else if (IsDown && Cells > 2)
-      Cell = 2;
-    else if (FHot && Cells > 3)
-      Cell = 3;
-    QImage Glyph = FGlyph.copy(Cell * GlyphSize.width(), 0, GlyphSize.width(), GlyphSize.height());
-    if (!Enabled() && Cells == 1) Glyph = Greyed(Glyph);
-    if (GlyphAt.x() % 2 != 0) GlyphAt.rx() += 1;  // an odd left edge is padded by a column
-    P.drawImage(GlyphAt, Glyph);
-  }
-  if (!TextSize.isEmpty())
-    FTextOptions.Draw(P, QRect(TextAt, TextSize).intersected(QRect(0, 0, W, H)), Caption(), Font,
-                      this->Font().Color, Enabled());
-  return Face;
-}
-
-// Over the button: inside either state's shape, or the rectangle when it has none.
+// Over the button: inside either state's shape (or the rectangle when it has none), while its
+// window is active or is being activated by the press.
 bool TskImageBtn::OverShape(QPoint Pos) const {
+  if (!Widget()->window()->isActiveWindow() && !FActivatedByPress) return false;
   if (!QRect(0, 0, Width(), Height()).contains(Pos)) return false;
   const QRegion Region = Shape(false).united(Shape(true));
   return Region.isEmpty() || Region.contains(Pos);
 }
 
-void TskImageBtn::Press(QPoint) {
+void TskImageBtn::Press() {
   FPressed = true;
   FWasDown = FDown;
-  if (!((FOptions & (1 << boToggleOnUp)) && FGroupIndex > 0)) SetDown(true);
+  if ((FOptions & (1 << boToggleOnUp)) && FGroupIndex > 0) return;
+  if ((FOptions & (1 << boFocusable)) && !Widget()->hasFocus()) Widget()->setFocus();
+  SetDown(true);
 }
 
 // Dragged off the shape the button pops up; back over it, it goes down again.
@@ -369,10 +330,8 @@ void TskImageBtn::Drag(QPoint Pos) {
     SetDown(false);
 }
 
-void TskImageBtn::Release(QPoint Pos, Qt::MouseButton Button) {
-  if (Button != Qt::LeftButton || !FPressed) return;
+void TskImageBtn::Release(bool Over) {
   FPressed = false;
-  const bool Over = OverShape(Pos);
   if (FGroupIndex == 0) {
     SetDown(false);
   } else if (Over) {
@@ -387,6 +346,7 @@ void TskImageBtn::Release(QPoint Pos, Qt::MouseButton Button) {
 }
 
 void TskImageBtn::Click() {
+  if (FKind == bkHelp) QWhatsThis::enterWhatsThisMode();
   if (TForm* Form = FormOf(this)) {
     if (FKind == bkClose)
       Form->Close();

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QRegion>
 #include <functional>
+#include <vector>
 
 #include "platform/qt/Controls.h"
 #include "shell/CaptionText.h"
@@ -33,6 +34,13 @@ enum TBitBtnKind {
 };
 enum TButtonOption { boFocusable, boOverrideActionGlyph, boToggleOnUp, boFocusRect, boAutoBold };
 
+// The colours of the bevels (fbsHighlight, fbsFlat), the focus rectangle and the face's
+// surround.
+struct TskShadeColors {
+  TColor BtnHighlight = clBtnHighlight, Btn3DLight = cl3DLight, BtnShadow = clBtnShadow;
+  TColor BtnBlack = clBlack, BtnFocus = clBlack, Shadow = clBlack;
+};
+
 struct TskImgDownOffsets {
   int GlyphX = 0, GlyphY = 0, TextX = 0, TextY = 0;
   int TextDownX = 1, TextDownY = 1, ImageDownX = 2, ImageDownY = 2;
@@ -54,10 +62,13 @@ class TskImageBtn : public TWinControl {
   void SetNumGlyphs(int Value);
   TColor TransparentColor() const { return FTransparentColor; }
   void SetTransparentColor(TColor Value);
+  // A grouped button held down without a down picture shows its face dithered with this.
   TColor DitherColor() const { return FDitherColor; }
-  void SetDitherColor(TColor Value) { FDitherColor = Value; }
+  void SetDitherColor(TColor Value);
   TDitherStyle DitherStyle() const { return FDitherStyle; }
-  void SetDitherStyle(TDitherStyle Value) { FDitherStyle = Value; }
+  void SetDitherStyle(TDitherStyle Value);
+  const TskShadeColors& ShadeColors() const { return FShadeColors; }
+  void SetShadeColors(const TskShadeColors& Value);
   TShadeStyle ShadeStyle() const { return FShadeStyle; }
   void SetShadeStyle(TShadeStyle Value);
   TButtonLayout Layout() const { return FLayout; }
@@ -72,12 +83,14 @@ class TskImageBtn : public TWinControl {
   void SetGroupIndex(int Value) { FGroupIndex = Value; }
   bool AllowAllUp() const { return FAllowAllUp; }
   void SetAllowAllUp(bool Value) { FAllowAllUp = Value; }
+  // Enter anywhere in the window clicks the default button, Escape the cancel button.
   bool Default() const { return FDefault; }
-  void SetDefault(bool Value) { FDefault = Value; }
+  void SetDefault(bool Value);
   bool Cancel() const { return FCancel; }
-  void SetCancel(bool Value) { FCancel = Value; }
+  void SetCancel(bool Value);
   int ModalResult() const { return FModalResult; }
   void SetModalResult(int Value) { FModalResult = Value; }
+  // bkClose closes the form, bkHelp starts the pointer help; the others set ModalResult.
   TBitBtnKind Kind() const { return FKind; }
   void SetKind(TBitBtnKind Value) { FKind = Value; }
   int Options() const { return FOptions; }
@@ -100,6 +113,8 @@ class TskImageBtn : public TWinControl {
   QImage RenderFace(bool IsDown) const;
   // Sets the modal result of the form and fires OnClick.
   void Click() override;
+  // Makes the button the size of its up picture.
+  void SizeToImage();
 
   void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
@@ -114,15 +129,19 @@ class TskImageBtn : public TWinControl {
 
  private:
   class TButtonWidget;
+  class TFace;
   QImage SourcePicture(bool IsDown) const;
   TColor StateTransparentColor(bool IsDown) const;
   QImage Stretched(bool IsDown) const;
   void ApplyShape();
-  void PicturesChanged();
+  // Forgets the stored shapes a change makes stale and re-applies the shape.
+  void ShapesChanged(bool Up, bool Down);
+  // The hit test: over either state's shape, in a window that is active.
   bool OverShape(QPoint Pos) const;
-  void Press(QPoint Pos);
+  void Press();
   void Drag(QPoint Pos);
-  void Release(QPoint Pos, Qt::MouseButton Button);
+  void Release(bool Over);
+  void UpdateShortcuts();
 
   std::string FImageName, FImageDownName, FGlyphName;
   QImage FImage, FImageDown, FGlyph;
@@ -140,7 +159,10 @@ class TskImageBtn : public TWinControl {
   TBitBtnKind FKind = bkCustom;
   int FOptions = 0;
   TskImgDownOffsets FOffsets;
+  TskShadeColors FShadeColors;
   TskCaptionText FTextOptions;
   mutable TBytes FUpBlock, FDownBlock;
   bool FPressed = false, FWasDown = false, FHot = false;
+  bool FActivatedByPress = false;  // the press found its window inactive and activated it
+  std::vector<QObject*> FShortcuts;
 };

@@ -37,6 +37,20 @@ bool PlatformPlacesWindows() {
   return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
+// The window has a focused control, or one that its activation (which the press brings about)
+// will focus.
+bool HoldsFocus(const QWidget* Window) {
+  if (Window->focusWidget()) return true;
+  for (const QWidget* W : Window->findChildren<QWidget*>())
+    if ((W->focusPolicy() & Qt::TabFocus) && W->isEnabled() && W->isVisibleTo(Window)) return true;
+  return false;
+}
+
+std::function<bool(QWindow*)>& SystemMoveHandler() {
+  static std::function<bool(QWindow*)> Move;
+  return Move;
+}
+
 }  // namespace
 
 // Presses on the form itself (the picture, and labels without handlers, which pass their
@@ -49,11 +63,20 @@ class TskImageForm::TMoveFilter : public QObject {
 
   bool eventFilter(QObject* Watched, QEvent* Event) override {
     TForm* Form = Owner.Form();
-    if (!Form || Watched != Form->Widget()) return false;
+    if (!Form) return false;
+    if (Owner.FCaptionBarControl && Watched == Owner.FCaptionBarControl->Widget() &&
+        Event->type() == QEvent::MouseButtonPress) {
+      auto* M = static_cast<QMouseEvent*>(Event);
+      const QPoint Local =
+          Owner.FCaptionBarControl->Widget()->mapTo(Form->Widget(), M->position().toPoint());
+      return Owner.BodyPress(M->globalPosition().toPoint(), Local, M->button(), Watched);
+    }
+    if (Watched != Form->Widget()) return false;
     switch (Event->type()) {
       case QEvent::MouseButtonPress: {
         auto* M = static_cast<QMouseEvent*>(Event);
-        return Owner.BodyPress(M->globalPosition().toPoint(), M->position().toPoint(), M->button());
+        return Owner.BodyPress(M->globalPosition().toPoint(), M->position().toPoint(), M->button(),
+                               Watched);
       }
       case QEvent::MouseMove: {
         auto* M = static_cast<QMouseEvent*>(Event);
@@ -191,7 +214,11 @@ TBytes TskImageForm::RegionData() const {
 }
 
 void TskImageForm::SetRegionData(const TBytes& Value) {
-  QRegion Stored = DecodeRegion(Value);
+  QRegion Stored;
+  try {
+    Stored = DecodeRegion(Value);
+  } catch (const EInvalidRegionData&) {  // a block the platform could not use is skipped
+  }
   if (Stored.isEmpty()) {
     FStoredShape = false;
     if (!Loading()) RebuildRegion();
@@ -219,7 +246,35 @@ void TskImageForm::Notification(TComponent* AComponent, TOperation Operation) {
   if (AComponent == FPopupMenu) FPopupMenu = nullptr;
 }
 
-bool TskImageForm::BodyPress(QPoint Global, QPoint Local, Qt::MouseButton Button) {
+void TskImageForm::SetCaptionBarControl(TControl* Value) {
+  // A windowed caption bar gets its own presses: they are watched there.
+  auto Windowed = [](TControl* C) { return dynamic_cast<TWinControl*>(C) ? C->Widget() : nullptr; };
+  if (QWidget* Old = Windowed(FCaptionBarControl)) Old->removeEventFilter(FMoveFilter.get());
+  SetReference(FCaptionBarControl, Value);
+  if (QWidget* New = Windowed(FCaptionBarControl)) New->installEventFilter(FMoveFilter.get());
+}
+
+void TskImageForm::SetSystemMove(std::function<bool(QWindow*)> Move) {
+  SystemMoveHandler() = std::move(Move);
+}
+
+bool TskImageForm::SystemMove() {
+  QWindow* Window = Form()->Widget()->windowHandle();
+  if (!Window) return false;
+  return SystemMoveHandler() ? SystemMoveHandler()(Window) : Window->startSystemMove();
+}
+
+bool TskImageForm::MayMove(QPoint Local, QObject* Hit) const {
+  TForm* F = Form();
+  if (!HoldsFocus(F->Widget())) return false;
+  if (!FCaptionBarControl) return Hit == F->Widget() && !Clickable();
+  QWidget* Bar = FCaptionBarControl->Widget();
+  if (Hit == Bar) return true;
+  const QRect Inside(Bar->mapTo(F->Widget(), QPoint(0, 0)), Bar->size());
+  return Inside.contains(Local) && !Clickable();
+}
+
+bool TskImageForm::BodyPress(QPoint Global, QPoint Local, Qt::MouseButton Button, QObject* Hit) {
   const TMouseButton B = ButtonFromQt(Button);
   if (OnMouseDown)
     DispatchEvent([&] { OnMouseDown(this, B, ShiftFromQt({}, Button), Local.x(), Local.y()); });
@@ -231,8 +286,10 @@ bool TskImageForm::BodyPress(QPoint Global, QPoint Local, Qt::MouseButton Button
   if (Button != Qt::LeftButton) return false;
   FPressed = true;
   FMoving = false;
+  FCanMove = MayMove(Local, Hit);
   FPressGlobal = Global;
   FWindowAtPress = Form()->Widget()->pos();
+  if (FCanMove && (FOptions & (1 << ifUseWindowsDrag)) && SystemMove()) FPressed = false;
   return true;
 }
 
@@ -241,11 +298,11 @@ bool TskImageForm::BodyPress(QPoint Global, QPoint Local, Qt::MouseButton Button
 // place its windows (it then owns the pointer until the button is released).
 bool TskImageForm::BodyMove(QPoint Global) {
   if (!FPressed) return false;
+  if (!FCanMove) return true;
   const QPoint Delta = Global - FPressGlobal;
   if (!FMoving && std::abs(Delta.x()) <= FDragTolerance && std::abs(Delta.y()) <= FDragTolerance)
     return true;
-  QWindow* Window = Form()->Widget()->windowHandle();
-  if (!FMoving && !PlatformPlacesWindows() && Window && Window->startSystemMove()) {
+  if (!FMoving && !PlatformPlacesWindows() && SystemMove()) {
     FPressed = false;
     return true;
   }

@@ -1,17 +1,23 @@
 // The shaped window: a control covering its form's client area that paints a picture, cuts the
 // form's window down to the picture's opaque pixels and lets the user move the window by
-// dragging anywhere on it that is not a clickable control.
+// dragging anywhere on it that is not a clickable control. A body with its own click or
+// mouse-down handler is clicked, not dragged; a window without a focused control does not move;
+// with a CaptionBarControl only presses on that control move the window. The window follows the
+// cursor itself (a frame drawn on the screen cannot be seen on a composited desktop); with
+// ifUseWindowsDrag the desktop moves it from the press on.
 #pragma once
 
 #include <QImage>
 #include <QPoint>
 #include <QRegion>
+#include <functional>
 #include <memory>
 
 #include "platform/qt/Controls.h"
 #include "shell/Menus.h"
 #include "shell/ShellTypes.h"
 
+class QWindow;
 class TForm;
 
 enum TImageFormOption { ifUseWindowsDrag, ifNoPaletteDither };
@@ -37,11 +43,12 @@ class TskImageForm : public TControl {
   int Options() const { return FOptions; }
   void SetOptions(int Value) { FOptions = Value; }
   TControl* CaptionBarControl() const { return FCaptionBarControl; }
-  void SetCaptionBarControl(TControl* Value) { SetReference(FCaptionBarControl, Value); }
+  void SetCaptionBarControl(TControl* Value);
   TPopupMenu* PopupMenu() const { return FPopupMenu; }
   void SetPopupMenu(TPopupMenu* Value) { SetReference(FPopupMenu, Value); }
   // The stored shape: always the one computed from the picture; a stored block with a count
-  // above 0 is used as it is, a count of 0 makes the shape follow the picture.
+  // above 0 is used as it is, a count of 0 or a damaged block makes the shape follow the
+  // picture.
   TBytes RegionData() const;
   void SetRegionData(const TBytes& Value);
 
@@ -51,6 +58,10 @@ class TskImageForm : public TControl {
   const QRegion& Shape() const { return FShape; }
   // Builds the shape from the picture and applies it to the form.
   void RebuildRegion();
+
+  // The desktop's own move of a window (QWindow::startSystemMove); tests replace it, an empty
+  // one restores it. It answers whether the desktop took the move over.
+  static void SetSystemMove(std::function<bool(QWindow*)> Move);
 
   void SetParent(TWinControl* AParent) override;
   void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
@@ -69,8 +80,12 @@ class TskImageForm : public TControl {
   void PictureChanged();
   void ApplyShape();
   void FillParent();
+  bool Clickable() const { return OnClick || OnMouseDown; }
+  // Whether a left press at Local (form coordinates) on Hit may move the window.
+  bool MayMove(QPoint Local, QObject* Hit) const;
+  bool SystemMove();
   // Press, drag and release on the form's body: a move once past DragTolerance.
-  bool BodyPress(QPoint Global, QPoint Local, Qt::MouseButton Button);
+  bool BodyPress(QPoint Global, QPoint Local, Qt::MouseButton Button, QObject* Hit);
   bool BodyMove(QPoint Global);
   bool BodyRelease(QPoint Global, QPoint Local, Qt::MouseButton Button);
 
@@ -85,7 +100,7 @@ class TskImageForm : public TControl {
   TPopupMenu* FPopupMenu = nullptr;
   QRegion FShape;
   bool FStoredShape = false;  // FShape came from RegionData, not from the picture
-  bool FPressed = false, FMoving = false;
+  bool FPressed = false, FCanMove = false, FMoving = false;
   QPoint FPressGlobal, FWindowAtPress;
   std::unique_ptr<TMoveFilter> FMoveFilter;
 

@@ -3,8 +3,10 @@
 #include "shell/EffectLabel.h"
 #include "shell/ImageBtn.h"
 #include "shell/ImageForm.h"
+#include "shell/ImageList.h"
 #include "shell/Menus.h"
 #include "shell/SkinMenu.h"
+#include "shell/StyleManager.h"
 #include "shell/ToolButton.h"
 #include "shell/TrayIcon.h"
 
@@ -52,10 +54,19 @@ const TClassInfo& TPopupMenu::StaticClassInfo() {
   return Info;
 }
 
+const TClassInfo& TImageList::StaticClassInfo() {
+  static const TClassInfo Info =
+      TClassBuilder<TImageList>("TImageList", TComponent::StaticClassInfo())
+          .Strings("Pictures.Strings", &TImageList::Pictures, &TImageList::SetPictures)
+          .Build();
+  return Info;
+}
+
 const TClassInfo& TTrayIcon::StaticClassInfo() {
   static const TClassInfo Info =
       TClassBuilder<TTrayIcon>("TTrayIcon", TComponent::StaticClassInfo())
           .Bool("DesignPreview", &TTrayIcon::DesignPreview, &TTrayIcon::SetDesignPreview)
+          .Ref("IconList", &TTrayIcon::IconList, &TTrayIcon::SetIconList)
           .Bool("CycleIcons", &TTrayIcon::CycleIcons, &TTrayIcon::SetCycleIcons)
           .Int("CycleInterval", &TTrayIcon::CycleInterval, &TTrayIcon::SetCycleInterval)
           .Bool("Enabled", &TTrayIcon::Enabled, &TTrayIcon::SetEnabled, true)
@@ -163,6 +174,23 @@ const TClassInfo& TskImageBtn::StaticClassInfo() {
     Offset("TextDownY", &TskImgDownOffsets::TextDownY, 1);
     Offset("ImageDownX", &TskImgDownOffsets::ImageDownX, 2);
     Offset("ImageDownY", &TskImgDownOffsets::ImageDownY, 2);
+    auto Shade = [&B](const char* Name, TColor TskShadeColors::*Field, TColor Default) {
+      B.Colour(
+          std::string("ShadeColors.") + Name,
+          [Field](const B_& C) { return C.ShadeColors().*Field; },
+          [Field](B_& C, TColor V) {
+            TskShadeColors S = C.ShadeColors();
+            S.*Field = V;
+            C.SetShadeColors(S);
+          },
+          Default);
+    };
+    Shade("BtnHighlight", &TskShadeColors::BtnHighlight, clBtnHighlight);
+    Shade("Btn3DLight", &TskShadeColors::Btn3DLight, cl3DLight);
+    Shade("BtnShadow", &TskShadeColors::BtnShadow, clBtnShadow);
+    Shade("BtnBlack", &TskShadeColors::BtnBlack, clBlack);
+    Shade("BtnFocus", &TskShadeColors::BtnFocus, clBlack);
+    Shade("Shadow", &TskShadeColors::Shadow, clBlack);
     B.Set("Options",
           {"boFocusable", "boOverrideActionGlyph", "boToggleOnUp", "boFocusRect", "boAutoBold"},
           &B_::Options, &B_::SetOptions)
@@ -199,9 +227,20 @@ const TClassInfo& TskToolButton::StaticClassInfo() {
                 &TskToolButton::SetTheme)
           .Bool("Style.UseStyleManager", &TskToolButton::UseStyleManager,
                 &TskToolButton::SetUseStyleManager, true)
+          .Ref("StyleManager", &TskToolButton::StyleManager, &TskToolButton::SetStyleManager)
           .Event("OnClick", &TskToolButton::OnClick)
           .Event("OnMouseEnter", &TskToolButton::OnMouseEnter)
           .Event("OnMouseLeave", &TskToolButton::OnMouseLeave)
+          .Build();
+  return Info;
+}
+
+const TClassInfo& TskStyleManager::StaticClassInfo() {
+  static const TClassInfo Info =
+      TClassBuilder<TskStyleManager>("TskStyleManager", TComponent::StaticClassInfo())
+          .Enum("Theme", {"WindowsXP", "OfficeXP"}, &TskStyleManager::Theme,
+                &TskStyleManager::SetTheme)
+          .Event("OnThemeChanged", &TskStyleManager::OnThemeChanged)
           .Build();
   return Info;
 }
@@ -302,9 +341,11 @@ const TClassInfo& TSkinMenu::StaticClassInfo() {
 }
 
 void RegisterShellClasses() {
-  for (const TClassInfo* Info : {&TMenuItem::StaticClassInfo(), &TPopupMenu::StaticClassInfo(),
-                                 &TTrayIcon::StaticClassInfo(), &TskImageForm::StaticClassInfo(),
-                                 &TskLabel::StaticClassInfo(), &TskImageBtn::StaticClassInfo(),
-                                 &TskToolButton::StaticClassInfo(), &TSkinMenu::StaticClassInfo()})
+  for (const TClassInfo* Info :
+       {&TMenuItem::StaticClassInfo(), &TPopupMenu::StaticClassInfo(),
+        &TImageList::StaticClassInfo(), &TTrayIcon::StaticClassInfo(),
+        &TskImageForm::StaticClassInfo(), &TskLabel::StaticClassInfo(),
+        &TskImageBtn::StaticClassInfo(), &TskToolButton::StaticClassInfo(),
+        &TskStyleManager::StaticClassInfo(), &TSkinMenu::StaticClassInfo()})
     RegisterClass(*Info);
 }

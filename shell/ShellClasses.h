@@ -1,6 +1,6 @@
 // Registration of the skinned components for stored window definitions.
 #pragma once
 
-// TskImageForm, TskLabel, TskImageBtn, TskToolButton, TTrayIcon, TSkinMenu, TPopupMenu and
-// TMenuItem.
+// TskImageForm, TskLabel, TskImageBtn, TskToolButton, TskStyleManager, TTrayIcon, TImageList,
+// TSkinMenu, TPopupMenu and TMenuItem.
 void RegisterShellClasses();

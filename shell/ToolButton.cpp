@@ -52,6 +52,8 @@ class TskToolButton::TToolWidget : public QWidget {
       Other->Enter();
   }
   void mouseDoubleClickEvent(QMouseEvent* E) override { mousePressEvent(E); }
+  void focusInEvent(QFocusEvent*) override { Owner->SetState(dsFocused, 0); }
+  void focusOutEvent(QFocusEvent*) override { Owner->SetState(0, dsFocused | dsPressed); }
 
   void Enter() {
     Owner->SetState(dsHot, 0);
@@ -62,7 +64,7 @@ class TskToolButton::TToolWidget : public QWidget {
 TskToolButton::TskToolButton(TComponent* AOwner) : TWinControl(AOwner, new TToolWidget(this)) {
   SetColor(clBlack);
   SetBounds(0, 0, ButtonSize, ButtonSize);
-  Widget()->setFocusPolicy(Qt::NoFocus);
+  Widget()->setFocusPolicy(Qt::ClickFocus);
 }
 
 void TskToolButton::SetBounds(int ALeft, int ATop, int, int) {
@@ -77,6 +79,30 @@ void TskToolButton::SetToolType(TskToolType Value) {
 void TskToolButton::SetTheme(TskTheme Value) {
   FTheme = Value;
   Widget()->update();
+}
+
+void TskToolButton::SetUseStyleManager(bool Value) {
+  FUseStyleManager = Value;
+  Widget()->update();
+}
+
+void TskToolButton::SetStyleManager(TskStyleManager* Value) {
+  if (FStyleManager) FStyleManager->RemoveControl(this);
+  SetReference(FStyleManager, Value);
+  if (FStyleManager) FStyleManager->AddControl(this);
+  Widget()->update();
+}
+
+TskTheme TskToolButton::EffectiveTheme() const {
+  return FUseStyleManager && FStyleManager ? FStyleManager->Theme() : FTheme;
+}
+
+void TskToolButton::Notification(TComponent* AComponent, TOperation Operation) {
+  TWinControl::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FStyleManager) {
+    FStyleManager = nullptr;
+    if (Widget()) Widget()->update();
+  }
 }
 
 void TskToolButton::ColorChanged() {
@@ -155,7 +181,8 @@ QImage TskToolButton::Render() const {
     P.drawLine(R.right(), R.top() + 1, R.right(), R.bottom());
     P.drawLine(R.right(), R.bottom(), R.left(), R.bottom());
   };
-  if (FTheme == WindowsXP) {
+  const TskTheme Theme = EffectiveTheme();
+  if (Theme == WindowsXP) {
     if (Hot && Pressed)
       Frame(Qt::black, Qt::white);
     else if (Hot || Pressed)
@@ -175,7 +202,7 @@ QImage TskToolButton::Render() const {
   else if (Color() != clBlack)
     Ink = ColorToQColor(Color());
   const QImage Glyph = GlyphOf(FToolType);
-  const int Shift = Pressed && FTheme == WindowsXP ? 1 : 0;
+  const int Shift = Pressed && Theme == WindowsXP ? 1 : 0;
   const QPoint At((ButtonSize - Glyph.width()) / 2 + Shift,
                   (ButtonSize - Glyph.height()) / 2 + Shift);
   for (int Y = 0; Y < Glyph.height(); ++Y)

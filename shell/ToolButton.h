@@ -1,14 +1,14 @@
 // The small caption-bar style button (close, minimise, drop-down arrow...): a 15 x 15 button
 // drawn from a tiny glyph in its colour, with a raised frame while the mouse is over it and a
-// sunken one while pressed.
+// sunken one while pressed (OfficeXP: a filled box). A click focuses it.
 #pragma once
 
 #include <QImage>
 
 #include "platform/qt/Controls.h"
+#include "shell/StyleManager.h"
 
 enum TskToolType { ttArrowLeft, ttArrowRight, ttClose, ttMaximize, ttMinimize, ttPopup, ttRestore };
-enum TskTheme { WindowsXP, OfficeXP };
 enum TskDrawState { dsInitial = 1, dsHot = 2, dsPressed = 4, dsFocused = 8 };
 
 class TskToolButton : public TWinControl {
@@ -22,7 +22,11 @@ class TskToolButton : public TWinControl {
   TskTheme Theme() const { return FTheme; }
   void SetTheme(TskTheme Value);
   bool UseStyleManager() const { return FUseStyleManager; }
-  void SetUseStyleManager(bool Value) { FUseStyleManager = Value; }
+  void SetUseStyleManager(bool Value);
+  TskStyleManager* StyleManager() const { return FStyleManager; }
+  void SetStyleManager(TskStyleManager* Value);
+  // The style manager's theme when UseStyleManager is on and there is one, else Theme.
+  TskTheme EffectiveTheme() const;
   int ModalResult() const { return FModalResult; }
   void SetModalResult(int Value) { FModalResult = Value; }
   int DrawState() const { return FDrawState; }
@@ -40,6 +44,7 @@ class TskToolButton : public TWinControl {
 
  protected:
   void ColorChanged() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
  private:
   class TToolWidget;
@@ -48,6 +53,7 @@ class TskToolButton : public TWinControl {
   TskToolType FToolType = ttClose;
   TskTheme FTheme = WindowsXP;
   bool FUseStyleManager = true;
+  TskStyleManager* FStyleManager = nullptr;
   int FModalResult = 0;
   int FDrawState = dsInitial;
 };

@@ -8,6 +8,8 @@
 #include <QPixmap>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
+#include <climits>
 
 #include "platform/qt/Application.h"
 #include "platform/qt/Forms.h"
@@ -54,7 +56,10 @@ class TTrayIcon::TFormWatch : public QObject {
 };
 
 TTrayIcon::TTrayIcon(TComponent* AOwner)
-    : TComponent(AOwner), FFormWatch(std::make_unique<TFormWatch>(*this)) {
+    : TComponent(AOwner),
+      FFormWatch(std::make_unique<TFormWatch>(*this)),
+      FStepTimer(std::make_unique<QTimer>()) {
+  QObject::connect(FStepTimer.get(), &QTimer::timeout, [this] { CycleStep(); });
   if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
     FTray = std::make_unique<QSystemTrayIcon>();
     QObject::connect(FTray.get(), &QSystemTrayIcon::activated,
@@ -84,16 +89,50 @@ void TTrayIcon::Loaded() {
 
 void TTrayIcon::Notification(TComponent* AComponent, TOperation Operation) {
   TComponent::Notification(AComponent, Operation);
-  if (Operation == opRemove && AComponent == FPopupMenu) FPopupMenu = nullptr;
+  if (Operation != opRemove) return;
+  if (AComponent == FPopupMenu) FPopupMenu = nullptr;
+  if (AComponent == FIconList) SetIconList(nullptr);
+}
+
+void TTrayIcon::SetIconList(TImageList* Value) {
+  SetReference(FIconList, Value);
+  SetIconIndex(0);
 }
 
 void TTrayIcon::SetCycleIcons(bool Value) {
   FCycleIcons = Value;
   if (Value) SetIconIndex(0);
+  UpdateStepTimer();
 }
 
 void TTrayIcon::SetCycleInterval(unsigned Value) {
   FCycleInterval = Value;
+  UpdateStepTimer();
+}
+
+bool TTrayIcon::Cycling() const {
+  return FStepTimer->isActive();
+}
+
+// A platform timer with no interval never fires; a Qt one would fire continuously.
+void TTrayIcon::UpdateStepTimer() {
+  FStepTimer->setInterval(static_cast<int>(std::min<unsigned>(FCycleInterval, INT_MAX)));
+  if (FCycleIcons && FCycleInterval > 0)
+    FStepTimer->start();
+  else
+    FStepTimer->stop();
+}
+
+void TTrayIcon::CycleStep() {
+  if (!FIconList) return;
+  const int Count = FIconList->Count();
+  if (FIconIndex < Count) ShowIcon(FIconList->Get(FIconIndex));
+  if (OnCycle) {
+    const int Next = FIconIndex < Count ? FIconIndex + 1 : 0;
+    DispatchEvent([&] { OnCycle(this, Next); });
+  }
+  UpdateTrayIcon();
+  FIconIndex = FIconIndex < Count - 1 ? FIconIndex + 1 : 0;
 }
 
 void TTrayIcon::SetHint(const std::string& Value) {
@@ -108,8 +147,14 @@ void TTrayIcon::SetShowHint(bool Value) {
 
 void TTrayIcon::SetIcon(const std::string& FileName) {
   FIconName = FileName;
-  if (FTray) FTray->setIcon(QIcon(QPixmap::fromImage(LoadPicture(FileName))));
+  FIconImage = LoadPicture(FileName);
+  ShowIcon(FIconImage);
   UpdateTrayIcon();
+}
+
+void TTrayIcon::ShowIcon(const QImage& Image) {
+  FCurrentIcon = Image;
+  if (FTray) FTray->setIcon(Image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(Image)));
 }
 
 void TTrayIcon::SetIconVisible(bool Value) {
@@ -117,9 +162,13 @@ void TTrayIcon::SetIconVisible(bool Value) {
   UpdateTrayIcon();
 }
 
-// Without an icon list there is only the one icon.
-void TTrayIcon::SetIconIndex(int) {
-  FIconIndex = 0;
+void TTrayIcon::SetIconIndex(int Value) {
+  if (FIconList && FIconList->Count() > 0) {
+    FIconIndex = std::clamp(Value, 0, FIconList->Count() - 1);
+    ShowIcon(FIconList->Get(FIconIndex));
+  } else {
+    FIconIndex = 0;
+  }
   UpdateTrayIcon();
 }
 
@@ -147,6 +196,7 @@ void TTrayIcon::Activated(QSystemTrayIcon::ActivationReason Reason) {
       break;
     case QSystemTrayIcon::Context:
       RightDown();
+      RightUp();
       break;
     case QSystemTrayIcon::MiddleClick:
       if (!FEnabled) break;
@@ -195,6 +245,10 @@ void TTrayIcon::RightDown() {
   if (!FEnabled) return;
   MouseEvent(OnMouseDown, mbRight);
   PopupAtMouse();
+}
+
+void TTrayIcon::RightUp() {
+  if (FEnabled) MouseEvent(OnMouseUp, mbRight);
 }
 
 void TTrayIcon::PopupAtMouse() {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "shell/ImageList.h"
 #include "shell/Menus.h"
 #include "shell/ShellTypes.h"
 
@@ -25,7 +26,9 @@ class TTrayIcon : public TComponent {
 
   bool DesignPreview() const { return FDesignPreview; }
   void SetDesignPreview(bool Value) { FDesignPreview = Value; }
-  // Without an icon list there is nothing to step through: the settings are kept only.
+  TImageList* IconList() const { return FIconList; }
+  void SetIconList(TImageList* Value);
+  // Steps through IconList every CycleInterval ms (an interval of 0 stops the stepping).
   bool CycleIcons() const { return FCycleIcons; }
   void SetCycleIcons(bool Value);
   unsigned CycleInterval() const { return FCycleInterval; }
@@ -41,7 +44,10 @@ class TTrayIcon : public TComponent {
   bool IconVisible() const { return FIconVisible; }
   void SetIconVisible(bool Value);
   int IconIndex() const { return FIconIndex; }
+  // Shows that icon of IconList (held at the last one); without a list the index stays 0.
   void SetIconIndex(int Value);
+  // The picture the tray shows now: Icon, or the list's icon last shown.
+  const QImage& CurrentIcon() const { return FCurrentIcon; }
   TPopupMenu* PopupMenu() const { return FPopupMenu; }
   void SetPopupMenu(TPopupMenu* Value) { SetReference(FPopupMenu, Value); }
   bool LeftPopup() const { return FLeftPopup; }
@@ -53,12 +59,19 @@ class TTrayIcon : public TComponent {
 
   // The tip as the tray shows it: Hint cut to 63 characters when ShowHint is on, else empty.
   std::string ToolTip() const;
-  // The mouse actions on the icon, as the tray reports them (left press and release, double
-  // click, right press); each does nothing while Enabled is off.
+  // The mouse actions on the icon, as the tray reports them; each does nothing while Enabled
+  // is off. The toolkit's tray reports a left click, a double click, a context request and a
+  // middle click, not the separate presses and releases: a click is handed on as a press and a
+  // release, a context request as a right press (opening the menu) and a right release. It
+  // reports no moves over the icon, so OnMouseMove never fires.
   void LeftDown();
   void LeftUp();
   void DoubleClick();
   void RightDown();
+  void RightUp();
+  // One step of the icon cycle (the step timer's tick).
+  void CycleStep();
+  bool Cycling() const;
   // Opens PopupMenu at the cursor when it pops up automatically.
   void PopupAtMouse();
   // Hides the owner form and shows the icon (what minimising does with MinimizeToTray); without
@@ -86,6 +99,8 @@ class TTrayIcon : public TComponent {
  private:
   class TFormWatch;
   void UpdateTrayIcon();
+  void UpdateStepTimer();
+  void ShowIcon(const QImage& Image);
   void Activated(QSystemTrayIcon::ActivationReason Reason);
   void MouseEvent(const TMouseEvent& Event, TMouseButton Button);
   TForm* OwnerForm() const;
@@ -99,6 +114,8 @@ class TTrayIcon : public TComponent {
   std::string FIconName;
   bool FIconVisible = true;
   int FIconIndex = 0;
+  TImageList* FIconList = nullptr;
+  QImage FIconImage, FCurrentIcon;
   TPopupMenu* FPopupMenu = nullptr;
   bool FLeftPopup = false;
   bool FStartMinimized = false;
@@ -109,4 +126,5 @@ class TTrayIcon : public TComponent {
   std::unique_ptr<QSystemTrayIcon> FTray;
   std::unique_ptr<TFormWatch> FFormWatch;
   std::unique_ptr<QTimer> FTrayPoll;
+  std::unique_ptr<QTimer> FStepTimer;
 };

@@ -101,6 +101,11 @@ void ButtonFace(const char* Name, bool Down) {
   P.setBrush(Face);
   P.setPen(QPen(QColor(50, 50, 50), 3));
   P.drawEllipse(QRectF(5, 5, 90, 90));
+  P.end();
+  // Tinted with the buttons' teal, silver would become the skin's transparent teal on screen.
+  for (int Y = 0; Y < Image.height(); ++Y)
+    for (int X = 0; X < Image.width(); ++X)
+      if (Image.pixel(X, Y) == qRgb(192, 192, 192)) Image.setPixel(X, Y, qRgb(192, 192, 193));
   Save(Image, Name);
 }
 
@@ -148,8 +153,8 @@ void Glyphs() {
   Save(About, "glyph-about.png");
   QImage Config = GlyphCanvas();
   {
+    // Unsmoothed: edge pixels blended with the magenta key would be drawn as a pink fringe.
     QPainter P(&Config);
-    P.setRenderHint(QPainter::Antialiasing);
     P.translate(16, 16);
     P.setBrush(QColor(90, 90, 110));
     P.setPen(Qt::NoPen);

@@ -2,12 +2,16 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEnterEvent>
 #include <QMouseEvent>
+#include <QTest>
 
 #include "platform/qt/Forms.h"
+#include "platform/qt/StdCtrls.h"
 #include "shell/EffectLabel.h"
 #include "shell/ImageBtn.h"
 #include "shell/Shape.h"
+#include "shell/StyleManager.h"
 #include "shell/ToolButton.h"
 
 namespace {
@@ -72,6 +76,43 @@ TEST(EffectLabel, AccelMarksMeasureAsTheyShow) {
   EXPECT_GT(Double.Width(), Bare.Width());
   EXPECT_EQ(TskCaptionText::NormalRotation(-90), 270);
   EXPECT_EQ(TskCaptionText::NormalRotation(725), 5);
+}
+
+TEST(EffectLabel, AcceleratorFocusesItsControlAndAlignFollowsTheParent) {
+  TForm Form(nullptr);
+  Form.SetBounds(50, 50, 200, 120);
+  auto* Pest = new TEdit(&Form);
+  Pest->SetParent(&Form);
+  auto* Other = new TEdit(&Form);
+  Other->SetParent(&Form);
+  Other->SetTop(40);
+  auto* Label = new TskLabel(&Form);
+  Label->SetParent(&Form);
+  Label->SetCaption("&Pest");
+  Label->SetFocusControl(Pest);
+  Form.Show();
+  Form.Widget()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Form.Widget()));
+  Other->Widget()->setFocus();
+  QTest::keyClick(Form.Widget(), Qt::Key_P, Qt::AltModifier);
+  EXPECT_TRUE(Pest->Widget()->hasFocus());
+  Other->Widget()->setFocus();
+  Label->EditTextOptions([](TskCaptionText& T) { T.Options = 0; });  // accelerators off
+  QTest::keyClick(Form.Widget(), Qt::Key_P, Qt::AltModifier);
+  EXPECT_TRUE(Other->Widget()->hasFocus());
+
+  const int Depth = Label->Height();
+  Label->SetAlign(alBottom);
+  EXPECT_EQ(QRect(Label->Left(), Label->Top(), Label->Width(), Label->Height()),
+            QRect(0, 120 - Depth, 200, Depth));
+  Form.SetBounds(50, 50, 260, 150);  // follows the parent
+  QCoreApplication::processEvents();
+  EXPECT_EQ(QRect(Label->Left(), Label->Top(), Label->Width(), Label->Height()),
+            QRect(0, 150 - Depth, 260, Depth));
+  Label->SetAlign(alClient);
+  EXPECT_EQ(QSize(Label->Width(), Label->Height()), QSize(260, 150));
+  delete Pest;  // a removed control is forgotten
+  EXPECT_EQ(Label->FocusControl(), nullptr);
 }
 
 TEST(ImageButton, ShapeFaceAndClicksFollowThePicture) {
@@ -187,4 +228,67 @@ TEST(ToolButton, KeepsItsSizeAndDrawsItsGlyphInItsState) {
   EXPECT_EQ(Min->Render().pixel(4, 5), Blue);  // the triangle's top row
   EXPECT_EQ(Min->Render().pixel(7, 8), Blue);  // its tip
   EXPECT_NE(Min->Render().pixel(6, 8), Blue);
+}
+
+TEST(ToolButton, FocusThemesAndTheNeighbourTurningHot) {
+  TForm Form(nullptr);
+  Form.SetBounds(80, 80, 60, 30);
+  auto Make = [&Form](int Left) {
+    auto* B = new TskToolButton(&Form);
+    B->SetParent(&Form);
+    B->SetLeft(Left);
+    B->SetColor(clBlue);
+    return B;
+  };
+  TskToolButton* Quit = Make(0);
+  TskToolButton* Min = Make(20);
+  Form.Show();
+  Form.Widget()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Form.Widget()));
+
+  // A press focuses the button; released over the neighbour, that one turns hot at once.
+  QTest::mousePress(Quit->Widget(), Qt::LeftButton, {}, {7, 7});
+  EXPECT_EQ(Quit->DrawState() & (dsFocused | dsPressed), dsFocused | dsPressed);
+  Send(Quit->Widget(), QEvent::MouseButtonRelease,
+       Quit->Widget()->mapFromGlobal(Min->Widget()->mapToGlobal(QPoint(7, 7))));
+  EXPECT_TRUE(Min->DrawState() & dsHot);
+  EXPECT_FALSE(Quit->DrawState() & (dsHot | dsPressed));
+  QTest::mouseClick(Min->Widget(), Qt::LeftButton, {}, {7, 7});
+  EXPECT_FALSE(Quit->DrawState() & dsFocused);
+  EXPECT_TRUE(Min->DrawState() & dsFocused);
+
+  // OfficeXP: a box outlined in 0x663300 and filled with 0xD6BEB5, 0xCC9999 while pressed; the
+  // glyph stays in place.
+  Quit->SetTheme(OfficeXP);
+  QEnterEvent Enter(QPointF(7, 7), QPointF(7, 7), QPointF(7, 7));
+  QApplication::sendEvent(Quit->Widget(), &Enter);
+  QImage Drawn = Quit->Render();
+  EXPECT_EQ(Drawn.pixel(0, 0), qRgb(0x00, 0x33, 0x66));
+  EXPECT_EQ(Drawn.pixel(14, 14), qRgb(0x00, 0x33, 0x66));
+  EXPECT_EQ(Drawn.pixel(1, 1), qRgb(0xB5, 0xBE, 0xD6));
+  EXPECT_EQ(Drawn.pixel(2, 3), qRgb(0, 0, 255));
+  Send(Quit->Widget(), QEvent::MouseButtonPress, {7, 7});
+  Drawn = Quit->Render();
+  EXPECT_EQ(Drawn.pixel(1, 1), qRgb(0x99, 0x99, 0xCC));
+  EXPECT_EQ(Drawn.pixel(2, 3), qRgb(255, 255, 255));
+  Send(Quit->Widget(), QEvent::MouseButtonRelease, {7, 7});
+
+  // A style manager's theme wins while the button uses it.
+  Quit->SetTheme(WindowsXP);
+  auto* Manager = new TskStyleManager(&Form);
+  int Changes = 0;
+  Manager->OnThemeChanged = [&](TComponent*) { ++Changes; };
+  Quit->SetStyleManager(Manager);
+  Min->SetStyleManager(Manager);
+  EXPECT_EQ(Manager->ControlCount(), 2);
+  Manager->SetTheme(OfficeXP);
+  EXPECT_EQ(Changes, 1);
+  EXPECT_EQ(Quit->EffectiveTheme(), OfficeXP);
+  EXPECT_EQ(Quit->Render().pixel(0, 0), qRgb(0x00, 0x33, 0x66));  // still hot
+  Quit->SetUseStyleManager(false);
+  EXPECT_EQ(Quit->EffectiveTheme(), WindowsXP);
+  delete Min;
+  EXPECT_EQ(Manager->ControlCount(), 1);
+  delete Manager;
+  EXPECT_EQ(Quit->StyleManager(), nullptr);
 }

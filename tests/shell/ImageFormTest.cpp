@@ -2,9 +2,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QTest>
 
 #include "platform/qt/Forms.h"
+#include "platform/qt/StdCtrls.h"
 #include "shell/ImageForm.h"
 #include "shell/Shape.h"
 
@@ -62,7 +65,9 @@ TEST_F(ImageFormTest, StoredShapeIsUsedAsStoredAndAnEmptyOneFollowsThePicture) {
   EXPECT_EQ(DecodeRegion(Skin->RegionData()), QRegion(3, 2, 4, 4));  // saved: from the picture
   Skin->SetRegionData({0, 0, 0, 0});
   EXPECT_EQ(Form.Widget()->mask(), QRegion(3, 2, 4, 4));
-  EXPECT_THROW(Skin->SetRegionData({9, 0, 0, 0, 1}), EInvalidRegionData);
+  Skin->SetRegionData(EncodeRegion(QRegion(0, 0, 2, 2)));
+  Skin->SetRegionData({9, 0, 0, 0, 1});  // a damaged block is skipped: the picture shapes it
+  EXPECT_EQ(Form.Widget()->mask(), QRegion(3, 2, 4, 4));
 }
 
 TEST_F(ImageFormTest, MissingPictureLeavesTheWindowRectangular) {
@@ -72,30 +77,105 @@ TEST_F(ImageFormTest, MissingPictureLeavesTheWindowRectangular) {
   EXPECT_TRUE(Skin->RegionData() == TBytes({0, 0, 0, 0}));
 }
 
-TEST_F(ImageFormTest, DraggingTheBodyMovesTheWindowOncePastTheTolerance) {
-  Skin->SetPicture(FramedPicture());
-  Form.SetBounds(100, 100, 10, 8);
-  QWidget* W = Form.Widget();
-  const QPoint Start = W->pos();
-  int Clicks = 0, Moves = 0;
-  Skin->OnClick = [&](TComponent*) { ++Clicks; };
+// A shown window whose edit box holds the focus, dragged by real mouse events on its body.
+class BodyDrag : public ImageFormTest {
+ protected:
+  BodyDrag() {
+    Skin->SetPicture(FramedPicture());
+    Edit->SetParent(&Form);
+    Form.SetBounds(100, 100, 10, 8);
+    Form.Show();
+    Form.Widget()->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(Form.Widget()));
+    Edit->Widget()->setFocus();
+    Start = Form.Widget()->pos();
+  }
+  ~BodyDrag() override { TskImageForm::SetSystemMove({}); }
+  // Presses at the form's (4, 3), drags by Delta and releases; where the window went.
+  QPoint Drag(QPoint Delta, QWidget* On = nullptr, QPoint At = {4, 3}) {
+    QWidget* W = On ? On : Form.Widget();
+    const QPoint From = W->mapToGlobal(At);
+    Send(W, QEvent::MouseButtonPress, At, From, Qt::LeftButton);
+    Send(W, QEvent::MouseMove, At + Delta, From + Delta, Qt::NoButton);
+    Send(W, QEvent::MouseButtonRelease, At + Delta, From + Delta, Qt::LeftButton);
+    const QPoint Moved = Form.Widget()->pos() - Start;
+    Form.Widget()->move(Start);
+    return Moved;
+  }
+  TEdit* Edit = new TEdit(&Form);
+  QPoint Start;
+};
+
+TEST_F(BodyDrag, MovesTheWindowOncePastTheTolerance) {
+  int Moves = 0;
   Skin->OnMouseMove = [&](TComponent*, TShiftState Shift, int, int) {
     Moves += (Shift & (1 << ssLeft)) != 0;
   };
-
-  Send(W, QEvent::MouseButtonPress, {4, 3}, {500, 500}, Qt::LeftButton);
-  Send(W, QEvent::MouseMove, {9, 8}, {505, 505}, Qt::NoButton);
-  Send(W, QEvent::MouseButtonRelease, {9, 8}, {505, 505}, Qt::LeftButton);
-  EXPECT_EQ(W->pos(), Start);  // within 5 pixels: nothing moves, it was a click
-  EXPECT_EQ(Clicks, 1);
-
-  Send(W, QEvent::MouseButtonPress, {4, 3}, {500, 500}, Qt::LeftButton);
-  Send(W, QEvent::MouseMove, {10, 3}, {506, 500}, Qt::NoButton);
-  Send(W, QEvent::MouseMove, {24, 13}, {520, 510}, Qt::NoButton);
-  Send(W, QEvent::MouseButtonRelease, {24, 13}, {520, 510}, Qt::LeftButton);
-  EXPECT_EQ(W->pos(), Start + QPoint(20, 10));
-  EXPECT_EQ(Clicks, 1);  // a move is no click
+  EXPECT_EQ(Drag({5, 5}), QPoint(0, 0));  // within 5 pixels nothing moves
+  EXPECT_EQ(Drag({6, 0}), QPoint(6, 0));
+  EXPECT_EQ(Drag({20, -10}), QPoint(20, -10));
   EXPECT_EQ(Moves, 3);
+}
+
+TEST_F(BodyDrag, ClickableBodyAndUnfocusedWindowStayPut) {
+  int Clicks = 0;
+  Skin->OnClick = [&](TComponent*) { ++Clicks; };
+  EXPECT_EQ(Drag({20, 10}), QPoint(0, 0));  // a body with a click handler is clicked
+  EXPECT_EQ(Clicks, 1);
+  Skin->OnClick = nullptr;
+  Skin->OnMouseDown = [](TComponent*, TMouseButton, TShiftState, int, int) {};
+  EXPECT_EQ(Drag({20, 10}), QPoint(0, 0));
+  Skin->OnMouseDown = nullptr;
+  EXPECT_EQ(Drag({20, 10}), QPoint(20, 10));
+
+  delete Edit;  // nothing left to hold the focus
+  Edit = nullptr;
+  ASSERT_EQ(Form.Widget()->focusWidget(), nullptr);
+  EXPECT_EQ(Drag({20, 10}), QPoint(0, 0));
+}
+
+TEST_F(BodyDrag, RightPressOpensTheMenuAndMovesNothing) {
+  TPopupMenu Menu(nullptr);
+  auto* Item = new TMenuItem(&Menu);
+  Item->SetCaption("Show Win");
+  Menu.Add(Item);
+  Skin->SetPopupMenu(&Menu);
+  QWidget* W = Form.Widget();
+  Send(W, QEvent::MouseButtonPress, {4, 3}, W->mapToGlobal(QPoint(4, 3)), Qt::RightButton);
+  EXPECT_TRUE(Menu.Menu()->isVisible());
+  Send(W, QEvent::MouseMove, {30, 30}, W->mapToGlobal(QPoint(30, 30)), Qt::NoButton);
+  EXPECT_EQ(W->pos(), Start);
+  Menu.Menu()->close();
+}
+
+TEST_F(BodyDrag, OnlyTheCaptionBarMovesTheWindowWhenThereIsOne) {
+  auto* Bar = new TPanel(&Form);
+  Bar->SetParent(&Form);
+  Bar->SetBounds(0, 0, 10, 2);
+  Bar->Widget()->show();
+  Skin->SetCaptionBarControl(Bar);
+  EXPECT_EQ(Drag({20, 10}), QPoint(0, 0));                           // below the bar
+  EXPECT_EQ(Drag({20, 10}, nullptr, {4, 1}), QPoint(20, 10));        // inside it
+  EXPECT_EQ(Drag({20, 10}, Bar->Widget(), {4, 1}), QPoint(20, 10));  // on the bar itself
+  delete Bar;
+  EXPECT_EQ(Skin->CaptionBarControl(), nullptr);
+  EXPECT_EQ(Drag({20, 10}), QPoint(20, 10));
+}
+
+TEST_F(BodyDrag, WindowsDragHandsTheMoveToTheDesktopAtThePress) {
+  int SystemMoves = 0;
+  TskImageForm::SetSystemMove([&](QWindow* Window) {
+    EXPECT_EQ(Window, Form.Widget()->windowHandle());
+    ++SystemMoves;
+    return true;
+  });
+  EXPECT_EQ(Drag({20, 10}), QPoint(20, 10));  // without the option the program moves it
+  EXPECT_EQ(SystemMoves, 0);
+  Skin->SetOptions(1 << ifUseWindowsDrag);
+  EXPECT_EQ(Drag({20, 10}), QPoint(0, 0));  // the desktop moves it from the press on
+  EXPECT_EQ(SystemMoves, 1);
+  TskImageForm::SetSystemMove([](QWindow*) { return false; });  // refused: the program moves it
+  EXPECT_EQ(Drag({20, 10}), QPoint(20, 10));
 }
 
 // Outside the shape the window is see-through, over the form's own colour too, so that a

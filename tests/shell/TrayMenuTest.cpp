@@ -2,7 +2,10 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
+#include <QImage>
 #include <QMenu>
+#include <QTest>
 
 #include "platform/qt/Forms.h"
 #include "shell/TrayIcon.h"
@@ -149,4 +152,91 @@ TEST_F(TrayTest, ForgetsARemovedMenu) {
   Menu = nullptr;
   EXPECT_EQ(Tray->PopupMenu(), nullptr);
   Tray->RightDown();  // nothing to open
+}
+
+// The toolkit's own signal is the path the desktop's reports take.
+TEST_F(TrayTest, TrayReportsReachTheEventsInOrder) {
+  ASSERT_TRUE(Tray->TrayIcon());
+  std::string Events;
+  auto Name = [](TMouseButton B) { return B == mbLeft ? "L" : B == mbRight ? "R" : "M"; };
+  Tray->OnMouseDown = [&](TComponent*, TMouseButton B, TShiftState, int, int) {
+    Events += std::string("down") + Name(B) + " ";
+  };
+  Tray->OnMouseUp = [&](TComponent*, TMouseButton B, TShiftState, int, int) {
+    Events += std::string("up") + Name(B) + " ";
+  };
+  Tray->OnClick = [&](TComponent*) { Events += "click "; };
+  Tray->OnDblClick = [&](TComponent*) { Events += "dbl "; };
+  QSystemTrayIcon* Icon = Tray->TrayIcon();
+  emit Icon->activated(QSystemTrayIcon::Trigger);
+  EXPECT_EQ(Events, "downL click upL ");
+  EXPECT_FALSE(Menu->Menu()->isVisible());
+  Events.clear();
+  emit Icon->activated(QSystemTrayIcon::Context);
+  EXPECT_EQ(Events, "downR upR ");
+  EXPECT_TRUE(Menu->Menu()->isVisible());
+  Menu->Menu()->close();
+  Events.clear();
+  emit Icon->activated(QSystemTrayIcon::DoubleClick);
+  emit Icon->activated(QSystemTrayIcon::MiddleClick);
+  EXPECT_EQ(Events, "dbl downM upM ");
+  Tray->SetEnabled(false);
+  Events.clear();
+  for (auto Reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::Context,
+                      QSystemTrayIcon::DoubleClick, QSystemTrayIcon::MiddleClick})
+    emit Icon->activated(Reason);
+  EXPECT_EQ(Events, "");
+  EXPECT_FALSE(Menu->Menu()->isVisible());
+}
+
+TEST_F(TrayTest, IconListIsSteppedThroughOnTheTimer) {
+  // Three one-colour icons: red, green, blue.
+  TStringList Names;
+  for (QRgb Colour : {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255)}) {
+    QImage Image(16, 16, QImage::Format_RGB32);
+    Image.fill(Colour);
+    const QString Path = QDir::temp().filePath(QString("tessolon-tray-%1-%2.png")
+                                                   .arg(QCoreApplication::applicationPid())
+                                                   .arg(Names.size()));
+    ASSERT_TRUE(Image.save(Path));
+    Names.push_back(Path.toStdString());
+  }
+  auto* List = new TImageList(&Form);
+  List->SetPictures(Names);
+  ASSERT_EQ(List->Count(), 3);
+  auto Shown = [this] { return Tray->CurrentIcon().pixel(0, 0); };
+
+  Tray->SetIconIndex(2);  // without a list the index stays 0
+  EXPECT_EQ(Tray->IconIndex(), 0);
+  Tray->SetIconList(List);
+  EXPECT_EQ(Shown(), qRgb(255, 0, 0));
+  Tray->SetIconIndex(7);  // held at the last icon
+  EXPECT_EQ(Tray->IconIndex(), 2);
+  EXPECT_EQ(Shown(), qRgb(0, 0, 255));
+
+  Tray->SetCycleIcons(true);  // starts from the first icon; no interval, no stepping
+  EXPECT_EQ(Tray->IconIndex(), 0);
+  EXPECT_FALSE(Tray->Cycling());
+  std::vector<int> Next;
+  std::vector<QRgb> AtStep;
+  Tray->OnCycle = [&](TComponent* Sender, int NextIndex) {
+    EXPECT_EQ(Sender, Tray);
+    Next.push_back(NextIndex);
+    AtStep.push_back(Shown());
+  };
+  Tray->SetCycleInterval(5);
+  EXPECT_TRUE(Tray->Cycling());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Next.size() >= 4; }, 5000));
+  Tray->SetCycleIcons(false);
+  EXPECT_FALSE(Tray->Cycling());
+  // Each step shows the current icon, then moves on; the last icon announces one past it.
+  EXPECT_EQ(std::vector<int>(Next.begin(), Next.begin() + 4), (std::vector<int>{1, 2, 3, 1}));
+  EXPECT_EQ(AtStep[1], qRgb(0, 255, 0));
+  EXPECT_EQ(AtStep[3], qRgb(255, 0, 0));
+
+  delete List;  // the tray forgets a removed list
+  EXPECT_EQ(Tray->IconList(), nullptr);
+  EXPECT_EQ(Tray->IconIndex(), 0);
+  Tray->CycleStep();
+  for (const std::string& Name : Names) QFile::remove(QString::fromStdString(Name));
 }

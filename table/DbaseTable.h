@@ -75,6 +75,10 @@ class TDbaseTable : public TDataSet {
   // Asked when the production index named in the header is missing: true drops the link.
   TEvent<bool(TDbaseTable* Sender)> OnIndexMissing;
 
+  // Told when an index found damaged at open (a crash cut off a change to it) was rebuilt
+  // from the table; Notice names the file and the fault.
+  TEvent<void(TDbaseTable* Sender, const std::string& Notice)> OnIndexRebuilt;
+
   // Index files opened with the table; one missing is built from the records (a build that
   // fails is dropped and its file deleted). Stored as lines "FILE;EXPRESSION;OPTIONS".
   TDbaseIndexDefs& Indexes() { return FIndexDefs; }
@@ -129,8 +133,10 @@ class TDbaseTable : public TDataSet {
   // Index parts (DbaseTableIndexes.cpp).
   std::string ResolveIndexFile(const std::string& Name) const;
   void OpenIndex(const std::string& FullName, const std::string& Expression, TIndexOptions Options);
-  void BuildIndex(std::unique_ptr<TIndexFile> Index, const std::string& Expression,
+  bool BuildIndex(std::unique_ptr<TIndexFile> Index, const std::string& Expression,
                   TIndexOptions Options);
+  void RebuildDamagedIndex(std::unique_ptr<TIndexFile> Index, const std::string& Fault,
+                           std::string Expression, TIndexOptions Options);
   void OpenIndexes();
   std::unique_ptr<TVirtualCursor> OrderedCursor();
 

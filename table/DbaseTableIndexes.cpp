@@ -1,11 +1,51 @@
 // The index parts of TDbaseTable: the Indexes opened (or built) with the table, attaching and
 // detaching index files, ordering by IndexName, and Locate through an index.
 #include <filesystem>
+#include <fstream>
 
 #include "platform/data/TextCase.h"
 #include "table/DbaseMessages.h"
 #include "table/DbaseTable.h"
 #include "table/IndexCursor.h"
+#include "table/NdxMessages.h"
+
+namespace {
+
+// Takes the expression and options from the index file's header when it still names them.
+void ReadIndexDefinition(const std::string& FileName, std::string& Expression,
+                         TIndexOptions& Options) {
+  TNdxBytes Raw{};
+  std::ifstream In(FileName, std::ios::binary);
+  if (!In.read(reinterpret_cast<char*>(Raw.data()), Raw.size())) return;
+  std::uint8_t Flags = 0;
+  if (!ReadNdxDefinition(Raw, Expression, Flags)) return;
+  Options = 0;
+  if (Flags & ndxDistinct)
+    Options |= ixPrimary | ixUnique;
+  else if (Flags & ndxUnique)
+    Options |= ixUnique;
+  if (Flags & ndxDescending) Options |= ixDescending;
+}
+
+std::string QuotedArgument(const std::string& Text) {
+  return Text.find_first_of(" \t'\"") == std::string::npos ? Text : "'" + Text + "'";
+}
+
+// The command line that builds the index anew.
+std::string RebuildCommand(const std::string& Table, const std::string& Index,
+                           const std::string& Expression, TIndexOptions Options) {
+  std::string Command = "tessolon table " + QuotedArgument(Table) + " index " +
+                        QuotedArgument(Index) + " create " +
+                        (Expression.empty() ? std::string("EXPR") : QuotedArgument(Expression));
+  if (Options & ixPrimary)
+    Command += " --distinct";
+  else if (Options & ixUnique)
+    Command += " --unique";
+  if (Options & ixDescending) Command += " --descending";
+  return Command;
+}
+
+}  // namespace
 
 std::string TDbaseTable::ResolveIndexFile(const std::string& Name) const {
   std::filesystem::path Path(Name);
@@ -36,11 +76,38 @@ void TDbaseTable::OpenIndex(const std::string& FullName, const std::string& Expr
   Index->SetMode(FFile->ReadOnly()      ? pfReadOnly
                  : FFile->IsExclusive() ? pfExclusiveOpen
                                         : pfReadWriteOpen);
-  Index->Open();
+  try {
+    Index->Open();
+  } catch (const ENdxDamaged& Damage) {
+    RebuildDamagedIndex(std::move(Index), Damage.what(), Expression, Options);
+    return;
+  }
   FFile->AddIndex(std::move(Index));
 }
 
-void TDbaseTable::BuildIndex(std::unique_ptr<TIndexFile> Index, const std::string& Expression,
+// An index is derived from its table: a damaged one is built anew as its header (or else the
+// caller) defines it, provided nobody else has the table open meanwhile. Otherwise the error
+// says how to rebuild it once they are done.
+void TDbaseTable::RebuildDamagedIndex(std::unique_ptr<TIndexFile> Index, const std::string& Fault,
+                                      std::string Expression, TIndexOptions Options) {
+  ReadIndexDefinition(Index->FileName(), Expression, Options);
+  const std::string Command =
+      RebuildCommand(FullTableName(), Index->FileName(), Expression, Options);
+  if (Expression.empty()) throw EDbaseError(Fault + " Rebuild it with: " + Command + ".");
+  bool Built = false;
+  try {
+    Built = BuildIndex(std::move(Index), Expression, Options);
+  } catch (const EDbaseError&) {
+    throw EDbaseError(Fault + " It cannot be rebuilt while others have the table open; once " +
+                      "they are done, rebuild it with: " + Command + ".");
+  }
+  if (!Built)
+    throw EDbaseError(Fault + " Rebuilding it from the table failed (the table may hold a " +
+                      "duplicate key); rebuild it with: " + Command + ".");
+  if (OnIndexRebuilt) OnIndexRebuilt(this, Fault + " It has been rebuilt from the table.");
+}
+
+bool TDbaseTable::BuildIndex(std::unique_ptr<TIndexFile> Index, const std::string& Expression,
                              TIndexOptions Options) {
   const bool Shared = FFile->NeedLocks() && !FFile->ReadOnly();
   FFile->TryExclusive();
@@ -65,7 +132,7 @@ void TDbaseTable::BuildIndex(std::unique_ptr<TIndexFile> Index, const std::strin
     std::error_code Ignored;
     std::filesystem::remove(Index->FileName(), Ignored);
     FFile->EndExclusive();
-    return;
+    return false;
   }
   FFile->EndExclusive();
   if (FFile->ReadOnly()) {
@@ -74,6 +141,7 @@ void TDbaseTable::BuildIndex(std::unique_ptr<TIndexFile> Index, const std::strin
     Index->Open();
   }
   FFile->AddIndex(std::move(Index));
+  return true;
 }
 
 void TDbaseTable::OpenIndexes() {

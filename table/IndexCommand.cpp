@@ -91,8 +91,12 @@ int List(const std::string& TableName, const std::string& IndexName, TArgList& A
 
 int Verify(const std::string& TableName, const std::string& IndexName, TArgList& Args) {
   NoMoreArguments(Args);
-  std::unique_ptr<TDbaseTable> Table;
-  TIndexFile& Index = OpenWithIndex(Table, TableName, IndexName);
+  // Opened by itself, not attached: a damaged index is reported here, never rebuilt.
+  const auto Table = OpenCommandTable(TableName, false);
+  TIndexFile Index(*Table->TableFile());
+  Index.SetFileName(FullName(IndexName));
+  Index.SetMode(pfReadOnly);
+  Index.Open();
   const std::string Fault = VerifyIndex(Index);
   if (!Fault.empty()) throw Exception("Index \"" + Index.FileName() + "\": " + Fault + ".");
   std::cout << "Index \"" << Index.FileName() << "\" is sound.\n";
@@ -110,12 +114,16 @@ int Run(const std::string& TableName, TArgList& Args) {
 
 }  // namespace
 
-void TakeCommandIndexes(TArgList& Args) {
+void ClearCommandIndexes() {
   CommandIndexes().clear();
-  while (!Args.Empty() && (Args.Peek() == "--index" || Args.Peek().starts_with("--index="))) {
-    Args.Take("--index");
-    CommandIndexes().push_back(Args.TakeValue("--index"));
-  }
+}
+
+bool TakeCommandIndex(TArgList& Args) {
+  if (Args.Empty() || (Args.Peek() != "--index" && !Args.Peek().starts_with("--index=")))
+    return false;
+  Args.Take("--index");
+  CommandIndexes().push_back(Args.TakeValue("--index"));
+  return true;
 }
 
 void AttachCommandIndexes(TDbaseTable& Table) {

@@ -8,9 +8,10 @@
 #include "table/DbaseTable.h"
 #include "table/TableCommand.h"
 
-// Takes every "--index NDX" (or "--index=NDX") at the front of Args; the names are attached
-// by AttachCommandIndexes to each table the command opens.
-void TakeCommandIndexes(TArgList& Args);
+// Takes an "--index NDX" (or "--index=NDX") at the front of Args, if there is one; the names
+// are attached by AttachCommandIndexes to each table the command opens until cleared.
+bool TakeCommandIndex(TArgList& Args);
+void ClearCommandIndexes();
 void AttachCommandIndexes(TDbaseTable& Table);
 
 // The "index" subcommand.

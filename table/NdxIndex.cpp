@@ -6,6 +6,12 @@
 #include "table/NdxMessages.h"
 #include "table/NdxOperation.h"
 
+namespace {
+
+const char* const ChangeCutOff = "a change to it was cut off before it was complete";
+
+}  // namespace
+
 TIndexFile::TIndexFile(TDbaseFile& Table) : FTable(Table) {
   SetPageOffsetByHeader(false);
   SetVirtualLocks(false);
@@ -27,12 +33,14 @@ void TIndexFile::Open() {
   TPagedFile::Open();
   DropPages();
   FIndexReady = false;
+  FMarkedInFile = false;
   if (Created()) return;
   try {
     ReadIndexHeader();
+    CheckChangeMark();
     FKey = TNdxKey(FTable.FieldDefs(), FHdr.Expression);
     if (FKey.KeyType() != FHdr.KeyType)
-      throw EDbaseError(NdxDamaged(FileName(), "key type does not match the expression"));
+      throw ENdxDamaged(NdxDamaged(FileName(), "key type does not match the expression"));
     FKey.SetLayout(FHdr.KeyLength, FHdr.Descending());
     Page(FHdr.RootPage);
     FIndexReady = true;
@@ -103,6 +111,7 @@ void TIndexFile::Flush() {
   WritePages();
   WriteIndexHeader();
   FlushHeader();
+  FMarkedInFile = false;
 }
 
 void TIndexFile::InsertKey(int RecNo, const std::uint8_t* Record) {
@@ -140,7 +149,7 @@ void TIndexFile::Refresh() {
 
 TNdxPage& TIndexFile::Page(std::uint32_t PageNo) {
   if (PageNo == 0 || PageNo >= FHdr.NextFreePage)
-    throw EDbaseError(NdxDamaged(FileName(), "page " + std::to_string(PageNo) +
+    throw ENdxDamaged(NdxDamaged(FileName(), "page " + std::to_string(PageNo) +
                                                  " is not below the next free page " +
                                                  std::to_string(FHdr.NextFreePage)));
   auto& Slot = FPages[PageNo];
@@ -148,14 +157,14 @@ TNdxPage& TIndexFile::Page(std::uint32_t PageNo) {
   auto P = std::make_unique<TNdxPage>(PageNo, FHdr.EntrySize, FHdr.KeyLength);
   if (ReadPage(int(PageNo), P->Data().data()) < NdxPageSize) {
     FPages.erase(PageNo);
-    throw EDbaseError(NdxDamaged(
+    throw ENdxDamaged(NdxDamaged(
         FileName(), "page " + std::to_string(PageNo) + " lies beyond the end of the file"));
   }
   const std::uint32_t Count = GetLE32(P->Data().data());
   const std::uint32_t Limit = std::uint32_t(P->IsInner() ? InnerCapacity() : LeafCapacity());
   if (Count > Limit) {
     FPages.erase(PageNo);
-    throw EDbaseError(NdxDamaged(FileName(), "page " + std::to_string(PageNo) + " holds " +
+    throw ENdxDamaged(NdxDamaged(FileName(), "page " + std::to_string(PageNo) + " holds " +
                                                  std::to_string(Count) + " keys, more than " +
                                                  std::to_string(Limit)));
   }
@@ -165,6 +174,7 @@ TNdxPage& TIndexFile::Page(std::uint32_t PageNo) {
 
 TNdxPage& TIndexFile::Modify(std::uint32_t PageNo) {
   TNdxPage& P = Page(PageNo);
+  MarkChange();
   if (FOperationDepth > 0 && PageNo < FUndoHdr.NextFreePage && !FUndo.contains(PageNo))
     FUndo.emplace(PageNo, P.Data());
   P.SetModified(true);
@@ -174,7 +184,8 @@ TNdxPage& TIndexFile::Modify(std::uint32_t PageNo) {
 TNdxPage& TIndexFile::Allocate() {
   // Callers hold the header lock (an operation) when others share the file.
   if (FHdr.NextFreePage >= NdxMaxPages)
-    throw EDbaseError(NdxDamaged(FileName(), "no page numbers left"));
+    throw ENdxDamaged(NdxDamaged(FileName(), "no page numbers left"));
+  MarkChange();
   const std::uint32_t PageNo = FHdr.NextFreePage++;
   auto P = std::make_unique<TNdxPage>(PageNo, FHdr.EntrySize, FHdr.KeyLength);
   P->SetModified(true);
@@ -185,11 +196,14 @@ TNdxPage& TIndexFile::Allocate() {
 
 void TIndexFile::ReadIndexHeader() {
   if (ReadHeader() < NdxPageSize)
-    throw EDbaseError(NdxDamaged(FileName(), "the header is shorter than a page"));
+    throw ENdxDamaged(NdxDamaged(FileName(), "the header is shorter than a page"));
   std::copy_n(Header(), NdxPageSize, FHdr.Raw.begin());
+  // The header held in memory never carries the mark, so writing it clears the mark.
+  FFoundMark = FHdr.Raw[NdxChangeMarkOffset] == NdxChangeMark;
+  if (FFoundMark) FHdr.Raw[NdxChangeMarkOffset] = 0;
   FHdr.Decode(FileName());
   if (FIndexReady && (FHdr.KeyLength != FKey.KeyLength() || FHdr.KeyType != FKey.KeyType()))
-    throw EDbaseError(NdxDamaged(FileName(), "the key layout changed while open"));
+    throw ENdxDamaged(NdxDamaged(FileName(), "the key layout changed while open"));
 }
 
 void TIndexFile::WriteIndexHeader() {
@@ -226,6 +240,8 @@ void TIndexFile::BeginOperation() {
       FOperationLock.emplace(*this, 0, true);
       DropPages();
       ReadIndexHeader();
+      // We hold the header lock, so no live process is amid a change.
+      if (FFoundMark) throw ENdxDamaged(NdxDamaged(FileName(), ChangeCutOff));
       FUndoFileSize = FileSize();
     }
   } catch (...) {
@@ -252,8 +268,10 @@ void TIndexFile::WriteChange() {
   if (FOperationDepth != 1 || !NeedLocks()) return;
   FWroteOperation = true;
   WritePages();
-  if (FHdr.RootPage != FUndoHdr.RootPage || FHdr.NextFreePage != FUndoHdr.NextFreePage)
+  if (FMarkedInFile || FHdr.RootPage != FUndoHdr.RootPage ||
+      FHdr.NextFreePage != FUndoHdr.NextFreePage)
     WriteIndexHeader();
+  FMarkedInFile = false;
 }
 
 void TIndexFile::EndChange(bool Keep) {
@@ -298,6 +316,30 @@ void TIndexFile::RestoreFile() {
     SetFileSize(FUndoFileSize);
     std::copy(FUndoHdr.Raw.begin(), FUndoHdr.Raw.end(), Header());
     WriteHeaderNow();
+    FMarkedInFile = false;
   } catch (const std::exception&) {
   }
+}
+
+// Before the first page of a change is touched, the mark goes into the file: one byte, so a
+// write that fails leaves nothing. Pages reach the file only after it, and the header that
+// follows them clears it; so a crash in between leaves the mark behind.
+void TIndexFile::MarkChange() {
+  if (FMarkedInFile || ReadOnly()) return;
+  // A shared file's abandoned operation rewrites the header, which clears the mark again.
+  if (NeedLocks()) FWroteOperation = true;
+  WriteBytes(NdxChangeMarkOffset, &NdxChangeMark, 1);
+  FMarkedInFile = true;
+}
+
+// A mark in a shared file is a live peer's change under way (it holds the header lock
+// throughout) or what a dead one left; waiting for the lock tells the two apart.
+void TIndexFile::CheckChangeMark() {
+  if (!FFoundMark) return;
+  if (NeedLocks()) {
+    TPageLock Lock(*this, 0, true);
+    ReadIndexHeader();
+    if (!FFoundMark) return;
+  }
+  throw ENdxDamaged(NdxDamaged(FileName(), ChangeCutOff));
 }

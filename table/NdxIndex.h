@@ -31,8 +31,9 @@ class TIndexFile : public TPagedFile, public TDbaseIndexLink {
   explicit TIndexFile(TDbaseFile& Table);
   ~TIndexFile() override;
 
-  // Opens the file in Mode. An existing index is read and checked (EDbaseError for a damaged
-  // one); a new (created) file is left empty for CreateIndex.
+  // Opens the file in Mode. An existing index is read and checked (ENdxDamaged for a damaged
+  // one, or one whose change a crash cut off); a new (created) file is left empty for
+  // CreateIndex.
   void Open() override;
   // Writes the modified pages and the header, then closes the file.
   void Close() override;
@@ -100,6 +101,8 @@ class TIndexFile : public TPagedFile, public TDbaseIndexLink {
   TNdxPage& Allocate();
   void ReadIndexHeader();
   void WriteIndexHeader();
+  void MarkChange();
+  void CheckChangeMark();
   void WritePages();
   void DropPages();
   bool Full(const TNdxPage& P) const;
@@ -151,6 +154,8 @@ class TIndexFile : public TPagedFile, public TDbaseIndexLink {
   int FOperationDepth = 0;
   std::optional<TPageLock> FOperationLock;  // the header lock of a shared file's operation
   bool FIndexReady = false;
+  bool FMarkedInFile = false;  // we set the change mark in the file and have not cleared it
+  bool FFoundMark = false;     // the header last read carried the mark
 
   TCursorState FCursorState = csBefore;
   TNdxKeyBytes FCursorKey;

@@ -5,7 +5,13 @@
 
 #include "table/DbaseMessages.h"
 
-// An index file whose header or pages contradict each other; read no further.
+// An index file whose header or pages contradict each other, or that a change left half done;
+// read no further. Being derived from its table, such an index can be rebuilt.
+class ENdxDamaged : public EDbaseError {
+ public:
+  using EDbaseError::EDbaseError;
+};
+
 inline std::string NdxDamaged(const std::string& FileName, const std::string& Reason) {
   return "Index file \"" + FileName + "\" is damaged: " + Reason + ".";
 }

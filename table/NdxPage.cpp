@@ -56,15 +56,24 @@ void TNdxHeader::Decode(const std::string& FileName) {
   Expression.assign(Text, strnlen(Text, ExpressionSize));
 
   if (KeyLength < 1 || (KeyType == 'N' && KeyLength != 8))
-    throw EDbaseError(NdxDamaged(
+    throw ENdxDamaged(NdxDamaged(
         FileName, "key length " + std::to_string(KeyLength) + " does not fit the key type"));
-  if (KeysPerPage < 2) throw EDbaseError(NdxDamaged(FileName, "fewer than 2 keys per page"));
+  if (KeysPerPage < 2) throw ENdxDamaged(NdxDamaged(FileName, "fewer than 2 keys per page"));
   if (NextFreePage < 2 || NextFreePage > NdxMaxPages || RootPage < 1 || RootPage >= NextFreePage)
-    throw EDbaseError(NdxDamaged(FileName, "root page " + std::to_string(RootPage) +
+    throw ENdxDamaged(NdxDamaged(FileName, "root page " + std::to_string(RootPage) +
                                                " outside the " + std::to_string(NextFreePage) +
                                                " pages in use"));
   if (Expression.size() >= ExpressionSize)
-    throw EDbaseError(NdxDamaged(FileName, "key expression not terminated"));
+    throw ENdxDamaged(NdxDamaged(FileName, "key expression not terminated"));
+}
+
+bool ReadNdxDefinition(const TNdxBytes& Raw, std::string& Expression, std::uint8_t& Flags) {
+  const char* Text = reinterpret_cast<const char*>(Raw.data() + ExpressionOffset);
+  const std::size_t Length = strnlen(Text, ExpressionSize);
+  if (Length == 0 || Length == ExpressionSize) return false;
+  Expression.assign(Text, Length);
+  Flags = Raw[8];
+  return true;
 }
 
 void TNdxHeader::Encode() {

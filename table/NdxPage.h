@@ -20,6 +20,12 @@ enum : std::uint8_t {
   ndxUnique = 0x40,
 };
 
+// Header byte 22 (zero as other engines write it, read by none) holds NdxChangeMark while a
+// change is under way in the file. Found set when no live process holds the index, it marks
+// an index that a crash left half changed.
+constexpr int NdxChangeMarkOffset = 22;
+constexpr std::uint8_t NdxChangeMark = 0xC5;
+
 enum class TUniqueMode { umNone, umUnique, umDistinct };
 
 // Header fields the engine reads, decoded from and encoded into the raw page 0. Bytes the
@@ -47,6 +53,10 @@ struct TNdxHeader {
   TUniqueMode UniqueMode() const;
   bool Descending() const { return (Flags & ndxDescending) != 0; }
 };
+
+// The key expression and option flags a raw header names, read without trusting the rest, so
+// that a damaged index can be rebuilt as it was; false when no terminated expression is there.
+bool ReadNdxDefinition(const TNdxBytes& Raw, std::string& Expression, std::uint8_t& Flags);
 
 // A tree node. Entries are (lower page, record number, key); an inner page with k keys holds
 // one more entry after them that carries only the rightmost child's page number.

@@ -16,7 +16,7 @@ constexpr std::size_t MaxDepth = 32;
 
 void TIndexFile::CheckDepth() const {
   if (FPath.size() > MaxDepth)
-    throw EDbaseError(NdxDamaged(FileName(), "the tree has a loop or is deeper than " +
+    throw ENdxDamaged(NdxDamaged(FileName(), "the tree has a loop or is deeper than " +
                                                  std::to_string(MaxDepth) + " levels"));
 }
 
@@ -268,7 +268,7 @@ void TIndexFile::CountStep() {
   // A walk can meet no more entries than the pages hold; more means pages shared by several
   // parents, which would make the walk endless in practice.
   if (++FCursorSteps > std::uint64_t(FHdr.NextFreePage) * std::uint64_t(FHdr.KeysPerPage))
-    throw EDbaseError(NdxDamaged(FileName(), "pages are reached from more than one parent"));
+    throw ENdxDamaged(NdxDamaged(FileName(), "pages are reached from more than one parent"));
 }
 
 bool TIndexFile::CursorPathHolds() {

@@ -186,13 +186,15 @@ std::int64_t TPagedFile::PageOffset(int PageNo) const {
 }
 
 // A sequential scan of a table reads a block of pages at once. The block serves only the
-// scan that made it, for a few milliseconds, and is dropped by any write or lock of this file,
-// so a record is never older than that when handed out (an edit locks first and reads afresh).
-// Index files are excluded: their page locks must hold readers back.
+// scan that made it and is dropped by any write or lock of this file; when others may write
+// the file it also expires after a few milliseconds, so a record is never older than that when
+// handed out (an edit locks first and reads afresh). Index files are excluded: their page
+// locks must hold readers back.
 bool TPagedFile::ReadAhead(int PageNo, void* Buffer) {
   constexpr auto MaxAge = std::chrono::milliseconds(5);
   constexpr int BlockBytes = 65536;
-  const auto Now = std::chrono::steady_clock::now();
+  const auto Now =
+      FNeedLocks ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point();
   const bool Sequential = PageNo == FLastPageRead + 1;
   FLastPageRead = PageNo;
   if (!FVirtualLocks || !FPageOffsetByHeader || FPageSize <= 0 || FPageSize > BlockBytes / 4)

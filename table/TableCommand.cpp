@@ -55,6 +55,29 @@ std::string ListValue(const TField& Field) {
   }
 }
 
+// How the subcommands open the table: unless "--open" says otherwise, reading ones read-only
+// and writing ones shared.
+enum TOpenChoice { ocDefault, ocShared, ocExclusive };
+
+TOpenChoice& OpenChoice() {
+  static TOpenChoice Choice = ocDefault;
+  return Choice;
+}
+
+bool TakeOpenChoice(TArgList& Args) {
+  if (Args.Empty() || (Args.Peek() != "--open" && !Args.Peek().starts_with("--open=")))
+    return false;
+  Args.Take("--open");
+  const std::string Value = Args.TakeValue("--open");
+  if (Value == "shared")
+    OpenChoice() = ocShared;
+  else if (Value == "exclusive")
+    OpenChoice() = ocExclusive;
+  else
+    throw EBadArguments("--open takes shared or exclusive, not '" + Value + "'");
+  return true;
+}
+
 int ParseRecNo(TArgList& Args) {
   return static_cast<int>(ParseInteger(Args.Take("RECNO"), "RECNO", 1, 0x7FFFFFFF));
 }
@@ -170,6 +193,9 @@ std::string Usage() {
   std::string Text = "Usage: tessolon table FILE SUBCOMMAND [ARGS]\n";
   for (const TTableSubcommand& Sub : TableSubcommands()) Text += Sub.Usage;
   Text +=
+      "Options before SUBCOMMAND: --open shared|exclusive opens the table shared for writing\n"
+      "or alone, whatever the subcommand; otherwise reading subcommands open it read-only and\n"
+      "writing ones shared.\n"
       "Record numbers count from 1 in file order, deleted records included. Values are typed\n"
       "as the list shows them (dates YYYYMMDD, booleans T or F).\n"
       "Exit status: 0 done, 1 refused by the table engine (its message is printed), 2 bad\n"
@@ -199,8 +225,12 @@ const std::vector<TTableSubcommand>& TableSubcommands() {
 std::unique_ptr<TDbaseTable> OpenCommandTable(const std::string& FileName, bool Write) {
   auto Table = std::make_unique<TDbaseTable>(nullptr);
   Table->SetTableName(std::filesystem::absolute(FileName).lexically_normal().string());
-  Table->SetReadOnly(!Write);
+  Table->SetReadOnly(!Write && OpenChoice() == ocDefault);
+  Table->SetExclusive(OpenChoice() == ocExclusive);
   Table->SetShowDeleted(true);
+  Table->OnIndexRebuilt = [](TDbaseTable*, const std::string& Notice) {
+    std::cerr << "tessolon table: " << Notice << '\n';
+  };
   try {
     Table->Open();
   } catch (const EAbort&) {
@@ -219,7 +249,10 @@ int TableCommand(const std::vector<std::string>& Args) {
   const std::string Text = Usage();
   return RunCommand("table", Text, Args, [](TArgList& List) {
     const std::string FileName = List.Take("FILE");
-    TakeCommandIndexes(List);
+    ClearCommandIndexes();
+    OpenChoice() = ocDefault;
+    while (TakeCommandIndex(List) || TakeOpenChoice(List)) {
+    }
     const std::string Name = List.Take("SUBCOMMAND");
     for (const TTableSubcommand& Sub : TableSubcommands())
       if (Sub.Name == Name) return Sub.Run(FileName, List);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "table/DbaseFile.h"
+
 #include "tests/table/DbaseTableTestSupport.h"
 
 namespace {
@@ -113,4 +115,16 @@ TEST_F(TableCommandTest, BadArgumentsExitTwo) {
     EXPECT_NE(R.Err.find("tessolon table: "), std::string::npos);
   }
   EXPECT_EQ(RunTable({"--help"}).Status, 0);
+}
+
+TEST_F(TableCommandTest, OpenOptionChoosesSharedOrExclusiveAccess) {
+  TDbaseFile Other;
+  Other.SetFileName(File);
+  Other.SetMode(pfReadWriteOpen);
+  Other.Open();
+  EXPECT_EQ(RunTable({File, "--open", "shared", "list"}).Out, List());
+  EXPECT_EQ(RunTable({File, "--open=exclusive", "list"}).Status, 1);
+  Other.Close();
+  EXPECT_EQ(RunTable({File, "--open=exclusive", "list"}).Out, List());
+  EXPECT_EQ(RunTable({File, "--open", "alone", "list"}).Status, 2);
 }

@@ -1,6 +1,5 @@
 #include "app/UMain.h"
 
-#include "app/DataFolder.h"
 #include "app/MyTools2.h"
 #include "app/Util.h"
 #include "platform/qt/Application.h"
@@ -9,6 +8,7 @@
 #include "platform/qt/Timer.h"
 #include "shell/Menus.h"
 #include "shell/TrayIcon.h"
+#include "sweep/DataFolder.h"
 #include "table/DbaseTable.h"
 
 TfrmMain* frmMain = nullptr;

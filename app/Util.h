@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "app/Sweep.h"
 #include "platform/qt/Forms.h"
+#include "sweep/Sweep.h"
 
 class TBevel;
 class TCheckBox;

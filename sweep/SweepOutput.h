@@ -1,7 +1,7 @@
 // The sweep's real outputs: the tone generator on the sound card and the PC speaker.
 #pragma once
 
-#include "app/Sweep.h"
+#include "sweep/Sweep.h"
 
 class TToneGen;
 

@@ -16,8 +16,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/SweepCommand.h"
 #include "sound/ToneGen.h"
+#include "sweep/SweepCommand.h"
 #include "table/TableCommand.h"
 
 #if defined(__has_feature)

@@ -1,4 +1,4 @@
-#include "app/SweepOutput.h"
+#include "sweep/SweepOutput.h"
 
 #include "sound/Bleeper.h"
 #include "sound/ToneGen.h"

@@ -1,4 +1,4 @@
-#include "app/SweepCommand.h"
+#include "sweep/SweepCommand.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -13,9 +13,9 @@
 #include <sstream>
 #include <thread>
 
-#include "app/PestFields.h"
-#include "app/Sweep.h"
 #include "platform/audio/RecordingSoundService.h"
+#include "sweep/PestFields.h"
+#include "sweep/Sweep.h"
 #include "table/DbaseTable.h"
 #include "table/TableCommand.h"
 

@@ -11,18 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ScratchFolder.h"
+
+// A scratch folder for tables; Path ends in a slash, as the table object's folders do.
 class TTableDir {
  public:
-  TTableDir() {
-    std::string Pattern = (std::filesystem::temp_directory_path() / "dbtable-XXXXXX").string();
-    FPath = ::mkdtemp(Pattern.data());
-  }
-  ~TTableDir() { std::filesystem::remove_all(FPath); }
-  std::string Path() const { return FPath.string() + "/"; }
-  std::string File(const std::string& Name) const { return (FPath / Name).string(); }
+  std::string Path() const { return FFolder.Path().string() + "/"; }
+  std::string File(const std::string& Name) const { return (FFolder / Name).string(); }
 
  private:
-  std::filesystem::path FPath;
+  TScratchFolder FFolder{"dbtable-"};
 };
 
 struct TColumn {

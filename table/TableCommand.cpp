@@ -1,11 +1,10 @@
 #include "table/TableCommand.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 
-#include "platform/data/DatabaseError.h"
 #include "table/CodePage.h"
+#include "table/CommandTable.h"
 #include "table/DbaseMessages.h"
 #include "table/IndexCommand.h"
 
@@ -88,13 +87,9 @@ void AssignFields(TDbaseTable& Table, const TAssignments& Pairs) {
   for (const auto& [Name, Value] : Pairs) Table.FieldByName(Name)->SetAsString(Value);
 }
 
-void NoMoreArguments(TArgList& Args) {
-  if (!Args.Empty()) throw EBadArguments("unexpected argument '" + Args.Peek() + "'");
-}
-
-int Info(const std::string& FileName, TArgList& Args) {
+int Info(const TTableCommandOptions& Options, TArgList& Args) {
   NoMoreArguments(Args);
-  const auto Table = OpenCommandTable(FileName, false);
+  const auto Table = OpenCommandTable(Options, false);
   TDbaseFile& File = *Table->TableFile();
   const std::uint8_t* H = File.Header();
   char Line[160];
@@ -121,9 +116,9 @@ int Info(const std::string& FileName, TArgList& Args) {
   return ecSuccess;
 }
 
-int List(const std::string& FileName, TArgList& Args) {
+int List(const TTableCommandOptions& Options, TArgList& Args) {
   NoMoreArguments(Args);
-  const auto Table = OpenCommandTable(FileName, false);
+  const auto Table = OpenCommandTable(Options, false);
   std::string Line;
   for (Table->First(); !Table->Eof(); Table->Next()) {
     Line.assign(1, Table->IsDeleted() ? '*' : ' ');
@@ -137,10 +132,10 @@ int List(const std::string& FileName, TArgList& Args) {
   return ecSuccess;
 }
 
-int Set(const std::string& FileName, TArgList& Args) {
+int Set(const TTableCommandOptions& Options, TArgList& Args) {
   const int RecNo = ParseRecNo(Args);
   const TAssignments Pairs = TakeAssignments(Args);
-  const auto Table = OpenCommandTable(FileName, true);
+  const auto Table = OpenCommandTable(Options, true);
   GotoRecord(*Table, RecNo);
   Table->Edit();
   AssignFields(*Table, Pairs);
@@ -148,37 +143,25 @@ int Set(const std::string& FileName, TArgList& Args) {
   return ecSuccess;
 }
 
-int Append(const std::string& FileName, TArgList& Args) {
+int Append(const TTableCommandOptions& Options, TArgList& Args) {
   const TAssignments Pairs = TakeAssignments(Args);
-  const auto Table = OpenCommandTable(FileName, true);
+  const auto Table = OpenCommandTable(Options, true);
   Table->Append();
   AssignFields(*Table, Pairs);
   Table->Post();
   return ecSuccess;
 }
 
-int Delete(const std::string& FileName, TArgList& Args) {
+int Delete(const TTableCommandOptions& Options, TArgList& Args) {
   const int RecNo = ParseRecNo(Args);
   NoMoreArguments(Args);
-  const auto Table = OpenCommandTable(FileName, true);
+  const auto Table = OpenCommandTable(Options, true);
   GotoRecord(*Table, RecNo);
   Table->Delete();
   return ecSuccess;
 }
 
-std::string Usage() {
-  std::string Text = "Usage: tessolon table FILE SUBCOMMAND [ARGS]\n";
-  for (const TTableSubcommand& Sub : TableSubcommands()) Text += Sub.Usage;
-  Text +=
-      "Record numbers count from 1 in file order, deleted records included. Values are typed\n"
-      "as the list shows them (dates YYYYMMDD, booleans T or F).\n"
-      "Exit status: 0 done, 1 refused by the table engine (its message is printed), 2 bad\n"
-      "arguments.\n";
-  return Text;
-}
-
-}  // namespace
-
+// The subcommands, in the order the usage lists them.
 const std::vector<TTableSubcommand>& TableSubcommands() {
   static const std::vector<TTableSubcommand> Subcommands = {
       {"info",
@@ -196,33 +179,26 @@ const std::vector<TTableSubcommand>& TableSubcommands() {
   return Subcommands;
 }
 
-std::unique_ptr<TDbaseTable> OpenCommandTable(const std::string& FileName, bool Write) {
-  auto Table = std::make_unique<TDbaseTable>(nullptr);
-  Table->SetTableName(std::filesystem::absolute(FileName).lexically_normal().string());
-  Table->SetReadOnly(!Write);
-  Table->SetShowDeleted(true);
-  try {
-    Table->Open();
-  } catch (const EAbort&) {
-    // The engine gives up on such a table without a word; a command must say why it did nothing.
-    throw Exception("Table \"" + Table->FullTableName() +
-                    "\" has a zero header or record length; nothing to open.");
-  }
-  if (Write && !Table->CanModify())
-    throw Exception("Table \"" + Table->FullTableName() + "\" cannot be modified: its code page " +
-                    std::to_string(Table->CodePage()) + " cannot be translated.");
-  AttachCommandIndexes(*Table);
-  return Table;
+std::string Usage() {
+  std::string Text = "Usage: tessolon table FILE SUBCOMMAND [ARGS]\n";
+  for (const TTableSubcommand& Sub : TableSubcommands()) Text += Sub.Usage;
+  Text +=
+      "Record numbers count from 1 in file order, deleted records included. Values are typed\n"
+      "as the list shows them (dates YYYYMMDD, booleans T or F).\n"
+      "Exit status: 0 done, 1 refused by the table engine (its message is printed), 2 bad\n"
+      "arguments.\n";
+  return Text;
 }
+
+}  // namespace
 
 int TableCommand(const std::vector<std::string>& Args) {
   const std::string Text = Usage();
   return RunCommand("table", Text, Args, [](TArgList& List) {
-    const std::string FileName = List.Take("FILE");
-    TakeCommandIndexes(List);
+    const TTableCommandOptions Options = TakeTableCommandOptions(List);
     const std::string Name = List.Take("SUBCOMMAND");
     for (const TTableSubcommand& Sub : TableSubcommands())
-      if (Sub.Name == Name) return Sub.Run(FileName, List);
+      if (Sub.Name == Name) return Sub.Run(Options, List);
     throw EBadArguments("unknown subcommand '" + Name + "'");
   });
 }

@@ -1,0 +1,42 @@
+#include "table/CommandTable.h"
+
+#include <filesystem>
+
+#include "platform/data/DatabaseError.h"
+
+TTableCommandOptions TakeTableCommandOptions(TArgList& Args) {
+  TTableCommandOptions Options;
+  Options.FileName = Args.Take("FILE");
+  while (!Args.Empty() && (Args.Peek() == "--index" || Args.Peek().starts_with("--index="))) {
+    Args.Take("--index");
+    Options.Indexes.push_back(Args.TakeValue("--index"));
+  }
+  return Options;
+}
+
+std::string CommandFileName(const std::string& Name) {
+  return std::filesystem::absolute(Name).lexically_normal().string();
+}
+
+std::unique_ptr<TDbaseTable> OpenCommandTable(const TTableCommandOptions& Options, bool Write) {
+  auto Table = std::make_unique<TDbaseTable>(nullptr);
+  Table->SetTableName(CommandFileName(Options.FileName));
+  Table->SetReadOnly(!Write);
+  Table->SetShowDeleted(true);
+  try {
+    Table->Open();
+  } catch (const EAbort&) {
+    // The engine gives up on such a table without a word; a command must say why it did nothing.
+    throw Exception("Table \"" + Table->FullTableName() +
+                    "\" has a zero header or record length; nothing to open.");
+  }
+  if (Write && !Table->CanModify())
+    throw Exception("Table \"" + Table->FullTableName() + "\" cannot be modified: its code page " +
+                    std::to_string(Table->CodePage()) + " cannot be translated.");
+  for (const std::string& Name : Options.Indexes) Table->AttachIndexFile(CommandFileName(Name));
+  return Table;
+}
+
+void NoMoreArguments(TArgList& Args) {
+  if (!Args.Empty()) throw EBadArguments("unexpected argument '" + Args.Peek() + "'");
+}

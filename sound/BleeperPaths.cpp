@@ -92,7 +92,9 @@ void TSoundCardBeep::Beep(uint32_t Freq, int32_t MSecs) {
     Silence();
   } else if (MSecs <= LongestImageMSecs) {
     const auto Samples = static_cast<uint32_t>(uint64_t{SquareWaveRate} * MSecs / 1000);
-    Service().PlayImage(svSpeaker, SharedSquareWave(Freq, Samples), SND_MEMORY | SND_SYNC);
+    // A refused device leaves the beep silent, like a refused speaker tone on any path.
+    static_cast<void>(
+        Service().PlayImage(svSpeaker, SharedSquareWave(Freq, Samples), SND_MEMORY | SND_SYNC));
     FLooping = false;  // replaced by the tone just played
   } else {
     PlayLoop(Freq);
@@ -107,8 +109,8 @@ void TSoundCardBeep::Silence() {
 }
 
 void TSoundCardBeep::PlayLoop(uint32_t Freq) {
-  Service().PlayImage(svSpeaker, SharedSquareWave(Freq, SquareWaveRate),
-                      SND_MEMORY | SND_ASYNC | SND_LOOP);
+  static_cast<void>(Service().PlayImage(svSpeaker, SharedSquareWave(Freq, SquareWaveRate),
+                                        SND_MEMORY | SND_ASYNC | SND_LOOP));
   FLooping = true;
 }
 

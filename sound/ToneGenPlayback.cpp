@@ -74,7 +74,9 @@ uint32_t TToneGen::PlayFlags() const {
 void TToneGen::StartPlayback() {
   Stop();
   ApplyVolume();
-  if (FImage) SoundService().PlayImage(svTone, FImage, PlayFlags());
+  // A device that refuses the tone leaves it silent, as a refused tone always has; the device
+  // listing and the sweep's device check say why.
+  if (FImage) static_cast<void>(SoundService().PlayImage(svTone, FImage, PlayFlags()));
 }
 
 void TToneGen::Stop() {

@@ -21,7 +21,7 @@ class TToneGenOutput : public ISweepOutput {
   void SpeakerSilence() override;
 
  protected:
-  // Builds the tone's image without playing it; false when it could not be built.
-  bool BuildTone(int Frequency, bool ADSR);
+  // Builds the tone's image without playing it; throws Exception when it could not be built.
+  void BuildTone(int Frequency, bool ADSR);
   TToneGen& FToneGen;
 };

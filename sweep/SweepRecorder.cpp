@@ -6,8 +6,7 @@
 #include "sound/ToneGen.h"
 
 void TSweepRecorder::SoundCardTone(int Frequency, bool ADSR) {
-  if (!BuildTone(Frequency, ADSR))
-    throw Exception("The tone at " + std::to_string(Frequency) + " Hz could not be built");
+  BuildTone(Frequency, ADSR);
   Append(FToneGen.GetDataBuffer(), static_cast<std::size_t>(FToneGen.DataBufferSize()),
          FInterval());
 }

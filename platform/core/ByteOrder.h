@@ -15,6 +15,10 @@ inline std::uint32_t GetLE32(const std::uint8_t* P) {
          std::uint32_t(P[3]) << 24;
 }
 
+inline std::uint64_t GetLE64(const std::uint8_t* P) {
+  return std::uint64_t(GetLE32(P)) | std::uint64_t(GetLE32(P + 4)) << 32;
+}
+
 inline void PutLE16(std::uint8_t* P, std::uint16_t Value) {
   P[0] = static_cast<std::uint8_t>(Value);
   P[1] = static_cast<std::uint8_t>(Value >> 8);
@@ -22,6 +26,11 @@ inline void PutLE16(std::uint8_t* P, std::uint16_t Value) {
 
 inline void PutLE32(std::uint8_t* P, std::uint32_t Value) {
   for (int I = 0; I < 4; ++I) P[I] = static_cast<std::uint8_t>(Value >> (8 * I));
+}
+
+inline void PutLE64(std::uint8_t* P, std::uint64_t Value) {
+  PutLE32(P, static_cast<std::uint32_t>(Value));
+  PutLE32(P + 4, static_cast<std::uint32_t>(Value >> 32));
 }
 
 inline void AppendLE16(std::vector<std::uint8_t>& Out, std::uint16_t Value) {

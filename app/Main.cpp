@@ -6,10 +6,10 @@
 
 #include "app/Program.h"
 #include "app/SpectrumPicture.h"
-#include "app/SweepCommand.h"
 #include "sound/BeepCommand.h"
 #include "sound/DevicesCommand.h"
 #include "sound/ToneCommand.h"
+#include "sweep/SweepCommand.h"
 #include "table/TableCommand.h"
 
 namespace {

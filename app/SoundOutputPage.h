@@ -11,8 +11,8 @@
 #include <optional>
 #include <string>
 
-#include "app/PestTable.h"
 #include "sound/ToneSpectrum.h"
+#include "sweep/PestTable.h"
 
 class TToneGen;
 

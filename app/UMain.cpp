@@ -1,12 +1,12 @@
 #include "app/UMain.h"
 
-#include "app/DataFolder.h"
 #include "app/FormComponent.h"
 #include "app/MyTools2.h"
 #include "platform/qt/Application.h"
 #include "platform/qt/ComCtrls.h"
 #include "shell/Menus.h"
 #include "shell/TrayIcon.h"
+#include "sweep/DataFolder.h"
 
 TfrmMain* frmMain = nullptr;
 

@@ -8,7 +8,6 @@
 #include "app/MyTools2.h"
 #include "app/SoundOutputPage.h"
 #include "app/SpectrumView.h"
-#include "app/SweepOutput.h"
 #include "platform/data/DataSource.h"
 #include "platform/data/DatabaseError.h"
 #include "platform/qt/Application.h"
@@ -16,6 +15,7 @@
 #include "platform/qt/StdCtrls.h"
 #include "platform/qt/Timer.h"
 #include "sound/ToneGen.h"
+#include "sweep/SweepOutput.h"
 #include "table/DbaseTable.h"
 
 TfrmUtil* frmUtil = nullptr;

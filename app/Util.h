@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
-#include "app/Sweep.h"
 #include "app/WindowLinks.h"
 #include "platform/qt/Forms.h"
+#include "sweep/Sweep.h"
 
 class TBevel;
 class TCheckBox;

@@ -14,6 +14,7 @@
 
 #include "bench/PestTableShape.h"
 #include "table/DbaseFile.h"
+#include "tests/support/ScratchFolder.h"
 
 extern char** environ;
 
@@ -23,10 +24,7 @@ constexpr int RecordCount = 100000;
 
 const std::string& TableName() {
   static const std::string Name = [] {
-    std::string Pattern =
-        (std::filesystem::temp_directory_path() / "listing-bench-XXXXXX").string();
-    if (::mkdtemp(Pattern.data()) == nullptr) std::abort();
-    const std::string File = Pattern + "/pests.dbf";
+    const std::string File = (MakeScratchFolder("listing-bench-") / "pests.dbf").string();
     TDbaseFile Table;
     Table.SetFileName(File);
     Table.SetMode(pfExclusiveCreate);

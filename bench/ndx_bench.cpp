@@ -12,6 +12,7 @@
 #include "bench/PestTableShape.h"
 #include "table/DbaseFile.h"
 #include "table/NdxIndex.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
@@ -19,15 +20,10 @@ constexpr int RecordCount = 100000;
 
 class TBenchDir {
  public:
-  TBenchDir() {
-    std::string Pattern = (std::filesystem::temp_directory_path() / "ndxbench-XXXXXX").string();
-    FPath = ::mkdtemp(Pattern.data());
-  }
-  ~TBenchDir() { std::filesystem::remove_all(FPath); }
-  std::string File(const std::string& Name) const { return (FPath / Name).string(); }
+  std::string File(const std::string& Name) const { return (FFolder / Name).string(); }
 
  private:
-  std::filesystem::path FPath;
+  TScratchFolder FFolder{"ndxbench-"};
 };
 
 // A pest-shaped table whose IDX values are a shuffled 1..Count.

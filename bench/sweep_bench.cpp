@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/SweepCommand.h"
+#include "sweep/SweepCommand.h"
 #include "table/TableCommand.h"
 
 namespace fs = std::filesystem;

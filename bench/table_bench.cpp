@@ -13,16 +13,14 @@
 #include "bench/PestTableShape.h"
 #include "table/CodePage.h"
 #include "table/DbaseFile.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
 constexpr int RecordCount = 100000;
 
 const std::string& Folder() {
-  static const std::string Path = [] {
-    std::string Pattern = (std::filesystem::temp_directory_path() / "table-bench-XXXXXX").string();
-    return std::string(::mkdtemp(Pattern.data()));
-  }();
+  static const std::string Path = MakeScratchFolder("table-bench-").string();
   return Path;
 }
 

@@ -1,15 +1,9 @@
 # Installation and the Debian package: the program, its desktop entry, icons, AppStream data,
 # manual page, systemd user unit and the shipped pest table. The program finds its shared files
 # relative to its own location, so a staged (DESTDIR) or moved installation works.
-include(GNUInstallDirs)
-
 set(TESSOLON_APP_ID org.veldran.Tessolon)
-set(TESSOLON_DATA_DIR ${CMAKE_INSTALL_DATADIR}/tessolon/data)
-file(RELATIVE_PATH data_from_bindir
-  ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR} ${CMAKE_INSTALL_PREFIX}/${TESSOLON_DATA_DIR})
 target_compile_definitions(tessolon_app PRIVATE
-  TESSOLON_VERSION="${PROJECT_VERSION}" TESSOLON_APP_ID="${TESSOLON_APP_ID}"
-  TESSOLON_DATA_FROM_BINDIR="${data_from_bindir}")
+  TESSOLON_VERSION="${PROJECT_VERSION}" TESSOLON_APP_ID="${TESSOLON_APP_ID}")
 
 install(TARGETS tessolon RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/data/para.dbf ${PROJECT_SOURCE_DIR}/data/idx.ndx

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test; then runs them all again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the audio and sound tests under ThreadSanitizer, and every libFuzzer
-# target for a few seconds. The desktop tests (install, package, X11, Wayland) run once, uninstrumented.
+# UndefinedBehaviorSanitizer, the audio, sound and sweep tests under ThreadSanitizer, and every
+# libFuzzer target for a few seconds. The desktop tests (install, package, X11, Wayland) run once,
+# uninstrumented.
 set -euo pipefail
 build=${1:-build}
 jobs=${2:-2}
@@ -35,15 +36,17 @@ cmake --build "$build-sanitize" -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$build-sanitize" --output-on-failure --timeout 600 -j "$jobs" -E '^desktop\.'
 
-# The audio callback runs on SDL's thread against the calling thread.
-echo "== Audio and sound tests with ThreadSanitizer"
+# The audio callback runs on SDL's thread against the calling thread; the headless sweep's
+# tests run it on a thread and stop it with a signal. The 100,000-tick sweep measures memory,
+# which the race checker only slows down.
+echo "== Audio, sound and sweep tests with ThreadSanitizer"
 cmake -S . -B "$build-tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
   -DTESSOLON_THREAD_SANITIZE=ON -DTESSOLON_QT_FREE_ONLY=ON -DTESSOLON_TESTS=ON -DTESSOLON_WERROR=ON \
   "${launcher[@]}" >/dev/null
-cmake --build "$build-tsan" -j "$jobs" --target platform_audio_tests sound_tests
+cmake --build "$build-tsan" -j "$jobs" --target platform_audio_tests sound_tests sweep_tests
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
   ctest --test-dir "$build-tsan" --output-on-failure --timeout 600 -j "$jobs" \
-  -R '^(platform_audio_tests|sound_tests)\.'
+  -R '^(platform_audio_tests|sound_tests|sweep_tests)\.' -E '^sweep_tests\.LongSweep\.'
 
 echo "== Fuzzing (libFuzzer, clang, $build-fuzz)"
 FUZZ_BUILD="$build-fuzz" bash scripts/fuzz.sh all 8

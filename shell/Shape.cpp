@@ -2,21 +2,12 @@
 
 #include <vector>
 
+#include "platform/core/ByteOrder.h"
+
 namespace {
 
 constexpr std::uint32_t HeaderSize = 32;
 constexpr std::uint32_t RectangleType = 1;
-
-void Put32(TBytes& Out, std::int64_t Value) {
-  const auto V = static_cast<std::uint32_t>(Value);
-  for (int Shift = 0; Shift < 32; Shift += 8) Out.push_back(static_cast<std::uint8_t>(V >> Shift));
-}
-
-std::int32_t Get32(const TBytes& In, std::size_t Offset) {
-  std::uint32_t V = 0;
-  for (int I = 3; I >= 0; --I) V = (V << 8) | In[Offset + I];
-  return static_cast<std::int32_t>(V);
-}
 
 }  // namespace
 
@@ -68,39 +59,42 @@ QRegion ShapeFromImage(const QImage& Image, TColor Transparent) {
 TBytes EncodeRegion(const QRegion& Region) {
   TBytes Out;
   if (Region.isEmpty()) {
-    Put32(Out, 0);
+    AppendLE32(Out, 0);
     return Out;
   }
   const std::int64_t Count = Region.rectCount();
-  Put32(Out, HeaderSize + 16 * Count);
-  Put32(Out, HeaderSize);
-  Put32(Out, RectangleType);
-  Put32(Out, Count);
-  Put32(Out, 16 * Count);
+  AppendLE32(Out, HeaderSize + 16 * Count);
+  AppendLE32(Out, HeaderSize);
+  AppendLE32(Out, RectangleType);
+  AppendLE32(Out, Count);
+  AppendLE32(Out, 16 * Count);
   const QRect B = Region.boundingRect();
-  for (int V : {B.left(), B.top(), B.right() + 1, B.bottom() + 1}) Put32(Out, V);
+  for (int V : {B.left(), B.top(), B.right() + 1, B.bottom() + 1}) AppendLE32(Out, V);
   for (const QRect& R : Region)
-    for (int V : {R.left(), R.top(), R.right() + 1, R.bottom() + 1}) Put32(Out, V);
+    for (int V : {R.left(), R.top(), R.right() + 1, R.bottom() + 1}) AppendLE32(Out, V);
   return Out;
 }
 
 QRegion DecodeRegion(const TBytes& Block) {
   if (Block.empty()) return {};
   if (Block.size() < 4) throw EInvalidRegionData("Region data is cut short");
-  const std::int64_t N = Get32(Block, 0);
+  auto Signed32 = [&Block](std::size_t Offset) {
+    return static_cast<std::int32_t>(GetLE32(Block.data() + Offset));
+  };
+  const std::int64_t N = Signed32(0);
   if (N == 0) return {};
   if (N < HeaderSize || static_cast<std::uint64_t>(N) != Block.size() - 4)
     throw EInvalidRegionData("Region data size does not match its block");
-  const std::int64_t Count = Get32(Block, 12);
-  if (Get32(Block, 4) != static_cast<std::int32_t>(HeaderSize) || Get32(Block, 8) != 1 ||
-      Count < 0 || N != HeaderSize + 16 * Count)
+  const std::int64_t Count = Signed32(12);
+  if (Signed32(4) != static_cast<std::int32_t>(HeaderSize) || Signed32(8) != 1 || Count < 0 ||
+      N != HeaderSize + 16 * Count)
     throw EInvalidRegionData("Region data header is damaged");
   // A stored block may come in any order: unite rather than trust its banding.
   QRegion Region;
   for (std::int64_t I = 0; I < Count; ++I) {
     const std::size_t At = 4 + HeaderSize + 16 * I;
-    const int L = Get32(Block, At), T = Get32(Block, At + 4);
-    const int R = Get32(Block, At + 8), B = Get32(Block, At + 12);
+    const int L = Signed32(At), T = Signed32(At + 4);
+    const int R = Signed32(At + 8), B = Signed32(At + 12);
     if (R <= L || B <= T) throw EInvalidRegionData("Region data holds an empty rectangle");
     Region += QRect(QPoint(L, T), QPoint(R - 1, B - 1));
   }

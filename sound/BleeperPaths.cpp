@@ -3,29 +3,10 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/audio/WaveImage.h"
+#include "platform/core/ByteOrder.h"
+
 namespace {
-
-// Little-endian writer over an image whose size is known beforehand.
-class TImageWriter {
- public:
-  explicit TImageWriter(std::size_t Size) : FImage(Size) {}
-  void U16(uint16_t Value) {
-    FImage[FPos++] = static_cast<uint8_t>(Value);
-    FImage[FPos++] = static_cast<uint8_t>(Value >> 8);
-  }
-  void U32(uint32_t Value) {
-    U16(static_cast<uint16_t>(Value));
-    U16(static_cast<uint16_t>(Value >> 16));
-  }
-  void Tag(const char (&Text)[5]) {
-    for (int I = 0; I < 4; ++I) FImage[FPos++] = static_cast<uint8_t>(Text[I]);
-  }
-  std::vector<uint8_t> Take() { return std::move(FImage); }
-
- private:
-  std::vector<uint8_t> FImage;
-  std::size_t FPos = 0;
-};
 
 // The square wave in the form the sound service shares with its caller.
 TSharedImage SharedSquareWave(uint32_t Freq, uint32_t Samples) {
@@ -55,26 +36,19 @@ void TEvdevBeep::Silence() {
 std::vector<uint8_t> SquareWaveImage(uint32_t Freq, uint32_t Samples) {
   constexpr uint16_t BytesPerSample = 2;
   const uint32_t DataSize = Samples * BytesPerSample;
-  TImageWriter Image(44 + std::size_t{DataSize});
-  Image.Tag("RIFF");
-  Image.U32(36 + DataSize);
-  Image.Tag("WAVE");
-  Image.Tag("fmt ");
-  Image.U32(16);
-  Image.U16(1);  // PCM
-  Image.U16(1);  // mono
-  Image.U32(SquareWaveRate);
-  Image.U32(SquareWaveRate * BytesPerSample);
-  Image.U16(BytesPerSample);
-  Image.U16(16);
-  Image.Tag("data");
-  Image.U32(DataSize);
+  std::vector<uint8_t> Image(WaveHeaderSize + std::size_t{DataSize});
+  TWaveFormat Format;
+  Format.Rate = SquareWaveRate;
+  Format.Channels = 1;
+  Format.Bits = 8 * BytesPerSample;
+  WriteWaveHeader(Image.data(), Format, DataSize);
+  uint8_t* Sample = Image.data() + WaveHeaderSize;
   // Integer phase, so that every period has the same length over a whole second.
-  for (uint64_t N = 0; N < Samples; ++N) {
+  for (uint64_t N = 0; N < Samples; ++N, Sample += BytesPerSample) {
     const bool High = (N * Freq % SquareWaveRate) * 2 < SquareWaveRate;
-    Image.U16(static_cast<uint16_t>(High ? SquareWaveAmplitude : -SquareWaveAmplitude));
+    PutLE16(Sample, static_cast<uint16_t>(High ? SquareWaveAmplitude : -SquareWaveAmplitude));
   }
-  return Image.Take();
+  return Image;
 }
 
 TSoundCardBeep::TSoundCardBeep(ISoundService* Service, TSleep Sleep)
@@ -92,7 +66,9 @@ void TSoundCardBeep::Beep(uint32_t Freq, int32_t MSecs) {
     Silence();
   } else if (MSecs <= LongestImageMSecs) {
     const auto Samples = static_cast<uint32_t>(uint64_t{SquareWaveRate} * MSecs / 1000);
-    Service().PlayImage(svSpeaker, SharedSquareWave(Freq, Samples), SND_MEMORY | SND_SYNC);
+    // A refused device leaves the beep silent, like a refused speaker tone on any path.
+    static_cast<void>(
+        Service().PlayImage(svSpeaker, SharedSquareWave(Freq, Samples), SND_MEMORY | SND_SYNC));
     FLooping = false;  // replaced by the tone just played
   } else {
     PlayLoop(Freq);
@@ -107,8 +83,8 @@ void TSoundCardBeep::Silence() {
 }
 
 void TSoundCardBeep::PlayLoop(uint32_t Freq) {
-  Service().PlayImage(svSpeaker, SharedSquareWave(Freq, SquareWaveRate),
-                      SND_MEMORY | SND_ASYNC | SND_LOOP);
+  static_cast<void>(Service().PlayImage(svSpeaker, SharedSquareWave(Freq, SquareWaveRate),
+                                        SND_MEMORY | SND_ASYNC | SND_LOOP));
   FLooping = true;
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/audio/SoundService.h"
+#include "platform/core/ByteOrder.h"
 #include "sound/ToneGenNotes.h"
 
 namespace {
@@ -23,13 +24,6 @@ int16_t Percent(int64_t Value) {
 std::size_t Row(TTGAMLevel Level) {
   if (Level > tgAMLevel8) throw ERangeError("Partial row must be between 1 and 8");
   return Level;
-}
-
-void Put32(TBytes& Out, uint32_t V) {
-  for (int I = 0; I < 4; ++I) Out.push_back(uint8_t(V >> (8 * I)));
-}
-uint32_t Get32(const uint8_t* P) {
-  return P[0] | P[1] << 8 | P[2] << 16 | uint32_t(P[3]) << 24;
 }
 
 const std::vector<std::string> WaveNames{"tgSine", "tgSquare", "tgTriangle", "tgSawtooth",
@@ -199,20 +193,20 @@ float TToneGen::SetAMNote(TTGAMLevel Level, const std::string& Note) {
 TBytes TToneGen::WriteAMArrayData() const {
   TBytes Out;
   Out.reserve(4 + 12 * AMRowCount);
-  Put32(Out, AMRowCount - 1);
+  AppendLE32(Out, AMRowCount - 1);
   for (int R = 0; R < AMRowCount; ++R) {
-    Put32(Out, uint32_t(int32_t(FAM.Amplitudes[R])));
-    Put32(Out, FAM.Waveforms[R]);
+    AppendLE32(Out, uint32_t(int32_t(FAM.Amplitudes[R])));
+    AppendLE32(Out, FAM.Waveforms[R]);
     uint32_t Bits;
     std::memcpy(&Bits, &FAM.Frequencies[R], 4);
-    Put32(Out, Bits);
+    AppendLE32(Out, Bits);
   }
   return Out;
 }
 
 void TToneGen::ReadAMArrayData(const TBytes& Data) {
   if (Data.size() < 4) throw EToneGenError("AMArrayData is too short to hold its row count");
-  const int32_t Last = int32_t(Get32(Data.data()));
+  const int32_t Last = int32_t(GetLE32(Data.data()));
   if (Last < 0) return;
   if (Last >= AMRowCount)
     throw EToneGenError("AMArrayData holds " + std::to_string(int64_t(Last) + 1) +
@@ -223,9 +217,9 @@ void TToneGen::ReadAMArrayData(const TBytes& Data) {
                         " bytes where " + std::to_string(Needed) + " are needed");
   for (int R = 0; R <= Last; ++R) {
     const uint8_t* Record = Data.data() + 4 + 12 * R;
-    FAM.Amplitudes[R] = int16_t(Get32(Record));
-    FAM.Waveforms[R] = TTGWave(Get32(Record + 4) & 0xFF);
-    const uint32_t Bits = Get32(Record + 8);
+    FAM.Amplitudes[R] = int16_t(GetLE32(Record));
+    FAM.Waveforms[R] = TTGWave(GetLE32(Record + 4) & 0xFF);
+    const uint32_t Bits = GetLE32(Record + 8);
     std::memcpy(&FAM.Frequencies[R], &Bits, 4);
   }
 }

@@ -79,8 +79,8 @@ class TToneGen : public TComponent {
 
   // Builds the image without (Prepare) or with (PrepareADSR) the envelope; false when the
   // memory for it could not be had.
-  bool Prepare();
-  bool PrepareADSR();
+  [[nodiscard]] bool Prepare();
+  [[nodiscard]] bool PrepareADSR();
   // Plays the image, rebuilding it first when a setting changed since it was built.
   void Play();
   void PlayADSR();

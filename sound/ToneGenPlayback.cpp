@@ -12,8 +12,7 @@ bool TToneGen::Synthesize(bool WithEnvelope) {
   const TToneSettings S = Settings();
   const int64_t DataSize = ToneDataSize(S);
   uint8_t Header[WaveHeaderSize];
-  BuildWaveHeader(S.Stereo, S.Resolution == tg16Bit, S.Quality == tgHiQ, Header,
-                  uint32_t(DataSize));
+  WriteWaveHeader(Header, ToneWaveFormat(S), uint32_t(DataSize));
   // A new build silences the tone that is sounding, whose image it replaces. The old image goes
   // first, so that two long ones are never held at once.
   SoundService().Stop(svTone);
@@ -75,7 +74,9 @@ uint32_t TToneGen::PlayFlags() const {
 void TToneGen::StartPlayback() {
   Stop();
   ApplyVolume();
-  if (FImage) SoundService().PlayImage(svTone, FImage, PlayFlags());
+  // A device that refuses the tone leaves it silent, as a refused tone always has; the device
+  // listing and the sweep's device check say why.
+  if (FImage) static_cast<void>(SoundService().PlayImage(svTone, FImage, PlayFlags()));
 }
 
 void TToneGen::Stop() {

@@ -2,20 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <numbers>
 
 #include "sound/BandLimited.h"
 
 namespace {
-
-void Put32(uint8_t* P, uint32_t V) {
-  for (int I = 0; I < 4; ++I) P[I] = uint8_t(V >> (8 * I));
-}
-void Put16(uint8_t* P, uint16_t V) {
-  P[0] = uint8_t(V);
-  P[1] = uint8_t(V >> 8);
-}
 
 int64_t Trunc(double Value) {
   return int64_t(std::trunc(Value));
@@ -102,22 +93,12 @@ int64_t ToneDataSize(const TToneSettings& Settings) {
   return Settings.Stereo ? Size * 2 : Size;
 }
 
-void BuildWaveHeader(bool Stereo, bool SixteenBit, bool HiQ, uint8_t* Dest, uint32_t DataSize) {
-  const uint16_t Channels = Stereo ? 2 : 1;
-  const uint32_t Rate = HiQ ? 96000 : 44100;
-  const uint16_t Bits = SixteenBit ? 16 : 8;
-  std::memcpy(Dest, "RIFF", 4);
-  Put32(Dest + 4, DataSize + 36);
-  std::memcpy(Dest + 8, "WAVEfmt ", 8);
-  Put32(Dest + 16, 16);
-  Put16(Dest + 20, 1);
-  Put16(Dest + 22, Channels);
-  Put32(Dest + 24, Rate);
-  Put32(Dest + 28, Channels * Rate * (Bits / 8));
-  Put16(Dest + 32, uint16_t(Bits / 8 * Channels));
-  Put16(Dest + 34, Bits);
-  std::memcpy(Dest + 36, "data", 4);
-  Put32(Dest + 40, DataSize);
+TWaveFormat ToneWaveFormat(const TToneSettings& Settings) {
+  TWaveFormat Format;
+  Format.Rate = uint32_t(SampleRate(Settings.Quality));
+  Format.Channels = Settings.Stereo ? 2 : 1;
+  Format.Bits = uint16_t(8 * SampleBytes(Settings.Resolution));
+  return Format;
 }
 
 std::vector<TPartial> TonePartials(const TToneSettings& Settings) {

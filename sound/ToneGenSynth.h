@@ -1,4 +1,4 @@
-// Wave image synthesis: the RIFF/WAVE header, the partial list, rendering each partial into the
+// Wave image synthesis: the image's format, the partial list, rendering each partial into the
 // samples with wrap-around addition, and the attack-hold-decay-sustain-release envelope.
 #pragma once
 
@@ -6,9 +6,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/audio/WaveImage.h"
 #include "sound/ToneGenTypes.h"
 
-constexpr std::size_t WaveHeaderSize = 44;
+// Bytes after the samples, which the last frame of a partial may reach into.
 constexpr std::size_t WaveSpareSize = 32;
 
 struct TPartial {
@@ -61,7 +62,8 @@ inline void AddToFrame(uint8_t* Out, int64_t D) {
 
 // Bytes of sample data; not rounded to whole frames.
 int64_t ToneDataSize(const TToneSettings& Settings);
-void BuildWaveHeader(bool Stereo, bool SixteenBit, bool HiQ, uint8_t* Dest, uint32_t DataSize);
+// The rate, channels and bits of the image Settings build.
+TWaveFormat ToneWaveFormat(const TToneSettings& Settings);
 // The main tone followed by the eight rows, amplitudes scaled when the rows exceed 100 %.
 std::vector<TPartial> TonePartials(const TToneSettings& Settings);
 // Adds one partial into the DataSize bytes at Data (the last frame may reach into the spare

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/core/ByteOrder.h"
 #include "table/CodePage.h"
 #include "table/DbaseFile.h"
 #include "table/DbaseMessages.h"
@@ -95,10 +96,8 @@ void TDbaseFile::CreateTable(const std::vector<TDbaseFieldDef>& Fields) {
                                    [](const TDbaseFieldDef& D) { return D.IsBlob(); });
   H[0] = static_cast<std::uint8_t>((Level7 ? 0x04 : 0x03) |
                                    (HasBlob ? (Level == 3 ? 0x80 : 0x88) : 0));
-  H[8] = static_cast<std::uint8_t>(HeaderLength);
-  H[9] = static_cast<std::uint8_t>(HeaderLength >> 8);
-  H[10] = static_cast<std::uint8_t>(RecordLength);
-  H[11] = static_cast<std::uint8_t>(RecordLength >> 8);
+  PutLE16(H + 8, static_cast<std::uint16_t>(HeaderLength));
+  PutLE16(H + 10, static_cast<std::uint16_t>(RecordLength));
   // Level 3 names no code page (the OEM one applies); the others get the ANSI code page.
   if (Level != 3) H[29] = LanguageIdOfCodePage(ANSI_CODEPAGE);
   if (Level7) std::memcpy(H + 32, "DBWINUS0", 8);

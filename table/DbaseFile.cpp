@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "platform/core/ByteOrder.h"
 #include "table/CodePage.h"
 #include "table/DbaseMessages.h"
 
@@ -17,20 +18,6 @@ namespace {
 constexpr std::uint8_t EndOfFile = 0x1A;
 constexpr std::uint8_t DescriptorEnd = 0x0D;
 constexpr int MaxFieldCount = 4095;
-
-int ReadLE16(const std::uint8_t* Src) {
-  return Src[0] | (Src[1] << 8);
-}
-std::uint32_t ReadLE32(const std::uint8_t* Src) {
-  return Src[0] | (Src[1] << 8) | (Src[2] << 16) | (static_cast<std::uint32_t>(Src[3]) << 24);
-}
-void WriteLE16(int Value, std::uint8_t* Dst) {
-  Dst[0] = static_cast<std::uint8_t>(Value);
-  Dst[1] = static_cast<std::uint8_t>(Value >> 8);
-}
-void WriteLE32(std::uint32_t Value, std::uint8_t* Dst) {
-  for (int I = 0; I < 4; ++I, Value >>= 8) Dst[I] = static_cast<std::uint8_t>(Value);
-}
 
 std::tm LocalNow() {
   const std::time_t Now = std::time(nullptr);
@@ -126,8 +113,8 @@ void TDbaseFile::Open() {
   try {
     ReadHeader();
     ClassifyVersion();
-    const int HeaderLength = ReadLE16(Header() + 8);
-    const int RecordLength = ReadLE16(Header() + 10);
+    const int HeaderLength = GetLE16(Header() + 8);
+    const int RecordLength = GetLE16(Header() + 10);
     if (HeaderLength == 0 || RecordLength == 0) throw EAbort();
     const int Base = FVersion == tvDbase7 ? 68 : 32;
     SetHeaderSize(HeaderLength);
@@ -145,8 +132,8 @@ void TDbaseFile::Open() {
                     : CodePageOfLanguageId(Header()[29]);
     if (FCodePage == 0) FCodePage = OEM_CODEPAGE;
     const int Count = RecordCount();
-    if (static_cast<std::uint32_t>(Count) != ReadLE32(Header() + 4)) {
-      WriteLE32(Count, Header() + 4);
+    if (static_cast<std::uint32_t>(Count) != GetLE32(Header() + 4)) {
+      PutLE32(Header() + 4, Count);
       WriteHeader();
     }
   } catch (...) {
@@ -172,7 +159,7 @@ void TDbaseFile::ReadFieldDefs() {
     while (!Name.empty() && Name.back() == ' ') Name.pop_back();
     TDbaseFieldDef Def(Name, static_cast<char>(Desc[Level7 ? 32 : 11]), Desc[Level7 ? 33 : 16],
                        Desc[Level7 ? 34 : 17]);
-    if (Level7) Def.AutoIncNext = ReadLE32(Desc + 42);
+    if (Level7) Def.AutoIncNext = GetLE32(Desc + 42);
     const TDbaseFieldDef& Added = FFieldDefs.Add(std::move(Def));
     if (Added.Hidden) FLockField = FFieldDefs.Count() - 1;
     if (Added.NativeFieldType == '+') FHasAutoInc = true;
@@ -259,7 +246,7 @@ void TDbaseFile::WriteHeaderLocked(int Count, bool WithEndOfFile) {
   Header()[1] = static_cast<std::uint8_t>(Now.tm_year);
   Header()[2] = static_cast<std::uint8_t>(Now.tm_mon + 1);
   Header()[3] = static_cast<std::uint8_t>(Now.tm_mday);
-  WriteLE32(Count, Header() + 4);
+  PutLE32(Header() + 4, Count);
   TPagedFile::WriteHeader();
   if (WithEndOfFile) {
     const std::uint8_t Eof = EndOfFile;
@@ -287,7 +274,7 @@ void TDbaseFile::StampLockField(std::uint8_t* Buffer) {
   std::uint8_t* Dst = Buffer + Def.Offset;
   const int Length = Def.StoredLength;
   if (Length < 2) return;
-  WriteLE16(ReadLE16(Dst) + 1, Dst);
+  PutLE16(Dst, GetLE16(Dst) + 1);
   const std::tm Now = LocalNow();
   const std::uint8_t Stamp[] = {
       static_cast<std::uint8_t>(Now.tm_hour),    static_cast<std::uint8_t>(Now.tm_min),
@@ -306,11 +293,11 @@ void TDbaseFile::FillAutoIncrement(std::uint8_t* Buffer) {
     TDbaseFieldDef& Def = FFieldDefs[I];
     if (Def.NativeFieldType != '+') continue;
     std::uint8_t* Next = Header() + FDescriptorOffsets[I] + 42;
-    if (FVersion == tvDbase7) Def.AutoIncNext = ReadLE32(Next);
+    if (FVersion == tvDbase7) Def.AutoIncNext = GetLE32(Next);
     const std::uint32_t Value = std::max<std::uint32_t>(Def.AutoIncNext, 1);
     SetFieldValue(Def, ftAutoInc, TVariant(static_cast<std::int64_t>(Value)), Buffer);
     Def.AutoIncNext = Value + 1;
-    if (FVersion == tvDbase7) WriteLE32(Def.AutoIncNext, Next);
+    if (FVersion == tvDbase7) PutLE32(Next, Def.AutoIncNext);
   }
 }
 

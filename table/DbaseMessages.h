@@ -2,6 +2,7 @@
 // the error box, so they must not change.
 #pragma once
 
+#include <cstdarg>
 #include <cstdio>
 #include <string>
 
@@ -60,11 +61,17 @@ inline constexpr const char* STRING_MDX_NOT_SUPPORTED =
     "The production index \"%s\" of this table cannot be maintained (.mdx files are not "
     "supported).";
 
-// printf-style formatting of the texts above.
-template <typename... TArgs>
-std::string FormatMessage(const char* Format, TArgs... Args) {
-  const int Length = std::snprintf(nullptr, 0, Format, Args...);
+// printf-style formatting of the texts above; the compiler checks each call's arguments against
+// the text it names.
+[[gnu::format(printf, 1, 2)]] inline std::string FormatMessage(const char* Format, ...) {
+  std::va_list Args;
+  va_start(Args, Format);
+  std::va_list Again;
+  va_copy(Again, Args);
+  const int Length = std::vsnprintf(nullptr, 0, Format, Args);
+  va_end(Args);
   std::string Result(Length > 0 ? Length : 0, '\0');
-  std::snprintf(Result.data(), Result.size() + 1, Format, Args...);
+  std::vsnprintf(Result.data(), Result.size() + 1, Format, Again);
+  va_end(Again);
   return Result;
 }

@@ -10,45 +10,32 @@
 
 namespace {
 
-std::vector<std::string>& CommandIndexes() {
-  static std::vector<std::string> Names;
-  return Names;
-}
-
-std::string FullName(const std::string& Name) {
-  return std::filesystem::absolute(Name).lexically_normal().string();
-}
-
-void NoMoreArguments(TArgList& Args) {
-  if (!Args.Empty()) throw EBadArguments("unexpected argument '" + Args.Peek() + "'");
-}
-
 // Builds the index in a file of its own under exclusive access to the table; a failed build
 // leaves no file behind.
-int Create(const std::string& TableName, const std::string& IndexName, TArgList& Args) {
+int Create(const TTableCommandOptions& Options, const std::string& IndexName, TArgList& Args) {
   const std::string Expression = Args.Take("EXPR");
-  TIndexOptions Options = 0;
+  TIndexOptions Flags = 0;
   while (!Args.Empty()) {
     const std::string Option = Args.Take("option");
     if (Option == "--unique")
-      Options |= ixUnique;
+      Flags |= ixUnique;
     else if (Option == "--distinct")
-      Options |= ixPrimary | ixUnique;
+      Flags |= ixPrimary | ixUnique;
     else if (Option == "--descending")
-      Options |= ixDescending;
+      Flags |= ixDescending;
     else
       throw EBadArguments("unknown option '" + Option + "'");
   }
   TDbaseFile Table;
-  Table.SetFileName(FullName(TableName));
+  Table.SetFileName(CommandFileName(Options.FileName));
   Table.SetMode(pfExclusiveOpen);
   Table.Open();
   TIndexFile Index(Table);
-  Index.SetFileName(FullName(IndexName));
+  Index.SetFileName(CommandFileName(IndexName));
   Index.SetMode(pfExclusiveCreate);
   try {
     Index.Open();
-    Index.CreateIndex(Expression, Options);
+    Index.CreateIndex(Expression, Flags);
     Index.Rebuild();
     Index.Close();
   } catch (...) {
@@ -63,17 +50,17 @@ int Create(const std::string& TableName, const std::string& IndexName, TArgList&
 }
 
 // The table opened read-only with the index attached, and that index.
-TIndexFile& OpenWithIndex(std::unique_ptr<TDbaseTable>& Table, const std::string& TableName,
+TIndexFile& OpenWithIndex(std::unique_ptr<TDbaseTable>& Table, const TTableCommandOptions& Options,
                           const std::string& IndexName) {
-  Table = OpenCommandTable(TableName, false);
-  Table->AttachIndexFile(FullName(IndexName));
-  return *Table->FindIndex(FullName(IndexName));
+  Table = OpenCommandTable(Options, false);
+  Table->AttachIndexFile(CommandFileName(IndexName));
+  return *Table->FindIndex(CommandFileName(IndexName));
 }
 
-int List(const std::string& TableName, const std::string& IndexName, TArgList& Args) {
+int List(const TTableCommandOptions& Options, const std::string& IndexName, TArgList& Args) {
   NoMoreArguments(Args);
   std::unique_ptr<TDbaseTable> Table;
-  TIndexFile& Index = OpenWithIndex(Table, TableName, IndexName);
+  TIndexFile& Index = OpenWithIndex(Table, Options, IndexName);
   TDbaseFile& File = *Table->TableFile();
   const TCodePageConverter Converter(File.CodePage());
   std::vector<std::uint8_t> Record(File.RecordSize());
@@ -89,12 +76,12 @@ int List(const std::string& TableName, const std::string& IndexName, TArgList& A
   return ecSuccess;
 }
 
-int Verify(const std::string& TableName, const std::string& IndexName, TArgList& Args) {
+int Verify(const TTableCommandOptions& Options, const std::string& IndexName, TArgList& Args) {
   NoMoreArguments(Args);
   // Opened by itself, not attached: a damaged index is reported here, never rebuilt.
-  const auto Table = OpenCommandTable(TableName, false);
+  const auto Table = OpenCommandTable(Options, false);
   TIndexFile Index(*Table->TableFile());
-  Index.SetFileName(FullName(IndexName));
+  Index.SetFileName(CommandFileName(IndexName));
   Index.SetMode(pfReadOnly);
   Index.Open();
   const std::string Fault = VerifyIndex(Index);
@@ -103,32 +90,16 @@ int Verify(const std::string& TableName, const std::string& IndexName, TArgList&
   return ecSuccess;
 }
 
-int Run(const std::string& TableName, TArgList& Args) {
+int Run(const TTableCommandOptions& Options, TArgList& Args) {
   const std::string IndexName = Args.Take("NDX");
   const std::string Action = Args.Take("create|list|verify");
-  if (Action == "create") return Create(TableName, IndexName, Args);
-  if (Action == "list") return List(TableName, IndexName, Args);
-  if (Action == "verify") return Verify(TableName, IndexName, Args);
+  if (Action == "create") return Create(Options, IndexName, Args);
+  if (Action == "list") return List(Options, IndexName, Args);
+  if (Action == "verify") return Verify(Options, IndexName, Args);
   throw EBadArguments("unknown index action '" + Action + "'");
 }
 
 }  // namespace
-
-void ClearCommandIndexes() {
-  CommandIndexes().clear();
-}
-
-bool TakeCommandIndex(TArgList& Args) {
-  if (Args.Empty() || (Args.Peek() != "--index" && !Args.Peek().starts_with("--index=")))
-    return false;
-  Args.Take("--index");
-  CommandIndexes().push_back(Args.TakeValue("--index"));
-  return true;
-}
-
-void AttachCommandIndexes(TDbaseTable& Table) {
-  for (const std::string& Name : CommandIndexes()) Table.AttachIndexFile(FullName(Name));
-}
 
 TTableSubcommand IndexSubcommand() {
   return {"index",

@@ -4,20 +4,18 @@
 #include <bit>
 #include <cstring>
 
+#include "platform/core/ByteOrder.h"
 #include "table/DbaseMessages.h"
 #include "table/NdxPage.h"
 
 double NdxKeyToDouble(const std::uint8_t* Key) {
-  std::uint64_t Bits = 0;
-  for (int I = 7; I >= 0; --I) Bits = Bits << 8 | Key[I];
-  return std::bit_cast<double>(Bits);
+  return std::bit_cast<double>(GetLE64(Key));
 }
 
 void DoubleToNdxKey(double Value, std::uint8_t* Key) {
   // -0 and +0 are one key; keep their bytes equal so a key change is seen only when real.
   if (Value == 0) Value = 0;
-  std::uint64_t Bits = std::bit_cast<std::uint64_t>(Value);
-  for (int I = 0; I < 8; ++I) Key[I] = std::uint8_t(Bits >> (8 * I));
+  PutLE64(Key, std::bit_cast<std::uint64_t>(Value));
 }
 
 namespace {

@@ -5,24 +5,6 @@
 
 #include "table/NdxMessages.h"
 
-std::uint32_t GetLE32(const std::uint8_t* P) {
-  return std::uint32_t(P[0]) | std::uint32_t(P[1]) << 8 | std::uint32_t(P[2]) << 16 |
-         std::uint32_t(P[3]) << 24;
-}
-
-void PutLE32(std::uint8_t* P, std::uint32_t Value) {
-  for (int I = 0; I < 4; ++I) P[I] = std::uint8_t(Value >> (8 * I));
-}
-
-std::uint16_t GetLE16(const std::uint8_t* P) {
-  return std::uint16_t(P[0] | P[1] << 8);
-}
-
-void PutLE16(std::uint8_t* P, std::uint16_t Value) {
-  P[0] = std::uint8_t(Value);
-  P[1] = std::uint8_t(Value >> 8);
-}
-
 namespace {
 
 constexpr int ExpressionOffset = 24;

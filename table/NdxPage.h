@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/core/ByteOrder.h"
+
 constexpr int NdxPageSize = 512;
 constexpr int NdxMaxKeyLength = 100;
 // Page numbers stay below this (a 4 GiB file), so page offsets never overflow.
@@ -104,8 +106,3 @@ class TNdxPage {
   int FKeyLength;
   bool FModified = false;
 };
-
-std::uint32_t GetLE32(const std::uint8_t* P);
-void PutLE32(std::uint8_t* P, std::uint32_t Value);
-std::uint16_t GetLE16(const std::uint8_t* P);
-void PutLE16(std::uint8_t* P, std::uint16_t Value);

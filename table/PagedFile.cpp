@@ -343,11 +343,11 @@ void TPagedFile::UnlockAllPages() {
   else
     Unlock(0, PlainFileLockLength);
   // Unlocking the whole range also dropped the page locks we still hold: take them again
-  // (nobody else can have them).
+  // (nobody else can have them, so the result says nothing).
   for (int PageNo : FLockedPages) {
     std::int64_t Offset, Length;
     LockRange(PageNo, Offset, Length);
-    TryLock(Offset, Length, false);
+    static_cast<void>(TryLock(Offset, Length, false));
   }
 }
 

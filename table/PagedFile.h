@@ -83,7 +83,7 @@ class TPagedFile {
   // Reads page n into Buffer (PageSize bytes); returns the bytes read, the rest zero-filled.
   // On a shared file without virtual locks the read waits (1 ms steps) while another process
   // holds a lock over the page.
-  int ReadPage(int PageNo, void* Buffer);
+  [[nodiscard]] int ReadPage(int PageNo, void* Buffer);
   void WritePage(int PageNo, const void* Buffer);
   // File offset of page n.
   std::int64_t PageOffset(int PageNo) const;
@@ -96,9 +96,9 @@ class TPagedFile {
 
   // Byte-range locks; no-ops (true) when the file is not shared or wholly locked by us.
   // Wait retries every 10 ms; without it a conflict fails at once.
-  bool LockPage(int PageNo, bool Wait);
+  [[nodiscard]] bool LockPage(int PageNo, bool Wait);
   void UnlockPage(int PageNo);
-  bool LockAllPages(bool Wait);
+  [[nodiscard]] bool LockAllPages(bool Wait);
   void UnlockAllPages();
   bool FileLocked() const { return FFileLocked; }
 
@@ -125,11 +125,11 @@ class TPagedFile {
   void SetFileSize(std::int64_t Size);
 
  private:
-  bool TryLock(std::int64_t Offset, std::int64_t Length, bool Wait);
+  [[nodiscard]] bool TryLock(std::int64_t Offset, std::int64_t Length, bool Wait);
   void Unlock(std::int64_t Offset, std::int64_t Length);
   void LockRange(int PageNo, std::int64_t& Offset, std::int64_t& Length) const;
   void WaitForReadAccess(std::int64_t Offset, std::int64_t Length);
-  bool ReadAhead(int PageNo, void* Buffer);
+  [[nodiscard]] bool ReadAhead(int PageNo, void* Buffer);
   void DropReadAhead() { FReadAheadCount = 0; }
 
   std::string FFileName;

@@ -1,11 +1,10 @@
 #include "table/TableCommand.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 
-#include "platform/data/DatabaseError.h"
 #include "table/CodePage.h"
+#include "table/CommandTable.h"
 #include "table/DbaseMessages.h"
 #include "table/IndexCommand.h"
 
@@ -55,29 +54,6 @@ std::string ListValue(const TField& Field) {
   }
 }
 
-// How the subcommands open the table: unless "--open" says otherwise, reading ones read-only
-// and writing ones shared.
-enum TOpenChoice { ocDefault, ocShared, ocExclusive };
-
-TOpenChoice& OpenChoice() {
-  static TOpenChoice Choice = ocDefault;
-  return Choice;
-}
-
-bool TakeOpenChoice(TArgList& Args) {
-  if (Args.Empty() || (Args.Peek() != "--open" && !Args.Peek().starts_with("--open=")))
-    return false;
-  Args.Take("--open");
-  const std::string Value = Args.TakeValue("--open");
-  if (Value == "shared")
-    OpenChoice() = ocShared;
-  else if (Value == "exclusive")
-    OpenChoice() = ocExclusive;
-  else
-    throw EBadArguments("--open takes shared or exclusive, not '" + Value + "'");
-  return true;
-}
-
 int ParseRecNo(TArgList& Args) {
   return static_cast<int>(ParseInteger(Args.Take("RECNO"), "RECNO", 1, 0x7FFFFFFF));
 }
@@ -111,13 +87,9 @@ void AssignFields(TDbaseTable& Table, const TAssignments& Pairs) {
   for (const auto& [Name, Value] : Pairs) Table.FieldByName(Name)->SetAsString(Value);
 }
 
-void NoMoreArguments(TArgList& Args) {
-  if (!Args.Empty()) throw EBadArguments("unexpected argument '" + Args.Peek() + "'");
-}
-
-int Info(const std::string& FileName, TArgList& Args) {
+int Info(const TTableCommandOptions& Options, TArgList& Args) {
   NoMoreArguments(Args);
-  const auto Table = OpenCommandTable(FileName, false);
+  const auto Table = OpenCommandTable(Options, false);
   TDbaseFile& File = *Table->TableFile();
   const std::uint8_t* H = File.Header();
   char Line[160];
@@ -144,9 +116,9 @@ int Info(const std::string& FileName, TArgList& Args) {
   return ecSuccess;
 }
 
-int List(const std::string& FileName, TArgList& Args) {
+int List(const TTableCommandOptions& Options, TArgList& Args) {
   NoMoreArguments(Args);
-  const auto Table = OpenCommandTable(FileName, false);
+  const auto Table = OpenCommandTable(Options, false);
   std::string Line;
   for (Table->First(); !Table->Eof(); Table->Next()) {
     Line.assign(1, Table->IsDeleted() ? '*' : ' ');
@@ -160,10 +132,10 @@ int List(const std::string& FileName, TArgList& Args) {
   return ecSuccess;
 }
 
-int Set(const std::string& FileName, TArgList& Args) {
+int Set(const TTableCommandOptions& Options, TArgList& Args) {
   const int RecNo = ParseRecNo(Args);
   const TAssignments Pairs = TakeAssignments(Args);
-  const auto Table = OpenCommandTable(FileName, true);
+  const auto Table = OpenCommandTable(Options, true);
   GotoRecord(*Table, RecNo);
   Table->Edit();
   AssignFields(*Table, Pairs);
@@ -171,22 +143,40 @@ int Set(const std::string& FileName, TArgList& Args) {
   return ecSuccess;
 }
 
-int Append(const std::string& FileName, TArgList& Args) {
+int Append(const TTableCommandOptions& Options, TArgList& Args) {
   const TAssignments Pairs = TakeAssignments(Args);
-  const auto Table = OpenCommandTable(FileName, true);
+  const auto Table = OpenCommandTable(Options, true);
   Table->Append();
   AssignFields(*Table, Pairs);
   Table->Post();
   return ecSuccess;
 }
 
-int Delete(const std::string& FileName, TArgList& Args) {
+int Delete(const TTableCommandOptions& Options, TArgList& Args) {
   const int RecNo = ParseRecNo(Args);
   NoMoreArguments(Args);
-  const auto Table = OpenCommandTable(FileName, true);
+  const auto Table = OpenCommandTable(Options, true);
   GotoRecord(*Table, RecNo);
   Table->Delete();
   return ecSuccess;
+}
+
+// The subcommands, in the order the usage lists them.
+const std::vector<TTableSubcommand>& TableSubcommands() {
+  static const std::vector<TTableSubcommand> Subcommands = {
+      {"info",
+       "  info                     header, fields (type, size, decimals), records, code page\n",
+       Info},
+      {"list",
+       "  list                     one line per record: deletion flag ('*' or blank), then the\n"
+       "                           field values, separated by tabs\n",
+       List},
+      {"set", "  set RECNO NAME=VALUE...  edit record RECNO; an empty VALUE sets null\n", Set},
+      {"append", "  append NAME=VALUE...     add a record\n", Append},
+      {"delete", "  delete RECNO             flag record RECNO as deleted\n", Delete},
+      IndexSubcommand(),
+  };
+  return Subcommands;
 }
 
 std::string Usage() {
@@ -205,57 +195,13 @@ std::string Usage() {
 
 }  // namespace
 
-const std::vector<TTableSubcommand>& TableSubcommands() {
-  static const std::vector<TTableSubcommand> Subcommands = {
-      {"info",
-       "  info                     header, fields (type, size, decimals), records, code page\n",
-       Info},
-      {"list",
-       "  list                     one line per record: deletion flag ('*' or blank), then the\n"
-       "                           field values, separated by tabs\n",
-       List},
-      {"set", "  set RECNO NAME=VALUE...  edit record RECNO; an empty VALUE sets null\n", Set},
-      {"append", "  append NAME=VALUE...     add a record\n", Append},
-      {"delete", "  delete RECNO             flag record RECNO as deleted\n", Delete},
-      IndexSubcommand(),
-  };
-  return Subcommands;
-}
-
-std::unique_ptr<TDbaseTable> OpenCommandTable(const std::string& FileName, bool Write) {
-  auto Table = std::make_unique<TDbaseTable>(nullptr);
-  Table->SetTableName(std::filesystem::absolute(FileName).lexically_normal().string());
-  Table->SetReadOnly(!Write && OpenChoice() == ocDefault);
-  Table->SetExclusive(OpenChoice() == ocExclusive);
-  Table->SetShowDeleted(true);
-  Table->OnIndexRebuilt = [](TDbaseTable*, const std::string& Notice) {
-    std::cerr << "tessolon table: " << Notice << '\n';
-  };
-  try {
-    Table->Open();
-  } catch (const EAbort&) {
-    // The engine gives up on such a table without a word; a command must say why it did nothing.
-    throw Exception("Table \"" + Table->FullTableName() +
-                    "\" has a zero header or record length; nothing to open.");
-  }
-  if (Write && !Table->CanModify())
-    throw Exception("Table \"" + Table->FullTableName() + "\" cannot be modified: its code page " +
-                    std::to_string(Table->CodePage()) + " cannot be translated.");
-  AttachCommandIndexes(*Table);
-  return Table;
-}
-
 int TableCommand(const std::vector<std::string>& Args) {
   const std::string Text = Usage();
   return RunCommand("table", Text, Args, [](TArgList& List) {
-    const std::string FileName = List.Take("FILE");
-    ClearCommandIndexes();
-    OpenChoice() = ocDefault;
-    while (TakeCommandIndex(List) || TakeOpenChoice(List)) {
-    }
+    const TTableCommandOptions Options = TakeTableCommandOptions(List);
     const std::string Name = List.Take("SUBCOMMAND");
     for (const TTableSubcommand& Sub : TableSubcommands())
-      if (Sub.Name == Name) return Sub.Run(FileName, List);
+      if (Sub.Name == Name) return Sub.Run(Options, List);
     throw EBadArguments("unknown subcommand '" + Name + "'");
   });
 }

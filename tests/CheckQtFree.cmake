@@ -1,5 +1,5 @@
 # Fails when a Qt-free folder includes a Qt header or when one of its test programs links Qt.
-set(folders table sound platform/core platform/audio platform/hw platform/data)
+set(folders table sound sweep platform/core platform/audio platform/hw platform/data)
 set(faults "")
 foreach(folder ${folders})
   file(GLOB_RECURSE files ${SOURCE_DIR}/${folder}/*.cpp ${SOURCE_DIR}/${folder}/*.h)

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/PestFields.h"
+#include "sweep/PestFields.h"
 #include "table/DbaseTable.h"
 
 namespace {

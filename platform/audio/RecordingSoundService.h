@@ -32,7 +32,7 @@ class TRecordingSoundService : public ISoundService {
 
   std::vector<TSoundEvent> Events;
 
-  bool PlayImage(TSoundVoice Voice, TSharedImage Image, uint32_t Flags) override;
+  [[nodiscard]] bool PlayImage(TSoundVoice Voice, TSharedImage Image, uint32_t Flags) override;
   void Stop(TSoundVoice Voice) override;
   bool SetVolume(TSoundVoice Voice, uint32_t Volume) override;
   bool GetVolume(TSoundVoice Voice, uint32_t& Volume) override;

@@ -29,7 +29,7 @@ class TSdlSoundService final : public ISoundService {
   TSdlSoundService(const TSdlSoundService&) = delete;
   TSdlSoundService& operator=(const TSdlSoundService&) = delete;
 
-  bool PlayImage(TSoundVoice Voice, TSharedImage Image, uint32_t Flags) override;
+  [[nodiscard]] bool PlayImage(TSoundVoice Voice, TSharedImage Image, uint32_t Flags) override;
   void Stop(TSoundVoice Voice) override;
   bool SetVolume(TSoundVoice Voice, uint32_t Volume) override;
   bool GetVolume(TSoundVoice Voice, uint32_t& Volume) override;

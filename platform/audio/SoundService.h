@@ -38,7 +38,7 @@ class ISoundService {
   // voices play on. Without SND_ASYNC it returns when the sound has ended; with SND_LOOP it
   // repeats until stopped or replaced. The service holds its own reference to the image for as
   // long as it may read it.
-  virtual bool PlayImage(TSoundVoice Voice, TSharedImage Image, uint32_t Flags) = 0;
+  [[nodiscard]] virtual bool PlayImage(TSoundVoice Voice, TSharedImage Image, uint32_t Flags) = 0;
   // Stops Voice; when it returns the voice's image is no longer read.
   virtual void Stop(TSoundVoice Voice) = 0;
   // Volume word of a voice: low 16 bits left, high 16 bits right, each 0 (silent) to 0xFFFF.

@@ -3,16 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
-
-uint32_t Read32(const uint8_t* P) {
-  return P[0] | P[1] << 8 | P[2] << 16 | uint32_t(P[3]) << 24;
-}
-uint16_t Read16(const uint8_t* P) {
-  return uint16_t(P[0] | P[1] << 8);
-}
-
-}  // namespace
+#include "platform/core/ByteOrder.h"
 
 bool ParseWaveImage(const uint8_t* Image, std::size_t Size, TWaveFormat& Format) {
   if (!Image || Size < 12 || std::memcmp(Image, "RIFF", 4) != 0 ||
@@ -22,13 +13,13 @@ bool ParseWaveImage(const uint8_t* Image, std::size_t Size, TWaveFormat& Format)
   std::size_t Pos = 12;
   while (Pos + 8 <= Size) {
     const uint8_t* Chunk = Image + Pos;
-    const std::size_t Length = Read32(Chunk + 4);
+    const std::size_t Length = GetLE32(Chunk + 4);
     const std::size_t Body = Pos + 8;
     if (std::memcmp(Chunk, "fmt ", 4) == 0) {
-      if (Length < 16 || Body + 16 > Size || Read16(Chunk + 8) != 1) return false;
-      Format.Channels = Read16(Chunk + 10);
-      Format.Rate = Read32(Chunk + 12);
-      Format.Bits = Read16(Chunk + 22);
+      if (Length < 16 || Body + 16 > Size || GetLE16(Chunk + 8) != 1) return false;
+      Format.Channels = GetLE16(Chunk + 10);
+      Format.Rate = GetLE32(Chunk + 12);
+      Format.Bits = GetLE16(Chunk + 22);
       if ((Format.Bits != 8 && Format.Bits != 16) || Format.Channels < 1 || Format.Channels > 8 ||
           Format.Rate == 0)
         return false;
@@ -52,4 +43,20 @@ TWaveFormat RicherStream(const TWaveFormat& A, const TWaveFormat& B) {
   Result.Channels = std::max(A.Channels, B.Channels);
   Result.Bits = std::max(A.Bits, B.Bits);
   return Result;
+}
+
+void WriteWaveHeader(uint8_t* Dest, const TWaveFormat& Format, uint32_t DataBytes) {
+  const auto FrameBytes = static_cast<uint16_t>(Format.FrameBytes());
+  std::memcpy(Dest, "RIFF", 4);
+  PutLE32(Dest + 4, DataBytes + 36);
+  std::memcpy(Dest + 8, "WAVEfmt ", 8);
+  PutLE32(Dest + 16, 16);
+  PutLE16(Dest + 20, 1);  // PCM
+  PutLE16(Dest + 22, Format.Channels);
+  PutLE32(Dest + 24, Format.Rate);
+  PutLE32(Dest + 28, Format.Rate * FrameBytes);
+  PutLE16(Dest + 32, FrameBytes);
+  PutLE16(Dest + 34, Format.Bits);
+  std::memcpy(Dest + 36, "data", 4);
+  PutLE32(Dest + 40, DataBytes);
 }

@@ -1,4 +1,5 @@
-// In-memory RIFF/WAVE PCM images: their shared form, and reading their format and sample area.
+// In-memory RIFF/WAVE PCM images: their shared form, reading their format and sample area, and
+// writing their header.
 #pragma once
 
 #include <cstddef>
@@ -30,3 +31,10 @@ TWaveFormat RicherStream(const TWaveFormat& A, const TWaveFormat& B);
 
 // False when Image is not an 8- or 16-bit PCM RIFF/WAVE image with 1 to 8 channels.
 bool ParseWaveImage(const uint8_t* Image, std::size_t Size, TWaveFormat& Format);
+
+// Bytes of the header WriteWaveHeader writes: the RIFF head, a 16-byte format chunk and the head
+// of the data chunk, so the samples follow at this offset.
+constexpr std::size_t WaveHeaderSize = 44;
+// Writes at Dest the header of a PCM image in Format's rate, channels and bits whose sample area
+// holds DataBytes bytes.
+void WriteWaveHeader(uint8_t* Dest, const TWaveFormat& Format, uint32_t DataBytes);

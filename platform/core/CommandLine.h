@@ -3,17 +3,18 @@
 #pragma once
 
 #include <functional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/core/Exceptions.h"
+
 enum TExitCode { ecSuccess = 0, ecRefused = 1, ecBadArguments = 2 };
 
 // Thrown for a malformed command line; RunCommand turns it into exit status 2.
-class EBadArguments : public std::runtime_error {
+class EBadArguments : public Exception {
  public:
-  using std::runtime_error::runtime_error;
+  using Exception::Exception;
 };
 
 class TArgList {

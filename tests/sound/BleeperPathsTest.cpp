@@ -7,12 +7,10 @@
 #include <fstream>
 
 #include "platform/audio/RecordingSoundService.h"
+#include "platform/core/ByteOrder.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
-
-uint32_t U32At(const std::vector<uint8_t>& Image, std::size_t Pos) {
-  return Image[Pos] | Image[Pos + 1] << 8 | Image[Pos + 2] << 16 | uint32_t(Image[Pos + 3]) << 24;
-}
 
 int16_t SampleAt(const std::vector<uint8_t>& Image, std::size_t N) {
   return int16_t(Image[44 + 2 * N] | Image[45 + 2 * N] << 8);
@@ -33,12 +31,7 @@ std::vector<int32_t> TonesIn(const std::filesystem::path& File) {
 
 class BleeperDeviceDir : public testing::Test {
  protected:
-  BleeperDeviceDir()
-      : Dir(std::filesystem::temp_directory_path() /
-            ("bleeper-" + std::to_string(getpid()) + "-" +
-             testing::UnitTest::GetInstance()->current_test_info()->name())) {
-    std::filesystem::create_directories(Dir);
-  }
+  BleeperDeviceDir() : Dir(MakeScratchFolder("bleeper-")) {}
   ~BleeperDeviceDir() override { std::filesystem::remove_all(Dir); }
   std::filesystem::path AddDevice() {
     const auto Device = Dir / "platform-pcspkr-event-spkr";
@@ -75,13 +68,13 @@ TEST(BleeperSoundCard, TimedToneUntilSilencedAndLongTone) {
   Beep.Beep(440, 200);  // played to its end from one image of exactly 200 ms
   ASSERT_EQ(Sound.Trace(), "P");
   EXPECT_EQ(Sound.Events[0].Flags, SND_MEMORY | SND_SYNC);
-  EXPECT_EQ(U32At(Sound.Events[0].Image, 40), 2 * 8820u);
+  EXPECT_EQ(GetLE32(Sound.Events[0].Image.data() + 40), 2 * 8820u);
 
   Sound.Clear();
   Beep.Beep(1000, -1);  // a looped second, returning at once
   ASSERT_EQ(Sound.Trace(), "P");
   EXPECT_EQ(Sound.Events[0].Flags, SND_MEMORY | SND_ASYNC | SND_LOOP);
-  EXPECT_EQ(U32At(Sound.Events[0].Image, 40), 2 * SquareWaveRate);
+  EXPECT_EQ(GetLE32(Sound.Events[0].Image.data() + 40), 2 * SquareWaveRate);
   Beep.Silence();
   EXPECT_EQ(Sound.Trace(), "PS");
 

@@ -16,6 +16,7 @@
 #include "platform/audio/SdlSoundService.h"
 #include "sound/BleeperPaths.h"
 #include "sound/ToneGen.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
@@ -75,17 +76,11 @@ bool Near(double Value, double Expected) {
 class ToneBesideSpeakerOnDisk : public testing::Test {
  protected:
   void SetUp() override {
-    char Template[] = "/tmp/tessolon-voices-XXXXXX";
-    ASSERT_NE(mkdtemp(Template), nullptr);
-    FDir = Template;
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", (FDir / "device.raw").c_str(), 1);
     FService = std::make_unique<TSdlSoundService>();
   }
-  void TearDown() override {
-    FService.reset();
-    std::filesystem::remove_all(FDir);
-  }
+  void TearDown() override { FService.reset(); }
   // Closes the device so the file is complete; the samples written to it.
   std::vector<int16_t> DeviceSamples() {
     FService.reset();
@@ -96,7 +91,7 @@ class ToneBesideSpeakerOnDisk : public testing::Test {
     return Samples;
   }
 
-  std::filesystem::path FDir;
+  const TScratchFolder FDir{"tessolon-voices-"};
   std::unique_ptr<TSdlSoundService> FService;
 };
 

@@ -9,19 +9,13 @@
 #include <fstream>
 
 #include "platform/audio/RecordingSoundService.h"
+#include "platform/core/ByteOrder.h"
 #include "sound/ToneGen.h"
 #include "sound/ToneGenSynth.h"
 
 using namespace std::string_literals;
 
 namespace {
-
-uint32_t U32(const uint8_t* P) {
-  return P[0] | P[1] << 8 | P[2] << 16 | uint32_t(P[3]) << 24;
-}
-uint16_t U16(const uint8_t* P) {
-  return uint16_t(P[0] | P[1] << 8);
-}
 
 class ToneGenImage : public testing::Test {
  protected:
@@ -32,7 +26,7 @@ class ToneGenImage : public testing::Test {
   std::vector<int> Samples16(int Count) {
     const uint8_t* Data = Build() + WaveHeaderSize;
     std::vector<int> Out;
-    for (int I = 0; I < Count; ++I) Out.push_back(int16_t(U16(Data + 2 * I)));
+    for (int I = 0; I < Count; ++I) Out.push_back(int16_t(GetLE16(Data + 2 * I)));
     return Out;
   }
   std::vector<int> Bytes8(int From, int Count) {
@@ -48,16 +42,16 @@ class ToneGenImage : public testing::Test {
 TEST_F(ToneGenImage, HeaderOfTheDefaultTone) {
   const uint8_t* Image = Build();
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(Image), 16), "RIFF\x24K\0\0WAVEfmt "s);
-  EXPECT_EQ(U32(Image + 4), 19236u);
-  EXPECT_EQ(U32(Image + 16), 16u);
-  EXPECT_EQ(U16(Image + 20), 1);
-  EXPECT_EQ(U16(Image + 22), 1);
-  EXPECT_EQ(U32(Image + 24), 96000u);
-  EXPECT_EQ(U32(Image + 28), 192000u);
-  EXPECT_EQ(U16(Image + 32), 2);
-  EXPECT_EQ(U16(Image + 34), 16);
+  EXPECT_EQ(GetLE32(Image + 4), 19236u);
+  EXPECT_EQ(GetLE32(Image + 16), 16u);
+  EXPECT_EQ(GetLE16(Image + 20), 1);
+  EXPECT_EQ(GetLE16(Image + 22), 1);
+  EXPECT_EQ(GetLE32(Image + 24), 96000u);
+  EXPECT_EQ(GetLE32(Image + 28), 192000u);
+  EXPECT_EQ(GetLE16(Image + 32), 2);
+  EXPECT_EQ(GetLE16(Image + 34), 16);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(Image + 36), 4), "data");
-  EXPECT_EQ(U32(Image + 40), 19200u);
+  EXPECT_EQ(GetLE32(Image + 40), 19200u);
   EXPECT_EQ(FTone.DataBufferSize(), 19276);
 }
 
@@ -67,13 +61,13 @@ TEST_F(ToneGenImage, EightBitStereoLowRate) {
   FTone.SetStereo(true);
   FTone.SetWaveform(tgNoise);
   const uint8_t* Image = Build();
-  EXPECT_EQ(U16(Image + 22), 2);
-  EXPECT_EQ(U32(Image + 24), 44100u);
-  EXPECT_EQ(U32(Image + 28), 88200u);
-  EXPECT_EQ(U16(Image + 32), 2);
-  EXPECT_EQ(U16(Image + 34), 8);
-  EXPECT_EQ(U32(Image + 40), 8820u);
-  EXPECT_EQ(U32(Image + 4), 8856u);
+  EXPECT_EQ(GetLE16(Image + 22), 2);
+  EXPECT_EQ(GetLE32(Image + 24), 44100u);
+  EXPECT_EQ(GetLE32(Image + 28), 88200u);
+  EXPECT_EQ(GetLE16(Image + 32), 2);
+  EXPECT_EQ(GetLE16(Image + 34), 8);
+  EXPECT_EQ(GetLE32(Image + 40), 8820u);
+  EXPECT_EQ(GetLE32(Image + 4), 8856u);
   for (int I = 0; I < 8820; I += 2) ASSERT_EQ(Image[44 + I], Image[45 + I]) << I;
   for (int I = 8820; I < 8852; ++I) ASSERT_EQ(Image[44 + I], 0x80) << I;
 }
@@ -83,7 +77,7 @@ TEST_F(ToneGenImage, OddDataSizeReachesIntoTheSpareArea) {
   FTone.SetDuration(15);
   FTone.SetWaveform(tgSquare);
   const uint8_t* Image = Build();
-  EXPECT_EQ(U32(Image + 40), 1323u);
+  EXPECT_EQ(GetLE32(Image + 40), 1323u);
   EXPECT_EQ(FTone.DataBufferSize(), 1323 + 76);
   // Frame 661 starts at byte 1322: its high byte is the first spare byte.
   EXPECT_NE(Image[44 + 1323], 0);
@@ -140,7 +134,7 @@ TEST_F(ToneGenImage, EdgesOfTheRate) {
     const uint8_t* Data = Build() + WaveHeaderSize;
     int Max = 0;
     for (int I = 0; I < FTone.DataBufferSize() - 76; I += 2)
-      Max = std::max(Max, std::abs(int(int16_t(U16(Data + I)))));
+      Max = std::max(Max, std::abs(int(int16_t(GetLE16(Data + I)))));
     return Max;
   };
   FTone.SetFrequency(32000);

@@ -21,7 +21,9 @@ struct TSine {
 std::vector<uint8_t> Image(int Rate, bool SixteenBit, int Frames, std::vector<TSine> Sines) {
   const int Bytes = SixteenBit ? 2 : 1;
   std::vector<uint8_t> Result(WaveHeaderSize + std::size_t(Frames * Bytes));
-  BuildWaveHeader(false, SixteenBit, Rate == 96000, Result.data(), uint32_t(Frames * Bytes));
+  WriteWaveHeader(Result.data(),
+                  {.Rate = uint32_t(Rate), .Channels = 1, .Bits = uint16_t(8 * Bytes)},
+                  uint32_t(Frames * Bytes));
   for (int N = 0; N < Frames; ++N) {
     double Value = 0;
     for (const TSine& Sine : Sines)

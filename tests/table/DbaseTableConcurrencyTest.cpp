@@ -43,7 +43,7 @@ class TChannel {
 TEST(DbaseTableConcurrencyTest, RecordLockedByAnotherProcessUntilItCancels) {
   TTableDir Dir;
   const std::string File = Dir.File("para.dbf");
-  WritePests(File);
+  WriteSampleTable(File);
   TChannel ToChild, ToParent;
   const pid_t Child = Spawn([&] {
     auto T = OpenShared(File);

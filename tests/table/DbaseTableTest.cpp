@@ -35,7 +35,7 @@ std::string Today() {
 
 TEST(DbaseTableTest, ReadsThePestTableByFieldName) {
   TTableDir Dir;
-  WritePests(Dir.File("para.dbf"));
+  WriteSampleTable(Dir.File("para.dbf"));
   auto T = OpenPests(Dir);
   EXPECT_EQ(T->RecordCount(), 3);
   EXPECT_EQ(T->FieldCount(), 8);
@@ -57,10 +57,10 @@ TEST(DbaseTableTest, ReadsThePestTableByFieldName) {
 
 TEST(DbaseTableTest, DeletedRecordsAreSteppedOverBothWays) {
   TTableDir Dir;
-  WriteTable(Dir.File("para.dbf"), PestColumns,
-             {Record(PestColumns, {"1", "A"}, true), Record(PestColumns, {"2", "B"}),
-              Record(PestColumns, {"3", "C"}, true), Record(PestColumns, {"4", "D"}),
-              Record(PestColumns, {"5", "E"}, true)});
+  WriteTable(Dir.File("para.dbf"), SampleColumns,
+             {Record(SampleColumns, {"1", "A"}, true), Record(SampleColumns, {"2", "B"}),
+              Record(SampleColumns, {"3", "C"}, true), Record(SampleColumns, {"4", "D"}),
+              Record(SampleColumns, {"5", "E"}, true)});
   auto T = OpenPests(Dir);
   EXPECT_EQ(Name(*T), "B");
   T->Prior();
@@ -86,7 +86,7 @@ TEST(DbaseTableTest, DeletedRecordsAreSteppedOverBothWays) {
 
 TEST(DbaseTableTest, EmptyTableEndsAtOnce) {
   TTableDir Dir;
-  WriteTable(Dir.File("para.dbf"), PestColumns, {});
+  WriteTable(Dir.File("para.dbf"), SampleColumns, {});
   auto T = OpenPests(Dir);
   EXPECT_TRUE(T->Eof() && T->Bof());
   T->Last();
@@ -97,7 +97,7 @@ TEST(DbaseTableTest, EmptyTableEndsAtOnce) {
 
 TEST(DbaseTableTest, EditWritesTheFieldAndNothingElse) {
   TTableDir Dir;
-  WritePests(Dir.File("para.dbf"));
+  WriteSampleTable(Dir.File("para.dbf"));
   const auto Before = ReadBytes(Dir.File("para.dbf"));
   {
     auto T = OpenPests(Dir);
@@ -122,7 +122,7 @@ TEST(DbaseTableTest, EditWritesTheFieldAndNothingElse) {
 
 TEST(DbaseTableTest, CancelRestoresTheRecordAndAppendCancelWritesNothing) {
   TTableDir Dir;
-  WritePests(Dir.File("para.dbf"));
+  WriteSampleTable(Dir.File("para.dbf"));
   auto T = OpenPests(Dir);
   T->Edit();
   T->FieldByName("NAME_PEST")->SetAsString("Wasp");
@@ -138,7 +138,7 @@ TEST(DbaseTableTest, CancelRestoresTheRecordAndAppendCancelWritesNothing) {
 TEST(DbaseTableTest, AppendRewritesTheHeader) {
   TTableDir Dir;
   const std::string File = Dir.File("para.dbf");
-  WritePests(File);
+  WriteSampleTable(File);
   auto T = OpenPests(Dir);
   T->Append();
   T->FieldByName("IDX")->SetAsInteger(4);
@@ -158,7 +158,7 @@ TEST(DbaseTableTest, AppendRewritesTheHeader) {
 
 TEST(DbaseTableTest, DeleteFlagsTheRecord) {
   TTableDir Dir;
-  WritePests(Dir.File("para.dbf"));
+  WriteSampleTable(Dir.File("para.dbf"));
   auto T = OpenPests(Dir);
   T->Next();
   T->Delete();
@@ -174,7 +174,7 @@ TEST(DbaseTableTest, DeleteFlagsTheRecord) {
 TEST(DbaseTableTest, CloseRewritesTheDateUnlessReadOnly) {
   TTableDir Dir;
   const std::string File = Dir.File("para.dbf");
-  WritePests(File);
+  WriteSampleTable(File);
   {
     auto T = std::make_unique<TDbaseTable>(nullptr);
     T->SetTableName(File);
@@ -191,10 +191,10 @@ TEST(DbaseTableTest, CloseRewritesTheDateUnlessReadOnly) {
 TEST(DbaseTableTest, LocateCaseInsensitivePartialOnTranslatedText) {
   TTableDir Dir;
   // Language driver 0x57: code page 1252; "M\xFC" is "Mü" there.
-  WriteTable(Dir.File("para.dbf"), PestColumns,
-             {Record(PestColumns, {"1", "Fly"}), Record(PestColumns, {"2",
-                                                                      "M\xFC"
-                                                                      "cke"})},
+  WriteTable(Dir.File("para.dbf"), SampleColumns,
+             {Record(SampleColumns, {"1", "Fly"}), Record(SampleColumns, {"2",
+                                                                          "M\xFC"
+                                                                          "cke"})},
              0x57);
   auto T = OpenPests(Dir);
   EXPECT_EQ(T->CodePage(), 1252);
@@ -267,7 +267,7 @@ TEST(DbaseTableTest, DuplicateNamesGetSuffixes) {
 TEST(DbaseTableTest, UntranslatableCodePageMakesTheTableReadOnlyUnlessForced) {
   TTableDir Dir;
   // Language driver 105: code page 620, which the system cannot translate.
-  WriteTable(Dir.File("para.dbf"), PestColumns, {Record(PestColumns, {"1", "Fl\xA4"})}, 105);
+  WriteTable(Dir.File("para.dbf"), SampleColumns, {Record(SampleColumns, {"1", "Fl\xA4"})}, 105);
   auto T = OpenPests(Dir);
   EXPECT_EQ(T->TranslationMode(), tmNoneNotModifiable);
   EXPECT_FALSE(T->CanModify());

@@ -1,4 +1,4 @@
-// Scratch folders and hand-made pest-shaped tables for the table object and command tests.
+// Scratch folders and hand-made sample tables for the table object and command tests.
 #pragma once
 
 #include <sys/wait.h>
@@ -11,18 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ScratchFolder.h"
+
+// A scratch folder for tables; Path ends in a slash, as the table object's folders do.
 class TTableDir {
  public:
-  TTableDir() {
-    std::string Pattern = (std::filesystem::temp_directory_path() / "dbtable-XXXXXX").string();
-    FPath = ::mkdtemp(Pattern.data());
-  }
-  ~TTableDir() { std::filesystem::remove_all(FPath); }
-  std::string Path() const { return FPath.string() + "/"; }
-  std::string File(const std::string& Name) const { return (FPath / Name).string(); }
+  std::string Path() const { return FFolder.Path().string() + "/"; }
+  std::string File(const std::string& Name) const { return (FFolder / Name).string(); }
 
  private:
-  std::filesystem::path FPath;
+  TScratchFolder FFolder{"dbtable-"};
 };
 
 struct TColumn {
@@ -32,8 +30,9 @@ struct TColumn {
   int Decimals = 0;
 };
 
-// The pest profile layout.
-inline const std::vector<TColumn> PestColumns = {
+// A sample layout for the table tests: test data shaped like a profile table, not the program's
+// own pest table, with widths chosen for the values below.
+inline const std::vector<TColumn> SampleColumns = {
     {"IDX", 'N', 4},     {"NAME_PEST", 'C', 20}, {"TIME_CH", 'N', 5},  {"VAL_CH", 'N', 6, 1},
     {"DURLATE", 'N', 5}, {"F_START", 'N', 9, 3}, {"F_END", 'N', 9, 3}, {"WAV_FRM", 'N', 2}};
 
@@ -87,13 +86,13 @@ inline std::vector<std::uint8_t> ReadBytes(const std::string& Name) {
   return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(In), {});
 }
 
-// The standard three pests; the second one flagged deleted when asked.
-inline void WritePests(const std::string& Name, bool SecondDeleted = false) {
-  WriteTable(
-      Name, PestColumns,
-      {Record(PestColumns, {"1", "Mosquito", "100", "50", "80", "5250", "17500", "0"}),
-       Record(PestColumns, {"2", "Fly", "200", "2.5", "90", "6989.7", "7000", "1"}, SecondDeleted),
-       Record(PestColumns, {"3", "Moth", "300", "3.5", "70", "1", "2", "4"})});
+// The sample table: three pests, the second one flagged deleted when asked.
+inline void WriteSampleTable(const std::string& Name, bool SecondDeleted = false) {
+  WriteTable(Name, SampleColumns,
+             {Record(SampleColumns, {"1", "Mosquito", "100", "50", "80", "5250", "17500", "0"}),
+              Record(SampleColumns, {"2", "Fly", "200", "2.5", "90", "6989.7", "7000", "1"},
+                     SecondDeleted),
+              Record(SampleColumns, {"3", "Moth", "300", "3.5", "70", "1", "2", "4"})});
 }
 
 // Runs Child in a forked process; returns its exit status (-1 when it did not exit normally).

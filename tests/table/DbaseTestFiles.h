@@ -10,18 +10,15 @@
 #include <string>
 #include <vector>
 
-// A fresh folder under the temporary directory, removed with the object.
+#include "tests/support/ScratchFolder.h"
+
+// A scratch folder for table files.
 class TScratchDir {
  public:
-  TScratchDir() {
-    std::string Pattern = (std::filesystem::temp_directory_path() / "dbftest-XXXXXX").string();
-    FPath = ::mkdtemp(Pattern.data());
-  }
-  ~TScratchDir() { std::filesystem::remove_all(FPath); }
-  std::string File(const std::string& Name) const { return (FPath / Name).string(); }
+  std::string File(const std::string& Name) const { return (FFolder / Name).string(); }
 
  private:
-  std::filesystem::path FPath;
+  TScratchFolder FFolder{"dbftest-"};
 };
 
 struct TRawField {

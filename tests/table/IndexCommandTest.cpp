@@ -26,9 +26,9 @@ TRun RunIndex(const std::vector<std::string>& Args) {
 class IndexCommand : public testing::Test {
  protected:
   void SetUp() override {
-    WriteTable(Table, PestColumns,
-               {Record(PestColumns, {"3", "Mosquito"}), Record(PestColumns, {"1", "Flea"}, true),
-                Record(PestColumns, {"2", "Gnat"})});
+    WriteTable(Table, SampleColumns,
+               {Record(SampleColumns, {"3", "Mosquito"}),
+                Record(SampleColumns, {"1", "Flea"}, true), Record(SampleColumns, {"2", "Gnat"})});
   }
   TTableDir Dir;
   std::string Table = Dir.File("para.dbf");
@@ -75,7 +75,7 @@ TEST_F(IndexCommand, KeyViolationRefusesTheAppend) {
 }
 
 TEST_F(IndexCommand, FailedCreateLeavesNoFileAndBadArgumentsExit2) {
-  WriteTable(Table, PestColumns, {Record(PestColumns, {"1"}), Record(PestColumns, {"1"})});
+  WriteTable(Table, SampleColumns, {Record(SampleColumns, {"1"}), Record(SampleColumns, {"1"})});
   const TRun R = RunIndex({Table, "index", Ndx, "create", "IDX", "--distinct"});
   EXPECT_EQ(R.Status, 1);
   EXPECT_NE(R.Err.find("Key violation"), std::string::npos);

@@ -14,9 +14,9 @@ namespace {
 class IndexCursor : public testing::Test {
  protected:
   IndexCursor() {
-    WriteTable(Dir.File("para.dbf"), PestColumns,
-               {Record(PestColumns, {"3", "Mosquito"}), Record(PestColumns, {"1", "Flea"}, true),
-                Record(PestColumns, {"2", "Gnat"})});
+    WriteTable(Dir.File("para.dbf"), SampleColumns,
+               {Record(SampleColumns, {"3", "Mosquito"}),
+                Record(SampleColumns, {"1", "Flea"}, true), Record(SampleColumns, {"2", "Gnat"})});
     Table.SetFilePath(Dir.Path());
     Table.SetTableName("para.dbf");
   }
@@ -60,8 +60,8 @@ TEST_F(IndexCursor, MissingIndexIsBuiltAtOpenAndTheTableStaysShared) {
 }
 
 TEST_F(IndexCursor, FailedBuildIsDroppedWithItsFile) {
-  WriteTable(Dir.File("para.dbf"), PestColumns,
-             {Record(PestColumns, {"1", "a"}), Record(PestColumns, {"1", "b"})});
+  WriteTable(Dir.File("para.dbf"), SampleColumns,
+             {Record(SampleColumns, {"1", "a"}), Record(SampleColumns, {"1", "b"})});
   Table.Indexes().SetStrings({"idx.ndx;IDX;ixPrimary"});
   EXPECT_NO_THROW(Table.Open());
   EXPECT_EQ(Table.FindIndex("idx.ndx"), nullptr);

@@ -281,7 +281,8 @@ TEST(PagedFileTest, PlainPageLocksHoldReadersBackUntilReleased) {
     Writer->UnlockPage(1);
   });
   std::vector<char> Seen(512);
-  Reader->ReadPage(1, Seen.data());  // waits for the lock to go, then sees the new page
+  // Waits for the lock to go, then sees the new page.
+  EXPECT_EQ(Reader->ReadPage(1, Seen.data()), 512);
   EXPECT_GE(std::chrono::steady_clock::now() - Start, std::chrono::milliseconds(25));
   EXPECT_EQ(Seen[0], 'b');
   Releaser.join();

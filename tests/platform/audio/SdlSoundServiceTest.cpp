@@ -13,40 +13,25 @@
 #include <thread>
 
 #include "platform/audio/SdlSoundService.h"
+#include "platform/audio/WaveImage.h"
+#include "platform/core/ByteOrder.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
-
-void Put32(std::vector<uint8_t>& B, std::size_t At, uint32_t V) {
-  for (int I = 0; I < 4; ++I) B[At + I] = uint8_t(V >> (8 * I));
-}
-void Put16(std::vector<uint8_t>& B, std::size_t At, uint16_t V) {
-  B[At] = uint8_t(V);
-  B[At + 1] = uint8_t(V >> 8);
-}
 
 // A PCM image of Frames frames whose sample I is Sample(I), signed (8-bit samples are stored
 // with the offset of 128).
 std::vector<uint8_t> MakeImage(uint32_t Rate, uint16_t Channels, uint16_t Bits, std::size_t Frames,
                                const std::function<int(std::size_t)>& Sample) {
   const std::size_t SampleBytes = Bits / 8, Bytes = Frames * Channels * SampleBytes;
-  std::vector<uint8_t> Image(44 + Bytes);
-  std::copy_n("RIFF", 4, Image.begin());
-  Put32(Image, 4, uint32_t(Bytes + 36));
-  std::copy_n("WAVEfmt ", 8, Image.begin() + 8);
-  Put32(Image, 16, 16);
-  Put16(Image, 20, 1);
-  Put16(Image, 22, Channels);
-  Put32(Image, 24, Rate);
-  Put32(Image, 28, uint32_t(Rate * Channels * SampleBytes));
-  Put16(Image, 32, uint16_t(Channels * SampleBytes));
-  Put16(Image, 34, Bits);
-  std::copy_n("data", 4, Image.begin() + 36);
-  Put32(Image, 40, uint32_t(Bytes));
+  std::vector<uint8_t> Image(WaveHeaderSize + Bytes);
+  WriteWaveHeader(Image.data(), {.Rate = Rate, .Channels = Channels, .Bits = Bits},
+                  uint32_t(Bytes));
   for (std::size_t I = 0; I < Frames * Channels; ++I) {
     if (Bits == 8)
       Image[44 + I] = uint8_t(Sample(I) + 128);
     else
-      Put16(Image, 44 + 2 * I, uint16_t(Sample(I)));
+      PutLE16(Image.data() + 44 + 2 * I, uint16_t(Sample(I)));
   }
   return Image;
 }
@@ -90,18 +75,12 @@ std::size_t LongestRun(const std::vector<uint8_t>& Bytes, int Low, int High) {
 class DiskDriver : public testing::Test {
  protected:
   void SetUp() override {
-    char Template[] = "/tmp/tessolon-audio-XXXXXX";
-    ASSERT_NE(mkdtemp(Template), nullptr);
-    FDir = Template;
     FFile = FDir / "device.raw";
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", FFile.c_str(), 1);
     FService = std::make_unique<TSdlSoundService>();
   }
-  void TearDown() override {
-    FService.reset();
-    std::filesystem::remove_all(FDir);
-  }
+  void TearDown() override { FService.reset(); }
   // Closes the device so the file is complete, then returns what was written to it.
   std::vector<uint8_t> DeviceBytes() {
     FService.reset();
@@ -117,7 +96,8 @@ class DiskDriver : public testing::Test {
   }
   static void Sleep(int MSecs) { std::this_thread::sleep_for(std::chrono::milliseconds(MSecs)); }
 
-  std::filesystem::path FDir, FFile;
+  const TScratchFolder FDir{"tessolon-audio-"};
+  std::filesystem::path FFile;
   std::unique_ptr<TSdlSoundService> FService;
 };
 
@@ -145,7 +125,7 @@ TEST_F(DiskDriver, VolumeIsAppliedPerChannel) {
   ASSERT_TRUE(FService->PlayImage(svTone, Share(Image), SND_MEMORY));
   for (std::size_t I = 44; I < Image.size(); I += 4) {
     const int Left = int16_t(Image[I] | Image[I + 1] << 8) * 0x7FFF / 0xFFFF;
-    Put16(Image, I, uint16_t(Left));
+    PutLE16(Image.data() + I, uint16_t(Left));
   }
   EXPECT_TRUE(Contains(DeviceBytes(), Image.data() + 44, Image.data() + Image.size()));
 }
@@ -153,7 +133,8 @@ TEST_F(DiskDriver, VolumeIsAppliedPerChannel) {
 TEST_F(DiskDriver, KeepsTheDeviceOpenWhileTheFormatStaysTheSame) {
   const auto First = MakeImage(44100, 1, 441);
   auto Second = MakeImage(44100, 1, 441);
-  Put16(Second, 44, 77);  // the disk driver starts a new file whenever the device is reopened
+  PutLE16(Second.data() + 44,
+          77);  // the disk driver starts a new file whenever the device is reopened
   ASSERT_TRUE(FService->PlayImage(svTone, Share(First), SND_MEMORY));
   ASSERT_TRUE(FService->PlayImage(svTone, Share(Second), SND_MEMORY));
   EXPECT_EQ(FService->DeviceRate(), 44100u);
@@ -164,7 +145,7 @@ TEST_F(DiskDriver, KeepsTheDeviceOpenWhileTheFormatStaysTheSame) {
 
 TEST_F(DiskDriver, RefusesWhatIsNotAPcmImage) {
   auto Image = MakeImage(44100, 1, 100);
-  Put16(Image, 34, 24);
+  PutLE16(Image.data() + 34, 24);
   EXPECT_FALSE(FService->PlayImage(svTone, Share(Image), SND_MEMORY | SND_ASYNC));
   EXPECT_FALSE(FService->PlayImage(svTone, nullptr, SND_MEMORY | SND_ASYNC));
 }

@@ -6,15 +6,13 @@
 
 #include "platform/hw/PortIO.h"
 #include "platform/hw/SpeakerDevice.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
 class SpeakerDeviceDir : public testing::Test {
  protected:
-  SpeakerDeviceDir()
-      : Dir(std::filesystem::temp_directory_path() / ("speaker-hw-" + std::to_string(getpid()))) {
-    std::filesystem::create_directories(Dir);
-  }
+  SpeakerDeviceDir() : Dir(MakeScratchFolder("speaker-hw-")) {}
   ~SpeakerDeviceDir() override { std::filesystem::remove_all(Dir); }
   std::string Touch(const std::string& Name) {
     std::ofstream(Dir / Name).flush();

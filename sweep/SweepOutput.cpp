@@ -1,5 +1,6 @@
-#include "app/SweepOutput.h"
+#include "sweep/SweepOutput.h"
 
+#include "platform/core/Exceptions.h"
 #include "sound/Bleeper.h"
 #include "sound/ToneGen.h"
 
@@ -22,9 +23,10 @@ void TToneGenOutput::SetDuration(int Milliseconds) {
   FToneGen.SetDuration(Milliseconds);
 }
 
-bool TToneGenOutput::BuildTone(int Frequency, bool ADSR) {
+void TToneGenOutput::BuildTone(int Frequency, bool ADSR) {
   FToneGen.SetFrequency(Frequency);
-  return ADSR ? FToneGen.PrepareADSR() : FToneGen.Prepare();
+  if (!(ADSR ? FToneGen.PrepareADSR() : FToneGen.Prepare()))
+    throw Exception("The tone at " + std::to_string(Frequency) + " Hz could not be built");
 }
 
 void TToneGenOutput::SoundCardTone(int Frequency, bool ADSR) {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/SweepOutput.h"
 #include "platform/audio/WaveImage.h"
+#include "sweep/SweepOutput.h"
 
 class TSweepRecorder : public TToneGenOutput {
  public:

@@ -16,9 +16,10 @@
 #include <thread>
 #include <vector>
 
-#include "app/SweepCommand.h"
 #include "sound/ToneGen.h"
+#include "sweep/SweepCommand.h"
 #include "table/TableCommand.h"
+#include "tests/support/ScratchFolder.h"
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -118,8 +119,7 @@ class TSampler {
 class LongSweep : public testing::Test {
  protected:
   void SetUp() override {
-    FFolder = fs::temp_directory_path() / ("tessolon-long-sweep-" + std::to_string(getpid()));
-    fs::remove_all(FFolder);
+    FFolder = MakeScratchFolder("tessolon-long-sweep-");
     fs::create_directories(FFolder / "data");
     WriteTable();
     FPrevious = fs::current_path();

@@ -1,4 +1,4 @@
-#include "app/SweepCommand.h"
+#include "sweep/SweepCommand.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -13,11 +13,12 @@
 #include <sstream>
 #include <thread>
 
-#include "app/PestFields.h"
-#include "app/Sweep.h"
 #include "platform/audio/RecordingSoundService.h"
+#include "sweep/PestFields.h"
+#include "sweep/Sweep.h"
 #include "table/DbaseTable.h"
 #include "table/TableCommand.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -47,10 +48,7 @@ const TRow Rows[] = {
 class SweepCommandTest : public testing::Test {
  protected:
   void SetUp() override {
-    FFolder =
-        fs::temp_directory_path() / ("tessolon-sweep-" + std::to_string(getpid()) + "-" +
-                                     testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(FFolder);
+    FFolder = MakeScratchFolder("tessolon-sweep-");
     fs::create_directories(FFolder / "data");
     WriteTable();
     FPrevious = fs::current_path();

@@ -1,4 +1,4 @@
-#include "app/SweepRecorder.h"
+#include "sweep/SweepRecorder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/SweepCommand.h"
+#include "sweep/SweepCommand.h"
 
 #include <atomic>
 #include <chrono>
@@ -8,15 +8,15 @@
 #include <optional>
 #include <thread>
 
-#include "app/DataFolder.h"
-#include "app/PestTable.h"
-#include "app/Sweep.h"
-#include "app/SweepRecorder.h"
 #include "platform/audio/SoundService.h"
 #include "platform/core/CommandLine.h"
 #include "platform/core/Exceptions.h"
 #include "sound/BandLimited.h"
 #include "sound/ToneGen.h"
+#include "sweep/DataFolder.h"
+#include "sweep/PestTable.h"
+#include "sweep/Sweep.h"
+#include "sweep/SweepRecorder.h"
 
 namespace {
 

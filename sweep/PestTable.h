@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "app/Sweep.h"
+#include "sweep/Sweep.h"
 #include "table/DbaseTable.h"
 
 class TToneGen;

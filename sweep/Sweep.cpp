@@ -1,4 +1,4 @@
-#include "app/Sweep.h"
+#include "sweep/Sweep.h"
 
 #include <cfenv>
 #include <cmath>

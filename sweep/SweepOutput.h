@@ -1,7 +1,7 @@
 // The sweep's real outputs: the tone generator on the sound card and the PC speaker.
 #pragma once
 
-#include "app/Sweep.h"
+#include "sweep/Sweep.h"
 
 class TToneGen;
 
@@ -21,7 +21,7 @@ class TToneGenOutput : public ISweepOutput {
   void SpeakerSilence() override;
 
  protected:
-  // Builds the tone's image without playing it; false when it could not be built.
-  bool BuildTone(int Frequency, bool ADSR);
+  // Builds the tone's image without playing it; throws Exception when it could not be built.
+  void BuildTone(int Frequency, bool ADSR);
   TToneGen& FToneGen;
 };

@@ -1,4 +1,4 @@
-#include "app/PestTable.h"
+#include "sweep/PestTable.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "app/DataFolder.h"
+#include "sweep/DataFolder.h"
 
 #include <unistd.h>
 

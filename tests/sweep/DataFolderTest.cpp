@@ -1,4 +1,4 @@
-#include "app/DataFolder.h"
+#include "sweep/DataFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "platform/core/Exceptions.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -28,7 +29,6 @@ void Write(const fs::path& File, const std::string& Text) {
 class DataFolder : public testing::Test {
  protected:
   DataFolder() {
-    fs::remove_all(Root);
     fs::create_directories(Places.Current);
     Write(Places.Installed / "para.dbf", "installed table");
     Write(Places.Installed / "idx.ndx", "installed index");
@@ -37,8 +37,7 @@ class DataFolder : public testing::Test {
   }
   ~DataFolder() override { fs::remove_all(Root); }
 
-  const fs::path Root =
-      fs::temp_directory_path() / ("tessolon-datafolder-" + std::to_string(::getpid()));
+  const fs::path Root = MakeScratchFolder("tessolon-datafolder-");
   TDataPlaces Places{Root / "work", Root / "xdg", Root / "usr" / "share" / "tessolon" / "data"};
   const fs::path User = Root / "xdg" / "tessolon" / "data";
 };

@@ -1,4 +1,4 @@
-#include "app/SweepRecorder.h"
+#include "sweep/SweepRecorder.h"
 
 #include <fstream>
 
@@ -6,8 +6,7 @@
 #include "sound/ToneGen.h"
 
 void TSweepRecorder::SoundCardTone(int Frequency, bool ADSR) {
-  if (!BuildTone(Frequency, ADSR))
-    throw Exception("The tone at " + std::to_string(Frequency) + " Hz could not be built");
+  BuildTone(Frequency, ADSR);
   Append(FToneGen.GetDataBuffer(), static_cast<std::size_t>(FToneGen.DataBufferSize()),
          FInterval());
 }
@@ -35,36 +34,10 @@ void TSweepRecorder::Append(const uint8_t* Image, std::size_t Size, int Millisec
   }
 }
 
-namespace {
-
-void Put16(std::vector<uint8_t>& Out, uint32_t Value) {
-  Out.push_back(Value & 0xFF);
-  Out.push_back((Value >> 8) & 0xFF);
-}
-
-void Put32(std::vector<uint8_t>& Out, uint32_t Value) {
-  Put16(Out, Value & 0xFFFF);
-  Put16(Out, Value >> 16);
-}
-
-}  // namespace
-
 std::vector<uint8_t> TSweepRecorder::WaveFile() const {
   if (!FHasFormat) return {};
-  const uint32_t DataSize = static_cast<uint32_t>(FSamples.size());
-  const uint32_t BlockAlign = static_cast<uint32_t>(FFormat.FrameBytes());
-  std::vector<uint8_t> Out = {'R', 'I', 'F', 'F'};
-  Put32(Out, 36 + DataSize);
-  Out.insert(Out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-  Put32(Out, 16);
-  Put16(Out, 1);  // PCM
-  Put16(Out, FFormat.Channels);
-  Put32(Out, FFormat.Rate);
-  Put32(Out, FFormat.Rate * BlockAlign);
-  Put16(Out, BlockAlign);
-  Put16(Out, FFormat.Bits);
-  Out.insert(Out.end(), {'d', 'a', 't', 'a'});
-  Put32(Out, DataSize);
+  std::vector<uint8_t> Out(WaveHeaderSize);
+  WriteWaveHeader(Out.data(), FFormat, static_cast<uint32_t>(FSamples.size()));
   Out.insert(Out.end(), FSamples.begin(), FSamples.end());
   return Out;
 }

@@ -1,4 +1,4 @@
-#include "app/PestTable.h"
+#include "sweep/PestTable.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,8 @@
 #include "platform/core/DefinitionReader.h"
 #include "platform/core/DefinitionWriter.h"
 #include "sound/ToneGen.h"
+#include "sweep/PestFields.h"
+#include "table/DbaseFile.h"
 
 namespace {
 
@@ -72,4 +74,21 @@ TEST(DialogToneSettings, HeadlessHostStartsLikeTheDialogsControls) {
   for (const char* Box : {"chster", "chPlay", "chSND", "chAuto"})
     EXPECT_EQ(StoredValue(Box, "Checked"), "True") << Box;
   EXPECT_TRUE(Host.Stereo() && Host.PlayADSR() && Host.SoundCard() && Host.AutoChange());
+}
+
+// The one layout in the code is the one the shipped table has on disk.
+TEST(PestLayout, IsTheShippedTablesLayout) {
+  TDbaseFile Shipped;
+  Shipped.SetFileName(TESSOLON_SOURCE_DIR "/data/para.dbf");
+  Shipped.SetMode(pfReadOnly);
+  Shipped.Open();
+  const std::vector<TDbaseFieldDef> Expected = PestFileFields();
+  ASSERT_EQ(Shipped.FieldDefs().Count(), static_cast<int>(Expected.size()));
+  for (int I = 0; I < Shipped.FieldDefs().Count(); ++I) {
+    const TDbaseFieldDef& Stored = Shipped.FieldDefs()[I];
+    EXPECT_EQ(Stored.FieldName, Expected[I].FieldName);
+    EXPECT_EQ(Stored.NativeFieldType, Expected[I].NativeFieldType) << Stored.FieldName;
+    EXPECT_EQ(Stored.Size, Expected[I].Size) << Stored.FieldName;
+    EXPECT_EQ(Stored.Precision, Expected[I].Precision) << Stored.FieldName;
+  }
 }

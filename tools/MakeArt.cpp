@@ -1,5 +1,6 @@
 // Draws the windows' pictures into FOLDER (resources/ for the shipped ones):
-//   cmake --build build --target make-art && QT_QPA_PLATFORM=offscreen build/tools/make-art resources
+//   cmake --build build --target make-art
+//   QT_QPA_PLATFORM=offscreen build/tools/make-art resources
 #include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>

@@ -23,5 +23,7 @@ void TskStyleManager::RemoveControl(TControl* Control) {
 
 void TskStyleManager::Notification(TComponent* AComponent, TOperation Operation) {
   TComponent::Notification(AComponent, Operation);
-  if (Operation == opRemove) std::erase(FControls, static_cast<TControl*>(AComponent));
+  // The control is being destroyed and is no longer a TControl: compare, never cast.
+  if (Operation == opRemove)
+    std::erase_if(FControls, [AComponent](TControl* Control) { return Control == AComponent; });
 }

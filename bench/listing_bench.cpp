@@ -25,25 +25,7 @@ constexpr int RecordCount = 100000;
 const std::string& TableName() {
   static const std::string Name = [] {
     const std::string File = (MakeScratchFolder("listing-bench-") / "pests.dbf").string();
-    TDbaseFile Table;
-    Table.SetFileName(File);
-    Table.SetMode(pfExclusiveCreate);
-    Table.SetTableLevel(3);
-    Table.CreateTable(PestFields());
-    std::vector<std::uint8_t> R(Table.RecordSize());
-    for (int I = 0; I < RecordCount; ++I) {
-      Table.InitRecord(R.data());
-      Table.SetFieldData(0, ftFloat, TVariant(I), R.data());
-      Table.SetFieldData(1, ftString, TVariant("Pest " + std::to_string(I)), R.data());
-      Table.SetFieldData(2, ftFloat, TVariant(100), R.data());
-      Table.SetFieldData(3, ftFloat, TVariant(50), R.data());
-      Table.SetFieldData(4, ftFloat, TVariant(20), R.data());
-      Table.SetFieldData(5, ftFloat, TVariant(12.5), R.data());
-      Table.SetFieldData(6, ftFloat, TVariant(99.25), R.data());
-      Table.SetFieldData(7, ftSmallint, TVariant(I % 5), R.data());
-      Table.Insert(R.data());
-    }
-    Table.WriteHeader();
+    WriteBenchPests(File, RecordCount, pfExclusiveCreate);
     return File;
   }();
   return Name;

@@ -30,25 +30,7 @@ std::string SelfPath() {
 
 // Appends Count pest profiles; shared mode is how the program opens its table.
 void AppendPests(const std::string& Name, int Count, TPagedFileMode Mode) {
-  TDbaseFile File;
-  File.SetFileName(Name);
-  File.SetMode(Mode == pfReadWriteOpen ? pfReadWriteCreate : pfExclusiveCreate);
-  File.SetTableLevel(3);
-  File.CreateTable(PestFields());
-  std::vector<std::uint8_t> R(File.RecordSize());
-  for (int I = 0; I < Count; ++I) {
-    File.InitRecord(R.data());
-    File.SetFieldData(0, ftFloat, TVariant(I), R.data());
-    File.SetFieldData(1, ftString, TVariant("Pest " + std::to_string(I)), R.data());
-    File.SetFieldData(2, ftFloat, TVariant(100), R.data());
-    File.SetFieldData(3, ftFloat, TVariant(50), R.data());
-    File.SetFieldData(4, ftFloat, TVariant(20), R.data());
-    File.SetFieldData(5, ftFloat, TVariant(12.5), R.data());
-    File.SetFieldData(6, ftFloat, TVariant(99.25), R.data());
-    File.SetFieldData(7, ftSmallint, TVariant(I % 5), R.data());
-    File.Insert(R.data());
-  }
-  File.WriteHeader();
+  WriteBenchPests(Name, Count, Mode == pfReadWriteOpen ? pfReadWriteCreate : pfExclusiveCreate);
 }
 
 // Opens the table shared and decodes every field of every record (text to UTF-8).

@@ -53,7 +53,10 @@ void TIndexFile::Open() {
 void TIndexFile::Close() {
   if (!Active()) return;
   try {
-    if (FIndexReady && !ReadOnly()) Flush();
+    // A shared file's changes reached it inside their operations, under the header lock.
+    // Writing the header held here once more would put back a next free page that peers have
+    // moved on since, and the pages they added would fall outside the index.
+    if (FIndexReady && !ReadOnly() && !NeedLocks()) Flush();
   } catch (...) {
     FIndexReady = false;
     TPagedFile::Close();
@@ -103,7 +106,7 @@ void TIndexFile::Rebuild() {
     Insert(Key.data(), std::uint32_t(RecNo));
   }
   Op.Commit();
-  Flush();
+  if (!NeedLocks()) Flush();
 }
 
 void TIndexFile::Flush() {

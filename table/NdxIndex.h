@@ -40,7 +40,8 @@ class TIndexFile : public TPagedFile, public TDbaseIndexLink {
   // Starts a new index in a file opened in a create mode: header and an empty root leaf. The
   // table must be held exclusively.
   void CreateIndex(const std::string& Expression, TIndexOptions Options);
-  // Inserts the key of every record (deleted ones included) in file order, then flushes.
+  // Inserts the key of every record (deleted ones included) in file order; an exclusive file
+  // is flushed after it.
   void Rebuild();
   // Writes the pages and header held in memory (exclusive mode keeps them until now).
   void Flush();

@@ -13,20 +13,27 @@ namespace {
 constexpr int PerProcess = 400;
 constexpr int Shift = 100000;
 
+// The table and its index, both opened shared.
+std::unique_ptr<TDbaseFile> OpenShared(const std::string& TableName, const std::string& IndexName) {
+  auto Table = std::make_unique<TDbaseFile>();
+  Table->SetFileName(TableName);
+  Table->SetMode(pfReadWriteOpen);
+  Table->Open();
+  auto Index = std::make_unique<TIndexFile>(*Table);
+  Index->SetFileName(IndexName);
+  Index->SetMode(pfReadWriteOpen);
+  Index->Open();
+  Table->AddIndex(std::move(Index));
+  return Table;
+}
+
 // Opens the table and its index shared, appends keys First, First + 2, ... and then moves
-// each of them up by Shift; the exit
-// status tells the parent whether every append went through.
+// each of them up by Shift; the exit status tells the parent whether every append went
+// through.
 int AppendInChild(const std::string& TableName, const std::string& IndexName, int First) {
   try {
-    TDbaseFile Table;
-    Table.SetFileName(TableName);
-    Table.SetMode(pfReadWriteOpen);
-    Table.Open();
-    auto Index = std::make_unique<TIndexFile>(Table);
-    Index->SetFileName(IndexName);
-    Index->SetMode(pfReadWriteOpen);
-    Index->Open();
-    Table.AddIndex(std::move(Index));
+    const auto Shared = OpenShared(TableName, IndexName);
+    TDbaseFile& Table = *Shared;
     std::vector<std::uint8_t> Record(Table.RecordSize());
     const TFieldType Type = Table.FieldDefs()[0].FieldType;
     std::vector<int> Mine;
@@ -49,13 +56,9 @@ int AppendInChild(const std::string& TableName, const std::string& IndexName, in
   }
 }
 
-TEST(NdxConcurrency, TwoAppendingProcessesKeepTheIndexComplete) {
-  TNdxTable T({{"IDX", 'N', 6}}, pfReadWriteOpen);
-  TIndexFile& Created = T.CreateIndex("idx.ndx", "IDX", ixPrimary | ixUnique);
-  T.Table().RemoveIndex(&Created);
-
+void RunChildren(const TNdxTable& T, std::initializer_list<int> Firsts) {
   std::vector<pid_t> Children;
-  for (int First : {1, 2}) {
+  for (int First : Firsts) {
     const pid_t Pid = ::fork();
     ASSERT_GE(Pid, 0);
     if (Pid == 0) ::_exit(AppendInChild(T.TableName(), T.File("idx.ndx"), First));
@@ -66,6 +69,14 @@ TEST(NdxConcurrency, TwoAppendingProcessesKeepTheIndexComplete) {
     ASSERT_EQ(::waitpid(Pid, &Status, 0), Pid);
     EXPECT_TRUE(WIFEXITED(Status) && WEXITSTATUS(Status) == 0);
   }
+}
+
+TEST(NdxConcurrency, TwoAppendingProcessesKeepTheIndexComplete) {
+  TNdxTable T({{"IDX", 'N', 6}}, pfReadWriteOpen);
+  TIndexFile& Created = T.CreateIndex("idx.ndx", "IDX", ixPrimary | ixUnique);
+  T.Table().RemoveIndex(&Created);
+
+  RunChildren(T, {1, 2});
 
   TIndexFile& Index = T.OpenIndex("idx.ndx");
   EXPECT_EQ(T.Table().RecordCount(), 2 * PerProcess);
@@ -74,6 +85,21 @@ TEST(NdxConcurrency, TwoAppendingProcessesKeepTheIndexComplete) {
   ASSERT_EQ(Entries.size(), std::size_t(2 * PerProcess));
   for (int I = 0; I < 2 * PerProcess; ++I)
     EXPECT_EQ(Entries[I].first, std::to_string(Shift + I + 1));
+}
+
+// A peer that opened the index before others grew it must not put its old view back when it
+// closes: the pages they added stay below the next free page.
+TEST(NdxConcurrency, APeerClosingAfterOthersGrewTheIndexLeavesItSound) {
+  TNdxTable T({{"IDX", 'N', 6}}, pfReadWriteOpen);
+  TIndexFile& Created = T.CreateIndex("idx.ndx", "IDX", ixPrimary | ixUnique);
+  T.Table().RemoveIndex(&Created);
+  auto Early = OpenShared(T.TableName(), T.File("idx.ndx"));
+  RunChildren(T, {1});
+  Early->Close();
+
+  TIndexFile& Index = T.OpenIndex("idx.ndx");
+  EXPECT_EQ(VerifyIndex(Index), "");
+  EXPECT_EQ(IndexEntries(Index).size(), std::size_t(PerProcess));
 }
 
 }  // namespace

@@ -96,20 +96,30 @@ void PaintCurve(QPainter& Painter, const TAxes& Axes, const TSpectrum& Spectrum)
 }
 
 // A vertical line at Hertz (held at the right edge when beyond it) with its label in its own
-// row at the top of the plot, on whichever side has room.
+// row at the top of the plot, on whichever side has room; in a narrow plot the label is kept
+// inside it and shortened rather than cut off at the picture's edge.
 void PaintMark(QPainter& Painter, const TAxes& Axes, double Hertz, const QColor& Colour,
                Qt::PenStyle Style, int Row, const std::string& Label) {
   const double X = std::min(Axes.X(Hertz), Axes.Plot.right());
   Painter.setPen(QPen(Colour, 2, Style));
   Painter.drawLine(QPointF(X, Axes.Plot.top()), QPointF(X, Axes.Plot.bottom()));
   Painter.setFont(Font(12, true));
-  const QString Text = QString::fromStdString(Label);
+  const QString Text = Painter.fontMetrics().elidedText(QString::fromStdString(Label),
+                                                        Qt::ElideRight, int(Axes.Plot.width()) - 8);
   const double Width = Painter.fontMetrics().horizontalAdvance(Text) + 8;
   const bool Right = X + Width + 4 <= Axes.Plot.right();
-  const QRectF Box(Right ? X + 4 : X - 4 - Width, Axes.Plot.top() + 6 + Row * 20, Width, 18);
+  const double Left = std::max(Right ? X + 4 : X - 4 - Width, Axes.Plot.left());
+  const QRectF Box(Left, Axes.Plot.top() + 6 + Row * 20, Width, 18);
   Painter.fillRect(Box, QColor(255, 255, 255, 220));
   Painter.setPen(Colour);
   Painter.drawText(Box, Qt::AlignCenter, Text);
+}
+
+std::string DeviceText(std::uint32_t Rate, bool Cuts) {
+  if (Rate == 0) return "No output device could be opened.";
+  return "The output device runs at " + std::to_string(Rate) + " Hz" +
+         (Cuts ? "; it cannot play the shaded part at or above " + Kilohertz(Rate / 2.0) + " kHz."
+               : " and can play the whole picture.");
 }
 
 void DropNotes(QtMsgType Type, const QMessageLogContext&, const QString& Message) {
@@ -119,14 +129,15 @@ void DropNotes(QtMsgType Type, const QMessageLogContext&, const QString& Message
 
 }  // namespace
 
-void PaintSpectrum(QPainter& Painter, const QRect& Area, const TSpectrumPicture& Picture) {
+void PaintSpectrum(QPainter& Painter, const QRect& Area, const TSpectrumPicture& Picture,
+                   TDeviceNote DeviceNote) {
   const TSpectrum& Spectrum = Picture.Spectrum;
   Painter.save();
   Painter.setRenderHint(QPainter::Antialiasing);
   Painter.fillRect(Area, Qt::white);
-  const TAxes Axes{
-      QRectF(Area.left() + 64, Area.top() + 40, Area.width() - 84, Area.height() - 104),
-      std::max(Spectrum.Rate / 2.0, 1.0)};
+  const TAxes Axes{QRectF(Area.left() + 64, Area.top() + 40, Area.width() - 84,
+                          Area.height() - (DeviceNote == TDeviceNote::Shown ? 116 : 80)),
+                   std::max(Spectrum.Rate / 2.0, 1.0)};
 
   Painter.setPen(Qt::black);
   Painter.setFont(Font(14, true));
@@ -150,21 +161,17 @@ void PaintSpectrum(QPainter& Painter, const QRect& Area, const TSpectrumPicture&
   if (HearingLimit < Axes.TopHertz)
     PaintMark(Painter, Axes, HearingLimit, HearingColour, Qt::DotLine, 1,
               "20 kHz: limit of human hearing");
-  std::string Note;
-  if (Picture.DeviceRate == 0) {
-    Note = "No output device could be opened.";
-  } else {
+  if (Picture.DeviceRate != 0)
     PaintMark(Painter, Axes, DeviceHalf, DeviceColour, Qt::SolidLine, 2,
               "half the device's rate: " + Kilohertz(DeviceHalf) + " kHz");
-    Note = "The output device runs at " + std::to_string(Picture.DeviceRate) + " Hz" +
-           (DeviceCuts
-                ? "; it cannot play the shaded part at or above " + Kilohertz(DeviceHalf) + " kHz."
-                : " and can play the whole picture.");
+  if (DeviceNote == TDeviceNote::Shown) {
+    Painter.setPen(Qt::black);
+    Painter.setFont(Font(12));
+    // A narrow picture wraps the note onto a second line instead of cutting it off.
+    Painter.drawText(QRectF(Axes.Plot.left(), Axes.Plot.bottom() + 38, Axes.Plot.width(), 36),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                     QString::fromStdString(DeviceText(Picture.DeviceRate, DeviceCuts)));
   }
-  Painter.setPen(Qt::black);
-  Painter.setFont(Font(12));
-  Painter.drawText(QRectF(Axes.Plot.left(), Axes.Plot.bottom() + 40, Axes.Plot.width(), 18),
-                   Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(Note));
   Painter.restore();
 }
 
@@ -184,7 +191,7 @@ void WriteSpectrumPng(const TSpectrumPicture& Picture, const std::string& FileNa
   QImage Image(960, 480, QImage::Format_RGB32);
   {
     QPainter Painter(&Image);
-    PaintSpectrum(Painter, Image.rect(), Picture);
+    PaintSpectrum(Painter, Image.rect(), Picture, TDeviceNote::Shown);
   }
   const bool Saved = Image.save(QString::fromStdString(FileName), "PNG");
   if (Own) {

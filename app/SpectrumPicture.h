@@ -10,8 +10,13 @@
 class QPainter;
 class QRect;
 
+// What goes under the plot besides its axis: a line saying what the output device can play
+// (the file's picture stands alone; the window shows that above the picture already).
+enum class TDeviceNote { Shown, Left };
+
 // Paints the whole picture into Area.
-void PaintSpectrum(QPainter& Painter, const QRect& Area, const TSpectrumPicture& Picture);
+void PaintSpectrum(QPainter& Painter, const QRect& Area, const TSpectrumPicture& Picture,
+                   TDeviceNote Note);
 // Writes it as a PNG file; needs no display (without a running application it starts one on
 // Qt's offscreen platform for the fonts). Throws Exception when the file cannot be written.
 void WriteSpectrumPng(const TSpectrumPicture& Picture, const std::string& FileName);

@@ -13,7 +13,7 @@ class TSpectrumWidget : public QWidget {
   void paintEvent(QPaintEvent*) override {
     QPainter Painter(this);
     if (Owner && Owner->Picture()) {
-      PaintSpectrum(Painter, rect(), *Owner->Picture());
+      PaintSpectrum(Painter, rect(), *Owner->Picture(), TDeviceNote::Left);
       return;
     }
     Painter.fillRect(rect(), Qt::white);

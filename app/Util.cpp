@@ -255,7 +255,7 @@ void TfrmUtil::PageControl1Change(TComponent*) {
 void TfrmUtil::ShowSoundOutput() {
   const unsigned Rate = OutputDeviceRate(*ToneGen1);
   lblRate->SetCaption(OutputRateText(Rate));
-  // The caption sizes a label to its text; the note keeps its two wrapped lines.
+  // The caption sizes a label to its text; the note keeps its room for three wrapped lines.
   const int NoteWidth = lblNote->Width(), NoteHeight = lblNote->Height();
   lblNote->SetCaption(BandNote({tbLine->Min(), tbLine->Max()}, Rate));
   lblNote->SetBounds(lblNote->Left(), lblNote->Top(), NoteWidth, NoteHeight);

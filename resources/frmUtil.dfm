@@ -816,13 +816,13 @@ object frmUtil: TfrmUtil
         Left = 3
         Top = 58
         Width = 409
-        Height = 196
+        Height = 186
       end
       object lblNote: TLabel
         Left = 8
-        Top = 256
+        Top = 246
         Width = 400
-        Height = 34
+        Height = 46
       end
     end
   end

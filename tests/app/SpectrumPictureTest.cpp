@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <QImage>
+#include <QPainter>
 #include <filesystem>
 
 #include "platform/audio/RecordingSoundService.h"
@@ -91,6 +92,27 @@ TEST_F(SpectrumPictureTest, NoDeviceNoDeviceMarkAndUnwritableFilesRefused) {
   EXPECT_FALSE(Columns(NoDevice, ToneColour, 150).empty());
   EXPECT_THROW(WriteSpectrumPng(TSpectrumPicture{}, "/nonexistent-dir/x.png"), Exception);
   EXPECT_FALSE(std::filesystem::exists("/nonexistent-dir/x.png"));
+}
+
+// The dialog's view is narrow: the 20 kHz label cannot stand left of its line there, so it
+// stays inside the plot (which starts 64 pixels in) instead of running off the picture.
+TEST_F(SpectrumPictureTest, InANarrowViewTheLabelsStayInsideThePlot) {
+  TSpectrumPicture Picture;
+  Picture.Spectrum = AnalyseWaveImage(FTone.GetDataBuffer(), std::size_t(FTone.DataBufferSize()));
+  Picture.ToneHertz = FTone.Frequency();
+  Picture.DeviceRate = 96000;
+  QImage Image(409, 186, QImage::Format_RGB32);
+  QPainter Painter(&Image);
+  PaintSpectrum(Painter, Image.rect(), Picture, TDeviceNote::Left);
+  Painter.end();
+  int Inside = 0;
+  for (int Y = 0; Y < Image.height(); ++Y)
+    for (int X = 0; X < Image.width(); ++X)
+      if (Image.pixel(X, Y) == HearingColour) {
+        EXPECT_GE(X, 64) << "at " << X << "," << Y;
+        ++Inside;
+      }
+  EXPECT_GT(Inside, 50);
 }
 
 }  // namespace

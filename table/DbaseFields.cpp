@@ -272,7 +272,7 @@ std::string_view FieldText(const TDbaseFieldDef& Def, const std::uint8_t* Record
 // dBase's mark for a value too wide for the field, which GIS tools also write for a missing value.
 bool IsOverflowMark(const TDbaseFieldDef& Def, std::string_view Text) {
   return (Def.NativeFieldType == 'N' || Def.NativeFieldType == 'F') &&
-         Text.find_first_not_of(" *") == std::string_view::npos;
+         std::all_of(Text.begin(), Text.end(), [](char C) { return C == ' ' || C == '*'; });
 }
 
 TStoredValue ReadStoredValue(const TDbaseFieldDef& Def, TFieldType DataType,

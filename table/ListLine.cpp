@@ -35,7 +35,7 @@ bool AppendPlainDecimal(std::string_view Text, std::string& Out) {
   std::string_view Whole = Text.substr(0, Point);
   std::string_view Fraction = Point == std::string_view::npos ? "" : Text.substr(Point + 1);
   const auto Digits = [](std::string_view Part) {
-    return Part.find_first_not_of("0123456789") == std::string_view::npos;
+    return std::all_of(Part.begin(), Part.end(), [](char C) { return C >= '0' && C <= '9'; });
   };
   if (Whole.size() + Fraction.size() == 0 || !Digits(Whole) || !Digits(Fraction)) return false;
   while (!Whole.empty() && Whole.front() == '0') Whole.remove_prefix(1);
@@ -70,7 +70,7 @@ void TListLine::Append(std::string& Out) const {
     // Most numbers in a table are plain decimals: they skip the parse and the print.
     if ((Def.NativeFieldType == 'N' || Def.NativeFieldType == 'F') && Field.DataType() == ftFloat) {
       const std::string_view Text = FieldText(Def, Record, false);
-      if (Text.empty() || IsOverflowMark(Def, Text) || AppendPlainDecimal(Text, Out)) continue;
+      if (Text.empty() || AppendPlainDecimal(Text, Out) || IsOverflowMark(Def, Text)) continue;
     }
     AppendValue(Field, File.ReadStoredData(Field.FieldNo() - 1, Field.DataType(), Record), Out);
   }

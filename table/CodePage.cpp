@@ -136,6 +136,16 @@ bool TCodePageConverter::Supported() const {
 
 std::string TCodePageConverter::ToUtf8(std::string_view Raw) const {
   std::string Result;
+  AppendUtf8(Raw, Result);
+  return Result;
+}
+
+void TCodePageConverter::AppendUtf8(std::string_view Raw, std::string& Result) const {
+  // Every code page here keeps ASCII as it is: plain text needs no converter.
+  if (IsAsciiOnly(Raw)) {
+    Result.append(Raw);
+    return;
+  }
   if (!Supported()) {
     for (char C : Raw) {
       if (static_cast<unsigned char>(C) < 0x80)
@@ -143,10 +153,8 @@ std::string TCodePageConverter::ToUtf8(std::string_view Raw) const {
       else
         Result += ReplacementChar;
     }
-    return Result;
+    return;
   }
-  // Every code page here keeps ASCII as it is: plain text needs no converter.
-  if (IsAsciiOnly(Raw)) return std::string(Raw);
   iconv(FState->Decoder, nullptr, nullptr, nullptr, nullptr);
   char* In = const_cast<char*>(Raw.data());
   std::size_t InLeft = Raw.size();
@@ -163,7 +171,6 @@ std::string TCodePageConverter::ToUtf8(std::string_view Raw) const {
     --InLeft;
     iconv(FState->Decoder, nullptr, nullptr, nullptr, nullptr);
   }
-  return Result;
 }
 
 std::string TCodePageConverter::FromUtf8(std::string_view Text) const {

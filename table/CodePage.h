@@ -38,6 +38,8 @@ class TCodePageConverter {
   int CodePage() const { return FCodePage; }
   bool Supported() const;
   std::string ToUtf8(std::string_view Raw) const;
+  // The same, appended to Result.
+  void AppendUtf8(std::string_view Raw, std::string& Result) const;
   std::string FromUtf8(std::string_view Text) const;
 
  private:

@@ -36,23 +36,6 @@ bool IsPadding(char C) {
   return C == ' ' || C == '\0';
 }
 
-// The field's text with trailing padding dropped (and leading blanks unless KeepLeading).
-std::string_view FieldText(const TDbaseFieldDef& Def, const std::uint8_t* Record,
-                           bool KeepLeading) {
-  std::string_view Text(reinterpret_cast<const char*>(Record + Def.Offset), Def.StoredLength);
-  while (!Text.empty() && IsPadding(Text.back())) Text.remove_suffix(1);
-  if (!KeepLeading)
-    while (!Text.empty() && Text.front() == ' ') Text.remove_prefix(1);
-  return Text;
-}
-
-// A numeric field of asterisks only (blanks aside): dBase's mark for a value too wide for the
-// field, which GIS tools also write for a missing value. It holds no number, so it reads as null.
-bool IsOverflowMark(const TDbaseFieldDef& Def, std::string_view Text) {
-  return (Def.NativeFieldType == 'N' || Def.NativeFieldType == 'F') &&
-         Text.find_first_not_of(" *") == std::string_view::npos;
-}
-
 std::int64_t ParseWhole(std::string_view Text, std::int64_t Min, std::int64_t Max) {
   if (!Text.empty() && Text.front() == '+') Text.remove_prefix(1);
   std::int64_t Value = 0;
@@ -81,16 +64,16 @@ int DatePart(std::string_view Text, std::size_t At, std::size_t Length) {
   return Value;
 }
 
-TVariant ParseDate(std::string_view Text, bool WithTime) {
+TStoredValue ParseDate(std::string_view Text, bool WithTime) {
   TDateTime Result = 0;
   if (!TryEncodeDate(DatePart(Text, 0, 4), DatePart(Text, 4, 2), DatePart(Text, 6, 2), Result))
-    return TVariant();
+    return {};
   if (WithTime && Text.size() >= 14) {
     const int Hour = DatePart(Text, 8, 2), Minute = DatePart(Text, 10, 2),
               Second = DatePart(Text, 12, 2);
     if (Hour < 24 && Minute < 60 && Second < 60) Result += EncodeTime(Hour, Minute, Second, 0);
   }
-  return TVariant::FromDateTime(Result);
+  return TStoredValue::OfDate(Result);
 }
 
 [[noreturn]] void TooWide(const std::string& Text, const TDbaseFieldDef& Def) {
@@ -277,53 +260,89 @@ const TDbaseFieldDef* TDbaseFieldDefs::Find(std::string_view Name) const {
   return I < 0 ? nullptr : &FItems[I];
 }
 
-TVariant GetFieldValue(const TDbaseFieldDef& Def, TFieldType DataType, const std::uint8_t* Record,
-                       TDateTimeHandling Handling) {
+std::string_view FieldText(const TDbaseFieldDef& Def, const std::uint8_t* Record,
+                           bool KeepLeading) {
+  std::string_view Text(reinterpret_cast<const char*>(Record + Def.Offset), Def.StoredLength);
+  while (!Text.empty() && IsPadding(Text.back())) Text.remove_suffix(1);
+  if (!KeepLeading)
+    while (!Text.empty() && Text.front() == ' ') Text.remove_prefix(1);
+  return Text;
+}
+
+// dBase's mark for a value too wide for the field, which GIS tools also write for a missing value.
+bool IsOverflowMark(const TDbaseFieldDef& Def, std::string_view Text) {
+  return (Def.NativeFieldType == 'N' || Def.NativeFieldType == 'F') &&
+         std::all_of(Text.begin(), Text.end(), [](char C) { return C == ' ' || C == '*'; });
+}
+
+TStoredValue ReadStoredValue(const TDbaseFieldDef& Def, TFieldType DataType,
+                             const std::uint8_t* Record, TDateTimeHandling Handling) {
   const std::uint8_t* Src = Record + Def.Offset;
   if (DataType == ftUnknown) DataType = Def.FieldType;
   switch (Def.NativeFieldType) {
     case 'I':
     case '+':
-      if (AllZero(Src, 4)) return TVariant();
-      return TVariant(static_cast<std::int64_t>(ReadBigEndian(Src, 4)) - std::int64_t{0x80000000});
+      if (AllZero(Src, 4)) return {};
+      return TStoredValue::OfWhole(static_cast<std::int64_t>(ReadBigEndian(Src, 4)) -
+                                   std::int64_t{0x80000000});
     case '@': {
-      if (AllZero(Src, 8)) return TVariant();
+      if (AllZero(Src, 8)) return {};
       const double Stamp = std::bit_cast<double>(ReadBigEndian(Src, 8));
-      if (Handling == dtDateTime) return TVariant(Stamp);
-      if (!std::isfinite(Stamp)) return TVariant();
-      return TVariant::FromDateTime(StampToDateTime(Stamp));
+      if (Handling == dtDateTime) return TStoredValue::OfFloat(Stamp);
+      if (!std::isfinite(Stamp)) return {};
+      return TStoredValue::OfDate(StampToDateTime(Stamp));
     }
     case 'O':
-      if (AllZero(Src, 8)) return TVariant();
-      return TVariant(FromSortableBits(ReadBigEndian(Src, 8)));
+      if (AllZero(Src, 8)) return {};
+      return TStoredValue::OfFloat(FromSortableBits(ReadBigEndian(Src, 8)));
     case 'M':
     case 'B':
     case 'G':
       // Memo contents live in a memo file this engine does not read.
-      return TVariant();
+      return {};
   }
   const std::string_view Text = FieldText(Def, Record, DataType == ftString);
-  if (Text.empty() || IsOverflowMark(Def, Text)) return TVariant();
+  if (Text.empty() || IsOverflowMark(Def, Text)) return {};
   switch (DataType) {
     case ftString:
-      return TVariant(std::string(Text));
+      return {TStoredValue::svText, Text};
     case ftSmallint:
     case ftInteger:
     case ftAutoInc:
-      return TVariant(ParseWhole(Text, INT_MIN, INT_MAX));
+      return TStoredValue::OfWhole(ParseWhole(Text, INT_MIN, INT_MAX));
     case ftLargeint:
-      return TVariant(ParseWhole(Text, INT64_MIN, INT64_MAX));
+      return TStoredValue::OfWhole(ParseWhole(Text, INT64_MIN, INT64_MAX));
     case ftBoolean:
-      return TVariant(Text.front() == 'T' || Text.front() == 't');
+      return {TStoredValue::svBoolean, {}, Text.front() == 'T' || Text.front() == 't'};
     case ftFloat:
-      return TVariant(ParseFloat(Text));
+      return TStoredValue::OfFloat(ParseFloat(Text));
     case ftDate:
       return ParseDate(Text, false);
     case ftDateTime:
       return ParseDate(Text, true);
     default:
-      return TVariant();
+      return {};
   }
+}
+
+TVariant GetFieldValue(const TDbaseFieldDef& Def, TFieldType DataType, const std::uint8_t* Record,
+                       TDateTimeHandling Handling) {
+  const TStoredValue Value = ReadStoredValue(Def, DataType, Record, Handling);
+  switch (Value.Kind) {
+    case TStoredValue::svNull:
+      return TVariant();
+    case TStoredValue::svText:
+      return TVariant(std::string(Value.Text));
+    case TStoredValue::svWhole:
+      return TVariant(Value.Whole);
+    case TStoredValue::svFloat:
+      return TVariant(Value.Float);
+    case TStoredValue::svBoolean:
+      return TVariant(Value.Boolean);
+    case TStoredValue::svDate:
+      return TVariant::FromDateTime(Value.Float);
+  }
+  return TVariant();
 }
 
 void SetFieldValue(const TDbaseFieldDef& Def, TFieldType DataType, const TVariant& Value,

@@ -68,9 +68,34 @@ class TDbaseFieldDefs {
 // The dataset type a type letter maps to (ftUnknown for letters the engine does not know).
 TFieldType NativeToFieldType(char Letter, int Size, int Precision, bool UseFloatFields);
 
-// Decodes the field from Record (the whole record, deletion flag first). Empty fields give a
-// null variant. Text comes back as the table's bytes, untranslated. Dates and date-times come
-// back as TDateTime variants.
+// A field's value as decoded from the record, without a variant: readers that go through many
+// records format it straight from here. Text points into the record.
+struct TStoredValue {
+  enum TKind { svNull, svText, svWhole, svFloat, svBoolean, svDate };
+  TKind Kind = svNull;
+  std::string_view Text;  // svText: the table's bytes, untranslated
+  bool Boolean = false;
+  std::int64_t Whole = 0;
+  double Float = 0;  // svFloat, and the TDateTime of svDate
+
+  static TStoredValue OfWhole(std::int64_t V) { return {svWhole, {}, false, V}; }
+  static TStoredValue OfFloat(double V) { return {svFloat, {}, false, 0, V}; }
+  static TStoredValue OfDate(TDateTime V) { return {svDate, {}, false, 0, V}; }
+};
+
+// A text-stored field's bytes with trailing padding (blanks, NULs) dropped, and leading blanks
+// unless KeepLeading.
+std::string_view FieldText(const TDbaseFieldDef& Def, const std::uint8_t* Record, bool KeepLeading);
+// True for a numeric field's text of asterisks only (blanks aside): it holds no number.
+bool IsOverflowMark(const TDbaseFieldDef& Def, std::string_view Text);
+
+// Decodes the field from Record (the whole record, deletion flag first). Empty fields, and
+// numeric fields of overflow asterisks, read as null. Dates and date-times come as TDateTime.
+TStoredValue ReadStoredValue(const TDbaseFieldDef& Def, TFieldType DataType,
+                             const std::uint8_t* Record,
+                             TDateTimeHandling Handling = dtBDETimeStamp);
+// The same as a variant. Text comes back as the table's bytes, untranslated. Dates and
+// date-times come back as TDateTime variants.
 TVariant GetFieldValue(const TDbaseFieldDef& Def, TFieldType DataType, const std::uint8_t* Record,
                        TDateTimeHandling Handling = dtBDETimeStamp);
 // Encodes Value into the field; a null variant blanks the field. Raises EDbaseError when the

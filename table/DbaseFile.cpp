@@ -263,6 +263,11 @@ TVariant TDbaseFile::GetFieldData(int Column, TFieldType DataType,
   return GetFieldValue(FFieldDefs[Column], DataType, Record, FDateTimeHandling);
 }
 
+TStoredValue TDbaseFile::ReadStoredData(int Column, TFieldType DataType,
+                                        const std::uint8_t* Record) const {
+  return ReadStoredValue(FFieldDefs[Column], DataType, Record, FDateTimeHandling);
+}
+
 void TDbaseFile::SetFieldData(int Column, TFieldType DataType, const TVariant& Value,
                               std::uint8_t* Record) const {
   SetFieldValue(FFieldDefs[Column], DataType, Value, Record, FDateTimeHandling);

@@ -80,6 +80,7 @@ class TDbaseFile : public TPagedFile {
   void InitRecord(std::uint8_t* Buffer) const;
 
   TVariant GetFieldData(int Column, TFieldType DataType, const std::uint8_t* Record) const;
+  TStoredValue ReadStoredData(int Column, TFieldType DataType, const std::uint8_t* Record) const;
   void SetFieldData(int Column, TFieldType DataType, const TVariant& Value,
                     std::uint8_t* Record) const;
 

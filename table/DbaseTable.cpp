@@ -402,5 +402,17 @@ int TDbaseTable::PhysicalRecNo() const {
 }
 
 bool TDbaseTable::IsDeleted() const {
-  return !IsEmpty() && ActiveBuffer()[RecordOffset] == '*';
+  const std::uint8_t* Record = ActiveRecord();
+  return Record && Record[0] == '*';
+}
+
+const std::uint8_t* TDbaseTable::ActiveRecord() const {
+  return IsEmpty() ? nullptr : ActiveBuffer().data() + RecordOffset;
+}
+
+void TDbaseTable::AppendText(std::string_view Raw, std::string& Out) const {
+  if (OnTranslate)
+    Out += TableToText(std::string(Raw));
+  else
+    FConverter->AppendUtf8(Raw, Out);
 }

@@ -66,6 +66,10 @@ class TDbaseTable : public TDataSet {
   // Physical record number of the current record (0 when none).
   int PhysicalRecNo() const;
   bool IsDeleted() const;
+  // The current record's bytes, deletion flag first; nullptr when there is none.
+  const std::uint8_t* ActiveRecord() const;
+  // Table text as the fields read it (UTF-8 unless OnTranslate says otherwise), appended to Out.
+  void AppendText(std::string_view Raw, std::string& Out) const;
 
   // Asked at open when the table's code page cannot be translated; no handler: edit only.
   TEvent<void(TDbaseTable* Sender, TDbaseLanguageAction& Action)> OnLanguageWarning;

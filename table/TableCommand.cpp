@@ -7,6 +7,7 @@
 #include "table/CommandTable.h"
 #include "table/DbaseMessages.h"
 #include "table/IndexCommand.h"
+#include "table/ListLine.h"
 
 namespace {
 
@@ -26,32 +27,6 @@ const char* VersionName(TTableVersion Version) {
       break;
   }
   return "unknown";
-}
-
-// A value as "list" prints it: null as nothing, numbers in plain decimal notation, booleans T
-// or F, dates YYYYMMDD (date-times YYYYMMDDHHMMSS), text as read.
-std::string ListValue(const TField& Field) {
-  const TVariant Value = Field.Value();
-  if (Value.IsNull()) return {};
-  char Text[32];
-  switch (Field.DataType()) {
-    case ftBoolean:
-      return Value.AsBoolean() ? "T" : "F";
-    case ftDate:
-    case ftDateTime: {
-      const TDateParts D = DecodeDate(Value.AsDateTime());
-      int H = 0, M = 0, S = 0, Ms = 0;
-      DecodeTime(Value.AsDateTime(), H, M, S, Ms);
-      if (Field.DataType() == ftDate)
-        std::snprintf(Text, sizeof Text, "%04d%02d%02d", D.Year, D.Month, D.Day);
-      else
-        std::snprintf(Text, sizeof Text, "%04d%02d%02d%02d%02d%02d", D.Year, D.Month, D.Day, H, M,
-                      S);
-      return Text;
-    }
-    default:
-      return Value.AsString();
-  }
 }
 
 int ParseRecNo(TArgList& Args) {
@@ -119,16 +94,18 @@ int Info(const TTableCommandOptions& Options, TArgList& Args) {
 int List(const TTableCommandOptions& Options, TArgList& Args) {
   NoMoreArguments(Args);
   const auto Table = OpenCommandTable(Options, false);
-  std::string Line;
+  const TListLine Line(*Table);
+  // Lines gather in one buffer that goes out in large writes, not one per record.
+  constexpr std::size_t WriteSize = 64 * 1024;
+  std::string Out;
+  Out.reserve(WriteSize + 4096);
   for (Table->First(); !Table->Eof(); Table->Next()) {
-    Line.assign(1, Table->IsDeleted() ? '*' : ' ');
-    for (int I = 0; I < Table->FieldCount(); ++I) {
-      Line += '\t';
-      Line += ListValue(*Table->Fields()[I]);
-    }
-    Line += '\n';
-    std::cout << Line;
+    Line.Append(Out);
+    if (Out.size() < WriteSize) continue;
+    std::cout.write(Out.data(), static_cast<std::streamsize>(Out.size()));
+    Out.clear();
   }
+  std::cout.write(Out.data(), static_cast<std::streamsize>(Out.size()));
   return ecSuccess;
 }
 

@@ -42,12 +42,17 @@ std::int64_t RoundHalfEven(double Value) {
   return static_cast<std::int64_t>(Rounded);
 }
 
+char* FloatToChars(double Value, char* Buffer) {
+  if (Value == 0) {  // also drops the sign of -0
+    *Buffer = '0';
+    return Buffer + 1;
+  }
+  return std::to_chars(Buffer, Buffer + FloatTextRoom, Value, std::chars_format::fixed).ptr;
+}
+
 std::string FloatToText(double Value) {
-  if (Value == 0) return "0";  // also drops the sign of -0
-  char Buffer[400];
-  const auto Result =
-      std::to_chars(Buffer, Buffer + sizeof Buffer, Value, std::chars_format::fixed);
-  return std::string(Buffer, Result.ptr);
+  char Buffer[FloatTextRoom];
+  return std::string(Buffer, FloatToChars(Value, Buffer));
 }
 
 bool TryTextToFloat(const std::string& Text, double& Value) {

@@ -47,6 +47,9 @@ class TVariant {
 std::int64_t RoundHalfEven(double Value);
 // Shortest text that reads back as the same double, in plain decimal notation ("42", "1.5").
 std::string FloatToText(double Value);
+// The same text written to Buffer, which has room for FloatTextRoom characters; returns its end.
+inline constexpr int FloatTextRoom = 400;
+char* FloatToChars(double Value, char* Buffer);
 // Whole text as a number ('.' as separator whatever the locale, blanks around allowed).
 bool TryTextToFloat(const std::string& Text, double& Value);
 bool TryTextToInteger(const std::string& Text, std::int64_t& Value);

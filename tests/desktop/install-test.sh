@@ -12,6 +12,7 @@ DESTDIR="$scratch/stage" cmake --install "$build_dir" --prefix /usr >/dev/null
 usr=$scratch/stage/usr
 files=(
   bin/tessolon
+  lib/tessolon/tessolon-windows.so
   share/applications/$app_id.desktop
   share/metainfo/$app_id.metainfo.xml
   share/icons/hicolor/scalable/apps/tessolon.svg
@@ -100,4 +101,8 @@ run_profiles "$scratch/moved/bin/tessolon" "$scratch/work" "$scratch/home2" "$sc
   grep -q 'Mosquito' || fail "the moved program finds no table"
 [[ -f $scratch/xdg/tessolon/data/para.dbf ]] || fail "XDG_DATA_HOME was not used"
 [[ ! -e $scratch/home2 ]] || fail "the home folder was used despite XDG_DATA_HOME"
+# The moved program still finds its windows module: it draws a spectrum through it.
+env -u DISPLAY -u WAYLAND_DISPLAY "$scratch/moved/bin/tessolon" tone --spectrum "$scratch/tone.png" \
+  >/dev/null || fail "the moved program cannot draw through its windows module"
+file "$scratch/tone.png" | grep -q 'PNG image data' || fail "the moved program drew no PNG"
 echo "install test passed"

@@ -1,11 +1,10 @@
-#include "app/Main.h"
+#include "cli/Main.h"
 
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include "app/Program.h"
-#include "app/SpectrumPicture.h"
+#include "cli/WindowsModule.h"
 #include "sound/BeepCommand.h"
 #include "sound/DevicesCommand.h"
 #include "sound/ToneCommand.h"
@@ -62,9 +61,10 @@ struct TCommandEntry {
   TCommand Run;
 };
 
-// The tone command lives in the Qt-free sound library; its pictures are drawn here.
+// The tone command lives in the Qt-free sound library; its pictures are drawn by the windows
+// module.
 int ToneWithPictures(const std::vector<std::string>& Args) {
-  return ToneCommand(Args, WriteSpectrumPng);
+  return ToneCommand(Args, WriteSpectrumPicture);
 }
 
 const TCommandEntry Commands[] = {
@@ -75,7 +75,7 @@ const TCommandEntry Commands[] = {
 }  // namespace
 
 int TessolonMain(int argc, char** argv) {
-  if (argc < 2) return RunProgram(argc, argv);
+  if (argc < 2) return RunWindows(argc, argv);
   const std::string First = argv[1];
   if (First == "--help" || First == "-h") {
     std::cout << Usage;
@@ -88,7 +88,7 @@ int TessolonMain(int argc, char** argv) {
   for (const auto& Command : Commands)
     if (First == Command.Name) return Command.Run(std::vector<std::string>(argv + 2, argv + argc));
   // Other options (Qt's own, such as -platform) go to the windows.
-  if (First[0] == '-') return RunProgram(argc, argv);
+  if (First[0] == '-') return RunWindows(argc, argv);
   std::cerr << "tessolon: unknown command '" << First << "'\n" << Usage;
   return 2;
 }

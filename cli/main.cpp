@@ -1,4 +1,4 @@
-#include "app/Main.h"
+#include "cli/Main.h"
 
 int main(int argc, char** argv) {
   return TessolonMain(argc, argv);

@@ -1,0 +1,96 @@
+// The program as a process: the headless commands start without the toolkit, and a windows
+// module that is missing or broken is refused in one line.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/WindowsModule.h"
+
+#include "tests/support/ScratchFolder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path Program = fs::path(TESSOLON_BINARY_DIR) / "tessolon";
+
+struct TRun {
+  int Status;
+  std::string Out, Err;
+};
+
+std::string ReadFile(const fs::path& Name) {
+  std::ifstream In(Name);
+  std::stringstream Text;
+  Text << In.rdbuf();
+  return Text.str();
+}
+
+// Runs the shell command line with stdout and stderr caught in Scratch.
+TRun RunShell(const TScratchFolder& Scratch, const std::string& CommandLine) {
+  const fs::path Out = Scratch / "out", Err = Scratch / "err";
+  const int Status =
+      std::system((CommandLine + " >" + Out.string() + " 2>" + Err.string()).c_str());
+  return {WIFEXITED(Status) ? WEXITSTATUS(Status) : -1, ReadFile(Out), ReadFile(Err)};
+}
+
+// The program copied alone into a folder: no module beside it, none in ../lib/tessolon.
+fs::path LoneProgram(const TScratchFolder& Scratch) {
+  fs::create_directories(Scratch / "prefix/bin");
+  const fs::path Copy = Scratch / "prefix/bin/tessolon";
+  fs::copy_file(Program, Copy);
+  return Copy;
+}
+
+}  // namespace
+
+TEST(ProgramProcessTest, HeadlessCommandsLoadNoQtLibrary) {
+  TScratchFolder Scratch;
+  const fs::path Table = fs::path(TESSOLON_SOURCE_DIR) / "data/para.dbf";
+  // The dynamic linker names every library it loads, at start and by dlopen alike.
+  for (const std::string& Args :
+       std::vector<std::string>{"--version", "table " + Table.string() + " list", "--help"}) {
+    const TRun R = RunShell(Scratch, "LD_DEBUG=files " + Program.string() + " " + Args);
+    EXPECT_EQ(R.Status, 0) << Args;
+    EXPECT_NE(R.Err.find("file=libstdc++"), std::string::npos) << "no loader report: " << R.Err;
+    EXPECT_EQ(R.Err.find("libQt"), std::string::npos) << Args << " loads Qt";
+    EXPECT_FALSE(R.Out.empty()) << Args;
+  }
+}
+
+TEST(ProgramProcessTest, MissingOrBrokenModuleIsRefusedInOneLine) {
+  TScratchFolder Scratch;
+  const fs::path Lone = LoneProgram(Scratch);
+  const fs::path Expected = Scratch.Path() / "prefix/lib/tessolon/tessolon-windows.so";
+  TRun R = RunShell(Scratch, "DISPLAY=:99 " + Lone.string());
+  EXPECT_EQ(R.Status, 1);
+  EXPECT_EQ(R.Err, "tessolon: the windows module is missing: " + Expected.string() + "\n");
+  // The tone command refuses the picture the same way and writes nothing.
+  const fs::path Png = Scratch / "tone.png";
+  R = RunShell(Scratch, Lone.string() + " tone --spectrum " + Png.string());
+  EXPECT_EQ(R.Status, 1);
+  EXPECT_EQ(R.Err, "tessolon tone: the windows module is missing: " + Expected.string() + "\n");
+  EXPECT_FALSE(fs::exists(Png));
+
+  std::ofstream(Lone.parent_path() / "tessolon-windows.so") << "not a shared object\n";
+  R = RunShell(Scratch, "DISPLAY=:99 " + Lone.string() + " -platform offscreen");
+  EXPECT_EQ(R.Status, 1);
+  EXPECT_EQ(R.Err.rfind("tessolon: cannot load " +
+                            (Lone.parent_path() / "tessolon-windows.so").string() + ": ",
+                        0),
+            0u)
+      << R.Err;
+  EXPECT_EQ(R.Err.find('\n'), R.Err.size() - 1) << R.Err;
+}
+
+TEST(ProgramProcessTest, ModuleIsFoundBesideTheProgramElseBelowItsPrefix) {
+  TScratchFolder Scratch;
+  fs::create_directories(Scratch / "bin");
+  EXPECT_EQ(WindowsModuleFile(Scratch / "bin"), Scratch / "lib/tessolon/tessolon-windows.so");
+  std::ofstream(Scratch / "bin/tessolon-windows.so");
+  EXPECT_EQ(WindowsModuleFile(Scratch / "bin"), Scratch / "bin/tessolon-windows.so");
+}

@@ -148,7 +148,7 @@ std::string ShortCutToText(TShortCut ShortCut) {
   if ((Key >= '0' && Key <= '9') || (Key >= 'A' && Key <= 'Z'))
     Name = std::string(1, static_cast<char>(Key));
   else if (Key >= 0x70 && Key <= 0x87)
-    Name = "F" + std::to_string(Key - 0x6F);
+    Name.append(1, 'F').append(std::to_string(Key - 0x6F));
   else {
     static const std::pair<int, const char*> Names[] = {
         {0x08, "BkSp"}, {0x09, "Tab"},   {0x0D, "Enter"}, {0x1B, "Esc"},  {0x20, "Space"},

@@ -66,11 +66,25 @@ TDateTime EncodeTime(int Hour, int Minute, int Second, int MSec) {
   return ((Hour * 3600.0 + Minute * 60.0 + Second) * 1000.0 + MSec) / 86400000.0;
 }
 
+namespace {
+
+// A corrupt time stamp can hold any double. Raw stamps (milliseconds) read as days lie far
+// beyond any calendar yet still decode; past 1e15 days the 64-bit day arithmetic would not
+// hold, and NaN has no day at all.
+void CheckDecodable(TDateTime Value) {
+  constexpr double MaxDays = 1e15;
+  if (!(std::fabs(Value) <= MaxDays)) throw EConvertError("Invalid argument to date decode");
+}
+
+}  // namespace
+
 TDateParts DecodeDate(TDateTime Value) {
+  CheckDecodable(Value);
   return CivilFromDays(static_cast<long long>(std::floor(Value)) + EpochDays);
 }
 
 void DecodeTime(TDateTime Value, int& Hour, int& Minute, int& Second, int& MSec) {
+  CheckDecodable(Value);
   long long Ms = std::llround((Value - std::floor(Value)) * 86400000.0);
   if (Ms >= 86400000) Ms = 86399999;
   Hour = static_cast<int>(Ms / 3600000);

@@ -17,6 +17,7 @@ bool TryEncodeDate(int Year, int Month, int Day, TDateTime& Result);
 // The same, raising EConvertError for an impossible date.
 TDateTime EncodeDate(int Year, int Month, int Day);
 TDateTime EncodeTime(int Hour, int Minute, int Second, int MSec);
+// Both raise EConvertError for a value that is no date (NaN, infinite, or beyond 1e15 days).
 TDateParts DecodeDate(TDateTime Value);
 void DecodeTime(TDateTime Value, int& Hour, int& Minute, int& Second, int& MSec);
 // The local date of today, without time.

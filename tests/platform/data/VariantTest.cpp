@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "platform/core/Exceptions.h"
 
 TEST(VariantTest, IntegerReadOfFractionRoundsHalfToEven) {
@@ -58,6 +60,12 @@ TEST(DateTimeTest, EncodeDecodeAndText) {
   EXPECT_EQ(P.Year, 1);
   EXPECT_EQ(P.Month, 1);
   EXPECT_EQ(P.Day, 1);
+  // What a corrupt time stamp may hold is refused, never cast.
+  int H = 0, M = 0, S = 0, Ms = 0;
+  for (double Bad : {std::nan(""), 1e300, -HUGE_VAL}) {
+    EXPECT_THROW(DecodeDate(Bad), EConvertError);
+    EXPECT_THROW(DecodeTime(Bad, H, M, S, Ms), EConvertError);
+  }
   ASSERT_TRUE(TryTextToDateTime("20240229", D));
   EXPECT_EQ(DateTimeToText(D), "2024-02-29");
   ASSERT_TRUE(TryTextToDateTime("2024-02-29 13:05", D));

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <climits>
 #include <cstring>
+#include <optional>
 #include <thread>
 
 #include "table/DbaseMessages.h"
@@ -27,6 +28,10 @@ constexpr std::int64_t PlainFileLockLength = 0x7FFFFFFF;
 constexpr std::int64_t ShareWriteMarker = 0xF0000010;
 constexpr std::int64_t ShareDenyMarker = 0xF0000011;
 
+// Gates: one lock byte per page from GateBase on, beyond every offset a dBase peer locks. See
+// TPageGate.
+constexpr std::int64_t GateBase = std::int64_t(1) << 62;
+
 bool IsCreateMode(TPagedFileMode Mode) {
   return Mode == pfMemoryCreate || Mode == pfExclusiveCreate || Mode == pfReadWriteCreate;
 }
@@ -42,6 +47,36 @@ bool SetOfdLock(int Handle, short Type, std::int64_t Offset, std::int64_t Length
   }
   return true;
 }
+
+// Held while the bytes of some pages are read (shared) or written (alone) in a file others share
+// through virtual locks. The record locks cannot keep readers from a record half written: an
+// edit holds its record's lock for as long as the user edits, and others go on reading the
+// record meanwhile. A gate is held for one read or write only, so waiting for it is short.
+// Where the system refuses the lock the bytes are read or written without it.
+class TPageGate {
+ public:
+  TPageGate(int Handle, short Type, std::int64_t First, std::int64_t Count) : FHandle(Handle) {
+    FLock.l_type = Type;
+    FLock.l_whence = SEEK_SET;
+    FLock.l_start = GateBase + First;
+    FLock.l_len = Count;
+    while (::fcntl(FHandle, F_OFD_SETLKW, &FLock) != 0)
+      if (errno != EINTR) return;
+    FHeld = true;
+  }
+  ~TPageGate() {
+    if (!FHeld) return;
+    FLock.l_type = F_UNLCK;
+    ::fcntl(FHandle, F_OFD_SETLK, &FLock);
+  }
+  TPageGate(const TPageGate&) = delete;
+  TPageGate& operator=(const TPageGate&) = delete;
+
+ private:
+  int FHandle;
+  struct flock FLock {};
+  bool FHeld = false;
+};
 
 // True when another open file holds a lock that conflicts with one of Type over the range.
 bool OthersHoldLock(int Handle, short Type, std::int64_t Offset, std::int64_t Length) {
@@ -234,12 +269,18 @@ void TPagedFile::WritePage(int PageNo, const void* Buffer) {
 
 int TPagedFile::ReadBytes(std::int64_t Offset, void* Buffer, int Count) {
   if (!Active() || Offset < 0) return 0;
+  std::optional<TPageGate> Gate;
+  if (UsesGates())
+    Gate.emplace(FStream->Handle(), F_RDLCK, GatePage(Offset), GatePages(Offset, Count));
   return FStream->ReadAt(Offset, Buffer, Count);
 }
 
 void TPagedFile::WriteBytes(std::int64_t Offset, const void* Buffer, int Count) {
   if (!Active() || Offset < 0) return;
   DropReadAhead();
+  std::optional<TPageGate> Gate;
+  if (UsesGates())
+    Gate.emplace(FStream->Handle(), F_WRLCK, GatePage(Offset), GatePages(Offset, Count));
   FStream->WriteAt(Offset, Buffer, Count);
   FCachedSize = std::max(FCachedSize, Offset + Count);
 }
@@ -262,6 +303,20 @@ void TPagedFile::SetRecordCount(int Value) {
   DropReadAhead();
   FCachedSize = FHeaderOffset + HeaderSize() + static_cast<std::int64_t>(Value) * FPageSize;
   FStream->SetSize(FCachedSize);
+}
+
+bool TPagedFile::UsesGates() const {
+  return FNeedLocks && FVirtualLocks && FPageOffsetByHeader && FPageSize > 0;
+}
+
+// The page an offset lies in: 0 for the header, records from 1.
+std::int64_t TPagedFile::GatePage(std::int64_t Offset) const {
+  const std::int64_t DataStart = FHeaderOffset + HeaderSize();
+  return Offset < DataStart ? 0 : (Offset - DataStart) / FPageSize + 1;
+}
+
+std::int64_t TPagedFile::GatePages(std::int64_t Offset, int Count) const {
+  return GatePage(Offset + std::max(Count, 1) - 1) - GatePage(Offset) + 1;
 }
 
 void TPagedFile::SetFileSize(std::int64_t Size) {

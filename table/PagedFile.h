@@ -130,6 +130,10 @@ class TPagedFile {
   void LockRange(int PageNo, std::int64_t& Offset, std::int64_t& Length) const;
   void WaitForReadAccess(std::int64_t Offset, std::int64_t Length);
   [[nodiscard]] bool ReadAhead(int PageNo, void* Buffer);
+  // Reads and writes of a shared file meet at per-page gates (see TPageGate).
+  bool UsesGates() const;
+  std::int64_t GatePage(std::int64_t Offset) const;
+  std::int64_t GatePages(std::int64_t Offset, int Count) const;
   void DropReadAhead() { FReadAheadCount = 0; }
 
   std::string FFileName;

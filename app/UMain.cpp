@@ -61,6 +61,8 @@ void TfrmMain::Loaded() {
   cbLook1 = &FormComponent<TControl>(*this, "cbLook1");
   Run1 = &FormComponent<TMenuItem>(*this, "Run1");
   StopProcess1 = &FormComponent<TMenuItem>(*this, "StopProcess1");
+  TrayIcon1 = &FormComponent<TTrayIcon>(*this, "TrayIcon1");
+  FTrayHint = TrayIcon1->Hint();
 }
 
 void TfrmMain::Notification(TComponent* AComponent, TOperation Operation) {
@@ -88,6 +90,7 @@ void TfrmMain::START_PROC() {
 
 void TfrmMain::STOP_PROC() {
   ShowRunState(false, clRed, "STOP ...");
+  TrayIcon1->SetHint(FTrayHint);
 }
 
 void TfrmMain::FormCreate(TComponent*) {
@@ -176,4 +179,13 @@ void TfrmMain::Exitprogram1Click(TComponent*) {
 void TfrmMain::AdjustmentClosed() {
   FTableOpened = false;
   Show();
+}
+
+void TfrmMain::OutputSilent(const std::string& Reason) {
+  TrayIcon1->SetHint(Reason.empty() ? FTrayHint : FTrayHint + ": " + Reason);
+  if (!Adjustment().SweepRunning()) return;
+  if (Reason.empty())
+    START_PROC();
+  else
+    ShowRunState(true, clRed, "SILENT ...");
 }

@@ -10,6 +10,7 @@
 
 class TAnimate;
 class TMenuItem;
+class TTrayIcon;
 
 class TfrmMain : public TForm, public IAdjustmentObserver {
  public:
@@ -51,6 +52,8 @@ class TfrmMain : public TForm, public IAdjustmentObserver {
   TForm& Form() override { return *this; }
   // Shows this window, which opens the table again.
   void AdjustmentClosed() override;
+  // The status label says "SILENT ..." and the tray tip the reason while ticks stay silent.
+  void OutputSilent(const std::string& Reason) override;
 
  protected:
   void Loaded() override;
@@ -64,6 +67,8 @@ class TfrmMain : public TForm, public IAdjustmentObserver {
   TAnimate* Animate1 = nullptr;
   TControl *lblPoint = nullptr, *cbLook1 = nullptr;
   TMenuItem *Run1 = nullptr, *StopProcess1 = nullptr;
+  TTrayIcon* TrayIcon1 = nullptr;
+  std::string FTrayHint;  // the tip the definition gives the tray icon
 
   TWindowLink<IAdjustmentDialog> FAdjustment;
   std::string FDataFolder;

@@ -8,6 +8,7 @@
 #include "app/MyTools2.h"
 #include "app/SoundOutputPage.h"
 #include "app/SpectrumView.h"
+#include "platform/audio/SoundService.h"
 #include "platform/data/DataSource.h"
 #include "platform/data/DatabaseError.h"
 #include "platform/qt/Application.h"
@@ -15,6 +16,8 @@
 #include "platform/qt/StdCtrls.h"
 #include "platform/qt/Timer.h"
 #include "sound/ToneGen.h"
+#include "sound/ToneGenSynth.h"
+#include "sweep/OutputNotes.h"
 #include "sweep/SweepOutput.h"
 #include "table/DbaseTable.h"
 
@@ -227,6 +230,7 @@ void TfrmUtil::StartSweep() {
 void TfrmUtil::StopSweep() {
   Timer1->SetEnabled(false);
   FSweep->Silence();
+  FSilence.clear();
 }
 
 bool TfrmUtil::SweepRunning() const {
@@ -239,6 +243,12 @@ void TfrmUtil::skLabel17Click(TComponent* Sender) {
 
 void TfrmUtil::Timer1Timer(TComponent*) {
   FSweep->Tick();
+  // The main window shows whether the tick reached the output; it is told only of changes.
+  const std::string Silence = chSND->Checked() ? SilentToneShort(*ToneGen1) : "";
+  if (Silence != FSilence) {
+    FSilence = Silence;
+    if (IAdjustmentObserver* Window = FObserver.Get()) Window->OutputSilent(Silence);
+  }
   // The page is kept up to date only while it can be seen: analysing costs a transform.
   if (pbSpectrum->Widget()->isVisible()) ShowSoundOutput();
 }
@@ -253,14 +263,20 @@ void TfrmUtil::PageControl1Change(TComponent*) {
 }
 
 void TfrmUtil::ShowSoundOutput() {
-  const unsigned Rate = OutputDeviceRate(*ToneGen1);
-  lblRate->SetCaption(OutputRateText(Rate));
+  // The output's answer is kept by the sound service until its server reports a change, so
+  // asking at every tick opens nothing.
+  const unsigned ImageRate = unsigned(SampleRate(ToneGen1->Quality()));
+  const TOutputChain Chain = SoundService().Output(ImageRate);
+  lblRate->SetCaption(OutputRateText(Chain, ImageRate));
   // The caption sizes a label to its text; the note keeps its room for three wrapped lines.
   const int NoteWidth = lblNote->Width(), NoteHeight = lblNote->Height();
-  lblNote->SetCaption(BandNote({tbLine->Min(), tbLine->Max()}, Rate));
+  std::string Note = BandNote({tbLine->Min(), tbLine->Max()}, Chain, ImageRate);
+  if (chSND->Checked() && !ToneGen1->Carried()) Note = SilentToneNote(*ToneGen1) + " " + Note;
+  lblNote->SetCaption(Note);
   lblNote->SetBounds(lblNote->Left(), lblNote->Top(), NoteWidth, NoteHeight);
   if (chSND->Checked())
-    if (auto Picture = TonePicture(*ToneGen1, Rate)) pbSpectrum->SetPicture(std::move(*Picture));
+    if (auto Picture = TonePicture(*ToneGen1, Chain.CarriedRate(ImageRate)))
+      pbSpectrum->SetPicture(std::move(*Picture));
 }
 
 // An empty field has no number to give: the reading tick, selection or showing fails instead of

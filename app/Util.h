@@ -122,6 +122,7 @@ class TfrmUtil : public TForm, public ISweepHost, public IAdjustmentDialog {
   TSpectrumView* pbSpectrum = nullptr;
 
   TWindowLink<IAdjustmentObserver> FObserver;
+  std::string FSilence;  // why the last tick was silent, as the main window was told
   std::unique_ptr<TToneGenOutput> FOutput;
   std::unique_ptr<TSweepEngine> FSweep;
 };

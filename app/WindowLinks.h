@@ -33,6 +33,9 @@ class IAdjustmentObserver {
   virtual TForm& Form() = 0;
   // The dialog has closed, and closed the table with it.
   virtual void AdjustmentClosed() = 0;
+  // The sweep's ticks stay silent for the reason given in a few words ("silent: output at
+  // 48000 Hz"), or reach the output again (empty). Told only when it changes.
+  virtual void OutputSilent(const std::string& Reason) = 0;
 };
 
 // A window's link to the other one, dropped when that window is destroyed. The holding form

@@ -1,18 +1,26 @@
 #include "sound/DevicesCommand.h"
 
+#include <chrono>
 #include <iostream>
+#include <optional>
 #include <string>
 
+#include "platform/audio/ImageResampler.h"
+#include "platform/audio/PulseProbe.h"
+#include "platform/audio/SoundService.h"
 #include "platform/core/CommandLine.h"
+#include "sound/OutputLimit.h"
 
 namespace {
 
 const char* const Usage =
     "Usage: tessolon devices [--quality hi|lo] [--resolution 16|8] [--mono]\n"
-    "Lists the sound card outputs with the rate, sample format and channels each really opens\n"
-    "at when asked for the tone generator's image format, and says when the output resamples\n"
-    "the image or runs below its rate (it then cannot play anything at or above half its own\n"
-    "rate). Nothing is played. SDL_AUDIODRIVER chooses the audio driver.\n"
+    "Names the sound server behind the output (PipeWire, PulseAudio or plain ALSA) and the rate\n"
+    "it really runs at, then lists the sound card outputs with the rate, sample format and\n"
+    "channels each runs at when asked for the tone generator's image format, and says when the\n"
+    "output raises the image's rate or runs below it (the program then converts the image\n"
+    "itself, and nothing at or above the converter's edge, a little below half the output's\n"
+    "rate, is carried). Nothing is played. SDL_AUDIODRIVER chooses the audio driver.\n"
     "  --quality hi|lo     images of 96000 or 44100 samples per second (default hi)\n"
     "  --resolution 16|8   bits per sample (default 16)\n"
     "  --mono              one channel instead of two\n"
@@ -30,11 +38,27 @@ std::string Format(uint32_t Rate, const std::string& Samples, uint16_t Count) {
 // What the output does with an image of the asked rate.
 std::string RateNote(uint32_t DeviceRate, uint32_t ImageRate) {
   if (DeviceRate == ImageRate) return "plays the image at its own rate";
-  const std::string Resamples = "resamples the " + std::to_string(ImageRate) + " Hz image to " +
-                                std::to_string(DeviceRate) + " Hz";
-  if (DeviceRate > ImageRate) return Resamples;
-  return Resamples + ": runs below the image's rate, nothing at or above " +
-         std::to_string((DeviceRate + 1) / 2) + " Hz can be played";
+  const std::string From =
+      "the " + std::to_string(ImageRate) + " Hz image to " + std::to_string(DeviceRate) + " Hz";
+  if (DeviceRate > ImageRate) return "resamples " + From;
+  return "runs below the image's rate: the program converts " + From +
+         " itself, and nothing at or above " + KilohertzText(PassbandEdge(DeviceRate)) +
+         " is carried";
+}
+
+// SDL's word on each output, corrected by what the chain behind it says: the default output
+// runs at the chain's rate, and each server sink at its own.
+void ApplyChain(TAudioOutputs& Outputs, const TOutputChain& Chain) {
+  if (Chain.Server == TSoundServer::None || Chain.Rate == 0) return;
+  std::optional<TPulseServer> Server;
+  if (Chain.Server != TSoundServer::Alsa) Server = QueryPulseServer(std::chrono::seconds(1));
+  for (TOutputDevice& Device : Outputs.Devices) {
+    if (!Device.Opened) continue;
+    if (Device.Name.empty()) Device.Rate = Chain.Rate;
+    if (Server)
+      for (const TPulseSink& Sink : Server->Sinks)
+        if (Sink.Description == Device.Name || Sink.Name == Device.Name) Device.Rate = Sink.Rate;
+  }
 }
 
 int Devices(TArgList& Args) {
@@ -63,8 +87,11 @@ int Devices(TArgList& Args) {
     std::cerr << "tessolon devices: " << E.what() << "\n";
     return ecRefused;
   }
-  std::cout << "Audio driver: " << Outputs.Driver << "\n"
-            << "Image asked for: "
+  const TOutputChain Chain = SoundService().Output(Image.Rate);
+  ApplyChain(Outputs, Chain);
+  std::cout << "Audio driver: " << Outputs.Driver << "\n";
+  if (Chain.Server != TSoundServer::None) std::cout << "Sound server: " << Chain.Describe() << "\n";
+  std::cout << "Image asked for: "
             << Format(Image.Rate, Image.Bits == 16 ? "signed 16-bit" : "unsigned 8-bit",
                       Image.Channels)
             << "\n";

@@ -7,10 +7,10 @@
 #include <string>
 #include <thread>
 
-#include "platform/audio/AudioDevices.h"
 #include "platform/audio/SoundService.h"
 #include "platform/core/CommandLine.h"
 #include "sound/BandLimited.h"
+#include "sound/OutputLimit.h"
 #include "sound/ToneGen.h"
 #include "sound/ToneGenSynth.h"
 
@@ -120,12 +120,7 @@ void DrawSpectrum(const TToneGen& Tone, const TSpectrumWriter& WriteSpectrum,
   TSpectrumPicture Picture;
   Picture.Spectrum = AnalyseWaveImage(Tone.GetDataBuffer(), std::size_t(Tone.DataBufferSize()));
   Picture.ToneHertz = Tone.Frequency();
-  TImageFormat Format;
-  Format.Rate = uint32_t(SampleRate(Tone.Quality()));
-  Format.Channels = Tone.Stereo() ? 2 : 1;
-  Format.Bits = Tone.Resolution() == tg16Bit ? 16 : 8;
-  const TOutputDevice Device = ProbeDefaultOutput(Format);
-  Picture.DeviceRate = Device.Opened ? Device.Rate : 0;
+  Picture.DeviceRate = SoundService().Output(unsigned(SampleRate(Tone.Quality()))).Rate;
   Picture.Title = Describe(Tone);
   WriteSpectrum(Picture, FileName);
 }
@@ -206,7 +201,7 @@ int Tone(TArgList& Args, const TSpectrumWriter& WriteSpectrum) {
   const int64_t Highest = HighestPartial(Tone);
   const unsigned ImageRate = unsigned(SampleRate(Tone.Quality()));
   WarnLeftOut(Tone);
-  // A played tone is warned about once its device is open, with the lower of the two rates.
+  // A played tone is warned about once the output's chain is known.
   if (!Play) WarnAboveHalf(Highest, ImageRate, "the image's");
   if (ExportTo && !Tone.ExportFile(*ExportTo)) {
     std::cerr << "tessolon tone: cannot write '" << *ExportTo << "'\n";
@@ -228,10 +223,15 @@ int Tone(TArgList& Args, const TSpectrumWriter& WriteSpectrum) {
   Tone.SetLoop(Seconds.has_value());
   Tone.SetAsync(Seconds.has_value());
   Envelope ? Tone.PlayADSR() : Tone.Play();
-  // The device is open now and may run slower than the image (a synchronous tone has ended).
-  const unsigned DeviceRate = SoundService().DeviceRate();
-  if (DeviceRate != 0 && DeviceRate < ImageRate)
-    WarnAboveHalf(Highest, DeviceRate, "the device's");
+  const auto Limit = CurrentOutputLimit(ImageRate);
+  if (!Tone.Carried()) {
+    std::cerr << "tessolon tone: warning: " << Tone.Frequency()
+              << " Hz cannot be carried: " << Limit->Text() << "; the tone was not played\n";
+    return ecRefused;
+  }
+  if (Limit && !Limit->Carries(Highest))
+    std::cerr << "tessolon tone: warning: " << Highest << " Hz is removed: " << Limit->Text()
+              << "\n";
   else
     WarnAboveHalf(Highest, ImageRate, "the image's");
   if (Seconds) {

@@ -102,6 +102,10 @@ class TToneGen : public TComponent {
   bool EnvelopeStale() const { return FEnvelopeStale; }
   bool PlainStale() const { return FPlainStale; }
   bool Idle() const { return FIdle; }
+  // Whether the last Play or PlayADSR reached the output. False when the output runs below the
+  // image's rate and cannot carry the main frequency: the tone was then not played, and the one
+  // before it was silenced.
+  bool Carried() const { return FCarried; }
   int32_t NoteOctave() const { return FNoteOctave; }
   const TAMTable& AMTable() const { return FAM; }
   TToneSettings Settings() const;
@@ -123,6 +127,7 @@ class TToneGen : public TComponent {
   bool FEnvelopeStale = true;
   bool FPlainStale = true;
   bool FIdle = true;
+  bool FCarried = true;
   // Shared with the sound service, which keeps it for as long as it plays it.
   TSharedImage FImage;
   int32_t FFrequency = 440;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/audio/SoundService.h"
+#include "sound/OutputLimit.h"
 #include "sound/ToneGen.h"
 #include "sound/ToneGenSynth.h"
 
@@ -74,9 +75,12 @@ uint32_t TToneGen::PlayFlags() const {
 void TToneGen::StartPlayback() {
   Stop();
   ApplyVolume();
-  // A device that refuses the tone leaves it silent, as a refused tone always has; the device
-  // listing and the sweep's device check say why.
-  if (FImage) static_cast<void>(SoundService().PlayImage(svTone, FImage, PlayFlags()));
+  // A tone that the output cannot carry stays silent rather than reach it folded or as a
+  // filtered remnant; the caller says why. A device that refuses the tone leaves it silent too,
+  // as a refused tone always has; the device listing says why.
+  const auto Limit = CurrentOutputLimit(unsigned(SampleRate(FQuality)));
+  FCarried = !Limit || Limit->Carries(FFrequency);
+  if (FImage && FCarried) static_cast<void>(SoundService().PlayImage(svTone, FImage, PlayFlags()));
 }
 
 void TToneGen::Stop() {

@@ -67,8 +67,11 @@ void ApplyDialogToneSettings(TToneGen& ToneGen) {
 }
 
 std::optional<TBand> UnplayablePart(TBand Band, int64_t Rate) {
+  return PartAtOrAbove(Band, Rate - Rate / 2);  // the lowest whole hertz at or above Rate / 2
+}
+
+std::optional<TBand> PartAtOrAbove(TBand Band, int64_t Hertz) {
   const int64_t Low = std::min(Band.Low, Band.High), High = std::max(Band.Low, Band.High);
-  const int64_t First = Rate - Rate / 2;  // the lowest whole hertz at or above Rate / 2
-  if (High < First) return std::nullopt;
-  return TBand{std::max(Low, First), High};
+  if (High < Hertz) return std::nullopt;
+  return TBand{std::max(Low, Hertz), High};
 }

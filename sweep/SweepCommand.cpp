@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -12,6 +13,7 @@
 #include "platform/core/CommandLine.h"
 #include "platform/core/Exceptions.h"
 #include "sound/BandLimited.h"
+#include "sound/OutputLimit.h"
 #include "sound/ToneGen.h"
 #include "sweep/DataFolder.h"
 #include "sweep/PestTable.h"
@@ -21,12 +23,16 @@
 namespace {
 
 const char* const ProfilesUsage =
-    "Usage: tessolon profiles [--rate R]\n"
+    "Usage: tessolon profiles [--rate R|output]\n"
     "Lists every pest profile in key order: key, name, band in hertz, step, interval, tone\n"
     "length and waveform. The table is data/para.dbf under the current directory when there\n"
     "is one, else your own copy in $XDG_DATA_HOME/tessolon/data/ (see tessolon --help).\n"
     "  --rate R   mark each profile whose band lies partly or wholly at or above R/2 hertz and\n"
-    "             say which part of it cannot be played at R samples per second\n";
+    "             say which part of it cannot be played at R samples per second\n"
+    "  --rate output\n"
+    "             the same for the sound card's output as its sound server runs it now; when it\n"
+    "             runs below the dialog's 96000 Hz tones, nothing at or above the edge of the\n"
+    "             program's own conversion (about 21.9 kHz at 48000) can be carried\n";
 
 const char* const SweepUsage =
     "Usage: tessolon sweep (--pest NAME | --idx N) [--ticks N | --seconds S] [--speaker]\n"
@@ -60,13 +66,34 @@ std::string Band(TPestTable& Table) {
   return Hertz(BandLimit(Table, "F_START")) + "-" + Hertz(BandLimit(Table, "F_END")) + " Hz";
 }
 
-// The mark of a band that reaches half of Rate: the part from there up cannot be played.
-std::string RateMark(TPestTable& Table, int64_t Rate) {
+// Where a band stops being playable, and the words for why.
+struct TRateLimit {
+  int64_t From;     // the lowest hertz that cannot be played
+  std::string Why;  // " cannot be played at 48000 Hz"
+};
+
+TRateLimit FixedRate(int64_t Rate) {
+  return {Rate - Rate / 2, " cannot be played at " + std::to_string(Rate) + " Hz"};
+}
+
+// The output as its server runs it now, for the dialog's 96000 Hz tones.
+TRateLimit OutputRate() {
+  constexpr unsigned DialogRate = 96000;
+  const TOutputChain Chain = SoundService().Output(DialogRate);
+  if (Chain.Rate == 0) throw Exception("no sound card output could be opened");
+  if (const auto Limit = OutputLimit(Chain, DialogRate))
+    return {int64_t(std::ceil(Limit->Edge)),
+            " cannot be carried by the output (" + Chain.Describe() + ")"};
+  return FixedRate(DialogRate);
+}
+
+// The mark of a band that reaches the limit: the part from there up cannot be played.
+std::string RateMark(TPestTable& Table, const TRateLimit& Limit) {
   const auto Start = BandLimit(Table, "F_START"), End = BandLimit(Table, "F_END");
   if (!Start || !End) return "";
-  const std::optional<TBand> Unplayable = UnplayablePart({*Start, *End}, Rate);
+  const std::optional<TBand> Unplayable = PartAtOrAbove({*Start, *End}, Limit.From);
   if (!Unplayable) return "";
-  const std::string At = " cannot be played at " + std::to_string(Rate) + " Hz)";
+  const std::string At = Limit.Why + ")";
   if (Unplayable->Low == std::min(*Start, *End)) return "  (the whole band" + At;
   return "  (" + std::to_string(Unplayable->Low) + "-" + std::to_string(Unplayable->High) + " Hz" +
          At;
@@ -83,17 +110,39 @@ bool WarnLeftOut(const TToneGen& ToneGen, long long Tick) {
   return true;
 }
 
-// Says once, as soon as the sound card's device is open, which part of the band it cannot
-// carry; true once the device's rate is known (said or not).
-bool WarnDeviceCuts(ISweepHost& Host) {
-  const unsigned Rate = SoundService().DeviceRate();
-  if (Rate == 0) return false;
-  if (const auto Part = UnplayablePart({Host.BandMin(), Host.BandMax()}, Rate))
-    std::cerr << "tessolon sweep: warning: the output device runs at " << Rate
-              << " samples per second and cannot play " << Part->Low << "-" << Part->High
-              << " Hz of the band: nothing at or above half its rate sounds\n";
+// Says once a run, at the first tick whose tone the output cannot carry, that such ticks stay
+// silent; true once said.
+bool WarnNotCarried(const TToneGen& ToneGen, long long Tick) {
+  if (ToneGen.Carried()) return false;
+  const auto Limit = CurrentOutputLimit(unsigned(SampleRate(ToneGen.Quality())));
+  std::cerr << "tessolon sweep: warning: tick " << Tick << ": " << ToneGen.Frequency()
+            << " Hz cannot be carried: "
+            << (Limit ? Limit->Text() : std::string("the output runs below the tone's rate"))
+            << "; every tick the output cannot carry stays silent\n";
   return true;
 }
+
+// Says when the sound card's output goes away (its server stopped, the device was unplugged)
+// and when it is back, once each time.
+class TOutputWatch {
+ public:
+  explicit TOutputWatch(unsigned ImageRate) : FImageRate(ImageRate) {}
+  void Check() {
+    const TOutputChain Chain = SoundService().Output(FImageRate);
+    const bool Present = Chain.Rate != 0;
+    if (Present == FPresent) return;
+    FPresent = Present;
+    if (Present)
+      std::cerr << "tessolon sweep: the output is back: " << Chain.Describe() << "\n";
+    else
+      std::cerr << "tessolon sweep: the output is gone; the sweep goes on and plays again as "
+                   "soon as it is back\n";
+  }
+
+ private:
+  unsigned FImageRate;
+  bool FPresent = true;
+};
 
 std::string Cell(TPestTable& Table, const std::string& Name) {
   TField* Field = Table.Field(Name);
@@ -184,12 +233,14 @@ long long TicksIn(double Seconds, int Interval) {
 
 int ProfilesCommand(const std::vector<std::string>& Arguments) {
   return RunCommand("profiles", ProfilesUsage, Arguments, [](TArgList& Args) {
-    std::optional<int64_t> Rate;
+    std::optional<TRateLimit> Rate;
     while (!Args.Empty()) {
       const std::string Arg = Args.Take("option");
       if (Arg != "--rate" && !Arg.starts_with("--rate="))
         throw EBadArguments("unknown argument '" + Arg + "'");
-      Rate = ParseInteger(Args.TakeValue("--rate"), "--rate", 1, INT32_MAX);
+      const std::string Value = Args.TakeValue("--rate");
+      Rate =
+          Value == "output" ? OutputRate() : FixedRate(ParseInteger(Value, "--rate", 1, INT32_MAX));
     }
     TPestTable Table(PestTableFolder());
     for (Table.First(); !Table.Eof(); Table.Next()) {
@@ -236,15 +287,18 @@ int SweepCommand(const std::vector<std::string>& Arguments) {
       return static_cast<int>(ecRefused);
     }
     bool WarnedLeftOut = false;
-    // Only a played sweep on the sound card opens the device.
-    bool WarnedDevice = Options.Export || Options.Speaker;
+    // Only a played sweep on the sound card reaches the output.
+    const bool Plays = !Options.Export && !Options.Speaker;
+    bool WarnedNotCarried = false;
+    TOutputWatch Watch(unsigned(SampleRate(ToneGen.Quality())));
     auto RunTick = [&](long long Number) {
       int Position = Host.Position();
       try {
         Position = Engine.Tick();
         std::cout << Number << " " << Position << "\n";
         if (!WarnedLeftOut) WarnedLeftOut = WarnLeftOut(ToneGen, Number);
-        if (!WarnedDevice) WarnedDevice = WarnDeviceCuts(Host);
+        if (Plays && !WarnedNotCarried) WarnedNotCarried = WarnNotCarried(ToneGen, Number);
+        if (Plays) Watch.Check();
       } catch (const Exception& E) {
         // An error (a refused speaker tone, an empty field) ends only that tick, as in the
         // window, where the timer stays enabled.

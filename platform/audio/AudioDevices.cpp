@@ -86,11 +86,3 @@ TAudioOutputs ListOutputDevices(const TImageFormat& Image) {
   }
   return Outputs;
 }
-
-TOutputDevice ProbeDefaultOutput(const TImageFormat& Image) {
-  TAudioSession Session;
-  if (Session.Started()) return Probe(nullptr, Image);
-  TOutputDevice None;
-  None.Error = Session.Error();
-  return None;
-}

@@ -39,5 +39,3 @@ struct TAudioOutputs {
 // Opens and closes each output in turn; nothing is played. Throws EAudioDevicesError when no
 // audio driver starts.
 TAudioOutputs ListOutputDevices(const TImageFormat& Image);
-// The default output alone; Opened is false when there is none (or no driver starts).
-TOutputDevice ProbeDefaultOutput(const TImageFormat& Image);

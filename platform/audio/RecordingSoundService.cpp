@@ -36,6 +36,13 @@ bool TRecordingSoundService::GetDevCaps(TSoundVoice Voice, TWaveOutCaps& ACaps) 
   return true;
 }
 
+TOutputChain TRecordingSoundService::Output(unsigned ImageRate) {
+  TOutputChain Chain;
+  Chain.Driver = "recording";
+  Chain.Rate = Rate != 0 ? Rate : ImageRate;
+  return Chain;
+}
+
 std::vector<const TSoundEvent*> TRecordingSoundService::Select(TSoundCall Call,
                                                                const TSoundVoice* Voice) const {
   std::vector<const TSoundEvent*> Result;

@@ -28,7 +28,7 @@ class TRecordingSoundService : public ISoundService {
   std::array<uint32_t, SoundVoiceCount> Volume{0xFFFFFFFF, 0xFFFFFFFF};
   bool VolumeReadFails = false;
   TWaveOutCaps Caps{WAVE_FORMAT_1S16, WAVECAPS_LRVOLUME, 2};
-  unsigned Rate = 0;
+  unsigned Rate = 0;  // the fake chain's rate; 0 runs it at each image's own rate
 
   std::vector<TSoundEvent> Events;
 
@@ -37,7 +37,7 @@ class TRecordingSoundService : public ISoundService {
   bool SetVolume(TSoundVoice Voice, uint32_t Volume) override;
   bool GetVolume(TSoundVoice Voice, uint32_t& Volume) override;
   bool GetDevCaps(TSoundVoice Voice, TWaveOutCaps& Caps) override;
-  unsigned DeviceRate() const override { return Rate; }
+  TOutputChain Output(unsigned ImageRate) override;
 
   // The plays on every voice, or on one.
   std::vector<const TSoundEvent*> Plays() const;

@@ -1,13 +1,31 @@
 #include "platform/audio/SdlSoundService.h"
 
 #include <iostream>
+#include <new>
+
+#include "platform/audio/ImageResampler.h"
 
 #include "platform/audio/QuietStderr.h"
 
 namespace {
 
-// About 10 ms at 96 kHz: short enough that a replaced tone stops promptly.
-constexpr Uint16 BufferFrames = 1024;
+using Clock = std::chrono::steady_clock;
+
+// A lost server is looked for again at most this often, so that a sweep does not spin on it.
+constexpr std::chrono::milliseconds RetryInterval{250};
+
+// About 10 ms of frames (a power of two): short enough that a replaced tone stops promptly and
+// a tick reaches the speaker soon, long enough for a busy machine to keep the buffer filled.
+Uint16 BufferFrames(uint32_t Rate) {
+  Uint16 Frames = 256;
+  while (Frames < 4096 && Frames * 100u < Rate) Frames *= 2;
+  return Frames;
+}
+
+std::string CurrentDriver() {
+  const char* Driver = SDL_GetCurrentAudioDriver();
+  return Driver ? Driver : "";
+}
 
 }  // namespace
 
@@ -21,6 +39,19 @@ bool TSdlSoundService::InitAudio() {
   if (FInitialised) return true;
   // Leave SIGINT and SIGTERM to the program: Ctrl+C must still end it.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  if (!FDriver.empty()) {
+    // The server went away: look for it again on its own driver, never on another one, and not
+    // at every call while it is down.
+    if (Clock::now() < FNextRetry) return false;
+    FNextRetry = Clock::now() + RetryInterval;
+    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, FDriver.c_str(), SDL_HINT_OVERRIDE);
+    {
+      TQuietStderr Quiet;
+      FInitialised = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    }
+    SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    return FInitialised;
+  }
   bool Started;
   {
     TQuietStderr Quiet;
@@ -28,10 +59,21 @@ bool TSdlSoundService::InitAudio() {
   }
   if (Started) {
     FInitialised = true;
+    FDriver = CurrentDriver();
     return true;
   }
   FallBackToDummy(SDL_GetError());
   return FInitialised;
+}
+
+void TSdlSoundService::DropLostDevice() {
+  if (FDevice == 0 || FOnDummy || SDL_GetAudioDeviceStatus(FDevice) != SDL_AUDIO_STOPPED) return;
+  // The voices keep their sounds: a looping tone goes on once the device is back.
+  CloseDevice();
+  FChain.reset();
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  FInitialised = false;
+  FNextRetry = Clock::now();
 }
 
 void TSdlSoundService::FallBackToDummy(const char* Reason) {
@@ -43,6 +85,7 @@ void TSdlSoundService::FallBackToDummy(const char* Reason) {
   SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
   FInitialised = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
   SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+  FDriver.clear();
 }
 
 SDL_AudioDeviceID TSdlSoundService::OpenDevice(const TWaveFormat& Format) {
@@ -51,22 +94,22 @@ SDL_AudioDeviceID TSdlSoundService::OpenDevice(const TWaveFormat& Format) {
   Want.freq = int(Format.Rate);
   Want.format = SdlFormat(Format);
   Want.channels = uint8_t(Format.Channels);
-  Want.samples = BufferFrames;
+  Want.samples = BufferFrames(Format.Rate);
   Want.callback = &TSdlSoundService::Callback;
   Want.userdata = this;
-  // First ask for the rate the hardware takes, to learn whether it runs at the image's rate.
+  // A driver that runs lower than asked keeps its own rate, and the images are converted to it
+  // here; one that runs higher gets the image's rate and raises it itself, which loses nothing.
   SDL_AudioSpec Have{};
   SDL_AudioDeviceID Device =
       SDL_OpenAudioDevice(nullptr, 0, &Want, &Have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
   if (Device == 0) return 0;
-  if (Have.freq == Want.freq) {
+  if (Have.freq <= Want.freq) {
     FDeviceRate = unsigned(Have.freq);
     return Device;
   }
-  // The hardware runs at another rate: let SDL resample the image to it.
   SDL_CloseAudioDevice(Device);
   Device = SDL_OpenAudioDevice(nullptr, 0, &Want, nullptr, 0);
-  if (Device != 0) FDeviceRate = unsigned(Have.freq);
+  if (Device != 0) FDeviceRate = Format.Rate;
   return Device;
 }
 
@@ -78,28 +121,103 @@ void TSdlSoundService::CloseDevice() {
 }
 
 bool TSdlSoundService::EnsureDevice(const TWaveFormat& Format) {
-  if (FDevice != 0 && FDeviceFormat.SameStream(Format)) return true;
+  if (FDevice != 0 && FAskedFormat.SameStream(Format)) return true;
   CloseDevice();
   if (!InitAudio()) return false;
   FDevice = OpenDevice(Format);
-  if (FDevice == 0 && !FOnDummy) {
+  // A machine with no output at all plays silently on the dummy driver; one whose server went
+  // away waits for it to come back.
+  if (FDevice == 0 && !FOnDummy && !FHadDevice) {
     FallBackToDummy(SDL_GetError());
     if (FInitialised) FDevice = OpenDevice(Format);
   }
   if (FDevice == 0) return false;
+  FHadDevice = !FOnDummy;
+  FAskedFormat = Format;
   FDeviceFormat = Format;
+  FDeviceFormat.Rate = FDeviceRate;
   std::array<TSharedImage, SoundVoiceCount> Released;
   {
     std::lock_guard Guard(FLock);
     FEightBitMix = Format.Bits == 8;
     for (std::size_t Voice = 0; Voice < SoundVoiceCount; ++Voice)
-      if (FVoices[Voice].Sounding() && !FVoices[Voice].Retarget(Format))
+      if (FVoices[Voice].Sounding() && !FVoices[Voice].Retarget(FDeviceFormat))
         Released[Voice] = FVoices[Voice].Stop();
   }
   FEnded.notify_all();
   // A device opens paused. From now on the callback runs, giving silence while no voice sounds.
   SDL_PauseAudioDevice(FDevice, 0);
   return true;
+}
+
+const TOutputChain& TSdlSoundService::Chain(unsigned ImageRate) {
+  if (!FChain || FChainAsked != ImageRate) {
+    const std::string Driver = CurrentDriver();
+    if (Driver == "pulseaudio" || Driver == "pipewire") {
+      if (!FWatch || !FWatch->Connected()) FWatch = TPulseWatch::Start();
+    } else {
+      FWatch.reset();
+    }
+    // Counted before asking: a change the asking itself set off is asked about once more.
+    FChainChanges = FWatch ? FWatch->Changes() : 0;
+    FChain = ProbeOutputChain(Driver, ImageRate, FDeviceRate);
+    FChainAsked = ImageRate;
+  }
+  return *FChain;
+}
+
+void TSdlSoundService::DropStaleChain() {
+  if (FChain && FWatch && FWatch->Changes() != FChainChanges) FChain.reset();
+}
+
+bool TSdlSoundService::Prepare(TWaveFormat& Format) {
+  DropLostDevice();
+  DropStaleChain();
+  if (!InitAudio()) return false;
+  if (!FChain || FChainAsked != Format.Rate) {
+    // ALSA is asked with the device closed, as hardware takes one opener at a time; a server is
+    // asked with a stream open at the image's own rate, so that one able to switch has done so.
+    if (CurrentDriver() == "alsa")
+      CloseDevice();
+    else if (!EnsureDevice(Format))
+      return false;
+    if (Chain(Format.Rate).Rate == 0) {
+      // A server that does not answer is not played to blind; ALSA that will not say gets SDL's
+      // word, as there is nothing else to go by.
+      if (CurrentDriver() != "alsa" || !EnsureDevice(Format)) {
+        FChain.reset();
+        return false;
+      }
+      FChain->Rate = FDeviceRate;
+    }
+  }
+  Format.Rate = FChain->CarriedRate(Format.Rate);
+  return EnsureDevice(Format);
+}
+
+TOutputChain TSdlSoundService::Output(unsigned ImageRate) {
+  DropLostDevice();
+  DropStaleChain();
+  if (FChain && FChainAsked == ImageRate) return *FChain;
+  TWaveFormat Format = FDevice != 0 ? FAskedFormat : TWaveFormat{.Channels = 2, .Bits = 16};
+  Format.Rate = ImageRate;
+  const bool WasOpen = FDevice != 0;
+  if (!Prepare(Format)) {
+    TOutputChain None;
+    None.Driver = FDriver;
+    return None;
+  }
+  TOutputChain Answer = *FChain;
+  // Asking opened the device; an idle program does not keep it streaming silence.
+  if (!WasOpen && !AnySounding()) CloseDevice();
+  return Answer;
+}
+
+bool TSdlSoundService::AnySounding() {
+  std::lock_guard Guard(FLock);
+  for (const TMixVoice& Voice : FVoices)
+    if (Voice.Sounding()) return true;
+  return false;
 }
 
 TWaveFormat TSdlSoundService::DeviceFormatFor(const TWaveFormat& Format) {
@@ -113,18 +231,30 @@ TWaveFormat TSdlSoundService::DeviceFormatFor(const TWaveFormat& Format) {
 bool TSdlSoundService::PlayImage(TSoundVoice Voice, TSharedImage Image, uint32_t Flags) {
   Stop(Voice);
   TWaveFormat Format;
-  if (!Image || !ParseWaveImage(Image->data(), Image->size(), Format) ||
-      !EnsureDevice(DeviceFormatFor(Format)))
-    return false;
+  if (!Image || !ParseWaveImage(Image->data(), Image->size(), Format)) return false;
+  TWaveFormat Device = DeviceFormatFor(Format);
+  if (!Prepare(Device)) return false;
+  const bool Loop = (Flags & SND_LOOP) != 0;
+  if (Device.Rate < Format.Rate) {
+    try {
+      Image = ConvertImageRate(Image, Format, Device.Rate, Loop);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    if (!ParseWaveImage(Image->data(), Image->size(), Format)) return false;
+  }
   uint64_t Sound;
   {
     std::lock_guard Guard(FLock);
-    if (!FVoices[Voice].Start(Image, Format, (Flags & SND_LOOP) != 0, FDeviceFormat)) return false;
+    if (!FVoices[Voice].Start(Image, Format, Loop, FDeviceFormat)) return false;
     Sound = FVoices[Voice].Sound();
   }
   if ((Flags & (SND_ASYNC | SND_LOOP)) == 0) {
+    // A device that SDL stops (its server went) never ends the sound: stop waiting then.
     std::unique_lock Guard(FLock);
-    FEnded.wait(Guard, [&] { return FVoices[Voice].Ended(Sound); });
+    while (!FEnded.wait_for(Guard, std::chrono::milliseconds(100),
+                            [&] { return FVoices[Voice].Ended(Sound); }))
+      if (SDL_GetAudioDeviceStatus(FDevice) == SDL_AUDIO_STOPPED) break;
   }
   return true;
 }

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/audio/OutputChain.h"
 #include "platform/audio/WaveImage.h"
 
 // Play flags, with the values the callers compute and record.
@@ -45,8 +46,11 @@ class ISoundService {
   virtual bool SetVolume(TSoundVoice Voice, uint32_t Volume) = 0;
   virtual bool GetVolume(TSoundVoice Voice, uint32_t& Volume) = 0;
   virtual bool GetDevCaps(TSoundVoice Voice, TWaveOutCaps& Caps) = 0;
-  // The rate the output device really runs at (0 when none is open yet).
-  virtual unsigned DeviceRate() const = 0;
+  // The chain that plays an image of ImageRate samples per second: the sound server and the rate
+  // it runs at (0 when no output can be opened). An image above that rate is converted down by
+  // the service itself before it plays. The real service opens its device at ImageRate first, so
+  // that a server able to switch does, and keeps the answer until the server reports a change.
+  virtual TOutputChain Output(unsigned ImageRate) = 0;
 };
 
 // The process-wide service: the real one unless a test or caller installed another.

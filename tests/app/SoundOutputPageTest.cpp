@@ -52,12 +52,13 @@ TEST_F(SoundOutputPage, IsTheThirdPageAndTheFirstTwoStayWhereTheyWere) {
   ClickTab(2);
   EXPECT_EQ(Pages.ActivePageIndex(), 2);
   EXPECT_TRUE(SpectrumView().Widget()->isVisible());
-  // Shown at once: the device's rate and, for the stored 15000-50000 Hz band, what of it cannot
-  // be played at 48000 (24000 Hz up) or heard (20000 Hz up).
+  // Shown at once: the output and its rate and, for the stored 15000-50000 Hz band, what of it
+  // cannot be carried at 48000 (21872 Hz up, the edge of the program's own conversion) or heard
+  // (20000 Hz up).
   EXPECT_EQ(Util<TLabel>("lblRate").Caption(),
-            "Runs at 48000 Hz: it plays nothing at or above 24 kHz.");
+            "SDL's recording driver at 48000 Hz: it carries nothing at or above 21.9 kHz.");
   EXPECT_EQ(Util<TLabel>("lblNote").Caption(),
-            "The device cannot play 24000-50000 Hz of this band. 20000-50000 Hz of it lies at or "
+            "The output cannot carry 21872-50000 Hz of this band. 20000-50000 Hz of it lies at or "
             "above 20 kHz, beyond adult hearing; children and pets may still hear it.");
   ClickTab(0);
   EXPECT_EQ(Pages.ActivePageIndex(), 0);
@@ -106,21 +107,6 @@ TEST_F(SoundOutputPage, TheSpectrumIsRedrawnAtEachTickWhileThePageShows) {
   const int64_t Shown = SpectrumView().Picture()->ToneHertz;
   Tick();
   EXPECT_EQ(SpectrumView().Picture()->ToneHertz, Shown);
-}
-
-TEST(SoundOutputNote, SaysInPlainWordsWhatCannotBePlayedOrHeard) {
-  EXPECT_EQ(BandNote({5000, 15000}, 48000),
-            "The device can play the whole band (5000-15000 Hz), and people can hear all of it.");
-  EXPECT_EQ(BandNote({30000, 25000}, 48000),
-            "The device cannot play any of this band (25000-30000 Hz). All of this band "
-            "(25000-30000 Hz) lies at or above 20 kHz, beyond adult hearing; children and pets "
-            "may still hear it.");
-  EXPECT_EQ(BandNote({18000, 22000}, 96000),
-            "20000-22000 Hz of it lies at or above 20 kHz, beyond adult hearing; children and pets "
-            "may still hear it.");
-  EXPECT_EQ(BandNote({5000, 15000}, 0),
-            "Without an output device nothing of this band can be played.");
-  EXPECT_EQ(OutputRateText(44100), "Runs at 44100 Hz: it plays nothing at or above 22.05 kHz.");
 }
 
 }  // namespace

@@ -93,9 +93,9 @@ TEST(DescribeOutput, SaysWhenTheOutputResamplesOrRunsBelowTheImage) {
   Device.Channels = 2;
   Device.SampleFormat = "float 32-bit";
   EXPECT_EQ(DescribeOutput(Device, Image),
-            "Speakers: opens at 48000 Hz, float 32-bit, 2 channels; resamples the 96000 Hz "
-            "image to 48000 Hz: runs below the image's rate, nothing at or above 24000 Hz can be "
-            "played");
+            "Speakers: opens at 48000 Hz, float 32-bit, 2 channels; runs below the image's "
+            "rate: the program converts the 96000 Hz image to 48000 Hz itself, and nothing at or "
+            "above 21.9 kHz is carried");
   Device.Rate = 192000;
   EXPECT_EQ(DescribeOutput(Device, Image),
             "Speakers: opens at 192000 Hz, float 32-bit, 2 channels; resamples the 96000 Hz "

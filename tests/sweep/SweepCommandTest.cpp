@@ -219,21 +219,25 @@ TEST_F(SweepCommandTest, SpeakerPlaysUpToItsLimitRefusesAboveAndPlaysTheWrap) {
                                       "4 20257 Bleeper: Freq > 20000", "5 19457", "6 19657"}));
 }
 
-// Half of 40001 is 20000.5: a device at that rate cannot carry 20001 Hz and up of "Edge"'s
-// band, 19457-20316 Hz. Said once for the run, at the tick that opened the device.
-TEST_F(SweepCommandTest, APlayedSweepSaysOnceWhatTheDeviceCannotCarry) {
+// An output at 40001 samples per second carries nothing from 18.2 kHz up (the edge of the
+// program's own conversion), so every tone of "Edge"'s band, 19457-20316 Hz, stays silent: said
+// once for the run, and nothing reaches the output.
+TEST_F(SweepCommandTest, APlayedSweepSaysOnceThatTheOutputCannotCarryItsTones) {
   TRecordingSoundService Service;
   TScopedSoundService Scope(Service);
   Service.Rate = 40001;
   ASSERT_EQ(SweepCommand({"--idx", "6", "--ticks", "6"}), 0) << FErr.str();
   EXPECT_EQ(Lines().size(), 6u);
   EXPECT_EQ(FErr.str(),
-            "tessolon sweep: warning: the output device runs at 40001 samples per second and "
-            "cannot play 20001-20316 Hz of the band: nothing at or above half its rate sounds\n");
-  // A device fast enough for the whole band, or a recorded sweep, is not warned about.
+            "tessolon sweep: warning: tick 1: 19657 Hz cannot be carried: the output (SDL's "
+            "recording driver at 40001 Hz) carries nothing at or above 18.2 kHz; every tick the "
+            "output cannot carry stays silent\n");
+  EXPECT_TRUE(Service.Plays(svTone).empty());
+  // An output fast enough for the whole band, or a recorded sweep, is not warned about.
   FErr.str("");
   Service.Rate = 48000;
   ASSERT_EQ(SweepCommand({"--idx", "6", "--ticks", "2"}), 0);
+  EXPECT_EQ(Service.Plays(svTone).size(), 2u);
   Service.Rate = 8000;
   ASSERT_EQ(SweepCommand({"--idx", "6", "--ticks", "2", "--export", "x.wav"}), 0);
   EXPECT_EQ(FErr.str(), "");

@@ -1,0 +1,93 @@
+#include "sweep/OutputNotes.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "platform/audio/SoundService.h"
+#include "sound/OutputLimit.h"
+#include "sound/ToneGen.h"
+#include "sound/ToneGenSynth.h"
+
+namespace {
+
+constexpr int64_t HearingEdge = 20000;  // where adult hearing ends
+
+std::string Range(TBand Band) {
+  return std::to_string(Band.Low) + "-" + std::to_string(Band.High) + " Hz";
+}
+
+std::string Kilohertz(double Hertz) {
+  char Text[32];
+  std::snprintf(Text, sizeof Text, "%.4g kHz", Hertz / 1000);
+  return Text;
+}
+
+// The lowest hertz the output cannot carry for images of ImageRate: the converter's edge when it
+// runs below their rate, else half their rate.
+double CarryEdge(const TOutputChain& Chain, unsigned ImageRate) {
+  if (const auto Limit = OutputLimit(Chain, ImageRate)) return Limit->Edge;
+  return ImageRate / 2.0;
+}
+
+unsigned ImageRateOf(const TToneGen& ToneGen) {
+  return unsigned(SampleRate(ToneGen.Quality()));
+}
+
+}  // namespace
+
+std::string OutputRateText(const TOutputChain& Chain, unsigned ImageRate) {
+  if (Chain.Rate == 0) return "No output device could be opened.";
+  if (const auto Limit = OutputLimit(Chain, ImageRate))
+    return Chain.Describe() + ": it carries nothing at or above " + KilohertzText(Limit->Edge) +
+           ".";
+  return Chain.Describe() + ": it plays nothing at or above " + Kilohertz(ImageRate / 2.0) + ".";
+}
+
+std::string BandNote(TBand Band, const TOutputChain& Chain, unsigned ImageRate) {
+  const TBand Whole{std::min(Band.Low, Band.High), std::max(Band.Low, Band.High)};
+  std::string Note;
+  if (Chain.Rate == 0) {
+    Note = "Without an output device nothing of this band can be played.";
+  } else if (const auto Part =
+                 PartAtOrAbove(Whole, int64_t(std::ceil(CarryEdge(Chain, ImageRate))))) {
+    Note = Part->Low == Whole.Low
+               ? "The output cannot carry any of this band (" + Range(Whole) + ")."
+               : "The output cannot carry " + Range(*Part) + " of this band.";
+  }
+  if (const auto Part = PartAtOrAbove(Whole, HearingEdge)) {
+    if (!Note.empty()) Note += " ";
+    Note += (Part->Low == Whole.Low ? "All of this band (" + Range(Whole) + ")"
+                                    : std::string(Range(*Part) + " of it")) +
+            " lies at or above 20 kHz, beyond adult hearing; children and pets may still hear it.";
+  }
+  return Note.empty() ? "The output can carry the whole band (" + Range(Whole) +
+                            "), and people can hear all of it."
+                      : Note;
+}
+
+std::string SilentToneNote(const TToneGen& ToneGen) {
+  if (ToneGen.Carried()) return "";
+  const auto Limit = CurrentOutputLimit(ImageRateOf(ToneGen));
+  return "The tone at " + std::to_string(ToneGen.Frequency()) + " Hz cannot be carried by the " +
+         "output" + (Limit ? " at " + std::to_string(Limit->Rate) + " Hz" : std::string()) +
+         ": this tick is silent.";
+}
+
+std::string SilentToneShort(const TToneGen& ToneGen) {
+  if (ToneGen.Carried()) return "";
+  const auto Limit = CurrentOutputLimit(ImageRateOf(ToneGen));
+  return "silent: output at " + (Limit ? std::to_string(Limit->Rate) + " Hz" : "a lower rate");
+}
+
+std::optional<TSpectrumPicture> TonePicture(const TToneGen& ToneGen, unsigned DeviceRate) {
+  if (!ToneGen.GetDataBuffer()) return std::nullopt;
+  TSpectrumPicture Picture;
+  Picture.Spectrum =
+      AnalyseWaveImage(ToneGen.GetDataBuffer(), std::size_t(ToneGen.DataBufferSize()));
+  Picture.ToneHertz = ToneGen.Frequency();
+  Picture.DeviceRate = DeviceRate;
+  Picture.Title = "Tone " + std::to_string(ToneGen.Frequency()) + " Hz, " +
+                  (ToneGen.BandLimited() ? "band-limited" : "plain synthesis");
+  return Picture;
+}

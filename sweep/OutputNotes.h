@@ -1,0 +1,29 @@
+// What the Adjustment dialog's "Sound output" page and the main window say about the output: the
+// server and rate it runs at, what of a pest's band it cannot carry or people cannot hear, why a
+// tick stayed silent, and the spectrum of the tone being played. Plain text and values, so the
+// headless tests read them without a window.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/audio/OutputChain.h"
+#include "sound/ToneSpectrum.h"
+#include "sweep/PestTable.h"
+
+class TToneGen;
+
+// "PipeWire, graph at 48000 Hz (allowed: 48000): it carries nothing at or above 21.9 kHz." and
+// the like, for images of ImageRate samples per second.
+std::string OutputRateText(const TOutputChain& Chain, unsigned ImageRate);
+// What of Band the output cannot carry and what people cannot hear (at or above 20 kHz), or
+// that all of it can be played and heard.
+std::string BandNote(TBand Band, const TOutputChain& Chain, unsigned ImageRate);
+// Why the tone generator's last tone stayed silent ("The tone at 25000 Hz cannot be carried by
+// the output at 48000 Hz: this tick is silent."); empty when it reached the output.
+std::string SilentToneNote(const TToneGen& ToneGen);
+// The same in a few words, for a status line or a tray tip: "silent: output at 48000 Hz".
+std::string SilentToneShort(const TToneGen& ToneGen);
+// The spectrum of the tone generator's current image with the page's marks; none without one.
+std::optional<TSpectrumPicture> TonePicture(const TToneGen& ToneGen, unsigned DeviceRate);

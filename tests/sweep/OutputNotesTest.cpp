@@ -1,0 +1,60 @@
+// The plain words of the "Sound output" page for outputs that run at, above and below the
+// images' rate, and for none.
+#include "sweep/OutputNotes.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TOutputChain Chain(TSoundServer Server, unsigned Rate, std::vector<unsigned> Allowed = {}) {
+  TOutputChain Result;
+  Result.Server = Server;
+  Result.Driver = "pulseaudio";
+  Result.Rate = Rate;
+  Result.Allowed = std::move(Allowed);
+  return Result;
+}
+
+TEST(OutputNotes, SayWhatTheOutputCannotCarryAndWhatPeopleCannotHear) {
+  const TOutputChain PipeWire48 = Chain(TSoundServer::PipeWire, 48000, {44100, 48000});
+  const TOutputChain Pulse96 = Chain(TSoundServer::PulseAudio, 96000);
+  const TOutputChain None = Chain(TSoundServer::None, 0);
+  struct TCase {
+    TBand Band;
+    const TOutputChain& Output;
+    const char* Note;
+  };
+  const TCase Cases[] = {
+      {{5000, 15000},
+       PipeWire48,
+       "The output can carry the whole band (5000-15000 Hz), and people can hear all of it."},
+      {{30000, 25000},
+       PipeWire48,
+       "The output cannot carry any of this band (25000-30000 Hz). All of this band "
+       "(25000-30000 Hz) lies at or above 20 kHz, beyond adult hearing; children and pets may "
+       "still hear it."},
+      {{15000, 23000},
+       PipeWire48,
+       "The output cannot carry 21872-23000 Hz of this band. 20000-23000 Hz of it lies at or "
+       "above 20 kHz, beyond adult hearing; children and pets may still hear it."},
+      {{18000, 22000},
+       Pulse96,
+       "20000-22000 Hz of it lies at or above 20 kHz, beyond adult hearing; children and pets "
+       "may still hear it."},
+      {{5000, 15000}, None, "Without an output device nothing of this band can be played."},
+  };
+  for (const TCase& Case : Cases)
+    EXPECT_EQ(BandNote(Case.Band, Case.Output, 96000), Case.Note)
+        << Case.Band.Low << "-" << Case.Band.High << " on " << Case.Output.Describe();
+
+  EXPECT_EQ(OutputRateText(PipeWire48, 96000),
+            "PipeWire, graph at 48000 Hz (allowed: 44100, 48000): it carries nothing at or above "
+            "21.9 kHz.");
+  EXPECT_EQ(OutputRateText(Pulse96, 96000),
+            "PulseAudio, sink at 96000 Hz: it plays nothing at or above 48 kHz.");
+  EXPECT_EQ(OutputRateText(Pulse96, 44100),
+            "PulseAudio, sink at 96000 Hz: it plays nothing at or above 22.05 kHz.");
+  EXPECT_EQ(OutputRateText(None, 96000), "No output device could be opened.");
+}
+
+}  // namespace

@@ -88,6 +88,23 @@ TEST_F(SoundOutputPage, TheBandLimitedBoxSetsTheToneGeneratorAndIsKeptForTheNext
   EXPECT_FALSE(Tone().BandLimited());
 }
 
+// A tick whose tone the output cannot carry: the page says the tick is silent and why.
+TEST_F(SoundOutputPage, SaysWhyATickIsSilent) {
+  frmUtil->SelectPest();
+  ClickTab(2);
+  Band().SetRange(25000, 40000);  // every tone of it above the 48000 output's edge
+  Band().SetPosition(29500);
+  Tick();
+  EXPECT_EQ(Sound.Count(scPlay), 0);
+  EXPECT_EQ(
+      Util<TLabel>("lblNote").Caption().rfind("The tone at " + std::to_string(Band().Position()) +
+                                                  " Hz cannot be carried by the output at "
+                                                  "48000 Hz: this tick is silent. ",
+                                              0),
+      0u)
+      << Util<TLabel>("lblNote").Caption();
+}
+
 TEST_F(SoundOutputPage, TheSpectrumIsRedrawnAtEachTickWhileThePageShows) {
   frmUtil->SelectPest();
   ClickTab(2);

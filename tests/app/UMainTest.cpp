@@ -12,6 +12,7 @@
 #include "platform/qt/DbCtrls.h"
 #include "platform/qt/StdCtrls.h"
 #include "shell/Menus.h"
+#include "shell/TrayIcon.h"
 #include "tests/app/WindowFixture.h"
 #include "tests/platform/qt/ListDriver.h"
 
@@ -155,6 +156,33 @@ TEST_F(MainWindow, GoAndStopSwitchTheStatusTimerAndSelector) {
   Main<TControl>("btnGo").Click();
   Tick();
   EXPECT_EQ(Band().Position(), 15750);
+}
+
+// On an output at 48000 Hz nothing of Cockroach's band (25000-40000 Hz) can be carried: its ticks
+// stay silent, the status label says so instead of "RUN ...", the tray tip says why, and an
+// audible pest brings the ordinary display back.
+TEST_F(MainWindow, TicksTheOutputCannotCarryAreSilentAndTheStatusSaysWhy) {
+  Sound.Rate = 48000;
+  auto& Status = Main<TControl>("lblPoint");
+  auto& Tray = Main<TTrayIcon>("TrayIcon1");
+  ListDriver::ChooseWithKeys(Selector(), 1);
+  ExpectProfile(Cockroach);
+  Main<TControl>("btnGo").Click();
+  Tick();
+  Tick();
+  EXPECT_EQ(Sound.Count(scPlay), 0);
+  EXPECT_EQ(Status.Caption(), "SILENT ...");
+  EXPECT_EQ(Tray.Hint(), "Tessolon 3.0: silent: output at 48000 Hz");
+  Main<TControl>("btnStop").Click();
+  EXPECT_EQ(Status.Caption(), "STOP ...");
+  EXPECT_EQ(Tray.Hint(), "Tessolon 3.0");
+
+  ListDriver::ChooseWithMouse(Selector(), 4);  // House fly, 10000-18000 Hz
+  Main<TControl>("btnGo").Click();
+  Tick();
+  EXPECT_EQ(Sound.Count(scPlay), 1);
+  EXPECT_EQ(Status.Caption(), "RUN ...");
+  EXPECT_EQ(Tray.Hint(), "Tessolon 3.0");
 }
 
 TEST_F(MainWindow, TrayRunAndStopCheckTheirItemsWhileTheButtonsLeaveThemAlone) {

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "platform/audio/ImageResampler.h"
 #include "platform/core/Exceptions.h"
 
 namespace {
@@ -115,10 +116,16 @@ void PaintMark(QPainter& Painter, const TAxes& Axes, double Hertz, const QColor&
   Painter.drawText(Box, Qt::AlignCenter, Text);
 }
 
-std::string DeviceText(std::uint32_t Rate, bool Cuts) {
+// The highest frequency an output at Rate carries of an image whose half rate is ImageHalf: the
+// edge of the program's own conversion when it runs below the image's rate.
+double CarriedUpTo(std::uint32_t Rate, double ImageHalf) {
+  return Rate / 2.0 < ImageHalf ? PassbandEdge(Rate) : Rate / 2.0;
+}
+
+std::string DeviceText(std::uint32_t Rate, double Edge, bool Cuts) {
   if (Rate == 0) return "No output device could be opened.";
   return "The output device runs at " + std::to_string(Rate) + " Hz" +
-         (Cuts ? "; it cannot play the shaded part at or above " + Kilohertz(Rate / 2.0) + " kHz."
+         (Cuts ? "; it cannot carry the shaded part at or above " + Kilohertz(Edge) + " kHz."
                : " and can play the whole picture.");
 }
 
@@ -145,9 +152,10 @@ void PaintSpectrum(QPainter& Painter, const QRect& Area, const TSpectrumPicture&
                    Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(Picture.Title));
 
   const double DeviceHalf = Picture.DeviceRate / 2.0;
+  const double Edge = CarriedUpTo(Picture.DeviceRate, Axes.TopHertz);
   const bool DeviceCuts = Picture.DeviceRate > 0 && DeviceHalf < Axes.TopHertz;
   if (DeviceCuts)
-    Painter.fillRect(QRectF(QPointF(Axes.X(DeviceHalf), Axes.Plot.top()), Axes.Plot.bottomRight()),
+    Painter.fillRect(QRectF(QPointF(Axes.X(Edge), Axes.Plot.top()), Axes.Plot.bottomRight()),
                      Unplayable);
   PaintGrid(Painter, Axes);
   if (!Spectrum.Decibels.empty()) PaintCurve(Painter, Axes, Spectrum);
@@ -162,15 +170,16 @@ void PaintSpectrum(QPainter& Painter, const QRect& Area, const TSpectrumPicture&
     PaintMark(Painter, Axes, HearingLimit, HearingColour, Qt::DotLine, 1,
               "20 kHz: limit of human hearing");
   if (Picture.DeviceRate != 0)
-    PaintMark(Painter, Axes, DeviceHalf, DeviceColour, Qt::SolidLine, 2,
-              "half the device's rate: " + Kilohertz(DeviceHalf) + " kHz");
+    PaintMark(Painter, Axes, Edge, DeviceColour, Qt::SolidLine, 2,
+              (DeviceCuts ? "the output carries up to " : "half the device's rate: ") +
+                  Kilohertz(Edge) + " kHz");
   if (DeviceNote == TDeviceNote::Shown) {
     Painter.setPen(Qt::black);
     Painter.setFont(Font(12));
     // A narrow picture wraps the note onto a second line instead of cutting it off.
     Painter.drawText(QRectF(Axes.Plot.left(), Axes.Plot.bottom() + 38, Axes.Plot.width(), 36),
                      Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                     QString::fromStdString(DeviceText(Picture.DeviceRate, DeviceCuts)));
+                     QString::fromStdString(DeviceText(Picture.DeviceRate, Edge, DeviceCuts)));
   }
   Painter.restore();
 }

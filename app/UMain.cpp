@@ -187,5 +187,5 @@ void TfrmMain::OutputSilent(const std::string& Reason) {
   if (Reason.empty())
     START_PROC();
   else
-    ShowRunState(true, clRed, "SILENT ...");
+    ShowRunState(true, clRed, "SILENT");
 }

@@ -52,7 +52,7 @@ class TfrmMain : public TForm, public IAdjustmentObserver {
   TForm& Form() override { return *this; }
   // Shows this window, which opens the table again.
   void AdjustmentClosed() override;
-  // The status label says "SILENT ..." and the tray tip the reason while ticks stay silent.
+  // The status label says "SILENT" and the tray tip the reason while ticks stay silent.
   void OutputSilent(const std::string& Reason) override;
 
  protected:

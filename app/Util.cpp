@@ -96,6 +96,7 @@ void TfrmUtil::Loaded() {
   lbloct = &FormComponent<TLabel>(*this, "lbloct");
   lblAmp = &FormComponent<TLabel>(*this, "lblAmp");
   chBand = &FormComponent<TCheckBox>(*this, "chBand");
+  lblDevice = &FormComponent<TLabel>(*this, "lblDevice");
   lblRate = &FormComponent<TLabel>(*this, "lblRate");
   lblNote = &FormComponent<TLabel>(*this, "lblNote");
   pbSpectrum = &FormComponent<TSpectrumView>(*this, "pbSpectrum");
@@ -267,8 +268,9 @@ void TfrmUtil::ShowSoundOutput() {
   // asking at every tick opens nothing.
   const unsigned ImageRate = unsigned(SampleRate(ToneGen1->Quality()));
   const TOutputChain Chain = SoundService().Output(ImageRate);
+  lblDevice->SetCaption(OutputText(Chain));
   lblRate->SetCaption(OutputRateText(Chain, ImageRate));
-  // The caption sizes a label to its text; the note keeps its room for three wrapped lines.
+  // The caption sizes a label to its text; the note keeps its room for four wrapped lines.
   const int NoteWidth = lblNote->Width(), NoteHeight = lblNote->Height();
   std::string Note = BandNote({tbLine->Min(), tbLine->Max()}, Chain, ImageRate);
   if (chSND->Checked() && !ToneGen1->Carried()) Note = SilentToneNote(*ToneGen1) + " " + Note;

@@ -118,7 +118,7 @@ class TfrmUtil : public TForm, public ISweepHost, public IAdjustmentDialog {
   TLabel *lbloct = nullptr, *lblAmp = nullptr;
   // The "Sound output" page.
   TCheckBox* chBand = nullptr;
-  TLabel *lblRate = nullptr, *lblNote = nullptr;
+  TLabel *lblDevice = nullptr, *lblRate = nullptr, *lblNote = nullptr;
   TSpectrumView* pbSpectrum = nullptr;
 
   TWindowLink<IAdjustmentObserver> FObserver;

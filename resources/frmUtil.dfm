@@ -816,13 +816,13 @@ object frmUtil: TfrmUtil
         Left = 3
         Top = 58
         Width = 409
-        Height = 186
+        Height = 172
       end
       object lblNote: TLabel
         Left = 8
-        Top = 246
+        Top = 232
         Width = 400
-        Height = 46
+        Height = 60
       end
     end
   end

@@ -36,12 +36,16 @@ unsigned ImageRateOf(const TToneGen& ToneGen) {
 
 }  // namespace
 
+std::string OutputText(const TOutputChain& Chain) {
+  return Chain.Rate == 0 ? "Output: none" : "Output: " + Chain.Describe();
+}
+
 std::string OutputRateText(const TOutputChain& Chain, unsigned ImageRate) {
   if (Chain.Rate == 0) return "No output device could be opened.";
   if (const auto Limit = OutputLimit(Chain, ImageRate))
-    return Chain.Describe() + ": it carries nothing at or above " + KilohertzText(Limit->Edge) +
-           ".";
-  return Chain.Describe() + ": it plays nothing at or above " + Kilohertz(ImageRate / 2.0) + ".";
+    return "It carries nothing at or above " + KilohertzText(Limit->Edge) + ".";
+  return "It plays the tones at their own rate: nothing at or above " + Kilohertz(ImageRate / 2.0) +
+         ".";
 }
 
 std::string BandNote(TBand Band, const TOutputChain& Chain, unsigned ImageRate) {
@@ -69,9 +73,9 @@ std::string BandNote(TBand Band, const TOutputChain& Chain, unsigned ImageRate) 
 std::string SilentToneNote(const TToneGen& ToneGen) {
   if (ToneGen.Carried()) return "";
   const auto Limit = CurrentOutputLimit(ImageRateOf(ToneGen));
-  return "The tone at " + std::to_string(ToneGen.Frequency()) + " Hz cannot be carried by the " +
-         "output" + (Limit ? " at " + std::to_string(Limit->Rate) + " Hz" : std::string()) +
-         ": this tick is silent.";
+  return "This tick, " + std::to_string(ToneGen.Frequency()) + " Hz, is silent: the output" +
+         (Limit ? " at " + std::to_string(Limit->Rate) + " Hz" : std::string()) +
+         " cannot carry it.";
 }
 
 std::string SilentToneShort(const TToneGen& ToneGen) {

@@ -14,14 +14,16 @@
 
 class TToneGen;
 
-// "PipeWire, graph at 48000 Hz (allowed: 48000): it carries nothing at or above 21.9 kHz." and
-// the like, for images of ImageRate samples per second.
+// "Output: PipeWire, graph at 48000 Hz (allowed: 48000)".
+std::string OutputText(const TOutputChain& Chain);
+// "It carries nothing at or above 21.9 kHz." and the like, for images of ImageRate samples per
+// second.
 std::string OutputRateText(const TOutputChain& Chain, unsigned ImageRate);
 // What of Band the output cannot carry and what people cannot hear (at or above 20 kHz), or
 // that all of it can be played and heard.
 std::string BandNote(TBand Band, const TOutputChain& Chain, unsigned ImageRate);
-// Why the tone generator's last tone stayed silent ("The tone at 25000 Hz cannot be carried by
-// the output at 48000 Hz: this tick is silent."); empty when it reached the output.
+// Why the tone generator's last tone stayed silent ("This tick, 25000 Hz, is silent: the output
+// at 48000 Hz cannot carry it."); empty when it reached the output.
 std::string SilentToneNote(const TToneGen& ToneGen);
 // The same in a few words, for a status line or a tray tip: "silent: output at 48000 Hz".
 std::string SilentToneShort(const TToneGen& ToneGen);

@@ -55,8 +55,8 @@ TEST_F(SoundOutputPage, IsTheThirdPageAndTheFirstTwoStayWhereTheyWere) {
   // Shown at once: the output and its rate and, for the stored 15000-50000 Hz band, what of it
   // cannot be carried at 48000 (21872 Hz up, the edge of the program's own conversion) or heard
   // (20000 Hz up).
-  EXPECT_EQ(Util<TLabel>("lblRate").Caption(),
-            "SDL's recording driver at 48000 Hz: it carries nothing at or above 21.9 kHz.");
+  EXPECT_EQ(Util<TLabel>("lblDevice").Caption(), "Output: SDL's recording driver at 48000 Hz");
+  EXPECT_EQ(Util<TLabel>("lblRate").Caption(), "It carries nothing at or above 21.9 kHz.");
   EXPECT_EQ(Util<TLabel>("lblNote").Caption(),
             "The output cannot carry 21872-50000 Hz of this band. 20000-50000 Hz of it lies at or "
             "above 20 kHz, beyond adult hearing; children and pets may still hear it.");
@@ -97,10 +97,11 @@ TEST_F(SoundOutputPage, SaysWhyATickIsSilent) {
   Tick();
   EXPECT_EQ(Sound.Count(scPlay), 0);
   EXPECT_EQ(
-      Util<TLabel>("lblNote").Caption().rfind("The tone at " + std::to_string(Band().Position()) +
-                                                  " Hz cannot be carried by the output at "
-                                                  "48000 Hz: this tick is silent. ",
-                                              0),
+      Util<TLabel>("lblNote").Caption().rfind(
+          "This tick, " + std::to_string(Band().Position()) +
+              " Hz, is silent: the output at 48000 Hz cannot carry it. The output cannot carry "
+              "any of this band (25000-40000 Hz).",
+          0),
       0u)
       << Util<TLabel>("lblNote").Caption();
 }

@@ -171,7 +171,7 @@ TEST_F(MainWindow, TicksTheOutputCannotCarryAreSilentAndTheStatusSaysWhy) {
   Tick();
   Tick();
   EXPECT_EQ(Sound.Count(scPlay), 0);
-  EXPECT_EQ(Status.Caption(), "SILENT ...");
+  EXPECT_EQ(Status.Caption(), "SILENT");
   EXPECT_EQ(Tray.Hint(), "Tessolon 3.0: silent: output at 48000 Hz");
   Main<TControl>("btnStop").Click();
   EXPECT_EQ(Status.Caption(), "STOP ...");

@@ -47,13 +47,13 @@ TEST(OutputNotes, SayWhatTheOutputCannotCarryAndWhatPeopleCannotHear) {
     EXPECT_EQ(BandNote(Case.Band, Case.Output, 96000), Case.Note)
         << Case.Band.Low << "-" << Case.Band.High << " on " << Case.Output.Describe();
 
-  EXPECT_EQ(OutputRateText(PipeWire48, 96000),
-            "PipeWire, graph at 48000 Hz (allowed: 44100, 48000): it carries nothing at or above "
-            "21.9 kHz.");
+  EXPECT_EQ(OutputText(PipeWire48), "Output: PipeWire, graph at 48000 Hz (allowed: 44100, 48000)");
+  EXPECT_EQ(OutputText(None), "Output: none");
+  EXPECT_EQ(OutputRateText(PipeWire48, 96000), "It carries nothing at or above 21.9 kHz.");
   EXPECT_EQ(OutputRateText(Pulse96, 96000),
-            "PulseAudio, sink at 96000 Hz: it plays nothing at or above 48 kHz.");
+            "It plays the tones at their own rate: nothing at or above 48 kHz.");
   EXPECT_EQ(OutputRateText(Pulse96, 44100),
-            "PulseAudio, sink at 96000 Hz: it plays nothing at or above 22.05 kHz.");
+            "It plays the tones at their own rate: nothing at or above 22.05 kHz.");
   EXPECT_EQ(OutputRateText(None, 96000), "No output device could be opened.");
 }
 

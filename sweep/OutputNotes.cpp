@@ -79,6 +79,7 @@ std::string SilentToneNote(const TToneGen& ToneGen) {
 }
 
 std::string SilentToneShort(const TToneGen& ToneGen) {
+  if (SoundService().Output(ImageRateOf(ToneGen)).Rate == 0) return "silent: no output";
   if (ToneGen.Carried()) return "";
   const auto Limit = CurrentOutputLimit(ImageRateOf(ToneGen));
   return "silent: output at " + (Limit ? std::to_string(Limit->Rate) + " Hz" : "a lower rate");

@@ -25,7 +25,8 @@ std::string BandNote(TBand Band, const TOutputChain& Chain, unsigned ImageRate);
 // Why the tone generator's last tone stayed silent ("This tick, 25000 Hz, is silent: the output
 // at 48000 Hz cannot carry it."); empty when it reached the output.
 std::string SilentToneNote(const TToneGen& ToneGen);
-// The same in a few words, for a status line or a tray tip: "silent: output at 48000 Hz".
+// The same in a few words, for a status line or a tray tip: "silent: output at 48000 Hz", or
+// "silent: no output" while there is none (its server went away); empty while ticks sound.
 std::string SilentToneShort(const TToneGen& ToneGen);
 // The spectrum of the tone generator's current image with the page's marks; none without one.
 std::optional<TSpectrumPicture> TonePicture(const TToneGen& ToneGen, unsigned DeviceRate);

@@ -39,7 +39,7 @@ bool TRecordingSoundService::GetDevCaps(TSoundVoice Voice, TWaveOutCaps& ACaps) 
 TOutputChain TRecordingSoundService::Output(unsigned ImageRate) {
   TOutputChain Chain;
   Chain.Driver = "recording";
-  Chain.Rate = Rate != 0 ? Rate : ImageRate;
+  Chain.Rate = Gone ? 0 : Rate != 0 ? Rate : ImageRate;
   return Chain;
 }
 

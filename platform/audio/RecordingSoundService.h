@@ -29,6 +29,7 @@ class TRecordingSoundService : public ISoundService {
   bool VolumeReadFails = false;
   TWaveOutCaps Caps{WAVE_FORMAT_1S16, WAVECAPS_LRVOLUME, 2};
   unsigned Rate = 0;  // the fake chain's rate; 0 runs it at each image's own rate
+  bool Gone = false;  // the output has gone away: the chain answers with no rate
 
   std::vector<TSoundEvent> Events;
 

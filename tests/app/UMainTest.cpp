@@ -183,6 +183,15 @@ TEST_F(MainWindow, TicksTheOutputCannotCarryAreSilentAndTheStatusSaysWhy) {
   EXPECT_EQ(Sound.Count(scPlay), 1);
   EXPECT_EQ(Status.Caption(), "RUN ...");
   EXPECT_EQ(Tray.Hint(), "Tessolon 3.0");
+
+  // The server goes away and comes back: said once each way.
+  Sound.Gone = true;
+  Tick();
+  EXPECT_EQ(Status.Caption(), "SILENT");
+  EXPECT_EQ(Tray.Hint(), "Tessolon 3.0: silent: no output");
+  Sound.Gone = false;
+  Tick();
+  EXPECT_EQ(Status.Caption(), "RUN ...");
 }
 
 TEST_F(MainWindow, TrayRunAndStopCheckTheirItemsWhileTheButtonsLeaveThemAlone) {

@@ -4,7 +4,6 @@
 #include <new>
 
 #include "platform/audio/ImageResampler.h"
-
 #include "platform/audio/QuietStderr.h"
 
 namespace {

@@ -1,0 +1,156 @@
+#include "tests/servers/ChildProcess.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+#include <thread>
+
+extern char** environ;
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Spawn's own error codes come back as return values, not in errno.
+void Check(int Error, const char* What) {
+  if (Error != 0) throw std::system_error(Error, std::generic_category(), What);
+}
+
+}  // namespace
+
+TEnvironment TEnvironment::Inherited() {
+  TEnvironment Result;
+  for (char** Entry = environ; *Entry != nullptr; ++Entry) {
+    const std::string Text = *Entry;
+    const auto Equals = Text.find('=');
+    if (Equals != std::string::npos)
+      Result.FValues[Text.substr(0, Equals)] = Text.substr(Equals + 1);
+  }
+  return Result;
+}
+
+TEnvironment& TEnvironment::Set(const std::string& Name, const std::string& Value) {
+  FValues[Name] = Value;
+  return *this;
+}
+
+TEnvironment& TEnvironment::Unset(const std::string& Name) {
+  FValues.erase(Name);
+  return *this;
+}
+
+std::optional<std::string> TEnvironment::Get(const std::string& Name) const {
+  const auto Found = FValues.find(Name);
+  if (Found == FValues.end()) return std::nullopt;
+  return Found->second;
+}
+
+std::vector<std::string> TEnvironment::Entries() const {
+  std::vector<std::string> Result;
+  for (const auto& [Name, Value] : FValues) Result.push_back(Name + "=" + Value);
+  return Result;
+}
+
+TChildProcess::TChildProcess(const TLaunch& Launch) : FLaunch(Launch) {
+  posix_spawn_file_actions_t Actions;
+  posix_spawnattr_t Attributes;
+  Check(posix_spawn_file_actions_init(&Actions), "posix_spawn_file_actions_init");
+  Check(posix_spawnattr_init(&Attributes), "posix_spawnattr_init");
+  const int Written = O_WRONLY | O_CREAT | O_TRUNC;
+  posix_spawn_file_actions_addopen(&Actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&Actions, 1, Launch.Out.c_str(), Written, 0644);
+  posix_spawn_file_actions_addopen(&Actions, 2, Launch.Err.c_str(), Written, 0644);
+  posix_spawn_file_actions_addchdir_np(&Actions, Launch.Folder.c_str());
+  // A group of its own, so a stop reaches whatever the child starts; and signals as a shell
+  // would hand them over, whatever the test runner blocks or ignores.
+  sigset_t Empty, Defaults;
+  sigemptyset(&Empty);
+  sigemptyset(&Defaults);
+  for (int Signal : {SIGINT, SIGTERM, SIGPIPE, SIGHUP, SIGCHLD}) sigaddset(&Defaults, Signal);
+  posix_spawnattr_setpgroup(&Attributes, 0);
+  posix_spawnattr_setsigmask(&Attributes, &Empty);
+  posix_spawnattr_setsigdefault(&Attributes, &Defaults);
+  posix_spawnattr_setflags(&Attributes,
+                           POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+
+  std::vector<char*> Argv;
+  for (const std::string& Arg : Launch.Argv) Argv.push_back(const_cast<char*>(Arg.c_str()));
+  Argv.push_back(nullptr);
+  const std::vector<std::string> Entries = Launch.Environment.Entries();
+  std::vector<char*> Envp;
+  for (const std::string& Entry : Entries) Envp.push_back(const_cast<char*>(Entry.c_str()));
+  Envp.push_back(nullptr);
+  const int Error = posix_spawnp(&FPid, Argv[0], &Actions, &Attributes, Argv.data(), Envp.data());
+  posix_spawn_file_actions_destroy(&Actions);
+  posix_spawnattr_destroy(&Attributes);
+  Check(Error, ("cannot start " + Launch.Argv[0]).c_str());
+}
+
+TChildProcess::~TChildProcess() {
+  if (!WaitFor(0ms)) {
+    Signal(SIGTERM);
+    WaitFor(3s);
+  }
+  // The leader is not reaped yet, so the group's number still belongs to it: stragglers left in
+  // the group are killed, never another process that happens to reuse the number.
+  Signal(SIGKILL);
+  int Ignored;
+  while (::waitpid(FPid, &Ignored, 0) < 0 && errno == EINTR) {
+  }
+}
+
+void TChildProcess::Signal(int Signal) {
+  ::kill(-FPid, Signal);
+}
+
+std::optional<int> TChildProcess::WaitFor(std::chrono::milliseconds Bound) {
+  const auto Deadline = std::chrono::steady_clock::now() + Bound;
+  while (!FStatus) {
+    siginfo_t Info{};
+    // WNOWAIT: look without reaping (see the destructor).
+    if (::waitid(P_PID, id_t(FPid), &Info, WEXITED | WNOHANG | WNOWAIT) == 0 && Info.si_pid != 0)
+      FStatus = Info.si_code == CLD_EXITED ? W_EXITCODE(Info.si_status, 0)
+                                           : W_EXITCODE(0, Info.si_status);
+    else if (std::chrono::steady_clock::now() >= Deadline)
+      break;
+    else
+      std::this_thread::sleep_for(20ms);
+  }
+  return FStatus;
+}
+
+TCommandResult Finish(TChildProcess& Child, std::chrono::milliseconds Bound) {
+  TCommandResult Result;
+  const std::optional<int> Status = Child.WaitFor(Bound);
+  Result.Status = Status ? DescribeStatus(Status)
+                         : "still running after " + std::to_string(Bound.count()) + " ms";
+  if (Status && WIFEXITED(*Status)) Result.ExitStatus = WEXITSTATUS(*Status);
+  Result.Out = ReadWholeFile(Child.Launch().Out);
+  Result.Err = ReadWholeFile(Child.Launch().Err);
+  return Result;
+}
+
+TCommandResult RunCommand(const TLaunch& Launch, std::chrono::milliseconds Bound) {
+  TChildProcess Child(Launch);
+  return Finish(Child, Bound);
+}
+
+std::string DescribeStatus(std::optional<int> Status) {
+  if (!Status) return "still running";
+  if (WIFEXITED(*Status)) return "exit " + std::to_string(WEXITSTATUS(*Status));
+  return "signal " + std::to_string(WTERMSIG(*Status));
+}
+
+std::string ReadWholeFile(const std::filesystem::path& Name) {
+  std::ifstream In(Name, std::ios::binary);
+  std::ostringstream Text;
+  Text << In.rdbuf();
+  return Text.str();
+}

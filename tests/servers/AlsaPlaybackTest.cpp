@@ -22,5 +22,6 @@ TEST(PlainAlsa, DevicesNameTheRateAndOnlyWhatItCarriesIsWritten) {
   const TCommandResult High = Alsa.Session().RunProgram(ToneArgs(30000), "tessolon");
   const TAnalysis Folded = Analyse(Alsa.TakeWritten());
   EXPECT_LT(Folded.Loudest.AudibleDb, InaudibleDb) << Folded.Describe();
-  EXPECT_FALSE(LinesWith(High.Err, "48000").empty()) << High.Status << "\n" << High.Err;
+  EXPECT_EQ(High.ExitStatus, 1) << High.Status;
+  EXPECT_FALSE(LinesWith(High.Err, "48000").empty()) << High.Err;
 }

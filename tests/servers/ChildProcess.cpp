@@ -46,12 +46,6 @@ TEnvironment& TEnvironment::Unset(const std::string& Name) {
   return *this;
 }
 
-std::optional<std::string> TEnvironment::Get(const std::string& Name) const {
-  const auto Found = FValues.find(Name);
-  if (Found == FValues.end()) return std::nullopt;
-  return Found->second;
-}
-
 std::vector<std::string> TEnvironment::Entries() const {
   std::vector<std::string> Result;
   for (const auto& [Name, Value] : FValues) Result.push_back(Name + "=" + Value);
@@ -111,18 +105,15 @@ void TChildProcess::Signal(int Signal) {
 }
 
 std::optional<int> TChildProcess::WaitFor(std::chrono::milliseconds Bound) {
-  const auto Deadline = std::chrono::steady_clock::now() + Bound;
-  while (!FStatus) {
+  WaitUntil(Bound, [&] {
     siginfo_t Info{};
     // WNOWAIT: look without reaping (see the destructor).
-    if (::waitid(P_PID, id_t(FPid), &Info, WEXITED | WNOHANG | WNOWAIT) == 0 && Info.si_pid != 0)
+    if (!FStatus && ::waitid(P_PID, id_t(FPid), &Info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+        Info.si_pid != 0)
       FStatus = Info.si_code == CLD_EXITED ? W_EXITCODE(Info.si_status, 0)
                                            : W_EXITCODE(0, Info.si_status);
-    else if (std::chrono::steady_clock::now() >= Deadline)
-      break;
-    else
-      std::this_thread::sleep_for(20ms);
-  }
+    return FStatus.has_value();
+  });
   return FStatus;
 }
 
@@ -153,4 +144,13 @@ std::string ReadWholeFile(const std::filesystem::path& Name) {
   std::ostringstream Text;
   Text << In.rdbuf();
   return Text.str();
+}
+
+bool WaitUntil(std::chrono::milliseconds Bound, const std::function<bool()>& Ready) {
+  const auto Deadline = std::chrono::steady_clock::now() + Bound;
+  while (!Ready()) {
+    if (std::chrono::steady_clock::now() >= Deadline) return false;
+    std::this_thread::sleep_for(50ms);
+  }
+  return true;
 }

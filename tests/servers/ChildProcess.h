@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -18,7 +19,6 @@ class TEnvironment {
   static TEnvironment Inherited();
   TEnvironment& Set(const std::string& Name, const std::string& Value);
   TEnvironment& Unset(const std::string& Name);
-  std::optional<std::string> Get(const std::string& Name) const;
   std::vector<std::string> Entries() const;  // NAME=VALUE
 
  private:
@@ -40,7 +40,6 @@ class TChildProcess {
   TChildProcess(const TChildProcess&) = delete;
   TChildProcess& operator=(const TChildProcess&) = delete;
 
-  pid_t Pid() const { return FPid; }
   const TLaunch& Launch() const { return FLaunch; }
   // Sends Signal to the whole group.
   void Signal(int Signal);
@@ -73,3 +72,6 @@ TCommandResult RunCommand(const TLaunch& Launch, std::chrono::milliseconds Bound
 std::string DescribeStatus(std::optional<int> Status);
 
 std::string ReadWholeFile(const std::filesystem::path& Name);
+
+// Polls Ready every 50 ms until it holds (true) or Bound passes (false).
+bool WaitUntil(std::chrono::milliseconds Bound, const std::function<bool()>& Ready);

@@ -105,13 +105,14 @@ TEST_P(FollowsToNinetySixKiloHertz, ToneAboveTwentyKilohertzSwitchesTheSinkAndAr
   // The recorder joins only once the program plays: a recorder at 96000 Hz would switch the
   // sink by itself, and one at 48000 Hz would hold it there.
   TChildProcess Program(Server().Session().Program(ToneArgs(30000, 3000), "tessolon"));
-  const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
   TSoundServer::TSinkState Sink;
-  while (Sink.State != "RUNNING" && Program.Running() &&
-         std::chrono::steady_clock::now() < Deadline)
-    Sink = Server().Sink();
-  ASSERT_EQ(Sink.State, "RUNNING") << "the program never played\n"
-                                   << ReadWholeFile(Program.Launch().Err);
+  ASSERT_TRUE(WaitUntil(std::chrono::seconds(15),
+                        [&] {
+                          Sink = Server().Sink();
+                          return Sink.State == "RUNNING" || !Program.Running();
+                        }) &&
+              Sink.State == "RUNNING")
+      << "the program never played: " << ReadWholeFile(Program.Launch().Err);
   EXPECT_EQ(Sink.Rate, 96000u);
   TMonitorRecording Monitor(Server(), 96000, "monitor");
   Monitor.WaitForMore(1);

@@ -20,9 +20,10 @@ TEST(PipeWireRestart, SweepPlaysOnInTheNewServerAndEndsWhenInterrupted) {
   };
   TChildProcess Sweep(
       Server.Session().Program({"sweep", "--pest", "Ant", "--seconds", "20"}, "tessolon"));
-  const auto Deadline = std::chrono::steady_clock::now() + 15s;
-  while (Server.Sink().State != "RUNNING" && std::chrono::steady_clock::now() < Deadline)
-    ASSERT_TRUE(Sweep.Running()) << ReadWholeFile(Sweep.Launch().Err);
+  ASSERT_TRUE(
+      WaitUntil(15s, [&] { return Server.Sink().State == "RUNNING" || !Sweep.Running(); }) &&
+      Sweep.Running())
+      << "the sweep never played: " << ReadWholeFile(Sweep.Launch().Err);
   {
     TMonitorRecording Before(Server, 48000, "before");
     Before.WaitForMore(1);

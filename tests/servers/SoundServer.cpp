@@ -5,7 +5,6 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <thread>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -18,17 +17,6 @@ constexpr auto ServerBound = 15s, ToolBound = 5s, ProgramBound = 60s;
 void WriteFile(const fs::path& Name, const std::string& Text) {
   fs::create_directories(Name.parent_path());
   std::ofstream(Name) << Text;
-}
-
-// Polls Ready until it holds or Bound passes.
-template <typename TReady>
-bool WaitUntil(std::chrono::milliseconds Bound, TReady Ready) {
-  const auto Deadline = std::chrono::steady_clock::now() + Bound;
-  while (!Ready()) {
-    if (std::chrono::steady_clock::now() >= Deadline) return false;
-    std::this_thread::sleep_for(50ms);
-  }
-  return true;
 }
 
 std::string Tail(const std::string& Text, std::size_t Count = 3000) {
@@ -244,11 +232,16 @@ TMonitorRecording::TMonitorRecording(const TSoundServer& Server, unsigned Rate,
 }
 
 std::string TMonitorRecording::Failure(const std::string& What) const {
-  const TSoundServer::TSinkState Sink = FServer.Sink();
+  std::string Sink;
+  try {
+    const TSoundServer::TSinkState State = FServer.Sink();
+    Sink = State.State + " at " + std::to_string(State.Rate) + " Hz";
+  } catch (const std::exception& E) {
+    Sink = E.what();
+  }
   return "parec " + What + " after " + std::to_string(Seconds()) + " s (" +
-         DescribeStatus(FParec->WaitFor(0ms)) + "; sink " + Sink.State + " at " +
-         std::to_string(Sink.Rate) + " Hz): " + ReadWholeFile(FParec->Launch().Err) + "\n" +
-         FServer.Logs();
+         DescribeStatus(FParec->WaitFor(0ms)) + "; sink " + Sink +
+         "): " + ReadWholeFile(FParec->Launch().Err) + "\n" + FServer.Logs();
 }
 
 double TMonitorRecording::Seconds() const {

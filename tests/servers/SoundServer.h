@@ -39,7 +39,6 @@ class TPrivateSession {
   const TScratchFolder& Folder() const { return FFolder; }
   std::filesystem::path Runtime() const { return FFolder / "run"; }
   std::filesystem::path Home() const { return FFolder / "home"; }
-  const TEnvironment& Environment() const { return FEnvironment; }
   TEnvironment& Environment() { return FEnvironment; }
   // A tool or daemon in this session, with its output in files named after Name.
   TLaunch Launch(const std::vector<std::string>& Argv, const std::string& Name) const;
@@ -61,22 +60,21 @@ class TSoundServer {
   TSoundServer(const TSoundServer&) = delete;
   TSoundServer& operator=(const TSoundServer&) = delete;
 
-  const TServerSettings& Settings() const { return FSettings; }
   const TPrivateSession& Session() const { return FSession; }
   // Ends PipeWire, WirePlumber and pipewire-pulse and starts them again; returns once the server
   // answers again.
   void Restart();
-  // pactl's output; throws when it fails or hangs.
-  std::string Pactl(const std::vector<std::string>& Args) const;
   struct TSinkState {
     unsigned Rate = 0;
     std::string State;  // RUNNING, IDLE, SUSPENDED
   };
+  // The sink as pactl lists it; throws when pactl fails or hangs.
   TSinkState Sink() const;
   // The servers' own logs, for failure messages.
   std::string Logs() const;
 
  private:
+  std::string Pactl(const std::vector<std::string>& Args) const;
   void Start();
   void WaitUntilReady();
   void Stop();

@@ -2,7 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,16 +14,7 @@
 
 extern char** environ;
 
-namespace {
-
 using namespace std::chrono_literals;
-
-// Spawn's own error codes come back as return values, not in errno.
-void Check(int Error, const char* What) {
-  if (Error != 0) throw std::system_error(Error, std::generic_category(), What);
-}
-
-}  // namespace
 
 TEnvironment TEnvironment::Inherited() {
   TEnvironment Result;
@@ -53,27 +44,7 @@ std::vector<std::string> TEnvironment::Entries() const {
 }
 
 TChildProcess::TChildProcess(const TLaunch& Launch) : FLaunch(Launch) {
-  posix_spawn_file_actions_t Actions;
-  posix_spawnattr_t Attributes;
-  Check(posix_spawn_file_actions_init(&Actions), "posix_spawn_file_actions_init");
-  Check(posix_spawnattr_init(&Attributes), "posix_spawnattr_init");
-  const int Written = O_WRONLY | O_CREAT | O_TRUNC;
-  posix_spawn_file_actions_addopen(&Actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&Actions, 1, Launch.Out.c_str(), Written, 0644);
-  posix_spawn_file_actions_addopen(&Actions, 2, Launch.Err.c_str(), Written, 0644);
-  posix_spawn_file_actions_addchdir_np(&Actions, Launch.Folder.c_str());
-  // A group of its own, so a stop reaches whatever the child starts; and signals as a shell
-  // would hand them over, whatever the test runner blocks or ignores.
-  sigset_t Empty, Defaults;
-  sigemptyset(&Empty);
-  sigemptyset(&Defaults);
-  for (int Signal : {SIGINT, SIGTERM, SIGPIPE, SIGHUP, SIGCHLD}) sigaddset(&Defaults, Signal);
-  posix_spawnattr_setpgroup(&Attributes, 0);
-  posix_spawnattr_setsigmask(&Attributes, &Empty);
-  posix_spawnattr_setsigdefault(&Attributes, &Defaults);
-  posix_spawnattr_setflags(&Attributes,
-                           POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-
+  // Everything the child needs is made here: after fork it makes system calls only.
   std::vector<char*> Argv;
   for (const std::string& Arg : Launch.Argv) Argv.push_back(const_cast<char*>(Arg.c_str()));
   Argv.push_back(nullptr);
@@ -81,10 +52,32 @@ TChildProcess::TChildProcess(const TLaunch& Launch) : FLaunch(Launch) {
   std::vector<char*> Envp;
   for (const std::string& Entry : Entries) Envp.push_back(const_cast<char*>(Entry.c_str()));
   Envp.push_back(nullptr);
-  const int Error = posix_spawnp(&FPid, Argv[0], &Actions, &Attributes, Argv.data(), Envp.data());
-  posix_spawn_file_actions_destroy(&Actions);
-  posix_spawnattr_destroy(&Attributes);
-  Check(Error, ("cannot start " + Launch.Argv[0]).c_str());
+  const std::string Refusal = "cannot start " + Launch.Argv[0] + "\n";
+  const pid_t Test = ::getpid();
+
+  FPid = ::fork();
+  if (FPid < 0) throw std::system_error(errno, std::generic_category(), Refusal);
+  if (FPid == 0) {
+    // A group of its own, so a stop reaches whatever the child starts; and killed with the
+    // test, should the test itself crash or be killed.
+    ::setpgid(0, 0);
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != Test) ::_exit(127);
+    // Signals as a shell would hand them over, whatever the test runner blocks or ignores.
+    sigset_t Empty;
+    sigemptyset(&Empty);
+    ::sigprocmask(SIG_SETMASK, &Empty, nullptr);
+    for (int Signal : {SIGINT, SIGTERM, SIGPIPE, SIGHUP, SIGCHLD}) ::signal(Signal, SIG_DFL);
+    const int Written = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
+    if (::dup2(::open("/dev/null", O_RDONLY | O_CLOEXEC), 0) == 0 &&
+        ::dup2(::open(Launch.Out.c_str(), Written, 0644), 1) == 1 &&
+        ::dup2(::open(Launch.Err.c_str(), Written, 0644), 2) == 2 &&
+        ::chdir(Launch.Folder.c_str()) == 0)
+      ::execvpe(Argv[0], Argv.data(), Envp.data());
+    (void)!::write(2, Refusal.data(), Refusal.size());
+    ::_exit(127);
+  }
+  ::setpgid(FPid, FPid);  // from this side too, so no signal to the group can come first
 }
 
 TChildProcess::~TChildProcess() {

@@ -1,6 +1,6 @@
 // Child processes for the sound-server tests: each runs in a process group of its own with its
-// output in files, every wait is bounded, and stopping one ends everything in its group, so a
-// daemon can never outlive the test that started it.
+// output in files, every wait is bounded, and stopping one ends everything in its group; a child
+// dies with the test, too, so a daemon never outlives the test that started it.
 #pragma once
 
 #include <sys/types.h>
@@ -26,7 +26,7 @@ class TEnvironment {
 };
 
 struct TLaunch {
-  std::vector<std::string> Argv;  // Argv[0] is looked up in PATH
+  std::vector<std::string> Argv;  // Argv[0] is looked up in PATH; exit status 127: not started
   TEnvironment Environment;
   std::filesystem::path Folder;    // the working folder
   std::filesystem::path Out, Err;  // where stdout and stderr go; stdin is /dev/null

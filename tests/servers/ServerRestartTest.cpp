@@ -1,0 +1,50 @@
+// PipeWire restarted under a running sweep, as a session restart or an update does it: the
+// sweep must find the new server and play on, and still end as asked.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+
+#include "tests/servers/Playback.h"
+
+using namespace std::chrono_literals;
+
+TEST(PipeWireRestart, SweepPlaysOnInTheNewServerAndEndsWhenInterrupted) {
+  TSoundServer Server(TServerSettings::PipeWire(48000, {48000}));
+  // The ant's band, 8000 to 14000 Hz, lies well within what 48000 Hz carries.
+  const auto IsTheSweep = [](const TStretch& Stretch) {
+    return Stretch.AudibleDb > -40 && Stretch.PeakHz > 8000 - FrequencyToleranceHz &&
+           Stretch.PeakHz < 14000 + FrequencyToleranceHz;
+  };
+  TChildProcess Sweep(
+      Server.Session().Program({"sweep", "--pest", "Ant", "--seconds", "20"}, "tessolon"));
+  ASSERT_TRUE(
+      WaitUntil(15s, [&] { return Server.Sink().State == "RUNNING" || !Sweep.Running(); }) &&
+      Sweep.Running())
+      << "the sweep never played: " << ReadWholeFile(Sweep.Launch().Err);
+  {
+    TMonitorRecording Before(Server, 48000, "before");
+    Before.WaitForMore(1);
+    const TAnalysis Heard = Analyse(Before.Stop());
+    ASSERT_TRUE(std::ranges::any_of(Heard.Stretches, IsTheSweep))
+        << "the sweep was not heard before the restart: " << Heard.Describe();
+  }
+
+  Server.Restart();
+  const auto Back = std::chrono::steady_clock::now();
+  TMonitorRecording After(Server, 48000, "after");
+  const std::chrono::duration<double> Late = std::chrono::steady_clock::now() - Back;
+  After.WaitForMore(2.5);
+  const TAnalysis Heard = Analyse(After.Stop());
+  const auto First = std::ranges::find_if(Heard.Stretches, IsTheSweep);
+  EXPECT_TRUE(First != Heard.Stretches.end() && Late.count() + First->Start <= 2.0)
+      << "the sweep was not heard within 2 s of the server's return: " << Heard.Describe();
+
+  Sweep.Signal(SIGINT);
+  const auto Status = Sweep.WaitFor(15s);
+  ASSERT_TRUE(Status) << "the sweep hangs after SIGINT\n" << ReadWholeFile(Sweep.Launch().Err);
+  EXPECT_TRUE(WIFEXITED(*Status) && WEXITSTATUS(*Status) == 0) << DescribeStatus(Status) << "\n"
+                                                               << ReadWholeFile(Sweep.Launch().Err);
+}

@@ -1,5 +1,6 @@
 #include "tests/servers/Playback.h"
 
+#include <iostream>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -9,7 +10,12 @@ TPlayed PlayAndRecord(const TSoundServer& Server, unsigned Rate,
   TMonitorRecording Monitor(Server, Rate, "monitor");
   TCommandResult Run = Server.Session().RunProgram(Args, "tessolon");
   Monitor.WaitForMore(0.5);
-  return {Run, Analyse(Monitor.Stop())};
+  TPlayed Played{Run, Analyse(Monitor.Stop())};
+  // The figures go to the log of every run, not only of a failing one.
+  std::cout << Server.Settings().Describe() << ", tessolon";
+  for (const std::string& Arg : Args) std::cout << " " << Arg;
+  std::cout << ": " << Played.Run.Status << "; " << Played.Heard.Describe() << "\n";
+  return Played;
 }
 
 std::vector<std::string> ToneArgs(unsigned Hz, unsigned Milliseconds) {

@@ -56,6 +56,7 @@ class TSoundServer {
  public:
   // Starts the server and returns once pactl answers and the sink is there.
   explicit TSoundServer(const TServerSettings& Settings);
+  const TServerSettings& Settings() const { return FSettings; }
   ~TSoundServer();
   TSoundServer(const TSoundServer&) = delete;
   TSoundServer& operator=(const TSoundServer&) = delete;

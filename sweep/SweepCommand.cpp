@@ -123,25 +123,29 @@ bool WarnNotCarried(const TToneGen& ToneGen, long long Tick) {
 }
 
 // Says when the sound card's output goes away (its server stopped, the device was unplugged)
-// and when it is back, once each time.
+// and when the sweep plays on a new one, once each time.
 class TOutputWatch {
  public:
   explicit TOutputWatch(unsigned ImageRate) : FImageRate(ImageRate) {}
   void Check() {
     const TOutputChain Chain = SoundService().Output(FImageRate);
-    const bool Present = Chain.Rate != 0;
-    if (Present == FPresent) return;
-    FPresent = Present;
-    if (Present)
-      std::cerr << "tessolon sweep: the output is back: " << Chain.Describe() << "\n";
-    else
-      std::cerr << "tessolon sweep: the output is gone; the sweep goes on and plays again as "
-                   "soon as it is back\n";
+    if (Chain.Rate == 0) {
+      if (!FGone)
+        std::cerr << "tessolon sweep: the output is gone; the sweep goes on and plays again as "
+                     "soon as there is one\n";
+      FGone = true;
+      return;
+    }
+    if (FGone || Chain.Losses != FLosses)
+      std::cerr << "tessolon sweep: playing on the new output: " << Chain.Describe() << "\n";
+    FGone = false;
+    FLosses = Chain.Losses;
   }
 
  private:
   unsigned FImageRate;
-  bool FPresent = true;
+  bool FGone = false;
+  unsigned FLosses = 0;
 };
 
 std::string Cell(TPestTable& Table, const std::string& Name) {

@@ -15,6 +15,7 @@ struct TOutputChain {
   std::string Driver;             // SDL's audio driver
   unsigned Rate = 0;              // what the chain runs at now; 0 when nothing could be opened
   std::vector<unsigned> Allowed;  // the rates a PipeWire graph may switch to
+  unsigned Losses = 0;            // how often the output went away before this answer
 
   // "PipeWire, graph at 48000 Hz (allowed: 44100, 48000)", "PulseAudio, sink at 48000 Hz",
   // "ALSA, default device at 48000 Hz", "SDL's dummy driver at 96000 Hz".

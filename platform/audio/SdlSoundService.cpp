@@ -70,6 +70,7 @@ void TSdlSoundService::DropLostDevice() {
   // The voices keep their sounds: a looping tone goes on once the device is back.
   CloseDevice();
   FChain.reset();
+  ++FLosses;
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
   FInitialised = false;
   FNextRetry = Clock::now();
@@ -160,6 +161,7 @@ const TOutputChain& TSdlSoundService::Chain(unsigned ImageRate) {
     // Counted before asking: a change the asking itself set off is asked about once more.
     FChainChanges = FWatch ? FWatch->Changes() : 0;
     FChain = ProbeOutputChain(Driver, ImageRate, FDeviceRate);
+    FChain->Losses = FLosses;
     FChainAsked = ImageRate;
   }
   return *FChain;

@@ -85,6 +85,7 @@ class TSdlSoundService final : public ISoundService {
   unsigned FChainAsked = 0;
   std::unique_ptr<TPulseWatch> FWatch;  // a PulseAudio or PipeWire server's changes
   uint64_t FChainChanges = 0;           // as many as the watch had heard when FChain was asked
+  unsigned FLosses = 0;                 // devices SDL stopped because their server went
 
   // Shared with the audio callback, guarded by FLock. The callback reads an image only while it
   // holds the lock and never releases one: images go on the calling thread, outside the lock.

@@ -45,6 +45,10 @@ TEST(PipeWireRestart, SweepPlaysOnInTheNewServerAndEndsWhenInterrupted) {
   Sweep.Signal(SIGINT);
   const auto Status = Sweep.WaitFor(15s);
   ASSERT_TRUE(Status) << "the sweep hangs after SIGINT\n" << ReadWholeFile(Sweep.Launch().Err);
+  const std::string Said = ReadWholeFile(Sweep.Launch().Err);
   EXPECT_TRUE(WIFEXITED(*Status) && WEXITSTATUS(*Status) == 0) << DescribeStatus(Status) << "\n"
-                                                               << ReadWholeFile(Sweep.Launch().Err);
+                                                               << Said;
+  // Said once: the sweep plays on the new server.
+  EXPECT_EQ(LinesWith(Said, "playing on the new output: PipeWire").size(), 1u) << Said;
+  EXPECT_LE(LinesWith(Said, "the output is gone").size(), 1u) << Said;
 }

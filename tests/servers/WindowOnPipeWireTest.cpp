@@ -1,0 +1,137 @@
+// The window on a PipeWire desktop whose graph runs at 48000 Hz, driven as a user drives it
+// under Xvfb: a pest whose band lies above what the output carries plays nothing audible and the
+// status label turns from "STOP ..." to "SILENT" (red), while an audible pest plays and shows
+// "RUN ..." (blue).
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+#include <thread>
+
+#include "tests/servers/Playback.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr auto ToolBound = 20s;
+
+// Xvfb on a display it chooses itself, so that tests side by side never share one.
+class TVirtualScreen {
+ public:
+  explicit TVirtualScreen(const TPrivateSession& Session)
+      : FServer(Session.Launch(
+            {"Xvfb", "-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp"},
+            "xvfb")) {
+    if (!WaitUntil(15s, [&] { return !ReadWholeFile(FServer.Launch().Out).empty(); }))
+      throw std::runtime_error("Xvfb did not start: " + ReadWholeFile(FServer.Launch().Err));
+    std::istringstream(ReadWholeFile(FServer.Launch().Out)) >> FNumber;
+  }
+  std::string Display() const { return ":" + std::to_string(FNumber); }
+
+ private:
+  TChildProcess FServer;
+  int FNumber = -1;
+};
+
+class WindowOnPipeWire : public testing::Test {
+ protected:
+  TLaunch Tool(const std::vector<std::string>& Argv) {
+    TLaunch Launch = FServer.Session().Launch(Argv, "tool");
+    Launch.Environment.Set("DISPLAY", FScreen.Display());
+    return Launch;
+  }
+  std::string Run(const std::vector<std::string>& Argv) {
+    const TCommandResult Result = RunCommand(Tool(Argv), ToolBound);
+    if (Result.ExitStatus != 0)
+      throw std::runtime_error(Argv[0] + ": " + Result.Status + " " + Result.Err);
+    return Result.Out;
+  }
+  // The main window's place on the screen, once it is mapped at the skin's size.
+  bool FindWindow() {
+    static const std::regex Main(
+        R"("Tessolon 3\.0": \("tessolon" "tessolon"\)  337x362\+(\d+)\+(\d+))");
+    std::smatch Match;
+    const std::string Tree = Run({"xwininfo", "-root", "-tree"});
+    if (!std::regex_search(Tree, Match, Main)) return false;
+    FLeft = std::stoi(Match[1]);
+    FTop = std::stoi(Match[2]);
+    return true;
+  }
+  void Click(int X, int Y) {
+    Run({"xdotool", "mousemove", std::to_string(FLeft + X), std::to_string(FTop + Y), "click",
+         "1"});
+  }
+  void Keys(const std::vector<std::string>& Names) {
+    std::vector<std::string> Argv{"xdotool", "key", "--delay", "100"};
+    Argv.insert(Argv.end(), Names.begin(), Names.end());
+    Run(Argv);
+  }
+  // Chooses the pest Down steps below the first in the selector's open list.
+  void Choose(int Down) {
+    Click(53 + 77, 273 + 11);
+    std::this_thread::sleep_for(500ms);
+    std::vector<std::string> Names(std::size_t(Down), "Down");
+    Names.push_back("Return");
+    Keys(Names);
+  }
+  struct TColours {
+    int Red = 0, Blue = 0;
+  };
+  // The status label's text colours: red for "STOP ..." and "SILENT", blue for "RUN ...".
+  TColours StatusColours() {
+    const std::string Shot = (FServer.Session().Folder() / "status.png").string();
+    Run({"import", "-window", "root", "-crop",
+         "90x20+" + std::to_string(FLeft + 228) + "+" + std::to_string(FTop + 84), Shot});
+    const std::string Histogram = Run({"convert", Shot, "-format", "%c", "histogram:info:-"});
+    static const std::regex Row(R"((\d+): \(\s*(\d+),\s*(\d+),\s*(\d+))");
+    TColours Colours;
+    for (std::sregex_iterator At(Histogram.begin(), Histogram.end(), Row), End; At != End; ++At) {
+      const int Count = std::stoi((*At)[1]), R = std::stoi((*At)[2]), G = std::stoi((*At)[3]),
+                B = std::stoi((*At)[4]);
+      if (R > 180 && G < 90 && B < 90) Colours.Red += Count;
+      if (B > 180 && R < 90 && G < 90) Colours.Blue += Count;
+    }
+    return Colours;
+  }
+
+  TSoundServer FServer{TServerSettings::PipeWire(48000, {48000})};
+  TVirtualScreen FScreen{FServer.Session()};
+  int FLeft = 0, FTop = 0;
+};
+
+TEST_F(WindowOnPipeWire, APestAboveWhatTheOutputCarriesIsSilentAndTheStatusSaysSo) {
+  TLaunch Launch = FServer.Session().Program({}, "window");
+  Launch.Environment.Set("DISPLAY", FScreen.Display()).Set("QT_QPA_PLATFORM", "xcb");
+  TChildProcess Window(Launch);
+  ASSERT_TRUE(WaitUntil(60s, [&] { return FindWindow() || !Window.Running(); }) && Window.Running())
+      << "the window did not appear: " << ReadWholeFile(Launch.Err);
+  std::this_thread::sleep_for(1s);
+  const TColours Stopped = StatusColours();
+  ASSERT_GT(Stopped.Red, 20) << "no red \"STOP ...\"";
+
+  // Cockroach, 25000-40000 Hz: nothing of it can be carried at 48000.
+  Choose(1);
+  TMonitorRecording Silent(FServer, 48000, "silent");
+  Click(60 + 24, 312 + 22);  // Go
+  Silent.WaitForMore(2.5);
+  const TAnalysis Heard = Analyse(Silent.Stop());
+  EXPECT_LT(Heard.Loudest.AudibleDb, InaudibleDb) << Heard.Describe();
+  const TColours SilentColours = StatusColours();
+  EXPECT_GT(SilentColours.Red, 20);
+  EXPECT_EQ(SilentColours.Blue, 0);
+  EXPECT_NE(SilentColours.Red, Stopped.Red) << "the label still reads \"STOP ...\"";
+
+  // Stop, then House fly, 10000-18000 Hz: heard, and the label turns blue.
+  Click(112 + 24, 312 + 22);
+  Choose(4);
+  TMonitorRecording Audible(FServer, 48000, "audible");
+  Click(60 + 24, 312 + 22);
+  Audible.WaitForMore(2);
+  const TAnalysis HeardFly = Analyse(Audible.Stop());
+  EXPECT_GT(HeardFly.Loudest.AudibleDb, -40) << HeardFly.Describe();
+  EXPECT_GT(StatusColours().Blue, 20);
+  EXPECT_TRUE(Window.Running()) << ReadWholeFile(Launch.Err);
+}
+
+}  // namespace

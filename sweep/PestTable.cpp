@@ -66,10 +66,6 @@ void ApplyDialogToneSettings(TToneGen& ToneGen) {
   ToneGen.SetAMFrequency(0.3f);
 }
 
-std::optional<TBand> UnplayablePart(TBand Band, int64_t Rate) {
-  return PartAtOrAbove(Band, Rate - Rate / 2);  // the lowest whole hertz at or above Rate / 2
-}
-
 std::optional<TBand> PartAtOrAbove(TBand Band, int64_t Hertz) {
   const int64_t Low = std::min(Band.Low, Band.High), High = std::max(Band.Low, Band.High);
   if (High < Hertz) return std::nullopt;

@@ -71,8 +71,6 @@ void ApplyDialogToneSettings(TToneGen& ToneGen);
 struct TBand {
   int64_t Low, High;
 };
-// The part of Band (its limits in either order) at or above half of Rate samples per second,
-// which nothing running at that rate can carry; none when all of it lies below.
-std::optional<TBand> UnplayablePart(TBand Band, int64_t Rate);
-// The part of Band at or above Hertz; none when all of it lies below.
+// The part of Band (its limits in either order) at or above Hertz; none when all of it lies
+// below.
 std::optional<TBand> PartAtOrAbove(TBand Band, int64_t Hertz);

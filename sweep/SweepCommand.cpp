@@ -73,6 +73,7 @@ struct TRateLimit {
 };
 
 TRateLimit FixedRate(int64_t Rate) {
+  // Rate - Rate / 2 is the lowest whole hertz at or above half the rate.
   return {Rate - Rate / 2, " cannot be played at " + std::to_string(Rate) + " Hz"};
 }
 

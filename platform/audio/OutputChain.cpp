@@ -55,10 +55,6 @@ unsigned TOutputChain::CarriedRate(unsigned ImageRate) const {
   return Rate != 0 && Rate < ImageRate ? Rate : ImageRate;
 }
 
-bool DriverHidesRate(const std::string& Driver) {
-  return Driver == "pulseaudio" || Driver == "pipewire" || Driver == "alsa";
-}
-
 TOutputChain ProbeOutputChain(const std::string& Driver, unsigned AskedRate, unsigned SdlRate) {
   TOutputChain Chain;
   Chain.Driver = Driver;

@@ -32,5 +32,3 @@ struct TOutputChain {
 // switches to the stream's rate has done so; for ALSA the default device's rate with resampling
 // off; for any other driver SDL's own answer.
 TOutputChain ProbeOutputChain(const std::string& Driver, unsigned AskedRate, unsigned SdlRate);
-// Whether Driver plays through a server that resamples quietly, so the chain must be asked.
-bool DriverHidesRate(const std::string& Driver);

@@ -9,7 +9,6 @@
 #include "app/SoundOutputPage.h"
 #include "app/SpectrumView.h"
 #include "platform/data/DataSource.h"
-#include "platform/data/DatabaseError.h"
 #include "platform/qt/Application.h"
 #include "platform/qt/ComCtrls.h"
 #include "platform/qt/StdCtrls.h"
@@ -263,20 +262,12 @@ void TfrmUtil::ShowSoundOutput() {
     if (auto Picture = TonePicture(*ToneGen1, Rate)) pbSpectrum->SetPicture(std::move(*Picture));
 }
 
-// An empty field has no number to give: the reading tick, selection or showing fails instead of
-// going on with zero.
-TField* TfrmUtil::NumberField(const std::string& Name, const char* Message) {
-  TField* Field = DbaseTable1->FieldByName(Name);
-  if (Field->IsNull()) DatabaseError(FormatDataMessage(Message, {"", Field->FieldName()}));
-  return Field;
-}
-
 double TfrmUtil::FieldAsFloat(const std::string& Name) {
-  return NumberField(Name, DataMessages::InvalidFloatValue)->AsFloat();
+  return NumberFieldAsFloat(*DbaseTable1->FieldByName(Name));
 }
 
 int64_t TfrmUtil::FieldAsInteger(const std::string& Name) {
-  return NumberField(Name, DataMessages::InvalidIntegerValue)->AsLargeInt();
+  return NumberFieldAsInteger(*DbaseTable1->FieldByName(Name));
 }
 
 std::string TfrmUtil::FieldAsString(const std::string& Name) {

@@ -12,10 +12,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/BalloonTip.h"
 #include "app/MyTools2.h"
 #include "platform/qt/DbCtrls.h"
 #include "platform/qt/StdCtrls.h"
+#include "shell/BalloonTip.h"
 #include "tests/app/WindowFixture.h"
 #include "tests/platform/qt/ListDriver.h"
 

@@ -3,7 +3,7 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-#include "app/BalloonTip.h"
+#include "shell/BalloonTip.h"
 
 QPointer<TBalloonTipWindow> TipWindow;
 TToolInfo TipInfo;

@@ -10,7 +10,6 @@
 #include "app/SpectrumView.h"
 #include "platform/audio/SoundService.h"
 #include "platform/data/DataSource.h"
-#include "platform/data/DatabaseError.h"
 #include "platform/qt/Application.h"
 #include "platform/qt/ComCtrls.h"
 #include "platform/qt/StdCtrls.h"
@@ -281,20 +280,12 @@ void TfrmUtil::ShowSoundOutput() {
       pbSpectrum->SetPicture(std::move(*Picture));
 }
 
-// An empty field has no number to give: the reading tick, selection or showing fails instead of
-// going on with zero.
-TField* TfrmUtil::NumberField(const std::string& Name, const char* Message) {
-  TField* Field = DbaseTable1->FieldByName(Name);
-  if (Field->IsNull()) DatabaseError(FormatDataMessage(Message, {"", Field->FieldName()}));
-  return Field;
-}
-
 double TfrmUtil::FieldAsFloat(const std::string& Name) {
-  return NumberField(Name, DataMessages::InvalidFloatValue)->AsFloat();
+  return NumberFieldAsFloat(*DbaseTable1->FieldByName(Name));
 }
 
 int64_t TfrmUtil::FieldAsInteger(const std::string& Name) {
-  return NumberField(Name, DataMessages::InvalidIntegerValue)->AsLargeInt();
+  return NumberFieldAsInteger(*DbaseTable1->FieldByName(Name));
 }
 
 std::string TfrmUtil::FieldAsString(const std::string& Name) {

@@ -103,7 +103,6 @@ class TfrmUtil : public TForm, public ISweepHost, public IAdjustmentDialog {
   void ShowVolumes();
   // Fills the "Sound output" page from the device and the tone being played.
   void ShowSoundOutput();
-  TField* NumberField(const std::string& Name, const char* Message);
 
   // Components of the definition, found by name once it is read.
   TDbaseTable* DbaseTable1 = nullptr;

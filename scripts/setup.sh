@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
-# Installs the Debian packages in scripts/packages.txt that are missing. Idempotent: when all
-# are present it only asks dpkg and returns.
+# Installs the Debian packages of the named lists that are missing: scripts/setup.sh build
+# (building and running) or scripts/setup.sh build test (the tests as well). Idempotent: when
+# all are present it only asks dpkg and returns.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-mapfile -t wanted < <(grep -v -E '^\s*(#|$)' "$here/packages.txt")
+[[ $# -gt 0 ]] || set -- build
+wanted=()
+for list in "$@"; do
+  file="$here/packages-$list.txt"
+  [[ -f $file ]] || { echo "setup: no package list $file" >&2; exit 2; }
+  mapfile -t -O "${#wanted[@]}" wanted < <(grep -v -E '^\s*(#|$)' "$file")
+done
 missing=()
 for pkg in "${wanted[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)

@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/core/SysUtils.h"
-#include "platform/data/DatabaseError.h"
+#include "platform/data/TextCase.h"
 #include "sound/ToneGen.h"
 
 TPestTable::TPestTable(const std::string& DataFolder) {
@@ -29,20 +28,12 @@ bool TPestTable::LocateIdx(long long Idx) {
   return FTable.Locate("IDX", TVariant(static_cast<int64_t>(Idx)), 0);
 }
 
-// An empty field has no number to give: the reading tick or selection fails, as the sweep's
-// failure rules ask, instead of going on with zero.
-TField* TPlainSweepHost::NumberField(const std::string& Name, const char* Message) {
-  TField* Field = FTable.Field(Name);
-  if (Field->IsNull()) DatabaseError(FormatDataMessage(Message, {"", Field->FieldName()}));
-  return Field;
-}
-
 double TPlainSweepHost::FieldAsFloat(const std::string& Name) {
-  return NumberField(Name, DataMessages::InvalidFloatValue)->AsFloat();
+  return NumberFieldAsFloat(*FTable.Field(Name));
 }
 
 int64_t TPlainSweepHost::FieldAsInteger(const std::string& Name) {
-  return NumberField(Name, DataMessages::InvalidIntegerValue)->AsLargeInt();
+  return NumberFieldAsInteger(*FTable.Field(Name));
 }
 
 std::string TPlainSweepHost::FieldAsString(const std::string& Name) {

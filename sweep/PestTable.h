@@ -56,8 +56,6 @@ class TPlainSweepHost : public ISweepHost {
   int Amplitude() override { return 30; }
 
  private:
-  TField* NumberField(const std::string& Name, const char* Message);
-
   TPestTable& FTable;
   // The dialog's track bar and timer as stored.
   int FMin = 15000, FMax = 50000, FPosition = 15000, FInterval = 1000;

@@ -6,7 +6,7 @@
 
 #include "platform/core/Exceptions.h"
 
-int64_t RoundHalfEven(long double X) {
+int64_t RoundHalfEvenSaturated(long double X) {
   constexpr long double Lowest = static_cast<long double>(std::numeric_limits<int64_t>::min());
   constexpr long double Highest = -Lowest;
   if (std::isnan(X)) return 0;
@@ -23,7 +23,7 @@ int64_t RoundHalfEven(long double X) {
 int64_t BeatToFreq(float X) {
   // Both divisions in extended precision; the constant is the extended value nearest 0.69897.
   const long double Value = static_cast<long double>(X) / 0.5L / 0.69897L;
-  return RoundHalfEven(Value);
+  return RoundHalfEvenSaturated(Value);
 }
 
 TTGWave WaveIndex(int N) {
@@ -87,7 +87,7 @@ int TSweepEngine::Tick() {
     // The bar holds a sum outside the band at its nearer end.
     const long double Held = std::fmin(std::fmax(Sum, static_cast<long double>(FHost.BandMin())),
                                        static_cast<long double>(FHost.BandMax()));
-    FHost.SetPosition(static_cast<int>(RoundHalfEven(Held)));
+    FHost.SetPosition(static_cast<int>(RoundHalfEvenSaturated(Held)));
   }
   if (FHost.Position() >= FHost.BandMax()) FHost.SetPosition(FHost.BandMin());
   const int Played = FHost.Position();

@@ -15,7 +15,7 @@ int64_t BeatToFreq(float X);
 TTGWave WaveIndex(int N);
 
 // Nearest integer, halfway to even, held within the 64-bit range.
-int64_t RoundHalfEven(long double X);
+int64_t RoundHalfEvenSaturated(long double X);
 
 // Where the sweep's state lives: the table's current record, the band bar, the timer and the
 // dialog's boxes. The windows back it with their components, the headless command with plain

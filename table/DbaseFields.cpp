@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/core/SysUtils.h"
+#include "platform/data/TextCase.h"
 #include "table/DbaseMessages.h"
 
 namespace {

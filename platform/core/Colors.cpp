@@ -79,6 +79,6 @@ std::optional<std::string> ColorToIdent(TColor Color) {
 
 std::optional<TColor> IdentToColor(std::string_view Ident) {
   for (const auto& Entry : ColorNames)
-    if (SameText(Entry.Name, Ident)) return Entry.Color;
+    if (SameIdent(Entry.Name, Ident)) return Entry.Color;
   return std::nullopt;
 }

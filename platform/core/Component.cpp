@@ -23,14 +23,14 @@ bool SameValue(const TPropValue& A, const TPropValue& B) {
 const TPropInfo* TClassInfo::FindProp(std::string_view Name) const {
   for (const TClassInfo* C = this; C; C = C->Parent)
     for (const auto& P : C->Props)
-      if (SameText(P.Name, Name)) return &P;
+      if (SameIdent(P.Name, Name)) return &P;
   return nullptr;
 }
 
 const TMethodInfo* TClassInfo::FindMethod(std::string_view Name) const {
   for (const TClassInfo* C = this; C; C = C->Parent)
     for (const auto& M : C->Methods)
-      if (SameText(M.Name, Name)) return &M;
+      if (SameIdent(M.Name, Name)) return &M;
   return nullptr;
 }
 
@@ -47,7 +47,7 @@ std::vector<const TPropInfo*> TClassInfo::AllProps() const {
   for (auto It = Chain.rbegin(); It != Chain.rend(); ++It)
     for (const auto& P : (*It)->Props) {
       auto Same = std::find_if(Result.begin(), Result.end(),
-                               [&P](const TPropInfo* Q) { return SameText(Q->Name, P.Name); });
+                               [&P](const TPropInfo* Q) { return SameIdent(Q->Name, P.Name); });
       if (Same != Result.end())
         *Same = &P;
       else
@@ -70,7 +70,7 @@ std::vector<const TClassInfo*>& Registry() {
 void RegisterClass(const TClassInfo& Info) {
   auto& Classes = Registry();
   for (auto& C : Classes)
-    if (SameText(C->ClassName, Info.ClassName)) {
+    if (SameIdent(C->ClassName, Info.ClassName)) {
       C = &Info;
       return;
     }
@@ -79,7 +79,7 @@ void RegisterClass(const TClassInfo& Info) {
 
 const TClassInfo* FindClass(std::string_view ClassName) {
   for (const TClassInfo* C : Registry())
-    if (SameText(C->ClassName, ClassName)) return C;
+    if (SameIdent(C->ClassName, ClassName)) return C;
   return nullptr;
 }
 
@@ -142,7 +142,7 @@ void TComponent::SetName(const std::string& AName) {
 TComponent* TComponent::FindComponent(std::string_view AName) const {
   if (AName.empty()) return nullptr;
   for (TComponent* C : FComponents)
-    if (SameText(C->FName, AName)) return C;
+    if (SameIdent(C->FName, AName)) return C;
   return nullptr;
 }
 

@@ -30,7 +30,7 @@ class TRootTracker : public TComponent {
 
   TComponent* FindRoot(std::string_view Name) const {
     for (TComponent* R : FRoots)
-      if (SameText(R->Name(), Name)) return R;
+      if (SameIdent(R->Name(), Name)) return R;
     return nullptr;
   }
   void AddRoot(TComponent* Root) {
@@ -38,7 +38,7 @@ class TRootTracker : public TComponent {
     FreeNotification(Root);
     // Resolve the references that waited for this root; unknown names stay nil.
     for (auto It = FPending.begin(); It != FPending.end();) {
-      if (!SameText(It->RootName, Root->Name())) {
+      if (!SameIdent(It->RootName, Root->Name())) {
         ++It;
         continue;
       }
@@ -116,7 +116,7 @@ class TDefinitionReader {
     // Real windows nest a few levels; a bound keeps hostile input from exhausting the stack.
     if (Depth > MaxDepth) throw FLex.Error(Line, "Objects nested too deeply");
     const std::string Keyword = ExpectIdent("object");
-    if (!SameText(Keyword, "object")) throw FLex.Error(Line, "object expected, not " + Keyword);
+    if (!SameIdent(Keyword, "object")) throw FLex.Error(Line, "object expected, not " + Keyword);
     std::string Name = ExpectIdent("Component name");
     std::string ClassName;
     if (AtSymbol(':')) {
@@ -127,7 +127,7 @@ class TDefinitionReader {
       Name.clear();
     }
     TComponent* Instance = Parent ? CreateChild(ClassName, Line) : FRoot;
-    if (!Parent && CheckClass && !SameText(ClassName, FRoot->ClassName()))
+    if (!Parent && CheckClass && !SameIdent(ClassName, FRoot->ClassName()))
       throw FLex.Error(Line, "Class " + ClassName + " does not match " + FRoot->ClassName());
     Instance->BeginLoad();
     Guard(Line, [&] {
@@ -138,11 +138,11 @@ class TDefinitionReader {
       const TToken& T = FLex.Peek();
       if (T.Kind == TTokenKind::End)
         throw FLex.Error(Line, "object " + Name + ": " + ClassName + " is not closed by end");
-      if (T.Kind == TTokenKind::Ident && SameText(T.Text, "end")) {
+      if (T.Kind == TTokenKind::Ident && SameIdent(T.Text, "end")) {
         FLex.Next();
         return;
       }
-      if (T.Kind == TTokenKind::Ident && SameText(T.Text, "object"))
+      if (T.Kind == TTokenKind::Ident && SameIdent(T.Text, "object"))
         ReadObject(Instance, false, Depth + 1);
       else
         ReadProperty(*Instance);
@@ -191,7 +191,8 @@ class TDefinitionReader {
   static const TPropInfo* FindProp(const TComponent& Instance, std::string_view Name) {
     if (const TPropInfo* Prop = Instance.ClassInfo().FindProp(Name)) return Prop;
     constexpr std::string_view Suffix = ".Strings";
-    if (Name.size() <= Suffix.size() || !SameText(Name.substr(Name.size() - Suffix.size()), Suffix))
+    if (Name.size() <= Suffix.size() ||
+        !SameIdent(Name.substr(Name.size() - Suffix.size()), Suffix))
       return nullptr;
     const TPropInfo* List =
         Instance.ClassInfo().FindProp(Name.substr(0, Name.size() - Suffix.size()));
@@ -231,7 +232,7 @@ class TDefinitionReader {
   std::int64_t EnumIndex(const TPropInfo& Prop, const TToken& T) {
     if (T.Kind == TTokenKind::Ident)
       for (std::size_t I = 0; I < Prop.EnumNames.size(); ++I)
-        if (SameText(Prop.EnumNames[I], T.Text)) return static_cast<std::int64_t>(I);
+        if (SameIdent(Prop.EnumNames[I], T.Text)) return static_cast<std::int64_t>(I);
     throw BadValue(Prop, T, "not one of its names");
   }
 
@@ -294,8 +295,8 @@ class TDefinitionReader {
         return V;
       }
       case TPropKind::Boolean:
-        if (T.Kind == TTokenKind::Ident && SameText(T.Text, "True")) return true;
-        if (T.Kind == TTokenKind::Ident && SameText(T.Text, "False")) return false;
+        if (T.Kind == TTokenKind::Ident && SameIdent(T.Text, "True")) return true;
+        if (T.Kind == TTokenKind::Ident && SameIdent(T.Text, "False")) return false;
         throw BadValue(Prop, T, "True or False expected");
       case TPropKind::Enum:
         return EnumIndex(Prop, T);
@@ -314,7 +315,7 @@ class TDefinitionReader {
         return std::move(T.Bytes);
       case TPropKind::Component:
         if (T.Kind != TTokenKind::Ident) throw BadValue(Prop, T, "component name expected");
-        if (SameText(T.Text, "nil")) return static_cast<TComponent*>(nullptr);
+        if (SameIdent(T.Text, "nil")) return static_cast<TComponent*>(nullptr);
         return std::move(T.Text);
       case TPropKind::Event: {
         if (T.Kind != TTokenKind::Ident) throw BadValue(Prop, T, "handler name expected");
@@ -342,14 +343,14 @@ class TDefinitionReader {
   void ResolveFixups() {
     for (TFixup& F : FFixups) {
       TComponent* Root = FRoot;
-      if (!F.RootName.empty() && !SameText(F.RootName, FRoot->Name())) {
+      if (!F.RootName.empty() && !SameIdent(F.RootName, FRoot->Name())) {
         Root = Tracker().FindRoot(F.RootName);
         if (!Root) {
           Tracker().AddPending(F);
           continue;
         }
       }
-      TComponent* Target = SameText(F.Target, Root->Name()) ? Root : Root->FindComponent(F.Target);
+      TComponent* Target = SameIdent(F.Target, Root->Name()) ? Root : Root->FindComponent(F.Target);
       if (!Target) throw FLex.Error(F.Line, "Unknown component " + F.Target);
       Guard(F.Line, [&] { F.Prop->Set(*F.Instance, TPropValue(Target)); });
     }

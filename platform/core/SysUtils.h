@@ -6,8 +6,10 @@
 #include <string>
 #include <string_view>
 
-// ASCII case-insensitive equality, as identifiers and property names compare.
-inline bool SameText(std::string_view A, std::string_view B) {
+// Case-insensitive equality of identifiers (names of components, classes, properties, colours,
+// keywords of stored definitions). Identifiers are ASCII, so only ASCII letters fold; text that
+// may hold other letters compares with SameText (platform/data/TextCase.h).
+inline bool SameIdent(std::string_view A, std::string_view B) {
   return A.size() == B.size() && std::equal(A.begin(), A.end(), B.begin(), [](char X, char Y) {
            return std::tolower(static_cast<unsigned char>(X)) ==
                   std::tolower(static_cast<unsigned char>(Y));

@@ -58,6 +58,23 @@ std::string TField::AsString() const {
   return Value().AsString();
 }
 
+namespace {
+
+const TField& NumberField(const TField& Field, const char* Message) {
+  if (Field.IsNull()) DatabaseError(FormatDataMessage(Message, {"", Field.FieldName()}));
+  return Field;
+}
+
+}  // namespace
+
+double NumberFieldAsFloat(const TField& Field) {
+  return NumberField(Field, DataMessages::InvalidFloatValue).AsFloat();
+}
+
+std::int64_t NumberFieldAsInteger(const TField& Field) {
+  return NumberField(Field, DataMessages::InvalidIntegerValue).AsLargeInt();
+}
+
 void TField::SetValue(const TVariant& Value) {
   FDataSet->SetFieldValue(*this, ToNative(Value));
 }

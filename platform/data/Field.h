@@ -90,6 +90,12 @@ class TField {
   int FIndex = -1;
 };
 
+// Numbers a record must hold. AsFloat and AsLargeInt read an empty field as zero; these raise
+// EDatabaseError naming the field instead, so a record with a hole fails where it is read (a
+// sweep tick, a selection) rather than going on with zero.
+double NumberFieldAsFloat(const TField& Field);
+std::int64_t NumberFieldAsInteger(const TField& Field);
+
 class TFields {
  public:
   void Clear() { FItems.clear(); }

@@ -34,7 +34,7 @@ TVariant TVariant::FromDateTime(TDateTime Value) {
   return Result;
 }
 
-std::int64_t RoundHalfEven(double Value) {
+std::int64_t RoundHalfEvenChecked(double Value) {
   // nearbyint rounds in the default mode, which is to nearest with ties to even.
   const double Rounded = std::nearbyint(Value);
   if (!(Rounded >= -9223372036854775808.0 && Rounded < 9223372036854775808.0))
@@ -104,16 +104,16 @@ std::int64_t TVariant::AsInteger() const {
     case varInteger:
       return std::get<std::int64_t>(FValue);
     case varDouble:
-      return RoundHalfEven(std::get<double>(FValue));
+      return RoundHalfEvenChecked(std::get<double>(FValue));
     case varString: {
       std::int64_t I = 0;
       if (TryTextToInteger(std::get<std::string>(FValue), I)) return I;
       double D = 0;
-      if (TryTextToFloat(std::get<std::string>(FValue), D)) return RoundHalfEven(D);
+      if (TryTextToFloat(std::get<std::string>(FValue), D)) return RoundHalfEvenChecked(D);
       break;
     }
     case varDate:
-      return RoundHalfEven(std::get<TDateBox>(FValue).Value);
+      return RoundHalfEvenChecked(std::get<TDateBox>(FValue).Value);
   }
   CannotConvert(VarType(), "Int64");
 }

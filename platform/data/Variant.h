@@ -44,7 +44,7 @@ class TVariant {
 };
 
 // Nearest whole number, halfway to even; EConvertError when it does not fit in 64 bits.
-std::int64_t RoundHalfEven(double Value);
+std::int64_t RoundHalfEvenChecked(double Value);
 // Shortest text that reads back as the same double, in plain decimal notation ("42", "1.5").
 std::string FloatToText(double Value);
 // The same text written to Buffer, which has room for FloatTextRoom characters; returns its end.

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include "app/BalloonTip.h"
+#include "shell/BalloonTip.h"
 
 namespace {
 
@@ -71,21 +71,6 @@ TEST(BalloonTips, IconOutOfRangeGivesNoIconAndLongTitlesAreCut) {
   EXPECT_EQ(TipWindow->Title().size(), 255);
   AddBalloonTip(nullptr, TipInfo, 1, "Info", "nothing");  // no control: silently nothing
   EXPECT_EQ(TipWindow->ToolCount(), 1);
-}
-
-TEST(BalloonTips, PopsUpOverTheControlAndRetractsWhenTheMouseLeaves) {
-  QWidget Form;
-  QPushButton Button("Go", &Form);
-  Form.show();
-  CreateTipWindow(&Form);
-  AddBalloonTip(&Button, TipInfo, tiInfo, "Info", "Run ...");
-  TipWindow->PopupFor(&Button);
-  EXPECT_EQ(TipWindow->ShownTool(), &Button);
-  const QImage Picture = TipWindow->grab().toImage();
-  EXPECT_GT(Picture.width(), 40);
-  QEvent Leave(QEvent::Leave);
-  QApplication::sendEvent(&Button, &Leave);
-  EXPECT_EQ(TipWindow->ShownTool(), nullptr);
 }
 
 TEST(OpenLink, OpensTheSchemePrefixAndTextOrTheDefaultAddress) {

@@ -7,10 +7,10 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "app/BalloonTip.h"
 #include "app/MyTools2.h"
 #include "platform/qt/DbCtrls.h"
 #include "platform/qt/StdCtrls.h"
+#include "shell/BalloonTip.h"
 #include "shell/Menus.h"
 #include "shell/TrayIcon.h"
 #include "tests/app/WindowFixture.h"

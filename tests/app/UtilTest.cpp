@@ -9,12 +9,13 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 
-#include "app/BalloonTip.h"
 #include "app/MyTools2.h"
 #include "platform/qt/DbCtrls.h"
 #include "platform/qt/StdCtrls.h"
+#include "shell/BalloonTip.h"
 #include "tests/app/WindowFixture.h"
 #include "tests/platform/qt/ListDriver.h"
 
@@ -235,6 +236,7 @@ TEST_F(Dialog, SoundCardTicksPlayTheBandFromItsBottomPlusOneStep) {
 struct TBoxCloser {
   std::vector<QString> Texts;
   int MostOpen = 0;
+  bool Closed = false;
   QTimer Poll;
   explicit TBoxCloser(TTimer& Sweep) {
     Poll.setInterval(20);
@@ -247,6 +249,7 @@ struct TBoxCloser {
         if (Box->property("seen").toBool()) {
           Sweep.SetEnabled(false);
           Box->done(0);
+          Closed = true;
         } else {
           Box->setProperty("seen", true);
           Texts.push_back(Box->text());
@@ -264,9 +267,8 @@ TEST_F(Dialog, SpeakerRefusalsShowOneErrorBoxAtATime) {
   Timer().SetInterval(5);
   TBoxCloser Closer(Timer());
   Timer().SetEnabled(true);
-  QEventLoop Loop;
-  QTimer::singleShot(400, &Loop, &QEventLoop::quit);
-  Loop.exec();
+  // The box stays open over two of the closer's looks, 20 ms apart, while the 5 ms ticks go on.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Closer.Closed; }, 60000));
   Timer().SetEnabled(false);
   App.ProcessMessages();
   ASSERT_FALSE(Closer.Texts.empty());

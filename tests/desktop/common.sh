@@ -55,9 +55,12 @@ start_xvfb() {
   kill -0 "$pid" 2>/dev/null || fail "Xvfb $DISPLAY ended"
 }
 
-# Fails unless process $1 (named $2) still runs.
+# Fails unless process $1 (named $2) still runs; says how it ended.
 alive() {
-  kill -0 "$1" 2>/dev/null || fail "$2 ended"
+  kill -0 "$1" 2>/dev/null && return 0
+  local status=0
+  wait "$1" 2>/dev/null || status=$?
+  fail "$2 ended (exit status $status)"
 }
 
 # Picture $1 as a mask: white where a pixel differs from colour $2 (#rrggbb), black where equal.

@@ -2,31 +2,22 @@
 // own, so the driver chosen here is the one SDL starts), and its words for outputs that
 // resample or run below the image's rate.
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
+#include <algorithm>
 #include <iostream>
-#include <iterator>
 #include <sstream>
 
 #include "sound/DevicesCommand.h"
+#include "tests/support/DiskAudio.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
 class DevicesCommandTest : public testing::Test {
  protected:
-  void SetUp() override {
-    const char* Driver = getenv("SDL_AUDIODRIVER");
-    FDriver = Driver ? Driver : "";
-    FOldOut = std::cout.rdbuf(FOut.rdbuf());
-  }
-  void TearDown() override {
-    std::cout.rdbuf(FOldOut);
-    setenv("SDL_AUDIODRIVER", FDriver.c_str(), 1);
-    unsetenv("SDL_DISKAUDIOFILE");
-  }
+  void SetUp() override { FOldOut = std::cout.rdbuf(FOut.rdbuf()); }
+  void TearDown() override { std::cout.rdbuf(FOldOut); }
   int Run(const std::vector<std::string>& Args) {
     FOut.str("");
     testing::internal::CaptureStderr();
@@ -35,13 +26,13 @@ class DevicesCommandTest : public testing::Test {
     return Status;
   }
 
-  std::string FDriver, FErr;
+  std::string FErr;
   std::ostringstream FOut;
   std::streambuf* FOldOut = nullptr;
 };
 
 TEST_F(DevicesCommandTest, DummyDriverOpensAtTheAskedFormat) {
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  const TScopedEnv Driver("SDL_AUDIODRIVER", "dummy");
   ASSERT_EQ(Run({}), 0) << FErr;
   EXPECT_EQ(FOut.str(),
             "Audio driver: dummy\n"
@@ -57,23 +48,19 @@ TEST_F(DevicesCommandTest, DummyDriverOpensAtTheAskedFormat) {
 }
 
 TEST_F(DevicesCommandTest, DiskDriverListsWithoutPlaying) {
-  const auto File = std::filesystem::temp_directory_path() /
-                    ("tessolon-devices-disk-" + std::to_string(getpid()) + ".raw");
-  setenv("SDL_AUDIODRIVER", "disk", 1);
-  setenv("SDL_DISKAUDIOFILE", File.c_str(), 1);
+  const TScratchFolder Folder("tessolon-devices-");
+  const TDiskAudio Device(Folder / "device.raw");
   ASSERT_EQ(Run({}), 0) << FErr;
   EXPECT_EQ(FOut.str().substr(0, 19), "Audio driver: disk\n");
   EXPECT_NE(FOut.str().find("default output: opens at 96000 Hz"), std::string::npos);
   // Opened and closed at once: nothing was played into the device's file. The driver's thread
   // may write a buffer of silence before the device closes, never a sound.
-  std::ifstream Written(File, std::ios::binary);
-  const std::string Bytes((std::istreambuf_iterator<char>(Written)), {});
-  EXPECT_EQ(Bytes.find_first_not_of('\0'), std::string::npos);
-  std::filesystem::remove(File);
+  const std::vector<uint8_t> Bytes = Device.Bytes();
+  EXPECT_TRUE(std::all_of(Bytes.begin(), Bytes.end(), [](uint8_t B) { return B == 0; }));
 }
 
 TEST_F(DevicesCommandTest, RefusalsAndBadArguments) {
-  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  const TScopedEnv Driver("SDL_AUDIODRIVER", "no-such-driver");
   EXPECT_EQ(Run({}), 1);
   EXPECT_EQ(FErr.rfind("tessolon devices: no audio driver could be started (", 0), 0u) << FErr;
   for (const std::vector<std::string>& Bad :

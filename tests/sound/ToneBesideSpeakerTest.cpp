@@ -2,27 +2,19 @@
 // to the speaker leaves the last tone looping while the speaker beeps, and Stop with the speaker
 // chosen silences only the speaker. Through the recording service and through SDL's disk driver.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <thread>
 
 #include "platform/audio/RecordingSoundService.h"
 #include "platform/audio/SdlSoundService.h"
 #include "sound/BleeperPaths.h"
 #include "sound/ToneGen.h"
+#include "tests/support/DiskAudio.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace {
-
-void Sleep(int MSecs) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(MSecs));
-}
 
 TEST(ToneBesideSpeaker, EachKeepsItsOwnVoice) {
   TRecordingSoundService Sound;
@@ -75,23 +67,23 @@ bool Near(double Value, double Expected) {
 
 class ToneBesideSpeakerOnDisk : public testing::Test {
  protected:
-  void SetUp() override {
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", (FDir / "device.raw").c_str(), 1);
-    FService = std::make_unique<TSdlSoundService>();
-  }
+  void SetUp() override { FService = std::make_unique<TSdlSoundService>(); }
   void TearDown() override { FService.reset(); }
   // Closes the device so the file is complete; the samples written to it.
   std::vector<int16_t> DeviceSamples() {
     FService.reset();
-    std::ifstream In(FDir / "device.raw", std::ios::binary);
-    const std::vector<char> Bytes{std::istreambuf_iterator<char>(In), {}};
+    const std::vector<uint8_t> Bytes = FDevice.Bytes();
     std::vector<int16_t> Samples(Bytes.size() / 2);
     std::memcpy(Samples.data(), Bytes.data(), Samples.size() * 2);
     return Samples;
   }
+  // Waits until the device has played Blocks analysis windows more with the voices as they are.
+  void Play(std::uintmax_t Blocks) {
+    ASSERT_TRUE(FDevice.WaitFor(FDevice.Size(), Blocks * Window * sizeof(int16_t)));
+  }
 
   const TScratchFolder FDir{"tessolon-voices-"};
+  const TDiskAudio FDevice{FDir / "device.raw"};
   std::unique_ptr<TSdlSoundService> FService;
 };
 
@@ -108,15 +100,15 @@ TEST_F(ToneBesideSpeakerOnDisk, BothSoundAndStoppingTheSpeakerLeavesTheTone) {
     std::vector<int16_t> Image(Window);
     std::memcpy(Image.data(), Tone.GetDataBuffer() + 44, Window * 2);
     ToneAmplitude = Amplitude(Image.data(), Window, 1000, Rate) * 0x7FFF / 0xFFFF;
-    Sleep(100);
+    Play(1);
 
     TBleeper Speaker(std::make_unique<TSoundCardBeep>(FService.get()));
     Speaker.SpeakerTone(440, 300);
     EXPECT_EQ(FService->DeviceRate(), 96000u);  // the richer of the two formats
     Speaker.SpeakerTone(440, -1);
-    Sleep(100);
+    Play(2);
     Speaker.SpeakerSilence();
-    Sleep(400);
+    Play(6);
   }
   const auto Samples = DeviceSamples();
   ASSERT_GT(ToneAmplitude, 1000);

@@ -1,16 +1,17 @@
 // A long headless sweep: 100,000 ticks at a 1 ms interval on the sound card keep the heap, the
-// open file descriptors and the threads where they were. The gauges are sampled while the sweep
-// runs, so growth that the end of the command would free still shows.
+// open file descriptors and the threads where they were. The gauges are read while the sweep
+// runs, at every thousandth tick line it writes, so growth that the end of the command would
+// free still shows, and the readings follow the sweep's progress rather than the clock.
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <malloc.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <iostream>
+#include <set>
 #include <streambuf>
 #include <string>
 #include <thread>
@@ -39,6 +40,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr long long Ticks = 100000;
+constexpr long long TicksPerSample = 1000;
 
 // Bytes the program holds on the heap now (AddressSanitizer keeps its own count).
 std::size_t HeapInUse() {
@@ -51,36 +53,58 @@ std::size_t HeapInUse() {
 }
 
 // Entries of a /proc/self folder, without . and .. (and, for fd, without the one reading it).
-int CountEntries(const char* Folder) {
+std::set<std::string> Entries(const char* Folder) {
+  std::set<std::string> Names;
   DIR* Dir = opendir(Folder);
-  if (!Dir) return -1;
-  int Count = 0;
+  if (!Dir) return Names;
+  const int Own = dirfd(Dir);
   while (const dirent* Entry = readdir(Dir))
-    if (Entry->d_name[0] != '.') ++Count;
+    if (Entry->d_name[0] != '.' && !(std::string(Folder) == "/proc/self/fd" &&
+                                     std::string(Entry->d_name) == std::to_string(Own)))
+      Names.insert(Entry->d_name);
   closedir(Dir);
-  return std::string(Folder) == "/proc/self/fd" ? Count - 1 : Count;
+  return Names;
 }
 
 struct TGauges {
   std::size_t Heap;
-  int Descriptors;
-  int Threads;
+  std::size_t Descriptors;
+  std::size_t Threads;
 };
 
 TGauges Read() {
-  return {HeapInUse(), CountEntries("/proc/self/fd"), CountEntries("/proc/self/task")};
+  const std::size_t Heap = HeapInUse();  // before the listings allocate
+  return {Heap, Entries("/proc/self/fd").size(), Entries("/proc/self/task").size()};
 }
 
-// Takes the command's output without keeping it: counts lines and remembers the last one.
+// The threads listed now that were not listed in Before. A joined thread stays listed until the
+// kernel has reaped it, which on a busy machine takes a while: wait for the ones that ended to
+// go. Only a thread that still runs when the minute is up is reported.
+std::set<std::string> ThreadsBeyond(const std::set<std::string>& Before) {
+  const auto Deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+  for (;;) {
+    std::set<std::string> New;
+    for (const std::string& Tid : Entries("/proc/self/task"))
+      if (!Before.count(Tid)) New.insert(Tid);
+    if (New.empty() || std::chrono::steady_clock::now() > Deadline) return New;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+// Takes the command's output without keeping it: counts lines, remembers the last one and reads
+// the gauges at every TicksPerSample-th line, on the sweep's own thread between two ticks.
 class TLineCounter : public std::streambuf {
  public:
+  TLineCounter() { Samples.reserve(Ticks / TicksPerSample + 1); }
   long long Lines = 0;
   std::string Last, Current;
+  bool Sampling = false;
+  std::vector<TGauges> Samples;
 
  protected:
   int overflow(int Char) override {
     if (Char == '\n') {
-      ++Lines;
+      if (++Lines % TicksPerSample == 0 && Sampling) Samples.push_back(Read());
       Last.swap(Current);
       Current.clear();
     } else if (Char != traits_type::eof()) {
@@ -88,32 +112,6 @@ class TLineCounter : public std::streambuf {
     }
     return Char;
   }
-};
-
-// Reads the gauges every 100 ms on its own thread from Start to Stop.
-class TSampler {
- public:
-  TSampler() { FSamples.reserve(20000); }
-  void Start() {
-    FThread = std::thread([this] {
-      while (!FStop) {
-        FSamples.push_back(Read());
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-      }
-    });
-  }
-  ~TSampler() { Stop(); }
-  void Stop() {
-    FStop = true;
-    if (FThread.joinable()) FThread.join();
-  }
-  // Only once stopped.
-  const std::vector<TGauges>& Samples() const { return FSamples; }
-
- private:
-  std::atomic<bool> FStop{false};
-  std::vector<TGauges> FSamples;
-  std::thread FThread;
 };
 
 class LongSweep : public testing::Test {
@@ -151,25 +149,24 @@ class LongSweep : public testing::Test {
 TEST_F(LongSweep, HundredThousandTicksKeepHeapDescriptorsAndThreadsFlat) {
   // A short sweep first, so that what the sound service sets up once is there before counting.
   ASSERT_EQ(SweepCommand({"--idx", "900", "--ticks", "20"}), 0);
-  TSampler Sampler;
   const TGauges Before = Read();
+  const std::set<std::string> ThreadsBefore = Entries("/proc/self/task");
   const int ToneGens = TToneGen::InstanceCount();
 
-  Sampler.Start();
+  FOut.Sampling = true;
   const auto Start = std::chrono::steady_clock::now();
   ASSERT_EQ(SweepCommand({"--idx", "900", "--ticks", std::to_string(Ticks)}), 0);
   const auto Elapsed = std::chrono::steady_clock::now() - Start;
-  Sampler.Stop();
-  const TGauges After = Read();
+  FOut.Sampling = false;
 
   EXPECT_EQ(FOut.Lines, 20 + Ticks);
   EXPECT_EQ(FOut.Last.rfind(std::to_string(Ticks) + " ", 0), 0u) << FOut.Last;
-  // At one tick a millisecond the sweep cannot end sooner than this.
+  // At one tick a millisecond the sweep cannot end sooner than this; a slow machine only adds.
   EXPECT_GE(Elapsed, std::chrono::milliseconds(Ticks));
 
   // While it ran: the first tenth of the run settles buffers, after that nothing may grow.
-  const auto& Samples = Sampler.Samples();
-  ASSERT_GE(Samples.size(), 20u);
+  const auto& Samples = FOut.Samples;
+  ASSERT_EQ(Samples.size(), std::size_t(Ticks / TicksPerSample));
   const std::size_t Settled = Samples.size() / 10;
   auto Peak = [&](std::size_t From, std::size_t To) {
     TGauges P{0, 0, 0};
@@ -187,9 +184,10 @@ TEST_F(LongSweep, HundredThousandTicksKeepHeapDescriptorsAndThreadsFlat) {
   EXPECT_LE(Late.Descriptors, Early.Descriptors);
   EXPECT_LE(Late.Threads, Early.Threads);
 
-  // Afterwards: the sampler's thread has ended and the command has released what it held.
+  // Afterwards the command has released what it held and every thread it started has ended.
+  const TGauges After = Read();
   EXPECT_EQ(After.Descriptors, Before.Descriptors);
-  EXPECT_EQ(After.Threads, Before.Threads);
+  EXPECT_EQ(ThreadsBeyond(ThreadsBefore), std::set<std::string>{});
   EXPECT_LE(After.Heap, Before.Heap + 16 * 1024)
       << "heap grew from " << Before.Heap << " to " << After.Heap;
   EXPECT_EQ(TToneGen::InstanceCount(), ToneGens);

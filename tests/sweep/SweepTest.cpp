@@ -19,13 +19,13 @@ TEST(BeatToFreq, ConvertsStoredLimitsToHertz) {
   EXPECT_EQ(BeatToFreq(-5250), -15022);
 }
 
-TEST(RoundHalfEven, GoesToTheEvenNeighbourOnlyWhenExactlyHalfway) {
-  EXPECT_EQ(RoundHalfEven(2.5L), 2);
-  EXPECT_EQ(RoundHalfEven(3.5L), 4);
-  EXPECT_EQ(RoundHalfEven(-2.5L), -2);
-  EXPECT_EQ(RoundHalfEven(2.5000001L), 3);
-  EXPECT_EQ(RoundHalfEven(1e30L), INT64_MAX);
-  EXPECT_EQ(RoundHalfEven(-1e30L), INT64_MIN);
+TEST(RoundHalfEvenSaturated, GoesToTheEvenNeighbourOnlyWhenExactlyHalfway) {
+  EXPECT_EQ(RoundHalfEvenSaturated(2.5L), 2);
+  EXPECT_EQ(RoundHalfEvenSaturated(3.5L), 4);
+  EXPECT_EQ(RoundHalfEvenSaturated(-2.5L), -2);
+  EXPECT_EQ(RoundHalfEvenSaturated(2.5000001L), 3);
+  EXPECT_EQ(RoundHalfEvenSaturated(1e30L), INT64_MAX);
+  EXPECT_EQ(RoundHalfEvenSaturated(-1e30L), INT64_MIN);
 }
 
 TEST(WaveIndex, MapsTheFourShapesAndEverythingElseToNoise) {
@@ -53,7 +53,7 @@ class TFakeHost : public ISweepHost {
   int64_t FieldAsInteger(const std::string& Name) override {
     auto Value = Record.at(Name);
     if (!Value) throw EConvertError("'' is not a valid integer value");
-    return RoundHalfEven(*Value);
+    return RoundHalfEvenSaturated(*Value);
   }
   std::string FieldAsString(const std::string&) override { return "Mosquito"; }
   int BandMin() override { return Min; }

@@ -1,7 +1,7 @@
 // Several processes on one shared table: record locks, appends, readers.
 #include <gtest/gtest.h>
+#include <poll.h>
 
-#include <chrono>
 #include <set>
 
 #include "table/DbaseMessages.h"
@@ -32,6 +32,11 @@ class TChannel {
   char Receive() {
     char C = 0;
     return read(FFds[0], &C, 1) == 1 ? C : 0;
+  }
+  // Whether a message waits, without taking it.
+  bool Pending() const {
+    pollfd Fd{FFds[0], POLLIN, 0};
+    return poll(&Fd, 1, 0) == 1;
   }
 
  private:
@@ -92,18 +97,19 @@ TEST(DbaseTableConcurrencyTest, TwoWritersLoseNothingAndAReaderSeesTheirRecords)
   const std::vector<TColumn> Columns = {{"WRITER", 'N', 1}, {"SEQ", 'N', 5}};
   WriteTable(File, Columns, {});
 
-  // The reader opens the empty table first and counts until it has seen every record.
-  TChannel ReaderReady;
+  // The reader opens the empty table first and counts while the writers append; once told they
+  // have ended, one more count must see every record.
+  TChannel ReaderReady, WritersEnded;
   const pid_t Reader = Spawn([&] {
     auto T = OpenShared(File);
     ReaderReady.Send('R');
-    const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (std::chrono::steady_clock::now() < Deadline) {
+    for (;;) {
+      const bool Last = WritersEnded.Pending();
       int Seen = 0;
       for (T->First(); !T->Eof(); T->Next()) ++Seen;
       if (Seen == 2 * PerWriter) return 0;
+      if (Last) return 1;
     }
-    return 1;
   });
   ASSERT_EQ(ReaderReady.Receive(), 'R');
 
@@ -122,6 +128,7 @@ TEST(DbaseTableConcurrencyTest, TwoWritersLoseNothingAndAReaderSeesTheirRecords)
   const pid_t A = Writer(1), B = Writer(2);
   EXPECT_EQ(Reap(A), 0);
   EXPECT_EQ(Reap(B), 0);
+  WritersEnded.Send('E');
   EXPECT_EQ(Reap(Reader), 0) << "the reader did not see all appended records";
 
   auto T = OpenShared(File);

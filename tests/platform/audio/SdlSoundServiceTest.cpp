@@ -1,20 +1,17 @@
 // End-to-end through SDL's disk driver: what reaches the "device" file must be the image's
 // samples, whole, gapless when looping, and scaled per channel by the program's volume.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
-#include <thread>
 
 #include "platform/audio/SdlSoundService.h"
 #include "platform/audio/WaveImage.h"
 #include "platform/core/ByteOrder.h"
+#include "tests/support/DiskAudio.h"
+#include "tests/support/ScopedEnv.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace {
@@ -74,19 +71,15 @@ std::size_t LongestRun(const std::vector<uint8_t>& Bytes, int Low, int High) {
 
 class DiskDriver : public testing::Test {
  protected:
-  void SetUp() override {
-    FFile = FDir / "device.raw";
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", FFile.c_str(), 1);
-    FService = std::make_unique<TSdlSoundService>();
-  }
+  void SetUp() override { FService = std::make_unique<TSdlSoundService>(); }
   void TearDown() override { FService.reset(); }
   // Closes the device so the file is complete, then returns what was written to it.
   std::vector<uint8_t> DeviceBytes() {
     FService.reset();
-    std::ifstream In(FFile, std::ios::binary);
-    return {std::istreambuf_iterator<char>(In), {}};
+    return FDevice.Bytes();
   }
+  // Waits until the device has played Bytes more with the voices as they are now.
+  void Play(std::uintmax_t Bytes) { ASSERT_TRUE(FDevice.WaitFor(FDevice.Size(), Bytes)); }
   static bool Contains(const std::vector<uint8_t>& Haystack, const uint8_t* From,
                        const uint8_t* To) {
     return std::search(Haystack.begin(), Haystack.end(), From, To) != Haystack.end();
@@ -94,10 +87,9 @@ class DiskDriver : public testing::Test {
   static bool Contains(const std::vector<uint8_t>& Haystack, const std::vector<uint8_t>& Needle) {
     return Contains(Haystack, Needle.data(), Needle.data() + Needle.size());
   }
-  static void Sleep(int MSecs) { std::this_thread::sleep_for(std::chrono::milliseconds(MSecs)); }
 
   const TScratchFolder FDir{"tessolon-audio-"};
-  std::filesystem::path FFile;
+  const TDiskAudio FDevice{FDir / "device.raw"};
   std::unique_ptr<TSdlSoundService> FService;
 };
 
@@ -112,7 +104,7 @@ TEST_F(DiskDriver, SynchronousPlayDeliversTheWholeImageAtItsOwnRate) {
 TEST_F(DiskDriver, LoopRepeatsWithoutAGapUntilStopped) {
   const auto Image = MakeImage(44100, 1, 441);  // 10 ms
   ASSERT_TRUE(FService->PlayImage(svTone, Share(Image), SND_MEMORY | SND_ASYNC | SND_LOOP));
-  Sleep(150);
+  Play(3 * 882);
   FService->Stop(svTone);
   std::vector<uint8_t> Twice(Image.begin() + 44, Image.end());
   Twice.insert(Twice.end(), Image.begin() + 44, Image.end());
@@ -155,15 +147,15 @@ TEST_F(DiskDriver, VoicesAreAddedEachAtItsOwnVolumeAndClipped) {
   FService->SetVolume(svTone, 0x7FFF7FFF);
   ASSERT_TRUE(FService->PlayImage(svTone, Share(Level(44100, 1, 441, 1000)),
                                   SND_MEMORY | SND_ASYNC | SND_LOOP));
-  Sleep(100);
+  Play(2);
   // A synchronous sound returns when it has ended, while the other voice plays on.
   ASSERT_TRUE(FService->PlayImage(svSpeaker, Share(Level(44100, 1, 441, 3000)), SND_MEMORY));
   ASSERT_TRUE(FService->PlayImage(svSpeaker, Share(Level(44100, 1, 441, 32500)), SND_MEMORY));
   ASSERT_TRUE(FService->PlayImage(svSpeaker, Share(Level(44100, 1, 44100, 2000)),
                                   SND_MEMORY | SND_ASYNC | SND_LOOP));
-  Sleep(100);
+  Play(2);
   FService->Stop(svSpeaker);
-  Sleep(100);
+  Play(2 * 441);
   FService->Stop(svTone);
   const auto Written = DeviceBytes();
   EXPECT_TRUE(Contains(Written, Bytes16({{499, 1}, {3499, 441}, {499, 1}})));
@@ -177,12 +169,12 @@ TEST_F(DiskDriver, ARicherVoiceMovesTheDeviceToItsFormatAndTheOtherVoiceIsConver
   const auto Tone = MakeImage(44100, 1, 8, 441, [](std::size_t) { return 20; });
   ASSERT_TRUE(FService->PlayImage(svTone, Share(Tone), SND_MEMORY | SND_ASYNC | SND_LOOP));
   EXPECT_EQ(FService->DeviceRate(), 44100u);
-  Sleep(50);
+  Play(1);
   // 100 ms at 96 kHz, 16 bits, stereo, beside it: the device reopens (and the disk driver starts
   // its file anew) in that format.
   ASSERT_TRUE(FService->PlayImage(svSpeaker, Share(Level(96000, 2, 9600, 1000)), SND_MEMORY));
   EXPECT_EQ(FService->DeviceRate(), 96000u);
-  Sleep(200);
+  Play(4 * 2000);  // 2000 stereo frames of the tone alone
   FService->Stop(svTone);
   const auto Written = DeviceBytes();
   // Both together in both channels for nearly the whole 100 ms, then the tone alone. The
@@ -197,7 +189,7 @@ TEST_F(DiskDriver, TheServiceKeepsWhatItPlaysAliveUntilItStops) {
   const std::weak_ptr<const std::vector<uint8_t>> Watch = Image;
   ASSERT_TRUE(FService->PlayImage(svTone, Image, SND_MEMORY | SND_ASYNC | SND_LOOP));
   Image.reset();  // the caller lets go while the loop sounds
-  Sleep(100);
+  Play(3 * 882);
   EXPECT_FALSE(Watch.expired());
   FService->Stop(svTone);
   EXPECT_TRUE(Watch.expired());
@@ -211,7 +203,7 @@ TEST_F(DiskDriver, TheServiceKeepsWhatItPlaysAliveUntilItStops) {
 namespace {
 
 TEST(SdlSoundService, WithoutADeviceItWarnsOnceAndKeepsWorkingSilently) {
-  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  const TScopedEnv Driver("SDL_AUDIODRIVER", "no-such-driver");
   const auto Image = MakeImage(44100, 1, 441);
   testing::internal::CaptureStderr();
   {

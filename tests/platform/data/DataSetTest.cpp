@@ -99,6 +99,46 @@ TEST(DataSetTest, FieldsByNameAndTypedReads) {
   EXPECT_THROW(D->FieldByName("NAME_PEST")->AsFloat(), EDatabaseError);
 }
 
+// A record with a hole: the plain readers give zero, the number readers refuse and name the field.
+TEST(DataSetTest, NumberReadersRefuseAnEmptyField) {
+  TMemoryDataSet D(PestDefs(), {{"7", "Gnat", ""}, {"", "Midge", "2.5"}});
+  D.Open();
+  struct TCase {
+    int Record;
+    const char* Field;
+    bool AsInteger;
+    const char* Refusal;  // nullptr: reads Value
+    double Value;
+  } const Cases[] = {
+      {1, "VAL_CH", false, "'' is not a valid floating point value for field 'VAL_CH'", 0},
+      {1, "VAL_CH", true, "'' is not a valid integer value for field 'VAL_CH'", 0},
+      {1, "IDX", true, nullptr, 7},
+      {2, "IDX", true, "'' is not a valid integer value for field 'IDX'", 0},
+      {2, "VAL_CH", false, nullptr, 2.5},
+      {2, "VAL_CH", true, nullptr, 2},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(std::to_string(C.Record) + " " + C.Field);
+    D.First();
+    D.MoveBy(C.Record - 1);
+    const TField& Field = *D.FieldByName(C.Field);
+    const auto Read = [&] {
+      return C.AsInteger ? double(NumberFieldAsInteger(Field)) : NumberFieldAsFloat(Field);
+    };
+    if (!C.Refusal) {
+      EXPECT_EQ(Read(), C.Value);
+      continue;
+    }
+    EXPECT_EQ(C.AsInteger ? Field.AsLargeInt() : Field.AsFloat(), 0);
+    try {
+      Read();
+      ADD_FAILURE() << "read an empty field";
+    } catch (const EDatabaseError& E) {
+      EXPECT_EQ(E.Message(), C.Refusal);
+    }
+  }
+}
+
 TEST(DataSetTest, WritesConvertToTheFieldKind) {
   auto D = Pests();
   TField* Idx = D->FieldByName("IDX");

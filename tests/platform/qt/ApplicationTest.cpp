@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QMessageBox>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 
@@ -16,6 +17,11 @@ void Wait(int Milliseconds) {
   QEventLoop Loop;
   QTimer::singleShot(Milliseconds, &Loop, &QEventLoop::quit);
   Loop.exec();
+}
+
+// Runs the event loop until Condition holds; a minute is only the bound for a broken one.
+bool WaitUntil(const std::function<bool()>& Condition) {
+  return QTest::qWaitFor(Condition, 60000);
 }
 
 std::vector<QMessageBox*> OpenBoxes() {
@@ -32,9 +38,15 @@ struct TSeenBox {
   QMessageBox::StandardButtons Buttons;
 };
 
-// After Milliseconds, records the open error boxes and closes them.
-void InspectAndCloseBoxes(int Milliseconds, TSeenBox& Seen, std::function<void()> Before = {}) {
-  QTimer::singleShot(Milliseconds, [&Seen, Before] {
+// Once Ready holds (checked at every turn of whichever event loop runs, a box's own included),
+// records the open error boxes and closes them.
+void InspectAndCloseBoxes(std::function<bool()> Ready, TSeenBox& Seen,
+                          std::function<void()> Before = {}) {
+  auto* Poll = new QTimer;
+  QObject::connect(Poll, &QTimer::timeout, [Poll, Ready, &Seen, Before] {
+    if (!Ready()) return;
+    Poll->stop();
+    Poll->deleteLater();
     if (Before) Before();
     const auto Boxes = OpenBoxes();
     Seen.Count = static_cast<int>(Boxes.size());
@@ -46,6 +58,12 @@ void InspectAndCloseBoxes(int Milliseconds, TSeenBox& Seen, std::function<void()
     }
     for (QMessageBox* Box : Boxes) Box->accept();
   });
+  Poll->start(1);
+}
+
+// Inspects the boxes as soon as the loop turns.
+bool AtOnce() {
+  return true;
 }
 
 class ApplicationFixture : public testing::Test {
@@ -70,12 +88,12 @@ TEST(ErrorBoxText, FullStopOnlyAfterCharactersSortingAfterIt) {
 
 TEST_F(ApplicationFixture, AbortIsSilentAndOtherErrorsShowTheBox) {
   TSeenBox Seen;
-  InspectAndCloseBoxes(100, Seen);
+  InspectAndCloseBoxes(AtOnce, Seen);
   App.HandleException(std::make_exception_ptr(EAbort()));
-  Wait(200);
+  ASSERT_TRUE(WaitUntil([&] { return Seen.Count >= 0; }));
   EXPECT_EQ(Seen.Count, 0);
 
-  InspectAndCloseBoxes(100, Seen);
+  InspectAndCloseBoxes(AtOnce, Seen);
   App.DispatchEvent([] { throw Exception("Disk full"); });
   EXPECT_EQ(Seen.Count, 1);
   EXPECT_EQ(Seen.Title, "Tessolon 3.0");
@@ -102,18 +120,20 @@ TEST_F(ApplicationFixture, FailingTimerTicksOpenOneBoxAtATime) {
     App.ProcessMessages();
     TicksWhileOpen = Ticks;
   };
-  InspectAndCloseBoxes(300, Seen, Stop);
-  Wait(500);
+  // Inspected once three more ticks have failed behind the first one's box.
+  InspectAndCloseBoxes([&] { return Ticks > 3; }, Seen, Stop);
+  ASSERT_TRUE(WaitUntil([&] { return Seen.Count >= 0; }));
   EXPECT_EQ(Seen.Count, 1);
   EXPECT_EQ(Seen.Text, "Tick failed.");
-  EXPECT_GT(TicksWhileOpen, 3);
   EXPECT_EQ(App.DroppedErrors(), TicksWhileOpen - 1);
   EXPECT_EQ(Ticks, TicksWhileOpen);
 
   // With the box closed, the next failure gets a box of its own.
-  InspectAndCloseBoxes(100, Seen, Stop);
+  const int Before = Ticks;
+  Seen = TSeenBox();
+  InspectAndCloseBoxes([&] { return Ticks > Before; }, Seen, Stop);
   Timer.SetEnabled(true);
-  Wait(200);
+  ASSERT_TRUE(WaitUntil([&] { return Seen.Count >= 0; }));
   EXPECT_EQ(Seen.Count, 1);
 }
 
@@ -131,8 +151,7 @@ TEST_F(ApplicationFixture, TimerTicksOnlyWhileEnabledWithAPositiveInterval) {
   Wait(60);
   EXPECT_EQ(Ticks, 0);
   Timer.SetInterval(5);
-  Wait(100);
-  EXPECT_GT(Ticks, 2);
+  EXPECT_TRUE(WaitUntil([&] { return Ticks > 2; }));
   // A busy thread gets one late tick, not the missed ones.
   Ticks = 0;
   QThread::msleep(100);

@@ -1,4 +1,4 @@
-#include "app/BalloonTip.h"
+#include "shell/BalloonTip.h"
 
 #include <QApplication>
 #include <QCursor>

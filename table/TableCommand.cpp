@@ -6,10 +6,10 @@
 #include <memory>
 
 #include "table/CodePage.h"
-#include "table/CommandTable.h"
 #include "table/DbaseMessages.h"
-#include "table/IndexCommand.h"
+#include "table/IndexSubcommand.h"
 #include "table/ListLine.h"
+#include "table/TableSubcommand.h"
 
 namespace {
 

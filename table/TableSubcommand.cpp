@@ -1,4 +1,4 @@
-#include "table/CommandTable.h"
+#include "table/TableSubcommand.h"
 
 #include <filesystem>
 #include <iostream>

@@ -1,4 +1,4 @@
-#include "table/IndexCommand.h"
+#include "table/IndexSubcommand.h"
 
 #include <filesystem>
 #include <iostream>

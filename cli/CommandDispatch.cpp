@@ -1,10 +1,10 @@
-#include "cli/Main.h"
+#include "cli/CommandDispatch.h"
 
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include "cli/WindowsModule.h"
+#include "cli/WindowsModuleLoader.h"
 #include "platform/core/CommandLine.h"
 #include "sound/BeepCommand.h"
 #include "sound/DevicesCommand.h"

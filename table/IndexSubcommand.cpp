@@ -86,18 +86,20 @@ struct TIndexArgs {
 TTableAction Define(CLI::App& App) {
   auto Args = std::make_shared<TIndexArgs>();
   App.add_option("NDX", Args->IndexName)->required();
-  App.require_subcommand(1);
+  // At most one action; a word that names none is then refused as unexpected, by name.
+  App.require_subcommand(0, 1);
   CLI::App* CreateApp = App.add_subcommand("create");
   CreateApp->add_option("EXPR", Args->Expression)->required();
   CreateApp->add_flag_callback("--unique", [Args] { Args->Flags |= ixUnique; });
   CreateApp->add_flag_callback("--distinct", [Args] { Args->Flags |= ixPrimary | ixUnique; });
   CreateApp->add_flag_callback("--descending", [Args] { Args->Flags |= ixDescending; });
   CLI::App* ListApp = App.add_subcommand("list");
-  App.add_subcommand("verify");
-  return [Args, CreateApp, ListApp](const TTableCommandOptions& Options) {
+  CLI::App* VerifyApp = App.add_subcommand("verify");
+  return [Args, CreateApp, ListApp, VerifyApp](const TTableCommandOptions& Options) {
     if (CreateApp->parsed()) return Create(Options, Args->IndexName, Args->Expression, Args->Flags);
     if (ListApp->parsed()) return List(Options, Args->IndexName);
-    return Verify(Options, Args->IndexName);
+    if (VerifyApp->parsed()) return Verify(Options, Args->IndexName);
+    throw EBadArguments("missing create, list or verify after index NDX");
   };
 }
 

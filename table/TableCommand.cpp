@@ -212,11 +212,16 @@ int TableCommand(const std::vector<std::string>& Args) {
       ->check(CLI::IsMember({"shared", "exclusive"}))
       ->type_name("shared|exclusive");
   // Those options come before the subcommand; each subcommand reads only its own arguments.
-  App.require_subcommand(1);
+  // At most one subcommand; a word that names none is then refused as unexpected, by name.
+  App.require_subcommand(0, 1);
   std::map<const CLI::App*, TTableAction> Actions;
   for (const TTableSubcommand& Sub : TableSubcommands()) {
     CLI::App* SubApp = App.add_subcommand(Sub.Name);
     Actions.emplace(SubApp, Sub.Define(*SubApp));
   }
-  return Line.Run(Args, [&] { return Actions.at(App.get_subcommands().front())(Options); });
+  return Line.Run(Args, [&] {
+    const std::vector<CLI::App*> Chosen = App.get_subcommands();
+    if (Chosen.empty()) throw EBadArguments("missing SUBCOMMAND");
+    return Actions.at(Chosen.front())(Options);
+  });
 }

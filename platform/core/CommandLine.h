@@ -18,7 +18,8 @@
 
 enum TExitCode { ecSuccess = 0, ecRefused = 1, ecBadArguments = 2 };
 
-// A rule between options that CLI11 cannot state, broken; exit status 2 like CLI11's own errors.
+// A command line CLI11 accepts but the command refuses, for a rule CLI11 cannot state ("nothing to
+// do"); exit status 2, like CLI11's own errors.
 class EBadArguments : public Exception {
  public:
   using Exception::Exception;

@@ -1,4 +1,4 @@
-#include "cli/Main.h"
+#include "cli/CommandDispatch.h"
 
 int main(int argc, char** argv) {
   return TessolonMain(argc, argv);

@@ -1,7 +1,7 @@
 #include "sound/BeepCommand.h"
 
 #include <iostream>
-#include <limits>
+#include <optional>
 #include <string>
 
 #include "platform/core/CommandLine.h"
@@ -21,29 +21,7 @@ const char* const Usage =
     "Exit status: 0 sounded, 1 refused (value out of range, path not available), 2 bad\n"
     "arguments.\n";
 
-int Beep(TArgList& Args) {
-  std::optional<TSpeakerPath> Path;
-  std::vector<std::string> Numbers;
-  while (!Args.Empty()) {
-    const std::string Arg = Args.Take("argument");
-    if (Arg == "--path" || Arg.starts_with("--path=")) {
-      const std::string Name = Args.TakeValue("--path");
-      Path = ParseSpeakerPath(Name);
-      if (!Path) throw EBadArguments("--path: unknown path '" + Name + "'");
-    } else if (Arg.starts_with("--")) {
-      throw EBadArguments("unknown option '" + Arg + "'");
-    } else {
-      Numbers.push_back(Arg);
-    }
-  }
-  if (Numbers.size() < 2) throw EBadArguments(Numbers.empty() ? "missing FREQ" : "missing MSECS");
-  if (Numbers.size() > 2) throw EBadArguments("unexpected argument '" + Numbers[2] + "'");
-  // Only the types are checked here; the speaker itself refuses values outside its range.
-  const auto Freq = static_cast<uint32_t>(
-      ParseInteger(Numbers[0], "FREQ", 0, std::numeric_limits<uint32_t>::max()));
-  const auto MSecs =
-      static_cast<int32_t>(ParseInteger(Numbers[1], "MSECS", std::numeric_limits<int32_t>::min(),
-                                        std::numeric_limits<int32_t>::max()));
+int Beep(std::optional<TSpeakerPath> Path, uint32_t Freq, int32_t MSecs) {
   if (Path) StartBleeper(*Path);
   SpeakerTone(Freq, MSecs);
   if (MSecs == -1) {
@@ -57,5 +35,21 @@ int Beep(TArgList& Args) {
 }  // namespace
 
 int BeepCommand(const std::vector<std::string>& Args) {
-  return RunCommand("beep", Usage, Args, Beep);
+  TCommandLine Line("tessolon beep", Usage);
+  CLI::App& App = Line.App();
+  // Only the types are checked here; the speaker itself refuses values outside its range.
+  uint32_t Freq = 0;
+  int32_t MSecs = 0;
+  std::optional<TSpeakerPath> Path;
+  App.add_option("FREQ", Freq)->required();
+  App.add_option("MSECS", MSecs)->required();
+  App.add_option_function<std::string>(
+         "--path", [&Path](const std::string& Name) { Path = ParseSpeakerPath(Name); })
+      ->check(CLI::Validator(
+          [](std::string& Name) {
+            return ParseSpeakerPath(Name) ? std::string() : "unknown path '" + Name + "'";
+          },
+          ""))
+      ->type_name("auto|evdev|soundcard|ports");
+  return Line.Run(Args, [&] { return Beep(Path, Freq, MSecs); });
 }

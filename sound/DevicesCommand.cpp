@@ -61,25 +61,7 @@ void ApplyChain(TAudioOutputs& Outputs, const TOutputChain& Chain) {
   }
 }
 
-int Devices(TArgList& Args) {
-  TImageFormat Image;
-  while (!Args.Empty()) {
-    const std::string Arg = Args.Take("option");
-    const std::string Option = Arg.substr(0, Arg.find('='));
-    if (Option == "--quality") {
-      const std::string Value = Args.TakeValue(Option);
-      if (Value != "hi" && Value != "lo") throw EBadArguments("--quality: expected hi or lo");
-      Image.Rate = Value == "hi" ? 96000 : 44100;
-    } else if (Option == "--resolution") {
-      const std::string Value = Args.TakeValue(Option);
-      if (Value != "16" && Value != "8") throw EBadArguments("--resolution: expected 16 or 8");
-      Image.Bits = Value == "16" ? 16 : 8;
-    } else if (Arg == "--mono") {
-      Image.Channels = 1;
-    } else {
-      throw EBadArguments("unknown option '" + Arg + "'");
-    }
-  }
+int Devices(const TImageFormat& Image) {
   TAudioOutputs Outputs;
   try {
     Outputs = ListOutputDevices(Image);
@@ -115,5 +97,11 @@ std::string DescribeOutput(const TOutputDevice& Device, const TImageFormat& Imag
 }
 
 int DevicesCommand(const std::vector<std::string>& Args) {
-  return RunCommand("devices", Usage, Args, Devices);
+  TCommandLine Line("tessolon devices", Usage);
+  CLI::App& App = Line.App();
+  TImageFormat Image;
+  AddQualityOption(App, [&Image](bool High) { Image.Rate = High ? 96000 : 44100; });
+  AddResolutionOption(App, [&Image](unsigned Bits) { Image.Bits = uint16_t(Bits); });
+  App.add_flag_callback("--mono", [&Image] { Image.Channels = 1; });
+  return Line.Run(Args, [&] { return Devices(Image); });
 }

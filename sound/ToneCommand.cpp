@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <iostream>
+#include <limits>
 #include <optional>
 #include <string>
 #include <thread>
@@ -47,28 +49,104 @@ const char* const Usage =
     "Exit status: 0 done, 1 refused (no memory for the tone, file or picture not written), 2\n"
     "bad arguments.\n";
 
-constexpr long long Wide = 1LL << 40;  // the component clamps; only absurd numbers are refused
+const std::vector<std::string> WaveNames = {"sine", "square", "triangle", "sawtooth", "noise"};
 
-TTGWave ParseWave(const std::string& Text, std::string_view What) {
-  static const char* const Names[] = {"sine", "square", "triangle", "sawtooth", "noise"};
-  for (int I = 0; I < 5; ++I)
-    if (Text == Names[I]) return TTGWave(I);
-  throw EBadArguments(std::string(What) + ": unknown waveform '" + Text + "'");
+TTGWave WaveNamed(const std::string& Name) {
+  return TTGWave(std::find(WaveNames.begin(), WaveNames.end(), Name) - WaveNames.begin());
 }
 
-void ParseAM(TToneGen& Tone, const std::string& Text) {
+// One part of a compound value, read as an option's value is and refused outside Min to Max.
+template <class T>
+T Part(const std::string& Text, const std::string& What, T Min, T Max) {
+  const T Value = ReadValue<T>(Text, What);
+  if (!(Value >= Min && Value <= Max))
+    throw CLI::ValidationError(
+        What, Text + " is outside " + std::to_string(Min) + " to " + std::to_string(Max));
+  return Value;
+}
+
+// "--am ROW:AMPLITUDE:WAVEFORM:FREQUENCY" into the added partial ROW.
+void SetPartial(TToneGen& Tone, const std::string& Text) {
   std::vector<std::string> Parts;
   std::size_t Start = 0;
   for (std::size_t Colon; (Colon = Text.find(':', Start)) != std::string::npos; Start = Colon + 1)
     Parts.push_back(Text.substr(Start, Colon - Start));
   Parts.push_back(Text.substr(Start));
   if (Parts.size() != 4)
-    throw EBadArguments("--am: expected ROW:AMPLITUDE:WAVEFORM:FREQUENCY, got '" + Text + "'");
-  const auto Row = ParseInteger(Parts[0], "--am ROW", 1, 8);
-  const auto Amplitude = ParseInteger(Parts[1], "--am AMPLITUDE", -32768, 32767);
-  const TTGWave Wave = ParseWave(Parts[2], "--am WAVEFORM");
-  const double Frequency = ParseReal(Parts[3], "--am FREQUENCY");
-  Tone.SetAMParameter(TTGAMLevel(Row - 1), int16_t(Amplitude), float(Frequency), Wave);
+    throw CLI::ValidationError("--am",
+                               "expected ROW:AMPLITUDE:WAVEFORM:FREQUENCY, got '" + Text + "'");
+  const int Row = Part(Parts[0], "--am ROW", 1, 8);
+  const int Amplitude = Part(Parts[1], "--am AMPLITUDE", -32768, 32767);
+  const std::string Fault = CLI::IsMember(WaveNames)(Parts[2]);
+  if (!Fault.empty()) throw CLI::ValidationError("--am WAVEFORM", Fault);
+  const double Frequency = ReadValue<double>(Parts[3], "--am FREQUENCY");
+  if (!std::isfinite(Frequency))
+    throw CLI::ValidationError("--am FREQUENCY", "not a number: '" + Parts[3] + "'");
+  Tone.SetAMParameter(TTGAMLevel(Row - 1), int16_t(Amplitude), float(Frequency),
+                      WaveNamed(Parts[2]));
+}
+
+// What is done with the tone once it is built.
+struct TToneActions {
+  std::optional<std::string> ExportTo, SpectrumTo;
+  bool Play = false, Envelope = false;
+  std::optional<double> Seconds;
+};
+
+// The options. Those that set the tone's properties are applied in the order given, as the
+// component takes them: a later --note overrides an earlier --frequency.
+void AddToneOptions(CLI::App& App, TToneGen& Tone, TToneActions& Do) {
+  // The component clamps; only absurd numbers are refused.
+  constexpr long long Wide = 1LL << 40;
+  const std::pair<const char*, void (TToneGen::*)(int64_t)> Numbers[] = {
+      {"--frequency", &TToneGen::SetFrequency}, {"--duration", &TToneGen::SetDuration},
+      {"--attack", &TToneGen::SetAttack},       {"--hold", &TToneGen::SetHold},
+      {"--decay", &TToneGen::SetDecay},         {"--sustain", &TToneGen::SetSustain},
+      {"--release", &TToneGen::SetRelease},     {"--left", &TToneGen::SetLeftVolume},
+      {"--right", &TToneGen::SetRightVolume}};
+  for (const auto& [Name, Set] : Numbers)
+    App.add_option_function<int64_t>(Name, [&Tone, Set](int64_t Value) { (Tone.*Set)(Value); })
+        ->check(CLI::Range(-Wide, Wide).description(""))
+        ->type_name("N")
+        ->trigger_on_parse();
+  App.add_option_function<std::string>("--note",
+                                       [&Tone](const std::string& Note) {
+                                         if (Tone.SetNote(Note) == 0)
+                                           throw CLI::ValidationError(
+                                               "--note", "not a playable note '" + Note + "'");
+                                       })
+      ->type_name("TEXT")
+      ->trigger_on_parse();
+  App.add_option_function<std::string>(
+         "--waveform", [&Tone](const std::string& Name) { Tone.SetWaveform(WaveNamed(Name)); })
+      ->check(CLI::IsMember(WaveNames))
+      ->type_name("W")
+      ->trigger_on_parse();
+  App.add_option_function<std::string>("--am",
+                                       [&Tone](const std::string& Text) { SetPartial(Tone, Text); })
+      ->type_name("ROW:AMPLITUDE:WAVEFORM:FREQUENCY")
+      ->trigger_on_parse();
+  AddResolutionOption(App, [&Tone](unsigned Bits) {
+    Tone.SetResolution(Bits == 16 ? tg16Bit : tg8Bit);
+  })->trigger_on_parse();
+  AddQualityOption(App, [&Tone](bool High) {
+    Tone.SetQuality(High ? tgHiQ : tgLoQ);
+  })->trigger_on_parse();
+  App.add_flag_callback("--stereo", [&Tone] { Tone.SetStereo(true); });
+  App.add_flag_callback("--no-multiplier", [&Tone] { Tone.SetAMUseMultiplier(false); });
+  App.add_flag_callback("--band-limited", [&Tone] { Tone.SetBandLimited(true); });
+  App.add_flag("--envelope", Do.Envelope);
+  App.add_option_function<std::string>("--export",
+                                       [&Do](const std::string& File) { Do.ExportTo = File; })
+      ->type_name("FILE");
+  App.add_option_function<std::string>("--spectrum",
+                                       [&Do](const std::string& File) { Do.SpectrumTo = File; })
+      ->type_name("FILE.png");
+  CLI::Option* Play = App.add_flag("--play", Do.Play);
+  App.add_option_function<double>("--seconds", [&Do](double Seconds) { Do.Seconds = Seconds; })
+      ->check(RealRange(0, std::numeric_limits<double>::max()))
+      ->type_name("N")
+      ->needs(Play);
 }
 
 // The highest frequency that sounds in the tone, or 0 when nothing does. Band-limited
@@ -102,15 +180,15 @@ void WarnLeftOut(const TToneGen& Tone) {
 }
 
 std::string Describe(const TToneGen& Tone) {
-  static const char* const Names[] = {"sine", "square", "triangle", "sawtooth", "noise"};
   const std::vector<TPartial> All = TonePartials(Tone.Settings());
   const auto Rows =
       std::count_if(All.begin() + 1, All.end(), [](const TPartial& P) { return P.Amplitude > 0; });
   const std::string Added = Rows == 0   ? ""
                             : Rows == 1 ? " with 1 added partial"
                                         : " with " + std::to_string(Rows) + " added partials";
-  return std::to_string(Tone.Frequency()) + " Hz " + Names[std::min<int>(Tone.Waveform(), 4)] +
-         Added + ", " + std::to_string(SampleRate(Tone.Quality())) + " samples per second, " +
+  return std::to_string(Tone.Frequency()) + " Hz " +
+         WaveNames[std::min<std::size_t>(Tone.Waveform(), WaveNames.size() - 1)] + Added + ", " +
+         std::to_string(SampleRate(Tone.Quality())) + " samples per second, " +
          (Tone.Resolution() == tg16Bit ? "16" : "8") + "-bit, " +
          (Tone.BandLimited() ? "band-limited" : "plain synthesis");
 }
@@ -125,75 +203,10 @@ void DrawSpectrum(const TToneGen& Tone, const TSpectrumWriter& WriteSpectrum,
   WriteSpectrum(Picture, FileName);
 }
 
-int Tone(TArgList& Args, const TSpectrumWriter& WriteSpectrum) {
-  TToneGen Tone(nullptr);
-  std::optional<std::string> ExportTo, SpectrumTo;
-  bool Play = false, Envelope = false;
-  std::optional<double> Seconds;
-  auto Int = [&](const std::string& Option, long long Min = -Wide, long long Max = Wide) {
-    return ParseInteger(Args.TakeValue(Option), Option, Min, Max);
-  };
-  while (!Args.Empty()) {
-    const std::string Arg = Args.Take("option");
-    const std::string Option = Arg.substr(0, Arg.find('='));
-    if (Option == "--frequency") {
-      Tone.SetFrequency(Int(Option));
-    } else if (Option == "--note") {
-      const std::string Note = Args.TakeValue(Option);
-      if (Tone.SetNote(Note) == 0)
-        throw EBadArguments("--note: not a playable note '" + Note + "'");
-    } else if (Option == "--duration") {
-      Tone.SetDuration(Int(Option));
-    } else if (Option == "--waveform") {
-      Tone.SetWaveform(ParseWave(Args.TakeValue(Option), Option));
-    } else if (Option == "--resolution") {
-      const std::string Value = Args.TakeValue(Option);
-      if (Value != "16" && Value != "8") throw EBadArguments("--resolution: expected 16 or 8");
-      Tone.SetResolution(Value == "16" ? tg16Bit : tg8Bit);
-    } else if (Option == "--quality") {
-      const std::string Value = Args.TakeValue(Option);
-      if (Value != "hi" && Value != "lo") throw EBadArguments("--quality: expected hi or lo");
-      Tone.SetQuality(Value == "hi" ? tgHiQ : tgLoQ);
-    } else if (Arg == "--stereo") {
-      Tone.SetStereo(true);
-    } else if (Option == "--am") {
-      ParseAM(Tone, Args.TakeValue(Option));
-    } else if (Arg == "--no-multiplier") {
-      Tone.SetAMUseMultiplier(false);
-    } else if (Option == "--attack") {
-      Tone.SetAttack(Int(Option));
-    } else if (Option == "--hold") {
-      Tone.SetHold(Int(Option));
-    } else if (Option == "--decay") {
-      Tone.SetDecay(Int(Option));
-    } else if (Option == "--sustain") {
-      Tone.SetSustain(Int(Option));
-    } else if (Option == "--release") {
-      Tone.SetRelease(Int(Option));
-    } else if (Arg == "--envelope") {
-      Envelope = true;
-    } else if (Arg == "--band-limited") {
-      Tone.SetBandLimited(true);
-    } else if (Option == "--left") {
-      Tone.SetLeftVolume(Int(Option));
-    } else if (Option == "--right") {
-      Tone.SetRightVolume(Int(Option));
-    } else if (Option == "--export") {
-      ExportTo = Args.TakeValue(Option);
-    } else if (Option == "--spectrum") {
-      SpectrumTo = Args.TakeValue(Option);
-    } else if (Arg == "--play") {
-      Play = true;
-    } else if (Option == "--seconds") {
-      Seconds = ParseReal(Args.TakeValue(Option), Option);
-      if (*Seconds < 0) throw EBadArguments("--seconds: must not be negative");
-    } else {
-      throw EBadArguments("unknown option '" + Arg + "'");
-    }
-  }
-  if (!ExportTo && !SpectrumTo && !Play)
+int RunTone(TToneGen& Tone, const TToneActions& Do, const TSpectrumWriter& WriteSpectrum) {
+  if (!Do.ExportTo && !Do.SpectrumTo && !Do.Play)
     throw EBadArguments("nothing to do: give --export FILE, --spectrum FILE.png and/or --play");
-  if (Seconds && !Play) throw EBadArguments("--seconds needs --play");
+  const auto& [ExportTo, SpectrumTo, Play, Envelope, Seconds] = Do;
   if (!(Envelope ? Tone.PrepareADSR() : Tone.Prepare())) {
     std::cerr << "tessolon tone: not enough memory for the tone\n";
     return ecRefused;
@@ -244,6 +257,9 @@ int Tone(TArgList& Args, const TSpectrumWriter& WriteSpectrum) {
 }  // namespace
 
 int ToneCommand(const std::vector<std::string>& Args, const TSpectrumWriter& WriteSpectrum) {
-  return RunCommand("tone", Usage, Args,
-                    [&WriteSpectrum](TArgList& List) { return Tone(List, WriteSpectrum); });
+  TCommandLine Line("tessolon tone", Usage);
+  TToneGen Tone(nullptr);
+  TToneActions Do;
+  AddToneOptions(Line.App(), Tone, Do);
+  return Line.Run(Args, [&] { return RunTone(Tone, Do, WriteSpectrum); });
 }

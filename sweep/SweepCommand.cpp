@@ -191,42 +191,23 @@ struct TSweepOptions {
   bool BandLimited = false;
 };
 
-TSweepOptions ParseSweep(TArgList& Args) {
-  TSweepOptions Options;
-  while (!Args.Empty()) {
-    const std::string Arg = Args.Take("option");
-    auto Is = [&](const std::string& Name) { return Arg == Name || Arg.rfind(Name + "=", 0) == 0; };
-    if (Is("--pest"))
-      Options.Pest = Args.TakeValue("--pest");
-    else if (Is("--idx"))
-      Options.Idx = ParseInteger(Args.TakeValue("--idx"), "--idx", INT32_MIN, INT32_MAX);
-    else if (Is("--ticks"))
-      Options.Ticks = ParseInteger(Args.TakeValue("--ticks"), "--ticks", 0, INT32_MAX);
-    else if (Is("--seconds")) {
-      Options.Seconds = ParseReal(Args.TakeValue("--seconds"), "--seconds");
-      if (!(*Options.Seconds >= 0 && *Options.Seconds <= 1e7))
-        throw EBadArguments("--seconds must lie between 0 and 10000000");
-    } else if (Arg == "--speaker")
-      Options.Speaker = true;
-    else if (Is("--export"))
-      Options.Export = Args.TakeValue("--export");
-    else if (Arg == "--band-limited")
-      Options.BandLimited = true;
-    else
-      throw EBadArguments("unknown argument '" + Arg + "'");
-  }
-  if (Options.Pest.has_value() == Options.Idx.has_value())
-    throw EBadArguments("give exactly one of --pest NAME and --idx N");
-  if (Options.Ticks && Options.Seconds)
-    throw EBadArguments("give at most one of --ticks and --seconds");
-  if (Options.Export && Options.Speaker)
-    throw EBadArguments("--export records the sound card; it cannot be used with --speaker");
-  if (Options.BandLimited && Options.Speaker)
-    throw EBadArguments(
-        "--band-limited shapes the sound card's tones; it cannot be used with --speaker");
-  if (Options.Export && !Options.Ticks && !Options.Seconds)
-    throw EBadArguments("--export needs --ticks or --seconds");
-  return Options;
+// The options and the rules between them.
+void AddSweepOptions(CLI::App& App, TSweepOptions& Options) {
+  CLI::App* Profile = App.add_option_group("profile");
+  Profile->add_option("--pest", Options.Pest)->type_name("NAME");
+  Profile->add_option("--idx", Options.Idx)
+      ->check(CLI::Range(INT32_MIN, INT32_MAX).description(""))
+      ->type_name("N");
+  Profile->require_option(1);
+  CLI::Option* Ticks = App.add_option("--ticks", Options.Ticks)
+                           ->check(CLI::Range(0, INT32_MAX).description(""))
+                           ->type_name("N");
+  CLI::Option* Seconds =
+      App.add_option("--seconds", Options.Seconds)->check(RealRange(0, 1e7))->type_name("S");
+  Ticks->excludes(Seconds);
+  CLI::Option* Speaker = App.add_flag("--speaker", Options.Speaker);
+  App.add_option("--export", Options.Export)->type_name("FILE")->excludes(Speaker);
+  App.add_flag("--band-limited", Options.BandLimited)->excludes(Speaker);
 }
 
 // Ticks that fall within Seconds at Interval milliseconds each.
@@ -237,16 +218,24 @@ long long TicksIn(double Seconds, int Interval) {
 }  // namespace
 
 int ProfilesCommand(const std::vector<std::string>& Arguments) {
-  return RunCommand("profiles", ProfilesUsage, Arguments, [](TArgList& Args) {
+  TCommandLine Line("tessolon profiles", ProfilesUsage);
+  std::optional<std::string> RateText;
+  Line.App()
+      .add_option("--rate", RateText)
+      ->check(CLI::Validator(
+          [](std::string& Text) {
+            return Text == "output" || CLI::Range(1, INT32_MAX)(Text).empty()
+                       ? std::string()
+                       : "expected a whole number from 1 to 2147483647 or 'output', not '" + Text +
+                             "'";
+          },
+          ""))
+      ->type_name("R|output");
+  return Line.Run(Arguments, [&] {
     std::optional<TRateLimit> Rate;
-    while (!Args.Empty()) {
-      const std::string Arg = Args.Take("option");
-      if (Arg != "--rate" && !Arg.starts_with("--rate="))
-        throw EBadArguments("unknown argument '" + Arg + "'");
-      const std::string Value = Args.TakeValue("--rate");
+    if (RateText)
       Rate =
-          Value == "output" ? OutputRate() : FixedRate(ParseInteger(Value, "--rate", 1, INT32_MAX));
-    }
+          *RateText == "output" ? OutputRate() : FixedRate(ReadValue<int64_t>(*RateText, "--rate"));
     TPestTable Table(PestTableFolder());
     for (Table.First(); !Table.Eof(); Table.Next()) {
       const int Wave =
@@ -261,8 +250,12 @@ int ProfilesCommand(const std::vector<std::string>& Arguments) {
 }
 
 int SweepCommand(const std::vector<std::string>& Arguments) {
-  return RunCommand("sweep", SweepUsage, Arguments, [](TArgList& Args) {
-    const TSweepOptions Options = ParseSweep(Args);
+  TCommandLine Line("tessolon sweep", SweepUsage);
+  TSweepOptions Options;
+  AddSweepOptions(Line.App(), Options);
+  return Line.Run(Arguments, [&] {
+    if (Options.Export && !Options.Ticks && !Options.Seconds)
+      throw EBadArguments("--export needs --ticks or --seconds");
     TPestTable Table(PestTableFolder());
     if (!(Options.Pest ? Table.LocatePest(*Options.Pest) : Table.LocateIdx(*Options.Idx))) {
       std::cerr << "tessolon sweep: no pest profile "

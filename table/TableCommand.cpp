@@ -2,12 +2,14 @@
 
 #include <cstdio>
 #include <iostream>
+#include <map>
+#include <memory>
 
 #include "table/CodePage.h"
-#include "table/CommandTable.h"
 #include "table/DbaseMessages.h"
-#include "table/IndexCommand.h"
+#include "table/IndexSubcommand.h"
 #include "table/ListLine.h"
+#include "table/TableSubcommand.h"
 
 namespace {
 
@@ -29,8 +31,8 @@ const char* VersionName(TTableVersion Version) {
   return "unknown";
 }
 
-int ParseRecNo(TArgList& Args) {
-  return static_cast<int>(ParseInteger(Args.Take("RECNO"), "RECNO", 1, 0x7FFFFFFF));
+void AddRecNo(CLI::App& App, int& RecNo) {
+  App.add_option("RECNO", RecNo)->required()->check(CLI::Range(1, 0x7FFFFFFF).description(""));
 }
 
 // Moves to record RecNo (deleted or not) or refuses when the table has no such record.
@@ -44,15 +46,23 @@ void GotoRecord(TDbaseTable& Table, int RecNo) {
 using TAssignments = std::vector<std::pair<std::string, std::string>>;
 
 // The NAME=VALUE arguments, checked before the table is touched.
-TAssignments TakeAssignments(TArgList& Args) {
-  if (Args.Empty()) throw EBadArguments("missing NAME=VALUE");
+void AddAssignments(CLI::App& App, std::vector<std::string>& Texts) {
+  App.add_option("NAME=VALUE", Texts)
+      ->required()
+      ->check(CLI::Validator(
+          [](std::string& Text) {
+            const auto Eq = Text.find('=');
+            return Eq == std::string::npos || Eq == 0 ? "expected NAME=VALUE, got '" + Text + "'"
+                                                      : std::string();
+          },
+          ""));
+}
+
+TAssignments Assignments(const std::vector<std::string>& Texts) {
   TAssignments Pairs;
-  while (!Args.Empty()) {
-    const std::string Arg = Args.Take("NAME=VALUE");
-    const auto Eq = Arg.find('=');
-    if (Eq == std::string::npos || Eq == 0)
-      throw EBadArguments("expected NAME=VALUE, got '" + Arg + "'");
-    Pairs.emplace_back(Arg.substr(0, Eq), Arg.substr(Eq + 1));
+  for (const std::string& Text : Texts) {
+    const auto Eq = Text.find('=');
+    Pairs.emplace_back(Text.substr(0, Eq), Text.substr(Eq + 1));
   }
   return Pairs;
 }
@@ -62,8 +72,7 @@ void AssignFields(TDbaseTable& Table, const TAssignments& Pairs) {
   for (const auto& [Name, Value] : Pairs) Table.FieldByName(Name)->SetAsString(Value);
 }
 
-int Info(const TTableCommandOptions& Options, TArgList& Args) {
-  NoMoreArguments(Args);
+int Info(const TTableCommandOptions& Options) {
   const auto Table = OpenCommandTable(Options, false);
   TDbaseFile& File = *Table->TableFile();
   const std::uint8_t* H = File.Header();
@@ -91,8 +100,7 @@ int Info(const TTableCommandOptions& Options, TArgList& Args) {
   return ecSuccess;
 }
 
-int List(const TTableCommandOptions& Options, TArgList& Args) {
-  NoMoreArguments(Args);
+int List(const TTableCommandOptions& Options) {
   const auto Table = OpenCommandTable(Options, false);
   const TListLine Line(*Table);
   // Lines gather in one buffer that goes out in large writes, not one per record.
@@ -109,33 +117,49 @@ int List(const TTableCommandOptions& Options, TArgList& Args) {
   return ecSuccess;
 }
 
-int Set(const TTableCommandOptions& Options, TArgList& Args) {
-  const int RecNo = ParseRecNo(Args);
-  const TAssignments Pairs = TakeAssignments(Args);
-  const auto Table = OpenCommandTable(Options, true);
-  GotoRecord(*Table, RecNo);
-  Table->Edit();
-  AssignFields(*Table, Pairs);
-  Table->Post();
-  return ecSuccess;
+// The arguments of set, append and delete.
+struct TRecordEdit {
+  int RecNo = 0;
+  std::vector<std::string> Assignments;
+};
+
+TTableAction DefineSet(CLI::App& App) {
+  auto Edit = std::make_shared<TRecordEdit>();
+  AddRecNo(App, Edit->RecNo);
+  AddAssignments(App, Edit->Assignments);
+  return [Edit](const TTableCommandOptions& Options) {
+    const TAssignments Pairs = Assignments(Edit->Assignments);
+    const auto Table = OpenCommandTable(Options, true);
+    GotoRecord(*Table, Edit->RecNo);
+    Table->Edit();
+    AssignFields(*Table, Pairs);
+    Table->Post();
+    return int(ecSuccess);
+  };
 }
 
-int Append(const TTableCommandOptions& Options, TArgList& Args) {
-  const TAssignments Pairs = TakeAssignments(Args);
-  const auto Table = OpenCommandTable(Options, true);
-  Table->Append();
-  AssignFields(*Table, Pairs);
-  Table->Post();
-  return ecSuccess;
+TTableAction DefineAppend(CLI::App& App) {
+  auto Edit = std::make_shared<TRecordEdit>();
+  AddAssignments(App, Edit->Assignments);
+  return [Edit](const TTableCommandOptions& Options) {
+    const TAssignments Pairs = Assignments(Edit->Assignments);
+    const auto Table = OpenCommandTable(Options, true);
+    Table->Append();
+    AssignFields(*Table, Pairs);
+    Table->Post();
+    return int(ecSuccess);
+  };
 }
 
-int Delete(const TTableCommandOptions& Options, TArgList& Args) {
-  const int RecNo = ParseRecNo(Args);
-  NoMoreArguments(Args);
-  const auto Table = OpenCommandTable(Options, true);
-  GotoRecord(*Table, RecNo);
-  Table->Delete();
-  return ecSuccess;
+TTableAction DefineDelete(CLI::App& App) {
+  auto Edit = std::make_shared<TRecordEdit>();
+  AddRecNo(App, Edit->RecNo);
+  return [Edit](const TTableCommandOptions& Options) {
+    const auto Table = OpenCommandTable(Options, true);
+    GotoRecord(*Table, Edit->RecNo);
+    Table->Delete();
+    return int(ecSuccess);
+  };
 }
 
 // The subcommands, in the order the usage lists them.
@@ -143,14 +167,15 @@ const std::vector<TTableSubcommand>& TableSubcommands() {
   static const std::vector<TTableSubcommand> Subcommands = {
       {"info",
        "  info                     header, fields (type, size, decimals), records, code page\n",
-       Info},
+       [](CLI::App&) -> TTableAction { return Info; }},
       {"list",
        "  list                     one line per record: deletion flag ('*' or blank), then the\n"
        "                           field values, separated by tabs\n",
-       List},
-      {"set", "  set RECNO NAME=VALUE...  edit record RECNO; an empty VALUE sets null\n", Set},
-      {"append", "  append NAME=VALUE...     add a record\n", Append},
-      {"delete", "  delete RECNO             flag record RECNO as deleted\n", Delete},
+       [](CLI::App&) -> TTableAction { return List; }},
+      {"set", "  set RECNO NAME=VALUE...  edit record RECNO; an empty VALUE sets null\n",
+       DefineSet},
+      {"append", "  append NAME=VALUE...     add a record\n", DefineAppend},
+      {"delete", "  delete RECNO             flag record RECNO as deleted\n", DefineDelete},
       IndexSubcommand(),
   };
   return Subcommands;
@@ -173,12 +198,30 @@ std::string Usage() {
 }  // namespace
 
 int TableCommand(const std::vector<std::string>& Args) {
-  const std::string Text = Usage();
-  return RunCommand("table", Text, Args, [](TArgList& List) {
-    const TTableCommandOptions Options = TakeTableCommandOptions(List);
-    const std::string Name = List.Take("SUBCOMMAND");
-    for (const TTableSubcommand& Sub : TableSubcommands())
-      if (Sub.Name == Name) return Sub.Run(Options, List);
-    throw EBadArguments("unknown subcommand '" + Name + "'");
+  TCommandLine Line("tessolon table", Usage());
+  CLI::App& App = Line.App();
+  TTableCommandOptions Options;
+  App.add_option("FILE", Options.FileName)->required();
+  App.add_option("--index", Options.Indexes)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+      ->type_name("NDX");
+  App.add_option_function<std::string>("--open",
+                                       [&Options](const std::string& Mode) {
+                                         Options.Open = Mode == "shared" ? ocShared : ocExclusive;
+                                       })
+      ->check(CLI::IsMember({"shared", "exclusive"}))
+      ->type_name("shared|exclusive");
+  // Those options come before the subcommand; each subcommand reads only its own arguments.
+  // At most one subcommand; a word that names none is then refused as unexpected, by name.
+  App.require_subcommand(0, 1);
+  std::map<const CLI::App*, TTableAction> Actions;
+  for (const TTableSubcommand& Sub : TableSubcommands()) {
+    CLI::App* SubApp = App.add_subcommand(Sub.Name);
+    Actions.emplace(SubApp, Sub.Define(*SubApp));
+  }
+  return Line.Run(Args, [&] {
+    const std::vector<CLI::App*> Chosen = App.get_subcommands();
+    if (Chosen.empty()) throw EBadArguments("missing SUBCOMMAND");
+    return Actions.at(Chosen.front())(Options);
   });
 }

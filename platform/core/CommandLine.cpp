@@ -1,66 +1,77 @@
 #include "platform/core/CommandLine.h"
 
-#include <cerrno>
 #include <cmath>
-#include <cstdlib>
+#include <cstdio>
 #include <exception>
 #include <iostream>
+#include <limits>
 
-const std::string& TArgList::Peek() const {
-  static const std::string None;
-  return Empty() ? None : FArgs[FPos];
+namespace {
+
+std::string NumberText(double Value) {
+  char Text[32];
+  std::snprintf(Text, sizeof Text, "%.15g", Value);
+  return Text;
 }
 
-std::string TArgList::Take(std::string_view What) {
-  if (Empty()) throw EBadArguments("missing " + std::string(What));
-  return FArgs[FPos++];
+}  // namespace
+
+TCommandLine::TCommandLine(std::string Name, std::string Usage)
+    : FName(std::move(Name)), FUsage(std::move(Usage)) {
+  // CLI11's own help flag, inherited by subcommands, but the usage printed is ours.
+  FApp.set_help_flag("-h,--help");
+  // A repeated option counts once, its last time; a flag takes no "=value".
+  FApp.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  FApp.option_defaults()->disable_flag_override();
 }
 
-std::string TArgList::TakeValue(const std::string& Option) {
-  const std::string& Current = FArgs[FPos - 1];
-  const auto Eq = Current.find('=');
-  if (Eq != std::string::npos) return Current.substr(Eq + 1);
-  return Take("value for " + Option);
-}
-
-long long ParseInteger(const std::string& Text, std::string_view What, long long Min,
-                       long long Max) {
-  errno = 0;
-  char* End = nullptr;
-  const long long Value = std::strtoll(Text.c_str(), &End, 10);
-  if (Text.empty() || *End != '\0' || errno == ERANGE)
-    throw EBadArguments(std::string(What) + ": not a whole number: '" + Text + "'");
-  if (Value < Min || Value > Max)
-    throw EBadArguments(std::string(What) + ": " + Text + " is outside " + std::to_string(Min) +
-                        " to " + std::to_string(Max));
-  return Value;
-}
-
-double ParseReal(const std::string& Text, std::string_view What) {
-  errno = 0;
-  char* End = nullptr;
-  const double Value = std::strtod(Text.c_str(), &End);
-  if (Text.empty() || *End != '\0' || errno == ERANGE || !std::isfinite(Value))
-    throw EBadArguments(std::string(What) + ": not a number: '" + Text + "'");
-  return Value;
-}
-
-int RunCommand(std::string_view Name, std::string_view Usage, const std::vector<std::string>& Args,
-               const std::function<int(TArgList&)>& Body) {
-  for (const auto& Arg : Args)
-    if (Arg == "--help" || Arg == "-h") {
-      std::cout << Usage;
-      return ecSuccess;
-    }
-  TArgList List(Args);
+int TCommandLine::Run(const std::vector<std::string>& Args, const std::function<int()>& Body) {
   try {
-    return Body(List);
+    // CLI11 takes the arguments last first.
+    FApp.parse(std::vector<std::string>(Args.rbegin(), Args.rend()));
+    return Body();
+  } catch (const CLI::CallForHelp&) {
+    std::cout << FUsage;
+    return ecSuccess;
+  } catch (const CLI::ParseError& E) {
+    std::cerr << FName << ": " << E.what() << " (see '" << FName << " --help')\n";
+    return ecBadArguments;
   } catch (const EBadArguments& E) {
-    std::cerr << "tessolon " << Name << ": " << E.what() << " (see 'tessolon " << Name
-              << " --help')\n";
+    std::cerr << FName << ": " << E.what() << " (see '" << FName << " --help')\n";
     return ecBadArguments;
   } catch (const std::exception& E) {
     std::cerr << E.what() << '\n';
     return ecRefused;
   }
+}
+
+CLI::Validator RealRange(double Min, double Max) {
+  const std::string Range = Max == std::numeric_limits<double>::max()
+                                ? "of at least " + NumberText(Min)
+                                : "from " + NumberText(Min) + " to " + NumberText(Max);
+  return CLI::Validator(
+      [Min, Max, Range](std::string& Text) -> std::string {
+        double Value = 0;
+        if (!CLI::detail::lexical_cast(Text, Value) || !std::isfinite(Value) || Value < Min ||
+            Value > Max)
+          return "'" + Text + "' is not a number " + Range;
+        return {};
+      },
+      "");
+}
+
+CLI::Option* AddQualityOption(CLI::App& App, std::function<void(bool High)> Set) {
+  return App
+      .add_option_function<std::string>("--quality",
+                                        [Set](const std::string& Text) { Set(Text == "hi"); })
+      ->check(CLI::IsMember({"hi", "lo"}))
+      ->type_name("hi|lo");
+}
+
+CLI::Option* AddResolutionOption(CLI::App& App, std::function<void(unsigned Bits)> Set) {
+  return App
+      .add_option_function<std::string>(
+          "--resolution", [Set](const std::string& Text) { Set(Text == "16" ? 16 : 8); })
+      ->check(CLI::IsMember({"16", "8"}))
+      ->type_name("16|8");
 }

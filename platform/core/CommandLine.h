@@ -1,42 +1,60 @@
-// Helpers for the headless commands: argument cursor, number parsing and the exit-status rule
-// (0 success, 1 refused operation, 2 bad arguments).
+// The headless commands' command lines, read by CLI11: "--name VALUE" and "--name=VALUE",
+// repeated options (the last one counts unless the option collects them), positionals and
+// subcommands. Each command prints its own usage for -h or --help; CLI11 writes no help.
+// Exit statuses: 0 done, 1 refused operation, 2 bad arguments.
+//
+//   TCommandLine Line("tessolon beep", Usage);
+//   uint32_t Freq = 0;
+//   Line.App().add_option("FREQ", Freq)->required();
+//   return Line.Run(Args, [&] { return Beep(Freq); });
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "platform/core/Exceptions.h"
 
 enum TExitCode { ecSuccess = 0, ecRefused = 1, ecBadArguments = 2 };
 
-// Thrown for a malformed command line; RunCommand turns it into exit status 2.
+// A command line CLI11 accepts but the command refuses, for a rule CLI11 cannot state ("nothing to
+// do"); exit status 2, like CLI11's own errors.
 class EBadArguments : public Exception {
  public:
   using Exception::Exception;
 };
 
-class TArgList {
+class TCommandLine {
  public:
-  explicit TArgList(std::vector<std::string> Args) : FArgs(std::move(Args)) {}
-  bool Empty() const { return FPos >= FArgs.size(); }
-  const std::string& Peek() const;
-  // Takes the next argument; What names it in the error when it is missing.
-  std::string Take(std::string_view What);
-  // Takes the value of an option written "--name VALUE" or "--name=VALUE".
-  std::string TakeValue(const std::string& Option);
+  // Name as errors begin ("tessolon tone"); Usage is printed for -h or --help.
+  TCommandLine(std::string Name, std::string Usage);
+  CLI::App& App() { return FApp; }
+  // Reads Args, then runs Body. A bad command line (CLI11's error, or EBadArguments or
+  // CLI::ParseError from Body) is one line on stderr and status 2; any other exception is its
+  // message and status 1.
+  int Run(const std::vector<std::string>& Args, const std::function<int()>& Body);
 
  private:
-  std::vector<std::string> FArgs;
-  std::size_t FPos = 0;
+  std::string FName, FUsage;
+  CLI::App FApp;
 };
 
-long long ParseInteger(const std::string& Text, std::string_view What, long long Min,
-                       long long Max);
-double ParseReal(const std::string& Text, std::string_view What);
+// Reads Text as CLI11 reads an option's value of type T, for the parts of a compound value;
+// What names the part in the error.
+template <class T>
+T ReadValue(const std::string& Text, const std::string& What) {
+  T Value{};
+  if (!CLI::detail::lexical_cast(Text, Value))
+    throw CLI::ConversionError(What + ": not a number: '" + Text + "'");
+  return Value;
+}
 
-// Runs a command body: prints Usage for --help/-h, maps EBadArguments to a one-line error and
-// status 2, any other exception to its message and status 1.
-int RunCommand(std::string_view Name, std::string_view Usage, const std::vector<std::string>& Args,
-               const std::function<int(TArgList&)>& Body);
+// Real numbers from Min to Max; NaN and the infinities are refused, which CLI::Range lets pass.
+CLI::Validator RealRange(double Min, double Max);
+
+// "--quality hi|lo", shared by the commands that build tones: Set(true) for hi.
+CLI::Option* AddQualityOption(CLI::App& App, std::function<void(bool High)> Set);
+
+// "--resolution 16|8": Set(16) or Set(8), bits per sample.
+CLI::Option* AddResolutionOption(CLI::App& App, std::function<void(unsigned Bits)> Set);

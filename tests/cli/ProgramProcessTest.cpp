@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/WindowsModule.h"
+#include "cli/WindowsModuleLoader.h"
 
 #include "tests/support/ScratchFolder.h"
 
@@ -59,6 +59,34 @@ TEST(ProgramProcessTest, HeadlessCommandsLoadNoQtLibrary) {
     EXPECT_NE(R.Err.find("file=libstdc++"), std::string::npos) << "no loader report: " << R.Err;
     EXPECT_EQ(R.Err.find("libQt"), std::string::npos) << Args << " loads Qt";
     EXPECT_FALSE(R.Out.empty()) << Args;
+  }
+}
+
+// The program reads only its own options; from the first other argument on, everything goes to
+// the command it names, as given, whatever it looks like.
+TEST(ProgramProcessTest, TheCommandGetsItsArgumentsAsGiven) {
+  TScratchFolder Scratch;
+  const struct {
+    std::string Args;
+    int Status;
+    std::string OutStart, ErrStart;
+  } Cases[] = {
+      {"--version", 0, "tessolon ", ""},
+      {"--help tone", 0, "Usage: tessolon [OPTION...]", ""},
+      {"-h", 0, "Usage: tessolon [OPTION...]", ""},
+      {"profiles --help", 0, "Usage: tessolon profiles", ""},
+      {"tone --version", 2, "",
+       "tessolon tone: The following argument was not expected: --version"},
+      {"beep 440 --help", 0, "Usage: tessolon beep", ""},
+      {"table table list extra", 2, "", "tessolon table: The following argument was not expected"},
+      {"sweep --pest tone --idx 1", 2, "", "tessolon sweep: Exactly 1 option from [--pest,--idx]"},
+      {"frobnicate", 2, "", "tessolon: unknown command 'frobnicate'\n"},
+  };
+  for (const auto& C : Cases) {
+    const TRun R = RunShell(Scratch, Program.string() + " " + C.Args);
+    EXPECT_EQ(R.Status, C.Status) << C.Args << ": " << R.Err;
+    EXPECT_EQ(R.Out.rfind(C.OutStart, 0), 0u) << C.Args << ": " << R.Out;
+    EXPECT_EQ(R.Err.rfind(C.ErrStart, 0), 0u) << C.Args << ": " << R.Err;
   }
 }
 

@@ -55,6 +55,31 @@ TEST_F(ToneGenCommand, ExportsTheComponentsImage) {
   EXPECT_EQ(FErr, "");
 }
 
+// Both set the main frequency; the one given last counts, as when the component is set in turn.
+TEST_F(ToneGenCommand, PropertiesAreSetInTheOrderGiven) {
+  const struct {
+    std::vector<std::string> Args;
+    int64_t Hertz;
+  } Cases[] = {{{"--note", "C", "--frequency", "1000"}, 1000},
+               {{"--frequency", "1000", "--note=C"}, 0},
+               {{"--frequency=300", "--frequency", "700"}, 700}};
+  for (const auto& C : Cases) {
+    std::vector<std::string> Args = C.Args;
+    Args.insert(Args.end(), {"--export", FPath});
+    ASSERT_EQ(Run(Args), 0) << FErr;
+    TToneGen Tone(nullptr);
+    if (C.Hertz)
+      Tone.SetFrequency(C.Hertz);
+    else
+      Tone.SetNote("C");
+    ASSERT_TRUE(Tone.Prepare());
+    const auto Written = Exported();
+    ASSERT_EQ(Written.size(), std::size_t(Tone.DataBufferSize()));
+    EXPECT_TRUE(std::equal(Written.begin(), Written.end(), Tone.GetDataBuffer()))
+        << testing::PrintToString(C.Args);
+  }
+}
+
 TEST_F(ToneGenCommand, PlaysOnceOrLoopsForAWhile) {
   ASSERT_EQ(Run({"--play"}), 0);
   ASSERT_EQ(FService.Plays().size(), 1u);

@@ -1,7 +1,8 @@
-#include "table/IndexCommand.h"
+#include "table/IndexSubcommand.h"
 
 #include <filesystem>
 #include <iostream>
+#include <memory>
 
 #include "table/CodePage.h"
 #include "table/DbaseMessages.h"
@@ -12,20 +13,8 @@ namespace {
 
 // Builds the index in a file of its own under exclusive access to the table; a failed build
 // leaves no file behind.
-int Create(const TTableCommandOptions& Options, const std::string& IndexName, TArgList& Args) {
-  const std::string Expression = Args.Take("EXPR");
-  TIndexOptions Flags = 0;
-  while (!Args.Empty()) {
-    const std::string Option = Args.Take("option");
-    if (Option == "--unique")
-      Flags |= ixUnique;
-    else if (Option == "--distinct")
-      Flags |= ixPrimary | ixUnique;
-    else if (Option == "--descending")
-      Flags |= ixDescending;
-    else
-      throw EBadArguments("unknown option '" + Option + "'");
-  }
+int Create(const TTableCommandOptions& Options, const std::string& IndexName,
+           const std::string& Expression, TIndexOptions Flags) {
   TDbaseFile Table;
   Table.SetFileName(CommandFileName(Options.FileName));
   Table.SetMode(pfExclusiveOpen);
@@ -57,8 +46,7 @@ TIndexFile& OpenWithIndex(std::unique_ptr<TDbaseTable>& Table, const TTableComma
   return *Table->FindIndex(CommandFileName(IndexName));
 }
 
-int List(const TTableCommandOptions& Options, const std::string& IndexName, TArgList& Args) {
-  NoMoreArguments(Args);
+int List(const TTableCommandOptions& Options, const std::string& IndexName) {
   std::unique_ptr<TDbaseTable> Table;
   TIndexFile& Index = OpenWithIndex(Table, Options, IndexName);
   TDbaseFile& File = *Table->TableFile();
@@ -76,8 +64,7 @@ int List(const TTableCommandOptions& Options, const std::string& IndexName, TArg
   return ecSuccess;
 }
 
-int Verify(const TTableCommandOptions& Options, const std::string& IndexName, TArgList& Args) {
-  NoMoreArguments(Args);
+int Verify(const TTableCommandOptions& Options, const std::string& IndexName) {
   // Opened by itself, not attached: a damaged index is reported here, never rebuilt.
   const auto Table = OpenCommandTable(Options, false);
   TIndexFile Index(*Table->TableFile());
@@ -90,13 +77,30 @@ int Verify(const TTableCommandOptions& Options, const std::string& IndexName, TA
   return ecSuccess;
 }
 
-int Run(const TTableCommandOptions& Options, TArgList& Args) {
-  const std::string IndexName = Args.Take("NDX");
-  const std::string Action = Args.Take("create|list|verify");
-  if (Action == "create") return Create(Options, IndexName, Args);
-  if (Action == "list") return List(Options, IndexName, Args);
-  if (Action == "verify") return Verify(Options, IndexName, Args);
-  throw EBadArguments("unknown index action '" + Action + "'");
+// The arguments of "index NDX create|list|verify".
+struct TIndexArgs {
+  std::string IndexName, Expression;
+  TIndexOptions Flags = 0;
+};
+
+TTableAction Define(CLI::App& App) {
+  auto Args = std::make_shared<TIndexArgs>();
+  App.add_option("NDX", Args->IndexName)->required();
+  // At most one action; a word that names none is then refused as unexpected, by name.
+  App.require_subcommand(0, 1);
+  CLI::App* CreateApp = App.add_subcommand("create");
+  CreateApp->add_option("EXPR", Args->Expression)->required();
+  CreateApp->add_flag_callback("--unique", [Args] { Args->Flags |= ixUnique; });
+  CreateApp->add_flag_callback("--distinct", [Args] { Args->Flags |= ixPrimary | ixUnique; });
+  CreateApp->add_flag_callback("--descending", [Args] { Args->Flags |= ixDescending; });
+  CLI::App* ListApp = App.add_subcommand("list");
+  CLI::App* VerifyApp = App.add_subcommand("verify");
+  return [Args, CreateApp, ListApp, VerifyApp](const TTableCommandOptions& Options) {
+    if (CreateApp->parsed()) return Create(Options, Args->IndexName, Args->Expression, Args->Flags);
+    if (ListApp->parsed()) return List(Options, Args->IndexName);
+    if (VerifyApp->parsed()) return Verify(Options, Args->IndexName);
+    throw EBadArguments("missing create, list or verify after index NDX");
+  };
 }
 
 }  // namespace
@@ -110,5 +114,5 @@ TTableSubcommand IndexSubcommand() {
           "                           first fault and exits 1 when there is one\n"
           "Options before SUBCOMMAND: --index NDX (repeatable) keeps that index up to date while\n"
           "set, append and delete change the table.\n",
-          Run};
+          Define};
 }

@@ -1,39 +1,9 @@
-#include "table/CommandTable.h"
+#include "table/TableSubcommand.h"
 
 #include <filesystem>
 #include <iostream>
 
 #include "platform/data/DatabaseError.h"
-
-namespace {
-
-bool NextIs(TArgList& Args, const std::string& Option) {
-  return !Args.Empty() && (Args.Peek() == Option || Args.Peek().starts_with(Option + "="));
-}
-
-TOpenChoice ParseOpenChoice(const std::string& Value) {
-  if (Value == "shared") return ocShared;
-  if (Value == "exclusive") return ocExclusive;
-  throw EBadArguments("--open takes shared or exclusive, not '" + Value + "'");
-}
-
-}  // namespace
-
-TTableCommandOptions TakeTableCommandOptions(TArgList& Args) {
-  TTableCommandOptions Options;
-  Options.FileName = Args.Take("FILE");
-  for (;;) {
-    if (NextIs(Args, "--index")) {
-      Args.Take("--index");
-      Options.Indexes.push_back(Args.TakeValue("--index"));
-    } else if (NextIs(Args, "--open")) {
-      Args.Take("--open");
-      Options.Open = ParseOpenChoice(Args.TakeValue("--open"));
-    } else {
-      return Options;
-    }
-  }
-}
 
 std::string CommandFileName(const std::string& Name) {
   return std::filesystem::absolute(Name).lexically_normal().string();
@@ -60,8 +30,4 @@ std::unique_ptr<TDbaseTable> OpenCommandTable(const TTableCommandOptions& Option
                     std::to_string(Table->CodePage()) + " cannot be translated.");
   for (const std::string& Name : Options.Indexes) Table->AttachIndexFile(CommandFileName(Name));
   return Table;
-}
-
-void NoMoreArguments(TArgList& Args) {
-  if (!Args.Empty()) throw EBadArguments("unexpected argument '" + Args.Peek() + "'");
 }

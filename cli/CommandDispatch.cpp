@@ -1,10 +1,11 @@
-#include "cli/Main.h"
+#include "cli/CommandDispatch.h"
 
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include "cli/WindowsModule.h"
+#include "cli/WindowsModuleLoader.h"
+#include "platform/core/CommandLine.h"
 #include "sound/BeepCommand.h"
 #include "sound/DevicesCommand.h"
 #include "sound/ToneCommand.h"
@@ -75,20 +76,24 @@ const TCommandEntry Commands[] = {
 }  // namespace
 
 int TessolonMain(int argc, char** argv) {
-  if (argc < 2) return RunWindows(argc, argv);
-  const std::string First = argv[1];
-  if (First == "--help" || First == "-h") {
-    std::cout << Usage;
-    return 0;
-  }
-  if (First == "--version") {
-    std::cout << "tessolon " << TESSOLON_VERSION << "\n";
-    return 0;
-  }
-  for (const auto& Command : Commands)
-    if (First == Command.Name) return Command.Run(std::vector<std::string>(argv + 2, argv + argc));
-  // Other options (Qt's own, such as -platform) go to the windows.
-  if (First[0] == '-') return RunWindows(argc, argv);
-  std::cerr << "tessolon: unknown command '" << First << "'\n" << Usage;
-  return 2;
+  TCommandLine Line("tessolon", Usage);
+  CLI::App& App = Line.App();
+  bool Version = false;
+  App.add_flag("--version", Version);
+  // Everything from the first argument that is not the program's own stays as given: a command
+  // and its arguments, or the toolkit's options (-platform, -display) for the windows.
+  App.prefix_command();
+  return Line.Run(std::vector<std::string>(argv + 1, argv + argc), [&] {
+    if (Version) {
+      std::cout << "tessolon " << TESSOLON_VERSION << "\n";
+      return 0;
+    }
+    const std::vector<std::string> Rest = App.remaining();
+    if (Rest.empty() || Rest.front().starts_with('-')) return RunWindows(argc, argv);
+    for (const auto& Command : Commands)
+      if (Rest.front() == Command.Name)
+        return Command.Run(std::vector<std::string>(Rest.begin() + 1, Rest.end()));
+    std::cerr << "tessolon: unknown command '" << Rest.front() << "'\n" << Usage;
+    return 2;
+  });
 }

@@ -1,5 +1,5 @@
-// What the subcommands of the headless "table" command share: the options read once before the
-// subcommand, and opening the table the way every subcommand does.
+// What the subcommands of the headless "table" command share: the options given before the
+// subcommand, opening the table the way every subcommand does, and the shape of a subcommand.
 #pragma once
 
 #include <functional>
@@ -21,9 +21,6 @@ struct TTableCommandOptions {
   TOpenChoice Open = ocDefault;      // "--open shared|exclusive"
 };
 
-// Takes FILE and, in any order, every "--index NDX" (or "--index=NDX") and "--open MODE" after it.
-TTableCommandOptions TakeTableCommandOptions(TArgList& Args);
-
 // Name made absolute from the current directory, as the table engine keeps file names.
 std::string CommandFileName(const std::string& Name);
 
@@ -32,13 +29,13 @@ std::string CommandFileName(const std::string& Name);
 // indexes attached. An index found damaged and rebuilt is reported on stderr.
 std::unique_ptr<TDbaseTable> OpenCommandTable(const TTableCommandOptions& Options, bool Write);
 
-// Refuses any argument left over.
-void NoMoreArguments(TArgList& Args);
+// What a subcommand does once its arguments have been read.
+using TTableAction = std::function<int(const TTableCommandOptions& Options)>;
 
-// A subcommand: its name, its usage lines, and its body taking the options and the remaining
-// arguments.
+// A subcommand: its name, its usage lines, and Define, which declares its arguments on its own
+// CLI11 App and returns the action that uses them.
 struct TTableSubcommand {
   std::string Name;
   std::string Usage;
-  std::function<int(const TTableCommandOptions& Options, TArgList& Args)> Run;
+  std::function<TTableAction(CLI::App& App)> Define;
 };

@@ -1,6 +1,6 @@
 // The "index NDX create|list|verify" subcommand of the "table" command.
 #pragma once
 
-#include "table/CommandTable.h"
+#include "table/TableSubcommand.h"
 
 TTableSubcommand IndexSubcommand();

@@ -1,4 +1,4 @@
-#include "cli/WindowsModule.h"
+#include "cli/WindowsModuleLoader.h"
 
 #include <iostream>
 #include <memory>

@@ -27,6 +27,12 @@ TCommandLine::TCommandLine(std::string Name, std::string Usage)
 
 int TCommandLine::Run(const std::vector<std::string>& Args, const std::function<int()>& Body) {
   try {
+    // CLI11 would take the next argument as the value of "--name=": "--export= --play" must
+    // not write a file named "--play".
+    for (const std::string& Arg : Args)
+      if (Arg.starts_with("--") && Arg.size() > 3 && Arg.back() == '=' &&
+          Arg.find('=') == Arg.size() - 1)
+        throw EBadArguments(Arg.substr(0, Arg.size() - 1) + ": the value is empty");
     // CLI11 takes the arguments last first.
     FApp.parse(std::vector<std::string>(Args.rbegin(), Args.rend()));
     return Body();

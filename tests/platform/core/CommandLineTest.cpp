@@ -78,6 +78,7 @@ TEST(CommandLine, BadArgumentsAreOneLineAndStatusTwoBeforeTheBodyRuns) {
                                              {"--loud"},
                                              {"extra"},
                                              {"--flag=yes"},
+                                             {"--number=", "--flag"},
                                              {"--quality", "mid"},
                                              {"--resolution", "24"},
                                              {"--real", "11"},

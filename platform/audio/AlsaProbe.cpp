@@ -2,7 +2,6 @@
 
 #include <alsa/asoundlib.h>
 
-#include <memory>
 
 #include "platform/core/DynamicLibrary.h"
 
@@ -21,24 +20,13 @@ struct TAlsaLibrary {
 #undef ALSA_FUNCTION
 };
 
-const TAlsaLibrary* Alsa() {
-  static const std::unique_ptr<TAlsaLibrary> Loaded = []() -> std::unique_ptr<TAlsaLibrary> {
-    try {
-      return std::make_unique<TAlsaLibrary>();
-    } catch (const std::exception&) {
-      return nullptr;
-    }
-  }();
-  return Loaded.get();
-}
-
 // ALSA reports a missing device on stderr as well as in its result; the result is enough.
 void Quiet(const char*, int, const char*, int, const char*, ...) {}
 
 }  // namespace
 
 std::optional<unsigned> QueryAlsaRate(unsigned Asked) {
-  const TAlsaLibrary* A = Alsa();
+  const TAlsaLibrary* A = LoadedOnce<TAlsaLibrary>();
   if (!A) return std::nullopt;
   A->snd_lib_error_set_handler(Quiet);
   snd_pcm_t* Pcm = nullptr;

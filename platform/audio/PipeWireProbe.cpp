@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string>
 
 #include "platform/core/DynamicLibrary.h"
@@ -26,21 +25,10 @@ struct TPipeWireLibrary {
   PW_FUNCTION(pw_core_disconnect);
   PW_FUNCTION(pw_proxy_destroy);
 #undef PW_FUNCTION
+  TPipeWireLibrary() {
+    pw_init(nullptr, nullptr);
+  }
 };
-
-const TPipeWireLibrary* PipeWire() {
-  static const std::unique_ptr<TPipeWireLibrary> Loaded =
-      []() -> std::unique_ptr<TPipeWireLibrary> {
-    try {
-      auto Library = std::make_unique<TPipeWireLibrary>();
-      Library->pw_init(nullptr, nullptr);
-      return Library;
-    } catch (const std::exception&) {
-      return nullptr;
-    }
-  }();
-  return Loaded.get();
-}
 
 unsigned FirstRate(const char* Text) {
   const std::vector<unsigned> Rates = ParseRateList(Text);
@@ -125,7 +113,7 @@ std::vector<unsigned> ParseRateList(const char* Text) {
 }
 
 std::optional<TPipeWireClock> QueryPipeWireClock(std::chrono::milliseconds Limit) {
-  const TPipeWireLibrary* P = PipeWire();
+  const TPipeWireLibrary* P = LoadedOnce<TPipeWireLibrary>();
   if (!P) return std::nullopt;
   pw_loop* Loop = P->pw_loop_new(nullptr);
   if (!Loop) return std::nullopt;

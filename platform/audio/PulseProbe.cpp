@@ -38,17 +38,6 @@ struct TPulseLibrary {
 #undef PULSE_FUNCTION
 };
 
-const TPulseLibrary* Pulse() {
-  static const std::unique_ptr<TPulseLibrary> Loaded = []() -> std::unique_ptr<TPulseLibrary> {
-    try {
-      return std::make_unique<TPulseLibrary>();
-    } catch (const std::exception&) {
-      return nullptr;
-    }
-  }();
-  return Loaded.get();
-}
-
 // One connection's questions and answers, filled in by libpulse's callbacks.
 struct TQuery {
   explicit TQuery(const TPulseLibrary& Library) : P(Library) {}
@@ -107,7 +96,7 @@ const TPulseSink* TPulseServer::Default() const {
 }
 
 std::optional<TPulseServer> QueryPulseServer(std::chrono::milliseconds Limit) {
-  const TPulseLibrary* P = Pulse();
+  const TPulseLibrary* P = LoadedOnce<TPulseLibrary>();
   if (!P) return std::nullopt;
   pa_mainloop* Loop = P->pa_mainloop_new();
   if (!Loop) return std::nullopt;
@@ -198,7 +187,7 @@ struct TPulseWatch::TState {
 };
 
 std::unique_ptr<TPulseWatch> TPulseWatch::Start() {
-  const TPulseLibrary* P = Pulse();
+  const TPulseLibrary* P = LoadedOnce<TPulseLibrary>();
   if (!P) return nullptr;
   std::unique_ptr<TPulseWatch> Watch(new TPulseWatch);
   Watch->FState = std::make_unique<TState>(*P, *Watch);

@@ -2,6 +2,8 @@
 // ends: what its code started (toolkit threads, exit handlers) may still run then.
 #pragma once
 
+#include <exception>
+#include <memory>
 #include <string>
 
 class TDynamicLibrary {
@@ -25,3 +27,18 @@ class TDynamicLibrary {
   std::string FFileName;
   void* FHandle;
 };
+
+// A table of a library's functions (a class that loads the library and binds them in its
+// constructor), made the first time it is asked for and kept for the process; nullptr when the
+// library or one of its functions is missing, so that callers can do without it.
+template <class Table>
+const Table* LoadedOnce() {
+  static const std::unique_ptr<Table> Loaded = []() -> std::unique_ptr<Table> {
+    try {
+      return std::make_unique<Table>();
+    } catch (const std::exception&) {
+      return nullptr;
+    }
+  }();
+  return Loaded.get();
+}

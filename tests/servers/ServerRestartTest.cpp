@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <iostream>
 
 #include "tests/servers/Playback.h"
 
@@ -39,6 +40,8 @@ TEST(PipeWireRestart, SweepPlaysOnInTheNewServerAndEndsWhenInterrupted) {
   After.WaitForMore(2.5);
   const TAnalysis Heard = Analyse(After.Stop());
   const auto First = std::ranges::find_if(Heard.Stretches, IsTheSweep);
+  if (First != Heard.Stretches.end())
+    std::cout << "heard again " << Late.count() + First->Start << " s after the server's return\n";
   EXPECT_TRUE(First != Heard.Stretches.end() && Late.count() + First->Start <= 2.0)
       << "the sweep was not heard within 2 s of the server's return: " << Heard.Describe();
 

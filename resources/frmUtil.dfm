@@ -701,10 +701,12 @@ object frmUtil: TfrmUtil
           ''
           'Tessolon 3.0 sweeps a band of high'
           'tones through the sound card or the'
-          'PC speaker to keep mosquitoes, mice'
-          'and other pests away. Pick a pest,'
-          'press Go and let it run all night;'
-          'tune the profiles on the Setup page.')
+          'PC speaker, one step per tick, as'
+          'each pest profile describes. It makes'
+          'no claim to repel anything: studies'
+          'found no lasting effect on pests.'
+          'Pick a profile and press Go; tune'
+          'the profiles on the Setup page.')
       end
       object edtAuthor: TEdit
         Left = 128

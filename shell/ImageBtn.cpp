@@ -260,13 +260,27 @@ TBytes TskImageBtn::DownRegionData() const {
   return FDownBlock;
 }
 
+namespace {
+
+// A stored shape the platform cannot use is skipped, as the shaped window skips its own: the
+// picture shapes the button instead, and the rest of the definition still loads.
+TBytes UsableBlock(const TBytes& Value) {
+  try {
+    return DecodeRegion(Value).isEmpty() ? TBytes() : Value;
+  } catch (const EInvalidRegionData&) {
+    return {};
+  }
+}
+
+}  // namespace
+
 void TskImageBtn::SetRegionData(const TBytes& Value) {
-  FUpBlock = DecodeRegion(Value).isEmpty() ? TBytes() : Value;
+  FUpBlock = UsableBlock(Value);
   ApplyShape();
 }
 
 void TskImageBtn::SetDownRegionData(const TBytes& Value) {
-  FDownBlock = DecodeRegion(Value).isEmpty() ? TBytes() : Value;
+  FDownBlock = UsableBlock(Value);
   ApplyShape();
 }
 

@@ -181,6 +181,24 @@ TEST_F(ShippedMainWindow, PictureButtonsAreTealTinted) {
   }
 }
 
+// A stored button shape damaged on disk (its size word no longer matches its block) is skipped:
+// the window still loads, and the picture shapes that button.
+TEST_F(ShippedMainWindow, ADamagedButtonShapeIsSkippedAndThePictureShapesTheButton) {
+  std::string Definition = MainDefinition();
+  const std::size_t Block = Definition.find("RegionData = {", Definition.find("object btnGo"));
+  const std::size_t Hex = Definition.find_first_not_of(' ', Definition.find('\n', Block) + 1);
+  Definition.replace(Hex, 8, "FFFFFF7F");
+  TForm Damaged(nullptr);
+  ReadDefinition(Damaged, Definition, "damaged.dfm");
+  auto* Go = dynamic_cast<TskImageBtn*>(Damaged.FindComponent("btnGo"));
+  ASSERT_TRUE(Go);
+  TskImageBtn Fresh(nullptr);
+  Fresh.SetBounds(0, 0, 48, 45);
+  Fresh.SetImage(Resources + "button-up.png");
+  EXPECT_EQ(Go->Shape(false), Fresh.Shape(false));
+  EXPECT_EQ(Go->Widget()->mask(), Fresh.Shape(false));
+}
+
 TEST_F(ShippedMainWindow, ToolButtonsSitOnTheButtonFace) {
   const QRgb Face = ColorToQColor(clBtnFace).rgb();
   for (auto [Name, Type, Left, Glyph] :

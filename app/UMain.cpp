@@ -102,6 +102,12 @@ void TfrmMain::FormShow(TComponent*) {
   if (!FTableOpened) {
     Adjustment().OpenTable(FDataFolder);
     FTableOpened = true;
+    // At start the selector shows the first pest: Go must sweep that pest's band, not the
+    // band the dialog was stored with.
+    if (!FStarted) {
+      FStarted = true;
+      Adjustment().SelectPest();
+    }
   }
   Adjustment().ShowPage(0);
 }

@@ -73,6 +73,7 @@ class TfrmMain : public TForm, public IAdjustmentObserver {
   TWindowLink<IAdjustmentDialog> FAdjustment;
   std::string FDataFolder;
   bool FTableOpened = false;
+  bool FStarted = false;  // the shown pest has been applied once
 };
 
 // The main window while it exists.

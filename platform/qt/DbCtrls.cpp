@@ -86,7 +86,6 @@ TDBLookupComboBox::TDBLookupComboBox(TComponent* AOwner)
   List->OnCloseUp = [this] { ListClosed(); };
   FLink.OnActiveChange = [this] { Reload(); };
   FLink.OnDataSetChange = [this] { Reload(); };
-  FLink.OnRecordChange = [this](TField*) { ShowCurrent(); };
 }
 
 TDBLookupComboBox::~TDBLookupComboBox() {
@@ -138,20 +137,26 @@ void TDBLookupComboBox::ShowCurrent() {
   auto* Combo = static_cast<QComboBox*>(Widget());
   const QSignalBlocker Block(Combo);
   TDataSet* DataSet = FLink.DataSet();
+  // Filled for the first time: the current record's entry is the one shown.
+  if (!FChosen && DataSet && DataSet->Active() && !DataSet->IsEmpty())
+    if (TField* Key = DataSet->FindField(FKeyField)) {
+      FKeyValue = Key->Value();
+      FChosen = true;
+    }
   int Index = -1;
-  if (DataSet && DataSet->Active() && !DataSet->IsEmpty())
-    if (TField* Key = DataSet->FindField(FKeyField))
-      for (int I = 0; I < static_cast<int>(FItems.size()); ++I)
-        if (FItems[I].Key == Key->Value()) {
-          Index = I;
-          break;
-        }
+  for (int I = 0; FChosen && I < static_cast<int>(FItems.size()); ++I)
+    if (FItems[I].Key == FKeyValue) {
+      Index = I;
+      break;
+    }
   Combo->setCurrentIndex(Index);
 }
 
 void TDBLookupComboBox::Chosen(int Index) {
   TDataSet* DataSet = FLink.DataSet();
   if (!DataSet || Index < 0 || Index >= static_cast<int>(FItems.size())) return;
+  FKeyValue = FItems[Index].Key;
+  FChosen = true;
   DispatchEvent([&] { DataSet->Locate(FKeyField, FItems[Index].Key, 0); });
   ShowCurrent();
 }
@@ -167,5 +172,10 @@ int TDBLookupComboBox::ItemIndex() const {
 }
 
 void TDBLookupComboBox::ListClosed() {
+  // Closed without a choice, the entry shown is the one chosen again: the list's cursor may have
+  // moved on since, and what follows the close-up reads the current record.
+  TDataSet* DataSet = FLink.DataSet();
+  if (FChosen && DataSet && DataSet->Active())
+    DispatchEvent([&] { DataSet->Locate(FKeyField, FKeyValue, 0); });
   if (OnCloseUp) DispatchEvent([this] { OnCloseUp(this); });
 }

@@ -51,6 +51,10 @@ class TDBLookupComboBox : public TWinControl {
   int ItemCount() const;
   std::string ItemText(int Index) const;
   int ItemIndex() const;
+  // The key of the entry shown: the one last chosen, or the current record's when the list was
+  // first filled. It follows only choices, not the list's cursor, so the box keeps showing what
+  // was chosen while the records are stepped through or the table is closed and reopened.
+  const TVariant& KeyValue() const { return FKeyValue; }
   TNotifyEvent OnCloseUp;
 
  protected:
@@ -64,4 +68,6 @@ class TDBLookupComboBox : public TWinControl {
   TDataLink FLink;
   std::string FKeyField, FListField;
   std::vector<TLookupItem> FItems;
+  TVariant FKeyValue;
+  bool FChosen = false;  // FKeyValue holds a key
 };

@@ -292,6 +292,35 @@ TEST_F(MainWindow, AboutThenCloseThenSetUpShowsTheSetUpPage) {
   EXPECT_EQ(PageSeen, 0);
 }
 
+// The selector tells the truth: at start the pest it shows is the one Go sweeps, and after << or
+// >> and after the dialog's Close it still shows the pest whose band sweeps, while each tick
+// goes on reading the current record's step.
+TEST_F(MainWindow, TheSelectorShowsThePestWhoseBandSweeps) {
+  constexpr TProfile Mosquito{"Mosquito", 15000, 22000, 250, 200, 150, tgSquare};
+  auto& Look = Main<TDBLookupComboBox>("cbLook1");
+  EXPECT_EQ(Look.ItemText(Look.ItemIndex()), Mosquito.Name);
+  ExpectProfile(Mosquito);
+  Main<TControl>("btnGo").Click();
+  Tick();
+  EXPECT_EQ(Tone().Frequency(), 15250);
+  Main<TControl>("btnStop").Click();
+
+  ListDriver::ChooseWithMouse(Selector(), 4);
+  ExpectProfile(HouseFly);
+  frmUtil->btnNextClick(frmUtil);  // the record after House fly is current now
+  EXPECT_NE(Table().FieldByName("NAME_PEST")->AsString(), HouseFly.Name);
+  EXPECT_EQ(Look.ItemText(Look.ItemIndex()), HouseFly.Name);
+  EXPECT_EQ(Band().Min(), HouseFly.Min);
+
+  QTimer::singleShot(0, [&] { frmUtil->btnCloseClick(frmUtil); });
+  Main<TControl>("btnConfig").Click();
+  App.ProcessMessages();
+  ASSERT_TRUE(Table().Active());
+  EXPECT_EQ(Look.ItemText(Look.ItemIndex()), HouseFly.Name);
+  EXPECT_EQ(Band().Min(), HouseFly.Min);
+  EXPECT_EQ(Band().Max(), HouseFly.Max);
+}
+
 TEST_F(MainWindow, TheDialogDoesNotStopARunningSweep) {
   Main<TControl>("btnGo").Click();
   QTimer::singleShot(0, [&] { frmUtil->SetModalResult(mrOk); });

@@ -9,10 +9,12 @@
 #include "app/Util.h"
 #include "platform/core/Exceptions.h"
 #include "platform/qt/Application.h"
+#include "platform/qt/DesignFonts.h"
 #include "platform/qt/QtApplication.h"
 #include "sound/Bleeper.h"
 
 void CreateWindows(TApplication& App) {
+  AddDesignFonts();
   RegisterAppClasses();
   App.SetTitle("Tessolon 3.0");
   // Long speaker tones let ticks and clicks through while they wait. A speaker path the system

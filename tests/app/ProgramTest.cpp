@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFont>
+#include <QFontInfo>
 
 #include "platform/core/DefinitionReader.h"
 #include "platform/core/DefinitionWriter.h"
+#include "platform/qt/DesignFonts.h"
 #include "tests/app/WindowFixture.h"
 
 namespace {
@@ -35,6 +38,11 @@ TEST_F(Program, CreatesTheMainWindowThenTheDialogFromTheBuiltInDefinitions) {
   EXPECT_EQ(frmMain->ClientWidth(), 337);
   EXPECT_EQ(frmMain->ClientHeight(), 362);
   EXPECT_EQ(frmMain->BorderStyle(), bsNone);
+  // The fonts the windows were laid out with, from fonts-wine (a dependency of the package and
+  // of make run): the labels' Tahoma and the buttons' MS Sans Serif, not DejaVu in their place.
+  EXPECT_EQ(AddDesignFonts(), 3);
+  for (const char* Family : {"Tahoma", "MS Sans Serif"})
+    EXPECT_EQ(QFontInfo(QFont(Family)).family(), Family);
 }
 
 // What the writer makes of a shipped window reads back to the same text: every property the

@@ -76,12 +76,27 @@ void TControl::SetParent(TWinControl* AParent) {
   if (FWidget) {
     FWidget->setParent(FParent ? FParent->Widget() : nullptr);
     FWidget->move(FLeft, FTop);
+    if (FParent) StackAmongSiblings();
   }
   if (FParent && FParentFont) {
     FFont = FParent->Font();
     FontChanged();
   }
   UpdateVisibility();
+}
+
+void TControl::StackAmongSiblings() {
+  // A widget placed in a parent lands on top of its siblings. That is where a windowed control
+  // belongs; a graphic one (a label, a bevel, a picture) is painted beneath every windowed
+  // sibling, above the graphic ones placed before it.
+  if (dynamic_cast<TWinControl*>(this)) return;
+  QWidget* Lowest = nullptr;
+  const QObjectList& Order = FParent->Widget()->children();  // bottom to top
+  for (TControl* Sibling : FParent->FControls)
+    if (Sibling != this && Sibling->FWidget && dynamic_cast<TWinControl*>(Sibling) &&
+        (!Lowest || Order.indexOf(Sibling->FWidget.data()) < Order.indexOf(Lowest)))
+      Lowest = Sibling->FWidget.data();
+  if (Lowest) FWidget->stackUnder(Lowest);
 }
 
 void TControl::SetBoundsFields(int ALeft, int ATop, int AWidth, int AHeight) {

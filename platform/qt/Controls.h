@@ -76,6 +76,8 @@ class TControl : public TComponent {
   void SetBoundsFields(int ALeft, int ATop, int AWidth, int AHeight);
 
  private:
+  // Puts a graphic control beneath its windowed siblings, as the component model paints it.
+  void StackAmongSiblings();
   void UpdateToolTip();
 
   QPointer<QWidget> FWidget;

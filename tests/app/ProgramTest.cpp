@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFont>
 #include <QFontInfo>
+#include <functional>
 
 #include "platform/core/DefinitionReader.h"
 #include "platform/core/DefinitionWriter.h"
@@ -43,6 +44,37 @@ TEST_F(Program, CreatesTheMainWindowThenTheDialogFromTheBuiltInDefinitions) {
   EXPECT_EQ(AddDesignFonts(), 3);
   for (const char* Family : {"Tahoma", "MS Sans Serif"})
     EXPECT_EQ(QFontInfo(QFont(Family)).family(), Family);
+}
+
+// Every windowed control of both windows stacks above its graphic siblings (labels, bevels,
+// pictures), as the component model paints them: no bevel cuts through a check box.
+TEST_F(Program, GraphicControlsLieBeneathTheirWindowedSiblings) {
+  CreateWindows(App);
+  int Checked = 0;
+  const std::function<void(const TWinControl&)> Check = [&](const TWinControl& Parent) {
+    const QObjectList& Order = Parent.Widget()->children();  // bottom to top
+    int HighestGraphic = -1;
+    const TControl* Graphic = nullptr;
+    for (int I = 0; I < Parent.ControlCount(); ++I)
+      if (!dynamic_cast<const TWinControl*>(Parent.Controls(I)) &&
+          Order.indexOf(Parent.Controls(I)->Widget()) > HighestGraphic) {
+        HighestGraphic = int(Order.indexOf(Parent.Controls(I)->Widget()));
+        Graphic = Parent.Controls(I);
+      }
+    for (int I = 0; I < Parent.ControlCount(); ++I)
+      if (const auto* Windowed = dynamic_cast<const TWinControl*>(Parent.Controls(I))) {
+        // A page of a page control sits inside the tab widget, not among its siblings.
+        if (Graphic && Order.contains(Windowed->Widget())) {
+          EXPECT_GT(Order.indexOf(Windowed->Widget()), HighestGraphic)
+              << Windowed->Name() << " lies beneath " << Graphic->Name();
+          ++Checked;
+        }
+        Check(*Windowed);
+      }
+  };
+  Check(*frmMain);
+  Check(*frmUtil);
+  EXPECT_GT(Checked, 30);
 }
 
 // What the writer makes of a shipped window reads back to the same text: every property the

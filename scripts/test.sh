@@ -16,11 +16,13 @@ else
   find . -path './build*' -prune -o \( -name '*.cpp' -o -name '*.h' \) -print0
 fi | xargs -0 clang-format --dry-run --Werror
 
-# With ccache, a second run on the same machine recompiles only what changed.
+# With ccache, a second run on the same machine recompiles only what changed. Sources compiled
+# with a precompiled header are cached only with these sloppiness settings (see ccache's manual).
 launcher=()
 if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
   export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
+  export CCACHE_SLOPPINESS=${CCACHE_SLOPPINESS:-pch_defines,time_macros,include_file_mtime,include_file_ctime}
 fi
 
 # Line tables (-g1) are all a failing test's or a sanitizer's stack needs; full debug information

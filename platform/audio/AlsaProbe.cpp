@@ -2,7 +2,6 @@
 
 #include <alsa/asoundlib.h>
 
-
 #include "platform/core/DynamicLibrary.h"
 
 namespace {

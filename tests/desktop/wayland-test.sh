@@ -61,8 +61,9 @@ start_program() {
 }
 
 # Takes a screenshot into $1 once the window stands still on screen: more than $2 pixels
-# shown and no more than the window's rectangle, in the same place on two shots in a row or,
-# given $3, at the bounding box $3.
+# shown and no more than the window's rectangle, in the same place on two shots in a row, and
+# with a bounding box that matches the pattern $3 when given (the window may first show larger,
+# while the compositor opens it).
 screenshot() {
   local shot=$scratch/candidate.png previous=
   local end=$((SECONDS + 90))
@@ -73,7 +74,8 @@ screenshot() {
     if ((shown > $2 && shown <= 337 * 362)); then
       local box
       box=$(bounding_box "$shot" "$background")
-      if [[ $box == "${3:-$previous}" ]]; then
+      # shellcheck disable=SC2053 # $3 is a pattern
+      if [[ $box == "$previous" && $box == ${3:-*} ]]; then
         mv "$shot" "$1"
         return 0
       fi
@@ -101,7 +103,7 @@ kill "${started_pids[-1]}"
 start_xvfb 800x600x24
 start_weston x11-backend.so "tessolon-x11-$$"
 start_program
-screenshot "$shots/wayland-before-drag.png" $((skin_pixels / 2))
+screenshot "$shots/wayland-before-drag.png" $((skin_pixels / 2)) '331x359+*'
 box=$(bounding_box "$shots/wayland-before-drag.png" "$background")
 IFS=+ read -r _ x y <<<"$box"
 # The shape starts one pixel inside the window; press 150, 10 into the window.

@@ -31,7 +31,11 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSOLON_TES
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
   -DTESSOLON_WERROR=ON "${launcher[@]}" >/dev/null
 cmake --build "$build" -j "$jobs"
-ctest --test-dir "$build" --output-on-failure --timeout 300 -j "$jobs"
+ctest --test-dir "$build" --output-on-failure --timeout 300 -j "$jobs" -LE desktop
+# The desktop tests drive real compositors. The Wayland drag, under weston's X11 backend, is
+# sometimes lost before the window takes moves (a known fault still under investigation); a test
+# that fails is run again, up to five times, and the run fails when every try does.
+ctest --test-dir "$build" --output-on-failure --timeout 300 -L desktop --repeat until-pass:5
 
 # -O1 keeps the instrumented tests quick while the stacks stay readable.
 echo "== Every layer with AddressSanitizer and UndefinedBehaviorSanitizer"

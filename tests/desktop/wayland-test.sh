@@ -32,7 +32,17 @@ shoot() {
   (cd "$scratch/shot" && weston-screenshooter) >/dev/null 2>&1 || return 1
   local shot
   shot=$(ls "$scratch"/shot/wayland-screenshot-*.png 2>/dev/null | head -1)
-  [[ -n $shot ]] && mv "$shot" "$1"
+  [[ -n $shot ]] && mv "$shot" "$1" || return 1
+  # On the X11 backend weston draws Xvfb's pointer into its output: at the output's corner until
+  # the pointer first moves into it, then where Xvfb has it. Both places are painted over with the
+  # background, so that only the window counts (the skin's own corner there is transparent).
+  local Corner="rectangle 0,0 48,48" Pointer=""
+  if [[ -n ${DISPLAY:-} ]]; then
+    local X=-100 Y=-100
+    eval "$(xdotool getmouselocation --shell 2>/dev/null | grep -E '^[XY]=')"
+    Pointer="rectangle $((X - 4)),$((Y - 4)) $((X + 36)),$((Y + 36))"
+  fi
+  convert "$1" -fill "$background" -draw "$Corner" ${Pointer:+-draw "$Pointer"} "$1"
 }
 
 # Whether the shell has painted its background over the screen (all but the pointer's sprite,
@@ -66,7 +76,7 @@ start_program() {
 # while the compositor opens it).
 screenshot() {
   local shot=$scratch/candidate.png previous=
-  local end=$((SECONDS + 90))
+  local end=$((SECONDS + ${shot_seconds:-90}))
   while ((SECONDS < end)); do
     alive "${started_pids[-1]}" "the program"
     local shown=0
@@ -103,18 +113,29 @@ kill "${started_pids[-1]}"
 start_xvfb 800x600x24
 start_weston x11-backend.so "tessolon-x11-$$"
 start_program
+# Drags the window from where the screenshot $1 shows it by 80, 60, pressing its body (its top
+# edge, 150, 10 into the window; the shape starts one pixel inside), and takes the screenshot
+# $2 once it stands at its new place. A press the compositor gets before the window takes moves
+# is lost, as a user's would be, and the user presses again: a second drag is tried from where
+# the window then stands, and the test fails when that one does not move it either.
+drag() {
+  local box x y
+  box=$(bounding_box "$1" "$background")
+  IFS=+ read -r _ x y <<<"$box"
+  xdotool mousemove $((x + 149)) $((y + 9)) mousedown 1
+  for step in $(seq 1 8); do
+    xdotool mousemove $((x + 149 + step * 10)) $((y + 9 + step * 60 / 8))
+    sleep 0.05
+  done
+  xdotool mouseup 1
+  shot_seconds=$3 screenshot "$2" $((skin_pixels / 2)) "331x359+$((x + 80))+$((y + 60))"
+}
+
 screenshot "$shots/wayland-before-drag.png" $((skin_pixels / 2)) '331x359+*'
-box=$(bounding_box "$shots/wayland-before-drag.png" "$background")
-IFS=+ read -r _ x y <<<"$box"
-# The shape starts one pixel inside the window; press 150, 10 into the window.
-xdotool mousemove $((x + 149)) $((y + 9)) mousedown 1
-for step in $(seq 1 8); do
-  xdotool mousemove $((x + 149 + step * 10)) $((y + 9 + step * 60 / 8))
-  sleep 0.05
-done
-xdotool mouseup 1
-# The compositor moves the window once it gets to the events; the drag fails when it never does.
-screenshot "$shots/wayland-after-drag.png" $((skin_pixels / 2)) "331x359+$((x + 80))+$((y + 60))"
+if ! (drag "$shots/wayland-before-drag.png" "$shots/wayland-after-drag.png" 20); then
+  screenshot "$shots/wayland-before-drag.png" $((skin_pixels / 2)) '331x359+*'
+  drag "$shots/wayland-before-drag.png" "$shots/wayland-after-drag.png" 90
+fi
 [[ $(count_colour "$shots/wayland-after-drag.png" "$teal") == 0 ]] ||
   fail "teal pixels on screen (wayland-after-drag.png)"
 echo "wayland test passed"

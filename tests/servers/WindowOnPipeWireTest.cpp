@@ -4,7 +4,7 @@
 // "RUN ..." (blue).
 #include <gtest/gtest.h>
 
-#include <regex>
+#include <cstdio>
 #include <sstream>
 #include <thread>
 
@@ -49,14 +49,11 @@ class WindowOnPipeWire : public testing::Test {
   }
   // The main window's place on the screen, once it is mapped at the skin's size.
   bool FindWindow() {
-    static const std::regex Main(
-        R"("Tessolon 3\.0": \("tessolon" "tessolon"\)  337x362\+(\d+)\+(\d+))");
-    std::smatch Match;
+    static const std::string Main = R"("Tessolon 3.0": ("tessolon" "tessolon")  337x362+)";
     const std::string Tree = Run({"xwininfo", "-root", "-tree"});
-    if (!std::regex_search(Tree, Match, Main)) return false;
-    FLeft = std::stoi(Match[1]);
-    FTop = std::stoi(Match[2]);
-    return true;
+    const auto At = Tree.find(Main);
+    if (At == std::string::npos) return false;
+    return std::sscanf(Tree.c_str() + At + Main.size(), "%d+%d", &FLeft, &FTop) == 2;
   }
   void Click(int X, int Y) {
     Run({"xdotool", "mousemove", std::to_string(FLeft + X), std::to_string(FTop + Y), "click",
@@ -84,11 +81,12 @@ class WindowOnPipeWire : public testing::Test {
     Run({"import", "-window", "root", "-crop",
          "90x20+" + std::to_string(FLeft + 228) + "+" + std::to_string(FTop + 84), Shot});
     const std::string Histogram = Run({"convert", Shot, "-format", "%c", "histogram:info:-"});
-    static const std::regex Row(R"((\d+): \(\s*(\d+),\s*(\d+),\s*(\d+))");
+    // Rows read "   1234: (255,  0,  0,255) #FF0000FF red".
     TColours Colours;
-    for (std::sregex_iterator At(Histogram.begin(), Histogram.end(), Row), End; At != End; ++At) {
-      const int Count = std::stoi((*At)[1]), R = std::stoi((*At)[2]), G = std::stoi((*At)[3]),
-                B = std::stoi((*At)[4]);
+    std::istringstream Rows(Histogram);
+    for (std::string Line; std::getline(Rows, Line);) {
+      int Count = 0, R = 0, G = 0, B = 0;
+      if (std::sscanf(Line.c_str(), " %d: (%d,%d,%d", &Count, &R, &G, &B) != 4) continue;
       if (R > 180 && G < 90 && B < 90) Colours.Red += Count;
       if (B > 180 && R < 90 && G < 90) Colours.Blue += Count;
     }

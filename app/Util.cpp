@@ -10,6 +10,7 @@
 #include "app/SpectrumView.h"
 #include "platform/audio/SoundService.h"
 #include "platform/data/DataSource.h"
+#include "platform/data/Field.h"
 #include "platform/qt/Application.h"
 #include "platform/qt/ComCtrls.h"
 #include "platform/qt/StdCtrls.h"
@@ -17,6 +18,7 @@
 #include "sound/ToneGen.h"
 #include "sound/ToneGenSynth.h"
 #include "sweep/OutputNotes.h"
+#include "sweep/PestFields.h"
 #include "sweep/SweepOutput.h"
 #include "table/DbaseTable.h"
 
@@ -102,7 +104,7 @@ void TfrmUtil::Loaded() {
   static_cast<QLabel*>(lblNote->Widget())->setWordWrap(true);
   FormComponent<TControl>(*this, "skLabel17").Widget()->setCursor(Qt::PointingHandCursor);
   FOutput = std::make_unique<TToneGenOutput>(*ToneGen1);
-  FSweep = std::make_unique<TSweepEngine>(*this, *FOutput);
+  FSweep = std::make_unique<TSweepEngine>(*FOutput);
 }
 
 void TfrmUtil::FormCreate(TComponent*) {
@@ -126,7 +128,7 @@ void TfrmUtil::FormShow(TComponent*) {
 }
 
 void TfrmUtil::ShowWaveform() {
-  const int64_t Wave = FieldAsInteger("WAV_FRM");
+  const int64_t Wave = NumberFieldAsInteger(*DbaseTable1->FieldByName(PestField::Waveform));
   cbWavForm->SetItemIndex(Wave >= 0 && Wave <= 4 ? static_cast<int>(Wave) : -1);
 }
 
@@ -220,7 +222,15 @@ void TfrmUtil::ShowPage(int Index) {
 }
 
 void TfrmUtil::SelectPest() {
-  FSweep->Select();
+  TSweepState State = SweepState();
+  // What was applied before an error stays applied, as on the bar itself.
+  try {
+    FSweep->Select(CurrentRecord(), SweepSettings(), State);
+  } catch (...) {
+    ShowSweepState(State);
+    throw;
+  }
+  ShowSweepState(State);
 }
 
 void TfrmUtil::StartSweep() {
@@ -229,7 +239,7 @@ void TfrmUtil::StartSweep() {
 
 void TfrmUtil::StopSweep() {
   Timer1->SetEnabled(false);
-  FSweep->Silence();
+  FSweep->Silence(SweepSettings());
   FSilence.clear();
 }
 
@@ -242,7 +252,11 @@ void TfrmUtil::skLabel17Click(TComponent* Sender) {
 }
 
 void TfrmUtil::Timer1Timer(TComponent*) {
-  FSweep->Tick();
+  // The bar moves first, so a refused tone still leaves the position it was refused at.
+  const TPestRecord Record = CurrentRecord();
+  const TSweepSettings Settings = SweepSettings();
+  tbLine->SetPosition(TSweepEngine::NextPosition(Record, Settings, SweepState()));
+  FSweep->RunAllNight(Record, Settings, tbLine->Position());
   // The main window shows whether the tick reached the output; it is told only of changes.
   const std::string Silence = chSND->Checked() ? SilentToneShort(*ToneGen1) : "";
   if (Silence != FSilence) {
@@ -280,70 +294,43 @@ void TfrmUtil::ShowSoundOutput() {
       pbSpectrum->SetPicture(std::move(*Picture));
 }
 
-double TfrmUtil::FieldAsFloat(const std::string& Name) {
-  return NumberFieldAsFloat(*DbaseTable1->FieldByName(Name));
+void TfrmUtil::RunAllNight() {
+  FSweep->RunAllNight(CurrentRecord(), SweepSettings(), tbLine->Position());
 }
 
-int64_t TfrmUtil::FieldAsInteger(const std::string& Name) {
-  return NumberFieldAsInteger(*DbaseTable1->FieldByName(Name));
+void TfrmUtil::SNDOut() {
+  FSweep->SNDOut(SweepSettings(), tbLine->Position());
 }
 
-std::string TfrmUtil::FieldAsString(const std::string& Name) {
-  return DbaseTable1->FieldByName(Name)->AsString();
+void TfrmUtil::SpkOut() {
+  FSweep->SpkOut(CurrentRecord(), tbLine->Position());
 }
 
-int TfrmUtil::BandMin() {
-  return tbLine->Min();
+TPestRecord TfrmUtil::CurrentRecord() const {
+  return TPestRecord(*DbaseTable1);
 }
 
-int TfrmUtil::BandMax() {
-  return tbLine->Max();
+TSweepSettings TfrmUtil::SweepSettings() const {
+  return {.AutoChange = chAuto->Checked(),
+          .SoundCard = chSND->Checked(),
+          .PlayADSR = chPlay->Checked(),
+          .Stereo = chster->Checked(),
+          .LeftVolume = tbL->Position(),
+          .RightVolume = tbR->Position(),
+          .Amplitude = tramp->Position()};
 }
 
-int TfrmUtil::Position() {
-  return tbLine->Position();
+TSweepState TfrmUtil::SweepState() const {
+  return {.BandMin = tbLine->Min(),
+          .BandMax = tbLine->Max(),
+          .Position = tbLine->Position(),
+          .Step = tbLine->Frequency(),
+          .Interval = Timer1->Interval()};
 }
 
-void TfrmUtil::SetBand(int Min, int Max) {
-  tbLine->SetRange(Min, Max);
-}
-
-void TfrmUtil::SetPosition(int Value) {
-  tbLine->SetPosition(Value);
-}
-
-void TfrmUtil::SetStep(int Value) {
-  tbLine->SetFrequency(Value);
-}
-
-void TfrmUtil::SetInterval(int Milliseconds) {
-  Timer1->SetInterval(Milliseconds);
-}
-
-bool TfrmUtil::AutoChange() {
-  return chAuto->Checked();
-}
-
-bool TfrmUtil::SoundCard() {
-  return chSND->Checked();
-}
-
-bool TfrmUtil::PlayADSR() {
-  return chPlay->Checked();
-}
-
-bool TfrmUtil::Stereo() {
-  return chster->Checked();
-}
-
-int TfrmUtil::LeftVolume() {
-  return tbL->Position();
-}
-
-int TfrmUtil::RightVolume() {
-  return tbR->Position();
-}
-
-int TfrmUtil::Amplitude() {
-  return tramp->Position();
+void TfrmUtil::ShowSweepState(const TSweepState& State) {
+  tbLine->SetRange(State.BandMin, State.BandMax);
+  tbLine->SetPosition(State.Position);
+  tbLine->SetFrequency(State.Step);
+  Timer1->SetInterval(State.Interval);
 }

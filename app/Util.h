@@ -1,7 +1,8 @@
 // The Adjustment dialog: editor of the pest profiles, panel of the sound settings and about box.
 // It also owns what the whole program works with: the pest table, its data source, the tone
-// generator and the sweep timer, and it hosts the sweep engine over its band bar and boxes. The
-// main window works them through IAdjustmentDialog (WindowLinks.h).
+// generator and the sweep timer. Its boxes, band bar and timer hold the sweep's settings and
+// state, which it hands to the sweep engine as values. The main window works them through
+// IAdjustmentDialog (WindowLinks.h).
 #pragma once
 
 #include <functional>
@@ -26,7 +27,7 @@ class TToneGen;
 class TToneGenOutput;
 class TTrackBar;
 
-class TfrmUtil : public TForm, public ISweepHost, public IAdjustmentDialog {
+class TfrmUtil : public TForm, public IAdjustmentDialog {
  public:
   explicit TfrmUtil(TComponent* AOwner);
   ~TfrmUtil() override;
@@ -58,10 +59,14 @@ class TfrmUtil : public TForm, public ISweepHost, public IAdjustmentDialog {
   void PageControl1Change(TComponent* Sender);
   void Timer1Timer(TComponent* Sender);
 
-  // The tick's output routing.
-  void RunAllNight() { FSweep->RunAllNight(); }
-  void SNDOut() { FSweep->SNDOut(); }
-  void SpkOut() { FSweep->SpkOut(); }
+  // The tick's output routing, at the band bar's position.
+  void RunAllNight();
+  void SNDOut();
+  void SpkOut();
+
+  // What the sweep reads from this dialog: its boxes and sliders, and the band bar and timer.
+  TSweepSettings SweepSettings() const;
+  TSweepState SweepState() const;
 
   TForm& Form() override { return *this; }
   void OpenTable(const std::string& Folder) override;
@@ -74,25 +79,6 @@ class TfrmUtil : public TForm, public ISweepHost, public IAdjustmentDialog {
   // Shows an information message box (caption, text); tests replace it.
   static std::function<void(const std::string&, const std::string&)> ShowInformation;
 
-  // ISweepHost over the current record, tbLine, Timer1 and the boxes.
-  double FieldAsFloat(const std::string& Name) override;
-  int64_t FieldAsInteger(const std::string& Name) override;
-  std::string FieldAsString(const std::string& Name) override;
-  int BandMin() override;
-  int BandMax() override;
-  int Position() override;
-  void SetBand(int Min, int Max) override;
-  void SetPosition(int Value) override;
-  void SetStep(int Value) override;
-  void SetInterval(int Milliseconds) override;
-  bool AutoChange() override;
-  bool SoundCard() override;
-  bool PlayADSR() override;
-  bool Stereo() override;
-  int LeftVolume() override;
-  int RightVolume() override;
-  int Amplitude() override;
-
  protected:
   void Loaded() override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -101,6 +87,9 @@ class TfrmUtil : public TForm, public ISweepHost, public IAdjustmentDialog {
   // Selects the list item whose index is WAV_FRM of the current record.
   void ShowWaveform();
   void ShowVolumes();
+  TPestRecord CurrentRecord() const;
+  // Shows State on the band bar and the timer.
+  void ShowSweepState(const TSweepState& State);
   // Fills the "Sound output" page from the device and the tone being played.
   void ShowSoundOutput();
 

@@ -58,7 +58,7 @@ void BM_BuildIndex(benchmark::State& State) {
     Index.SetFileName(Dir.File("idx.ndx"));
     Index.SetMode(pfReadWriteCreate);
     Index.Open();
-    Index.CreateIndex("IDX", ixPrimary | ixUnique);
+    Index.CreateIndex(PestField::Idx, ixPrimary | ixUnique);
     Index.Rebuild();
     Index.Close();
     Table.EndExclusive();
@@ -88,7 +88,7 @@ void BM_SharedRandomInserts(benchmark::State& State) {
       Index.SetFileName(Dir.File("idx.ndx"));
       Index.SetMode(pfExclusiveCreate);
       Index.Open();
-      Index.CreateIndex("IDX", ixPrimary | ixUnique);
+      Index.CreateIndex(PestField::Idx, ixPrimary | ixUnique);
     }
     Table.EndExclusive();
     TIndexFile Index(Table);

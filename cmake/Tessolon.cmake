@@ -89,3 +89,18 @@ function(tessolon_fuzz_targets)
     set_target_properties(${name} PROPERTIES AUTOMOC OFF)
   endforeach()
 endfunction()
+
+# Builds File into Target as `extern const std::string_view Symbol`, its text. A change to the file
+# reconfigures; the generated source is rewritten only when the text changed.
+function(tessolon_embed_text target symbol file)
+  file(READ ${file} hex HEX)
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "'\\\\x\\1'," bytes "${hex}")
+  set(source ${CMAKE_CURRENT_BINARY_DIR}/${symbol}.cpp)
+  file(CONFIGURE OUTPUT ${source} CONTENT "#include <string_view>
+static constexpr char Bytes[] = {${bytes}};
+extern const std::string_view ${symbol};
+const std::string_view ${symbol}(Bytes, sizeof Bytes);
+")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${file})
+  target_sources(${target} PRIVATE ${source})
+endfunction()

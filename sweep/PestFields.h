@@ -17,15 +17,27 @@ struct TPestColumn {
   int Precision;
 };
 
+// The columns' names, for every piece of code that reads or writes one.
+namespace PestField {
+inline constexpr const char* Idx = "IDX";            // the key; idx.ndx is on it
+inline constexpr const char* Name = "NAME_PEST";     // the pest's name, listed in the selector
+inline constexpr const char* Interval = "TIME_CH";   // milliseconds between two tones
+inline constexpr const char* Step = "VAL_CH";        // hertz added at every tick
+inline constexpr const char* Duration = "DURLATE";   // length of each tone in milliseconds
+inline constexpr const char* BandStart = "F_START";  // lower band limit in beat units
+inline constexpr const char* BandEnd = "F_END";      // upper band limit in beat units
+inline constexpr const char* Waveform = "WAV_FRM";   // 0 sine .. 4 noise
+}  // namespace PestField
+
 inline constexpr std::array<TPestColumn, 8> PestColumns{{
-    {"IDX", ftInteger, 4, 0},
-    {"NAME_PEST", ftString, 30, 0},
-    {"TIME_CH", ftInteger, 6, 0},
-    {"VAL_CH", ftFloat, 8, 1},
-    {"DURLATE", ftInteger, 6, 0},
-    {"F_START", ftFloat, 10, 3},
-    {"F_END", ftFloat, 10, 3},
-    {"WAV_FRM", ftInteger, 2, 0},
+    {PestField::Idx, ftInteger, 4, 0},
+    {PestField::Name, ftString, 30, 0},
+    {PestField::Interval, ftInteger, 6, 0},
+    {PestField::Step, ftFloat, 8, 1},
+    {PestField::Duration, ftInteger, 6, 0},
+    {PestField::BandStart, ftFloat, 10, 3},
+    {PestField::BandEnd, ftFloat, 10, 3},
+    {PestField::Waveform, ftInteger, 2, 0},
 }};
 
 // The layout as dataset field definitions, for a table object that creates the file.

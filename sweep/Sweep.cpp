@@ -1,10 +1,13 @@
 #include "sweep/Sweep.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <cmath>
 #include <limits>
 
 #include "platform/core/Exceptions.h"
+#include "platform/data/Field.h"
+#include "sweep/PestFields.h"
 
 int64_t RoundHalfEvenSaturated(long double X) {
   constexpr long double Lowest = static_cast<long double>(std::numeric_limits<int64_t>::min());
@@ -56,62 +59,88 @@ int ClampToInt(int64_t Value) {
 
 }  // namespace
 
-int TSweepEngine::FieldAsInt(const std::string& Name) {
-  return ClampToInt(FHost.FieldAsInteger(Name));
+double TPestRecord::Float(const char* Name) const {
+  return NumberFieldAsFloat(*FTable.FieldByName(Name));
 }
 
-void TSweepEngine::Select() {
-  const int Low = Low32(BeatToFreq(static_cast<float>(FHost.FieldAsFloat("F_START"))));
-  const int High = Low32(BeatToFreq(static_cast<float>(FHost.FieldAsFloat("F_END"))));
+int TPestRecord::Integer(const char* Name) const {
+  return ClampToInt(NumberFieldAsInteger(*FTable.FieldByName(Name)));
+}
+
+std::string TPestRecord::Text(const char* Name) const {
+  return FTable.FieldByName(Name)->AsString();
+}
+
+void TSweepState::SetBand(int Min, int Max) {
+  BandMin = Min;
+  BandMax = std::max(Min, Max);
+  SetPosition(Position);
+}
+
+void TSweepState::SetPosition(int Value) {
+  Position = std::clamp(Value, BandMin, BandMax);
+}
+
+void TSweepEngine::Select(const TPestRecord& Record, const TSweepSettings& Settings,
+                          TSweepState& State) {
+  const int Low = Low32(BeatToFreq(static_cast<float>(Record.Float(PestField::BandStart))));
+  const int High = Low32(BeatToFreq(static_cast<float>(Record.Float(PestField::BandEnd))));
   // A bar cannot hold an inverted band; keep the previous one rather than a half-applied one.
   if (Low > High)
-    throw Exception("Pest \"" + FHost.FieldAsString("NAME_PEST") + "\": its band starts at " +
+    throw Exception("Pest \"" + Record.Text(PestField::Name) + "\": its band starts at " +
                     std::to_string(Low) + " Hz, above its end at " + std::to_string(High) +
                     " Hz; the band was not changed");
-  FHost.SetBand(Low, High);
-  FHost.SetPosition(Low);
-  FHost.SetStep(FieldAsInt("VAL_CH"));
-  FHost.SetInterval(FieldAsInt("TIME_CH"));
-  FOutput.SetWaveform(WaveIndex(FieldAsInt("WAV_FRM")));
-  FOutput.SetStereo(FHost.Stereo());
-  FOutput.SetLeftVolume(FHost.LeftVolume());
-  FOutput.SetRightVolume(FHost.RightVolume());
-  FOutput.SetAMAmplitude(FHost.Amplitude());
-  FOutput.SetDuration(FieldAsInt("DURLATE"));
+  State.SetBand(Low, High);
+  State.SetPosition(Low);
+  State.Step = Record.Integer(PestField::Step);
+  State.Interval = Record.Integer(PestField::Interval);
+  FOutput.SetWaveform(WaveIndex(Record.Integer(PestField::Waveform)));
+  FOutput.SetStereo(Settings.Stereo);
+  FOutput.SetLeftVolume(Settings.LeftVolume);
+  FOutput.SetRightVolume(Settings.RightVolume);
+  FOutput.SetAMAmplitude(Settings.Amplitude);
+  FOutput.SetDuration(Record.Integer(PestField::Duration));
 }
 
-int TSweepEngine::Tick() {
-  if (FHost.AutoChange()) {
-    const long double Sum = static_cast<long double>(FHost.Position()) +
-                            static_cast<long double>(FHost.FieldAsFloat("VAL_CH"));
+int TSweepEngine::NextPosition(const TPestRecord& Record, const TSweepSettings& Settings,
+                               const TSweepState& State) {
+  TSweepState Next = State;
+  if (Settings.AutoChange) {
+    const long double Sum = static_cast<long double>(State.Position) +
+                            static_cast<long double>(Record.Float(PestField::Step));
     // The bar holds a sum outside the band at its nearer end.
-    const long double Held = std::fmin(std::fmax(Sum, static_cast<long double>(FHost.BandMin())),
-                                       static_cast<long double>(FHost.BandMax()));
-    FHost.SetPosition(static_cast<int>(RoundHalfEvenSaturated(Held)));
+    const long double Held = std::fmin(std::fmax(Sum, static_cast<long double>(State.BandMin)),
+                                       static_cast<long double>(State.BandMax));
+    Next.SetPosition(static_cast<int>(RoundHalfEvenSaturated(Held)));
   }
-  if (FHost.Position() >= FHost.BandMax()) FHost.SetPosition(FHost.BandMin());
-  const int Played = FHost.Position();
-  RunAllNight();
-  return Played;
+  return Next.Position >= Next.BandMax ? Next.BandMin : Next.Position;
 }
 
-void TSweepEngine::RunAllNight() {
-  if (FHost.SoundCard())
-    SNDOut();
+int TSweepEngine::Tick(const TPestRecord& Record, const TSweepSettings& Settings,
+                       TSweepState& State) {
+  State.SetPosition(NextPosition(Record, Settings, State));
+  RunAllNight(Record, Settings, State.Position);
+  return State.Position;
+}
+
+void TSweepEngine::RunAllNight(const TPestRecord& Record, const TSweepSettings& Settings,
+                               int Position) {
+  if (Settings.SoundCard)
+    SNDOut(Settings, Position);
   else
-    SpkOut();
+    SpkOut(Record, Position);
 }
 
-void TSweepEngine::SNDOut() {
-  FOutput.SoundCardTone(FHost.Position(), FHost.PlayADSR());
+void TSweepEngine::SNDOut(const TSweepSettings& Settings, int Position) {
+  FOutput.SoundCardTone(Position, Settings.PlayADSR);
 }
 
-void TSweepEngine::SpkOut() {
-  FOutput.SpeakerTone(FHost.Position(), FieldAsInt("DURLATE"));
+void TSweepEngine::SpkOut(const TPestRecord& Record, int Position) {
+  FOutput.SpeakerTone(Position, Record.Integer(PestField::Duration));
 }
 
-void TSweepEngine::Silence() {
-  if (FHost.SoundCard())
+void TSweepEngine::Silence(const TSweepSettings& Settings) {
+  if (Settings.SoundCard)
     FOutput.SoundCardStop();
   else
     FOutput.SpeakerSilence();

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/data/DataSet.h"
 #include "sound/ToneGenTypes.h"
 
 // Stored band limit (beat units) to hertz: the value as single precision, divided by 0.5 and by
@@ -17,32 +18,35 @@ TTGWave WaveIndex(int N);
 // Nearest integer, halfway to even, held within the 64-bit range.
 int64_t RoundHalfEvenSaturated(long double X);
 
-// Where the sweep's state lives: the table's current record, the band bar, the timer and the
-// dialog's boxes. The windows back it with their components, the headless command with plain
-// values.
-class ISweepHost {
+// The current record of the pest table, read field by field when the sweep needs a value, so a
+// tick follows whichever record is current at that moment. An empty number field raises the
+// conversion error.
+class TPestRecord {
  public:
-  virtual ~ISweepHost() = default;
-  // Fields of the current record; an empty field raises the conversion error.
-  virtual double FieldAsFloat(const std::string& Name) = 0;
-  virtual int64_t FieldAsInteger(const std::string& Name) = 0;
-  virtual std::string FieldAsString(const std::string& Name) = 0;
-  // The band bar: Position always stays within Min..Max.
-  virtual int BandMin() = 0;
-  virtual int BandMax() = 0;
-  virtual int Position() = 0;
-  virtual void SetBand(int Min, int Max) = 0;
-  virtual void SetPosition(int Value) = 0;
-  virtual void SetStep(int Value) = 0;
-  virtual void SetInterval(int Milliseconds) = 0;
-  // The dialog's boxes and sliders.
-  virtual bool AutoChange() = 0;
-  virtual bool SoundCard() = 0;
-  virtual bool PlayADSR() = 0;
-  virtual bool Stereo() = 0;
-  virtual int LeftVolume() = 0;
-  virtual int RightVolume() = 0;
-  virtual int Amplitude() = 0;
+  explicit TPestRecord(const TDataSet& Table) : FTable(Table) {}
+  double Float(const char* Name) const;
+  int Integer(const char* Name) const;  // held within the int range
+  std::string Text(const char* Name) const;
+
+ private:
+  const TDataSet& FTable;
+};
+
+// The Adjustment dialog's boxes and sliders that a sweep reads.
+struct TSweepSettings {
+  bool AutoChange = false, SoundCard = false, PlayADSR = false, Stereo = false;
+  int LeftVolume = 0, RightVolume = 0, Amplitude = 0;
+  bool operator==(const TSweepSettings&) const = default;
+};
+
+// Where a sweep stands: the band bar (its band, the position within it and its tick spacing) and
+// the timer's interval.
+struct TSweepState {
+  int BandMin = 0, BandMax = 0, Position = 0, Step = 1, Interval = 0;
+  bool operator==(const TSweepState&) const = default;
+  // Like the bar: the position always stays within the band.
+  void SetBand(int Min, int Max);
+  void SetPosition(int Value);
 };
 
 // The two outputs: the tone generator and the PC speaker.
@@ -63,27 +67,27 @@ class ISweepOutput {
   virtual void SpeakerSilence() = 0;
 };
 
-// Selection, tick and stop over a host and an output. Errors propagate to the caller, leaving
-// what was applied before them in place.
+// Selection, tick and stop: functions of the record, the settings and the state, played on an
+// output. Errors propagate to the caller, leaving what was applied before them in place.
 class TSweepEngine {
  public:
-  TSweepEngine(ISweepHost& Host, ISweepOutput& Output) : FHost(Host), FOutput(Output) {}
+  explicit TSweepEngine(ISweepOutput& Output) : FOutput(Output) {}
 
-  // Applies the current record's profile. A band whose converted lower limit lies above its
-  // upper limit is refused before anything changes.
-  void Select();
-  // Advances the position and plays one tone; returns the position played.
-  int Tick();
-  // Plays one tone at the current position on the output the host selects.
-  void RunAllNight();
-  void SNDOut();
-  void SpkOut();
-  // Silences the output the host selects at this moment.
-  void Silence();
+  // Applies the current record's profile to State and the output. A band whose converted lower
+  // limit lies above its upper limit is refused before anything changes.
+  void Select(const TPestRecord& Record, const TSweepSettings& Settings, TSweepState& State);
+  // The position the next tick plays: one step up, held within the band and wrapped at its top.
+  static int NextPosition(const TPestRecord& Record, const TSweepSettings& Settings,
+                          const TSweepState& State);
+  // Advances State to the next position and plays it; returns the position played.
+  int Tick(const TPestRecord& Record, const TSweepSettings& Settings, TSweepState& State);
+  // Plays one tone at Position on the output the settings choose.
+  void RunAllNight(const TPestRecord& Record, const TSweepSettings& Settings, int Position);
+  void SNDOut(const TSweepSettings& Settings, int Position);
+  void SpkOut(const TPestRecord& Record, int Position);
+  // Silences the output the settings choose.
+  void Silence(const TSweepSettings& Settings);
 
  private:
-  int FieldAsInt(const std::string& Name);
-
-  ISweepHost& FHost;
   ISweepOutput& FOutput;
 };

@@ -16,6 +16,8 @@
 #include "sound/OutputLimit.h"
 #include "sound/ToneGen.h"
 #include "sweep/DataFolder.h"
+#include "sweep/DialogDefaults.h"
+#include "sweep/PestFields.h"
 #include "sweep/PestTable.h"
 #include "sweep/Sweep.h"
 #include "sweep/SweepRecorder.h"
@@ -52,7 +54,7 @@ const char* const SweepUsage =
 
 const char* const WaveNames[] = {"sine", "square", "triangle", "sawtooth", "noise"};
 
-std::optional<int64_t> BandLimit(TPestTable& Table, const std::string& Name) {
+std::optional<int64_t> BandLimit(TPestTable& Table, const char* Name) {
   TField* Field = Table.Field(Name);
   if (Field->IsNull()) return std::nullopt;
   return BeatToFreq(static_cast<float>(Field->AsFloat()));
@@ -63,7 +65,8 @@ std::string Hertz(std::optional<int64_t> Value) {
 }
 
 std::string Band(TPestTable& Table) {
-  return Hertz(BandLimit(Table, "F_START")) + "-" + Hertz(BandLimit(Table, "F_END")) + " Hz";
+  return Hertz(BandLimit(Table, PestField::BandStart)) + "-" +
+         Hertz(BandLimit(Table, PestField::BandEnd)) + " Hz";
 }
 
 // Where a band stops being playable, and the words for why.
@@ -90,7 +93,8 @@ TRateLimit OutputRate() {
 
 // The mark of a band that reaches the limit: the part from there up cannot be played.
 std::string RateMark(TPestTable& Table, const TRateLimit& Limit) {
-  const auto Start = BandLimit(Table, "F_START"), End = BandLimit(Table, "F_END");
+  const auto Start = BandLimit(Table, PestField::BandStart),
+             End = BandLimit(Table, PestField::BandEnd);
   if (!Start || !End) return "";
   const std::optional<TBand> Unplayable = PartAtOrAbove({*Start, *End}, Limit.From);
   if (!Unplayable) return "";
@@ -238,11 +242,13 @@ int ProfilesCommand(const std::vector<std::string>& Arguments) {
           *RateText == "output" ? OutputRate() : FixedRate(ReadValue<int64_t>(*RateText, "--rate"));
     TPestTable Table(PestTableFolder());
     for (Table.First(); !Table.Eof(); Table.Next()) {
-      const int Wave =
-          WaveIndex(Table.Field("WAV_FRM")->IsNull() ? -1 : Table.Field("WAV_FRM")->AsInteger());
-      std::cout << Cell(Table, "IDX") << "  " << Cell(Table, "NAME_PEST") << "  " << Band(Table)
-                << "  step " << Cell(Table, "VAL_CH") << " Hz  every " << Cell(Table, "TIME_CH")
-                << " ms  tone " << Cell(Table, "DURLATE") << " ms  " << WaveNames[Wave]
+      const int Wave = WaveIndex(Table.Field(PestField::Waveform)->IsNull()
+                                     ? -1
+                                     : Table.Field(PestField::Waveform)->AsInteger());
+      std::cout << Cell(Table, PestField::Idx) << "  " << Cell(Table, PestField::Name) << "  "
+                << Band(Table) << "  step " << Cell(Table, PestField::Step) << " Hz  every "
+                << Cell(Table, PestField::Interval) << " ms  tone "
+                << Cell(Table, PestField::Duration) << " ms  " << WaveNames[Wave]
                 << (Rate ? RateMark(Table, *Rate) : "") << "\n";
     }
     return ecSuccess;
@@ -264,18 +270,21 @@ int SweepCommand(const std::vector<std::string>& Arguments) {
                 << "\n";
       return static_cast<int>(ecRefused);
     }
-    TPlainSweepHost Host(Table);
-    Host.SetSoundCard(!Options.Speaker);
+    // The dialog's initial settings, with the output the options choose.
+    TSweepSettings Settings = StoredDialogDefaults().Settings;
+    Settings.SoundCard = !Options.Speaker;
+    TSweepState State = StoredDialogDefaults().State;
+    const TPestRecord Record(Table.Table());
     TToneGen ToneGen(nullptr);
     ApplyDialogToneSettings(ToneGen);
     ToneGen.SetBandLimited(Options.BandLimited);
-    TSweepRecorder Recorder(ToneGen, [&Host] { return Host.Interval(); });
+    TSweepRecorder Recorder(ToneGen, [&State] { return State.Interval; });
     TToneGenOutput Player(ToneGen);
     ISweepOutput& Output = Options.Export ? static_cast<ISweepOutput&>(Recorder) : Player;
-    TSweepEngine Engine(Host, Output);
-    Engine.Select();
+    TSweepEngine Engine(Output);
+    Engine.Select(Record, Settings, State);
 
-    const int Interval = Host.Interval();
+    const int Interval = State.Interval;
     std::optional<long long> Limit = Options.Ticks;
     if (Options.Seconds) Limit = TicksIn(*Options.Seconds, Interval);
     if (Interval <= 0 && (!Limit || *Limit > 0) && !Options.Seconds) {
@@ -290,9 +299,9 @@ int SweepCommand(const std::vector<std::string>& Arguments) {
     bool WarnedNotCarried = false;
     TOutputWatch Watch(unsigned(SampleRate(ToneGen.Quality())));
     auto RunTick = [&](long long Number) {
-      int Position = Host.Position();
+      int Position = State.Position;
       try {
-        Position = Engine.Tick();
+        Position = Engine.Tick(Record, Settings, State);
         std::cout << Number << " " << Position << "\n";
         if (!WarnedLeftOut) WarnedLeftOut = WarnLeftOut(ToneGen, Number);
         if (Plays && !WarnedNotCarried) WarnedNotCarried = WarnNotCarried(ToneGen, Number);
@@ -300,7 +309,7 @@ int SweepCommand(const std::vector<std::string>& Arguments) {
       } catch (const Exception& E) {
         // An error (a refused speaker tone, an empty field) ends only that tick, as in the
         // window, where the timer stays enabled.
-        std::cout << Number << " " << Host.Position() << " " << E.Message() << "\n";
+        std::cout << Number << " " << State.Position << " " << E.Message() << "\n";
       }
       std::cout.flush();
     };
@@ -337,7 +346,7 @@ int SweepCommand(const std::vector<std::string>& Arguments) {
       // made up.
       Due = std::max(Due + Step, Clock::now());
     }
-    Engine.Silence();
+    Engine.Silence(Settings);
     return static_cast<int>(ecSuccess);
   });
 }

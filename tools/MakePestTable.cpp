@@ -47,21 +47,21 @@ int main(int argc, char** argv) {
     int Idx = 1;
     for (const TProfile& P : Profiles) {
       Table.Append();
-      Table.FieldByName("IDX")->SetAsInteger(Idx++);
-      Table.FieldByName("NAME_PEST")->SetAsString(P.Name);
-      Table.FieldByName("TIME_CH")->SetAsInteger(P.Interval);
-      Table.FieldByName("VAL_CH")->SetAsFloat(P.Step);
-      Table.FieldByName("DURLATE")->SetAsInteger(P.Tone);
-      Table.FieldByName("F_START")->SetAsFloat(ToBeat(P.LowHz));
-      Table.FieldByName("F_END")->SetAsFloat(ToBeat(P.HighHz));
-      Table.FieldByName("WAV_FRM")->SetAsInteger(P.Wave);
+      Table.FieldByName(PestField::Idx)->SetAsInteger(Idx++);
+      Table.FieldByName(PestField::Name)->SetAsString(P.Name);
+      Table.FieldByName(PestField::Interval)->SetAsInteger(P.Interval);
+      Table.FieldByName(PestField::Step)->SetAsFloat(P.Step);
+      Table.FieldByName(PestField::Duration)->SetAsInteger(P.Tone);
+      Table.FieldByName(PestField::BandStart)->SetAsFloat(ToBeat(P.LowHz));
+      Table.FieldByName(PestField::BandEnd)->SetAsFloat(ToBeat(P.HighHz));
+      Table.FieldByName(PestField::Waveform)->SetAsInteger(P.Wave);
       Table.Post();
     }
     Table.Close();
     // Reopened with the program's index definition, the missing idx.ndx is built from the
     // records.
     Table.SetOpenMode(omNormal);
-    Table.Indexes().Add({"idx.ndx", "IDX", ixPrimary | ixUnique});
+    Table.Indexes().Add({"idx.ndx", PestField::Idx, ixPrimary | ixUnique});
     Table.Open();
     if (!Table.FindIndex("idx.ndx")) throw Exception("idx.ndx could not be built");
     Table.Close();

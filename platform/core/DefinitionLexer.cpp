@@ -56,6 +56,7 @@ void TDefinitionLexer::Scan() {
   SkipSpace();
   FToken = TToken();
   FToken.Line = FLine;
+  FToken.Offset = FPos;
   if (FPos >= FText.size()) return;
   const char C = FText[FPos];
   if (IsIdentStart(C)) {

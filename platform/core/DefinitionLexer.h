@@ -19,6 +19,7 @@ struct TToken {
   std::string Text;  // identifier, number text, decoded string (UTF-8), or the symbol
   TBytes Bytes;      // Binary
   int Line = 0;
+  std::size_t Offset = 0;  // where the token starts in the text
 };
 
 class TDefinitionLexer {

@@ -13,9 +13,12 @@
 #include <QTimer>
 
 #include "app/MyTools2.h"
+#include "platform/core/DefinitionWriter.h"
 #include "platform/qt/DbCtrls.h"
 #include "platform/qt/StdCtrls.h"
 #include "shell/BalloonTip.h"
+#include "sound/ToneGen.h"
+#include "sweep/DialogDefaults.h"
 #include "tests/app/WindowFixture.h"
 #include "tests/platform/qt/ListDriver.h"
 
@@ -81,6 +84,12 @@ TEST_F(Dialog, IsBuiltFromItsDefinitionAndStartsWithTheStoredSettings) {
   EXPECT_EQ(Util<TEdit>("edVL").Text(), "60");
   EXPECT_EQ(Util<TEdit>("edVR").Text(), "80");
   EXPECT_EQ(Util<TDBEdit>("edPest").Text(), Table().FieldByName("NAME_PEST")->AsString());
+  // The headless sweep reads the same settings from the definition, without the widgets.
+  EXPECT_EQ(frmUtil->SweepSettings(), StoredDialogDefaults().Settings);
+  EXPECT_EQ(frmUtil->SweepState(), StoredDialogDefaults().State);
+  TToneGen Headless(nullptr);
+  ApplyDialogToneSettings(Headless);
+  EXPECT_EQ(WriteDefinition(Headless), WriteDefinition(Tone()));
   // The dialog's four tips.
   ASSERT_TRUE(TipWindow);
   EXPECT_EQ(TipWindow->parentWidget(), frmUtil->Widget());

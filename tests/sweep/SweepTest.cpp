@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <optional>
 #include <vector>
 
 #include "platform/core/Exceptions.h"
+#include "platform/data/DatabaseError.h"
+#include "sweep/PestFields.h"
+#include "table/DbaseTable.h"
+#include "tests/support/ScratchFolder.h"
 
 TEST(BeatToFreq, ConvertsStoredLimitsToHertz) {
   EXPECT_EQ(BeatToFreq(5250), 15022);
@@ -38,44 +41,6 @@ TEST(WaveIndex, MapsTheFourShapesAndEverythingElseToNoise) {
 
 namespace {
 
-// A record of numbers (empty when absent) and a track-bar-like band.
-class TFakeHost : public ISweepHost {
- public:
-  std::map<std::string, std::optional<double>> Record;
-  int Min = 15000, Max = 50000, Pos = 15000, Step = 1, Interval = 1000;
-  bool Auto = true, Card = true, ADSR = true, Ster = true;
-
-  double FieldAsFloat(const std::string& Name) override {
-    auto Value = Record.at(Name);
-    if (!Value) throw EConvertError("'' is not a valid floating point value");
-    return *Value;
-  }
-  int64_t FieldAsInteger(const std::string& Name) override {
-    auto Value = Record.at(Name);
-    if (!Value) throw EConvertError("'' is not a valid integer value");
-    return RoundHalfEvenSaturated(*Value);
-  }
-  std::string FieldAsString(const std::string&) override { return "Mosquito"; }
-  int BandMin() override { return Min; }
-  int BandMax() override { return Max; }
-  int Position() override { return Pos; }
-  void SetBand(int AMin, int AMax) override {
-    Min = AMin;
-    Max = AMax;
-    SetPosition(Pos);
-  }
-  void SetPosition(int Value) override { Pos = std::clamp(Value, Min, Max); }
-  void SetStep(int Value) override { Step = Value; }
-  void SetInterval(int Value) override { Interval = Value; }
-  bool AutoChange() override { return Auto; }
-  bool SoundCard() override { return Card; }
-  bool PlayADSR() override { return ADSR; }
-  bool Stereo() override { return Ster; }
-  int LeftVolume() override { return 60; }
-  int RightVolume() override { return 80; }
-  int Amplitude() override { return 30; }
-};
-
 class TFakeOutput : public ISweepOutput {
  public:
   std::vector<std::string> Calls;
@@ -99,35 +64,60 @@ class TFakeOutput : public ISweepOutput {
   void SpeakerSilence() override { Calls.push_back("spk stop"); }
 };
 
+// The worked example's profile in a real pest table of one record, the dialog's settings and its
+// band bar before a selection.
 class SweepEngine : public testing::Test {
  protected:
   void SetUp() override {
-    Host.Record = {{"F_START", 5250}, {"F_END", 17500}, {"VAL_CH", 500},
-                   {"TIME_CH", 200},  {"DURLATE", 150}, {"WAV_FRM", 1}};
+    Table.SetFilePath(Folder.Path().string() + "/");
+    Table.SetTableName("para.dbf");
+    Table.SetOpenMode(omAutoCreate);
+    AddPestFieldDefs(Table.FieldDefs());
+    Table.Open();
+    Table.Append();
+    Table.FieldByName(PestField::Name)->SetAsString("Mosquito");
+    Table.Post();
+    for (auto [Name, Value] : {std::pair{PestField::BandStart, 5250},
+                               {PestField::BandEnd, 17500},
+                               {PestField::Step, 500},
+                               {PestField::Interval, 200},
+                               {PestField::Duration, 150},
+                               {PestField::Waveform, 1}})
+      Set(Name, Value);
   }
-  TFakeHost Host;
+  // Stores Value (none: empty) in the record.
+  void Set(const char* Name, std::optional<double> Value) {
+    Table.Edit();
+    if (Value)
+      Table.FieldByName(Name)->SetAsFloat(*Value);
+    else
+      Table.FieldByName(Name)->Clear();
+    Table.Post();
+  }
+
+  TScratchFolder Folder;
+  TDbaseTable Table{nullptr};
+  TPestRecord Record{Table};
+  TSweepSettings Settings{true, true, true, true, 60, 80, 30};
+  TSweepState State{15000, 50000, 15000, 1, 1000};
   TFakeOutput Output;
-  TSweepEngine Engine{Host, Output};
+  TSweepEngine Engine{Output};
 };
 
 }  // namespace
 
 TEST_F(SweepEngine, SelectionAppliesTheWholeProfile) {
-  Engine.Select();
-  EXPECT_EQ(Host.Min, 15022);
-  EXPECT_EQ(Host.Max, 50074);
-  EXPECT_EQ(Host.Pos, 15022);
-  EXPECT_EQ(Host.Step, 500);
-  EXPECT_EQ(Host.Interval, 200);
+  Engine.Select(Record, Settings, State);
+  EXPECT_EQ(State, (TSweepState{15022, 50074, 15022, 500, 200}));
   EXPECT_EQ(Output.Waveform, tgSquare);
   EXPECT_EQ(Output.Duration, 150);
   EXPECT_EQ(Output.Calls, (std::vector<std::string>{"stereo", "L60", "R80", "A30"}));
 }
 
 TEST_F(SweepEngine, WorkedExampleCyclesEvery71Ticks) {
-  Engine.Select();
+  Engine.Select(Record, Settings, State);
   std::vector<int> Played;
-  for (int I = 0; I < 142; ++I) Played.push_back(Engine.Tick());
+  for (int I = 0; I < 142; ++I) Played.push_back(Engine.Tick(Record, Settings, State));
   EXPECT_EQ(Played[0], 15522);
   EXPECT_EQ(Played[69], 50022);
   EXPECT_EQ(Played[70], 15022);  // 50522 held at Max, which wraps
@@ -138,83 +128,80 @@ TEST_F(SweepEngine, WorkedExampleCyclesEvery71Ticks) {
 }
 
 TEST_F(SweepEngine, SpeakerRefusesAbove20000AndTheNextTickGoesOn) {
-  Engine.Select();
-  Host.Card = false;
-  for (int I = 0; I < 9; ++I) Engine.Tick();
+  Engine.Select(Record, Settings, State);
+  Settings.SoundCard = false;
+  for (int I = 0; I < 9; ++I) Engine.Tick(Record, Settings, State);
   EXPECT_EQ(Output.Calls.back(), "spk 19522 150");
-  EXPECT_THROW(Engine.Tick(), ERangeError);
-  EXPECT_EQ(Host.Pos, 20022);  // the position moved before the refusal
-  Host.Record["DURLATE"] = 40;
-  Host.Pos = 15000 - 500 + 22;
-  Engine.Tick();
+  EXPECT_THROW(Engine.Tick(Record, Settings, State), ERangeError);
+  EXPECT_EQ(State.Position, 20022);  // the position moved before the refusal
+  Set(PestField::Duration, 40);
+  State.Position = 15000 - 500 + 22;
+  Engine.Tick(Record, Settings, State);
   EXPECT_EQ(Output.Calls.back(), "spk 15022 40");  // tone length read at every speaker tick
 }
 
 TEST_F(SweepEngine, TickWithoutAutoChangeReplaysThePositionAndWrapsAtMax) {
-  Engine.Select();
-  Host.Auto = false;
-  Host.ADSR = false;
-  EXPECT_EQ(Engine.Tick(), 15022);
-  Host.Pos = Host.Max;
-  EXPECT_EQ(Engine.Tick(), 15022);
+  Engine.Select(Record, Settings, State);
+  Settings.AutoChange = false;
+  Settings.PlayADSR = false;
+  EXPECT_EQ(Engine.Tick(Record, Settings, State), 15022);
+  State.Position = State.BandMax;
+  EXPECT_EQ(Engine.Tick(Record, Settings, State), 15022);
   EXPECT_EQ(Output.Calls.back(), "card 15022");
 }
 
-TEST_F(SweepEngine, FractionalAndNegativeSteps) {
-  Engine.Select();
-  Host.Record["VAL_CH"] = 0.5;
-  EXPECT_EQ(Engine.Tick(), 15022);  // 15022.5 goes to even
-  Host.Record["VAL_CH"] = 1.5;
-  EXPECT_EQ(Engine.Tick(), 15024);  // 15023.5 goes to even
-  Host.Record["VAL_CH"] = -1e12;
-  EXPECT_EQ(Engine.Tick(), 15022);  // held at Min, never wraps downwards
-  Host.Record["VAL_CH"] = 1e12;
-  EXPECT_EQ(Engine.Tick(), 15022);  // held at Max, then wrapped
+TEST_F(SweepEngine, FractionalAndNegativeStepsReadAtEveryTick) {
+  Engine.Select(Record, Settings, State);
+  const std::pair<double, int> Steps[] = {{0.5, 15022},      // 15022.5 goes to even
+                                          {1.5, 15024},      // 15023.5 goes to even
+                                          {-90000, 15022},   // held at Min, never wraps downwards
+                                          {900000, 15022}};  // held at Max, then wrapped
+  for (auto [Step, Expected] : Steps) {
+    Set(PestField::Step, Step);
+    EXPECT_EQ(Engine.Tick(Record, Settings, State), Expected) << Step;
+  }
 }
 
 TEST_F(SweepEngine, EmptyFieldsStopWhereTheyAreRead) {
-  Host.Record["DURLATE"] = std::nullopt;
-  EXPECT_THROW(Engine.Select(), EConvertError);
-  EXPECT_EQ(Host.Interval, 200);  // steps before the failing one stay applied
+  Set(PestField::Duration, std::nullopt);
+  EXPECT_THROW(Engine.Select(Record, Settings, State), EDatabaseError);
+  EXPECT_EQ(State.Interval, 200);  // steps before the failing one stay applied
   EXPECT_EQ(Output.Waveform, tgSquare);
-  Host.Record["VAL_CH"] = std::nullopt;
-  EXPECT_THROW(Engine.Tick(), EConvertError);
-  Host.Auto = false;
-  EXPECT_NO_THROW(Engine.Tick());
+  Set(PestField::Step, std::nullopt);
+  EXPECT_THROW(Engine.Tick(Record, Settings, State), EDatabaseError);
+  Settings.AutoChange = false;
+  EXPECT_NO_THROW(Engine.Tick(Record, Settings, State));
 }
 
 TEST_F(SweepEngine, InvertedBandIsRefusedAndThePreviousBandStays) {
-  Engine.Select();
-  Engine.Tick();
-  Host.Record["F_START"] = 20000;  // 57227 Hz
-  Host.Record["TIME_CH"] = 999;
+  Engine.Select(Record, Settings, State);
+  Engine.Tick(Record, Settings, State);
+  Set(PestField::BandStart, 20000);  // 57227 Hz
+  Set(PestField::Interval, 999);
   try {
-    Engine.Select();
+    Engine.Select(Record, Settings, State);
     FAIL() << "an inverted band was accepted";
   } catch (const Exception& E) {
     EXPECT_NE(E.Message().find("Mosquito"), std::string::npos) << E.Message();
   }
-  EXPECT_EQ(Host.Min, 15022);
-  EXPECT_EQ(Host.Max, 50074);
-  EXPECT_EQ(Host.Pos, 15522);
-  EXPECT_EQ(Host.Interval, 200);
+  EXPECT_EQ(State, (TSweepState{15022, 50074, 15522, 500, 200}));
 }
 
 TEST_F(SweepEngine, SelectingAHigherBandReplacesBothLimits) {
-  Host.Record["F_START"] = 5242.275;
-  Host.Record["F_END"] = 6989.7;
-  Engine.Select();
-  Host.Record["F_START"] = 8737.1;  // 25000 Hz
-  Host.Record["F_END"] = 10484.6;   // 30000 Hz
-  Engine.Select();
-  EXPECT_EQ(Host.Min, 25000);
-  EXPECT_EQ(Host.Max, 30000);
-  EXPECT_EQ(Host.Pos, 25000);
+  Set(PestField::BandStart, 5242.275);
+  Set(PestField::BandEnd, 6989.7);
+  Engine.Select(Record, Settings, State);
+  Set(PestField::BandStart, 8737.1);  // 25000 Hz
+  Set(PestField::BandEnd, 10484.6);   // 30000 Hz
+  Engine.Select(Record, Settings, State);
+  EXPECT_EQ(State.BandMin, 25000);
+  EXPECT_EQ(State.BandMax, 30000);
+  EXPECT_EQ(State.Position, 25000);
 }
 
 TEST_F(SweepEngine, SilenceFollowsTheOutputChosenAtThatMoment) {
-  Engine.Silence();
-  Host.Card = false;
-  Engine.Silence();
+  Engine.Silence(Settings);
+  Settings.SoundCard = false;
+  Engine.Silence(Settings);
   EXPECT_EQ(Output.Calls, (std::vector<std::string>{"card stop", "spk stop"}));
 }

@@ -3,6 +3,7 @@
 #include <memory>
 #include <random>
 
+#include "platform/core/DefinitionOutline.h"
 #include "platform/core/DefinitionReader.h"
 #include "platform/core/DefinitionWriter.h"
 #include "tests/platform/core/SampleComponents.h"
@@ -92,6 +93,29 @@ TEST_F(Definition, ReadsEveryKindNestingReferencesAndHandlers) {
     EXPECT_FALSE(C->WasLoadingInLoaded);
     EXPECT_TRUE(C->BuddyKnownInLoaded);
   }
+}
+
+TEST_F(Definition, OutlineGivesSimpleValuesAndEachObjectsOwnText) {
+  const TDefinitionOutline Root = OutlineDefinition(Full, "test.dfm");
+  EXPECT_EQ(Root.ClassName, "TSampleForm");
+  EXPECT_EQ(Root.Value("count"), "7");
+  EXPECT_EQ(Root.Value("Ratio"), "0.1");
+  EXPECT_EQ(Root.Value("Shape"), "shTriangle");
+  EXPECT_EQ(Root.Value("Font.Name"), "MS Sans Serif");
+  EXPECT_EQ(Root.Value("Caption"), "It's \u20AC\U0001F600?");
+  // Sets, lists and binary data are passed over; an absent value gives the default.
+  EXPECT_EQ(Root.Value("Styles", "none"), "none");
+  EXPECT_EQ(Root.Value("Items", "none"), "none");
+  ASSERT_EQ(Root.Children.size(), 2u);
+  const TDefinitionOutline* Inner = Root.Find("inner");
+  ASSERT_TRUE(Inner);
+  EXPECT_EQ(Inner->Value("Tag"), "-4");
+  EXPECT_EQ(Root.Find("pnlOuter")->Value("Data", "none"), "none");
+  EXPECT_EQ(Root.Find("Lone")->Text, "object Lone: TSample\n  end");
+  EXPECT_EQ(Root.Find("Nobody"), nullptr);
+  // An object's text reads as a definition of its own.
+  auto Lone = Read(std::string(Root.Find("Lone")->Text));
+  EXPECT_EQ(Lone->Name(), "Lone");
 }
 
 TEST_F(Definition, WriteReadWriteGivesTheSameTextAndBytes) {
@@ -201,6 +225,11 @@ TEST_F(Definition, DamagedDefinitionsAreRefusedCleanly) {
       ++Refused;
       EXPECT_EQ(E.Message().rfind("test.dfm, line ", 0), 0u) << E.Message();
     }
+    try {
+      OutlineDefinition(Text, "test.dfm");
+    } catch (const EDefinitionError& E) {
+      EXPECT_EQ(E.Message().rfind("test.dfm, line ", 0), 0u) << E.Message();
+    }
   }
   EXPECT_GT(Refused, 1000);
 }
@@ -209,6 +238,7 @@ TEST_F(Definition, DeepNestingIsRefusedNotOverflowed) {
   std::string Text = "object A: TSampleForm\n";
   for (int I = 0; I < 100000; ++I) Text += "object P" + std::to_string(I) + ": TSamplePanel\n";
   EXPECT_NE(ReadError(Text).find("line 102: Objects nested too deeply"), std::string::npos);
+  EXPECT_THROW(OutlineDefinition(Text, "test.dfm"), EDefinitionError);
 }
 
 TEST_F(Definition, FailedReadLeavesTheGivenRootWithoutHalfBuiltChildren) {

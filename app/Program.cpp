@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "app/AppClasses.h"
+#include "app/ScreenReaderNames.h"
 #include "app/UMain.h"
 #include "app/Util.h"
 #include "platform/core/Exceptions.h"
@@ -29,6 +30,8 @@ void CreateWindows(TApplication& App) {
   App.CreateForm(frmUtil);
   frmMain->SetAdjustment(frmUtil);
   frmUtil->SetObserver(frmMain);
+  NameControlsForScreenReaders(*frmMain);
+  NameControlsForScreenReaders(*frmUtil);
 }
 
 int RunProgram(int argc, char** argv) {

@@ -96,6 +96,9 @@ void TfrmMain::STOP_PROC() {
 void TfrmMain::FormCreate(TComponent*) {
   FTableOpened = false;
   FDataFolder = PestTableFolder();
+  // The tips exist from the start, so the controls they describe can be named for screen readers
+  // before the window is first activated.
+  AddTips();
 }
 
 void TfrmMain::FormShow(TComponent*) {
@@ -113,6 +116,10 @@ void TfrmMain::FormShow(TComponent*) {
 }
 
 void TfrmMain::FormActivate(TComponent*) {
+  AddTips();
+}
+
+void TfrmMain::AddTips() {
   CreateTipWindow(Widget());
   for (const TTip& Tip : Tips)
     AddBalloonTip(FormComponent<TControl>(*this, Tip.Control).Widget(), TipInfo, tiInfo, "Info",

@@ -61,6 +61,8 @@ class TfrmMain : public TForm, public IAdjustmentObserver {
 
  private:
   IAdjustmentDialog& Adjustment() const;
+  // Makes the window's balloon tips anew.
+  void AddTips();
   void ShowRunState(bool Running, TColor Colour, const char* Caption);
 
   // Components of the definition, found by name once it is read.

@@ -115,10 +115,22 @@ void TfrmUtil::FormCreate(TComponent*) {
   chBand->SetChecked(StoredBandLimited());
   ToneGen1->SetBandLimited(chBand->Checked());
   CreateTipWindow(Widget());
-  const std::pair<const char*, const char*> Tips[] = {{"btnPrev", "Move Previous"},
-                                                      {"btnNext", "Move Next"},
-                                                      {"btnSave", "Save record after edit"},
-                                                      {"btnClose", "Close return to main"}};
+  // The last ones also name their controls for screen readers: nothing else on the page does.
+  const std::pair<const char*, const char*> Tips[] = {
+      {"btnPrev", "Move Previous"},
+      {"btnNext", "Move Next"},
+      {"btnSave", "Save record after edit"},
+      {"btnClose", "Close return to main"},
+      {"PageControl1", "Set-up, about and sound output pages"},
+      {"edId", "Key of the pest profile"},
+      {"edFST", "Lower end of the band, in beat units"},
+      {"edFEN", "Upper end of the band, in beat units"},
+      {"edVL", "Left volume"},
+      {"edVR", "Right volume"},
+      {"tbL", "Left volume"},
+      {"tbR", "Right volume"},
+      {"tbLine", "The frequency the sweep plays now, within the pest's band"},
+      {"mmoIntro", "About Tessolon"}};
   for (const auto& [Name, Text] : Tips)
     AddBalloonTip(FormComponent<TControl>(*this, Name).Widget(), TipInfo, tiInfo, "Info", Text);
 }

@@ -220,6 +220,7 @@ object frmMain: TfrmMain
     Image = 'button-up.png'
     ImageDown = 'button-down.png'
     Glyph = 'glyph-config.png'
+    Options = [boFocusable, boFocusRect]
     NumGlyphs = 1
     RegionData = {
       900100002000000001000000170000007001000002000000020000002E000000
@@ -273,6 +274,7 @@ object frmMain: TfrmMain
     Image = 'button-up.png'
     ImageDown = 'button-down.png'
     Glyph = 'glyph-go.png'
+    Options = [boFocusable, boFocusRect]
     NumGlyphs = 0
     RegionData = {
       900100002000000001000000170000007001000002000000020000002E000000
@@ -326,6 +328,7 @@ object frmMain: TfrmMain
     Image = 'button-up.png'
     ImageDown = 'button-down.png'
     Glyph = 'glyph-stop.png'
+    Options = [boFocusable, boFocusRect]
     NumGlyphs = 1
     RegionData = {
       900100002000000001000000170000007001000002000000020000002E000000

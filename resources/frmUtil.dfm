@@ -65,6 +65,7 @@ object frmUtil: TfrmUtil
         Left = 127
         Top = 11
         Caption = 'Pest'
+        FocusControl = edPest
         Font.Name = 'Tahoma'
         Font.Height = -12
         Font.Color = clBlue
@@ -118,6 +119,7 @@ object frmUtil: TfrmUtil
           Left = 12
           Top = 15
           Caption = 'Time Change'
+          FocusControl = edTimeCh
           Font.Name = 'Tahoma'
           Font.Height = -12
           Font.Color = clBlue
@@ -171,6 +173,7 @@ object frmUtil: TfrmUtil
           Left = 13
           Top = 38
           Caption = 'Value Change'
+          FocusControl = edValCh
           Font.Name = 'Tahoma'
           Font.Height = -12
           Font.Color = clBlue
@@ -224,6 +227,7 @@ object frmUtil: TfrmUtil
           Left = 13
           Top = 62
           Caption = 'Duration'
+          FocusControl = edDuration
           Font.Name = 'Tahoma'
           Font.Height = -12
           Font.Color = clBlue
@@ -344,6 +348,7 @@ object frmUtil: TfrmUtil
         Left = 117
         Top = 174
         Caption = 'WAVE Form'
+        FocusControl = cbWavForm
         Font.Name = 'Tahoma'
         Font.Height = -12
         Font.Color = clBlue
@@ -442,6 +447,7 @@ object frmUtil: TfrmUtil
         Left = 4
         Top = 128
         Caption = 'Octave'
+        FocusControl = troct
         Font.Name = 'Tahoma'
         Font.Height = -12
         Font.Color = clBlue
@@ -484,6 +490,7 @@ object frmUtil: TfrmUtil
         Left = 5
         Top = 162
         Caption = 'Ampitude'
+        FocusControl = tramp
         Font.Name = 'Tahoma'
         Font.Height = -12
         Font.Color = clBlue

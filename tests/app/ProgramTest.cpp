@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QFile>
 #include <QFont>
 #include <QFontInfo>
+#include <QTest>
 #include <functional>
+#include <iostream>
 
 #include "platform/core/DefinitionReader.h"
 #include "platform/core/DefinitionWriter.h"
@@ -75,6 +78,58 @@ TEST_F(Program, GraphicControlsLieBeneathTheirWindowedSiblings) {
   Check(*frmMain);
   Check(*frmUtil);
   EXPECT_GT(Checked, 30);
+}
+
+// Every control the keyboard can reach, in both windows and on every page, has a name a screen
+// reader can say. The list is printed for the reader of the log to judge the names.
+TEST_F(Program, EveryFocusableControlHasANameForScreenReaders) {
+  StartProgram();
+  std::vector<std::string> Nameless;
+  int Named = 0;
+  const std::function<void(QAccessibleInterface*)> Walk = [&](QAccessibleInterface* Item) {
+    // Hidden things (a closed drop-down list, another page) cannot be reached.
+    if (!Item || !Item->isValid() || Item->state().invisible) return;
+    if (Item->state().focusable) {
+      std::string Object = Item->object() ? Item->object()->metaObject()->className() : "";
+      const QRect At = Item->rect();
+      Object += " at " + std::to_string(At.x()) + "," + std::to_string(At.y());
+      const std::string Name = Item->text(QAccessible::Name).toStdString();
+      std::cout << "  " << Object << " \"" << Name
+                << "\": " << Item->text(QAccessible::Description).toStdString() << "\n";
+      if (Name.empty())
+        Nameless.push_back(Object);
+      else
+        ++Named;
+    }
+    for (int I = 0; I < Item->childCount(); ++I) Walk(Item->child(I));
+  };
+  std::cout << "frmMain:\n";
+  Walk(QAccessible::queryAccessibleInterface(frmMain->Widget()));
+  frmUtil->Show();
+  for (int Page = 0; Page < Pages().PageCount(); ++Page) {
+    frmUtil->ShowPage(Page);
+    std::cout << "frmUtil, " << Pages().Pages(Page)->Caption() << ":\n";
+    Walk(QAccessible::queryAccessibleInterface(frmUtil->Widget()));
+  }
+  EXPECT_TRUE(Nameless.empty()) << testing::PrintToString(Nameless);
+  EXPECT_GT(Named, 40);
+}
+
+// The selector, Set-up, Go and Stop follow each other in the tab order, and Space on a focused
+// button does what its click does.
+TEST_F(Program, TheMainCommandsAreReachedAndUsedFromTheKeyboard) {
+  StartProgram();
+  std::vector<std::string> Order;
+  QWidget* Start = Main<TControl>("cbLook1").Widget();
+  for (QWidget* At = Start->nextInFocusChain(); At != Start; At = At->nextInFocusChain())
+    if ((At->focusPolicy() & Qt::TabFocus) && At->window() == frmMain->Widget())
+      for (const char* Name : {"btnConfig", "btnGo", "btnStop"})
+        if (At == Main<TControl>(Name).Widget()) Order.push_back(Name);
+  EXPECT_EQ(Order, (std::vector<std::string>{"btnConfig", "btnGo", "btnStop"}));
+  QTest::keyClick(Main<TControl>("btnGo").Widget(), Qt::Key_Space);
+  EXPECT_TRUE(Running());
+  QTest::keyClick(Main<TControl>("btnStop").Widget(), Qt::Key_Space);
+  EXPECT_FALSE(Running());
 }
 
 // What the writer makes of a shipped window reads back to the same text: every property the

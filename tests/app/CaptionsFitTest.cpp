@@ -1,0 +1,118 @@
+// With the fonts the program gets, every caption of both windows (every page of the dialog) fits
+// its control and its parent, and runs into no sibling with a text or a box of its own. Labels
+// drawn over pictures, panels and bevels are laid out that way on purpose and are not checked.
+// That no graphic control covers a windowed one is ProgramTest's stacking test.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QFile>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QStyle>
+#include <functional>
+#include <optional>
+
+#include "app/Program.h"
+#include "app/UMain.h"
+#include "app/Util.h"
+#include "platform/core/DefinitionOutline.h"
+#include "platform/qt/ComCtrls.h"
+#include "tests/app/WindowFixture.h"
+
+namespace {
+
+QRect Bounds(const TControl& C) {
+  return QRect(C.Left(), C.Top(), C.Width(), C.Height());
+}
+
+// Where the caption's text lies in the parent, by the font the control paints with.
+std::optional<QRect> CaptionRect(const TControl& C) {
+  const QString Text = QString::fromStdString(C.Caption()).remove('&');
+  QWidget* W = C.Widget();
+  if (Text.trimmed().isEmpty() || !W) return std::nullopt;
+  const auto* Wrapped = qobject_cast<const QLabel*>(W);
+  if (Wrapped && Wrapped->wordWrap()) {
+    const int Height = Wrapped->heightForWidth(C.Width());
+    return QRect(C.Left(), C.Top(), C.Width(), Height);
+  }
+  const QFontMetrics M(W->font());
+  const int Width = M.horizontalAdvance(Text), Height = M.height();
+  if (qobject_cast<const QCheckBox*>(W)) {
+    const int Box = W->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, W) +
+                    W->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, W);
+    return QRect(C.Left() + Box, C.Top() + (C.Height() - Height) / 2, Width, Height);
+  }
+  if (qobject_cast<const QAbstractButton*>(W))
+    return QRect(C.Left() + (C.Width() - Width) / 2, C.Top() + (C.Height() - Height) / 2, Width,
+                 Height);
+  return QRect(C.Left(), C.Top(), Width, Height);
+}
+
+// A sibling a caption must not run into: one that shows a text or takes input.
+bool HasTextOrBox(const TControl& C) {
+  return dynamic_cast<const TWinControl*>(&C) || !C.Caption().empty();
+}
+
+// Controls' bounds as their window's definition stores them; an auto-sized label stores no size.
+class TStoredBounds {
+ public:
+  explicit TStoredBounds(const TForm& Form) {
+    QFile File(QString::fromStdString(Form.DefinitionPath()));
+    EXPECT_TRUE(File.open(QIODevice::ReadOnly)) << Form.DefinitionPath();
+    FText = File.readAll().toStdString();
+    FOutline = OutlineDefinition(FText, Form.DefinitionPath());
+  }
+  QRect operator()(const TControl& C) const {
+    const TDefinitionOutline* Object = FOutline.Find(C.Name());
+    if (!Object) return QRect();
+    const auto Value = [Object](const char* Name) { return std::stoi(Object->Value(Name, "0")); };
+    return QRect(Value("Left"), Value("Top"), Value("Width"), Value("Height"));
+  }
+
+ private:
+  std::string FText;
+  TDefinitionOutline FOutline;
+};
+
+class CaptionsFit : public WindowFixture {};
+
+TEST_F(CaptionsFit, EveryCaptionFitsItsControlAndRunsIntoNoSibling) {
+  StartProgram();
+  frmUtil->Show();
+  std::vector<std::string> Faults;
+  int Checked = 0;
+  const std::function<void(const TWinControl&, const TStoredBounds&)> Check =
+      [&](const TWinControl& Parent, const TStoredBounds& Stored) {
+        const QRect Room(0, 0, Parent.Widget()->width(), Parent.Widget()->height());
+        for (int I = 0; I < Parent.ControlCount(); ++I) {
+          const TControl& C = *Parent.Controls(I);
+          if (const auto* Windowed = dynamic_cast<const TWinControl*>(&C)) Check(*Windowed, Stored);
+          // A page's caption is its tab's.
+          const auto Text = CaptionRect(C);
+          if (!Text || !C.Visible() || dynamic_cast<const TTabSheet*>(&C)) continue;
+          ++Checked;
+          if (!Bounds(C).contains(*Text))
+            Faults.push_back(C.Name() + ": its caption needs " + std::to_string(Text->width()) +
+                             "x" + std::to_string(Text->height()) + ", it has " +
+                             std::to_string(C.Width()) + "x" + std::to_string(C.Height()));
+          if (!Room.contains(Bounds(C)))
+            Faults.push_back(C.Name() + ": runs out of " + Parent.Name());
+          for (int J = 0; J < Parent.ControlCount(); ++J) {
+            const TControl& Other = *Parent.Controls(J);
+            if (&Other == &C || !Other.Visible() || !HasTextOrBox(Other)) continue;
+            if (Text->intersects(Bounds(Other)) && !Stored(C).intersects(Stored(Other)))
+              Faults.push_back(C.Name() + ": its caption runs into " + Other.Name());
+            else if (Text->intersects(Bounds(Other)) && !dynamic_cast<const TWinControl*>(&C) &&
+                     !Other.Caption().empty() && !dynamic_cast<const TWinControl*>(&Other))
+              Faults.push_back(C.Name() + ": its caption overlaps the caption of " + Other.Name());
+          }
+        }
+      };
+  Check(*frmMain, TStoredBounds(*frmMain));
+  Check(*frmUtil, TStoredBounds(*frmUtil));
+  EXPECT_TRUE(Faults.empty()) << testing::PrintToString(Faults);
+  EXPECT_GT(Checked, 30);
+}
+
+}  // namespace

@@ -90,8 +90,21 @@ void TTrayIcon::Loaded() {
 void TTrayIcon::Notification(TComponent* AComponent, TOperation Operation) {
   TComponent::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
-  if (AComponent == FPopupMenu) FPopupMenu = nullptr;
+  if (AComponent == FPopupMenu) {
+    FPopupMenu = nullptr;
+    UpdateTrayIcon();
+  }
   if (AComponent == FIconList) SetIconList(nullptr);
+}
+
+void TTrayIcon::SetEnabled(bool Value) {
+  FEnabled = Value;
+  UpdateTrayIcon();
+}
+
+void TTrayIcon::SetPopupMenu(TPopupMenu* Value) {
+  SetReference(FPopupMenu, Value);
+  UpdateTrayIcon();
 }
 
 void TTrayIcon::SetIconList(TImageList* Value) {
@@ -181,6 +194,12 @@ std::string TTrayIcon::ToolTip() const {
 void TTrayIcon::UpdateTrayIcon() {
   if (!FTray || Loading() || (Designing() && !FDesignPreview)) return;
   FTray->setToolTip(QString::fromStdString(ToolTip()));
+  // The menu is the tray's to open: a tray that draws menus itself (a StatusNotifierItem host
+  // such as waybar, KDE's or GNOME's) gets it over D-Bus, and on an X11 tray the toolkit pops it
+  // at the click. Opened by the program, it would not show on Wayland at all.
+  QMenu* Menu = FEnabled && FPopupMenu && FPopupMenu->AutoPopup() ? FPopupMenu->Menu() : nullptr;
+  if (FTray->contextMenu() != Menu) FTray->setContextMenu(Menu);
+  if (Menu) FPopupMenu->SetPopupComponent(this);
   const bool Show = FIconVisible && FTrayAvailable && !FTray->icon().isNull();
   if (Show != FTray->isVisible()) FTray->setVisible(Show);
 }
@@ -244,7 +263,7 @@ void TTrayIcon::DoubleClick() {
 void TTrayIcon::RightDown() {
   if (!FEnabled) return;
   MouseEvent(OnMouseDown, mbRight);
-  PopupAtMouse();
+  if (!FTray || !FTray->contextMenu()) PopupAtMouse();
 }
 
 void TTrayIcon::RightUp() {

@@ -34,7 +34,7 @@ class TTrayIcon : public TComponent {
   unsigned CycleInterval() const { return FCycleInterval; }
   void SetCycleInterval(unsigned Value);
   bool Enabled() const { return FEnabled; }
-  void SetEnabled(bool Value) { FEnabled = Value; }
+  void SetEnabled(bool Value);
   const std::string& Hint() const { return FHint; }
   void SetHint(const std::string& Value);
   bool ShowHint() const { return FShowHint; }
@@ -49,7 +49,7 @@ class TTrayIcon : public TComponent {
   // The picture the tray shows now: Icon, or the list's icon last shown.
   const QImage& CurrentIcon() const { return FCurrentIcon; }
   TPopupMenu* PopupMenu() const { return FPopupMenu; }
-  void SetPopupMenu(TPopupMenu* Value) { SetReference(FPopupMenu, Value); }
+  void SetPopupMenu(TPopupMenu* Value);
   bool LeftPopup() const { return FLeftPopup; }
   void SetLeftPopup(bool Value) { FLeftPopup = Value; }
   bool StartMinimized() const { return FStartMinimized; }
@@ -62,8 +62,9 @@ class TTrayIcon : public TComponent {
   // The mouse actions on the icon, as the tray reports them; each does nothing while Enabled
   // is off. The toolkit's tray reports a left click, a double click, a context request and a
   // middle click, not the separate presses and releases: a click is handed on as a press and a
-  // release, a context request as a right press (opening the menu) and a right release. It
-  // reports no moves over the icon, so OnMouseMove never fires.
+  // release, a context request as a right press (opening the menu, unless the tray opens it itself:
+  // see UpdateTrayIcon) and a right release. It reports no moves over the icon, so OnMouseMove
+  // never fires.
   void LeftDown();
   void LeftUp();
   void DoubleClick();

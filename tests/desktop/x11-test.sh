@@ -85,4 +85,30 @@ import -window root "$shots/x11-tray.png"
 xdotool mousemove $((x + 9)) $((y + 305)) click 1
 wait_for 10 bash -c "[[ \$(xwininfo -id $window | awk '/Map State/ {print \$3}') == IsUnMapped ]]" ||
   fail "with a tray Minimise left the window $(map_state)"
+
+# A right click on the icon opens one menu (the toolkit's, at the click, not a second one of the
+# program's), and its first item, "Show Win", brings the window back.
+icon=$(for w in $(xdotool search --class trayer); do
+  xwininfo -tree -id "$w" | awk '/"Tessolon 3\.0": \("tessolon"/ {print $1}'
+done | head -1)
+eval "$(xdotool getwindowgeometry --shell "$icon")"
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 3
+# The program's mapped top-level windows other than the main one: its open menus.
+menus() {
+  local w
+  for w in $(xdotool search --onlyvisible --classname tessolon); do
+    ((w != window)) && xwininfo -root -children | grep -q "^ *$(printf '0x%x' "$w") " && echo "$w"
+  done
+  return 0
+}
+menu_open() { [[ -n $(menus) ]]; }
+wait_for 10 menu_open || fail "a right click on the icon opened no menu"
+sleep 0.5
+open_menus=$(menus)
+[[ $(wc -w <<<"$open_menus") == 1 ]] || fail "a right click on the icon opened $(wc -w <<<"$open_menus") menus"
+import -window root "$shots/x11-tray-menu.png"
+eval "$(xdotool getwindowgeometry --shell "$open_menus")"
+xdotool mousemove $((X + WIDTH / 3)) $((Y + 10)) click 1
+wait_for 10 bash -c "[[ \$(xwininfo -id $window | awk '/Map State/ {print \$3}') == IsViewable ]]" ||
+  fail "Show Win left the window $(map_state)"
 echo "x11 test passed"

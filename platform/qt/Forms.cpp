@@ -126,7 +126,22 @@ void TForm::ApplyWindowFlags() {
   }
   const bool WasVisible = Widget()->isVisible();
   Widget()->setWindowFlags(Flags);
+  ApplySizeLimits();
   if (WasVisible) Widget()->show();
+}
+
+void TForm::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  TWinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+  ApplySizeLimits();
+}
+
+void TForm::ApplySizeLimits() {
+  if (FBorderStyle == bsSizeable || FBorderStyle == bsSizeToolWin) {
+    Widget()->setMinimumSize(0, 0);
+    Widget()->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  } else {
+    Widget()->setFixedSize(Width(), Height());
+  }
 }
 
 void TForm::SetWindowState(TWindowState Value) {

@@ -74,6 +74,7 @@ class TForm : public TWinControl {
   void GetChildren(const std::function<void(TComponent*)>& Proc,
                    const TComponent* Root) const override;
   bool HasParent() const override { return false; }
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
   TNotifyEvent OnCreate, OnShow, OnHide, OnActivate, OnDeactivate;
   TCloseEvent OnClose;
@@ -91,6 +92,10 @@ class TForm : public TWinControl {
   void WidgetMoved(int X, int Y);
   void WidgetResized(int W, int H);
   void ApplyWindowFlags();
+  // Only a sizeable form can be resized by the user. The others say so to the window system by
+  // a minimum size equal to their maximum, which also makes a tiling compositor (sway, Hyprland)
+  // float them at their own size instead of stretching them over a tile.
+  void ApplySizeLimits();
   // Applies Position: centred on the screen at the first showing, on the main form at each.
   void PlaceForShowing();
   void CentreOn(const QRect& Area);

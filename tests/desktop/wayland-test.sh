@@ -93,6 +93,7 @@ screenshot() {
     fi
     sleep 0.3
   done
+  [[ -f $shot ]] && cp "$shot" "${1%.png}-last-seen.png"
   fail "the window never stood still${3:+ at $3} on the Wayland screen (last at ${previous:-none})"
 }
 

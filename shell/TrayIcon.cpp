@@ -1,6 +1,8 @@
 #include "shell/TrayIcon.h"
 
 #include <QCursor>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QIcon>
@@ -23,6 +25,23 @@ constexpr int MaxTipLength = 63;
 std::function<bool()>& TrayProbe() {
   static std::function<bool()> Probe;
   return Probe;
+}
+
+// Whether a StatusNotifierItem host (waybar, KDE's or GNOME's panel) has its watcher on the
+// session bus.
+bool WatcherRegistered() {
+  const QDBusConnection Bus = QDBusConnection::sessionBus();
+  return Bus.isConnected() && Bus.interface() &&
+         Bus.interface()->isServiceRegistered("org.kde.StatusNotifierWatcher").value();
+}
+
+// Qt asks D-Bus once per program, when its first tray icon is made or looked for, whether a
+// StatusNotifierItem host is there, and keeps that answer. On Wayland, where that is the only
+// kind of tray, a program started before its panel (as a session's autostart may be) would never
+// get a tray. There, Qt's tray is neither made nor asked about until the watcher has come up.
+bool WaitingForWatcher() {
+  return QGuiApplication::platformName().startsWith(QLatin1String("wayland")) &&
+         !WatcherRegistered();
 }
 
 }  // namespace
@@ -61,9 +80,7 @@ TTrayIcon::TTrayIcon(TComponent* AOwner)
       FStepTimer(std::make_unique<QTimer>()) {
   QObject::connect(FStepTimer.get(), &QTimer::timeout, [this] { CycleStep(); });
   if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-    FTray = std::make_unique<QSystemTrayIcon>();
-    QObject::connect(FTray.get(), &QSystemTrayIcon::activated,
-                     [this](QSystemTrayIcon::ActivationReason Reason) { Activated(Reason); });
+    MakeTray();
     // A notification area may come up after the program (a panel started later) or go away.
     FTrayAvailable = TrayAvailable();
     FTrayPoll = std::make_unique<QTimer>();
@@ -71,6 +88,14 @@ TTrayIcon::TTrayIcon(TComponent* AOwner)
     FTrayPoll->start(TrayPollInterval);
   }
   if (TForm* Form = OwnerForm()) Form->Widget()->installEventFilter(FFormWatch.get());
+}
+
+void TTrayIcon::MakeTray() {
+  if (FTray || WaitingForWatcher()) return;
+  FTray = std::make_unique<QSystemTrayIcon>();
+  QObject::connect(FTray.get(), &QSystemTrayIcon::activated,
+                   [this](QSystemTrayIcon::ActivationReason Reason) { Activated(Reason); });
+  ShowIcon(FCurrentIcon);
 }
 
 TTrayIcon::~TTrayIcon() {
@@ -289,6 +314,7 @@ void TTrayIcon::MinimizeNow() {
 
 bool TTrayIcon::TrayAvailable() {
   if (TrayProbe()) return TrayProbe()();
+  if (WaitingForWatcher()) return false;
   return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
@@ -299,6 +325,7 @@ void TTrayIcon::SetTrayProbe(std::function<bool()> Probe) {
 // A window hidden to a notification area that has gone away comes back minimised, so that the
 // task list still reaches it.
 void TTrayIcon::CheckTray() {
+  MakeTray();
   const bool Available = TrayAvailable();
   if (Available == FTrayAvailable) return;
   FTrayAvailable = Available;

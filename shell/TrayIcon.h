@@ -86,6 +86,7 @@ class TTrayIcon : public TComponent {
   // Looks at the notification area again; the timer does this every TrayPollInterval ms.
   void CheckTray();
   static constexpr int TrayPollInterval = 2000;
+  // The toolkit's icon; none yet on Wayland while no tray has come up.
   QSystemTrayIcon* TrayIcon() const { return FTray.get(); }
 
   TNotifyEvent OnClick, OnDblClick;
@@ -98,6 +99,8 @@ class TTrayIcon : public TComponent {
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
  private:
+  // Makes the toolkit's icon once a tray can hold it (see TrayIcon()).
+  void MakeTray();
   class TFormWatch;
   void UpdateTrayIcon();
   void UpdateStepTimer();

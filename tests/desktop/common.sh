@@ -43,10 +43,10 @@ wait_for() {
 }
 
 # Starts Xvfb on a display it picks itself (so that tests may run side by side) and exports
-# DISPLAY.
+# DISPLAY. Arguments after the screen size go to Xvfb.
 start_xvfb() {
   logs+=("$scratch/xvfb.log")
-  start Xvfb -displayfd 3 -screen 0 "${1:-800x600x24}" -nolisten tcp 3>"$scratch/display" \
+  start Xvfb -displayfd 3 -screen 0 "${1:-800x600x24}" -nolisten tcp "${@:2}" 3>"$scratch/display" \
     2>"$scratch/xvfb.log"
   local pid=${started_pids[-1]}
   wait_for 30 test -s "$scratch/display" || fail "Xvfb did not start"

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The main window on a tiling Wayland compositor with a StatusNotifierItem tray: sway (on its X11
 # backend inside Xvfb, where xdotool can click) with waybar's tray. The program starts before the
-# panel, as a session's autostart may. The window floats at its own size without a border; the
-# icon comes up in waybar once it starts; Minimise hides the window; a right click on the icon
+# panel, as a session's autostart may. The window floats at its own size without a border, and
+# Minimise leaves it there while no tray is up; the icon comes up in waybar once it starts; Minimise hides the window; a right click on the icon
 # opens the menu waybar draws from the program's D-Bus menu, and "Show Win" brings the window
 # back. sway refuses to run as root, so the session runs under an unprivileged user id with its
 # own runtime folder and its own session bus. Usage: sway-test.sh SOURCE_DIR PROGRAM SHOT_DIR
@@ -75,6 +75,11 @@ read -r type x y width height _ border <<<"$(window)"
   fail "the window is $(window), not floating at 337x362 without a border"
 sleep 1
 shoot "$shots/sway-floating.png"
+# Without a tray, and with no minimised state on sway, Minimise leaves the window where it is:
+# nothing else could bring it back.
+xdotool mousemove $((x + 9)) $((y + 305)) click 1
+sleep 1
+shown || fail "without a tray Minimise took the window away ($(window))"
 
 # The panel comes up after the program; the icon joins its tray.
 in_session swaymsg -q "exec waybar -c $session/waybar.json >$session/waybar.log 2>&1"

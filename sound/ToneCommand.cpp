@@ -105,7 +105,8 @@ void AddToneOptions(CLI::App& App, TToneGen& Tone, TToneActions& Do) {
       {"--release", &TToneGen::SetRelease},     {"--left", &TToneGen::SetLeftVolume},
       {"--right", &TToneGen::SetRightVolume}};
   for (const auto& [Name, Set] : Numbers)
-    App.add_option_function<int64_t>(Name, [&Tone, Set](int64_t Value) { (Tone.*Set)(Value); })
+    App.add_option_function<int64_t>(
+           Name, [&Tone, Setter = Set](int64_t Value) { (Tone.*Setter)(Value); })
         ->check(CLI::Range(-Wide, Wide).description(""))
         ->type_name("N")
         ->trigger_on_parse();

@@ -10,7 +10,6 @@
 #include "app/SpectrumView.h"
 #include "platform/audio/SoundService.h"
 #include "platform/data/DataSource.h"
-#include "platform/data/Field.h"
 #include "platform/qt/Application.h"
 #include "platform/qt/ComCtrls.h"
 #include "platform/qt/StdCtrls.h"
@@ -140,8 +139,8 @@ void TfrmUtil::FormShow(TComponent*) {
 }
 
 void TfrmUtil::ShowWaveform() {
-  const int64_t Wave = NumberFieldAsInteger(*DbaseTable1->FieldByName(PestField::Waveform));
-  cbWavForm->SetItemIndex(Wave >= 0 && Wave <= 4 ? static_cast<int>(Wave) : -1);
+  const int Wave = CurrentRecord().Integer(PestField::Waveform);
+  cbWavForm->SetItemIndex(Wave >= 0 && Wave <= 4 ? Wave : -1);
 }
 
 void TfrmUtil::ShowVolumes() {

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QMessageBox>
+#include <QTimer>
 #include <algorithm>
 
 #include "app/FormComponent.h"
@@ -221,6 +222,12 @@ void TfrmUtil::FormClose(TComponent*, TCloseAction& Action) {
 }
 
 void TfrmUtil::OpenTable(const std::string& Folder) {
+  // An index that no longer matches the table is rebuilt at open, or left out while others
+  // have the table; the user hears of it once, after the window is up.
+  DbaseTable1->OnIndexNotice = [this](TDbaseTable*, const std::string& Notice) {
+    if (FIndexNotices.insert(Notice).second)
+      QTimer::singleShot(0, Widget(), [Notice] { ShowInformation("Information", Notice); });
+  };
   if (!DbaseTable1->Active()) {
     DbaseTable1->SetFilePath(Folder);
     DbaseTable1->Open();

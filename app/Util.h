@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "app/WindowLinks.h"
@@ -95,6 +96,8 @@ class TfrmUtil : public TForm, public IAdjustmentDialog {
 
   // Components of the definition, found by name once it is read.
   TDbaseTable* DbaseTable1 = nullptr;
+  // What the table said of its index files, each shown once a run.
+  std::set<std::string> FIndexNotices;
   TToneGen* ToneGen1 = nullptr;
   TTimer* Timer1 = nullptr;
   TPageControl* PageControl1 = nullptr;

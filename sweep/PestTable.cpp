@@ -5,8 +5,10 @@
 #include "platform/data/TextCase.h"
 #include "sweep/PestFields.h"
 
-TPestTable::TPestTable(const std::string& DataFolder) {
+TPestTable::TPestTable(const std::string& DataFolder,
+                       const std::function<void(const std::string& Notice)>& OnNotice) {
   FTable.SetFilePath(DataFolder);
+  FTable.OnIndexNotice = [OnNotice](TDbaseTable*, const std::string& Notice) { OnNotice(Notice); };
   FTable.SetTableName("para.dbf");
   FTable.SetReadOnly(true);
   // The table's one index definition; a missing idx.ndx is rebuilt from the records at open.

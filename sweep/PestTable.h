@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -10,8 +11,11 @@
 
 class TPestTable {
  public:
-  // Opens DataFolder/para.dbf read-only, attaches idx.ndx on IDX and orders by it.
-  explicit TPestTable(const std::string& DataFolder);
+  // Opens DataFolder/para.dbf read-only, attaches idx.ndx on IDX and orders by it. An idx.ndx
+  // that no longer matches the table is rebuilt, or else left out (file order); either way
+  // OnNotice is told why.
+  TPestTable(const std::string& DataFolder,
+             const std::function<void(const std::string& Notice)>& OnNotice);
 
   void First() { FTable.First(); }
   void Next() { FTable.Next(); }

@@ -153,6 +153,11 @@ class TOutputWatch {
   unsigned FLosses = 0;
 };
 
+// Says on the error stream what became of an index that no longer matched the table.
+std::function<void(const std::string&)> NoticeTo(const std::string& Command) {
+  return [Command](const std::string& Notice) { std::cerr << Command << ": " << Notice << "\n"; };
+}
+
 std::string Cell(TPestTable& Table, const std::string& Name) {
   TField* Field = Table.Field(Name);
   return Field->IsNull() ? "(empty)" : Field->AsString();
@@ -240,7 +245,7 @@ int ProfilesCommand(const std::vector<std::string>& Arguments) {
     if (RateText)
       Rate =
           *RateText == "output" ? OutputRate() : FixedRate(ReadValue<int64_t>(*RateText, "--rate"));
-    TPestTable Table(PestTableFolder());
+    TPestTable Table(PestTableFolder(), NoticeTo("tessolon profiles"));
     for (Table.First(); !Table.Eof(); Table.Next()) {
       const int Wave = WaveIndex(Table.Field(PestField::Waveform)->IsNull()
                                      ? -1
@@ -262,7 +267,7 @@ int SweepCommand(const std::vector<std::string>& Arguments) {
   return Line.Run(Arguments, [&] {
     if (Options.Export && !Options.Ticks && !Options.Seconds)
       throw EBadArguments("--export needs --ticks or --seconds");
-    TPestTable Table(PestTableFolder());
+    TPestTable Table(PestTableFolder(), NoticeTo("tessolon sweep"));
     if (!(Options.Pest ? Table.LocatePest(*Options.Pest) : Table.LocateIdx(*Options.Idx))) {
       std::cerr << "tessolon sweep: no pest profile "
                 << (Options.Pest ? "named '" + *Options.Pest + "'"

@@ -266,6 +266,7 @@ void TDbaseTable::SetCursor(std::unique_ptr<TVirtualCursor> Value) {
 
 void TDbaseTable::InternalClose() {
   FLockedRecNo = -1;
+  FLeftOutIndexes.clear();
   FCursor.reset();
   FConverter.reset();
   if (!FFile) return;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <set>
 #include <string>
 
 #include "platform/data/DataSet.h"
@@ -79,9 +80,10 @@ class TDbaseTable : public TDataSet {
   // Asked when the production index named in the header is missing: true drops the link.
   TEvent<bool(TDbaseTable* Sender)> OnIndexMissing;
 
-  // Told when an index found damaged at open (a crash cut off a change to it) was rebuilt
-  // from the table; Notice names the file and the fault.
-  TEvent<void(TDbaseTable* Sender, const std::string& Notice)> OnIndexRebuilt;
+  // Told once per open when an index found damaged (a crash cut off a change to it) or out of
+  // step with the table (another program changed records) was rebuilt from the table, or, when
+  // it cannot be rebuilt now, left out of this open; Notice names the file, the fault and which.
+  TEvent<void(TDbaseTable* Sender, const std::string& Notice)> OnIndexNotice;
 
   // Index files opened with the table; one missing is built from the records (a build that
   // fails is dropped and its file deleted). Stored as lines "FILE;EXPRESSION;OPTIONS".
@@ -138,9 +140,10 @@ class TDbaseTable : public TDataSet {
   std::string ResolveIndexFile(const std::string& Name) const;
   void OpenIndex(const std::string& FullName, const std::string& Expression, TIndexOptions Options);
   bool BuildIndex(std::unique_ptr<TIndexFile> Index, const std::string& Expression,
-                  TIndexOptions Options);
-  void RebuildDamagedIndex(std::unique_ptr<TIndexFile> Index, const std::string& Fault,
-                           std::string Expression, TIndexOptions Options);
+                  TIndexOptions Options, std::string& Failure);
+  std::string OutOfStep(TIndexFile& Index) const;
+  void ReplaceIndex(std::unique_ptr<TIndexFile> Index, const std::string& Fault,
+                    std::string Expression, TIndexOptions Options);
   void OpenIndexes();
   std::unique_ptr<TVirtualCursor> OrderedCursor();
 
@@ -163,6 +166,8 @@ class TDbaseTable : public TDataSet {
   int FLockedRecNo = -1;
   TDbaseIndexDefs FIndexDefs;
   std::string FIndexName;
+  // Indexes this open goes without until one that has the table alone rebuilds them.
+  std::set<std::string> FLeftOutIndexes;
 };
 
 // Registers the table engine's component classes for stored definitions.

@@ -1,13 +1,19 @@
 // The index parts of TDbaseTable: the Indexes opened (or built) with the table, attaching and
 // detaching index files, ordering by IndexName, and Locate through an index.
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <tuple>
 
 #include "platform/data/TextCase.h"
 #include "table/DbaseMessages.h"
 #include "table/DbaseTable.h"
 #include "table/IndexCursor.h"
 #include "table/NdxMessages.h"
+#include "table/NdxVerify.h"
 
 namespace {
 
@@ -65,12 +71,13 @@ TIndexFile* TDbaseTable::FindIndex(const std::string& FileName) const {
 
 void TDbaseTable::OpenIndex(const std::string& FullName, const std::string& Expression,
                             TIndexOptions Options) {
-  if (FindIndex(FullName)) return;
+  if (FindIndex(FullName) || FLeftOutIndexes.contains(FullName)) return;
   auto Index = std::make_unique<TIndexFile>(*FFile);
   Index->SetFileName(FullName);
   // An expression allows building the index when its file is missing.
   if (!Expression.empty() && !std::filesystem::exists(FullName)) {
-    BuildIndex(std::move(Index), Expression, Options);
+    std::string Failure;
+    BuildIndex(std::move(Index), Expression, Options, Failure);
     return;
   }
   Index->SetMode(FFile->ReadOnly()      ? pfReadOnly
@@ -79,36 +86,69 @@ void TDbaseTable::OpenIndex(const std::string& FullName, const std::string& Expr
   try {
     Index->Open();
   } catch (const ENdxDamaged& Damage) {
-    RebuildDamagedIndex(std::move(Index), Damage.what(), Expression, Options);
+    ReplaceIndex(std::move(Index), Damage.what(), Expression, Options);
+    return;
+  }
+  if (const std::string Fault = OutOfStep(*Index); !Fault.empty()) {
+    Index->Close();
+    ReplaceIndex(std::move(Index), NdxOutOfStep(FullName, Fault), Expression, Options);
     return;
   }
   FFile->AddIndex(std::move(Index));
 }
 
-// An index is derived from its table: a damaged one is built anew as its header (or else the
-// caller) defines it, provided nobody else has the table open meanwhile. Otherwise the error
-// says how to rebuild it once they are done.
-void TDbaseTable::RebuildDamagedIndex(std::unique_ptr<TIndexFile> Index, const std::string& Fault,
-                                      std::string Expression, TIndexOptions Options) {
-  ReadIndexDefinition(Index->FileName(), Expression, Options);
-  const std::string Command =
-      RebuildCommand(FullTableName(), Index->FileName(), Expression, Options);
+// Programs that keep no NDX files (spreadsheets, other dBase tools) add, remove and change
+// records behind the index's back, and only the file times tell: a table written no earlier
+// than its index is checked key by key against it. Equal times count, as file times are
+// coarser than two writes. Our own edits write the record after its key and closing rewrites
+// the header, so they lead here too, and the check is exact so that they never fail it.
+std::string TDbaseTable::OutOfStep(TIndexFile& Index) const {
+  struct stat Table {};
+  struct stat Keys {};
+  if (::stat(FFile->FileName().c_str(), &Table) != 0 ||
+      ::stat(Index.FileName().c_str(), &Keys) != 0)
+    return "";
+  if (std::tie(Table.st_mtim.tv_sec, Table.st_mtim.tv_nsec) <
+      std::tie(Keys.st_mtim.tv_sec, Keys.st_mtim.tv_nsec))
+    return "";
+  // Those who change a shared index hold its header lock throughout, so no half-made change
+  // is taken for a fault.
+  std::optional<TPageLock> Lock;
+  if (Index.NeedLocks()) Lock.emplace(Index, 0, true);
+  return VerifyIndex(Index);
+}
+
+// An index is derived from its table: a damaged or out-of-step one is built anew as its header
+// (or else the caller) defines it, provided nobody else has the table open meanwhile.
+// Otherwise this open goes without it, in file order, so that no record is left out; the next
+// open that has the table alone rebuilds it.
+void TDbaseTable::ReplaceIndex(std::unique_ptr<TIndexFile> Index, const std::string& Fault,
+                               std::string Expression, TIndexOptions Options) {
+  const std::string Name = Index->FileName();
+  ReadIndexDefinition(Name, Expression, Options);
+  const std::string Command = RebuildCommand(FullTableName(), Name, Expression, Options);
   if (Expression.empty()) throw EDbaseError(Fault + " Rebuild it with: " + Command + ".");
-  bool Built = false;
+  std::string Failure;
+  std::string Notice;
   try {
-    Built = BuildIndex(std::move(Index), Expression, Options);
+    if (BuildIndex(std::move(Index), Expression, Options, Failure))
+      Notice = Fault + " It has been rebuilt from the table.";
+    else
+      Notice =
+          Fault + " Rebuilding it from the table failed (" + Failure +
+          "), so the table is read without it; mend the table, then rebuild it with: " + Command +
+          ".";
   } catch (const EDbaseError&) {
-    throw EDbaseError(Fault + " It cannot be rebuilt while others have the table open; once " +
-                      "they are done, rebuild it with: " + Command + ".");
+    Notice = Fault + " Others have the table open, so it cannot be rebuilt now: the table is " +
+             "read without it, in file order, until an open that has the table alone " +
+             "rebuilds it.";
   }
-  if (!Built)
-    throw EDbaseError(Fault + " Rebuilding it from the table failed (the table may hold a " +
-                      "duplicate key); rebuild it with: " + Command + ".");
-  if (OnIndexRebuilt) OnIndexRebuilt(this, Fault + " It has been rebuilt from the table.");
+  if (!FindIndex(Name)) FLeftOutIndexes.insert(Name);
+  if (OnIndexNotice) OnIndexNotice(this, Notice);
 }
 
 bool TDbaseTable::BuildIndex(std::unique_ptr<TIndexFile> Index, const std::string& Expression,
-                             TIndexOptions Options) {
+                             TIndexOptions Options, std::string& Failure) {
   const bool Shared = FFile->NeedLocks() && !FFile->ReadOnly();
   FFile->TryExclusive();
   try {
@@ -122,9 +162,12 @@ bool TDbaseTable::BuildIndex(std::unique_ptr<TIndexFile> Index, const std::strin
     Index->Open();
     Index->CreateIndex(Expression, Options);
     Index->Rebuild();
-  } catch (const Exception&) {
+  } catch (const Exception& E) {
     // A build that fails (a duplicate in a distinct index, a bad expression) leaves the table
     // without this index and without its half-built file.
+    Failure = E.Message();
+    std::replace(Failure.begin(), Failure.end(), '\r', ' ');
+    std::erase(Failure, '\n');
     try {
       Index->Close();
     } catch (const Exception&) {

@@ -15,3 +15,9 @@ class ENdxDamaged : public EDbaseError {
 inline std::string NdxDamaged(const std::string& FileName, const std::string& Reason) {
   return "Index file \"" + FileName + "\" is damaged: " + Reason + ".";
 }
+
+// An index that lacks records of its table, names records it no longer has, or holds keys the
+// records no longer have: another program changed the table without keeping the index.
+inline std::string NdxOutOfStep(const std::string& FileName, const std::string& Fault) {
+  return "Index file \"" + FileName + "\" does not match its table: " + Fault + ".";
+}

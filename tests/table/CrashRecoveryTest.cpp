@@ -39,6 +39,7 @@ int RunChild(TFaultRig& Rig, const TTableOperation& Op, int At) {
 struct TReopen {
   int Notices = 0;
   std::string Error;
+  std::vector<std::string> LeftOut;  // notices of indexes the open went without
 };
 
 // Opens the table as the program and the command do (shared) with both indexes attached, and
@@ -49,9 +50,10 @@ TReopen Reopen(TFaultRig& Rig, const TTableOperation& Op) {
   TDbaseTable Table(nullptr);
   Table.SetTableName(Rig.Name("t.dbf"));
   Table.SetShowDeleted(true);
-  Table.OnIndexRebuilt = [&](TDbaseTable*, const std::string& Notice) {
+  Table.OnIndexNotice = [&](TDbaseTable*, const std::string& Notice) {
     ++Result.Notices;
     EXPECT_NE(Notice.find("rebuilt"), std::string::npos) << Notice;
+    if (Notice.find("cannot be rebuilt now") != std::string::npos) Result.LeftOut.push_back(Notice);
   };
   Table.Open();
   try {
@@ -76,8 +78,12 @@ TReopen Reopen(TFaultRig& Rig, const TTableOperation& Op) {
     EXPECT_TRUE(Key == Original || Key == "A" || Key == "Z" || Key == "K000101")
         << "record " << RecNo << ": " << Key;
   }
-  for (const char* Index : {"k.ndx", "n.ndx"})
-    EXPECT_EQ(VerifyIndex(*Table.FindIndex(Rig.Name(Index))), "") << Index;
+  for (const char* Index : {"k.ndx", "n.ndx"}) {
+    if (TIndexFile* Open = Table.FindIndex(Rig.Name(Index))) {
+      EXPECT_EQ(VerifyIndex(*Open), "") << Index;
+    }
+  }
+  EXPECT_EQ(File.IndexCount() + Result.LeftOut.size(), 2u);
   return Result;
 }
 
@@ -123,7 +129,9 @@ TEST(CrashRecoveryTest, ExclusiveTableOpensAfterACrashAtEveryWrite) {
               Rebuilt);
 }
 
-TEST(CrashRecoveryTest, DamagedIndexIsRefusedWhileOthersHoldTheTable) {
+// While others have the table the damaged index cannot be rebuilt: the open goes without it, so
+// every record is still read, and says how the index will be mended.
+TEST(CrashRecoveryTest, DamagedIndexIsLeftOutWhileOthersHoldTheTable) {
   TFaultRig Rig(pfReadWriteOpen);
   // Write 1 marks the key index, write 2 the number index: dying there leaves the first marked.
   ASSERT_EQ(RunChild(Rig, Operations()[0], 2), 0);
@@ -132,13 +140,12 @@ TEST(CrashRecoveryTest, DamagedIndexIsRefusedWhileOthersHoldTheTable) {
     Other.SetFileName(Rig.Name("t.dbf"));
     Other.SetMode(pfReadWriteOpen);
     Other.Open();
-    const TReopen Refused = Reopen(Rig, Operations()[0]);
-    const std::string Command = "tessolon table " + Rig.Name("t.dbf") + " index " +
-                                Rig.Name("k.ndx") + " create K --distinct";
-    EXPECT_NE(Refused.Error.find("Index file \"" + Rig.Name("k.ndx") + "\" is damaged"),
+    const TReopen Held = Reopen(Rig, Operations()[0]);
+    EXPECT_EQ(Held.Error, "");
+    ASSERT_EQ(Held.LeftOut.size(), 1u);
+    EXPECT_NE(Held.LeftOut[0].find("Index file \"" + Rig.Name("k.ndx") + "\" is damaged"),
               std::string::npos)
-        << Refused.Error;
-    EXPECT_NE(Refused.Error.find(Command), std::string::npos) << Refused.Error;
+        << Held.LeftOut[0];
   }
   // Alone again, the open rebuilds it.
   EXPECT_EQ(Reopen(Rig, Operations()[0]).Notices, 1);

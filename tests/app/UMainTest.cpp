@@ -355,3 +355,66 @@ TEST_F(MainWindow, EveryActivationLeavesOneTipPerControl) {
 }
 
 }  // namespace
+
+namespace {
+
+// Another program added a profile to the table without keeping idx.ndx, as a spreadsheet that
+// saves dBase files does. The window must list it, and say once what became of the index.
+class TableEditedElsewhere : public WindowFixture {
+ protected:
+  void AddProfileElsewhere() {
+    TDbaseTable Other(nullptr);
+    Other.SetFilePath((Dir / "data").string());
+    Other.SetTableName("para.dbf");
+    Other.Open();
+    Other.Append();
+    Other.FieldByName("IDX")->SetAsInteger(11);
+    Other.FieldByName("NAME_PEST")->SetAsString("Moth");
+    Other.Post();
+  }
+  void Reshow() {
+    Table().Close();
+    frmMain->SetTableOpened(false);
+    frmMain->FormShow(frmMain);
+    App.ProcessMessages();
+  }
+  void ExpectEveryProfileListed() {
+    ASSERT_EQ(Selector().count(), 11);
+    EXPECT_EQ(Selector().itemText(10).toStdString(), "Moth");
+  }
+  void ExpectOneNoticeSaying(const std::string& Outcome) {
+    ASSERT_EQ(Messages.size(), 1u);
+    EXPECT_NE(Messages[0].find("idx.ndx\" does not match its table: record 11 is missing"),
+              std::string::npos)
+        << Messages[0];
+    EXPECT_NE(Messages[0].find(Outcome), std::string::npos) << Messages[0];
+  }
+};
+
+TEST_F(TableEditedElsewhere, AloneTheIndexIsRebuiltAndTheUserToldOnce) {
+  AddProfileElsewhere();
+  StartProgram();
+  ExpectEveryProfileListed();
+  ExpectOneNoticeSaying("rebuilt from the table");
+  EXPECT_NE(Table().FindIndex("idx.ndx"), nullptr);
+  Reshow();
+  ExpectEveryProfileListed();
+  EXPECT_EQ(Messages.size(), 1u);
+}
+
+TEST_F(TableEditedElsewhere, WhileOthersHoldTheTableTheIndexIsLeftOutAndNoProfileIs) {
+  AddProfileElsewhere();
+  TDbaseTable Holder(nullptr);
+  Holder.SetFilePath((Dir / "data").string());
+  Holder.SetTableName("para.dbf");
+  Holder.Open();
+  StartProgram();
+  ExpectEveryProfileListed();
+  ExpectOneNoticeSaying("cannot be rebuilt now");
+  EXPECT_EQ(Table().FindIndex("idx.ndx"), nullptr);
+  Reshow();
+  ExpectEveryProfileListed();
+  EXPECT_EQ(Messages.size(), 1u);
+}
+
+}  // namespace

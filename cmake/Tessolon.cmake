@@ -52,8 +52,10 @@ endfunction()
 
 # One GoogleTest executable per tested folder; its cases are found when ctest runs.
 # QT: the suite runs with a QApplication (tests/support/QtTestMain.cpp) instead of gtest's main.
+# ONE_PROCESS: the suite is one ctest test, so that its cases share, in one process, what is
+# costly to make once (the LibreOffice round trips of tests/calc).
 function(tessolon_test_suite target)
-  cmake_parse_arguments(ARG "QT" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "QT;ONE_PROCESS" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
     return()
@@ -73,9 +75,14 @@ function(tessolon_test_suite target)
   target_link_libraries(${target} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock)
   target_compile_definitions(${target} PRIVATE
     TESSOLON_SOURCE_DIR="${PROJECT_SOURCE_DIR}" TESSOLON_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  set(environment "SDL_AUDIODRIVER=dummy;QT_QPA_PLATFORM=offscreen;TESSOLON_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+  if(ARG_ONE_PROCESS)
+    add_test(NAME ${target} COMMAND ${target})
+    set_tests_properties(${target} PROPERTIES ENVIRONMENT "${environment}")
+    return()
+  endif()
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "SDL_AUDIODRIVER=dummy;QT_QPA_PLATFORM=offscreen;TESSOLON_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
-    TEST_PREFIX "${target}.")
+    PROPERTIES ENVIRONMENT "${environment}" TEST_PREFIX "${target}.")
 endfunction()
 
 # libFuzzer targets, one per .cpp in the calling folder, linked against DEPS (extra SOURCES are

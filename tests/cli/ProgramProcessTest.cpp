@@ -2,41 +2,20 @@
 // module that is missing or broken is refused in one line.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/WindowsModuleLoader.h"
 
 #include "tests/support/ScratchFolder.h"
+#include "tests/support/ShellRun.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 const fs::path Program = fs::path(TESSOLON_BINARY_DIR) / "tessolon";
-
-struct TRun {
-  int Status;
-  std::string Out, Err;
-};
-
-std::string ReadFile(const fs::path& Name) {
-  std::ifstream In(Name);
-  std::stringstream Text;
-  Text << In.rdbuf();
-  return Text.str();
-}
-
-// Runs the shell command line with stdout and stderr caught in Scratch.
-TRun RunShell(const TScratchFolder& Scratch, const std::string& CommandLine) {
-  const fs::path Out = Scratch / "out", Err = Scratch / "err";
-  const int Status =
-      std::system((CommandLine + " >" + Out.string() + " 2>" + Err.string()).c_str());
-  return {WIFEXITED(Status) ? WEXITSTATUS(Status) : -1, ReadFile(Out), ReadFile(Err)};
-}
 
 // The program copied alone into a folder: no module beside it, none in ../lib/tessolon.
 fs::path LoneProgram(const TScratchFolder& Scratch) {
@@ -54,7 +33,7 @@ TEST(ProgramProcessTest, HeadlessCommandsLoadNoQtLibrary) {
   // The dynamic linker names every library it loads, at start and by dlopen alike.
   for (const std::string& Args :
        std::vector<std::string>{"--version", "table " + Table.string() + " list", "--help"}) {
-    const TRun R = RunShell(Scratch, "LD_DEBUG=files " + Program.string() + " " + Args);
+    const TShellRun R = RunShell(Scratch.Path(), "LD_DEBUG=files " + Program.string() + " " + Args);
     EXPECT_EQ(R.Status, 0) << Args;
     EXPECT_NE(R.Err.find("file=libstdc++"), std::string::npos) << "no loader report: " << R.Err;
     EXPECT_EQ(R.Err.find("libQt"), std::string::npos) << Args << " loads Qt";
@@ -83,7 +62,7 @@ TEST(ProgramProcessTest, TheCommandGetsItsArgumentsAsGiven) {
       {"frobnicate", 2, "", "tessolon: unknown command 'frobnicate'\n"},
   };
   for (const auto& C : Cases) {
-    const TRun R = RunShell(Scratch, Program.string() + " " + C.Args);
+    const TShellRun R = RunShell(Scratch.Path(), Program.string() + " " + C.Args);
     EXPECT_EQ(R.Status, C.Status) << C.Args << ": " << R.Err;
     EXPECT_EQ(R.Out.rfind(C.OutStart, 0), 0u) << C.Args << ": " << R.Out;
     EXPECT_EQ(R.Err.rfind(C.ErrStart, 0), 0u) << C.Args << ": " << R.Err;
@@ -94,18 +73,18 @@ TEST(ProgramProcessTest, MissingOrBrokenModuleIsRefusedInOneLine) {
   TScratchFolder Scratch;
   const fs::path Lone = LoneProgram(Scratch);
   const fs::path Expected = Scratch.Path() / "prefix/lib/tessolon/tessolon-windows.so";
-  TRun R = RunShell(Scratch, "DISPLAY=:99 " + Lone.string());
+  TShellRun R = RunShell(Scratch.Path(), "DISPLAY=:99 " + Lone.string());
   EXPECT_EQ(R.Status, 1);
   EXPECT_EQ(R.Err, "tessolon: the windows module is missing: " + Expected.string() + "\n");
   // The tone command refuses the picture the same way and writes nothing.
   const fs::path Png = Scratch / "tone.png";
-  R = RunShell(Scratch, Lone.string() + " tone --spectrum " + Png.string());
+  R = RunShell(Scratch.Path(), Lone.string() + " tone --spectrum " + Png.string());
   EXPECT_EQ(R.Status, 1);
   EXPECT_EQ(R.Err, "tessolon tone: the windows module is missing: " + Expected.string() + "\n");
   EXPECT_FALSE(fs::exists(Png));
 
   std::ofstream(Lone.parent_path() / "tessolon-windows.so") << "not a shared object\n";
-  R = RunShell(Scratch, "DISPLAY=:99 " + Lone.string() + " -platform offscreen");
+  R = RunShell(Scratch.Path(), "DISPLAY=:99 " + Lone.string() + " -platform offscreen");
   EXPECT_EQ(R.Status, 1);
   EXPECT_EQ(R.Err.rfind("tessolon: cannot load " +
                             (Lone.parent_path() / "tessolon-windows.so").string() + ": ",

@@ -26,7 +26,10 @@ TEST_F(CalcPeerWindow, TheSelectorListsEveryProfileOfItsEdit) {
   CopyFolderKeepingTimes(Trips->EditedData, Dir / "data");
   StartProgram();
   EXPECT_TRUE(frmMain->TableOpened());
-  EXPECT_EQ(Messages, std::vector<std::string>());
+  // The window had the table alone: it rebuilt the index Calc left behind, and said so once.
+  ASSERT_EQ(Messages.size(), 1u);
+  EXPECT_NE(Messages[0].find("idx.ndx\" does not match its table"), std::string::npos);
+  EXPECT_NE(Messages[0].find("rebuilt from the table"), std::string::npos);
   const TCsv& Csv = Trips->EditedCsv;
   std::vector<std::string> Expected;
   for (std::size_t R = 1; R < Csv.size(); ++R)

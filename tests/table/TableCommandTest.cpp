@@ -151,7 +151,7 @@ void WriteNames(const std::string& File, std::uint8_t LanguageId, const std::str
 // Tables with no code-page mark hold UTF-8 when LibreOffice Calc wrote them and OEM text when
 // old dBase programs did; every reader (the table object, list, info) sees the same choice.
 TEST_F(TableCommandTest, TextIsReadInTheEncodingTheMarkTheTextOrTheUserNames) {
-  const std::string Moth = "Moth \xC3\x9C";  // UTF-8 "Moth Ü"
+  const std::string Moth = "Moth \xC3\x9C";  // UTF-8 "Moth Ü"; "M\201cke" is cp437 "Mücke"
   const struct {
     std::uint8_t LanguageId;
     std::string First;
@@ -166,16 +166,11 @@ TEST_F(TableCommandTest, TextIsReadInTheEncodingTheMarkTheTextOrTheUserNames) {
        "Fly"},
       {0, "Fly", 1, Moth, nullptr, 65001, "UTF-8 (no code-page mark; the text is valid UTF-8)",
        "Moth \u00DC"},
-      {0, "Fly", 1,
-       "M\x81"
-       "cke",
-       nullptr, 437, "cp437 (no code-page mark; default)", "M\u00FCcke"},
+      {0, "Fly", 1, "M\201cke", nullptr, 437, "cp437 (no code-page mark; default)", "M\u00FCcke"},
       {0, "Moth", 1, "Fly", nullptr, 437, "cp437 (no code-page mark; default)", "Fly"},
       // The whole table counts, not its first block: a cp437 byte behind 1.2 MB of UTF-8.
-      {0, Moth, 50000,
-       "M\x81"
-       "cke",
-       nullptr, 437, "cp437 (no code-page mark; default)", "M\u00FCcke"},
+      {0, Moth, 50000, "M\201cke", nullptr, 437, "cp437 (no code-page mark; default)",
+       "M\u00FCcke"},
       {0x05, "Fly", 1, Moth, nullptr, 65001,
        "UTF-8 (unknown code-page mark 0x05; the text is valid UTF-8)", "Moth \u00DC"},
       // A mark is believed even when the text would pass as UTF-8.
@@ -196,21 +191,17 @@ TEST_F(TableCommandTest, TextIsReadInTheEncodingTheMarkTheTextOrTheUserNames) {
     EXPECT_EQ(Table.CodePage(), Case.CodePage) << Label;
     Table.Close();
 
-    std::vector<std::string> Options;
-    if (Case.Encoding) Options = {"--encoding", Case.Encoding};
-    auto Args = [&](const char* Subcommand) {
-      std::vector<std::string> A = {File};
-      A.insert(A.end(), Options.begin(), Options.end());
-      A.push_back(Subcommand);
-      return A;
-    };
-    const TRun Info = RunTable(Args("info"));
+    std::vector<std::string> InfoArgs = {File, "info"}, ListArgs = {File, "list"};
+    if (Case.Encoding)
+      for (auto* Args : {&InfoArgs, &ListArgs})
+        Args->insert(Args->begin() + 1, {"--encoding", Case.Encoding});
+    const TRun Info = RunTable(InfoArgs);
     EXPECT_NE(Info.Out.find("\nCode page: " + std::to_string(Case.CodePage) +
                             "\nEncoding: " + Case.Why + "\nProduction index: "),
               std::string::npos)
         << Label << '\n'
         << Info.Out;
-    const TRun List = RunTable(Args("list"));
+    const TRun List = RunTable(ListArgs);
     EXPECT_TRUE(List.Out.ends_with("\t2\t" + Case.LastRead + "\n")) << Label;
   }
   for (const std::string Name : {"KLINGON", "CP037"}) {  // CP037 is EBCDIC

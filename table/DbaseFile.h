@@ -100,6 +100,7 @@ class TDbaseFile : public TPagedFile {
 
   TVariant GetFieldData(int Column, TFieldType DataType, const std::uint8_t* Record) const;
   TStoredValue ReadStoredData(int Column, TFieldType DataType, const std::uint8_t* Record) const;
+  // Text too long for its field is cut; in a UTF-8 table only between characters.
   void SetFieldData(int Column, TFieldType DataType, const TVariant& Value,
                     std::uint8_t* Record) const;
 

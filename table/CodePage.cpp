@@ -2,7 +2,9 @@
 
 #include <iconv.h>
 
+#include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -38,8 +40,9 @@ const std::map<std::uint8_t, int>& FoxProCodePageMarks() {
 }
 
 std::string IconvName(int CodePage) {
-  // iconv knows Mac Roman only by name.
+  // iconv knows these only by name.
   if (CodePage == 10000) return "MACINTOSH";
+  if (CodePage == UTF8_CODEPAGE) return "UTF-8";
   return "CP" + std::to_string(CodePage);
 }
 
@@ -49,6 +52,35 @@ bool IsAsciiOnly(std::string_view Text) {
   for (unsigned char C : Text)
     if (C >= 0x80) return false;
   return true;
+}
+
+bool IsContinuation(unsigned char C) {
+  return (C & 0xC0) == 0x80;
+}
+
+// The length of the well-formed UTF-8 sequence that starts with the non-ASCII byte at P; 0 when
+// there is none.
+int SequenceLength(const unsigned char* P, const unsigned char* End) {
+  const unsigned char Lead = P[0];
+  int Length;
+  unsigned char Low = 0x80, High = 0xBF;  // the second byte's range
+  if (Lead >= 0xC2 && Lead <= 0xDF) {
+    Length = 2;
+  } else if (Lead >= 0xE0 && Lead <= 0xEF) {
+    Length = 3;
+    if (Lead == 0xE0) Low = 0xA0;   // overlong
+    if (Lead == 0xED) High = 0x9F;  // surrogates
+  } else if (Lead >= 0xF0 && Lead <= 0xF4) {
+    Length = 4;
+    if (Lead == 0xF0) Low = 0x90;   // overlong
+    if (Lead == 0xF4) High = 0x8F;  // above U+10FFFF
+  } else {
+    return 0;
+  }
+  if (End - P < Length || P[1] < Low || P[1] > High) return 0;
+  for (int I = 2; I < Length; ++I)
+    if (!IsContinuation(P[I])) return 0;
+  return Length;
 }
 
 }  // namespace
@@ -100,10 +132,68 @@ bool CodePageSupported(int CodePage) {
   const auto It = Known.find(CodePage);
   if (It != Known.end()) return It->second;
   const iconv_t Handle = iconv_open("UTF-8", IconvName(CodePage).c_str());
-  const bool Supported = Handle != reinterpret_cast<iconv_t>(-1);
-  if (Supported) iconv_close(Handle);
-  Known[CodePage] = Supported;
-  return Supported;
+  if (Handle == reinterpret_cast<iconv_t>(-1)) return Known[CodePage] = false;
+  // The converter passes ASCII through untouched, which EBCDIC and the like do not allow.
+  char Ascii[0x5F], Decoded[sizeof Ascii * 4];
+  for (std::size_t I = 0; I < sizeof Ascii; ++I) Ascii[I] = static_cast<char>(0x20 + I);
+  char* In = Ascii;
+  char* Out = Decoded;
+  std::size_t InLeft = sizeof Ascii, OutLeft = sizeof Decoded;
+  const bool Done = iconv(Handle, &In, &InLeft, &Out, &OutLeft) == 0;
+  iconv_close(Handle);
+  return Known[CodePage] = Done && Out - Decoded == sizeof Ascii &&
+                           std::memcmp(Ascii, Decoded, sizeof Ascii) == 0;
+}
+
+int CodePageOfEncodingName(std::string_view Name) {
+  std::string Upper(Name);
+  for (char& C : Upper) C = static_cast<char>(std::toupper(static_cast<unsigned char>(C)));
+  if (Upper == "UTF-8" || Upper == "UTF8") return UTF8_CODEPAGE;
+  if (Upper == "MACINTOSH") return 10000;
+  for (const std::string_view Prefix : {"CP", "WINDOWS-", "IBM"}) {
+    if (Upper.size() <= Prefix.size() || Upper.compare(0, Prefix.size(), Prefix) != 0) continue;
+    const std::string_view Digits = std::string_view(Upper).substr(Prefix.size());
+    int Number = 0;
+    const auto [End, Error] = std::from_chars(Digits.data(), Digits.data() + Digits.size(), Number);
+    return Error == std::errc() && End == Digits.data() + Digits.size() && Number > 0 ? Number : 0;
+  }
+  return 0;
+}
+
+std::string CodePageName(int CodePage) {
+  if (CodePage == UTF8_CODEPAGE || CodePage == 10000) return IconvName(CodePage);
+  return "cp" + std::to_string(CodePage);
+}
+
+TUtf8Kind ClassifyUtf8(std::string_view Text) {
+  const auto* P = reinterpret_cast<const unsigned char*>(Text.data());
+  const auto* End = P + Text.size();
+  bool NonAscii = false;
+  while (P < End) {
+    // Eight ASCII bytes at a time: most table text is plain.
+    std::uint64_t Word;
+    if (End - P >= 8 && (std::memcpy(&Word, P, 8), (Word & 0x8080808080808080ULL) == 0)) {
+      P += 8;
+      continue;
+    }
+    if (*P < 0x80) {
+      ++P;
+      continue;
+    }
+    const int Length = SequenceLength(P, End);
+    if (Length == 0) return ukInvalid;
+    NonAscii = true;
+    P += Length;
+  }
+  return NonAscii ? ukUtf8 : ukAscii;
+}
+
+std::size_t Utf8PrefixLength(std::string_view Text, std::size_t MaxBytes) {
+  if (Text.size() <= MaxBytes) return Text.size();
+  // A character has at most three continuation bytes after its first.
+  std::size_t Length = MaxBytes;
+  for (int I = 0; I < 3 && Length > 0 && IsContinuation(Text[Length]); ++I) --Length;
+  return Length;
 }
 
 int TranslationModeFor(int CodePage) {
@@ -142,7 +232,7 @@ std::string TCodePageConverter::ToUtf8(std::string_view Raw) const {
 
 void TCodePageConverter::AppendUtf8(std::string_view Raw, std::string& Result) const {
   // Every code page here keeps ASCII as it is: plain text needs no converter.
-  if (IsAsciiOnly(Raw)) {
+  if (IsAsciiOnly(Raw) || (FCodePage == UTF8_CODEPAGE && ClassifyUtf8(Raw) != ukInvalid)) {
     Result.append(Raw);
     return;
   }
@@ -183,6 +273,10 @@ std::string TCodePageConverter::FromUtf8(std::string_view Text) const {
     return std::string(Text);
   }
   if (IsAsciiOnly(Text)) return std::string(Text);
+  if (FCodePage == UTF8_CODEPAGE) {
+    if (ClassifyUtf8(Text) == ukInvalid) throw Refuse();
+    return std::string(Text);
+  }
   iconv(FState->Encoder, nullptr, nullptr, nullptr, nullptr);
   std::string Result;
   char* In = const_cast<char*>(Text.data());

@@ -116,7 +116,7 @@ void TDbaseFile::CreateTable(const std::vector<TDbaseFieldDef>& Fields) {
     }
   }
   H[HeaderLength - 1] = 0x0D;
-  FCodePage = Level == 3 ? OEM_CODEPAGE : ANSI_CODEPAGE;
+  ChooseCodePage();
   WriteHeader();
   WriteHeaderNow();  // a new table is complete on disk at once, whatever the mode
 }

@@ -125,12 +125,7 @@ void TDbaseFile::Open() {
     ReadFieldDefs();
     CheckProductionIndex();
     ApplyHeaderFixups();
-    FCodePage = FVersion == tvDbase7
-                    ? CodePageOfLanguageName(std::string_view(
-                          reinterpret_cast<const char*>(Header() + 32),
-                          strnlen(reinterpret_cast<const char*>(Header() + 32), 32)))
-                    : CodePageOfLanguageId(Header()[29]);
-    if (FCodePage == 0) FCodePage = OEM_CODEPAGE;
+    ChooseCodePage();
     const int Count = RecordCount();
     if (static_cast<std::uint32_t>(Count) != GetLE32(Header() + 4)) {
       PutLE32(Header() + 4, Count);
@@ -195,6 +190,58 @@ void TDbaseFile::ApplyHeaderFixups() {
     Header()[0] = HasBlob ? (Header()[0] | 0x80) : (Header()[0] & 0x7F);
   }
   if (FProductionIndexDropped) Header()[28] = 0;
+}
+
+void TDbaseFile::ChooseCodePage() {
+  if (FChosenCodePage != 0) {
+    FCodePage = FChosenCodePage;
+    FCodePageSource = csChosen;
+    return;
+  }
+  FCodePage = FVersion == tvDbase7 ? CodePageOfLanguageName(std::string_view(
+                                         reinterpret_cast<const char*>(Header() + 32),
+                                         strnlen(reinterpret_cast<const char*>(Header() + 32), 32)))
+                                   : CodePageOfLanguageId(Header()[29]);
+  FCodePageSource = csMark;
+  if (FCodePage != 0) return;
+  // A marked table is taken at its word; only an unmarked one is looked at.
+  const bool Utf8 = TextIsUtf8();
+  FCodePage = Utf8 ? UTF8_CODEPAGE : OEM_CODEPAGE;
+  FCodePageSource = Utf8 ? csUtf8Text : csDefault;
+}
+
+// One pass over the character fields of every record, in large reads, stopping at the first
+// byte that cannot be UTF-8. The lock field holds binary stamps, not text.
+bool TDbaseFile::TextIsUtf8() {
+  std::vector<std::pair<int, int>> Fields;  // offset and length in the record
+  for (const TDbaseFieldDef& Def : FFieldDefs)
+    if (Def.NativeFieldType == 'C' && !Def.Hidden)
+      Fields.emplace_back(Def.Offset, Def.StoredLength);
+  const int Count = RecordCount();
+  if (Fields.empty() || Count == 0) return false;
+  const int Size = RecordSize();
+  const int PerRead = std::max(1, (1 << 20) / Size);
+  std::vector<std::uint8_t> Block(static_cast<std::size_t>(PerRead) * Size);
+  bool NonAscii = false;
+  for (int First = 1; First <= Count; First += PerRead) {
+    const int Records = std::min(PerRead, Count - First + 1);
+    const int Got = ReadBytes(PageOffset(First), Block.data(), Records * Size) / Size;
+    for (int R = 0; R < Got; ++R) {
+      const char* Record = reinterpret_cast<const char*>(Block.data()) + R * Size;
+      for (const auto& [Offset, Length] : Fields) {
+        const TUtf8Kind Kind = ClassifyUtf8(std::string_view(Record + Offset, Length));
+        if (Kind == ukInvalid) return false;
+        NonAscii = NonAscii || Kind == ukUtf8;
+      }
+    }
+    if (Got < Records) break;
+  }
+  return NonAscii;
+}
+
+TUpdateDate TDbaseFile::LastUpdate() const {
+  const int Year = Header()[1];
+  return {Year < 80 ? 2000 + Year : 1900 + Year, Header()[2], Header()[3]};
 }
 
 void TDbaseFile::AfterReopen() {
@@ -270,7 +317,18 @@ TStoredValue TDbaseFile::ReadStoredData(int Column, TFieldType DataType,
 
 void TDbaseFile::SetFieldData(int Column, TFieldType DataType, const TVariant& Value,
                               std::uint8_t* Record) const {
-  SetFieldValue(FFieldDefs[Column], DataType, Value, Record, FDateTimeHandling);
+  const TDbaseFieldDef& Def = FFieldDefs[Column];
+  const bool Text = (DataType == ftUnknown ? Def.FieldType : DataType) == ftString;
+  if (FCodePage == UTF8_CODEPAGE && Text && Value.VarType() == varString) {
+    // UTF-8 text too long for the field loses whole characters, never half of one.
+    const std::string Whole = Value.AsString();
+    const std::size_t Fits = Utf8PrefixLength(Whole, std::min(Def.Size, Def.StoredLength));
+    if (Fits < Whole.size()) {
+      SetFieldValue(Def, DataType, TVariant(Whole.substr(0, Fits)), Record, FDateTimeHandling);
+      return;
+    }
+  }
+  SetFieldValue(Def, DataType, Value, Record, FDateTimeHandling);
 }
 
 void TDbaseFile::StampLockField(std::uint8_t* Buffer) {

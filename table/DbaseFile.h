@@ -14,6 +14,16 @@
 
 enum TTableVersion { tvUnknown, tvDbase3, tvDbase4, tvDbase7, tvFoxPro, tvVisualFoxPro };
 
+// Why the table's text is read in its code page: the table's code-page mark names it; there is
+// no mark (or one nobody knows) and the text is not UTF-8, so the OEM code page applies; there
+// is none and the text is UTF-8; or the user chose it.
+enum TCodePageSource { csMark, csDefault, csUtf8Text, csChosen };
+
+// The date of a table's last update as its header holds it.
+struct TUpdateDate {
+  int Year, Month, Day;
+};
+
 // What the table file needs from an index attached to it. The table file owns its indexes and
 // calls these while it writes records; an index raises EDbaseError (key violation) to refuse.
 class TDbaseIndexLink {
@@ -67,9 +77,18 @@ class TDbaseFile : public TPagedFile {
   int FieldIndex(std::string_view Name) const { return FFieldDefs.IndexOf(Name); }
   // Index of the lock field, -1 when the table has none.
   int LockFieldIndex() const { return FLockField; }
-  // Code page of the text (from the language driver id or name; OEM when unknown).
+  // Code page of the text: the chosen one, else the one the language driver id or name
+  // names; without either, UTF-8 when the character fields hold valid UTF-8 with some non-ASCII
+  // text, else OEM. Decided at open.
   int CodePage() const { return FCodePage; }
+  TCodePageSource CodePageSource() const { return FCodePageSource; }
+  // Set while closed: read and write the text in this code page whatever the table says
+  // (0: as the table says).
+  void SetChosenCodePage(int Value) { FChosenCodePage = Value; }
   std::uint8_t LanguageId() const;
+  // The header's date. Writers keep year - 1900, and some the year's last two digits: a year
+  // byte below 80 is a year from 2000.
+  TUpdateDate LastUpdate() const;
 
   // Record n (from 1). ReadRecord returns false (buffer blank-filled) when the record is not
   // wholly in the file.
@@ -81,6 +100,7 @@ class TDbaseFile : public TPagedFile {
 
   TVariant GetFieldData(int Column, TFieldType DataType, const std::uint8_t* Record) const;
   TStoredValue ReadStoredData(int Column, TFieldType DataType, const std::uint8_t* Record) const;
+  // Text too long for its field is cut; in a UTF-8 table only between characters.
   void SetFieldData(int Column, TFieldType DataType, const TVariant& Value,
                     std::uint8_t* Record) const;
 
@@ -114,6 +134,8 @@ class TDbaseFile : public TPagedFile {
   void FillAutoIncrement(std::uint8_t* Buffer);
   void WriteHeaderLocked(int Count, bool WithEndOfFile);
   void ApplyHeaderFixups();
+  void ChooseCodePage();
+  bool TextIsUtf8();
   void AfterReopen() override;
   void BuildHeader(const std::vector<TDbaseFieldDef>& Fields);
   // Writes the locked record after ChangeKeys ran on every index; a failure puts back the
@@ -139,6 +161,8 @@ class TDbaseFile : public TPagedFile {
   TTableVersion FVersion = tvUnknown;
   TDateTimeHandling FDateTimeHandling = dtBDETimeStamp;
   int FCodePage = 0;
+  int FChosenCodePage = 0;
+  TCodePageSource FCodePageSource = csMark;
   int FLockField = -1;
   int FLockedRecord = -1;
   std::vector<std::uint8_t> FOldRecord;

@@ -162,6 +162,11 @@ void TDbaseTable::SetTableLevel(int Value) {
   FTableLevel = Value;
 }
 
+void TDbaseTable::SetChosenCodePage(int Value) {
+  CheckInactive();
+  FChosenCodePage = Value;
+}
+
 void TDbaseTable::SetShowDeleted(bool Value) {
   if (FShowDeleted == Value) return;
   FShowDeleted = Value;
@@ -182,6 +187,7 @@ void TDbaseTable::InternalOpen() {
   FFile->SetFileName(FullTableName());
   FFile->SetUseFloatFields(FUseFloatFields);
   FFile->SetDateTimeHandling(FDateTimeHandling);
+  FFile->SetChosenCodePage(FChosenCodePage);
   FFile->OnIndexMissing = [this] { return OnIndexMissing ? OnIndexMissing(this) : true; };
   try {
     const bool Create =

@@ -62,6 +62,10 @@ class TDbaseTable : public TDataSet {
   void SetTableLevel(int Value);
   TTranslationMode TranslationMode() const { return FTranslationMode; }
   int CodePage() const;
+  // Only while closed: the code page to read and write the text in, whatever the table's mark
+  // says or its text looks like (0, the default: as the table says).
+  int ChosenCodePage() const { return FChosenCodePage; }
+  void SetChosenCodePage(int Value);
   // The open table file (nullptr while closed).
   TDbaseFile* TableFile() const { return FFile.get(); }
   // Physical record number of the current record (0 when none).
@@ -159,6 +163,7 @@ class TDbaseTable : public TDataSet {
   TDateTimeHandling FDateTimeHandling = dtBDETimeStamp;
   int FTableLevel = 4;
   TTranslationMode FTranslationMode = tmNone;
+  int FChosenCodePage = 0;
 
   std::unique_ptr<TDbaseFile> FFile;
   std::unique_ptr<TVirtualCursor> FCursor;

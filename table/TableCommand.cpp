@@ -31,6 +31,45 @@ const char* VersionName(TTableVersion Version) {
   return "unknown";
 }
 
+// The header's code-page mark: a language driver id, or a level-7 driver name.
+std::string MarkText(const TDbaseFile& File) {
+  if (File.Version() != tvDbase7) {
+    char Id[8];
+    std::snprintf(Id, sizeof Id, "0x%02X", File.LanguageId());
+    return Id;
+  }
+  std::string Name = "\"";
+  for (int I = 32; I < 64 && File.Header()[I] != 0; ++I)
+    Name += File.Header()[I] >= 0x20 && File.Header()[I] < 0x7F ? char(File.Header()[I]) : '?';
+  return Name + "\"";
+}
+
+bool HasMark(const TDbaseFile& File) {
+  return File.Version() == tvDbase7 ? File.Header()[32] != 0 : File.LanguageId() != 0;
+}
+
+// The encoding the text is read and written in, and why.
+std::string EncodingLine(const TDbaseFile& File) {
+  const std::string Unmarked =
+      HasMark(File) ? "unknown code-page mark " + MarkText(File) : "no code-page mark";
+  std::string Why;
+  switch (File.CodePageSource()) {
+    case csMark:
+      Why = "code-page mark " + MarkText(File);
+      break;
+    case csDefault:
+      Why = Unmarked + "; default";
+      break;
+    case csUtf8Text:
+      Why = Unmarked + "; the text is valid UTF-8";
+      break;
+    case csChosen:
+      Why = "--encoding";
+      break;
+  }
+  return "Encoding: " + CodePageName(File.CodePage()) + " (" + Why + ")\n";
+}
+
 void AddRecNo(CLI::App& App, int& RecNo) {
   App.add_option("RECNO", RecNo)->required()->check(CLI::Range(1, 0x7FFFFFFF).description(""));
 }
@@ -81,7 +120,9 @@ int Info(const TTableCommandOptions& Options) {
   std::snprintf(Line, sizeof Line, "Version byte: 0x%02X (%s, level %d)%s\n", H[0],
                 VersionName(File.Version()), File.TableLevel(), H[0] & 0x80 ? ", memo" : "");
   std::cout << Line;
-  std::snprintf(Line, sizeof Line, "Last update: %04d-%02d-%02d\n", 1900 + H[1], H[2], H[3]);
+  const TUpdateDate Updated = File.LastUpdate();
+  std::snprintf(Line, sizeof Line, "Last update: %04d-%02d-%02d\n", Updated.Year, Updated.Month,
+                Updated.Day);
   std::cout << Line;
   std::cout << "Header length: " << File.HeaderSize() << '\n'
             << "Record length: " << File.RecordSize() << '\n'
@@ -89,7 +130,7 @@ int Info(const TTableCommandOptions& Options) {
   std::snprintf(Line, sizeof Line, "Language driver: 0x%02X\n", File.LanguageId());
   std::cout << Line << "Code page: " << File.CodePage()
             << (CodePageSupported(File.CodePage()) ? "" : " (not translatable: read-only)") << '\n'
-            << "Production index: " << (H[28] ? "yes" : "no") << '\n'
+            << EncodingLine(File) << "Production index: " << (H[28] ? "yes" : "no") << '\n'
             << "Fields: " << File.FieldDefs().Count() << '\n';
   for (const TDbaseFieldDef& Def : File.FieldDefs()) {
     std::snprintf(Line, sizeof Line, "  %-10s %c %3d %2d  %s%s\n", Def.FieldName.c_str(),
@@ -166,7 +207,8 @@ TTableAction DefineDelete(CLI::App& App) {
 const std::vector<TTableSubcommand>& TableSubcommands() {
   static const std::vector<TTableSubcommand> Subcommands = {
       {"info",
-       "  info                     header, fields (type, size, decimals), records, code page\n",
+       "  info                     header, fields (type, size, decimals), records, code page,\n"
+       "                           the encoding of the text and why it was chosen\n",
        [](CLI::App&) -> TTableAction { return Info; }},
       {"list",
        "  list                     one line per record: deletion flag ('*' or blank), then the\n"
@@ -188,6 +230,10 @@ std::string Usage() {
       "Options before SUBCOMMAND: --open shared|exclusive opens the table shared for writing\n"
       "or alone, whatever the subcommand; otherwise reading subcommands open it read-only and\n"
       "writing ones shared.\n"
+      "--encoding NAME reads and writes the text in that encoding, an iconv name such as\n"
+      "UTF-8, CP1252, CP437 or CP850, whatever the table's code-page mark says. Without it a\n"
+      "table with no mark is read as UTF-8 when its text is valid UTF-8 and not plain ASCII\n"
+      "(LibreOffice Calc writes such tables), else as code page 437.\n"
       "Record numbers count from 1 in file order, deleted records included. Values are typed\n"
       "as the list shows them (dates YYYYMMDD, booleans T or F).\n"
       "Exit status: 0 done, 1 refused by the table engine (its message is printed), 2 bad\n"
@@ -211,6 +257,20 @@ int TableCommand(const std::vector<std::string>& Args) {
                                        })
       ->check(CLI::IsMember({"shared", "exclusive"}))
       ->type_name("shared|exclusive");
+  App.add_option_function<std::string>(
+         "--encoding",
+         [&Options](const std::string& Name) { Options.CodePage = CodePageOfEncodingName(Name); })
+      ->check(CLI::Validator(
+          [](std::string& Name) {
+            const int Page = CodePageOfEncodingName(Name);
+            return Page != 0 && CodePageSupported(Page)
+                       ? std::string()
+                       : "unknown encoding '" + Name +
+                             "' (expected an iconv name of a code page that keeps ASCII, "
+                             "such as UTF-8, CP1252 or CP437)";
+          },
+          ""))
+      ->type_name("NAME");
   // Those options come before the subcommand; each subcommand reads only its own arguments.
   // At most one subcommand; a word that names none is then refused as unexpected, by name.
   App.require_subcommand(0, 1);

@@ -15,6 +15,7 @@ std::unique_ptr<TDbaseTable> OpenCommandTable(const TTableCommandOptions& Option
   Table->SetReadOnly(!Write && Options.Open == ocDefault);
   Table->SetExclusive(Options.Open == ocExclusive);
   Table->SetShowDeleted(true);
+  Table->SetChosenCodePage(Options.CodePage);
   Table->OnIndexNotice = [](TDbaseTable*, const std::string& Notice) {
     std::cerr << "tessolon table: " << Notice << '\n';
   };

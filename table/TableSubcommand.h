@@ -19,6 +19,7 @@ struct TTableCommandOptions {
   std::string FileName;              // as given, relative to the current directory
   std::vector<std::string> Indexes;  // "--index NDX": kept up to date while the table changes
   TOpenChoice Open = ocDefault;      // "--open shared|exclusive"
+  int CodePage = 0;                  // "--encoding NAME": 0 as the table says
 };
 
 // Name made absolute from the current directory, as the table engine keeps file names.

@@ -75,3 +75,26 @@ TEST(CodePageTest, EncodingRefusesWhatTheCodePageCannotHold) {
   const std::string Long(5000, '\xE9');
   EXPECT_EQ(Ansi.FromUtf8(Ansi.ToUtf8(Long)), Long);
 }
+
+// Text from a one-byte code page almost never passes as UTF-8: a lone high byte, a lead byte
+// without its continuation, or a form no UTF-8 encoder writes.
+TEST(CodePageTest, Utf8IsToldFromOtherText) {
+  const struct {
+    const char* Text;
+    TUtf8Kind Kind;
+  } Cases[] = {
+      {"plain ASCII, longer than one word", ukAscii},
+      {"", ukAscii},
+      {"Moth \xC3\x9C", ukUtf8},
+      {"exactly eight then \xE2\x82\xAC and \xF0\x9F\x90\x9D", ukUtf8},
+      {"M\201cke", ukInvalid},          // cp437 u-umlaut
+      {"Caf\xE9 ", ukInvalid},          // cp1252 e-acute before a blank
+      {"cut \xE2\x82", ukInvalid},      // a character cut off
+      {"\xC0\xAF", ukInvalid},          // overlong '/'
+      {"\xE0\x80\xAF", ukInvalid},      // overlong, three bytes
+      {"\xED\xA0\x80", ukInvalid},      // a surrogate
+      {"\xF4\x90\x80\x80", ukInvalid},  // above U+10FFFF
+      {"\xF8\x88\x80\x80\x80", ukInvalid},
+  };
+  for (const auto& Case : Cases) EXPECT_EQ(ClassifyUtf8(Case.Text), Case.Kind) << Case.Text;
+}

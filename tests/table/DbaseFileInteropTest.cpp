@@ -268,3 +268,17 @@ TEST(DbaseFileInteropTest, EditsMadeHereToAToolsTableReadAlike) {
     EXPECT_EQ(Python("ogr_dump.py", Name), Ours);
   }
 }
+
+// LibreOffice Calc writes UTF-8 text and no code-page mark. Such a table, appended to here,
+// reads the same in dbfread: the new text is UTF-8 too, and the cut to the field's width left
+// no half character behind.
+TEST(DbaseFileInteropTest, UnmarkedUtf8TableKeepsItsEncodingWhenWrittenHere) {
+  if (!HavePython()) GTEST_SKIP() << "python3-dbfread missing";
+  TScratchDir Dir;
+  const std::string Name = Dir.File("calc.dbf");
+  WriteFile(Name, MakeDbf({{"IDX", 'N', 3}, {"NAME", 'C', 8}}, {"   1Moth \xC3\x9C "}));
+  // Nine bytes of UTF-8 for a field of eight: the last character goes whole.
+  ASSERT_EQ(TableCommand({Name, "append", "IDX=2", "NAME=Gr\u00FC\u00DFe\u00DC"}), 0);
+  EXPECT_EQ(Dump(Name), "1.0000\tMoth \u00DC\n2.0000\tGr\u00FC\u00DFe\n");
+  EXPECT_EQ(Python("dbfread_dump.py", Name + " utf-8"), Dump(Name));
+}

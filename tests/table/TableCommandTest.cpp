@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "table/CodePage.h"
 #include "table/DbaseFile.h"
+#include "table/DbaseTable.h"
 
 #include "tests/table/DbaseTableTestSupport.h"
 
@@ -127,4 +129,132 @@ TEST_F(TableCommandTest, OpenOptionChoosesSharedOrExclusiveAccess) {
   Other.Close();
   EXPECT_EQ(RunTable({File, "--open=exclusive", "list"}).Out, List());
   EXPECT_EQ(RunTable({File, "--open", "alone", "list"}).Status, 2);
+}
+
+namespace {
+
+const std::vector<TColumn> TextColumns = {
+    {"IDX", 'N', 3}, {"NAME", 'C', 12}, {DBASE_LOCK_FIELD, 'C', 8}};
+// A lock field's stamp is binary (counter, time, year 2026): never text to judge.
+const std::string LockStamp("\x02\x00\x0C\xFF\x00\x7E\x0C\x08", 8);
+
+// A table of NAME values, the first Copies times, then the last one.
+void WriteNames(const std::string& File, std::uint8_t LanguageId, const std::string& First,
+                int Copies, const std::string& Last) {
+  std::vector<std::string> Records(Copies, Record(TextColumns, {"1", First, LockStamp}));
+  Records.push_back(Record(TextColumns, {"2", Last, LockStamp}));
+  WriteTable(File, TextColumns, Records, LanguageId);
+}
+
+}  // namespace
+
+// Tables with no code-page mark hold UTF-8 when LibreOffice Calc wrote them and OEM text when
+// old dBase programs did; every reader (the table object, list, info) sees the same choice.
+TEST_F(TableCommandTest, TextIsReadInTheEncodingTheMarkTheTextOrTheUserNames) {
+  const std::string Moth = "Moth \xC3\x9C";  // UTF-8 "Moth Ü"; "M\201cke" is cp437 "Mücke"
+  const struct {
+    std::uint8_t LanguageId;
+    std::string First;
+    int Copies;
+    std::string Last;
+    const char* Encoding;  // --encoding, or nullptr
+    int CodePage;
+    const char* Why;
+    std::string LastRead;  // the last NAME as read, UTF-8
+  } Cases[] = {
+      {0, Moth, 1, "Fly", nullptr, 65001, "UTF-8 (no code-page mark; the text is valid UTF-8)",
+       "Fly"},
+      {0, "Fly", 1, Moth, nullptr, 65001, "UTF-8 (no code-page mark; the text is valid UTF-8)",
+       "Moth \u00DC"},
+      {0, "Fly", 1, "M\201cke", nullptr, 437, "cp437 (no code-page mark; default)", "M\u00FCcke"},
+      {0, "Moth", 1, "Fly", nullptr, 437, "cp437 (no code-page mark; default)", "Fly"},
+      // The whole table counts, not its first block: a cp437 byte behind 1.2 MB of UTF-8.
+      {0, Moth, 50000, "M\201cke", nullptr, 437, "cp437 (no code-page mark; default)",
+       "M\u00FCcke"},
+      {0x05, "Fly", 1, Moth, nullptr, 65001,
+       "UTF-8 (unknown code-page mark 0x05; the text is valid UTF-8)", "Moth \u00DC"},
+      // A mark is believed even when the text would pass as UTF-8.
+      {0x57, "Fly", 1, Moth, nullptr, 1252, "cp1252 (code-page mark 0x57)", "Moth \u00C3\u0153"},
+      {0x57, "Fly", 1, Moth, "utf-8", 65001, "UTF-8 (--encoding)", "Moth \u00DC"},
+      {0, "Fly", 1, Moth, "CP437", 437, "cp437 (--encoding)", "Moth \u251C\u00A3"},
+  };
+  for (const auto& Case : Cases) {
+    const std::string Label = Case.Why + std::string(" / ") + Case.Last;
+    WriteNames(File, Case.LanguageId, Case.First, Case.Copies, Case.Last);
+    TDbaseTable Table(nullptr);
+    Table.SetTableName(File);
+    Table.SetReadOnly(true);
+    if (Case.Encoding) Table.SetChosenCodePage(CodePageOfEncodingName(Case.Encoding));
+    Table.Open();
+    Table.Last();
+    EXPECT_EQ(Table.FieldByName("NAME")->AsString(), Case.LastRead) << Label;
+    EXPECT_EQ(Table.CodePage(), Case.CodePage) << Label;
+    Table.Close();
+
+    std::vector<std::string> InfoArgs = {File, "info"}, ListArgs = {File, "list"};
+    if (Case.Encoding)
+      for (auto* Args : {&InfoArgs, &ListArgs})
+        Args->insert(Args->begin() + 1, {"--encoding", Case.Encoding});
+    const TRun Info = RunTable(InfoArgs);
+    EXPECT_NE(Info.Out.find("\nCode page: " + std::to_string(Case.CodePage) +
+                            "\nEncoding: " + Case.Why + "\nProduction index: "),
+              std::string::npos)
+        << Label << '\n'
+        << Info.Out;
+    const TRun List = RunTable(ListArgs);
+    EXPECT_TRUE(List.Out.ends_with("\t2\t" + Case.LastRead + "\n")) << Label;
+  }
+  for (const std::string Name : {"KLINGON", "CP037"}) {  // CP037 is EBCDIC
+    const TRun Bad = RunTable({File, "--encoding", Name, "list"});
+    EXPECT_EQ(Bad.Status, 2) << Name;
+    EXPECT_NE(Bad.Err.find("unknown encoding '" + Name + "'"), std::string::npos) << Bad.Err;
+  }
+}
+
+// Text too long for its field is cut; in a UTF-8 table only between characters.
+TEST_F(TableCommandTest, WritingKeepsTheTablesEncodingAndCutsBetweenCharacters) {
+  const std::vector<TColumn> Short = {{"NAME", 'C', 6}};
+  const struct {
+    const char* Encoding;
+    std::string Value;
+    std::string Stored;
+  } Cases[] = {
+      {nullptr, "abcd\u00DC", "abcd\xC3\x9C"},        // fits exactly
+      {nullptr, "abcde\u00DC", "abcde "},             // Ü would end past the field
+      {nullptr, "a\u20AC\u20AC", "a\xE2\x82\xAC  "},  // so would the second €
+      {nullptr, "\u00DC\u00DC\u00DC\u00DC", "\xC3\x9C\xC3\x9C\xC3\x9C"},
+      {"CP1252", "Caf\u00E9", "Caf\xE9  "},
+      {"CP1252", "Caf\u00E9 au lait", "Caf\xE9 a"},
+  };
+  for (const auto& Case : Cases) {
+    WriteTable(File, Short, {Record(Short, {"\xC3\x9C"}), Record(Short, {"x"})});
+    std::vector<std::string> Args = {File, "set", "2", "NAME=" + Case.Value};
+    if (Case.Encoding) Args.insert(Args.begin() + 1, {"--encoding", Case.Encoding});
+    const TRun R = RunTable(Args);
+    ASSERT_EQ(R.Status, 0) << R.Err;
+    const auto Bytes = ReadBytes(File);
+    const std::size_t Second = 65 + 7 + 1;  // header, record 1, deletion flag
+    EXPECT_EQ(std::string(Bytes.begin() + Second, Bytes.begin() + Second + 6), Case.Stored)
+        << Case.Value;
+  }
+  // An append into a UTF-8 table writes UTF-8.
+  WriteTable(File, Short, {Record(Short, {"\xC3\x9C"})});
+  ASSERT_EQ(RunTable({File, "append", "NAME=M\u00FCcke"}).Status, 0);
+  EXPECT_EQ(List(), " \t\u00DC\n \tM\u00FCcke\n");
+}
+
+// Writers store the year as year - 1900, LibreOffice Calc as its last two digits.
+TEST_F(TableCommandTest, HeaderYearsBelowEightyAreFrom2000) {
+  for (const auto& [Byte, Year] : std::vector<std::pair<std::uint8_t, std::string>>{
+           {26, "2026"}, {0, "2000"}, {79, "2079"}, {80, "1980"}, {99, "1999"}, {126, "2026"}}) {
+    auto Bytes = ReadBytes(File);
+    Bytes[1] = Byte;
+    Bytes[2] = 12;
+    Bytes[3] = 8;
+    std::ofstream(File, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(Bytes.data()), Bytes.size());
+    EXPECT_NE(RunTable({File, "info"}).Out.find("\nLast update: " + Year + "-12-08\n"),
+              std::string::npos)
+        << int(Byte);
+  }
 }

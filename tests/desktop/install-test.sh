@@ -67,7 +67,7 @@ sandbox() { sed -n '/^# The sandbox\./,/^\[Install\]/{/^\[Install\]/d;p}' "$1" |
 diff <(sandbox "$units/tessolon-sweep@.service") <(sandbox "$units/tessolon-sweep-nightly@.service") ||
   fail "the night's unit has another sandbox"
 # systemd's own check of an instance of each, pointing at the staged program; then its measure of
-# the sandbox (the unrestricted unit measured 9.8; "runs as root" costs a user unit 0.4 offline).
+# the sandbox (unrestricted, the unit measured 9.8, sandboxed 1.2; offline, a user unit is charged 0.4 for "runs as root").
 mkdir -m 700 "$scratch/units" "$scratch/runtime"
 for unit in tessolon-sweep@.service tessolon-sweep-nightly@.service tessolon-sweep-nightly@.timer; do
   sed "s|/usr/bin/tessolon|$usr/bin/tessolon|" "$units/$unit" >"$scratch/units/$unit"
@@ -79,8 +79,8 @@ done
 for unit in tessolon-sweep@Mosquito.service tessolon-sweep-nightly@Mosquito.service; do
   exposure=$(cd "$scratch/units" && XDG_RUNTIME_DIR=$scratch/runtime \
     systemd-analyze security --offline=true --user "./$unit" | sed -n 's/.*Overall exposure level for .*: \([0-9.]*\) .*/\1/p')
-  [[ -n $exposure ]] && awk "BEGIN { exit !($exposure <= 2.0) }" ||
-    fail "$unit is exposed at '$exposure' (at most 2.0 wanted)"
+  [[ -n $exposure ]] && awk "BEGIN { exit !($exposure <= 1.5) }" ||
+    fail "$unit is exposed at '$exposure' (at most 1.5 wanted)"
 done
 
 # --version and --help need no display.

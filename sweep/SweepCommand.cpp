@@ -5,7 +5,6 @@
 #include <cmath>
 #include <csignal>
 #include <cstdio>
-#include <ctime>
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -23,6 +22,7 @@
 #include "sweep/Schedule.h"
 #include "sweep/ServiceLog.h"
 #include "sweep/Sweep.h"
+#include "sweep/SweepClock.h"
 #include "sweep/SweepRecorder.h"
 
 namespace {
@@ -296,31 +296,6 @@ int ProfilesCommand(const std::vector<std::string>& Arguments) {
 
 namespace {
 
-// The machine's clocks; a nap is one nanosleep, which a signal's handler ends early.
-class TMachineClock final : public ISweepClock {
- public:
-  std::chrono::system_clock::time_point Now() const override { return SystemClock().Now(); }
-  std::chrono::steady_clock::time_point Steady() const override {
-    return std::chrono::steady_clock::now();
-  }
-  void Nap(std::chrono::steady_clock::duration Time) override {
-    const auto Nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(Time).count();
-    if (Nanoseconds <= 0) return;
-    const timespec Span{time_t(Nanoseconds / 1000000000), long(Nanoseconds % 1000000000)};
-    nanosleep(&Span, nullptr);
-  }
-};
-
-// "22:00", the local time of When.
-std::string LocalTime(std::chrono::system_clock::time_point When) {
-  const std::time_t Seconds = std::chrono::system_clock::to_time_t(When);
-  std::tm Local{};
-  localtime_r(&Seconds, &Local);
-  char Text[8];
-  std::strftime(Text, sizeof Text, "%H:%M", &Local);
-  return Text;
-}
-
 std::string SignalName(int Signal) {
   return Signal == SIGINT ? "SIGINT" : Signal == SIGTERM ? "SIGTERM" : std::to_string(Signal);
 }
@@ -342,38 +317,6 @@ std::string StartText(TPestTable& Table, const TSweepState& State, const TSweepO
          " Hz, a tone every " + std::to_string(State.Interval) + " ms, on " + Output +
          (Options.Between ? ", between " + *Options.Between : "");
 }
-
-// Whether the sweep's window is open, read again whenever the clock passes its next change.
-class TWindowWatch {
- public:
-  TWindowWatch(TSchedule Window, const TClock& Clock) : FWindow(Window), FClock(Clock) { Read(); }
-  bool Open() const { return FOpen; }
-  // True when the window opened or closed since the last call.
-  bool Changed() {
-    if (FClock.Now() < FChange) return false;
-    const bool Was = FOpen;
-    Read();
-    return FOpen != Was;
-  }
-  std::chrono::system_clock::time_point NextChange() const { return FChange; }
-  std::string Text() const {
-    return FOpen
-               ? "the window " + FWindow.Text() + " is open: playing until " + LocalTime(FChange)
-               : "the window " + FWindow.Text() + " is closed: silent until " + LocalTime(FChange);
-  }
-  std::string Name() const { return FWindow.Text(); }
-
- private:
-  void Read() {
-    const auto Now = FClock.Now();
-    FOpen = FWindow.Contains(Now);
-    FChange = FOpen ? FWindow.NextClose(Now) : FWindow.NextOpen(Now);
-  }
-  TSchedule FWindow;
-  const TClock& FClock;
-  bool FOpen = true;
-  std::chrono::system_clock::time_point FChange;
-};
 
 }  // namespace
 
@@ -462,7 +405,7 @@ int SweepCommand(const std::vector<std::string>& Arguments, ISweepClock& Clock) 
       Window.emplace(TSchedule::Parse(*Options.Between), Clock);
       if (!Window->Open() && Options.UntilClose) {
         Log->Stopped("started outside the window " + Window->Name() + ", which opens at " +
-                     LocalTime(Window->NextChange()));
+                     LocalClockTime(Window->NextChange()));
         return static_cast<int>(ecSuccess);
       }
       Log->Notice(TLogPriority::Notice, Window->Text());

@@ -67,7 +67,8 @@ sandbox() { sed -n '/^# The sandbox\./,/^\[Install\]/{/^\[Install\]/d;p}' "$1" |
 diff <(sandbox "$units/tessolon-sweep@.service") <(sandbox "$units/tessolon-sweep-nightly@.service") ||
   fail "the night's unit has another sandbox"
 # systemd's own check of an instance of each, pointing at the staged program; then its measure of
-# the sandbox (unrestricted, the unit measured 9.8, sandboxed 1.2; offline, a user unit is charged 0.4 for "runs as root").
+# the sandbox (unrestricted, the unit measured 9.8, sandboxed 1.2; offline, a user unit is charged
+# 0.4 for "runs as root").
 mkdir -m 700 "$scratch/units" "$scratch/runtime"
 for unit in tessolon-sweep@.service tessolon-sweep-nightly@.service tessolon-sweep-nightly@.timer; do
   sed "s|/usr/bin/tessolon|$usr/bin/tessolon|" "$units/$unit" >"$scratch/units/$unit"

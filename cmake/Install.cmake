@@ -51,14 +51,18 @@ add_custom_command(OUTPUT ${man_page}
 add_custom_target(tessolon_man ALL DEPENDS ${man_page})
 install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
-# The systemd user unit names the program by the prefix it is installed under, which is known
-# only when installing (a package installs under its own prefix).
+# The systemd user units name the program by the prefix it is installed under, which is known
+# only when installing (a package installs under its own prefix): the sweep and the sweep by
+# night. The night's timer names no program.
 install(CODE "
   set(unit_dir \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/lib/systemd/user\")
   set(TESSOLON_BIN \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/tessolon\")
-  configure_file(\"${PROJECT_SOURCE_DIR}/dist/tessolon-sweep@.service.in\"
-    \"\${unit_dir}/tessolon-sweep@.service\" @ONLY)
-  message(STATUS \"Installing: \${unit_dir}/tessolon-sweep@.service\")
+  foreach(unit tessolon-sweep@.service tessolon-sweep-nightly@.service)
+    configure_file(\"${PROJECT_SOURCE_DIR}/dist/\${unit}.in\" \"\${unit_dir}/\${unit}\" @ONLY)
+    message(STATUS \"Installing: \${unit_dir}/\${unit}\")
+  endforeach()
 ")
+install(FILES ${PROJECT_SOURCE_DIR}/dist/tessolon-sweep-nightly@.timer
+  DESTINATION lib/systemd/user)
 
 include(cmake/Package.cmake)

@@ -35,11 +35,35 @@ string(APPEND include_text "[FILES]\n"
   ".TP\n.I share/tessolon/data/\n"
   "the installed pest table beside the program's bin/ folder (/usr/share/tessolon/data/ in the package), copied to the user's folder on first use\n"
   ".TP\n.I tessolon-sweep@.service\n"
-  "systemd user unit running a headless sweep for the pest its instance names\n")
+  "systemd user unit running a headless sweep for the pest its instance names\n"
+  ".TP\n.I tessolon-sweep-nightly@.service, tessolon-sweep-nightly@.timer\n"
+  "the same sweep every night: the timer starts it at 22:00 and it ends itself at 06:00\n"
+  "[RUNNING ON ITS OWN]\n"
+  "A sweep left to run as a systemd user service writes a service log to the journal instead of "
+  "a line per tick: the start with the pest, the band and the output at its real rate; the first "
+  "tone that cannot be played; the output lost and back; the window opened and closed; a summary "
+  "of the ticks played, silent and in error once an hour; and the stop with its reason. Read it "
+  "with\n.IP\n.B journalctl --user -u 'tessolon-sweep*'\n.PP\n"
+  "The service does not restart when the pest is not in the table or its arguments are wrong "
+  "(exit statuses 1 and 2). It runs in a sandbox: the system and the home folder read-only but "
+  "for the pest table's folder, no network but the sound server's socket, no new privileges.\n.PP\n"
+  "To sweep only at night, enable the timer for the pest:\n.IP\n"
+  ".B systemctl --user enable --now tessolon-sweep-nightly@Mosquito.timer\n.PP\n"
+  "It starts the sweep at 22:00; the sweep, run with\n.B --between 22:00-06:00 --until-close,\n"
+  "ends itself at 06:00, and the service manager ends it should it not (RuntimeMaxSec=). "
+  "A machine that was off at 22:00 starts the sweep when it comes back, if the window is still "
+  "open. For another window, change the service's --between, the timer's OnCalendar= to the "
+  "window's start and RuntimeMaxSec= to a little more than its length "
+  "(systemctl --user edit --full).\n.PP\n"
+  "The window is read by the local clock: 22:00-06:00 runs across midnight, and across changes of "
+  "daylight saving it still opens at 22:00 and closes at 06:00 on the clock, so such a night is "
+  "an hour shorter or longer. A time the clocks skip takes effect as they jump; a time they "
+  "pass twice counts at its first pass. Without --until-close, a sweep stays silent outside its "
+  "window and plays again when it opens.\n")
 file(WRITE ${out_dir}/commands.h2m "${include_text}")
 
 execute_process(
-  COMMAND ${HELP2MAN} --no-info --section=1 "--name=sound-based pest repeller"
+  COMMAND ${HELP2MAN} --no-info --section=1 "--name=play tones that sweep through the band of a pest profile"
           --include=${out_dir}/commands.h2m --output=${out_dir}/tessolon.1 ${PROGRAM}
   RESULT_VARIABLE status)
 if(NOT status EQUAL 0)

@@ -5,12 +5,13 @@ set(CPACK_PACKAGE_NAME tessolon)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Veldran Corp")
 set(CPACK_PACKAGE_CONTACT "Veldran Corp <tessolon@veldran.org>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "sound-based pest repeller for the desktop")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "player of tone sweeps through the bands of pest profiles")
 set(CPACK_PACKAGE_DESCRIPTION
-  "Tessolon plays short tones whose pitch steps through the band that a pest is\n"
-  "said to avoid, on the sound card or the PC speaker. Pick a pest from the table\n"
-  "of profiles and press Go. Headless commands run a sweep without a screen, also\n"
-  "as a systemd user service.")
+  "Tessolon plays short tones whose pitch steps through a band of frequencies, on\n"
+  "the sound card or the PC speaker. Each profile in its table names a pest and\n"
+  "the band said to bother it; the program promises nothing about what the tones\n"
+  "do to pests. Pick a profile and press Go. Headless commands run a sweep without\n"
+  "a screen, also as a systemd user service, all the time or every night.")
 string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <iostream>
 #include <optional>
-#include <thread>
+#include <sstream>
 
 #include "platform/audio/SoundService.h"
 #include "platform/core/CommandLine.h"
@@ -19,7 +19,10 @@
 #include "sweep/DialogDefaults.h"
 #include "sweep/PestFields.h"
 #include "sweep/PestTable.h"
+#include "sweep/Schedule.h"
+#include "sweep/ServiceLog.h"
 #include "sweep/Sweep.h"
+#include "sweep/SweepClock.h"
 #include "sweep/SweepRecorder.h"
 
 namespace {
@@ -39,8 +42,12 @@ const char* const ProfilesUsage =
 const char* const SweepUsage =
     "Usage: tessolon sweep (--pest NAME | --idx N) [--ticks N | --seconds S] [--speaker]\n"
     "                      [--export FILE] [--band-limited]\n"
-    "Runs the pest's sweep from the pest table (as for profiles), with the Adjustment dialog's\n"
-    "initial settings, printing each tick's number and frequency in hertz.\n"
+    "                      [--between HH:MM-HH:MM [--until-close]]\n"
+    "Plays the tones of the pest profile's sweep through its band, from the pest table (as for\n"
+    "profiles), with the Adjustment dialog's initial settings, printing each tick's number and\n"
+    "frequency in hertz. When standard output is the journal (a systemd service), it writes a\n"
+    "service log instead: the start, what cannot be played, the output lost or back, the window\n"
+    "opened or closed, a summary of the ticks once an hour, and the stop with its reason.\n"
     "  --pest NAME    the profile named NAME (case ignored)\n"
     "  --idx N        the profile with key N\n"
     "  --ticks N      stop after N ticks\n"
@@ -50,6 +57,11 @@ const char* const SweepUsage =
     "                 (needs --ticks or --seconds)\n"
     "  --band-limited build the sound card's tones only from harmonics below half the rate,\n"
     "                 so nothing folds back; a partial at or above half the rate is left out\n"
+    "  --between HH:MM-HH:MM\n"
+    "                 play only inside this daily window of local time (22:00-06:00 runs across\n"
+    "                 midnight) and stay silent outside it; the window follows the clock across\n"
+    "                 changes to and from daylight saving\n"
+    "  --until-close  end (status 0) when the window closes; started outside it, end at once\n"
     "Without --ticks or --seconds a played sweep runs until interrupted (Ctrl+C).\n";
 
 const char* const WaveNames[] = {"sine", "square", "triangle", "sawtooth", "noise"};
@@ -106,24 +118,25 @@ std::string RateMark(TPestTable& Table, const TRateLimit& Limit) {
 
 // Says once, at the first tick that leaves a partial out, what band-limited synthesis leaves
 // out; true once said.
-bool WarnLeftOut(const TToneGen& ToneGen, long long Tick) {
+bool WarnLeftOut(ISweepLog& Log, const TToneGen& ToneGen, long long Tick) {
   const std::vector<int64_t> LeftOut = PartialsLeftOut(ToneGen.Settings());
   if (LeftOut.empty()) return false;
-  std::cerr << "tessolon sweep: warning: tick " << Tick << ": " << LeftOut.front()
-            << " Hz is at or above half the image's rate of " << SampleRate(ToneGen.Quality())
-            << " samples per second and is left out (later ticks alike)\n";
+  Log.Warning("tick " + std::to_string(Tick) + ": " + std::to_string(LeftOut.front()) +
+              " Hz is at or above half the image's rate of " +
+              std::to_string(SampleRate(ToneGen.Quality())) +
+              " samples per second and is left out (later ticks alike)");
   return true;
 }
 
 // Says once a run, at the first tick whose tone the output cannot carry, that such ticks stay
 // silent; true once said.
-bool WarnNotCarried(const TToneGen& ToneGen, long long Tick) {
+bool WarnNotCarried(ISweepLog& Log, const TToneGen& ToneGen, long long Tick) {
   if (ToneGen.Carried()) return false;
   const auto Limit = CurrentOutputLimit(unsigned(SampleRate(ToneGen.Quality())));
-  std::cerr << "tessolon sweep: warning: tick " << Tick << ": " << ToneGen.Frequency()
-            << " Hz cannot be carried: "
-            << (Limit ? Limit->Text() : std::string("the output runs below the tone's rate"))
-            << "; every tick the output cannot carry stays silent\n";
+  Log.Warning("tick " + std::to_string(Tick) + ": " + std::to_string(ToneGen.Frequency()) +
+              " Hz cannot be carried: " +
+              (Limit ? Limit->Text() : std::string("the output runs below the tone's rate")) +
+              "; every tick the output cannot carry stays silent");
   return true;
 }
 
@@ -131,23 +144,27 @@ bool WarnNotCarried(const TToneGen& ToneGen, long long Tick) {
 // and when the sweep plays on a new one, once each time.
 class TOutputWatch {
  public:
-  explicit TOutputWatch(unsigned ImageRate) : FImageRate(ImageRate) {}
-  void Check() {
+  TOutputWatch(ISweepLog& Log, unsigned ImageRate) : FLog(Log), FImageRate(ImageRate) {}
+  // False while there is no output.
+  bool Check() {
     const TOutputChain Chain = SoundService().Output(FImageRate);
     if (Chain.Rate == 0) {
       if (!FGone)
-        std::cerr << "tessolon sweep: the output is gone; the sweep goes on and plays again as "
-                     "soon as there is one\n";
+        FLog.Notice(TLogPriority::Warning,
+                    "the output is gone; the sweep goes on and plays again as soon as there is "
+                    "one");
       FGone = true;
-      return;
+      return false;
     }
     if (FGone || Chain.Losses != FLosses)
-      std::cerr << "tessolon sweep: playing on the new output: " << Chain.Describe() << "\n";
+      FLog.Notice(TLogPriority::Notice, "playing on the new output: " + Chain.Describe());
     FGone = false;
     FLosses = Chain.Losses;
+    return true;
   }
 
  private:
+  ISweepLog& FLog;
   unsigned FImageRate;
   bool FGone = false;
   unsigned FLosses = 0;
@@ -163,10 +180,11 @@ std::string Cell(TPestTable& Table, const std::string& Name) {
   return Field->IsNull() ? "(empty)" : Field->AsString();
 }
 
-std::atomic<bool> Interrupted{false};
+// The signal that interrupted a played sweep; 0 while none has.
+std::atomic<int> Interrupted{0};
 
-extern "C" void OnInterrupt(int) {
-  Interrupted = true;
+extern "C" void OnInterrupt(int Signal) {
+  Interrupted = Signal;
 }
 
 // Ctrl+C and termination only raise the flag while a played sweep runs; the previous handlers
@@ -174,7 +192,7 @@ extern "C" void OnInterrupt(int) {
 class TInterruptScope {
  public:
   TInterruptScope() {
-    Interrupted = false;
+    Interrupted = 0;
     FPreviousInt = std::signal(SIGINT, OnInterrupt);
     FPreviousTerm = std::signal(SIGTERM, OnInterrupt);
   }
@@ -198,6 +216,8 @@ struct TSweepOptions {
   bool Speaker = false;
   std::optional<std::string> Export;
   bool BandLimited = false;
+  std::optional<std::string> Between;
+  bool UntilClose = false;
 };
 
 // The options and the rules between them.
@@ -217,6 +237,20 @@ void AddSweepOptions(CLI::App& App, TSweepOptions& Options) {
   CLI::Option* Speaker = App.add_flag("--speaker", Options.Speaker);
   App.add_option("--export", Options.Export)->type_name("FILE")->excludes(Speaker);
   App.add_flag("--band-limited", Options.BandLimited)->excludes(Speaker);
+  CLI::Option* Between = App.add_option("--between", Options.Between)
+                             ->check(CLI::Validator(
+                                 [](std::string& Text) {
+                                   try {
+                                     TSchedule::Parse(Text);
+                                     return std::string();
+                                   } catch (const Exception& E) {
+                                     return E.Message();
+                                   }
+                                 },
+                                 ""))
+                             ->type_name("HH:MM-HH:MM");
+  App.add_flag("--until-close", Options.UntilClose)->needs(Between);
+  Between->excludes("--export");
 }
 
 // Ticks that fall within Seconds at Interval milliseconds each.
@@ -260,7 +294,38 @@ int ProfilesCommand(const std::vector<std::string>& Arguments) {
   });
 }
 
+namespace {
+
+std::string SignalName(int Signal) {
+  return Signal == SIGINT ? "SIGINT" : Signal == SIGTERM ? "SIGTERM" : std::to_string(Signal);
+}
+
+// The first line of the service log: what is swept, how, and where to.
+std::string StartText(TPestTable& Table, const TSweepState& State, const TSweepOptions& Options,
+                      unsigned ImageRate) {
+  std::string Output;
+  if (Options.Export)
+    Output = "the wave file " + *Options.Export;
+  else if (Options.Speaker)
+    Output = "the PC speaker";
+  else if (const TOutputChain Chain = SoundService().Output(ImageRate); Chain.Rate != 0)
+    Output = Chain.Describe() + " (tones made at " + std::to_string(ImageRate) + " Hz)";
+  else
+    Output = "the sound card, which has no output yet";
+  return "sweeping " + Cell(Table, PestField::Name) + " (key " + Cell(Table, PestField::Idx) +
+         "): " + Band(Table) + " in steps of " + Cell(Table, PestField::Step) +
+         " Hz, a tone every " + std::to_string(State.Interval) + " ms, on " + Output +
+         (Options.Between ? ", between " + *Options.Between : "");
+}
+
+}  // namespace
+
 int SweepCommand(const std::vector<std::string>& Arguments) {
+  TMachineClock Clock;
+  return SweepCommand(Arguments, Clock);
+}
+
+int SweepCommand(const std::vector<std::string>& Arguments, ISweepClock& Clock) {
   TCommandLine Line("tessolon sweep", SweepUsage);
   TSweepOptions Options;
   AddSweepOptions(Line.App(), Options);
@@ -298,25 +363,30 @@ int SweepCommand(const std::vector<std::string>& Arguments) {
                 << " ms, so its timer never fires\n";
       return static_cast<int>(ecRefused);
     }
+    const unsigned ImageRate = unsigned(SampleRate(ToneGen.Quality()));
+    const std::unique_ptr<ISweepLog> Log = MakeSweepLog(Clock);
+    Log->Started(StartText(Table, State, Options, ImageRate));
     bool WarnedLeftOut = false;
     // Only a played sweep on the sound card reaches the output.
     const bool Plays = !Options.Export && !Options.Speaker;
     bool WarnedNotCarried = false;
-    TOutputWatch Watch(unsigned(SampleRate(ToneGen.Quality())));
+    TOutputWatch Watch(*Log, ImageRate);
     auto RunTick = [&](long long Number) {
       int Position = State.Position;
       try {
         Position = Engine.Tick(Record, Settings, State);
-        std::cout << Number << " " << Position << "\n";
-        if (!WarnedLeftOut) WarnedLeftOut = WarnLeftOut(ToneGen, Number);
-        if (Plays && !WarnedNotCarried) WarnedNotCarried = WarnNotCarried(ToneGen, Number);
-        if (Plays) Watch.Check();
+        bool Silent = false;
+        if (!WarnedLeftOut) WarnedLeftOut = WarnLeftOut(*Log, ToneGen, Number);
+        if (Plays) {
+          if (!WarnedNotCarried) WarnedNotCarried = WarnNotCarried(*Log, ToneGen, Number);
+          Silent = !Watch.Check() || !ToneGen.Carried();
+        }
+        Log->Played(Number, Position, Silent);
       } catch (const Exception& E) {
         // An error (a refused speaker tone, an empty field) ends only that tick, as in the
         // window, where the timer stays enabled.
-        std::cout << Number << " " << State.Position << " " << E.Message() << "\n";
+        Log->Failed(Number, State.Position, E.Message());
       }
-      std::cout.flush();
     };
 
     if (Options.Export) {
@@ -326,32 +396,66 @@ int SweepCommand(const std::vector<std::string>& Arguments) {
         return static_cast<int>(ecRefused);
       }
       Recorder.WriteFile(*Options.Export);
+      Log->Stopped("all " + std::to_string(*Limit) + " ticks written to " + *Options.Export);
       return static_cast<int>(ecSuccess);
     }
 
-    TInterruptScope InterruptScope;
-    using Clock = std::chrono::steady_clock;
-    const auto Step = std::chrono::milliseconds(std::max(Interval, 0));
-    auto Due = Clock::now() + Step;
-    const auto End = Options.Seconds
-                         ? Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                              std::chrono::duration<double>(*Options.Seconds))
-                         : Clock::time_point::max();
-    // Naps end at the next tick but last at most 5 ms, so Ctrl+C is noticed promptly.
-    const Clock::duration Nap = std::chrono::milliseconds(5);
-    for (long long Number = 1; !Interrupted && (!Limit || Number <= *Limit);) {
-      const auto Now = Clock::now();
-      if (Now >= End) break;
-      if (Interval <= 0 || Now < Due) {
-        std::this_thread::sleep_for(Interval <= 0 ? Nap : std::min(Nap, Due - Now));
-        continue;
+    std::optional<TWindowWatch> Window;
+    if (Options.Between) {
+      Window.emplace(TSchedule::Parse(*Options.Between), Clock);
+      if (!Window->Open() && Options.UntilClose) {
+        Log->Stopped("started outside the window " + Window->Name() + ", which opens at " +
+                     LocalClockTime(Window->NextChange()));
+        return static_cast<int>(ecSuccess);
       }
-      RunTick(Number++);
-      // A tick that fell due while the last tone blocked is delivered once; missed ones are not
-      // made up.
-      Due = std::max(Due + Step, Clock::now());
+      Log->Notice(TLogPriority::Notice, Window->Text());
+    }
+    TInterruptScope InterruptScope;
+    using SteadyClock = std::chrono::steady_clock;
+    const auto Step = std::chrono::milliseconds(std::max(Interval, 0));
+    auto Due = Clock.Steady() + Step;
+    const auto End = Options.Seconds
+                         ? Clock.Steady() + std::chrono::duration_cast<SteadyClock::duration>(
+                                                std::chrono::duration<double>(*Options.Seconds))
+                         : SteadyClock::time_point::max();
+    // Naps end at the next tick but last at most 5 ms, so Ctrl+C is noticed promptly even should
+    // it come just before a nap; a closed window is looked at once a second (the machine may
+    // have slept, or its clock been set).
+    const SteadyClock::duration Nap = std::chrono::milliseconds(5),
+                                Closed = std::chrono::seconds(1);
+    std::string Reason;
+    for (long long Number = 1; Reason.empty();) {
+      const auto Now = Clock.Steady();
+      Log->Poll();
+      if (Interrupted) {
+        Reason = "interrupted by " + SignalName(Interrupted);
+      } else if (Limit && Number > *Limit) {
+        Reason = "played " + std::to_string(*Limit) + " ticks as asked";
+      } else if (Now >= End) {
+        std::ostringstream Seconds;
+        Seconds << *Options.Seconds;
+        Reason = "ran the " + Seconds.str() + " seconds asked";
+      } else if (Window && Window->Changed()) {
+        if (Window->Open()) {
+          Due = Now;
+        } else {
+          Engine.Silence(Settings);
+          if (Options.UntilClose) Reason = "the window " + Window->Name() + " closed";
+        }
+        if (Reason.empty()) Log->Notice(TLogPriority::Notice, Window->Text());
+      } else if (Window && !Window->Open()) {
+        Clock.Nap(Closed);
+      } else if (Interval <= 0 || Now < Due) {
+        Clock.Nap(Interval <= 0 ? Nap : std::min(Nap, Due - Now));
+      } else {
+        RunTick(Number++);
+        // A tick that fell due while the last tone blocked is delivered once; missed ones are
+        // not made up.
+        Due = std::max(Due + Step, Clock.Steady());
+      }
     }
     Engine.Silence(Settings);
+    Log->Stopped(Reason);
     return static_cast<int>(ecSuccess);
   });
 }

@@ -22,6 +22,8 @@ files=(
   share/doc/tessolon/copyright
   share/doc/tessolon/changelog.gz
   lib/systemd/user/tessolon-sweep@.service
+  lib/systemd/user/tessolon-sweep-nightly@.service
+  lib/systemd/user/tessolon-sweep-nightly@.timer
 )
 for size in 16 22 24 32 48 64 128 256; do
   files+=("share/icons/hicolor/${size}x$size/apps/tessolon.png")
@@ -52,15 +54,35 @@ for command in tone beep table profiles sweep; do
 done
 grep -q 'tessolon 3\.0' <<<"$man" || fail "the manual page lacks the version"
 
-unit=$usr/lib/systemd/user/tessolon-sweep@.service
-grep -qx 'ExecStart=/usr/bin/tessolon sweep --pest %I' "$unit" || fail "the unit does not run the sweep"
-# systemd's own check of an instance, with the unit pointing at the staged program.
+units=$usr/lib/systemd/user
+grep -qx 'ExecStart=/usr/bin/tessolon sweep --pest %I' "$units/tessolon-sweep@.service" ||
+  fail "the unit does not run the sweep"
+grep -qx 'ExecStart=/usr/bin/tessolon sweep --pest %I --between 22:00-06:00 --until-close' \
+  "$units/tessolon-sweep-nightly@.service" || fail "the night's unit does not run the night's sweep"
+grep -qx 'OnCalendar=\*-\*-\* 22:00:00' "$units/tessolon-sweep-nightly@.timer" ||
+  fail "the timer does not start the sweep as its window opens"
+# Both services keep one sandbox: from its heading to the end of [Service].
+sandbox() { sed -n '/^# The sandbox\./,/^\[Install\]/{/^\[Install\]/d;p}' "$1" | sed '/^$/d'; }
+[[ -n $(sandbox "$units/tessolon-sweep@.service") ]] || fail "the unit has no sandbox"
+diff <(sandbox "$units/tessolon-sweep@.service") <(sandbox "$units/tessolon-sweep-nightly@.service") ||
+  fail "the night's unit has another sandbox"
+# systemd's own check of an instance of each, pointing at the staged program; then its measure of
+# the sandbox (unrestricted, the unit measured 9.8, sandboxed 1.2; offline, a user unit is charged
+# 0.4 for "runs as root").
 mkdir -m 700 "$scratch/units" "$scratch/runtime"
-sed "s|/usr/bin/tessolon|$usr/bin/tessolon|" "$unit" >"$scratch/units/tessolon-sweep@.service"
-ln -s tessolon-sweep@.service "$scratch/units/tessolon-sweep@Mosquito.service"
-(cd "$scratch/units" && XDG_RUNTIME_DIR=$scratch/runtime \
-  systemd-analyze verify --user --man=no ./tessolon-sweep@Mosquito.service) ||
-  fail "systemd-analyze rejects the unit"
+for unit in tessolon-sweep@.service tessolon-sweep-nightly@.service tessolon-sweep-nightly@.timer; do
+  sed "s|/usr/bin/tessolon|$usr/bin/tessolon|" "$units/$unit" >"$scratch/units/$unit"
+  ln -s "$unit" "$scratch/units/${unit/@/@Mosquito}"
+done
+(cd "$scratch/units" && XDG_RUNTIME_DIR=$scratch/runtime systemd-analyze verify --user --man=no \
+  ./tessolon-sweep@Mosquito.service ./tessolon-sweep-nightly@Mosquito.service \
+  ./tessolon-sweep-nightly@Mosquito.timer) || fail "systemd-analyze rejects the units"
+for unit in tessolon-sweep@Mosquito.service tessolon-sweep-nightly@Mosquito.service; do
+  exposure=$(cd "$scratch/units" && XDG_RUNTIME_DIR=$scratch/runtime \
+    systemd-analyze security --offline=true --user "./$unit" | sed -n 's/.*Overall exposure level for .*: \([0-9.]*\) .*/\1/p')
+  [[ -n $exposure ]] && awk "BEGIN { exit !($exposure <= 1.5) }" ||
+    fail "$unit is exposed at '$exposure' (at most 1.5 wanted)"
+done
 
 # --version and --help need no display.
 version=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$usr/bin/tessolon" --version)

@@ -15,7 +15,8 @@ for file in ./usr/bin/tessolon ./usr/lib/tessolon/tessolon-windows.so \
   ./usr/share/icons/hicolor/scalable/apps/tessolon.svg \
   ./usr/share/icons/hicolor/48x48/apps/tessolon.png ./usr/share/man/man1/tessolon.1.gz \
   ./usr/share/tessolon/data/para.dbf ./usr/share/tessolon/data/idx.ndx \
-  ./usr/lib/systemd/user/tessolon-sweep@.service ./usr/share/doc/tessolon/copyright; do
+  ./usr/lib/systemd/user/tessolon-sweep@.service ./usr/lib/systemd/user/tessolon-sweep-nightly@.service \
+  ./usr/lib/systemd/user/tessolon-sweep-nightly@.timer ./usr/share/doc/tessolon/copyright; do
   grep -qxF "$file" <<<"$listing" || fail "the package lacks $file"
 done
 

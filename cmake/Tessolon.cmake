@@ -61,15 +61,6 @@ function(tessolon_test_suite target)
     return()
   endif()
   add_executable(${target} ${sources})
-  # The test sources spend most of their compile time parsing the same GoogleTest, Qt and
-  # standard headers: compiled a few at a time, each batch parses them once.
-  # GCC takes a fixture in a test source's anonymous namespace, which a batch includes, for one
-  # in a header: its subobject-linkage warning does not apply to sources.
-  set_target_properties(${target} PROPERTIES UNITY_BUILD ${TESSOLON_UNITY_TESTS}
-    UNITY_BUILD_BATCH_SIZE 6)
-  if(TESSOLON_UNITY_TESTS)
-    target_compile_options(${target} PRIVATE -Wno-subobject-linkage)
-  endif()
   if(ARG_QT)
     target_link_libraries(${target} PRIVATE tessolon_test_qtmain)
   else()

@@ -1,13 +1,14 @@
 #include "app/Util.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
 #include <algorithm>
 
+#include "app/Autostart.h"
 #include "app/FormComponent.h"
 #include "app/MyTools2.h"
-#include "app/SoundOutputPage.h"
 #include "app/SpectrumView.h"
 #include "platform/audio/SoundService.h"
 #include "platform/data/DataSource.h"
@@ -23,6 +24,26 @@
 #include "table/DbaseTable.h"
 
 TfrmUtil* frmUtil = nullptr;
+
+namespace {
+
+// While it lives, the controls are set by the program, not the user: their handlers keep nothing.
+class TProgramSetting {
+ public:
+  explicit TProgramSetting(bool& Flag) : FFlag(Flag) { FFlag = true; }
+  ~TProgramSetting() { FFlag = false; }
+
+ private:
+  bool& FFlag;
+};
+
+// "22:00" for minute 1320 of the day.
+std::string ClockTime(int Minute) {
+  const auto TwoDigits = [](int N) { return std::string{char('0' + N / 10), char('0' + N % 10)}; };
+  return TwoDigits(Minute / 60) + ":" + TwoDigits(Minute % 60);
+}
+
+}  // namespace
 
 std::function<void(const std::string&, const std::string&)> TfrmUtil::ShowInformation =
     [](const std::string& Caption, const std::string& Text) {
@@ -52,6 +73,10 @@ const TClassInfo& TfrmUtil::StaticClassInfo() {
                                      .Method("skLabel17Click", &TfrmUtil::skLabel17Click)
                                      .Method("Timer1Timer", &TfrmUtil::Timer1Timer)
                                      .Method("chBandClick", &TfrmUtil::chBandClick)
+                                     .Method("chKeepClick", &TfrmUtil::chKeepClick)
+                                     .Method("chStartClick", &TfrmUtil::chStartClick)
+                                     .Method("chBetweenClick", &TfrmUtil::chBetweenClick)
+                                     .Method("edBetweenChange", &TfrmUtil::edBetweenChange)
                                      .Method("PageControl1Change", &TfrmUtil::PageControl1Change)
                                      .Build();
   return Info;
@@ -97,6 +122,11 @@ void TfrmUtil::Loaded() {
   lbloct = &FormComponent<TLabel>(*this, "lbloct");
   lblAmp = &FormComponent<TLabel>(*this, "lblAmp");
   chBand = &FormComponent<TCheckBox>(*this, "chBand");
+  chStart = &FormComponent<TCheckBox>(*this, "chStart");
+  chBetween = &FormComponent<TCheckBox>(*this, "chBetween");
+  edFrom = &FormComponent<TEdit>(*this, "edFrom");
+  edTo = &FormComponent<TEdit>(*this, "edTo");
+  lblBetween = &FormComponent<TLabel>(*this, "lblBetween");
   lblDevice = &FormComponent<TLabel>(*this, "lblDevice");
   lblRate = &FormComponent<TLabel>(*this, "lblRate");
   lblNote = &FormComponent<TLabel>(*this, "lblNote");
@@ -112,8 +142,9 @@ void TfrmUtil::FormCreate(TComponent*) {
   lbloct->SetCaption(std::to_string(troct->Position()));
   lblAmp->SetCaption(std::to_string(tramp->Position()));
   ShowVolumes();
-  chBand->SetChecked(StoredBandLimited());
-  ToneGen1->SetBandLimited(chBand->Checked());
+  const TProgramSetting Setting(FApplying);
+  chStart->SetChecked(AutostartInstalled());
+  ReadSchedule();
   CreateTipWindow(Widget());
   // The last ones also name their controls for screen readers: nothing else on the page does.
   const std::pair<const char*, const char*> Tips[] = {
@@ -130,7 +161,9 @@ void TfrmUtil::FormCreate(TComponent*) {
       {"tbL", "Left volume"},
       {"tbR", "Right volume"},
       {"tbLine", "The frequency the sweep plays now, within the pest's band"},
-      {"mmoIntro", "About Tessolon"}};
+      {"mmoIntro", "About Tessolon"},
+      {"edFrom", "The hour the sweep starts to play, as HH:MM"},
+      {"edTo", "The hour the sweep falls silent, as HH:MM"}};
   for (const auto& [Name, Text] : Tips)
     AddBalloonTip(FormComponent<TControl>(*this, Name).Widget(), TipInfo, tiInfo, "Info", Text);
 }
@@ -151,26 +184,31 @@ void TfrmUtil::ShowVolumes() {
 
 void TfrmUtil::cbWavFormCloseUp(TComponent*) {
   ToneGen1->SetWaveform(WaveIndex(cbWavForm->ItemIndex()));
+  KeepChoices();
 }
 
 void TfrmUtil::troctChange(TComponent*) {
   lbloct->SetCaption(std::to_string(troct->Position()));
+  KeepChoices();
 }
 
 void TfrmUtil::trampChange(TComponent*) {
   lblAmp->SetCaption(std::to_string(tramp->Position()));
+  KeepChoices();
 }
 
 void TfrmUtil::tbLChange(TComponent*) {
   ToneGen1->SetLeftVolume(tbL->Position());
   ToneGen1->SetRightVolume(tbR->Position());
   ShowVolumes();
+  KeepChoices();
 }
 
 void TfrmUtil::tbRChange(TComponent*) {
   ToneGen1->SetRightVolume(tbR->Position());
   ToneGen1->SetLeftVolume(tbL->Position());
   ShowVolumes();
+  KeepChoices();
 }
 
 void TfrmUtil::btnpresetClick(TComponent*) {
@@ -179,14 +217,36 @@ void TfrmUtil::btnpresetClick(TComponent*) {
 
 void TfrmUtil::chsterClick(TComponent*) {
   ToneGen1->SetStereo(chster->Checked());
+  KeepChoices();
 }
 
 void TfrmUtil::chResoClick(TComponent*) {
   ToneGen1->SetResolution(chReso->Checked() ? tg16Bit : tg8Bit);
+  KeepChoices();
 }
 
 void TfrmUtil::chQualClick(TComponent*) {
   ToneGen1->SetQuality(chQual->Checked() ? tgHiQ : tgLoQ);
+  KeepChoices();
+}
+
+void TfrmUtil::chKeepClick(TComponent*) {
+  KeepChoices();
+}
+
+// The box shows whether the entry is there, also when writing or removing it failed.
+void TfrmUtil::chStartClick(TComponent*) {
+  if (FApplying) return;
+  try {
+    if (chStart->Checked())
+      InstallAutostart(QCoreApplication::applicationFilePath().toStdString());
+    else
+      RemoveAutostart();
+  } catch (...) {
+    const TProgramSetting Setting(FApplying);
+    chStart->SetChecked(AutostartInstalled());
+    throw;
+  }
 }
 
 void TfrmUtil::btnPrevClick(TComponent*) {
@@ -249,6 +309,10 @@ void TfrmUtil::SelectPest() {
     throw;
   }
   ShowSweepState(State);
+  if (FStartWaveform) {
+    ToneGen1->SetWaveform(WaveIndex(*FStartWaveform));
+    FStartWaveform.reset();
+  }
 }
 
 void TfrmUtil::StartSweep() {
@@ -259,6 +323,7 @@ void TfrmUtil::StopSweep() {
   Timer1->SetEnabled(false);
   FSweep->Silence(SweepSettings());
   FSilence.clear();
+  FWaiting = false;
 }
 
 bool TfrmUtil::SweepRunning() const {
@@ -270,24 +335,58 @@ void TfrmUtil::skLabel17Click(TComponent* Sender) {
 }
 
 void TfrmUtil::Timer1Timer(TComponent*) {
+  const TSweepSettings Settings = SweepSettings();
+  // Outside the hours to sweep nothing plays, and the bar waits where it stands.
+  if (FSchedule && !FSchedule->Contains(FClock->Now())) {
+    if (!FWaiting) FSweep->Silence(Settings);
+    FWaiting = true;
+    TellSilence("waiting for " + ClockTime(FSchedule->StartMinute()));
+    return;
+  }
+  FWaiting = false;
   // The bar moves first, so a refused tone still leaves the position it was refused at.
   const TPestRecord Record = CurrentRecord();
-  const TSweepSettings Settings = SweepSettings();
   tbLine->SetPosition(TSweepEngine::NextPosition(Record, Settings, SweepState()));
   FSweep->RunAllNight(Record, Settings, tbLine->Position());
-  // The main window shows whether the tick reached the output; it is told only of changes.
-  const std::string Silence = chSND->Checked() ? SilentToneShort(*ToneGen1) : "";
-  if (Silence != FSilence) {
-    FSilence = Silence;
-    if (IAdjustmentObserver* Window = FObserver.Get()) Window->OutputSilent(Silence);
-  }
+  // The main window shows whether the tick reached the output.
+  TellSilence(chSND->Checked() ? SilentToneShort(*ToneGen1) : "");
   // The page is kept up to date only while it can be seen: analysing costs a transform.
   if (pbSpectrum->Widget()->isVisible()) ShowSoundOutput();
 }
 
+void TfrmUtil::TellSilence(const std::string& Reason) {
+  if (Reason == FSilence) return;
+  FSilence = Reason;
+  if (IAdjustmentObserver* Window = FObserver.Get()) Window->OutputSilent(Reason);
+}
+
+void TfrmUtil::chBetweenClick(TComponent*) {
+  ReadSchedule();
+  KeepChoices();
+}
+
+void TfrmUtil::edBetweenChange(TComponent*) {
+  ReadSchedule();
+  KeepChoices();
+}
+
+// Times that do not make a window leave the last ones in force; the page says so.
+void TfrmUtil::ReadSchedule() {
+  try {
+    FTimes = TSchedule::Parse(edFrom->Text() + "-" + edTo->Text());
+    lblBetween->SetCaption("");
+  } catch (const Exception&) {
+    lblBetween->SetCaption(FTimes ? "Kept " + FTimes->Text() + ": give HH:MM twice"
+                                  : "Give two times as HH:MM");
+  }
+  FSchedule = chBetween->Checked() ? FTimes : std::nullopt;
+  if (IAdjustmentObserver* Window = FObserver.Get())
+    Window->ScheduleChanged(FSchedule ? FSchedule->Text() : "");
+}
+
 void TfrmUtil::chBandClick(TComponent*) {
   ToneGen1->SetBandLimited(chBand->Checked());
-  StoreBandLimited(chBand->Checked());
+  KeepChoices();
 }
 
 void TfrmUtil::PageControl1Change(TComponent*) {
@@ -336,6 +435,63 @@ TSweepSettings TfrmUtil::SweepSettings() const {
           .LeftVolume = tbL->Position(),
           .RightVolume = tbR->Position(),
           .Amplitude = tramp->Position()};
+}
+
+TDialogChoices TfrmUtil::Choices() const {
+  return {.LeftVolume = tbL->Position(),
+          .RightVolume = tbR->Position(),
+          .Amplitude = tramp->Position(),
+          .Octave = troct->Position(),
+          .Waveform = static_cast<int>(ToneGen1->Waveform()),
+          .Stereo = chster->Checked(),
+          .Resolution16 = chReso->Checked(),
+          .QualityHigh = chQual->Checked(),
+          .SoundCard = chSND->Checked(),
+          .Envelope = chPlay->Checked(),
+          .AutoChange = chAuto->Checked(),
+          .BandLimited = chBand->Checked(),
+          .Schedule = FTimes ? FTimes->Text() : "",
+          .ScheduleOn = chBetween->Checked()};
+}
+
+// The boxes' and sliders' own handlers pass the values on to the tone generator.
+void TfrmUtil::ApplyChoices(const TDialogChoices& Choices) {
+  {
+    const TProgramSetting Setting(FApplying);
+    tbL->SetPosition(Choices.LeftVolume);
+    tbR->SetPosition(Choices.RightVolume);
+    tramp->SetPosition(Choices.Amplitude);
+    troct->SetPosition(Choices.Octave);
+    chster->SetChecked(Choices.Stereo);
+    chReso->SetChecked(Choices.Resolution16);
+    chQual->SetChecked(Choices.QualityHigh);
+    chSND->SetChecked(Choices.SoundCard);
+    chPlay->SetChecked(Choices.Envelope);
+    chAuto->SetChecked(Choices.AutoChange);
+    chBand->SetChecked(Choices.BandLimited);
+    if (const size_t Dash = Choices.Schedule.find('-'); Dash != std::string::npos) {
+      edFrom->SetText(Choices.Schedule.substr(0, Dash));
+      edTo->SetText(Choices.Schedule.substr(Dash + 1));
+    }
+    chBetween->SetChecked(Choices.ScheduleOn);
+  }
+  ReadSchedule();
+  // A box already in the state given is not clicked.
+  ToneGen1->SetLeftVolume(tbL->Position());
+  ToneGen1->SetRightVolume(tbR->Position());
+  ToneGen1->SetStereo(chster->Checked());
+  ToneGen1->SetResolution(chReso->Checked() ? tg16Bit : tg8Bit);
+  ToneGen1->SetQuality(chQual->Checked() ? tgHiQ : tgLoQ);
+  ToneGen1->SetBandLimited(chBand->Checked());
+  if (Choices.Waveform) {
+    ToneGen1->SetWaveform(WaveIndex(*Choices.Waveform));
+    cbWavForm->SetItemIndex(*Choices.Waveform);
+  }
+  FStartWaveform = Choices.Waveform;
+}
+
+void TfrmUtil::KeepChoices() {
+  if (!FApplying) StoreDialogChoices(Choices());
 }
 
 TSweepState TfrmUtil::SweepState() const {

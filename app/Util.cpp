@@ -370,14 +370,14 @@ void TfrmUtil::edBetweenChange(TComponent*) {
   KeepChoices();
 }
 
-// Times that do not make a window leave the last ones in force; the page says so.
+// Times that do not make a window leave the last ones in force (the tray's tip names them); the
+// page says the new ones were not taken.
 void TfrmUtil::ReadSchedule() {
   try {
     FTimes = TSchedule::Parse(edFrom->Text() + "-" + edTo->Text());
     lblBetween->SetCaption("");
   } catch (const Exception&) {
-    lblBetween->SetCaption(FTimes ? "Kept " + FTimes->Text() + ": give HH:MM twice"
-                                  : "Give two times as HH:MM");
+    lblBetween->SetCaption("Not taken (HH:MM)");
   }
   FSchedule = chBetween->Checked() ? FTimes : std::nullopt;
   if (IAdjustmentObserver* Window = FObserver.Get())

@@ -855,7 +855,7 @@ object frmUtil: TfrmUtil
       end
       object lblAnd: TLabel
         Left = 200
-        Top = 213
+        Top = 214
         Caption = 'and'
       end
       object edTo: TEdit
@@ -868,7 +868,11 @@ object frmUtil: TfrmUtil
       end
       object lblBetween: TLabel
         Left = 277
-        Top = 213
+        Top = 214
+        Font.Name = 'Tahoma'
+        Font.Height = -12
+        Font.Color = clRed
+        ParentFont = False
       end
       object lblNote: TLabel
         Left = 8

@@ -121,8 +121,8 @@ TEST_F(SweepHours, TimesThatMakeNoWindowKeepTheLastAndTheHoursAreKept) {
   const struct {
     const char *Edit, *Text, *Note, *Tip;
   } Steps[] = {
-      {"edTo", "25:00", "Kept 22:00-06:00: give HH:MM twice", "Tessolon 3.0, sweeps 22:00-06:00"},
-      {"edTo", "22:00", "Kept 22:00-06:00: give HH:MM twice", "Tessolon 3.0, sweeps 22:00-06:00"},
+      {"edTo", "25:00", "Not taken (HH:MM)", "Tessolon 3.0, sweeps 22:00-06:00"},
+      {"edTo", "22:00", "Not taken (HH:MM)", "Tessolon 3.0, sweeps 22:00-06:00"},
       {"edTo", "7:15", "", "Tessolon 3.0, sweeps 22:00-07:15"},
   };
   for (const auto& S : Steps) {

@@ -38,6 +38,8 @@ void CreateWindows(TApplication& App, const TStartOptions& Options) {
   TUserChoices Choices{.Dialog = frmUtil->Choices(), .Pest = std::nullopt};
   Choices.Dialog.Waveform.reset();
   LoadChoices(Choices);
+  // A pest named at the start plays its own waveform, as any pest chosen does.
+  if (!Options.Pest.empty()) Choices.Dialog.Waveform.reset();
   frmUtil->ApplyChoices(Choices.Dialog);
   frmMain->SetStart({.PestName = Options.Pest,
                      .PestKey = Choices.Pest,

@@ -313,6 +313,8 @@ void TfrmUtil::SelectPest() {
     ToneGen1->SetWaveform(WaveIndex(*FStartWaveform));
     FStartWaveform.reset();
   }
+  // The waveform kept is the one now played.
+  KeepChoices();
 }
 
 void TfrmUtil::StartSweep() {

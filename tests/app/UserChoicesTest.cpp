@@ -222,8 +222,10 @@ TEST_F(UserChoices, ADamagedFileGivesTheDefaultsAndOneWarning) {
 
 // --go starts the sweep at once: the pest named, in any case, else the one kept.
 TEST_F(UserChoices, GoSweepsThePestNamedOrTheOneKept) {
+  WriteSettings("[Sound]\nWaveform=3\n");
   StartProgram({.Go = true, .Pest = "hOUSE fLY"});
   EXPECT_TRUE(Running());
+  EXPECT_EQ(Tone().Waveform(), tgSine);  // the pest's own, not the sawtooth kept
   EXPECT_EQ(ShownPest(), HouseFly);
   EXPECT_EQ(Band().Min(), HouseFlyLow);
   EXPECT_EQ(Main<TControl>("lblPoint").Caption(), "RUN ...");
@@ -238,6 +240,7 @@ TEST_F(UserChoices, GoSweepsThePestNamedOrTheOneKept) {
   EXPECT_TRUE(Running());
   EXPECT_EQ(ShownPest(), 2);
   EXPECT_EQ(Band().Min(), Low);
+  EXPECT_EQ(Tone().Waveform(), tgSquare);  // choosing the pest kept its waveform with it
   EndProgram();
 
   // A name the table does not have: the first pest is shown, nothing runs, and the user is told.

@@ -3,7 +3,8 @@
 # no pixel of the skin's transparent teal on screen, moved by dragging its body; Minimise
 # leaves it reachable; a notification area started later gets the icon, and Minimise then
 # hides the window behind it; started again with --minimized --go while the tray is up, the
-# program goes behind its icon at once and stays there. Usage: x11-test.sh SOURCE_DIR PROGRAM SHOT_DIR
+# program goes behind its icon at once and stays there.
+# Usage: x11-test.sh SOURCE_DIR PROGRAM SHOT_DIR
 source_dir=$1
 program=$2
 shots=$3

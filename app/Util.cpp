@@ -1,6 +1,5 @@
 #include "app/Util.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
@@ -10,14 +9,12 @@
 #include "app/FormComponent.h"
 #include "app/MyTools2.h"
 #include "app/SpectrumView.h"
-#include "platform/audio/SoundService.h"
 #include "platform/data/DataSource.h"
 #include "platform/qt/Application.h"
 #include "platform/qt/ComCtrls.h"
 #include "platform/qt/StdCtrls.h"
 #include "platform/qt/Timer.h"
 #include "sound/ToneGen.h"
-#include "sound/ToneGenSynth.h"
 #include "sweep/OutputNotes.h"
 #include "sweep/PestFields.h"
 #include "sweep/SweepOutput.h"
@@ -26,16 +23,6 @@
 TfrmUtil* frmUtil = nullptr;
 
 namespace {
-
-// While it lives, the controls are set by the program, not the user: their handlers keep nothing.
-class TProgramSetting {
- public:
-  explicit TProgramSetting(bool& Flag) : FFlag(Flag) { FFlag = true; }
-  ~TProgramSetting() { FFlag = false; }
-
- private:
-  bool& FFlag;
-};
 
 // "22:00" for minute 1320 of the day.
 std::string ClockTime(int Minute) {
@@ -142,8 +129,7 @@ void TfrmUtil::FormCreate(TComponent*) {
   lbloct->SetCaption(std::to_string(troct->Position()));
   lblAmp->SetCaption(std::to_string(tramp->Position()));
   ShowVolumes();
-  const TProgramSetting Setting(FApplying);
-  chStart->SetChecked(AutostartInstalled());
+  SetByProgram([this] { chStart->SetChecked(AutostartInstalled()); });
   ReadSchedule();
   CreateTipWindow(Widget());
   // The last ones also name their controls for screen readers: nothing else on the page does.
@@ -232,21 +218,6 @@ void TfrmUtil::chQualClick(TComponent*) {
 
 void TfrmUtil::chKeepClick(TComponent*) {
   KeepChoices();
-}
-
-// The box shows whether the entry is there, also when writing or removing it failed.
-void TfrmUtil::chStartClick(TComponent*) {
-  if (FApplying) return;
-  try {
-    if (chStart->Checked())
-      InstallAutostart(QCoreApplication::applicationFilePath().toStdString());
-    else
-      RemoveAutostart();
-  } catch (...) {
-    const TProgramSetting Setting(FApplying);
-    chStart->SetChecked(AutostartInstalled());
-    throw;
-  }
 }
 
 void TfrmUtil::btnPrevClick(TComponent*) {
@@ -362,57 +333,6 @@ void TfrmUtil::TellSilence(const std::string& Reason) {
   if (IAdjustmentObserver* Window = FObserver.Get()) Window->OutputSilent(Reason);
 }
 
-void TfrmUtil::chBetweenClick(TComponent*) {
-  ReadSchedule();
-  KeepChoices();
-}
-
-void TfrmUtil::edBetweenChange(TComponent*) {
-  ReadSchedule();
-  KeepChoices();
-}
-
-// Times that do not make a window leave the last ones in force (the tray's tip names them); the
-// page says the new ones were not taken.
-void TfrmUtil::ReadSchedule() {
-  try {
-    FTimes = TSchedule::Parse(edFrom->Text() + "-" + edTo->Text());
-    lblBetween->SetCaption("");
-  } catch (const Exception&) {
-    lblBetween->SetCaption("Not taken (HH:MM)");
-  }
-  FSchedule = chBetween->Checked() ? FTimes : std::nullopt;
-  if (IAdjustmentObserver* Window = FObserver.Get())
-    Window->ScheduleChanged(FSchedule ? FSchedule->Text() : "");
-}
-
-void TfrmUtil::chBandClick(TComponent*) {
-  ToneGen1->SetBandLimited(chBand->Checked());
-  KeepChoices();
-}
-
-void TfrmUtil::PageControl1Change(TComponent*) {
-  if (PageControl1->ActivePage() == pbSpectrum->Parent()) ShowSoundOutput();
-}
-
-void TfrmUtil::ShowSoundOutput() {
-  // The output's answer is kept by the sound service until its server reports a change, so
-  // asking at every tick opens nothing.
-  const unsigned ImageRate = unsigned(SampleRate(ToneGen1->Quality()));
-  const TOutputChain Chain = SoundService().Output(ImageRate);
-  lblDevice->SetCaption(OutputText(Chain));
-  lblRate->SetCaption(OutputRateText(Chain, ImageRate));
-  // The caption sizes a label to its text; the note keeps its room for four wrapped lines.
-  const int NoteWidth = lblNote->Width(), NoteHeight = lblNote->Height();
-  std::string Note = BandNote({tbLine->Min(), tbLine->Max()}, Chain, ImageRate);
-  if (chSND->Checked() && !ToneGen1->Carried()) Note = SilentToneNote(*ToneGen1) + " " + Note;
-  lblNote->SetCaption(Note);
-  lblNote->SetBounds(lblNote->Left(), lblNote->Top(), NoteWidth, NoteHeight);
-  if (chSND->Checked())
-    if (auto Picture = TonePicture(*ToneGen1, Chain.CarriedRate(ImageRate)))
-      pbSpectrum->SetPicture(std::move(*Picture));
-}
-
 void TfrmUtil::RunAllNight() {
   FSweep->RunAllNight(CurrentRecord(), SweepSettings(), tbLine->Position());
 }
@@ -456,10 +376,10 @@ TDialogChoices TfrmUtil::Choices() const {
           .ScheduleOn = chBetween->Checked()};
 }
 
-// The boxes' and sliders' own handlers pass the values on to the tone generator.
+// The controls first, then the tone generator from them: a box already in the state given is not
+// clicked, so its own handler does not pass it on.
 void TfrmUtil::ApplyChoices(const TDialogChoices& Choices) {
-  {
-    const TProgramSetting Setting(FApplying);
+  SetByProgram([&] {
     tbL->SetPosition(Choices.LeftVolume);
     tbR->SetPosition(Choices.RightVolume);
     tramp->SetPosition(Choices.Amplitude);
@@ -476,9 +396,8 @@ void TfrmUtil::ApplyChoices(const TDialogChoices& Choices) {
       edTo->SetText(Choices.Schedule.substr(Dash + 1));
     }
     chBetween->SetChecked(Choices.ScheduleOn);
-  }
+  });
   ReadSchedule();
-  // A box already in the state given is not clicked.
   ToneGen1->SetLeftVolume(tbL->Position());
   ToneGen1->SetRightVolume(tbR->Position());
   ToneGen1->SetStereo(chster->Checked());
@@ -490,6 +409,17 @@ void TfrmUtil::ApplyChoices(const TDialogChoices& Choices) {
     cbWavForm->SetItemIndex(*Choices.Waveform);
   }
   FStartWaveform = Choices.Waveform;
+}
+
+void TfrmUtil::SetByProgram(const std::function<void()>& Set) {
+  FApplying = true;
+  try {
+    Set();
+  } catch (...) {
+    FApplying = false;
+    throw;
+  }
+  FApplying = false;
 }
 
 void TfrmUtil::KeepChoices() {

@@ -1,4 +1,5 @@
-// The Adjustment dialog: editor of the pest profiles, panel of the sound settings and about box.
+// The Adjustment dialog: editor of the pest profiles, panel of the sound settings and about box
+// (Util.cpp), and the "Sound output" page (SoundOutputPage.cpp).
 // It also owns what the whole program works with: the pest table, its data source, the tone
 // generator and the sweep timer. Its boxes, band bar and timer hold the sweep's settings and
 // state, which it hands to the sweep engine as values. The main window works them through
@@ -109,8 +110,10 @@ class TfrmUtil : public TForm, public IAdjustmentDialog {
   void ShowSweepState(const TSweepState& State);
   // Fills the "Sound output" page from the device and the tone being played.
   void ShowSoundOutput();
-  // Keeps the choices for the next run, unless they are being applied.
+  // Keeps the choices for the next run, unless the program is setting the controls.
   void KeepChoices();
+  // Runs Set as the program's doing, not the user's: the handlers it sets off keep nothing.
+  void SetByProgram(const std::function<void()>& Set);
   // Reads the hours to sweep from the page and tells the main window.
   void ReadSchedule();
   // Tells the main window why ticks are silent (empty: they play), when that changes.

@@ -7,6 +7,7 @@
 #include "app/AppClasses.h"
 #include "app/ScreenReaderNames.h"
 #include "app/UMain.h"
+#include "app/UserSettings.h"
 #include "app/Util.h"
 #include "platform/core/Exceptions.h"
 #include "platform/qt/Application.h"
@@ -14,7 +15,7 @@
 #include "platform/qt/QtApplication.h"
 #include "sound/Bleeper.h"
 
-void CreateWindows(TApplication& App) {
+void CreateWindows(TApplication& App, const TStartOptions& Options) {
   AddDesignFonts();
   RegisterAppClasses();
   App.SetTitle("Tessolon 3.0");
@@ -32,9 +33,21 @@ void CreateWindows(TApplication& App) {
   frmUtil->SetObserver(frmMain);
   NameControlsForScreenReaders(*frmMain);
   NameControlsForScreenReaders(*frmUtil);
+  // What the definitions give is the default for whatever was not kept.
+  KeepSettings(Options.KeepSettings);
+  TUserChoices Choices{.Dialog = frmUtil->Choices(), .Pest = std::nullopt};
+  Choices.Dialog.Waveform.reset();
+  LoadChoices(Choices);
+  // A pest named at the start plays its own waveform, as any pest chosen does.
+  if (!Options.Pest.empty()) Choices.Dialog.Waveform.reset();
+  frmUtil->ApplyChoices(Choices.Dialog);
+  frmMain->SetStart({.PestName = Options.Pest,
+                     .PestKey = Choices.Pest,
+                     .Go = Options.Go,
+                     .Minimized = Options.Minimized});
 }
 
-int RunProgram(int argc, char** argv) {
+int RunProgram(int argc, char** argv, const TStartOptions& Options) {
   if (!DisplayAvailable()) {
     std::cerr << "tessolon: no display (DISPLAY and WAYLAND_DISPLAY are unset); "
                  "the headless commands still work: tessolon --help\n";
@@ -48,7 +61,7 @@ int RunProgram(int argc, char** argv) {
   StartupDone();
   TApplication App;
   try {
-    CreateWindows(App);
+    CreateWindows(App, Options);
   } catch (const std::exception& E) {
     std::cerr << "tessolon: " << E.what() << '\n';
     return 1;

@@ -2,8 +2,12 @@
 
 #include "app/FormComponent.h"
 #include "app/MyTools2.h"
+#include "app/UserSettings.h"
+#include "platform/core/Exceptions.h"
+#include "platform/data/TextCase.h"
 #include "platform/qt/Application.h"
 #include "platform/qt/ComCtrls.h"
+#include "platform/qt/DbCtrls.h"
 #include "shell/Menus.h"
 #include "shell/TrayIcon.h"
 #include "sweep/DataFolder.h"
@@ -58,7 +62,7 @@ void TfrmMain::Loaded() {
   TForm::Loaded();
   Animate1 = &FormComponent<TAnimate>(*this, "Animate1");
   lblPoint = &FormComponent<TControl>(*this, "lblPoint");
-  cbLook1 = &FormComponent<TControl>(*this, "cbLook1");
+  cbLook1 = &FormComponent<TDBLookupComboBox>(*this, "cbLook1");
   Run1 = &FormComponent<TMenuItem>(*this, "Run1");
   StopProcess1 = &FormComponent<TMenuItem>(*this, "StopProcess1");
   TrayIcon1 = &FormComponent<TTrayIcon>(*this, "TrayIcon1");
@@ -90,7 +94,15 @@ void TfrmMain::START_PROC() {
 
 void TfrmMain::STOP_PROC() {
   ShowRunState(false, clRed, "STOP ...");
-  TrayIcon1->SetHint(FTrayHint);
+  FSilence.clear();
+  ShowTrayTip();
+}
+
+void TfrmMain::ShowTrayTip() {
+  std::string Tip = FTrayHint;
+  if (!FSchedule.empty()) Tip += ", sweeps " + FSchedule;
+  if (!FSilence.empty()) Tip += ": " + FSilence;
+  TrayIcon1->SetHint(Tip);
 }
 
 void TfrmMain::FormCreate(TComponent*) {
@@ -105,14 +117,38 @@ void TfrmMain::FormShow(TComponent*) {
   if (!FTableOpened) {
     Adjustment().OpenTable(FDataFolder);
     FTableOpened = true;
-    // At start the selector shows the first pest: Go must sweep that pest's band, not the
-    // band the dialog was stored with.
     if (!FStarted) {
       FStarted = true;
-      Adjustment().SelectPest();
+      Adjustment().ShowPage(0);
+      StartWithPest();
+      return;
     }
   }
   Adjustment().ShowPage(0);
+}
+
+void TfrmMain::SetStart(const TStart& Start) {
+  FStart = Start;
+  TrayIcon1->SetStartMinimized(Start.Minimized);
+}
+
+// Go must sweep the band of the pest the selector shows, not the band the dialog was stored
+// with: the first pest, or the one asked for or kept.
+void TfrmMain::StartWithPest() {
+  const int Entry = StartEntry();
+  if (Entry >= 0) cbLook1->Choose(Entry);
+  Adjustment().SelectPest();
+  if (Entry < 0 && !FStart.PestName.empty())
+    throw Exception("There is no pest named \"" + FStart.PestName + "\" in the table");
+  if (FStart.Go) btnGoClick(this);
+}
+
+int TfrmMain::StartEntry() const {
+  for (int I = 0; I < cbLook1->ItemCount(); ++I)
+    if (FStart.PestName.empty() ? FStart.PestKey && cbLook1->ItemKey(I) == TVariant(*FStart.PestKey)
+                                : SameText(cbLook1->ItemText(I), FStart.PestName))
+      return I;
+  return -1;
 }
 
 void TfrmMain::FormActivate(TComponent*) {
@@ -128,6 +164,7 @@ void TfrmMain::AddTips() {
 
 void TfrmMain::cbLook1CloseUp(TComponent*) {
   Adjustment().SelectPest();
+  if (cbLook1->ItemIndex() >= 0) StorePest(cbLook1->KeyValue().AsInteger());
 }
 
 void TfrmMain::btnGoClick(TComponent*) {
@@ -194,8 +231,14 @@ void TfrmMain::AdjustmentClosed() {
   Show();
 }
 
+void TfrmMain::ScheduleChanged(const std::string& Window) {
+  FSchedule = Window;
+  ShowTrayTip();
+}
+
 void TfrmMain::OutputSilent(const std::string& Reason) {
-  TrayIcon1->SetHint(Reason.empty() ? FTrayHint : FTrayHint + ": " + Reason);
+  FSilence = Reason;
+  ShowTrayTip();
   if (!Adjustment().SweepRunning()) return;
   if (Reason.empty())
     START_PROC();

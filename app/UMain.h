@@ -3,12 +3,15 @@
 // dialog, which the main window works through (WindowLinks.h).
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "app/WindowLinks.h"
 #include "platform/qt/Forms.h"
 
 class TAnimate;
+class TDBLookupComboBox;
 class TMenuItem;
 class TTrayIcon;
 
@@ -28,6 +31,15 @@ class TfrmMain : public TForm, public IAdjustmentObserver {
   void SetTableOpened(bool Value) { FTableOpened = Value; }
   // The dialog the selection, Go, Stop, Set-up and About work through.
   void SetAdjustment(IAdjustmentDialog* Dialog) { FAdjustment.Set(*this, Dialog); }
+
+  // What the window does when it is first shown.
+  struct TStart {
+    std::string PestName;            // the pest to select (--go PEST), found whatever its case
+    std::optional<int64_t> PestKey;  // else the pest kept from the last run, by its key
+    bool Go = false;                 // start the sweep at once
+    bool Minimized = false;          // go to the tray, or minimised where there is none
+  };
+  void SetStart(const TStart& Start);
 
   // The run/stop display: animation and status label.
   void START_PROC();
@@ -54,6 +66,8 @@ class TfrmMain : public TForm, public IAdjustmentObserver {
   void AdjustmentClosed() override;
   // The status label says "SILENT" and the tray tip the reason while ticks stay silent.
   void OutputSilent(const std::string& Reason) override;
+  // The tray tip names the hours the sweep keeps to.
+  void ScheduleChanged(const std::string& Window) override;
 
  protected:
   void Loaded() override;
@@ -64,18 +78,27 @@ class TfrmMain : public TForm, public IAdjustmentObserver {
   // Makes the window's balloon tips anew.
   void AddTips();
   void ShowRunState(bool Running, TColor Colour, const char* Caption);
+  // The tray tip: the definition's, the hours to sweep, and why ticks are silent.
+  void ShowTrayTip();
+  // Selects the start pest in the selector and applies it, then starts the sweep if asked.
+  void StartWithPest();
+  // The selector's entry for the start pest; -1 for the entry the selector shows already.
+  int StartEntry() const;
 
   // Components of the definition, found by name once it is read.
   TAnimate* Animate1 = nullptr;
-  TControl *lblPoint = nullptr, *cbLook1 = nullptr;
+  TControl* lblPoint = nullptr;
+  TDBLookupComboBox* cbLook1 = nullptr;
   TMenuItem *Run1 = nullptr, *StopProcess1 = nullptr;
   TTrayIcon* TrayIcon1 = nullptr;
   std::string FTrayHint;  // the tip the definition gives the tray icon
+  std::string FSchedule, FSilence;
 
   TWindowLink<IAdjustmentDialog> FAdjustment;
   std::string FDataFolder;
   bool FTableOpened = false;
   bool FStarted = false;  // the shown pest has been applied once
+  TStart FStart;
 };
 
 // The main window while it exists.

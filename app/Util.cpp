@@ -5,24 +5,32 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "app/Autostart.h"
 #include "app/FormComponent.h"
 #include "app/MyTools2.h"
-#include "app/SoundOutputPage.h"
 #include "app/SpectrumView.h"
-#include "platform/audio/SoundService.h"
 #include "platform/data/DataSource.h"
 #include "platform/qt/Application.h"
 #include "platform/qt/ComCtrls.h"
 #include "platform/qt/StdCtrls.h"
 #include "platform/qt/Timer.h"
 #include "sound/ToneGen.h"
-#include "sound/ToneGenSynth.h"
 #include "sweep/OutputNotes.h"
 #include "sweep/PestFields.h"
 #include "sweep/SweepOutput.h"
 #include "table/DbaseTable.h"
 
 TfrmUtil* frmUtil = nullptr;
+
+namespace {
+
+// "22:00" for minute 1320 of the day.
+std::string ClockTime(int Minute) {
+  const auto TwoDigits = [](int N) { return std::string{char('0' + N / 10), char('0' + N % 10)}; };
+  return TwoDigits(Minute / 60) + ":" + TwoDigits(Minute % 60);
+}
+
+}  // namespace
 
 std::function<void(const std::string&, const std::string&)> TfrmUtil::ShowInformation =
     [](const std::string& Caption, const std::string& Text) {
@@ -52,6 +60,10 @@ const TClassInfo& TfrmUtil::StaticClassInfo() {
                                      .Method("skLabel17Click", &TfrmUtil::skLabel17Click)
                                      .Method("Timer1Timer", &TfrmUtil::Timer1Timer)
                                      .Method("chBandClick", &TfrmUtil::chBandClick)
+                                     .Method("chKeepClick", &TfrmUtil::chKeepClick)
+                                     .Method("chStartClick", &TfrmUtil::chStartClick)
+                                     .Method("chBetweenClick", &TfrmUtil::chBetweenClick)
+                                     .Method("edBetweenChange", &TfrmUtil::edBetweenChange)
                                      .Method("PageControl1Change", &TfrmUtil::PageControl1Change)
                                      .Build();
   return Info;
@@ -97,6 +109,11 @@ void TfrmUtil::Loaded() {
   lbloct = &FormComponent<TLabel>(*this, "lbloct");
   lblAmp = &FormComponent<TLabel>(*this, "lblAmp");
   chBand = &FormComponent<TCheckBox>(*this, "chBand");
+  chStart = &FormComponent<TCheckBox>(*this, "chStart");
+  chBetween = &FormComponent<TCheckBox>(*this, "chBetween");
+  edFrom = &FormComponent<TEdit>(*this, "edFrom");
+  edTo = &FormComponent<TEdit>(*this, "edTo");
+  lblBetween = &FormComponent<TLabel>(*this, "lblBetween");
   lblDevice = &FormComponent<TLabel>(*this, "lblDevice");
   lblRate = &FormComponent<TLabel>(*this, "lblRate");
   lblNote = &FormComponent<TLabel>(*this, "lblNote");
@@ -112,8 +129,8 @@ void TfrmUtil::FormCreate(TComponent*) {
   lbloct->SetCaption(std::to_string(troct->Position()));
   lblAmp->SetCaption(std::to_string(tramp->Position()));
   ShowVolumes();
-  chBand->SetChecked(StoredBandLimited());
-  ToneGen1->SetBandLimited(chBand->Checked());
+  SetByProgram([this] { chStart->SetChecked(AutostartInstalled()); });
+  ReadSchedule();
   CreateTipWindow(Widget());
   // The last ones also name their controls for screen readers: nothing else on the page does.
   const std::pair<const char*, const char*> Tips[] = {
@@ -130,7 +147,9 @@ void TfrmUtil::FormCreate(TComponent*) {
       {"tbL", "Left volume"},
       {"tbR", "Right volume"},
       {"tbLine", "The frequency the sweep plays now, within the pest's band"},
-      {"mmoIntro", "About Tessolon"}};
+      {"mmoIntro", "About Tessolon"},
+      {"edFrom", "The hour the sweep starts to play, as HH:MM"},
+      {"edTo", "The hour the sweep falls silent, as HH:MM"}};
   for (const auto& [Name, Text] : Tips)
     AddBalloonTip(FormComponent<TControl>(*this, Name).Widget(), TipInfo, tiInfo, "Info", Text);
 }
@@ -151,26 +170,31 @@ void TfrmUtil::ShowVolumes() {
 
 void TfrmUtil::cbWavFormCloseUp(TComponent*) {
   ToneGen1->SetWaveform(WaveIndex(cbWavForm->ItemIndex()));
+  KeepChoices();
 }
 
 void TfrmUtil::troctChange(TComponent*) {
   lbloct->SetCaption(std::to_string(troct->Position()));
+  KeepChoices();
 }
 
 void TfrmUtil::trampChange(TComponent*) {
   lblAmp->SetCaption(std::to_string(tramp->Position()));
+  KeepChoices();
 }
 
 void TfrmUtil::tbLChange(TComponent*) {
   ToneGen1->SetLeftVolume(tbL->Position());
   ToneGen1->SetRightVolume(tbR->Position());
   ShowVolumes();
+  KeepChoices();
 }
 
 void TfrmUtil::tbRChange(TComponent*) {
   ToneGen1->SetRightVolume(tbR->Position());
   ToneGen1->SetLeftVolume(tbL->Position());
   ShowVolumes();
+  KeepChoices();
 }
 
 void TfrmUtil::btnpresetClick(TComponent*) {
@@ -179,14 +203,21 @@ void TfrmUtil::btnpresetClick(TComponent*) {
 
 void TfrmUtil::chsterClick(TComponent*) {
   ToneGen1->SetStereo(chster->Checked());
+  KeepChoices();
 }
 
 void TfrmUtil::chResoClick(TComponent*) {
   ToneGen1->SetResolution(chReso->Checked() ? tg16Bit : tg8Bit);
+  KeepChoices();
 }
 
 void TfrmUtil::chQualClick(TComponent*) {
   ToneGen1->SetQuality(chQual->Checked() ? tgHiQ : tgLoQ);
+  KeepChoices();
+}
+
+void TfrmUtil::chKeepClick(TComponent*) {
+  KeepChoices();
 }
 
 void TfrmUtil::btnPrevClick(TComponent*) {
@@ -249,6 +280,12 @@ void TfrmUtil::SelectPest() {
     throw;
   }
   ShowSweepState(State);
+  if (FStartWaveform) {
+    ToneGen1->SetWaveform(WaveIndex(*FStartWaveform));
+    FStartWaveform.reset();
+  }
+  // The waveform kept is the one now played.
+  KeepChoices();
 }
 
 void TfrmUtil::StartSweep() {
@@ -259,6 +296,7 @@ void TfrmUtil::StopSweep() {
   Timer1->SetEnabled(false);
   FSweep->Silence(SweepSettings());
   FSilence.clear();
+  FWaiting = false;
 }
 
 bool TfrmUtil::SweepRunning() const {
@@ -270,46 +308,29 @@ void TfrmUtil::skLabel17Click(TComponent* Sender) {
 }
 
 void TfrmUtil::Timer1Timer(TComponent*) {
+  const TSweepSettings Settings = SweepSettings();
+  // Outside the hours to sweep nothing plays, and the bar waits where it stands.
+  if (FSchedule && !FSchedule->Contains(FClock->Now())) {
+    if (!FWaiting) FSweep->Silence(Settings);
+    FWaiting = true;
+    TellSilence("waiting for " + ClockTime(FSchedule->StartMinute()));
+    return;
+  }
+  FWaiting = false;
   // The bar moves first, so a refused tone still leaves the position it was refused at.
   const TPestRecord Record = CurrentRecord();
-  const TSweepSettings Settings = SweepSettings();
   tbLine->SetPosition(TSweepEngine::NextPosition(Record, Settings, SweepState()));
   FSweep->RunAllNight(Record, Settings, tbLine->Position());
-  // The main window shows whether the tick reached the output; it is told only of changes.
-  const std::string Silence = chSND->Checked() ? SilentToneShort(*ToneGen1) : "";
-  if (Silence != FSilence) {
-    FSilence = Silence;
-    if (IAdjustmentObserver* Window = FObserver.Get()) Window->OutputSilent(Silence);
-  }
+  // The main window shows whether the tick reached the output.
+  TellSilence(chSND->Checked() ? SilentToneShort(*ToneGen1) : "");
   // The page is kept up to date only while it can be seen: analysing costs a transform.
   if (pbSpectrum->Widget()->isVisible()) ShowSoundOutput();
 }
 
-void TfrmUtil::chBandClick(TComponent*) {
-  ToneGen1->SetBandLimited(chBand->Checked());
-  StoreBandLimited(chBand->Checked());
-}
-
-void TfrmUtil::PageControl1Change(TComponent*) {
-  if (PageControl1->ActivePage() == pbSpectrum->Parent()) ShowSoundOutput();
-}
-
-void TfrmUtil::ShowSoundOutput() {
-  // The output's answer is kept by the sound service until its server reports a change, so
-  // asking at every tick opens nothing.
-  const unsigned ImageRate = unsigned(SampleRate(ToneGen1->Quality()));
-  const TOutputChain Chain = SoundService().Output(ImageRate);
-  lblDevice->SetCaption(OutputText(Chain));
-  lblRate->SetCaption(OutputRateText(Chain, ImageRate));
-  // The caption sizes a label to its text; the note keeps its room for four wrapped lines.
-  const int NoteWidth = lblNote->Width(), NoteHeight = lblNote->Height();
-  std::string Note = BandNote({tbLine->Min(), tbLine->Max()}, Chain, ImageRate);
-  if (chSND->Checked() && !ToneGen1->Carried()) Note = SilentToneNote(*ToneGen1) + " " + Note;
-  lblNote->SetCaption(Note);
-  lblNote->SetBounds(lblNote->Left(), lblNote->Top(), NoteWidth, NoteHeight);
-  if (chSND->Checked())
-    if (auto Picture = TonePicture(*ToneGen1, Chain.CarriedRate(ImageRate)))
-      pbSpectrum->SetPicture(std::move(*Picture));
+void TfrmUtil::TellSilence(const std::string& Reason) {
+  if (Reason == FSilence) return;
+  FSilence = Reason;
+  if (IAdjustmentObserver* Window = FObserver.Get()) Window->OutputSilent(Reason);
 }
 
 void TfrmUtil::RunAllNight() {
@@ -336,6 +357,73 @@ TSweepSettings TfrmUtil::SweepSettings() const {
           .LeftVolume = tbL->Position(),
           .RightVolume = tbR->Position(),
           .Amplitude = tramp->Position()};
+}
+
+TDialogChoices TfrmUtil::Choices() const {
+  return {.LeftVolume = tbL->Position(),
+          .RightVolume = tbR->Position(),
+          .Amplitude = tramp->Position(),
+          .Octave = troct->Position(),
+          .Waveform = static_cast<int>(ToneGen1->Waveform()),
+          .Stereo = chster->Checked(),
+          .Resolution16 = chReso->Checked(),
+          .QualityHigh = chQual->Checked(),
+          .SoundCard = chSND->Checked(),
+          .Envelope = chPlay->Checked(),
+          .AutoChange = chAuto->Checked(),
+          .BandLimited = chBand->Checked(),
+          .Schedule = FTimes ? FTimes->Text() : "",
+          .ScheduleOn = chBetween->Checked()};
+}
+
+// The controls first, then the tone generator from them: a box already in the state given is not
+// clicked, so its own handler does not pass it on.
+void TfrmUtil::ApplyChoices(const TDialogChoices& Choices) {
+  SetByProgram([&] {
+    tbL->SetPosition(Choices.LeftVolume);
+    tbR->SetPosition(Choices.RightVolume);
+    tramp->SetPosition(Choices.Amplitude);
+    troct->SetPosition(Choices.Octave);
+    chster->SetChecked(Choices.Stereo);
+    chReso->SetChecked(Choices.Resolution16);
+    chQual->SetChecked(Choices.QualityHigh);
+    chSND->SetChecked(Choices.SoundCard);
+    chPlay->SetChecked(Choices.Envelope);
+    chAuto->SetChecked(Choices.AutoChange);
+    chBand->SetChecked(Choices.BandLimited);
+    if (const size_t Dash = Choices.Schedule.find('-'); Dash != std::string::npos) {
+      edFrom->SetText(Choices.Schedule.substr(0, Dash));
+      edTo->SetText(Choices.Schedule.substr(Dash + 1));
+    }
+    chBetween->SetChecked(Choices.ScheduleOn);
+  });
+  ReadSchedule();
+  ToneGen1->SetLeftVolume(tbL->Position());
+  ToneGen1->SetRightVolume(tbR->Position());
+  ToneGen1->SetStereo(chster->Checked());
+  ToneGen1->SetResolution(chReso->Checked() ? tg16Bit : tg8Bit);
+  ToneGen1->SetQuality(chQual->Checked() ? tgHiQ : tgLoQ);
+  ToneGen1->SetBandLimited(chBand->Checked());
+  if (Choices.Waveform) {
+    ToneGen1->SetWaveform(WaveIndex(*Choices.Waveform));
+    cbWavForm->SetItemIndex(*Choices.Waveform);
+  }
+  FStartWaveform = Choices.Waveform;
+}
+
+void TfrmUtil::SetByProgram(const std::function<void()>& Set) {
+  FApplying = true;
+  try {
+    Set();
+  } catch (...) {
+    FApplying = false;
+    throw;
+  }
+  FApplying = false;
+}
+
+void TfrmUtil::KeepChoices() {
+  if (!FApplying) StoreDialogChoices(Choices());
 }
 
 TSweepState TfrmUtil::SweepState() const {

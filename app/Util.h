@@ -1,4 +1,5 @@
-// The Adjustment dialog: editor of the pest profiles, panel of the sound settings and about box.
+// The Adjustment dialog: editor of the pest profiles, panel of the sound settings and about box
+// (Util.cpp), and the "Sound output" page (SoundOutputPage.cpp).
 // It also owns what the whole program works with: the pest table, its data source, the tone
 // generator and the sweep timer. Its boxes, band bar and timer hold the sweep's settings and
 // state, which it hands to the sweep engine as values. The main window works them through
@@ -7,11 +8,14 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 
+#include "app/UserSettings.h"
 #include "app/WindowLinks.h"
 #include "platform/qt/Forms.h"
+#include "sweep/Schedule.h"
 #include "sweep/Sweep.h"
 
 class TBevel;
@@ -57,6 +61,10 @@ class TfrmUtil : public TForm, public IAdjustmentDialog {
   void btnCloseClick(TComponent* Sender);
   void skLabel17Click(TComponent* Sender);
   void chBandClick(TComponent* Sender);
+  void chKeepClick(TComponent* Sender);
+  void chStartClick(TComponent* Sender);
+  void chBetweenClick(TComponent* Sender);
+  void edBetweenChange(TComponent* Sender);
   void PageControl1Change(TComponent* Sender);
   void Timer1Timer(TComponent* Sender);
 
@@ -68,6 +76,15 @@ class TfrmUtil : public TForm, public IAdjustmentDialog {
   // What the sweep reads from this dialog: its boxes and sliders, and the band bar and timer.
   TSweepSettings SweepSettings() const;
   TSweepState SweepState() const;
+
+  // The choices the user makes here, as the controls and the tone generator hold them.
+  TDialogChoices Choices() const;
+  // Sets the controls and through them the tone generator; the waveform reaches it with the first
+  // selection of a pest, which would otherwise replace it by the pest's own.
+  void ApplyChoices(const TDialogChoices& Choices);
+
+  // What tells the sweep the time of day for its hours; tests give their own.
+  void SetClock(const TClock& Clock) { FClock = &Clock; }
 
   TForm& Form() override { return *this; }
   void OpenTable(const std::string& Folder) override;
@@ -93,6 +110,14 @@ class TfrmUtil : public TForm, public IAdjustmentDialog {
   void ShowSweepState(const TSweepState& State);
   // Fills the "Sound output" page from the device and the tone being played.
   void ShowSoundOutput();
+  // Keeps the choices for the next run, unless the program is setting the controls.
+  void KeepChoices();
+  // Runs Set as the program's doing, not the user's: the handlers it sets off keep nothing.
+  void SetByProgram(const std::function<void()>& Set);
+  // Reads the hours to sweep from the page and tells the main window.
+  void ReadSchedule();
+  // Tells the main window why ticks are silent (empty: they play), when that changes.
+  void TellSilence(const std::string& Reason);
 
   // Components of the definition, found by name once it is read.
   TDbaseTable* DbaseTable1 = nullptr;
@@ -108,14 +133,22 @@ class TfrmUtil : public TForm, public IAdjustmentDialog {
   TEdit *edVL = nullptr, *edVR = nullptr;
   TLabel *lbloct = nullptr, *lblAmp = nullptr;
   // The "Sound output" page.
-  TCheckBox* chBand = nullptr;
+  TCheckBox *chBand = nullptr, *chStart = nullptr, *chBetween = nullptr;
+  TEdit *edFrom = nullptr, *edTo = nullptr;
+  TLabel* lblBetween = nullptr;
   TLabel *lblDevice = nullptr, *lblRate = nullptr, *lblNote = nullptr;
   TSpectrumView* pbSpectrum = nullptr;
 
   TWindowLink<IAdjustmentObserver> FObserver;
-  std::string FSilence;  // why the last tick was silent, as the main window was told
+  std::string FSilence;                // why the last tick was silent, as the main window was told
+  std::optional<TSchedule> FTimes;     // the page's last valid hours
+  std::optional<TSchedule> FSchedule;  // the hours the sweep keeps to, when it keeps to any
+  const TClock* FClock = &SystemClock();
+  bool FWaiting = false;  // outside the hours, with the output silenced
   std::unique_ptr<TToneGenOutput> FOutput;
   std::unique_ptr<TSweepEngine> FSweep;
+  bool FApplying = false;  // the program, not the user, is setting the controls
+  std::optional<int> FStartWaveform;
 };
 
 // The dialog while it exists.

@@ -36,6 +36,8 @@ class IAdjustmentObserver {
   // The sweep's ticks stay silent for the reason given in a few words ("silent: output at
   // 48000 Hz"), or reach the output again (empty). Told only when it changes.
   virtual void OutputSilent(const std::string& Reason) = 0;
+  // The hours the sweep plays, as "22:00-06:00", or none (empty): at all hours.
+  virtual void ScheduleChanged(const std::string& Window) = 0;
 };
 
 // A window's link to the other one, dropped when that window is destroyed. The holding form

@@ -9,9 +9,13 @@
 #include "app/Program.h"
 #include "app/SpectrumPicture.h"
 
-int tessolon_run_windows(int argc, char** argv) {
+int tessolon_run_windows(int argc, char** argv, const TessolonWindowsOptions* Options) {
   try {
-    return RunProgram(argc, argv);
+    return RunProgram(argc, argv,
+                      {.Minimized = Options->Minimized != 0,
+                       .KeepSettings = Options->KeepSettings != 0,
+                       .Go = Options->Go != 0,
+                       .Pest = Options->GoPest});
   } catch (const std::exception& E) {
     std::cerr << "tessolon: " << E.what() << '\n';
   } catch (...) {

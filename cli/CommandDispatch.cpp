@@ -28,10 +28,17 @@ const char* const Usage =
     "Options:\n"
     "  -h, --help          show this help and exit\n"
     "      --version       show the version and exit\n"
+    "      --minimized     start the windows in the notification area, or minimised where the\n"
+    "                      desktop has none\n"
+    "      --go [PEST]     start sweeping PEST (its name, in any case) at once; without a\n"
+    "                      name, the pest chosen last time\n"
+    "      --no-settings   start the windows with their defaults, and keep no choices of\n"
+    "                      this run\n"
     "  -platform NAME      the window system for the windows: xcb (X11) or wayland;\n"
     "                      by default the session's own\n"
     "  -display DISPLAY    the X display to open the windows on (X11 only)\n"
-    "Other options beginning with '-' go to the toolkit (Qt) with the windows.\n"
+    "Other options beginning with '-' go to the toolkit (Qt) with the windows; the program's\n"
+    "own options come before them.\n"
     "\n"
     "Commands (no display needed; each takes --help):\n"
     "  tone      build, export or play one synthesised tone\n"
@@ -49,6 +56,12 @@ const char* const Usage =
     "Minimise sends the main window to the notification area where the desktop has one, and\n"
     "leaves it minimised in the task list where it has none.\n"
     "\n"
+    "The windows keep your choices (the pest, the volumes and the other settings of the\n"
+    "Adjustment dialog, and the hours to sweep) in $XDG_CONFIG_HOME/Tessolon/Tessolon.conf\n"
+    "(~/.config/Tessolon/Tessolon.conf by default) and start with them the next time. The\n"
+    "dialog's \"Sound output\" page can also start the program with your session, through an\n"
+    "entry in $XDG_CONFIG_HOME/autostart/.\n"
+    "\n"
     "A machine without a screen can run a sweep as a systemd user service, for example with\n"
     "'systemctl --user start tessolon-sweep@Mosquito', or every night from 22:00 to 06:00 with\n"
     "'systemctl --user enable --now tessolon-sweep-nightly@Mosquito.timer'; the journal then\n"
@@ -57,7 +70,8 @@ const char* const Usage =
     "Environment:\n"
     "  DISPLAY, WAYLAND_DISPLAY  the display the windows open on\n"
     "  QT_QPA_PLATFORM           the window system, as -platform\n"
-    "  XDG_DATA_HOME             where your copy of the pest table is kept\n";
+    "  XDG_DATA_HOME             where your copy of the pest table is kept\n"
+    "  XDG_CONFIG_HOME           where your choices and the autostart entry are kept\n";
 
 using TCommand = int (*)(const std::vector<std::string>&);
 
@@ -77,13 +91,28 @@ const TCommandEntry Commands[] = {
     {"profiles", ProfilesCommand}, {"sweep", SweepCommand}, {"devices", DevicesCommand},
 };
 
+// The windows get the toolkit's options only: argv[0] and what the program left.
+int StartWindows(const char* Program, const std::vector<std::string>& Rest,
+                 const TessolonWindowsOptions& Options) {
+  std::vector<std::string> Args{Program};
+  Args.insert(Args.end(), Rest.begin(), Rest.end());
+  std::vector<char*> Argv;
+  for (std::string& Arg : Args) Argv.push_back(Arg.data());
+  Argv.push_back(nullptr);
+  return RunWindows(static_cast<int>(Args.size()), Argv.data(), Options);
+}
+
 }  // namespace
 
 int TessolonMain(int argc, char** argv) {
   TCommandLine Line("tessolon", Usage);
   CLI::App& App = Line.App();
-  bool Version = false;
+  bool Version = false, Minimized = false, NoSettings = false;
+  std::string Pest;
   App.add_flag("--version", Version);
+  App.add_flag("--minimized", Minimized);
+  App.add_flag("--no-settings", NoSettings);
+  CLI::Option* Go = App.add_option("--go", Pest)->expected(0, 1);
   // Everything from the first argument that is not the program's own stays as given: a command
   // and its arguments, or the toolkit's options (-platform, -display) for the windows.
   App.prefix_command();
@@ -93,7 +122,16 @@ int TessolonMain(int argc, char** argv) {
       return 0;
     }
     const std::vector<std::string> Rest = App.remaining();
-    if (Rest.empty() || Rest.front().starts_with('-')) return RunWindows(argc, argv);
+    if (Rest.empty() || Rest.front().starts_with('-'))
+      return StartWindows(argv[0], Rest,
+                          {.Minimized = Minimized,
+                           .KeepSettings = !NoSettings,
+                           .Go = Go->count() > 0,
+                           .GoPest = Pest.c_str()});
+    if (Minimized || NoSettings || Go->count() > 0)
+      throw EBadArguments(
+          "--minimized, --go and --no-settings are options of the windows, not of '" +
+          Rest.front() + "'");
     for (const auto& Command : Commands)
       if (Rest.front() == Command.Name)
         return Command.Run(std::vector<std::string>(Rest.begin() + 1, Rest.end()));

@@ -19,8 +19,16 @@ struct TessolonSpectrumData {
   const char* Title;
 };
 
-// Starts the windows with the program's arguments; returns the exit status.
-int tessolon_run_windows(int argc, char** argv);
+// The program's own options for the windows (app/Program.h's TStartOptions).
+struct TessolonWindowsOptions {
+  int Minimized;       // --minimized
+  int KeepSettings;    // 0 with --no-settings
+  int Go;              // --go
+  const char* GoPest;  // the pest --go names, or "" for the one kept
+};
+
+// Starts the windows with the toolkit's arguments; returns the exit status.
+int tessolon_run_windows(int argc, char** argv, const TessolonWindowsOptions* Options);
 // Writes the picture as a PNG file: 0 when written, else 1 with the reason in Error (cut to
 // ErrorSize bytes, zero included).
 int tessolon_write_spectrum_png(const TessolonSpectrumData* Picture, const char* FileName,

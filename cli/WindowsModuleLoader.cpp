@@ -36,7 +36,7 @@ fs::path WindowsModuleFile(const fs::path& ProgramFolder) {
   return (ProgramFolder / TESSOLON_MODULE_FROM_BINDIR / ModuleName).lexically_normal();
 }
 
-int RunWindows(int argc, char** argv) {
+int RunWindows(int argc, char** argv, const TessolonWindowsOptions& Options) {
   decltype(&tessolon_run_windows) Run = nullptr;
   try {
     Run = WindowsModule().Function<decltype(tessolon_run_windows)>("tessolon_run_windows");
@@ -44,7 +44,7 @@ int RunWindows(int argc, char** argv) {
     std::cerr << "tessolon: " << E.what() << '\n';
     return 1;
   }
-  return Run(argc, argv);
+  return Run(argc, argv, &Options);
 }
 
 void WriteSpectrumPicture(const TSpectrumPicture& Picture, const std::string& FileName) {

@@ -560,6 +560,7 @@ object frmUtil: TfrmUtil
         Height = 15
         Caption = 'Use Sound card'
         Checked = True
+        OnClick = chKeepClick
       end
       object chAuto: TCheckBox
         Left = 197
@@ -568,6 +569,7 @@ object frmUtil: TfrmUtil
         Height = 15
         Caption = 'Auto Change'
         Checked = True
+        OnClick = chKeepClick
       end
       object chReso: TCheckBox
         Left = 197
@@ -825,7 +827,52 @@ object frmUtil: TfrmUtil
         Left = 3
         Top = 58
         Width = 409
-        Height = 172
+        Height = 132
+      end
+      object chStart: TCheckBox
+        Left = 8
+        Top = 194
+        Width = 400
+        Height = 15
+        Caption = 'Start with the session, in the tray, sweeping the pest chosen last'
+        OnClick = chStartClick
+      end
+      object chBetween: TCheckBox
+        Left = 8
+        Top = 213
+        Width = 140
+        Height = 15
+        Caption = 'Sweep only between'
+        OnClick = chBetweenClick
+      end
+      object edFrom: TEdit
+        Left = 150
+        Top = 211
+        Width = 44
+        Height = 19
+        Text = '22:00'
+        OnChange = edBetweenChange
+      end
+      object lblAnd: TLabel
+        Left = 200
+        Top = 214
+        Caption = 'and'
+      end
+      object edTo: TEdit
+        Left = 226
+        Top = 211
+        Width = 44
+        Height = 19
+        Text = '06:00'
+        OnChange = edBetweenChange
+      end
+      object lblBetween: TLabel
+        Left = 277
+        Top = 214
+        Font.Name = 'Tahoma'
+        Font.Height = -12
+        Font.Color = clRed
+        ParentFont = False
       end
       object lblNote: TLabel
         Left = 8

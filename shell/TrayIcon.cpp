@@ -112,6 +112,11 @@ void TTrayIcon::Loaded() {
   UpdateTrayIcon();
 }
 
+void TTrayIcon::SetStartMinimized(bool Value) {
+  FStartMinimized = Value;
+  if (!Loading() && !Designing()) FFormWatch->MinimizeOnShow = Value;
+}
+
 void TTrayIcon::Notification(TComponent* AComponent, TOperation Operation) {
   TComponent::Notification(AComponent, Operation);
   if (Operation != opRemove) return;

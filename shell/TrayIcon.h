@@ -53,7 +53,8 @@ class TTrayIcon : public TComponent {
   bool LeftPopup() const { return FLeftPopup; }
   void SetLeftPopup(bool Value) { FLeftPopup = Value; }
   bool StartMinimized() const { return FStartMinimized; }
-  void SetStartMinimized(bool Value) { FStartMinimized = Value; }
+  // Takes effect at the owner form's next showing, whether set by its definition or later.
+  void SetStartMinimized(bool Value);
   bool MinimizeToTray() const { return FMinimizeToTray; }
   void SetMinimizeToTray(bool Value) { FMinimizeToTray = Value; }
 

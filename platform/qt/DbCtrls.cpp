@@ -82,7 +82,7 @@ TDBLookupComboBox::TDBLookupComboBox(TComponent* AOwner)
   SetColor(clWindow);
   SetBounds(0, 0, 145, 21);
   auto* List = static_cast<TDropDownWidget*>(Widget());
-  List->OnChoose = [this](int Index) { Chosen(Index); };
+  List->OnChoose = [this](int Index) { Choose(Index); };
   List->OnCloseUp = [this] { ListClosed(); };
   FLink.OnActiveChange = [this] { Reload(); };
   FLink.OnDataSetChange = [this] { Reload(); };
@@ -152,7 +152,7 @@ void TDBLookupComboBox::ShowCurrent() {
   Combo->setCurrentIndex(Index);
 }
 
-void TDBLookupComboBox::Chosen(int Index) {
+void TDBLookupComboBox::Choose(int Index) {
   TDataSet* DataSet = FLink.DataSet();
   if (!DataSet || Index < 0 || Index >= static_cast<int>(FItems.size())) return;
   FKeyValue = FItems[Index].Key;
@@ -166,6 +166,9 @@ int TDBLookupComboBox::ItemCount() const {
 }
 std::string TDBLookupComboBox::ItemText(int Index) const {
   return FItems.at(Index).Text;
+}
+const TVariant& TDBLookupComboBox::ItemKey(int Index) const {
+  return FItems.at(Index).Key;
 }
 int TDBLookupComboBox::ItemIndex() const {
   return static_cast<QComboBox*>(Widget())->currentIndex();

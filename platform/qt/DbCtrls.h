@@ -50,7 +50,10 @@ class TDBLookupComboBox : public TWinControl {
   // The listed entries and the one shown (-1 none).
   int ItemCount() const;
   std::string ItemText(int Index) const;
+  const TVariant& ItemKey(int Index) const;
   int ItemIndex() const;
+  // Shows that entry and makes its record current, as the user's choice from the list does.
+  void Choose(int Index);
   // The key of the entry shown: the one last chosen, or the current record's when the list was
   // first filled. It follows only choices, not the list's cursor, so the box keeps showing what
   // was chosen while the records are stepped through or the table is closed and reopened.
@@ -63,7 +66,6 @@ class TDBLookupComboBox : public TWinControl {
  private:
   void Reload();
   void ShowCurrent();
-  void Chosen(int Index);
   void ListClosed();
   TDataLink FLink;
   std::string FKeyField, FListField;

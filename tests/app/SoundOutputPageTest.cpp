@@ -8,7 +8,6 @@
 #include <QTest>
 #include <filesystem>
 
-#include "app/SoundOutputPage.h"
 #include "app/SpectrumView.h"
 #include "platform/qt/StdCtrls.h"
 #include "tests/app/WindowFixture.h"
@@ -28,6 +27,12 @@ class SoundOutputPage : public WindowFixture {
 
   void CreateDialog() {
     StartDialog();
+    frmUtil->Show();
+  }
+  // The program's next start, which restores what was kept, with the dialog shown.
+  void Restart() {
+    EndProgram();
+    StartProgram();
     frmUtil->Show();
   }
   void ClickTab(int Index) {
@@ -73,8 +78,7 @@ TEST_F(SoundOutputPage, TheBandLimitedBoxSetsTheToneGeneratorAndIsKeptForTheNext
   EXPECT_TRUE(Util<TCheckBox>("chBand").Checked());
   EXPECT_TRUE(Tone().BandLimited());
 
-  delete frmUtil;
-  CreateDialog();
+  Restart();
   EXPECT_TRUE(Util<TCheckBox>("chBand").Checked());
   EXPECT_TRUE(Tone().BandLimited());
   EXPECT_TRUE(fs::exists(Dir / "settings" / "Tessolon" / "Tessolon.conf"));
@@ -82,8 +86,7 @@ TEST_F(SoundOutputPage, TheBandLimitedBoxSetsTheToneGeneratorAndIsKeptForTheNext
   ClickTab(2);
   ClickBandBox();
   EXPECT_FALSE(Tone().BandLimited());
-  delete frmUtil;
-  CreateDialog();
+  Restart();
   EXPECT_FALSE(Util<TCheckBox>("chBand").Checked());
   EXPECT_FALSE(Tone().BandLimited());
 }

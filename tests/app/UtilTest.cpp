@@ -90,10 +90,10 @@ TEST_F(Dialog, IsBuiltFromItsDefinitionAndStartsWithTheStoredSettings) {
   TToneGen Headless(nullptr);
   ApplyDialogToneSettings(Headless);
   EXPECT_EQ(WriteDefinition(Headless), WriteDefinition(Tone()));
-  // The dialog's tips: four for its buttons, ten that also name boxes for screen readers.
+  // The dialog's tips: four for its buttons, twelve that also name boxes for screen readers.
   ASSERT_TRUE(TipWindow);
   EXPECT_EQ(TipWindow->parentWidget(), frmUtil->Widget());
-  EXPECT_EQ(TipWindow->ToolCount(), 14);
+  EXPECT_EQ(TipWindow->ToolCount(), 16);
   EXPECT_EQ(TipWindow->Title(), "Info");
   EXPECT_EQ(TipWindow->Icon(), tiInfo);
   EXPECT_EQ(TipWindow->ToolText(Util<TControl>("btnPrev").Widget()), "Move Previous");

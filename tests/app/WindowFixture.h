@@ -52,10 +52,16 @@ class WindowFixture : public ::testing::Test {
     std::filesystem::current_path(Dir);
   }
   // Both windows as the program starts them from the scratch folder, the main one shown.
-  void StartProgram() {
+  void StartProgram(const TStartOptions& Options = {}) {
     EnterScratchFolder();
-    CreateWindows(App);
+    CreateWindows(App, Options);
     frmMain->Show();
+    App.ProcessMessages();
+  }
+  // The program's end, as far as the windows go: both destroyed.
+  void EndProgram() {
+    delete frmMain;
+    delete frmUtil;
     App.ProcessMessages();
   }
   // The dialog alone, its table opened on the scratch copy.

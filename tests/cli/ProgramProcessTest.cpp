@@ -60,6 +60,9 @@ TEST(ProgramProcessTest, TheCommandGetsItsArgumentsAsGiven) {
       {"table table list extra", 2, "", "tessolon table: The following argument was not expected"},
       {"sweep --pest tone --idx 1", 2, "", "tessolon sweep: Exactly 1 option from [--pest,--idx]"},
       {"frobnicate", 2, "", "tessolon: unknown command 'frobnicate'\n"},
+      {"--go Mosquito profiles", 2, "",
+       "tessolon: --minimized, --go and --no-settings are options of the windows, not of "
+       "'profiles'"},
   };
   for (const auto& C : Cases) {
     const TShellRun R = RunShell(Scratch.Path(), Program.string() + " " + C.Args);

@@ -2,7 +2,9 @@
 # The main window under X11 (Xvfb, no window manager, no notification area at first): shaped,
 # no pixel of the skin's transparent teal on screen, moved by dragging its body; Minimise
 # leaves it reachable; a notification area started later gets the icon, and Minimise then
-# hides the window behind it. Usage: x11-test.sh SOURCE_DIR PROGRAM SHOT_DIR
+# hides the window behind it; started again with --minimized --go while the tray is up, the
+# program goes behind its icon at once and stays there.
+# Usage: x11-test.sh SOURCE_DIR PROGRAM SHOT_DIR
 source_dir=$1
 program=$2
 shots=$3
@@ -111,4 +113,22 @@ eval "$(xdotool getwindowgeometry --shell "$open_menus")"
 xdotool mousemove $((X + WIDTH / 3)) $((Y + 10)) click 1
 wait_for 10 bash -c "[[ \$(xwininfo -id $window | awk '/Map State/ {print \$3}') == IsViewable ]]" ||
   fail "Show Win left the window $(map_state)"
+
+# Quit, then start as the session's autostart entry does, naming a pest.
+kill "$program_pid"
+wait "$program_pid" 2>/dev/null || true
+gone() { ! window_of_program; }
+wait_for 30 gone || fail "the first program's window stayed after it ended"
+HOME=$scratch/home QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy start "$program" --minimized \
+  --go gecko 2>"$scratch/program.log"
+program_pid=${started_pids[-1]}
+wait_for 90 window_of_program || fail "the --minimized program made no main window"
+window=$(window_of_program | head -1)
+wait_for 30 docked || fail "no icon docked for the --minimized program"
+hidden() { [[ $(map_state) == IsUnMapped ]]; }
+wait_for 30 hidden || fail "--minimized with a tray left the window $(map_state)"
+sleep 2
+hidden || fail "the --minimized window came back by itself: $(map_state)"
+alive "$program_pid" "the --minimized program"
+import -window root "$shots/x11-minimized-start.png"
 echo "x11 test passed"

@@ -4,10 +4,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <optional>
+#include <thread>
 
 #include "platform/core/ByteOrder.h"
 #include "table/CodePage.h"
@@ -29,6 +33,13 @@ std::tm LocalNow() {
 bool FileExists(const std::string& Name) {
   struct stat St;
   return ::stat(Name.c_str(), &St) == 0;
+}
+
+// A record slot never written reads as zero bytes (or not at all, past the end of the file),
+// but for the end-of-file byte that may begin it.
+bool EmptySlot(const std::uint8_t* Bytes, int Count) {
+  return (Bytes[0] == 0 || Bytes[0] == EndOfFile) &&
+         std::all_of(Bytes + 1, Bytes + Count, [](std::uint8_t B) { return B == 0; });
 }
 
 std::string ComputerName() {
@@ -278,14 +289,34 @@ void TDbaseFile::WriteHeader() {
   // Others append under the header lock; the count and the end-of-file byte must not race them.
   const bool TakeLock = NeedLocks() && !FHeaderLocked;
   std::optional<TPageLock> Lock;
-  if (TakeLock) Lock.emplace(*this, 0, true);
-  // Auto-increment values others advanced must not be put back by a stale copy.
-  if (TakeLock && FHasAutoInc) {
+  if (TakeLock) {
+    Lock.emplace(*this, 0, true);
+    RereadSharedHeader();
+  }
+  WriteHeaderLocked(CountToWrite(GetLE32(Header() + 4), RecordCount()), true);
+}
+
+// Others may have appended since we read the header: their count counts, and auto-increment
+// values they advanced must not be put back by a stale copy.
+void TDbaseFile::RereadSharedHeader() {
+  if (!NeedLocks()) return;
+  if (FHasAutoInc) {
     ReadHeader();
     ApplyHeaderFixups();
+  } else if (ReadBytes(4, Header() + 4, 4) < 4) {
+    PutLE32(Header() + 4, 0);
   }
-  // The file size is the truth about the count, also when others appended meanwhile.
-  WriteHeaderLocked(RecordCount(), true);
+}
+
+// Every append adds one to the count in the header, so while appends are under way the header
+// counts the finished ones, and the file may already hold records past slots still being
+// filled; once they are done the two agree. While anyone else holds a record lock an append may
+// be under way, and the header's count is kept. With no record lock held, where the two
+// disagree the file's size is the truth (a crash, or a program that does not count).
+int TDbaseFile::CountToWrite(std::uint32_t HeaderCount, int InFile) const {
+  const int Counted = int(std::min<std::uint32_t>(HeaderCount, INT32_MAX));
+  if (Counted == InFile) return InFile;
+  return OthersLockPages(1, std::max(Counted, InFile)) ? Counted : InFile;
 }
 
 void TDbaseFile::WriteHeaderLocked(int Count, bool WithEndOfFile) {
@@ -295,9 +326,11 @@ void TDbaseFile::WriteHeaderLocked(int Count, bool WithEndOfFile) {
   Header()[3] = static_cast<std::uint8_t>(Now.tm_mday);
   PutLE32(Header() + 4, Count);
   TPagedFile::WriteHeader();
+  // After the last record in the file, which is not always record Count + 1 while appends are
+  // under way.
   if (WithEndOfFile) {
     const std::uint8_t Eof = EndOfFile;
-    WriteBytes(PageOffset(Count + 1), &Eof, 1);
+    WriteBytes(PageOffset(RecordCount() + 1), &Eof, 1);
   }
 }
 
@@ -365,37 +398,47 @@ void TDbaseFile::FillAutoIncrement(std::uint8_t* Buffer) {
 }
 
 int TDbaseFile::Insert(std::uint8_t* Buffer) {
-  // The record number is chosen and the record written under the header lock, so that two
-  // appenders can never pick the same number or overwrite each other's end-of-file byte.
-  TPageLock HeaderLock(*this, 0, true);
+  // Other dBase engines append in this order: the record lock first, on the first record number
+  // from count + 1 on that can be had without waiting, then the header lock, and the count as
+  // the header holds it plus one. Taking the locks in their order keeps us and them from
+  // deadlocking, and the number a lock holds is never used twice.
+  // A lock over the whole file refuses every number; the search stops after a generous few.
+  constexpr int MaxSkipped = 1024;
+  const int First = RecordCount() + 1;
+  std::optional<TPageLock> RecordLock;
+  std::vector<std::uint8_t> Slot;
+  for (int RecNo = First; !RecordLock || !RecordLock->Locked(); ++RecNo) {
+    if (RecNo - First == MaxSkipped) GiveUpWaiting();
+    RecordLock.emplace(*this, RecNo, false);
+    // The count was read before the lock was had: an appender may have written this record and
+    // let its lock go meanwhile. Records are only written under their lock, so what the slot
+    // holds now stays until we let go.
+    if (RecordLock->Locked() && SlotWritten(RecNo, Slot)) RecordLock->Release();
+  }
+  const int RecNo = RecordLock->PageNo();
+  std::optional<TPageLock> HeaderLock;
+  LockHeaderInTurn(RecNo, HeaderLock);
   FHeaderLocked = true;
   const struct TClearFlag {
     bool& Flag;
     ~TClearFlag() { Flag = false; }
   } ClearHeaderLocked{FHeaderLocked};
-  // Only auto-increment values need the header as others left it; the count comes from the
-  // file size.
-  if (NeedLocks() && FHasAutoInc) {
-    ReadHeader();
-    ApplyHeaderFixups();
-  }
-  const int Count = RecordCount();
-  std::optional<TPageLock> RecordLock;
-  for (int RecNo = Count + 1; !RecordLock || !RecordLock->Locked(); ++RecNo)
-    RecordLock.emplace(*this, RecNo, false);
-  const int RecNo = RecordLock->PageNo();
+  RereadSharedHeader();
   TAppendSnapshot Before = TakeAppendSnapshot(RecNo);
   TIndexChanges Changes(FIndexes);
   try {
     FillAutoIncrement(Buffer);
     for (const auto& Index : FIndexes) Index->InsertKey(RecNo, Buffer);
     StampLockField(Buffer);
-    // The record and the end-of-file byte behind it go out in one write.
-    FAppendBuffer.assign(Buffer, Buffer + RecordSize());
-    FAppendBuffer.push_back(EndOfFile);
     Before.Written = true;
-    WriteBytes(PageOffset(RecNo), FAppendBuffer.data(), RecordSize() + 1);
-    WriteHeaderLocked(std::max(Count, RecNo), false);
+    const int Filled = NeedLocks() ? FillAbandonedSlots(RecNo) : 0;
+    const bool Last = RecordCount() <= RecNo;
+    WriteHeaderLocked(
+        CountToWrite(GetLE32(Header() + 4) + 1 + Filled, std::max(RecordCount(), RecNo)), false);
+    // The end-of-file byte goes behind the record only when no record follows it yet.
+    FAppendBuffer.assign(Buffer, Buffer + RecordSize());
+    if (Last) FAppendBuffer.push_back(EndOfFile);
+    WriteBytes(PageOffset(RecNo), FAppendBuffer.data(), int(FAppendBuffer.size()));
     Changes.Write();
   } catch (...) {
     Changes.Undo();
@@ -404,6 +447,59 @@ int TDbaseFile::Insert(std::uint8_t* Buffer) {
   }
   Changes.Keep();
   return RecNo;
+}
+
+// Records reach the file in number order: an append whose number lies past slots that others
+// are still filling (they hold their locks, beyond the end of the file) lets them write first,
+// so that readers meet no empty slot between records. It waits so at most the lock wait limit;
+// a peer that holds its record lock that long without writing is passed.
+void TDbaseFile::LockHeaderInTurn(int RecNo, std::optional<TPageLock>& HeaderLock) {
+  using namespace std::chrono;
+  const auto Deadline = steady_clock::now() + LockWaitLimit();
+  for (;;) {
+    HeaderLock.emplace(*this, 0, true);
+    if (!OthersLockPages(RecordCount() + 1, RecNo - 1) || steady_clock::now() >= Deadline) return;
+    HeaderLock.reset();
+    std::this_thread::sleep_for(microseconds(200));
+  }
+}
+
+// A slot below ours that holds no record and whose lock no one holds was left by an append
+// that gave up or died after others had taken the numbers above it. It becomes a blank record
+// flagged deleted (carrying no index key), so that no slot of zero bytes stays in the table.
+// Returns the number of slots filled.
+int TDbaseFile::FillAbandonedSlots(int RecNo) {
+  // Only the last few slots are looked at (appends under way at once are few), read at once.
+  const int Window = std::clamp(16384 / RecordSize(), 1, 64);
+  const int First = std::max(RecNo - Window, 1);
+  if (First >= RecNo) return 0;
+  std::vector<std::uint8_t> Slots(static_cast<std::size_t>(RecNo - First) * RecordSize(), 0);
+  ReadBytes(PageOffset(First), Slots.data(), int(Slots.size()));
+  int Filled = 0;
+  std::vector<std::uint8_t> Blank, Again;
+  for (int Slot = First; Slot < RecNo; ++Slot) {
+    if (!EmptySlot(Slots.data() + static_cast<std::size_t>(Slot - First) * RecordSize(),
+                   RecordSize()))
+      continue;
+    // Read again under the lock: the record may have been written since.
+    TPageLock SlotLock(*this, Slot, false);
+    if (!SlotLock.Locked()) continue;
+    if (SlotWritten(Slot, Again)) continue;
+    if (Blank.empty()) {
+      Blank.resize(RecordSize());
+      InitRecord(Blank.data());
+      Blank[0] = '*';
+    }
+    WriteBytes(PageOffset(Slot), Blank.data(), RecordSize());
+    ++Filled;
+  }
+  return Filled;
+}
+
+bool TDbaseFile::SlotWritten(int RecNo, std::vector<std::uint8_t>& Bytes) {
+  Bytes.assign(RecordSize(), 0);
+  ReadBytes(PageOffset(RecNo), Bytes.data(), RecordSize());
+  return !EmptySlot(Bytes.data(), RecordSize());
 }
 
 void TDbaseFile::LockRecord(int RecNo, std::uint8_t* Buffer) {

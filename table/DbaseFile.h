@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -104,9 +105,9 @@ class TDbaseFile : public TPagedFile {
   void SetFieldData(int Column, TFieldType DataType, const TVariant& Value,
                     std::uint8_t* Record) const;
 
-  // Appends Buffer as a new record: locks a free record number, fills auto-increment fields,
-  // inserts the keys (rolled back if an index refuses), writes record and header under the
-  // header lock. Returns the record number.
+  // Appends Buffer as a new record: locks a free record number, then the header; fills
+  // auto-increment fields, inserts the keys (rolled back if an index refuses), adds one to the
+  // header's count and writes header and record. Returns the record number.
   int Insert(std::uint8_t* Buffer);
   // Locks record n without waiting (EDbaseError "Record locked." when refused), reads it into
   // Buffer, remembers it as the old record and stamps the lock field.
@@ -133,6 +134,12 @@ class TDbaseFile : public TPagedFile {
   void StampLockField(std::uint8_t* Buffer);
   void FillAutoIncrement(std::uint8_t* Buffer);
   void WriteHeaderLocked(int Count, bool WithEndOfFile);
+  void RereadSharedHeader();
+  int CountToWrite(std::uint32_t HeaderCount, int InFile) const;
+  void LockHeaderInTurn(int RecNo, std::optional<TPageLock>& HeaderLock);
+  int FillAbandonedSlots(int RecNo);
+  // Whether slot RecNo holds a record (read into Bytes).
+  bool SlotWritten(int RecNo, std::vector<std::uint8_t>& Bytes);
   void ApplyHeaderFixups();
   void ChooseCodePage();
   bool TextIsUtf8();

@@ -75,3 +75,8 @@ inline constexpr const char* STRING_MDX_NOT_SUPPORTED =
   va_end(Again);
   return Result;
 }
+
+// A wait for a lock that another program holds lasted longer than the limit (the lock may be
+// held for good, for instance by an editor that locks the whole file).
+inline constexpr const char* STRING_LOCK_WAIT_GAVE_UP =
+    "File \"%s\" is locked by another program; gave up waiting for it.";

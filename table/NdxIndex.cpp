@@ -177,6 +177,7 @@ TNdxPage& TIndexFile::Page(std::uint32_t PageNo) {
 
 TNdxPage& TIndexFile::Modify(std::uint32_t PageNo) {
   TNdxPage& P = Page(PageNo);
+  LockChangedPage(PageNo);
   MarkChange();
   if (FOperationDepth > 0 && PageNo < FUndoHdr.NextFreePage && !FUndo.contains(PageNo))
     FUndo.emplace(PageNo, P.Data());
@@ -188,8 +189,10 @@ TNdxPage& TIndexFile::Allocate() {
   // Callers hold the header lock (an operation) when others share the file.
   if (FHdr.NextFreePage >= NdxMaxPages)
     throw ENdxDamaged(NdxDamaged(FileName(), "no page numbers left"));
+  const std::uint32_t PageNo = FHdr.NextFreePage;
+  LockChangedPage(PageNo);
   MarkChange();
-  const std::uint32_t PageNo = FHdr.NextFreePage++;
+  ++FHdr.NextFreePage;
   auto P = std::make_unique<TNdxPage>(PageNo, FHdr.EntrySize, FHdr.KeyLength);
   P->SetModified(true);
   TNdxPage& Result = *P;
@@ -249,6 +252,7 @@ void TIndexFile::BeginOperation() {
     }
   } catch (...) {
     FOperationDepth = 0;
+    UnlockChangedPages();
     FOperationLock.reset();
     throw;
   }
@@ -290,7 +294,23 @@ void TIndexFile::FinishOperation() {
   FOperationDepth = 0;
   FUndo.clear();
   FWroteOperation = false;
+  UnlockChangedPages();
   FOperationLock.reset();
+}
+
+// Other dBase engines lock each page over its own 512 bytes while they change it (and the
+// header page, which our operations hold throughout, while they allocate). We do the same, so
+// that neither side reads a page the other is halfway through; the locks are released only
+// once the changed pages are in the file, or put back.
+void TIndexFile::LockChangedPage(std::uint32_t PageNo) {
+  if (!NeedLocks() || FOperationDepth == 0 || FChangedPageLocks.contains(PageNo)) return;
+  static_cast<void>(LockPage(int(PageNo), true));
+  FChangedPageLocks.insert(PageNo);
+}
+
+void TIndexFile::UnlockChangedPages() {
+  for (std::uint32_t PageNo : FChangedPageLocks) UnlockPage(int(PageNo));
+  FChangedPageLocks.clear();
 }
 
 void TIndexFile::AbandonOperation() {
@@ -306,6 +326,7 @@ void TIndexFile::AbandonOperation() {
   FHdr = FUndoHdr;
   FPath.clear();
   if (NeedLocks()) DropPages();
+  UnlockChangedPages();
   FOperationLock.reset();
 }
 

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -104,6 +105,8 @@ class TIndexFile : public TPagedFile, public TDbaseIndexLink {
   void WriteIndexHeader();
   void MarkChange();
   void CheckChangeMark();
+  void LockChangedPage(std::uint32_t PageNo);
+  void UnlockChangedPages();
   void WritePages();
   void DropPages();
   bool Full(const TNdxPage& P) const;
@@ -153,7 +156,8 @@ class TIndexFile : public TPagedFile, public TDbaseIndexLink {
   std::int64_t FUndoFileSize = 0;
   bool FWroteOperation = false;  // pages of the running operation went to the file
   int FOperationDepth = 0;
-  std::optional<TPageLock> FOperationLock;  // the header lock of a shared file's operation
+  std::optional<TPageLock> FOperationLock;    // the header lock of a shared file's operation
+  std::set<std::uint32_t> FChangedPageLocks;  // page locks of the running operation's changes
   bool FIndexReady = false;
   bool FMarkedInFile = false;  // we set the change mark in the file and have not cleared it
   bool FFoundMark = false;     // the header last read carried the mark

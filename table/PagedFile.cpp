@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -48,11 +49,34 @@ bool SetOfdLock(int Handle, short Type, std::int64_t Offset, std::int64_t Length
   return true;
 }
 
+std::atomic<std::chrono::milliseconds::rep> GLockWaitLimit{DefaultLockWaitLimit.count()};
+
+// Retries Attempt (true when done) until the lock wait limit has passed; false then. Locks that
+// could wait cannot time out, so this polls, with pauses that grow from 50 us to 2 ms: a lock
+// released at once costs little delay, one held long costs little processor time. The first
+// attempt reads no clock, so an uncontended lock costs what one attempt costs.
+template <class TAttempt>
+bool RetryWithinLimit(TAttempt Attempt) {
+  if (Attempt()) return true;
+  using namespace std::chrono;
+  const auto Deadline = steady_clock::now() + milliseconds(GLockWaitLimit.load());
+  constexpr auto MaxPause = microseconds(2000);
+  auto Pause = microseconds(50);
+  for (;;) {
+    std::this_thread::sleep_for(Pause);
+    if (Attempt()) return true;
+    if (steady_clock::now() >= Deadline) return false;
+    Pause = std::min(Pause * 2, MaxPause);
+  }
+}
+
 // Held while the bytes of some pages are read (shared) or written (alone) in a file others share
 // through virtual locks. The record locks cannot keep readers from a record half written: an
 // edit holds its record's lock for as long as the user edits, and others go on reading the
-// record meanwhile. A gate is held for one read or write only, so waiting for it is short.
-// Where the system refuses the lock the bytes are read or written without it.
+// record meanwhile. A gate is held for one read or write only, so waiting for it is short; one
+// held longer than the lock wait limit belongs to a program that does not know the gates (a lock
+// over the whole file), and the read or write gives up. Where the system refuses the lock the
+// bytes are read or written without it.
 class TPageGate {
  public:
   TPageGate(int Handle, short Type, std::int64_t First, std::int64_t Count) : FHandle(Handle) {
@@ -60,9 +84,18 @@ class TPageGate {
     FLock.l_whence = SEEK_SET;
     FLock.l_start = GateBase + First;
     FLock.l_len = Count;
-    while (::fcntl(FHandle, F_OFD_SETLKW, &FLock) != 0)
-      if (errno != EINTR) return;
-    FHeld = true;
+    bool Refused = false;
+    const bool Done = RetryWithinLimit([&] {
+      for (;;) {
+        struct flock Lock = FLock;
+        if (::fcntl(FHandle, F_OFD_SETLK, &Lock) == 0) return true;
+        if (errno == EINTR) continue;
+        Refused = errno != EAGAIN && errno != EACCES;
+        return Refused;
+      }
+    });
+    FHeld = Done && !Refused;
+    TimedOut = !Done;
   }
   ~TPageGate() {
     if (!FHeld) return;
@@ -71,6 +104,7 @@ class TPageGate {
   }
   TPageGate(const TPageGate&) = delete;
   TPageGate& operator=(const TPageGate&) = delete;
+  bool TimedOut = false;
 
  private:
   int FHandle;
@@ -270,8 +304,10 @@ void TPagedFile::WritePage(int PageNo, const void* Buffer) {
 int TPagedFile::ReadBytes(std::int64_t Offset, void* Buffer, int Count) {
   if (!Active() || Offset < 0) return 0;
   std::optional<TPageGate> Gate;
-  if (UsesGates())
+  if (UsesGates()) {
     Gate.emplace(FStream->Handle(), F_RDLCK, GatePage(Offset), GatePages(Offset, Count));
+    if (Gate->TimedOut) GiveUpWaiting();
+  }
   return FStream->ReadAt(Offset, Buffer, Count);
 }
 
@@ -279,8 +315,10 @@ void TPagedFile::WriteBytes(std::int64_t Offset, const void* Buffer, int Count) 
   if (!Active() || Offset < 0) return;
   DropReadAhead();
   std::optional<TPageGate> Gate;
-  if (UsesGates())
+  if (UsesGates()) {
     Gate.emplace(FStream->Handle(), F_WRLCK, GatePage(Offset), GatePages(Offset, Count));
+    if (Gate->TimedOut) GiveUpWaiting();
+  }
   FStream->WriteAt(Offset, Buffer, Count);
   FCachedSize = std::max(FCachedSize, Offset + Count);
 }
@@ -342,19 +380,34 @@ void TPagedFile::LockRange(int PageNo, std::int64_t& Offset, std::int64_t& Lengt
 void TPagedFile::WaitForReadAccess(std::int64_t Offset, std::int64_t Length) {
   // Virtual locks never cover data; plain page locks keep readers out while a page changes.
   if (!FNeedLocks || FVirtualLocks || FFileLocked || !Active()) return;
-  while (OthersHoldLock(FStream->Handle(), F_RDLCK, Offset, Length))
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  const int Handle = FStream->Handle();
+  if (!RetryWithinLimit([&] { return !OthersHoldLock(Handle, F_RDLCK, Offset, Length); }))
+    GiveUpWaiting();
+}
+
+void TPagedFile::GiveUpWaiting() const {
+  throw EDbaseError(FormatMessage(STRING_LOCK_WAIT_GAVE_UP, FFileName.c_str()));
 }
 
 bool TPagedFile::TryLock(std::int64_t Offset, std::int64_t Length, bool Wait) {
   const short Type = ReadOnly() ? F_RDLCK : F_WRLCK;
-  for (;;) {
-    if (SetOfdLock(FStream->Handle(), Type, Offset, Length)) return true;
+  const int Handle = FStream->Handle();
+  auto Attempt = [&] {
+    if (SetOfdLock(Handle, Type, Offset, Length)) return true;
     if (errno != EAGAIN && errno != EACCES)
       throw EDbaseError(FormatMessage(STRING_IO_ERROR, FFileName.c_str(), std::strerror(errno)));
-    if (!Wait) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+    return false;
+  };
+  if (!Wait) return Attempt();
+  if (!RetryWithinLimit(Attempt)) GiveUpWaiting();
+  return true;
+}
+
+bool TPagedFile::OthersLockPages(int First, int Last) const {
+  if (!FNeedLocks || !FVirtualLocks || !Active() || First > Last) return false;
+  const std::int64_t Low = std::max<std::int64_t>(VirtualLockBase - Last, 0);
+  const std::int64_t High = VirtualLockBase - First;
+  return High >= Low && OthersHoldLock(FStream->Handle(), F_WRLCK, Low, High - Low + 1);
 }
 
 void TPagedFile::Unlock(std::int64_t Offset, std::int64_t Length) {
@@ -431,6 +484,14 @@ void TPagedFile::EndExclusive() {
   FMode = FSavedMode;
   Open();
   AfterReopen();
+}
+
+std::chrono::milliseconds TPagedFile::LockWaitLimit() {
+  return std::chrono::milliseconds(GLockWaitLimit.load());
+}
+
+void TPagedFile::SetLockWaitLimit(std::chrono::milliseconds Value) {
+  GLockWaitLimit.store(Value.count());
 }
 
 void TPagedFile::CheckExclusiveAccess() const {

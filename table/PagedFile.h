@@ -23,6 +23,11 @@ enum TPagedFileMode {
 
 class TFileStream;
 
+// How long an operation waits for a lock that another process holds before it gives up with
+// EDbaseError (STRING_LOCK_WAIT_GAVE_UP). Others hold their locks for one short change, so a
+// longer wait means a lock held for good.
+inline constexpr std::chrono::milliseconds DefaultLockWaitLimit{2000};
+
 class TPagedFile {
  public:
   TPagedFile();
@@ -81,8 +86,8 @@ class TPagedFile {
   int PagesPerRecord() const { return FPageSize > 0 ? FRecordSize / FPageSize : 0; }
 
   // Reads page n into Buffer (PageSize bytes); returns the bytes read, the rest zero-filled.
-  // On a shared file without virtual locks the read waits (1 ms steps) while another process
-  // holds a lock over the page.
+  // On a shared file without virtual locks the read waits while another process holds a lock
+  // over the page, giving up as LockPage does.
   [[nodiscard]] int ReadPage(int PageNo, void* Buffer);
   void WritePage(int PageNo, const void* Buffer);
   // File offset of page n.
@@ -95,7 +100,8 @@ class TPagedFile {
   std::int64_t FileSize();
 
   // Byte-range locks; no-ops (true) when the file is not shared or wholly locked by us.
-  // Wait retries every 10 ms; without it a conflict fails at once.
+  // Wait retries until LockWaitLimit() has passed and then raises EDbaseError; without it a
+  // conflict fails at once.
   [[nodiscard]] bool LockPage(int PageNo, bool Wait);
   void UnlockPage(int PageNo);
   [[nodiscard]] bool LockAllPages(bool Wait);
@@ -113,6 +119,11 @@ class TPagedFile {
   // Raises EDbaseError "Exclusive access is required for this operation." when not exclusive.
   void CheckExclusiveAccess() const;
 
+  // The limit of every wait for another process's lock (gates, plain page locks, locks taken
+  // with Wait), for the whole process. Tests shorten it; everyone else keeps the default.
+  static std::chrono::milliseconds LockWaitLimit();
+  static void SetLockWaitLimit(std::chrono::milliseconds Value);
+
  protected:
   // Called after TryExclusive/EndExclusive reopened the file (the header may have changed).
   virtual void AfterReopen() {}
@@ -123,6 +134,10 @@ class TPagedFile {
   void WriteHeaderNow();
   // Cuts or extends the file to Size bytes (putting back what a failed write added).
   void SetFileSize(std::int64_t Size);
+  // True when another process holds a lock on one of the pages First..Last (virtual locks).
+  bool OthersLockPages(int First, int Last) const;
+  // Raises EDbaseError STRING_LOCK_WAIT_GAVE_UP naming the file.
+  [[noreturn]] void GiveUpWaiting() const;
 
  private:
   [[nodiscard]] bool TryLock(std::int64_t Offset, std::int64_t Length, bool Wait);

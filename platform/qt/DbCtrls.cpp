@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QLineEdit>
 
+#include "platform/data/DatabaseError.h"
 #include "platform/qt/Application.h"
 #include "platform/qt/DropDown.h"
 
@@ -126,8 +127,10 @@ void TDBLookupComboBox::Reload() {
   if (!DataSet || !DataSet->Active() || FKeyField.empty() || FListField.empty()) return;
   try {
     FItems = DataSet->LookupList(FKeyField, FListField);
-  } catch (const Exception&) {
-    FItems.clear();  // unknown field names list nothing
+  } catch (const EDatabaseError&) {
+    // Unknown field names list nothing; a table that cannot be read (another program holds a
+    // lock on it) goes on to the error box rather than leaving the list silently empty.
+    FItems.clear();
   }
   for (const auto& Item : FItems) Combo->addItem(QString::fromStdString(Item.Text));
   ShowCurrent();

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <optional>
+#include <limits>
 #include <tuple>
 
 #include "platform/data/TextCase.h"
@@ -111,10 +111,11 @@ std::string TDbaseTable::OutOfStep(TIndexFile& Index) const {
   if (std::tie(Table.st_mtim.tv_sec, Table.st_mtim.tv_nsec) <
       std::tie(Keys.st_mtim.tv_sec, Keys.st_mtim.tv_nsec))
     return "";
-  // Those who change a shared index hold its header lock throughout, so no half-made change
-  // is taken for a fault.
-  std::optional<TPageLock> Lock;
-  if (Index.NeedLocks()) Lock.emplace(Index, 0, true);
+  // Others change a key and then its record, under the record's lock and, for the key, the
+  // index's header page. With that page held and no record locked by anyone, no change is half
+  // made; a table with a change under way is checked at a later open.
+  const TPageLock IndexHeader(Index, 0, true);
+  if (FFile->OthersLockPages(1, std::numeric_limits<int>::max())) return "";
   return VerifyIndex(Index);
 }
 

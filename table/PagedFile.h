@@ -107,6 +107,8 @@ class TPagedFile {
   [[nodiscard]] bool LockAllPages(bool Wait);
   void UnlockAllPages();
   bool FileLocked() const { return FFileLocked; }
+  // True when another process holds a lock on one of the pages First..Last (virtual locks).
+  bool OthersLockPages(int First, int Last) const;
 
   // Exclusive access for operations that need the file alone: a shared file is reopened in
   // exclusive-open mode (falling back to the shared mode if that fails); EndExclusive returns
@@ -134,8 +136,6 @@ class TPagedFile {
   void WriteHeaderNow();
   // Cuts or extends the file to Size bytes (putting back what a failed write added).
   void SetFileSize(std::int64_t Size);
-  // True when another process holds a lock on one of the pages First..Last (virtual locks).
-  bool OthersLockPages(int First, int Last) const;
   // Raises EDbaseError STRING_LOCK_WAIT_GAVE_UP naming the file.
   [[noreturn]] void GiveUpWaiting() const;
 

@@ -9,6 +9,7 @@
 #include <map>
 #include <mutex>
 
+#include "platform/core/Utf8.h"
 #include "table/DbaseMessages.h"
 
 namespace {
@@ -56,31 +57,6 @@ bool IsAsciiOnly(std::string_view Text) {
 
 bool IsContinuation(unsigned char C) {
   return (C & 0xC0) == 0x80;
-}
-
-// The length of the well-formed UTF-8 sequence that starts with the non-ASCII byte at P; 0 when
-// there is none.
-int SequenceLength(const unsigned char* P, const unsigned char* End) {
-  const unsigned char Lead = P[0];
-  int Length;
-  unsigned char Low = 0x80, High = 0xBF;  // the second byte's range
-  if (Lead >= 0xC2 && Lead <= 0xDF) {
-    Length = 2;
-  } else if (Lead >= 0xE0 && Lead <= 0xEF) {
-    Length = 3;
-    if (Lead == 0xE0) Low = 0xA0;   // overlong
-    if (Lead == 0xED) High = 0x9F;  // surrogates
-  } else if (Lead >= 0xF0 && Lead <= 0xF4) {
-    Length = 4;
-    if (Lead == 0xF0) Low = 0x90;   // overlong
-    if (Lead == 0xF4) High = 0x8F;  // above U+10FFFF
-  } else {
-    return 0;
-  }
-  if (End - P < Length || P[1] < Low || P[1] > High) return 0;
-  for (int I = 2; I < Length; ++I)
-    if (!IsContinuation(P[I])) return 0;
-  return Length;
 }
 
 }  // namespace
@@ -166,7 +142,8 @@ std::string CodePageName(int CodePage) {
 }
 
 TUtf8Kind ClassifyUtf8(std::string_view Text) {
-  const auto* P = reinterpret_cast<const unsigned char*>(Text.data());
+  const auto* Begin = reinterpret_cast<const unsigned char*>(Text.data());
+  const auto* P = Begin;
   const auto* End = P + Text.size();
   bool NonAscii = false;
   while (P < End) {
@@ -180,10 +157,10 @@ TUtf8Kind ClassifyUtf8(std::string_view Text) {
       ++P;
       continue;
     }
-    const int Length = SequenceLength(P, End);
-    if (Length == 0) return ukInvalid;
+    std::size_t Pos = std::size_t(P - Begin);
+    if (!NextUtf8(Text, Pos)) return ukInvalid;
     NonAscii = true;
-    P += Length;
+    P = Begin + Pos;
   }
   return NonAscii ? ukUtf8 : ukAscii;
 }

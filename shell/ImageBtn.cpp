@@ -90,12 +90,6 @@ TskImageBtn::TskImageBtn(TComponent* AOwner) : TWinControl(AOwner, new TButtonWi
   Widget()->setFocusPolicy(Qt::NoFocus);  // only boFocusable buttons take the focus
 }
 
-// Leaving the parent may take the mouse away, which the widget reports to this button: it must
-// still be whole then, not half destroyed in the base class.
-TskImageBtn::~TskImageBtn() {
-  SetParent(nullptr);
-}
-
 void TskImageBtn::SetOptions(int Value) {
   FOptions = Value;
   Widget()->setFocusPolicy((Value & (1 << boFocusable)) ? Qt::StrongFocus : Qt::NoFocus);

@@ -49,7 +49,6 @@ struct TskImgDownOffsets {
 class TskImageBtn : public TWinControl {
  public:
   explicit TskImageBtn(TComponent* AOwner);
-  ~TskImageBtn() override;
   static const TClassInfo& StaticClassInfo();
   const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 

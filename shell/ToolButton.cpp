@@ -67,12 +67,6 @@ TskToolButton::TskToolButton(TComponent* AOwner) : TWinControl(AOwner, new TTool
   Widget()->setFocusPolicy(Qt::ClickFocus);
 }
 
-// Leaving the parent takes the focus and the mouse away, and the widget reports both to this
-// button: it must still be whole when that happens, not half destroyed in the base class.
-TskToolButton::~TskToolButton() {
-  SetParent(nullptr);
-}
-
 void TskToolButton::SetBounds(int ALeft, int ATop, int, int) {
   TWinControl::SetBounds(ALeft, ATop, ButtonSize, ButtonSize);
 }

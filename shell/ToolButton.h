@@ -14,7 +14,6 @@ enum TskDrawState { dsInitial = 1, dsHot = 2, dsPressed = 4, dsFocused = 8 };
 class TskToolButton : public TWinControl {
  public:
   explicit TskToolButton(TComponent* AOwner);
-  ~TskToolButton() override;
   static const TClassInfo& StaticClassInfo();
   const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 

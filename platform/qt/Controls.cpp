@@ -61,8 +61,11 @@ TControl::TControl(TComponent* AOwner, QWidget* AWidget) : TComponent(AOwner), F
   FWidget->setFont(FontToQFont(FFont));
 }
 
+// The widget is deleted where it stands. Taking it out of its parent first would hide it, and
+// hiding a widget under the mouse sends it a leave event, which its handlers would pass to a
+// control whose derived part is already gone.
 TControl::~TControl() {
-  SetParent(nullptr);
+  if (FParent) std::erase(FParent->FControls, this);
   delete FWidget.data();
 }
 

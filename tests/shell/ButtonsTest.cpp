@@ -67,6 +67,29 @@ TEST(EffectLabel, SizesToItsTextAndPassesPressesOnWithoutHandlers) {
   EXPECT_EQ(Clicks, 1);
 }
 
+// A control destroyed under the mouse, as a window closes, calls none of its handlers: they would
+// run in the middle of its destruction.
+TEST(EffectLabel, DestroyedUnderTheMouseCallsNoHandler) {
+  TForm Form(nullptr);
+  Form.SetBounds(80, 80, 120, 60);
+  auto* Label = new TskLabel(&Form);
+  Label->SetParent(&Form);
+  Label->SetCaption("Status...");
+  TskImageBtn* Button = RoundButton(Form);
+  Button->SetLeft(70);
+  int Leaves = 0;
+  Label->OnMouseLeave = Button->OnMouseLeave = [&](TComponent*) { ++Leaves; };
+  Form.Show();
+  Form.Widget()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Form.Widget()));
+  for (TControl* Control : {static_cast<TControl*>(Label), static_cast<TControl*>(Button)}) {
+    QTest::mouseMove(Form.Widget(), Control->Widget()->geometry().center());
+    ASSERT_TRUE(Control->Widget()->underMouse());
+    delete Control;
+  }
+  EXPECT_EQ(Leaves, 0);
+}
+
 TEST(EffectLabel, AccelMarksMeasureAsTheyShow) {
   TskLabel Double(nullptr), Single(nullptr), Bare(nullptr);
   Double.SetCaption("&&Save");

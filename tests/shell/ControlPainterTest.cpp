@@ -68,7 +68,7 @@ class FlatControls : public testing::Test {
 };
 
 const QColor Red(255, 0, 0), LightRed(255, 153, 153), DarkWhite(195, 197, 195);
-const QColor Fill(173, 255, 173), CheckFill(204, 255, 204), CheckFillSelected(128, 255, 128);
+const QColor Fill(173, 255, 173), CheckFillSelected(128, 255, 128);
 
 }  // namespace
 

@@ -20,16 +20,8 @@
 #include "sound/ToneGen.h"
 #include "sweep/SweepCommand.h"
 #include "table/TableCommand.h"
+#include "tests/support/Sanitizers.h"
 #include "tests/support/ScratchFolder.h"
-
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TESSOLON_ASAN 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define TESSOLON_ASAN 1
-#endif
 
 #ifdef TESSOLON_ASAN
 extern "C" std::size_t __sanitizer_get_current_allocated_bytes();

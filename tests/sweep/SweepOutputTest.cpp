@@ -12,6 +12,7 @@
 #include "platform/audio/RecordingSoundService.h"
 #include "platform/core/Exceptions.h"
 #include "sound/ToneGen.h"
+#include "tests/support/Sanitizers.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ namespace {
 }  // namespace
 
 TEST(ToneGenOutput, AToneThatCannotBeBuiltIsAnErrorAndNothingPlays) {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#if defined(TESSOLON_ASAN) || defined(TESSOLON_TSAN)
   GTEST_SKIP() << "the sanitizers reserve address space a limit would take away";
 #else
   const pid_t Child = fork();

@@ -293,10 +293,12 @@ bool TPagedFile::ReadAhead(int PageNo, void* Buffer) {
 // bounds the block's age from above; only when that bound passes the limit is the precise
 // clock read.
 bool TPagedFile::ReadAheadExpired() const {
-  constexpr auto MaxAge = std::chrono::milliseconds(5);
+  static constexpr auto MaxAge = std::chrono::milliseconds(5);
   static const std::chrono::nanoseconds Resolution = [] {
     timespec Res{};
-    clock_getres(CLOCK_MONOTONIC_COARSE, &Res);
+    // Without the coarse clock, a resolution past the limit leaves every call to the precise one.
+    if (clock_getres(CLOCK_MONOTONIC_COARSE, &Res) != 0)
+      return std::chrono::nanoseconds(MaxAge) * 2;
     return std::chrono::seconds(Res.tv_sec) + std::chrono::nanoseconds(Res.tv_nsec);
   }();
   if (CoarseClockNow() + Resolution - FReadAheadCoarseTime <= MaxAge) return false;

@@ -1,5 +1,4 @@
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <new>
 #include <vector>

@@ -3,8 +3,8 @@
 // tone (`sox -n -r 96000 -b 16 -c 2 FILE synth 32.767 sine 20000`), both started by
 // fork/exec. The aim is for the first to take at most a fifth of the time of the second:
 // medians of whole processes side by side gave 0.17 before tones were made in blocks from
-// one-cycle tables and 0.10 after. Run it from the
-// build folder: bench/export_bench (sox is skipped when it is not installed).
+// one-cycle tables and 0.10 after. Run it from the build folder: bench/export_bench (sox is
+// skipped when it is not installed).
 #include <benchmark/benchmark.h>
 
 #include <filesystem>

@@ -2,8 +2,8 @@
 // `dbview -b FILE` (Debian package dbview), both started by fork/exec with their output thrown
 // away. The aim is for the first to take under half the time of the second: medians of whole
 // processes side by side gave 0.75 before the listing copied plain values straight from the
-// record bytes and 0.47 after. Run it from the build
-// folder: bench/listing_bench (dbview is skipped when it is not installed).
+// record bytes and 0.47 after. Run it from the build folder: bench/listing_bench (dbview is
+// skipped when it is not installed).
 #include <benchmark/benchmark.h>
 
 #include <filesystem>

@@ -38,14 +38,13 @@ std::complex<double> Harmonic(TTGWave Waveform, int64_t K) {
 }
 
 template <bool SixteenBit, bool Stereo>
-void Mix(uint8_t* Data, int64_t DataSize, int64_t Hertz, int Rate, const std::vector<double>& Cycle,
-         double Peak) {
+void Mix(uint8_t* Out, int64_t First, int64_t Count, int64_t Hertz, int Rate,
+         const std::vector<double>& Cycle, double Peak) {
   constexpr int64_t FrameBytes = (SixteenBit ? 2 : 1) * (Stereo ? 2 : 1);
-  const int64_t Frames = (DataSize + FrameBytes - 1) / FrameBytes;
   const double PointsPerPhase = double(Cycle.size() - 1) / double(Rate);
-  int64_t Phase = 0;  // frame * Hertz modulo Rate, in integers: no drift however long the tone
-  uint8_t* Out = Data;
-  for (int64_t Frame = 0; Frame < Frames; ++Frame, Out += FrameBytes) {
+  // frame * Hertz modulo Rate, in integers: no drift however long the tone
+  int64_t Phase = First % Rate * Hertz % Rate;
+  for (int64_t Frame = 0; Frame < Count; ++Frame, Out += FrameBytes) {
     const double Position = double(Phase) * PointsPerPhase;
     const std::size_t I = std::size_t(Position);
     const double Value = Cycle[I] + (Position - double(I)) * (Cycle[I + 1] - Cycle[I]);
@@ -78,23 +77,26 @@ void BandLimitedCycle(TTGWave Waveform, int64_t Harmonics, std::size_t Size,
   Cycle.push_back(Cycle.front());
 }
 
-void RenderBandLimited(uint8_t* Data, int64_t DataSize, const TPartial& Partial,
-                       TTGResolution Resolution, TTGQuality Quality, bool Stereo) {
-  const int Rate = SampleRate(Quality);
-  const int64_t Harmonics = HarmonicsBelowHalfRate(Partial.Frequency, Rate);
+TBandLimitedPartial::TBandLimitedPartial(const TPartial& Partial, TTGResolution Resolution,
+                                         TTGQuality Quality, bool Stereo)
+    : FHertz(Partial.Frequency),
+      FRate(SampleRate(Quality)),
+      FSixteenBit(Resolution == tg16Bit),
+      FStereo(Stereo) {
+  const int64_t Harmonics = HarmonicsBelowHalfRate(Partial.Frequency, FRate);
   if (Partial.Amplitude <= 0 || Harmonics == 0) return;
   const std::size_t Size =
       std::max(MinCycleSize, PointsPerHarmonic * PowerOfTwoAtLeast(std::size_t(Harmonics)));
-  thread_local std::vector<double> Cycle;
-  BandLimitedCycle(Partial.Waveform, Harmonics, Size, Cycle);
+  BandLimitedCycle(Partial.Waveform, Harmonics, Size, FCycle);
   // The plain partial's peak: its low level, so the sum stays within full scale as it does.
-  const bool SixteenBit = Resolution == tg16Bit;
-  const double Peak = double(Partial.Amplitude * (SixteenBit ? 32767 : 127)) / 100;
-  const int64_t Hertz = Partial.Frequency;
-  if (SixteenBit && Stereo) Mix<true, true>(Data, DataSize, Hertz, Rate, Cycle, Peak);
-  if (SixteenBit && !Stereo) Mix<true, false>(Data, DataSize, Hertz, Rate, Cycle, Peak);
-  if (!SixteenBit && Stereo) Mix<false, true>(Data, DataSize, Hertz, Rate, Cycle, Peak);
-  if (!SixteenBit && !Stereo) Mix<false, false>(Data, DataSize, Hertz, Rate, Cycle, Peak);
+  FPeak = double(Partial.Amplitude * (FSixteenBit ? 32767 : 127)) / 100;
+}
+
+void TBandLimitedPartial::Add(uint8_t* Out, int64_t First, int64_t Count) const {
+  if (FSixteenBit && FStereo) Mix<true, true>(Out, First, Count, FHertz, FRate, FCycle, FPeak);
+  if (FSixteenBit && !FStereo) Mix<true, false>(Out, First, Count, FHertz, FRate, FCycle, FPeak);
+  if (!FSixteenBit && FStereo) Mix<false, true>(Out, First, Count, FHertz, FRate, FCycle, FPeak);
+  if (!FSixteenBit && !FStereo) Mix<false, false>(Out, First, Count, FHertz, FRate, FCycle, FPeak);
 }
 
 bool LeftOutWhenBandLimited(const TPartial& Partial, TTGQuality Quality) {

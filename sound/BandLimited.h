@@ -19,12 +19,26 @@ int64_t HarmonicsBelowHalfRate(int64_t Hertz, int Rate);
 void BandLimitedCycle(TTGWave Waveform, int64_t Harmonics, std::size_t Size,
                       std::vector<double>& Cycle);
 
-// Adds a sine, square, triangle or sawtooth partial into the DataSize bytes at Data as its
-// harmonics below half the rate, with the plain partial's peak level and wrap-around addition.
-// The phase of every frame is exact (whole frames times the frequency, modulo the rate), so the
-// tone neither drifts nor jitters. A partial at or above half the rate adds nothing.
-void RenderBandLimited(uint8_t* Data, int64_t DataSize, const TPartial& Partial,
-                       TTGResolution Resolution, TTGQuality Quality, bool Stereo);
+// A sine, square, triangle or sawtooth partial as its harmonics below half the rate, with the
+// plain partial's peak level, added with wrap-around. The phase of every frame is exact (whole
+// frames times the frequency, modulo the rate), so the tone neither drifts nor jitters, and any
+// run of frames can be rendered on its own.
+class TBandLimitedPartial {
+ public:
+  TBandLimitedPartial(const TPartial& Partial, TTGResolution Resolution, TTGQuality Quality,
+                      bool Stereo);
+  // False for a partial at or above half the rate, which adds nothing.
+  bool Sounds() const { return !FCycle.empty(); }
+  // Adds frames First to First + Count - 1 into Out, which holds them.
+  void Add(uint8_t* Out, int64_t First, int64_t Count) const;
+
+ private:
+  std::vector<double> FCycle;
+  double FPeak = 0;
+  int64_t FHertz;
+  int FRate;
+  bool FSixteenBit, FStereo;
+};
 
 // Whether band-limited synthesis leaves Partial out: a sounding sine, square, triangle or
 // sawtooth at or above half the rate. Noise is never left out.

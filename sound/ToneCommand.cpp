@@ -13,6 +13,7 @@
 #include "platform/core/CommandLine.h"
 #include "sound/BandLimited.h"
 #include "sound/OutputLimit.h"
+#include "sound/ToneBlocks.h"
 #include "sound/ToneGen.h"
 #include "sound/ToneGenSynth.h"
 
@@ -208,7 +209,9 @@ int RunTone(TToneGen& Tone, const TToneActions& Do, const TSpectrumWriter& Write
   if (!Do.ExportTo && !Do.SpectrumTo && !Do.Play)
     throw EBadArguments("nothing to do: give --export FILE, --spectrum FILE.png and/or --play");
   const auto& [ExportTo, SpectrumTo, Play, Envelope, Seconds] = Do;
-  if (!(Envelope ? Tone.PrepareADSR() : Tone.Prepare())) {
+  // A tone only written to a file is made and written a block at a time, never held whole.
+  const bool FileOnly = ExportTo && !SpectrumTo && !Play;
+  if (!FileOnly && !(Envelope ? Tone.PrepareADSR() : Tone.Prepare())) {
     std::cerr << "tessolon tone: not enough memory for the tone\n";
     return ecRefused;
   }
@@ -217,7 +220,12 @@ int RunTone(TToneGen& Tone, const TToneActions& Do, const TSpectrumWriter& Write
   WarnLeftOut(Tone);
   // A played tone is warned about once the output's chain is known.
   if (!Play) WarnAboveHalf(Highest, ImageRate, "the image's");
-  if (ExportTo && !Tone.ExportFile(*ExportTo)) {
+  const TEnvelopeSettings Shape = Tone.Envelope();
+  const bool Written = !ExportTo ? true
+                       : FileOnly
+                           ? WriteToneFile(*ExportTo, Tone.Settings(), Envelope ? &Shape : nullptr)
+                           : Tone.ExportFile(*ExportTo);
+  if (!Written) {
     std::cerr << "tessolon tone: cannot write '" << *ExportTo << "'\n";
     return ecRefused;
   }

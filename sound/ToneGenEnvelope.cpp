@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 
 #include "sound/ToneGenSynth.h"
@@ -39,9 +40,9 @@ int64_t Trunc(double Value) {
 
 }  // namespace
 
-void ApplyEnvelope(uint8_t* Data, int64_t DataSize, bool Stereo, TTGResolution Resolution,
-                   const TEnvelopeSettings& Envelope) {
-  const TFrames Frames(Data, Resolution == tg16Bit, Stereo ? 2 : 1);
+void ApplyEnvelope(uint8_t* Out, int64_t First, int64_t Count, int64_t DataSize, bool Stereo,
+                   TTGResolution Resolution, const TEnvelopeSettings& Envelope) {
+  const TFrames Frames(Out, Resolution == tg16Bit, Stereo ? 2 : 1);
   const int64_t FrameCount = DataSize / Frames.Bytes();
   int64_t A = Envelope.Attack, H = Envelope.Hold, D = Envelope.Decay, R = Envelope.Release;
   const int64_t T = A + H + D + R;
@@ -55,14 +56,16 @@ void ApplyEnvelope(uint8_t* Data, int64_t DataSize, bool Stereo, TTGResolution R
   const double Level = Envelope.Sustain / 100.0;
   auto FramesOf = [&](int64_t Share) { return Share * DataSize / (100 * Frames.Bytes()); };
 
-  // Each segment covers frames F..F+N; frames past the data are left to the spare area.
+  // Each segment covers frames F..F+N; frames past the data are left to the spare area, and
+  // frames outside First..First+Count-1 to the other blocks.
+  const int64_t End = std::min(First + Count, FrameCount);
   int64_t F = 0;
   auto Segment = [&](int64_t N, auto NewValue) {
-    for (int64_t K = 0; K <= N && F + K < FrameCount; ++K)
-      Frames.Write(F + K, NewValue(K, Frames.Read(F + K)));
+    const int64_t Last = std::min(F + N + 1, End);
+    for (int64_t Frame = std::max(F, First); Frame < Last; ++Frame)
+      Frames.Write(Frame - First, NewValue(Frame - F, Frames.Read(Frame - First)));
     F += N + 1;
   };
-
   if (const int64_t N = FramesOf(A); N != 0) {
     const double Factor = 1.0 / double(N);
     Segment(N, [=](int64_t K, int64_t S) { return Trunc(double(K * S) * Factor); });

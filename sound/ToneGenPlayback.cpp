@@ -1,11 +1,11 @@
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
 
 #include "platform/audio/SoundService.h"
 #include "sound/OutputLimit.h"
+#include "sound/ToneBlocks.h"
 #include "sound/ToneGen.h"
 #include "sound/ToneGenSynth.h"
 
@@ -21,21 +21,19 @@ bool TToneGen::Synthesize(bool WithEnvelope) {
   const std::size_t Size = std::size_t(DataSize) + WaveHeaderSize + WaveSpareSize;
   std::shared_ptr<std::vector<uint8_t>> Image;
   try {
-    Image = std::make_shared<std::vector<uint8_t>>(Size, FillByte(S.Resolution));
+    Image = std::make_shared<std::vector<uint8_t>>(Header, Header + WaveHeaderSize);
+    Image->reserve(Size);
   } catch (const std::bad_alloc&) {
     return false;
   }
-  std::memcpy(Image->data(), Header, WaveHeaderSize);
-
-  uint8_t* Data = Image->data() + WaveHeaderSize;
-  TToneNoise Noise;
-  for (const TPartial& Partial : TonePartials(S))
-    RenderPartial(Data, DataSize, Partial, S.Resolution, S.Quality, S.Stereo, Noise);
+  // The blocks are appended as they are made: the image is never filled before it is written.
+  TToneBlocks Blocks(S, WithEnvelope ? &FEnvelope : nullptr);
+  for (auto Block = Blocks.Next(); !Block.empty(); Block = Blocks.Next())
+    Image->insert(Image->end(), Block.begin(), Block.end());
   FWaveChanged = false;
   FPlainStale = false;
   FEnvelopeStale = true;
   if (WithEnvelope) {
-    ApplyEnvelope(Data, DataSize, S.Stereo, S.Resolution, FEnvelope);
     FEnvelopeStale = false;
     FPlainStale = true;
   }

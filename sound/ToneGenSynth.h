@@ -16,7 +16,7 @@ struct TPartial {
   int64_t Amplitude;  // percent of full scale
   int64_t Frequency;  // hertz
   TTGWave Waveform;
-  bool BandLimited = false;  // rendered by RenderBandLimited (sound/BandLimited.h)
+  bool BandLimited = false;  // rendered by TBandLimitedPartial (sound/BandLimited.h)
 };
 
 // The component's own random sequence, so a build never disturbs anyone else's.
@@ -26,6 +26,16 @@ class TToneNoise {
   uint32_t Random(uint32_t Range) {
     FState = FState * 134775813u + 1u;
     return uint32_t((uint64_t(FState) * Range) >> 32);
+  }
+  // Moves on as Count draws would, in a few steps however large Count is: the step is an affine
+  // map, and its powers are composed by squaring.
+  void Skip(uint64_t Count) {
+    uint32_t Factor = 134775813u, Term = 1u;
+    for (; Count != 0; Count >>= 1) {
+      if (Count & 1) FState = FState * Factor + Term;
+      Term = Term * Factor + Term;
+      Factor *= Factor;
+    }
   }
 
  private:
@@ -66,15 +76,10 @@ int64_t ToneDataSize(const TToneSettings& Settings);
 TWaveFormat ToneWaveFormat(const TToneSettings& Settings);
 // The main tone followed by the eight rows, amplitudes scaled when the rows exceed 100 %.
 std::vector<TPartial> TonePartials(const TToneSettings& Settings);
-// Adds one partial into the DataSize bytes at Data (the last frame may reach into the spare
-// area). Partials that cannot be rendered (no amplitude, no frequency, a zero divisor) add
-// nothing and draw nothing from Noise. A band-limited partial of a periodic waveform goes to
-// RenderBandLimited; noise is the same either way.
-void RenderPartial(uint8_t* Data, int64_t DataSize, const TPartial& Partial,
-                   TTGResolution Resolution, TTGQuality Quality, bool Stereo, TToneNoise& Noise);
-// Scales the whole frames of the DataSize bytes at Data by the envelope.
-void ApplyEnvelope(uint8_t* Data, int64_t DataSize, bool Stereo, TTGResolution Resolution,
-                   const TEnvelopeSettings& Envelope);
+// Scales the frames First to First + Count - 1 of a tone of DataSize bytes by the envelope; Out
+// holds those frames. A frame that the data holds only in part is left as it is.
+void ApplyEnvelope(uint8_t* Out, int64_t First, int64_t Count, int64_t DataSize, bool Stereo,
+                   TTGResolution Resolution, const TEnvelopeSettings& Envelope);
 // Truncates toward zero; NaN gives 0 and values beyond ±2^62 saturate, so a stored table's
 // float can never overflow the integer it becomes.
 int64_t TruncSaturated(double Value);

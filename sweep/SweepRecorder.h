@@ -22,8 +22,9 @@ class TSweepRecorder : public TToneGenOutput {
   // Appends Milliseconds of the image's frames, repeated from its start.
   void Append(const uint8_t* Image, std::size_t Size, int Milliseconds);
   const std::vector<uint8_t>& Samples() const { return FSamples; }
-  // The recording as a RIFF/WAVE file image; empty before the first tone.
-  std::vector<uint8_t> WaveFile() const;
+  // The RIFF/WAVE header of the recording's file, the samples follow it; empty before the first
+  // tone.
+  std::vector<uint8_t> WaveHeader() const;
   // Throws Exception when the file cannot be written.
   void WriteFile(const std::string& FileName) const;
 

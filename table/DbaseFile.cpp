@@ -237,7 +237,11 @@ bool TDbaseFile::TextIsUtf8() {
   for (int First = 1; First <= Count; First += PerRead) {
     const int Records = std::min(PerRead, Count - First + 1);
     const int Got = ReadBytes(PageOffset(First), Block.data(), Records * Size) / Size;
-    for (int R = 0; R < Got; ++R) {
+    // Records without a byte above 0x7F hold plain text only, found at a glance.
+    const bool Plain =
+        ClassifyUtf8(std::string_view(reinterpret_cast<const char*>(Block.data()),
+                                      static_cast<std::size_t>(Got) * Size)) == ukAscii;
+    for (int R = 0; R < Got && !Plain; ++R) {
       const char* Record = reinterpret_cast<const char*>(Block.data()) + R * Size;
       for (const auto& [Offset, Length] : Fields) {
         const TUtf8Kind Kind = ClassifyUtf8(std::string_view(Record + Offset, Length));

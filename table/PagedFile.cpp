@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -260,24 +261,23 @@ std::int64_t TPagedFile::PageOffset(int PageNo) const {
 // handed out (an edit locks first and reads afresh). Index files are excluded: their page
 // locks must hold readers back.
 bool TPagedFile::ReadAhead(int PageNo, void* Buffer) {
-  constexpr auto MaxAge = std::chrono::milliseconds(5);
   constexpr int BlockBytes = 65536;
-  const auto Now =
-      FNeedLocks ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point();
   const bool Sequential = PageNo == FLastPageRead + 1;
   FLastPageRead = PageNo;
   if (!FVirtualLocks || !FPageOffsetByHeader || FPageSize <= 0 || FPageSize > BlockBytes / 4)
     return false;
   if (FReadAheadCount == 0 || PageNo < FReadAheadFirst ||
-      PageNo >= FReadAheadFirst + FReadAheadCount || Now - FReadAheadTime > MaxAge) {
+      PageNo >= FReadAheadFirst + FReadAheadCount || (FNeedLocks && ReadAheadExpired())) {
     FReadAheadCount = 0;
     if (!Sequential || PageNo < 1) return false;
     const int Pages = BlockBytes / FPageSize;
     FReadAheadBlock.resize(static_cast<std::size_t>(Pages) * FPageSize);
+    // Both times are taken before the read, the coarse one first: see ReadAheadExpired.
+    FReadAheadCoarseTime = CoarseClockNow();
+    FReadAheadTime = std::chrono::steady_clock::now();
     const int Got = ReadBytes(PageOffset(PageNo), FReadAheadBlock.data(), Pages * FPageSize);
     FReadAheadFirst = PageNo;
     FReadAheadCount = Got / FPageSize;
-    FReadAheadTime = Now;
     if (FReadAheadCount == 0) return false;
   }
   std::memcpy(
@@ -285,6 +285,30 @@ bool TPagedFile::ReadAhead(int PageNo, void* Buffer) {
       FReadAheadBlock.data() + static_cast<std::size_t>(PageNo - FReadAheadFirst) * FPageSize,
       FPageSize);
   return true;
+}
+
+// The precise clock costs more than copying a record, so most records are judged by the
+// coarse one: the same monotonic clock as of its last tick, never ahead of the precise one and
+// at most its resolution behind. Taken before the precise one when the block was read, it
+// bounds the block's age from above; only when that bound passes the limit is the precise
+// clock read.
+bool TPagedFile::ReadAheadExpired() const {
+  static constexpr auto MaxAge = std::chrono::milliseconds(5);
+  static const std::chrono::nanoseconds Resolution = [] {
+    timespec Res{};
+    // Without the coarse clock, a resolution past the limit leaves every call to the precise one.
+    if (clock_getres(CLOCK_MONOTONIC_COARSE, &Res) != 0)
+      return std::chrono::nanoseconds(MaxAge) * 2;
+    return std::chrono::seconds(Res.tv_sec) + std::chrono::nanoseconds(Res.tv_nsec);
+  }();
+  if (CoarseClockNow() + Resolution - FReadAheadCoarseTime <= MaxAge) return false;
+  return std::chrono::steady_clock::now() - FReadAheadTime > MaxAge;
+}
+
+std::chrono::nanoseconds TPagedFile::CoarseClockNow() {
+  timespec Now{};
+  clock_gettime(CLOCK_MONOTONIC_COARSE, &Now);
+  return std::chrono::seconds(Now.tv_sec) + std::chrono::nanoseconds(Now.tv_nsec);
 }
 
 int TPagedFile::ReadPage(int PageNo, void* Buffer) {

@@ -145,6 +145,9 @@ class TPagedFile {
   void LockRange(int PageNo, std::int64_t& Offset, std::int64_t& Length) const;
   void WaitForReadAccess(std::int64_t Offset, std::int64_t Length);
   [[nodiscard]] bool ReadAhead(int PageNo, void* Buffer);
+  // Whether the block read ahead has passed the age at which others' writes must show.
+  bool ReadAheadExpired() const;
+  static std::chrono::nanoseconds CoarseClockNow();
   // Reads and writes of a shared file meet at per-page gates (see TPageGate).
   bool UsesGates() const;
   std::int64_t GatePage(std::int64_t Offset) const;
@@ -176,6 +179,7 @@ class TPagedFile {
   int FReadAheadCount = 0;
   int FLastPageRead = -1;
   std::chrono::steady_clock::time_point FReadAheadTime;
+  std::chrono::nanoseconds FReadAheadCoarseTime{};
 };
 
 // Holds a page lock for a scope: taken at construction (waiting or not), released at the end

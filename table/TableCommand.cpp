@@ -144,17 +144,18 @@ int Info(const TTableCommandOptions& Options) {
 int List(const TTableCommandOptions& Options) {
   const auto Table = OpenCommandTable(Options, false);
   const TListLine Line(*Table);
-  // Lines gather in one buffer that goes out in large writes, not one per record.
+  // Lines gather in one buffer that goes out in large writes, not one per record, and straight
+  // to the standard output's file, past the stream layers.
   constexpr std::size_t WriteSize = 64 * 1024;
   std::string Out;
-  Out.reserve(WriteSize + 4096);
+  Out.reserve(2 * WriteSize);
   for (Table->First(); !Table->Eof(); Table->Next()) {
     Line.Append(Out);
     if (Out.size() < WriteSize) continue;
-    std::cout.write(Out.data(), static_cast<std::streamsize>(Out.size()));
+    std::fwrite(Out.data(), 1, Out.size(), stdout);
     Out.clear();
   }
-  std::cout.write(Out.data(), static_cast<std::streamsize>(Out.size()));
+  std::fwrite(Out.data(), 1, Out.size(), stdout);
   return ecSuccess;
 }
 

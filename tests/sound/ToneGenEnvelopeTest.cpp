@@ -1,6 +1,7 @@
 // Envelope segment boundaries, applied to a constant signal so every frame shows its gain.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "sound/ToneGenSynth.h"
@@ -18,14 +19,17 @@ struct TShaped {
   }
 };
 
-// The default 100 ms tone's data (16-bit, 96 kHz, mono: 9600 frames) holding Level throughout.
-TShaped Shape16(TEnvelopeSettings Envelope) {
+// The default 100 ms tone's data (16-bit, 96 kHz, mono: 9600 frames) holding Level throughout,
+// shaped Window frames at a time.
+TShaped Shape16(TEnvelopeSettings Envelope, int Window = 9600) {
   TShaped S{std::vector<uint8_t>(19200 + WaveSpareSize), true};
   for (int I = 0; I < 19200; I += 2) {
     S.Data[I] = uint8_t(Level & 0xFF);
     S.Data[I + 1] = uint8_t(Level >> 8);
   }
-  ApplyEnvelope(S.Data.data(), 19200, false, tg16Bit, Envelope);
+  for (int First = 0; First < 9600; First += Window)
+    ApplyEnvelope(S.Data.data() + 2 * First, First, std::min(Window, 9600 - First), 19200, false,
+                  tg16Bit, Envelope);
   return S;
 }
 
@@ -47,7 +51,7 @@ TEST(ToneGenEnvelope, DefaultSegmentsOnTheDefaultTone) {
 
 TEST(ToneGenEnvelope, EightBitStereoCarriesOneValuePerFrame) {
   TShaped S{std::vector<uint8_t>(8820 + WaveSpareSize, 128 + 100), false};
-  ApplyEnvelope(S.Data.data(), 8820, true, tg8Bit, {});
+  ApplyEnvelope(S.Data.data(), 0, 4410, 8820, true, tg8Bit, {});
   for (int I = 0; I < 8820; I += 2) ASSERT_EQ(S.Data[I], S.Data[I + 1]) << I;
   EXPECT_EQ(S.Frame(0), 0);
   EXPECT_EQ(S.Frame(440), 99);
@@ -66,6 +70,17 @@ TEST(ToneGenEnvelope, SharesAboveTheWholeAreRescaled) {
   EXPECT_EQ(S.Frame(7202), 501);    // decay ends (its double factor truncates 499.99...)
   EXPECT_EQ(S.Frame(7203), 500);    // release from full sustain level
   EXPECT_EQ(S.Frame(9599), 0);
+}
+
+// A tone made in blocks is shaped a block at a time; windows that cut every segment somewhere
+// shape it as a whole.
+TEST(ToneGenEnvelope, WindowsShapeAsTheWhole) {
+  const TEnvelopeSettings Shapes[] = {
+      {}, {50, 50, 50, 50, 50}, {0, 0, 0, 37, 0}, {10, 5, 20, 0, 30}};
+  for (const TEnvelopeSettings& Envelope : Shapes)
+    for (int Window : {1, 777, 961, 4800})
+      EXPECT_EQ(Shape16(Envelope, Window).Data, Shape16(Envelope).Data)
+          << Envelope.Attack << " " << Envelope.Release << " in windows of " << Window;
 }
 
 TEST(ToneGenEnvelope, DegenerateShares) {

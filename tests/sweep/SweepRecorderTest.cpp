@@ -35,10 +35,9 @@ TEST(SweepRecorder, RepeatsEachTonesFramesFromTheStartAndCutsAtTheInterval) {
   Recorder.Append(First.data(), First.size(), 7);
   Recorder.Append(Second.data(), Second.size(), 5);
   EXPECT_EQ(Recorder.Samples(), (std::vector<uint8_t>{1, 2, 3, 1, 2, 3, 1, 1, 2, 3, 4, 1}));
-  const std::vector<uint8_t> File = Recorder.WaveFile();
-  ASSERT_EQ(File.size(), 44u + 12u);
-  EXPECT_EQ(File[40], 12);  // data size
-  EXPECT_EQ(std::vector<uint8_t>(File.begin() + 44, File.end()), Recorder.Samples());
+  const std::vector<uint8_t> Header = Recorder.WaveHeader();
+  ASSERT_EQ(Header.size(), 44u);
+  EXPECT_EQ(Header[40], 12);  // data size
 }
 
 TEST(SweepRecorder, RefusesAFormatChangeAndNonWaveImages) {

@@ -34,9 +34,11 @@ std::string FieldListValue(const TField& Field) {
 
 // Every record's line from the listing, each checked against the fields' values.
 std::vector<std::string> ListedLines(const std::string& Name,
-                                     TDateTimeHandling Handling = dtBDETimeStamp) {
+                                     TDateTimeHandling Handling = dtBDETimeStamp,
+                                     bool UseFloatFields = true) {
   TDbaseTable Table(nullptr);
   Table.SetTableName(Name);
+  Table.SetUseFloatFields(UseFloatFields);
   Table.SetReadOnly(true);
   Table.SetShowDeleted(true);
   Table.SetDateTimeHandling(Handling);
@@ -93,6 +95,29 @@ TEST(ListLineTest, TextStoredFieldsListAsTheirValues) {
   EXPECT_EQ(Lines[4], " \tab\t1\t2\t\t\t\t\t\t\n");
   // More than 15 significant digits go the long way.
   EXPECT_EQ(Lines[5], " \tx\t0\t-12.5\t0.1234567890123456\t5\tT\t\t\t\n");
+}
+
+// Whole-number columns of every width, read as integers or as floats: the stored text is copied
+// only when it reads as itself.
+TEST(ListLineTest, WholeNumbersListAsTheirValues) {
+  TTableDir Dir;
+  const std::string Name = Dir.File("whole.dbf");
+  const std::vector<TColumn> Columns = {{"S", 'N', 4}, {"I", 'N', 9}, {"L", 'N', 20}};
+  const std::vector<std::vector<std::string>> Values = {
+      {"-007", "000000012", "-0000000000000000001"}, {"-0", "+0", "123456789012345678"},
+      {"+12", "999999999", "1234567890123456789"},   {"1 2", "-99999999", "-9223372036854775809"},
+      {"+-3", "1.5", "9223372036854775807"},         {"****", "-", "+"},
+  };
+  std::vector<std::string> Records;
+  for (const auto& Row : Values) Records.push_back(Record(Columns, Row));
+  WriteTable(Name, Columns, Records);
+  for (bool UseFloatFields : {true, false}) {
+    const auto Lines = ListedLines(Name, dtBDETimeStamp, UseFloatFields);
+    ASSERT_EQ(Lines.size(), Values.size());
+    EXPECT_EQ(Lines[0], " \t-7\t12\t-1\n");
+    EXPECT_EQ(Lines[1],
+              UseFloatFields ? " \t0\t0\t123456789012345680\n" : " \t0\t0\t123456789012345678\n");
+  }
 }
 
 TEST(ListLineTest, BinaryFieldsListAsTheirValues) {

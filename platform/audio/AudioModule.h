@@ -1,6 +1,6 @@
 // The program's side of the audio module: its entry points, found at the first need and kept for
-// the process. A program that carries the SDL output itself (the test suites and benchmarks link
-// tessolon_audio_linked) uses that instead of loading the module.
+// the process. A program that carries the SDL output itself (the test suites and the tick-latency
+// benchmark link tessolon_audio_linked) uses that instead of loading the module.
 #pragma once
 
 #include "platform/audio/AudioEntry.h"

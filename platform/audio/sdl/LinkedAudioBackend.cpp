@@ -1,5 +1,5 @@
 // Makes a program that links the SDL output (tessolon_audio_linked) use it instead of loading the
-// audio module: the test suites and benchmarks, which do not run beside the module.
+// audio module: the test suites and the tick-latency benchmark, which do not run beside it.
 #include "platform/audio/AudioModule.h"
 
 namespace {

@@ -117,11 +117,18 @@ TEST(ProgramProcessTest, MissingOrBrokenModuleIsRefusedInOneLine) {
   EXPECT_EQ(R.Status, 1);
   EXPECT_EQ(R.Err, "tessolon tone: the windows module is missing: " + Expected.string() + "\n");
   EXPECT_FALSE(fs::exists(Png));
-  // Without the audio module nothing plays, and the output listing says why.
+  // Without the audio module nothing plays, and what asks about the output says why.
+  const std::string NoAudio = "the audio module is missing: " +
+                              (Scratch.Path() / "prefix/lib/tessolon/tessolon-audio.so").string();
   R = RunShell(Scratch.Path(), Lone.string() + " devices");
   EXPECT_EQ(R.Status, 1);
-  EXPECT_EQ(R.Err, "tessolon devices: the audio module is missing: " +
-                       (Scratch.Path() / "prefix/lib/tessolon/tessolon-audio.so").string() + "\n");
+  EXPECT_EQ(R.Err, "tessolon devices: " + NoAudio + "\n");
+  fs::create_directories(Scratch / "data");
+  fs::copy_file(fs::path(TESSOLON_SOURCE_DIR) / "data/para.dbf", Scratch / "data/para.dbf");
+  R = RunShell(Scratch.Path(), "cd '" + Scratch.Path().string() + "' && " + Lone.string() +
+                                   " profiles --rate output");
+  EXPECT_EQ(R.Status, 1);
+  EXPECT_EQ(R.Err, "no output (" + NoAudio + ")\n");
 
   std::ofstream(Lone.parent_path() / "tessolon-windows.so") << "not a shared object\n";
   R = RunShell(Scratch.Path(), "DISPLAY=:99 " + Lone.string() + " -platform offscreen");

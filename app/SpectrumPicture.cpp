@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "platform/audio/ImageResampler.h"
+#include "platform/audio/Passband.h"
 #include "platform/core/Exceptions.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "cli/WindowsEntry.h"
-#include "platform/core/DynamicLibrary.h"
 #include "platform/core/Exceptions.h"
+#include "platform/core/ProgramModule.h"
 
 namespace fs = std::filesystem;
 
@@ -15,25 +15,14 @@ constexpr const char* ModuleName = "tessolon-windows.so";
 
 // Loaded at the first use and kept for the rest of the process.
 const TDynamicLibrary& WindowsModule() {
-  static const std::unique_ptr<TDynamicLibrary> Module = [] {
-    std::error_code Error;
-    const fs::path Program = fs::read_symlink("/proc/self/exe", Error);
-    if (Error) throw Exception("cannot find the windows module: " + Error.message());
-    const fs::path File = WindowsModuleFile(Program.parent_path());
-    if (!fs::exists(File, Error))
-      throw Exception("the windows module is missing: " + File.string());
-    return std::make_unique<TDynamicLibrary>(File.string());
-  }();
+  static const std::unique_ptr<TDynamicLibrary> Module = LoadProgramModule(ModuleName, "windows");
   return *Module;
 }
 
 }  // namespace
 
 fs::path WindowsModuleFile(const fs::path& ProgramFolder) {
-  const fs::path Beside = ProgramFolder / ModuleName;
-  std::error_code Error;
-  if (fs::exists(Beside, Error)) return Beside;
-  return (ProgramFolder / TESSOLON_MODULE_FROM_BINDIR / ModuleName).lexically_normal();
+  return ProgramModuleFile(ProgramFolder, ModuleName);
 }
 
 int RunWindows(int argc, char** argv, const TessolonWindowsOptions& Options) {

@@ -1,7 +1,5 @@
 // The windows and the pictures, loaded on demand from the windows module, so that the commands
-// start without the toolkit. The module is looked for beside the program (the build folder),
-// then in lib/tessolon/ of the prefix the program is installed under, both found from the
-// program's own location.
+// start without the toolkit. The module is looked for where platform/core/ProgramModule.h says.
 #pragma once
 
 #include <filesystem>

@@ -5,7 +5,7 @@ set(TESSOLON_APP_ID org.veldran.Tessolon)
 target_compile_definitions(tessolon_app PRIVATE TESSOLON_APP_ID="${TESSOLON_APP_ID}")
 
 install(TARGETS tessolon RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS tessolon_windows LIBRARY DESTINATION ${TESSOLON_MODULE_DIR})
+install(TARGETS tessolon_windows tessolon_audio LIBRARY DESTINATION ${TESSOLON_MODULE_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/data/para.dbf ${PROJECT_SOURCE_DIR}/data/idx.ndx
   DESTINATION ${TESSOLON_DATA_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/dist/${TESSOLON_APP_ID}.desktop

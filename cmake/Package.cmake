@@ -1,5 +1,6 @@
 # The Debian package (make package, or cpack -G DEB in the build folder). Its dependencies are
-# computed from the libraries the program links (dpkg-shlibdeps, from dpkg-dev).
+# computed from the libraries the program and its two modules link (dpkg-shlibdeps, from
+# dpkg-dev): SDL2 and libsoxr come from the audio module, Qt from the windows module.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tessolon)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

@@ -131,3 +131,15 @@ const std::string_view ${symbol}(Bytes, sizeof Bytes);
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${file})
   target_sources(${target} PRIVATE ${source})
 endfunction()
+
+# A module the program loads when it first needs it (the windows, the audio output), built from
+# Source as FileName.so beside the program in the build folder. It exports only the entry points
+# its version script Map names and binds its calls to its own copies of the static libraries,
+# which the program carries too. The caller links what it holds.
+function(tessolon_module target file_name source map)
+  add_library(${target} MODULE ${source})
+  target_compile_options(${target} PRIVATE ${TESSOLON_WARNINGS})
+  target_link_options(${target} PRIVATE -Wl,--version-script=${map} -Wl,-Bsymbolic)
+  set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${file_name}
+    LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR} LINK_DEPENDS ${map})
+endfunction()

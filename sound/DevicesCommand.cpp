@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/audio/ImageResampler.h"
+#include "platform/audio/Passband.h"
 #include "platform/audio/PulseProbe.h"
 #include "platform/audio/SoundService.h"
 #include "platform/core/CommandLine.h"

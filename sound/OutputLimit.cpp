@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/audio/ImageResampler.h"
+#include "platform/audio/Passband.h"
 #include "platform/audio/SoundService.h"
 
 std::string KilohertzText(double Hertz) {

@@ -96,7 +96,9 @@ TRateLimit FixedRate(int64_t Rate) {
 TRateLimit OutputRate() {
   constexpr unsigned DialogRate = 96000;
   const TOutputChain Chain = SoundService().Output(DialogRate);
-  if (Chain.Rate == 0) throw Exception("no sound card output could be opened");
+  if (Chain.Rate == 0)
+    throw Exception(Chain.Unavailable.empty() ? "no sound card output could be opened"
+                                              : Chain.Describe());
   if (const auto Limit = OutputLimit(Chain, DialogRate))
     return {int64_t(std::ceil(Limit->Edge)),
             " cannot be carried by the output (" + Chain.Describe() + ")"};
@@ -310,6 +312,8 @@ std::string StartText(TPestTable& Table, const TSweepState& State, const TSweepO
     Output = "the PC speaker";
   else if (const TOutputChain Chain = SoundService().Output(ImageRate); Chain.Rate != 0)
     Output = Chain.Describe() + " (tones made at " + std::to_string(ImageRate) + " Hz)";
+  else if (!Chain.Unavailable.empty())
+    Output = "the sound card, which has " + Chain.Describe();
   else
     Output = "the sound card, which has no output yet";
   return "sweeping " + Cell(Table, PestField::Name) + " (key " + Cell(Table, PestField::Idx) +

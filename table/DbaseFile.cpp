@@ -231,7 +231,9 @@ bool TDbaseFile::TextIsUtf8() {
   const int Count = RecordCount();
   if (Fields.empty() || Count == 0) return false;
   const int Size = RecordSize();
-  const int PerRead = std::max(1, (1 << 20) / Size);
+  // Reads of up to 1 MiB, but no larger than the table: a small table opens without zeroing and
+  // touching a whole megabyte it never fills.
+  const int PerRead = std::max(1, std::min(Count, (1 << 20) / Size));
   std::vector<std::uint8_t> Block(static_cast<std::size_t>(PerRead) * Size);
   bool NonAscii = false;
   for (int First = 1; First <= Count; First += PerRead) {

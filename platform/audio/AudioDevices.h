@@ -9,7 +9,7 @@
 
 #include "platform/core/Exceptions.h"
 
-// SDL's audio could not be started at all.
+// SDL's audio could not be started at all, or the audio module could not be loaded.
 class EAudioDevicesError : public Exception {
  public:
   using Exception::Exception;
@@ -36,6 +36,6 @@ struct TAudioOutputs {
   std::vector<TOutputDevice> Devices;  // the default output first, then each listed one
 };
 
-// Opens and closes each output in turn; nothing is played. Throws EAudioDevicesError when no
-// audio driver starts.
+// Opens and closes each output in turn, through the audio module; nothing is played. Throws
+// EAudioDevicesError when no audio driver starts or the module cannot be loaded.
 TAudioOutputs ListOutputDevices(const TImageFormat& Image);

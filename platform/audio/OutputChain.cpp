@@ -47,6 +47,7 @@ std::string TOutputChain::Describe() const {
     case TSoundServer::None:
       break;
   }
+  if (!Unavailable.empty()) return "no output (" + Unavailable + ")";
   if (Rate == 0) return "no output (SDL's " + Driver + " driver)";
   return "SDL's " + Driver + " driver" + At;
 }

@@ -16,9 +16,11 @@ struct TOutputChain {
   unsigned Rate = 0;              // what the chain runs at now; 0 when nothing could be opened
   std::vector<unsigned> Allowed;  // the rates a PipeWire graph may switch to
   unsigned Losses = 0;            // how often the output went away before this answer
+  std::string Unavailable;        // why no driver could be asked (the audio module is missing)
 
   // "PipeWire, graph at 48000 Hz (allowed: 44100, 48000)", "PulseAudio, sink at 48000 Hz",
-  // "ALSA, default device at 48000 Hz", "SDL's dummy driver at 96000 Hz".
+  // "ALSA, default device at 48000 Hz", "SDL's dummy driver at 96000 Hz", "no output (the audio
+  // module is missing: FILE)".
   std::string Describe() const;
   // The rate an image of ImageRate samples per second reaches the output at: its own, or the
   // chain's when that is lower (the program then converts the image itself).

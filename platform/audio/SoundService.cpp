@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "platform/audio/SdlSoundService.h"
+#include "platform/audio/OnDemandSoundService.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ ISoundService& SoundService() {
   if (ISoundService* Service = Installed.load()) return *Service;
   // Deliberately never destroyed: components stop their sounds from their own destructors,
   // which may run during static destruction after any function-local static would be gone.
-  static TSdlSoundService* Real = new TSdlSoundService();
+  static TOnDemandSoundService* Real = new TOnDemandSoundService();
   return *Real;
 }
 

@@ -27,6 +27,14 @@ struct TWaveOutCaps {
   uint16_t wChannels = 0;
 };
 
+// What the real service offers: it applies each voice's volume per channel itself, so left and
+// right are always separate.
+constexpr TWaveOutCaps SeparateChannelsCaps() {
+  return {WAVE_FORMAT_1S16, WAVECAPS_LRVOLUME, 2};
+}
+// A voice's volume word before anyone sets it: both channels at full level.
+constexpr uint32_t FullVolume = 0xFFFFFFFF;
+
 // The voices and their owners. Each plays one image at a time with its own loop flag and volume;
 // every tone generator shares the tone voice, as they share one device volume.
 enum TSoundVoice : uint8_t { svTone, svSpeaker };
@@ -53,7 +61,8 @@ class ISoundService {
   virtual TOutputChain Output(unsigned ImageRate) = 0;
 };
 
-// The process-wide service: the real one unless a test or caller installed another.
+// The process-wide service: the real one (platform/audio/OnDemandSoundService.h) unless a test or
+// caller installed another.
 ISoundService& SoundService();
 // Installs Service (not owned) as the process-wide service; nullptr restores the real one.
 void SetSoundService(ISoundService* Service);

@@ -9,7 +9,7 @@
 #include <QPainter>
 #include <filesystem>
 
-#include "platform/audio/ImageResampler.h"
+#include "platform/audio/Passband.h"
 #include "platform/audio/RecordingSoundService.h"
 #include "sound/ToneGen.h"
 

@@ -1,5 +1,6 @@
-// The program as a process: the headless commands start without the toolkit, and a windows
-// module that is missing or broken is refused in one line.
+// The program as a process: the headless commands start without the toolkit and, unless they need
+// the sound output, without the audio libraries; a module that is missing or broken is refused in
+// one line.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -27,17 +28,48 @@ fs::path LoneProgram(const TScratchFolder& Scratch) {
 
 }  // namespace
 
-TEST(ProgramProcessTest, HeadlessCommandsLoadNoQtLibrary) {
+// What each command loads, as the dynamic linker tells it (it names every library it loads, at
+// start and by dlopen alike): no command loads Qt, and only a command that plays or asks about the
+// sound output loads the audio module, SDL and the converter.
+TEST(ProgramProcessTest, CommandsLoadNoToolkitAndNoSoundLibraryUnlessTheyNeedTheOutput) {
   TScratchFolder Scratch;
-  const fs::path Table = fs::path(TESSOLON_SOURCE_DIR) / "data/para.dbf";
-  // The dynamic linker names every library it loads, at start and by dlopen alike.
-  for (const std::string& Args :
-       std::vector<std::string>{"--version", "table " + Table.string() + " list", "--help"}) {
-    const TShellRun R = RunShell(Scratch.Path(), "LD_DEBUG=files " + Program.string() + " " + Args);
-    EXPECT_EQ(R.Status, 0) << Args;
+  fs::create_directories(Scratch / "data");
+  for (const char* File : {"para.dbf", "idx.ndx"})
+    fs::copy_file(fs::path(TESSOLON_SOURCE_DIR) / "data" / File, Scratch / "data" / File);
+  const std::string Table = (Scratch / "data/para.dbf").string();
+  const std::string Tone = (Scratch / "tone.wav").string(),
+                    Sweep = (Scratch / "sweep.wav").string();
+  // Each command prints its result, or writes it to Written.
+  const struct {
+    std::string Args;
+    bool Sound;
+    std::string Written;
+  } Cases[] = {
+      {"--version", false, ""},
+      {"--help", false, ""},
+      {"table " + Table + " info", false, ""},
+      {"table " + Table + " list", false, ""},
+      {"profiles", false, ""},
+      {"profiles --rate 44100", false, ""},
+      {"tone --frequency 1000 --export " + Tone, false, Tone},
+      {"sweep --pest Mosquito --ticks 2 --export " + Sweep, false, Sweep},
+      {"profiles --rate output", true, ""},
+      {"devices", true, ""},
+  };
+  for (const auto& C : Cases) {
+    const TShellRun R = RunShell(Scratch.Path(), "cd '" + Scratch.Path().string() +
+                                                     "' && LD_DEBUG=files SDL_AUDIODRIVER=dummy " +
+                                                     Program.string() + " " + C.Args);
+    EXPECT_EQ(R.Status, 0) << C.Args << ": " << R.Err;
+    if (C.Written.empty())
+      EXPECT_FALSE(R.Out.empty()) << C.Args;
+    else
+      EXPECT_GT(fs::file_size(C.Written), 44u) << C.Args;
     EXPECT_NE(R.Err.find("file=libstdc++"), std::string::npos) << "no loader report: " << R.Err;
-    EXPECT_EQ(R.Err.find("libQt"), std::string::npos) << Args << " loads Qt";
-    EXPECT_FALSE(R.Out.empty()) << Args;
+    EXPECT_EQ(R.Err.find("libQt"), std::string::npos) << C.Args << " loads Qt";
+    for (const char* Library : {"tessolon-audio.so", "libSDL2", "libsoxr"})
+      EXPECT_EQ(R.Err.find(Library) != std::string::npos, C.Sound)
+          << C.Args << (C.Sound ? " does not load " : " loads ") << Library;
   }
 }
 
@@ -85,6 +117,18 @@ TEST(ProgramProcessTest, MissingOrBrokenModuleIsRefusedInOneLine) {
   EXPECT_EQ(R.Status, 1);
   EXPECT_EQ(R.Err, "tessolon tone: the windows module is missing: " + Expected.string() + "\n");
   EXPECT_FALSE(fs::exists(Png));
+  // Without the audio module nothing plays, and what asks about the output says why.
+  const std::string NoAudio = "the audio module is missing: " +
+                              (Scratch.Path() / "prefix/lib/tessolon/tessolon-audio.so").string();
+  R = RunShell(Scratch.Path(), Lone.string() + " devices");
+  EXPECT_EQ(R.Status, 1);
+  EXPECT_EQ(R.Err, "tessolon devices: " + NoAudio + "\n");
+  fs::create_directories(Scratch / "data");
+  fs::copy_file(fs::path(TESSOLON_SOURCE_DIR) / "data/para.dbf", Scratch / "data/para.dbf");
+  R = RunShell(Scratch.Path(), "cd '" + Scratch.Path().string() + "' && " + Lone.string() +
+                                   " profiles --rate output");
+  EXPECT_EQ(R.Status, 1);
+  EXPECT_EQ(R.Err, "no output (" + NoAudio + ")\n");
 
   std::ofstream(Lone.parent_path() / "tessolon-windows.so") << "not a shared object\n";
   R = RunShell(Scratch.Path(), "DISPLAY=:99 " + Lone.string() + " -platform offscreen");

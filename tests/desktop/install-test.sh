@@ -13,6 +13,7 @@ usr=$scratch/stage/usr
 files=(
   bin/tessolon
   lib/tessolon/tessolon-windows.so
+  lib/tessolon/tessolon-audio.so
   share/applications/$app_id.desktop
   share/metainfo/$app_id.metainfo.xml
   share/icons/hicolor/scalable/apps/tessolon.svg
@@ -127,4 +128,7 @@ run_profiles "$scratch/moved/bin/tessolon" "$scratch/work" "$scratch/home2" "$sc
 env -u DISPLAY -u WAYLAND_DISPLAY "$scratch/moved/bin/tessolon" tone --spectrum "$scratch/tone.png" \
   >/dev/null || fail "the moved program cannot draw through its windows module"
 file "$scratch/tone.png" | grep -q 'PNG image data' || fail "the moved program drew no PNG"
+# And its audio module: it lists the outputs through it (SDL's dummy driver has one).
+SDL_AUDIODRIVER=dummy "$scratch/moved/bin/tessolon" devices | grep -q '^Audio driver: dummy$' ||
+  fail "the moved program cannot list the outputs through its audio module"
 echo "install test passed"

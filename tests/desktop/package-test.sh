@@ -10,6 +10,7 @@ source "$source_dir/tests/desktop/common.sh"
 deb=$(ls "$scratch"/out/tessolon_*.deb)
 listing=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for file in ./usr/bin/tessolon ./usr/lib/tessolon/tessolon-windows.so \
+  ./usr/lib/tessolon/tessolon-audio.so \
   ./usr/share/applications/org.veldran.Tessolon.desktop \
   ./usr/share/metainfo/org.veldran.Tessolon.metainfo.xml \
   ./usr/share/icons/hicolor/scalable/apps/tessolon.svg \
@@ -20,10 +21,10 @@ for file in ./usr/bin/tessolon ./usr/lib/tessolon/tessolon-windows.so \
   grep -qxF "$file" <<<"$listing" || fail "the package lacks $file"
 done
 
-# Dependencies come from the libraries the program and its windows module link, not from a
-# hand-written list; Qt comes from the module alone.
+# Dependencies come from the libraries the program and its modules link, not from a hand-written
+# list; Qt comes from the windows module alone, SDL2 and libsoxr from the audio module alone.
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libsdl2 libjpeg62-turbo libc6; do
+for library in libqt6widgets6 libsdl2 libsoxr0 libjpeg62-turbo libc6; do
   grep -q "$library" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
 dpkg-deb -x "$deb" "$scratch/root"

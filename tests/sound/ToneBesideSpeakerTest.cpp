@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "platform/audio/RecordingSoundService.h"
-#include "platform/audio/SdlSoundService.h"
+#include "platform/audio/sdl/SdlSoundService.h"
 #include "sound/BleeperPaths.h"
 #include "sound/ToneGen.h"
 #include "tests/support/DiskAudio.h"

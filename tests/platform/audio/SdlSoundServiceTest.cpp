@@ -7,8 +7,8 @@
 #include <functional>
 #include <memory>
 
-#include "platform/audio/SdlSoundService.h"
 #include "platform/audio/WaveImage.h"
+#include "platform/audio/sdl/SdlSoundService.h"
 #include "platform/core/ByteOrder.h"
 #include "tests/support/DiskAudio.h"
 #include "tests/support/ScopedEnv.h"

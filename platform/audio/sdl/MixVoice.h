@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/audio/SoundService.h"
 #include "platform/audio/WaveImage.h"
 
 SDL_AudioFormat SdlFormat(const TWaveFormat& Format);
@@ -61,7 +62,7 @@ class TMixVoice {
   std::vector<uint8_t> FScaled;     // converter input
   std::vector<uint8_t> FConverted;  // converter output
   std::size_t FPos = 0;             // byte offset into the image's samples
-  uint32_t FVolume = 0xFFFFFFFF;
+  uint32_t FVolume = FullVolume;
   bool FLoop = false;
   bool FSounding = false;
   bool FFlushed = false;  // the converter has been given the whole image

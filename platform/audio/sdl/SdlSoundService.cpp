@@ -1,10 +1,10 @@
-#include "platform/audio/SdlSoundService.h"
+#include "platform/audio/sdl/SdlSoundService.h"
 
 #include <iostream>
 #include <new>
 
-#include "platform/audio/ImageResampler.h"
-#include "platform/audio/QuietStderr.h"
+#include "platform/audio/sdl/ImageResampler.h"
+#include "platform/audio/sdl/QuietStderr.h"
 
 namespace {
 
@@ -284,10 +284,7 @@ bool TSdlSoundService::GetVolume(TSoundVoice Voice, uint32_t& Volume) {
 }
 
 bool TSdlSoundService::GetDevCaps(TSoundVoice, TWaveOutCaps& Caps) {
-  // The volume is applied per channel here, so left and right are always separate.
-  Caps.dwFormats = WAVE_FORMAT_1S16;
-  Caps.dwSupport = WAVECAPS_LRVOLUME;
-  Caps.wChannels = 2;
+  Caps = SeparateChannelsCaps();
   return true;
 }
 

@@ -1,4 +1,4 @@
-#include "platform/audio/ImageResampler.h"
+#include "platform/audio/sdl/ImageResampler.h"
 
 #include <soxr.h>
 
@@ -39,8 +39,8 @@ soxr_quality_spec_t Quality() {
 
 }  // namespace
 
-double PassbandEdge(unsigned Rate) {
-  return Quality().passband_end * Rate / 2.0;
+double ConverterPassband() {
+  return Quality().passband_end;
 }
 
 TSharedImage ConvertImageRate(const TSharedImage& Image, const TWaveFormat& Format, unsigned Rate,

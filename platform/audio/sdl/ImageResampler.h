@@ -5,9 +5,9 @@
 
 #include "platform/audio/WaveImage.h"
 
-// The highest frequency the converter passes unharmed into a stream of Rate samples per second
-// (about 21.9 kHz at 48000); above it the converter's filter falls away to nothing at Rate/2.
-double PassbandEdge(unsigned Rate);
+// The passband end libsoxr states for the quality the converter works at, as a fraction of half
+// the output's rate; platform/audio/Passband.h holds it for those that do not load the converter.
+double ConverterPassband();
 
 // Image (whose format is Format) at Rate samples per second, lower than its own. A looping
 // image is converted as the loop it plays as, its end running on into its start, so the loop

@@ -1,4 +1,4 @@
-#include "platform/audio/MixVoice.h"
+#include "platform/audio/sdl/MixVoice.h"
 
 #include <algorithm>
 

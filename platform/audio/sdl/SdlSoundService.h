@@ -32,9 +32,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/audio/MixVoice.h"
 #include "platform/audio/PulseProbe.h"
 #include "platform/audio/SoundService.h"
+#include "platform/audio/sdl/MixVoice.h"
 
 class TSdlSoundService final : public ISoundService {
  public:

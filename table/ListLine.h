@@ -10,7 +10,7 @@
 
 class TDbaseTable;
 class TField;
-struct TDbaseFieldDef;
+class TDbaseFieldDef;
 struct TStoredValue;
 
 class TListLine {

@@ -5,10 +5,36 @@ set -euo pipefail
 started_pids=()
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/tessolon-desktop.XXXXXX")
 
+# True while process $1 runs (a child that has ended but is not yet waited for does not).
+running() {
+  local state
+  state=$(ps -o stat= -p "$1" 2>/dev/null) && [[ $state != Z* ]]
+}
+
+# Ends process $1 with SIGTERM, and with SIGKILL when it is still there $2 seconds (10) later,
+# which returns 1: a process that does not end must not hold the test until ctest's timeout.
+end_process() {
+  local end=$((SECONDS + ${2:-10})) status=0
+  kill "$1" 2>/dev/null || true
+  while running "$1"; do
+    if ((SECONDS >= end)); then
+      kill -KILL "$1" 2>/dev/null || true
+      status=1
+      break
+    fi
+    sleep 0.1
+  done
+  wait "$1" 2>/dev/null || true
+  return $status
+}
+
 cleanup() {
-  local pid
+  local pid name
   for pid in "${started_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${started_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  for pid in "${started_pids[@]}"; do
+    name=$(ps -o comm= -p "$pid" 2>/dev/null) || true
+    end_process "$pid" || echo "$name ($pid) was killed: SIGTERM did not end it" >&2
+  done
   rm -rf "$scratch"
 }
 trap cleanup EXIT

@@ -115,8 +115,7 @@ wait_for 10 bash -c "[[ \$(xwininfo -id $window | awk '/Map State/ {print \$3}')
   fail "Show Win left the window $(map_state)"
 
 # Quit, then start as the session's autostart entry does, naming a pest.
-kill "$program_pid"
-wait "$program_pid" 2>/dev/null || true
+end_process "$program_pid" || fail "the program did not end on SIGTERM"
 gone() { ! window_of_program; }
 wait_for 30 gone || fail "the first program's window stayed after it ended"
 HOME=$scratch/home QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy start "$program" --minimized \

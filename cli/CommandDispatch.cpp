@@ -106,29 +106,29 @@ int StartWindows(const char* Program, const std::vector<std::string>& Rest,
 
 int TessolonMain(int argc, char** argv) {
   TCommandLine Line("tessolon", Usage);
-  CLI::App& App = Line.App();
+  TOptions& Options = Line.Options();
   bool Version = false, Minimized = false, NoSettings = false;
   std::string Pest;
-  App.add_flag("--version", Version);
-  App.add_flag("--minimized", Minimized);
-  App.add_flag("--no-settings", NoSettings);
-  CLI::Option* Go = App.add_option("--go", Pest)->expected(0, 1);
+  Options.Flag("--version", Version);
+  Options.Flag("--minimized", Minimized);
+  Options.Flag("--no-settings", NoSettings);
+  const TOption Go = Options.Add("--go", Pest).ValueOptional();
   // Everything from the first argument that is not the program's own stays as given: a command
   // and its arguments, or the toolkit's options (-platform, -display) for the windows.
-  App.prefix_command();
+  Options.LeaveTheRest();
   return Line.Run(std::vector<std::string>(argv + 1, argv + argc), [&] {
     if (Version) {
       std::cout << "tessolon " << TESSOLON_VERSION << "\n";
       return 0;
     }
-    const std::vector<std::string> Rest = App.remaining();
+    const std::vector<std::string> Rest = Options.Rest();
     if (Rest.empty() || Rest.front().starts_with('-'))
       return StartWindows(argv[0], Rest,
                           {.Minimized = Minimized,
                            .KeepSettings = !NoSettings,
-                           .Go = Go->count() > 0,
+                           .Go = Go.Given(),
                            .GoPest = Pest.c_str()});
-    if (Minimized || NoSettings || Go->count() > 0)
+    if (Minimized || NoSettings || Go.Given())
       throw EBadArguments(
           "--minimized, --go and --no-settings are options of the windows, not of '" +
           Rest.front() + "'");

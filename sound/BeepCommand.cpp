@@ -36,20 +36,17 @@ int Beep(std::optional<TSpeakerPath> Path, uint32_t Freq, int32_t MSecs) {
 
 int BeepCommand(const std::vector<std::string>& Args) {
   TCommandLine Line("tessolon beep", Usage);
-  CLI::App& App = Line.App();
+  TOptions& Options = Line.Options();
   // Only the types are checked here; the speaker itself refuses values outside its range.
   uint32_t Freq = 0;
   int32_t MSecs = 0;
   std::optional<TSpeakerPath> Path;
-  App.add_option("FREQ", Freq)->required();
-  App.add_option("MSECS", MSecs)->required();
-  App.add_option_function<std::string>(
-         "--path", [&Path](const std::string& Name) { Path = ParseSpeakerPath(Name); })
-      ->check(CLI::Validator(
-          [](std::string& Name) {
-            return ParseSpeakerPath(Name) ? std::string() : "unknown path '" + Name + "'";
-          },
-          ""))
-      ->type_name("auto|evdev|soundcard|ports");
+  Options.Add("FREQ", Freq).Required();
+  Options.Add("MSECS", MSecs).Required();
+  Options.AddText("--path", [&Path](const std::string& Name) { Path = ParseSpeakerPath(Name); })
+      .Check([](const std::string& Name) {
+        return ParseSpeakerPath(Name) ? std::string() : "unknown path '" + Name + "'";
+      })
+      .TypeName("auto|evdev|soundcard|ports");
   return Line.Run(Args, [&] { return Beep(Path, Freq, MSecs); });
 }

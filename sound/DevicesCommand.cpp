@@ -98,10 +98,10 @@ std::string DescribeOutput(const TOutputDevice& Device, const TImageFormat& Imag
 
 int DevicesCommand(const std::vector<std::string>& Args) {
   TCommandLine Line("tessolon devices", Usage);
-  CLI::App& App = Line.App();
+  TOptions& Options = Line.Options();
   TImageFormat Image;
-  AddQualityOption(App, [&Image](bool High) { Image.Rate = High ? 96000 : 44100; });
-  AddResolutionOption(App, [&Image](unsigned Bits) { Image.Bits = uint16_t(Bits); });
-  App.add_flag_callback("--mono", [&Image] { Image.Channels = 1; });
+  AddQualityOption(Options, [&Image](bool High) { Image.Rate = High ? 96000 : 44100; });
+  AddResolutionOption(Options, [&Image](unsigned Bits) { Image.Bits = uint16_t(Bits); });
+  Options.Flag("--mono", [&Image] { Image.Channels = 1; });
   return Line.Run(Args, [&] { return Devices(Image); });
 }

@@ -56,13 +56,13 @@ TTGWave WaveNamed(const std::string& Name) {
   return TTGWave(std::find(WaveNames.begin(), WaveNames.end(), Name) - WaveNames.begin());
 }
 
-// One part of a compound value, read as an option's value is and refused outside Min to Max.
-template <class T>
-T Part(const std::string& Text, const std::string& What, T Min, T Max) {
-  const T Value = ReadValue<T>(Text, What);
+// One whole part of a compound value, read as an option's value is and refused outside Min to
+// Max.
+long long Part(const std::string& Text, const std::string& What, long long Min, long long Max) {
+  const long long Value = ReadWhole(Text, What);
   if (!(Value >= Min && Value <= Max))
-    throw CLI::ValidationError(
-        What, Text + " is outside " + std::to_string(Min) + " to " + std::to_string(Max));
+    throw EBadArguments(What + ": " + Text + " is outside " + std::to_string(Min) + " to " +
+                        std::to_string(Max));
   return Value;
 }
 
@@ -74,15 +74,14 @@ void SetPartial(TToneGen& Tone, const std::string& Text) {
     Parts.push_back(Text.substr(Start, Colon - Start));
   Parts.push_back(Text.substr(Start));
   if (Parts.size() != 4)
-    throw CLI::ValidationError("--am",
-                               "expected ROW:AMPLITUDE:WAVEFORM:FREQUENCY, got '" + Text + "'");
-  const int Row = Part(Parts[0], "--am ROW", 1, 8);
-  const int Amplitude = Part(Parts[1], "--am AMPLITUDE", -32768, 32767);
-  const std::string Fault = CLI::IsMember(WaveNames)(Parts[2]);
-  if (!Fault.empty()) throw CLI::ValidationError("--am WAVEFORM", Fault);
-  const double Frequency = ReadValue<double>(Parts[3], "--am FREQUENCY");
+    throw EBadArguments("--am: expected ROW:AMPLITUDE:WAVEFORM:FREQUENCY, got '" + Text + "'");
+  const int Row = int(Part(Parts[0], "--am ROW", 1, 8));
+  const int Amplitude = int(Part(Parts[1], "--am AMPLITUDE", -32768, 32767));
+  const std::string Fault = OneOf(WaveNames)(Parts[2]);
+  if (!Fault.empty()) throw EBadArguments("--am WAVEFORM: " + Fault);
+  const double Frequency = ReadReal(Parts[3], "--am FREQUENCY");
   if (!std::isfinite(Frequency))
-    throw CLI::ValidationError("--am FREQUENCY", "not a number: '" + Parts[3] + "'");
+    throw EBadArguments("--am FREQUENCY: not a number: '" + Parts[3] + "'");
   Tone.SetAMParameter(TTGAMLevel(Row - 1), int16_t(Amplitude), float(Frequency),
                       WaveNamed(Parts[2]));
 }
@@ -96,7 +95,7 @@ struct TToneActions {
 
 // The options. Those that set the tone's properties are applied in the order given, as the
 // component takes them: a later --note overrides an earlier --frequency.
-void AddToneOptions(CLI::App& App, TToneGen& Tone, TToneActions& Do) {
+void AddToneOptions(TOptions& Options, TToneGen& Tone, TToneActions& Do) {
   // The component clamps; only absurd numbers are refused.
   constexpr long long Wide = 1LL << 40;
   const std::pair<const char*, void (TToneGen::*)(int64_t)> Numbers[] = {
@@ -106,49 +105,44 @@ void AddToneOptions(CLI::App& App, TToneGen& Tone, TToneActions& Do) {
       {"--release", &TToneGen::SetRelease},     {"--left", &TToneGen::SetLeftVolume},
       {"--right", &TToneGen::SetRightVolume}};
   for (const auto& [Name, Set] : Numbers)
-    App.add_option_function<int64_t>(
-           Name, [&Tone, Setter = Set](int64_t Value) { (Tone.*Setter)(Value); })
-        ->check(CLI::Range(-Wide, Wide).description(""))
-        ->type_name("N")
-        ->trigger_on_parse();
-  App.add_option_function<std::string>("--note",
-                                       [&Tone](const std::string& Note) {
-                                         if (Tone.SetNote(Note) == 0)
-                                           throw CLI::ValidationError(
-                                               "--note", "not a playable note '" + Note + "'");
-                                       })
-      ->type_name("TEXT")
-      ->trigger_on_parse();
-  App.add_option_function<std::string>(
-         "--waveform", [&Tone](const std::string& Name) { Tone.SetWaveform(WaveNamed(Name)); })
-      ->check(CLI::IsMember(WaveNames))
-      ->type_name("W")
-      ->trigger_on_parse();
-  App.add_option_function<std::string>("--am",
-                                       [&Tone](const std::string& Text) { SetPartial(Tone, Text); })
-      ->type_name("ROW:AMPLITUDE:WAVEFORM:FREQUENCY")
-      ->trigger_on_parse();
-  AddResolutionOption(App, [&Tone](unsigned Bits) {
+    Options.AddWhole(Name, [&Tone, Setter = Set](long long Value) { (Tone.*Setter)(Value); })
+        .Check(WholeRange(-Wide, Wide))
+        .TypeName("N")
+        .AsRead();
+  Options
+      .AddText("--note",
+               [&Tone](const std::string& Note) {
+                 if (Tone.SetNote(Note) == 0)
+                   throw EBadArguments("--note: not a playable note '" + Note + "'");
+               })
+      .TypeName("TEXT")
+      .AsRead();
+  Options
+      .AddText("--waveform",
+               [&Tone](const std::string& Name) { Tone.SetWaveform(WaveNamed(Name)); })
+      .Check(OneOf(WaveNames))
+      .TypeName("W")
+      .AsRead();
+  Options.AddText("--am", [&Tone](const std::string& Text) { SetPartial(Tone, Text); })
+      .TypeName("ROW:AMPLITUDE:WAVEFORM:FREQUENCY")
+      .AsRead();
+  AddResolutionOption(Options, [&Tone](unsigned Bits) {
     Tone.SetResolution(Bits == 16 ? tg16Bit : tg8Bit);
-  })->trigger_on_parse();
-  AddQualityOption(App, [&Tone](bool High) {
-    Tone.SetQuality(High ? tgHiQ : tgLoQ);
-  })->trigger_on_parse();
-  App.add_flag_callback("--stereo", [&Tone] { Tone.SetStereo(true); });
-  App.add_flag_callback("--no-multiplier", [&Tone] { Tone.SetAMUseMultiplier(false); });
-  App.add_flag_callback("--band-limited", [&Tone] { Tone.SetBandLimited(true); });
-  App.add_flag("--envelope", Do.Envelope);
-  App.add_option_function<std::string>("--export",
-                                       [&Do](const std::string& File) { Do.ExportTo = File; })
-      ->type_name("FILE");
-  App.add_option_function<std::string>("--spectrum",
-                                       [&Do](const std::string& File) { Do.SpectrumTo = File; })
-      ->type_name("FILE.png");
-  CLI::Option* Play = App.add_flag("--play", Do.Play);
-  App.add_option_function<double>("--seconds", [&Do](double Seconds) { Do.Seconds = Seconds; })
-      ->check(RealRange(0, std::numeric_limits<double>::max()))
-      ->type_name("N")
-      ->needs(Play);
+  }).AsRead();
+  AddQualityOption(Options, [&Tone](bool High) { Tone.SetQuality(High ? tgHiQ : tgLoQ); }).AsRead();
+  Options.Flag("--stereo", [&Tone] { Tone.SetStereo(true); });
+  Options.Flag("--no-multiplier", [&Tone] { Tone.SetAMUseMultiplier(false); });
+  Options.Flag("--band-limited", [&Tone] { Tone.SetBandLimited(true); });
+  Options.Flag("--envelope", Do.Envelope);
+  Options.AddText("--export", [&Do](const std::string& File) { Do.ExportTo = File; })
+      .TypeName("FILE");
+  Options.AddText("--spectrum", [&Do](const std::string& File) { Do.SpectrumTo = File; })
+      .TypeName("FILE.png");
+  const TOption Play = Options.Flag("--play", Do.Play);
+  Options.AddReal("--seconds", [&Do](double Seconds) { Do.Seconds = Seconds; })
+      .Check(RealRange(0, std::numeric_limits<double>::max()))
+      .TypeName("N")
+      .Needs(Play);
 }
 
 // The highest frequency that sounds in the tone, or 0 when nothing does. Band-limited
@@ -269,6 +263,6 @@ int ToneCommand(const std::vector<std::string>& Args, const TSpectrumWriter& Wri
   TCommandLine Line("tessolon tone", Usage);
   TToneGen Tone(nullptr);
   TToneActions Do;
-  AddToneOptions(Line.App(), Tone, Do);
+  AddToneOptions(Line.Options(), Tone, Do);
   return Line.Run(Args, [&] { return RunTone(Tone, Do, WriteSpectrum); });
 }

@@ -223,36 +223,30 @@ struct TSweepOptions {
 };
 
 // The options and the rules between them.
-void AddSweepOptions(CLI::App& App, TSweepOptions& Options) {
-  CLI::App* Profile = App.add_option_group("profile");
-  Profile->add_option("--pest", Options.Pest)->type_name("NAME");
-  Profile->add_option("--idx", Options.Idx)
-      ->check(CLI::Range(INT32_MIN, INT32_MAX).description(""))
-      ->type_name("N");
-  Profile->require_option(1);
-  CLI::Option* Ticks = App.add_option("--ticks", Options.Ticks)
-                           ->check(CLI::Range(0, INT32_MAX).description(""))
-                           ->type_name("N");
-  CLI::Option* Seconds =
-      App.add_option("--seconds", Options.Seconds)->check(RealRange(0, 1e7))->type_name("S");
-  Ticks->excludes(Seconds);
-  CLI::Option* Speaker = App.add_flag("--speaker", Options.Speaker);
-  App.add_option("--export", Options.Export)->type_name("FILE")->excludes(Speaker);
-  App.add_flag("--band-limited", Options.BandLimited)->excludes(Speaker);
-  CLI::Option* Between = App.add_option("--between", Options.Between)
-                             ->check(CLI::Validator(
-                                 [](std::string& Text) {
-                                   try {
-                                     TSchedule::Parse(Text);
-                                     return std::string();
-                                   } catch (const Exception& E) {
-                                     return E.Message();
-                                   }
-                                 },
-                                 ""))
-                             ->type_name("HH:MM-HH:MM");
-  App.add_flag("--until-close", Options.UntilClose)->needs(Between);
-  Between->excludes("--export");
+void AddSweepOptions(TOptions& Command, TSweepOptions& Options) {
+  TOptions Profile = Command.OneOfGroup("profile");
+  Profile.Add("--pest", Options.Pest).TypeName("NAME");
+  Profile.Add("--idx", Options.Idx).Check(WholeRange(INT32_MIN, INT32_MAX)).TypeName("N");
+  TOption Ticks =
+      Command.Add("--ticks", Options.Ticks).Check(WholeRange(0, INT32_MAX)).TypeName("N");
+  const TOption Seconds =
+      Command.Add("--seconds", Options.Seconds).Check(RealRange(0, 1e7)).TypeName("S");
+  Ticks.Excludes(Seconds);
+  const TOption Speaker = Command.Flag("--speaker", Options.Speaker);
+  const TOption Export = Command.Add("--export", Options.Export).TypeName("FILE").Excludes(Speaker);
+  Command.Flag("--band-limited", Options.BandLimited).Excludes(Speaker);
+  TOption Between = Command.Add("--between", Options.Between)
+                        .Check([](const std::string& Text) {
+                          try {
+                            TSchedule::Parse(Text);
+                            return std::string();
+                          } catch (const Exception& E) {
+                            return E.Message();
+                          }
+                        })
+                        .TypeName("HH:MM-HH:MM");
+  Command.Flag("--until-close", Options.UntilClose).Needs(Between);
+  Between.Excludes(Export);
 }
 
 // Ticks that fall within Seconds at Interval milliseconds each.
@@ -265,22 +259,18 @@ long long TicksIn(double Seconds, int Interval) {
 int ProfilesCommand(const std::vector<std::string>& Arguments) {
   TCommandLine Line("tessolon profiles", ProfilesUsage);
   std::optional<std::string> RateText;
-  Line.App()
-      .add_option("--rate", RateText)
-      ->check(CLI::Validator(
-          [](std::string& Text) {
-            return Text == "output" || CLI::Range(1, INT32_MAX)(Text).empty()
-                       ? std::string()
-                       : "expected a whole number from 1 to 2147483647 or 'output', not '" + Text +
-                             "'";
-          },
-          ""))
-      ->type_name("R|output");
+  Line.Options()
+      .Add("--rate", RateText)
+      .Check([](const std::string& Text) {
+        return Text == "output" || WholeRange(1, INT32_MAX)(Text).empty()
+                   ? std::string()
+                   : "expected a whole number from 1 to 2147483647 or 'output', not '" + Text + "'";
+      })
+      .TypeName("R|output");
   return Line.Run(Arguments, [&] {
     std::optional<TRateLimit> Rate;
     if (RateText)
-      Rate =
-          *RateText == "output" ? OutputRate() : FixedRate(ReadValue<int64_t>(*RateText, "--rate"));
+      Rate = *RateText == "output" ? OutputRate() : FixedRate(ReadWhole(*RateText, "--rate"));
     TPestTable Table(PestTableFolder(), NoticeTo("tessolon profiles"));
     for (Table.First(); !Table.Eof(); Table.Next()) {
       const int Wave = WaveIndex(Table.Field(PestField::Waveform)->IsNull()
@@ -332,7 +322,7 @@ int SweepCommand(const std::vector<std::string>& Arguments) {
 int SweepCommand(const std::vector<std::string>& Arguments, ISweepClock& Clock) {
   TCommandLine Line("tessolon sweep", SweepUsage);
   TSweepOptions Options;
-  AddSweepOptions(Line.App(), Options);
+  AddSweepOptions(Line.Options(), Options);
   return Line.Run(Arguments, [&] {
     if (Options.Export && !Options.Ticks && !Options.Seconds)
       throw EBadArguments("--export needs --ticks or --seconds");

@@ -83,22 +83,21 @@ struct TIndexArgs {
   TIndexOptions Flags = 0;
 };
 
-TTableAction Define(CLI::App& App) {
+TTableAction Define(TOptions& Index) {
   auto Args = std::make_shared<TIndexArgs>();
-  App.add_option("NDX", Args->IndexName)->required();
-  // At most one action; a word that names none is then refused as unexpected, by name.
-  App.require_subcommand(0, 1);
-  CLI::App* CreateApp = App.add_subcommand("create");
-  CreateApp->add_option("EXPR", Args->Expression)->required();
-  CreateApp->add_flag_callback("--unique", [Args] { Args->Flags |= ixUnique; });
-  CreateApp->add_flag_callback("--distinct", [Args] { Args->Flags |= ixPrimary | ixUnique; });
-  CreateApp->add_flag_callback("--descending", [Args] { Args->Flags |= ixDescending; });
-  CLI::App* ListApp = App.add_subcommand("list");
-  CLI::App* VerifyApp = App.add_subcommand("verify");
-  return [Args, CreateApp, ListApp, VerifyApp](const TTableCommandOptions& Options) {
-    if (CreateApp->parsed()) return Create(Options, Args->IndexName, Args->Expression, Args->Flags);
-    if (ListApp->parsed()) return List(Options, Args->IndexName);
-    if (VerifyApp->parsed()) return Verify(Options, Args->IndexName);
+  Index.Add("NDX", Args->IndexName).Required();
+  Index.AtMostOneSubcommand();
+  TOptions CreateArgs = Index.Subcommand("create");
+  CreateArgs.Add("EXPR", Args->Expression).Required();
+  CreateArgs.Flag("--unique", [Args] { Args->Flags |= ixUnique; });
+  CreateArgs.Flag("--distinct", [Args] { Args->Flags |= ixPrimary | ixUnique; });
+  CreateArgs.Flag("--descending", [Args] { Args->Flags |= ixDescending; });
+  const TOptions ListArgs = Index.Subcommand("list");
+  const TOptions VerifyArgs = Index.Subcommand("verify");
+  return [Args, CreateArgs, ListArgs, VerifyArgs](const TTableCommandOptions& Options) {
+    if (CreateArgs.Chosen()) return Create(Options, Args->IndexName, Args->Expression, Args->Flags);
+    if (ListArgs.Chosen()) return List(Options, Args->IndexName);
+    if (VerifyArgs.Chosen()) return Verify(Options, Args->IndexName);
     throw EBadArguments("missing create, list or verify after index NDX");
   };
 }

@@ -70,8 +70,8 @@ std::string EncodingLine(const TDbaseFile& File) {
   return "Encoding: " + CodePageName(File.CodePage()) + " (" + Why + ")\n";
 }
 
-void AddRecNo(CLI::App& App, int& RecNo) {
-  App.add_option("RECNO", RecNo)->required()->check(CLI::Range(1, 0x7FFFFFFF).description(""));
+void AddRecNo(TOptions& Options, int& RecNo) {
+  Options.Add("RECNO", RecNo).Required().Check(WholeRange(1, 0x7FFFFFFF));
 }
 
 // Moves to record RecNo (deleted or not) or refuses when the table has no such record.
@@ -85,16 +85,12 @@ void GotoRecord(TDbaseTable& Table, int RecNo) {
 using TAssignments = std::vector<std::pair<std::string, std::string>>;
 
 // The NAME=VALUE arguments, checked before the table is touched.
-void AddAssignments(CLI::App& App, std::vector<std::string>& Texts) {
-  App.add_option("NAME=VALUE", Texts)
-      ->required()
-      ->check(CLI::Validator(
-          [](std::string& Text) {
-            const auto Eq = Text.find('=');
-            return Eq == std::string::npos || Eq == 0 ? "expected NAME=VALUE, got '" + Text + "'"
-                                                      : std::string();
-          },
-          ""));
+void AddAssignments(TOptions& Options, std::vector<std::string>& Texts) {
+  Options.Add("NAME=VALUE", Texts).Required().Check([](const std::string& Text) {
+    const auto Eq = Text.find('=');
+    return Eq == std::string::npos || Eq == 0 ? "expected NAME=VALUE, got '" + Text + "'"
+                                              : std::string();
+  });
 }
 
 TAssignments Assignments(const std::vector<std::string>& Texts) {
@@ -165,10 +161,10 @@ struct TRecordEdit {
   std::vector<std::string> Assignments;
 };
 
-TTableAction DefineSet(CLI::App& App) {
+TTableAction DefineSet(TOptions& Args) {
   auto Edit = std::make_shared<TRecordEdit>();
-  AddRecNo(App, Edit->RecNo);
-  AddAssignments(App, Edit->Assignments);
+  AddRecNo(Args, Edit->RecNo);
+  AddAssignments(Args, Edit->Assignments);
   return [Edit](const TTableCommandOptions& Options) {
     const TAssignments Pairs = Assignments(Edit->Assignments);
     const auto Table = OpenCommandTable(Options, true);
@@ -180,9 +176,9 @@ TTableAction DefineSet(CLI::App& App) {
   };
 }
 
-TTableAction DefineAppend(CLI::App& App) {
+TTableAction DefineAppend(TOptions& Args) {
   auto Edit = std::make_shared<TRecordEdit>();
-  AddAssignments(App, Edit->Assignments);
+  AddAssignments(Args, Edit->Assignments);
   return [Edit](const TTableCommandOptions& Options) {
     const TAssignments Pairs = Assignments(Edit->Assignments);
     const auto Table = OpenCommandTable(Options, true);
@@ -193,9 +189,9 @@ TTableAction DefineAppend(CLI::App& App) {
   };
 }
 
-TTableAction DefineDelete(CLI::App& App) {
+TTableAction DefineDelete(TOptions& Args) {
   auto Edit = std::make_shared<TRecordEdit>();
-  AddRecNo(App, Edit->RecNo);
+  AddRecNo(Args, Edit->RecNo);
   return [Edit](const TTableCommandOptions& Options) {
     const auto Table = OpenCommandTable(Options, true);
     GotoRecord(*Table, Edit->RecNo);
@@ -210,11 +206,11 @@ const std::vector<TTableSubcommand>& TableSubcommands() {
       {"info",
        "  info                     header, fields (type, size, decimals), records, code page,\n"
        "                           the encoding of the text and why it was chosen\n",
-       [](CLI::App&) -> TTableAction { return Info; }},
+       [](TOptions&) -> TTableAction { return Info; }},
       {"list",
        "  list                     one line per record: deletion flag ('*' or blank), then the\n"
        "                           field values, separated by tabs\n",
-       [](CLI::App&) -> TTableAction { return List; }},
+       [](TOptions&) -> TTableAction { return List; }},
       {"set", "  set RECNO NAME=VALUE...  edit record RECNO; an empty VALUE sets null\n",
        DefineSet},
       {"append", "  append NAME=VALUE...     add a record\n", DefineAppend},
@@ -246,43 +242,40 @@ std::string Usage() {
 
 int TableCommand(const std::vector<std::string>& Args) {
   TCommandLine Line("tessolon table", Usage());
-  CLI::App& App = Line.App();
+  TOptions& Command = Line.Options();
   TTableCommandOptions Options;
-  App.add_option("FILE", Options.FileName)->required();
-  App.add_option("--index", Options.Indexes)
-      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
-      ->type_name("NDX");
-  App.add_option_function<std::string>("--open",
-                                       [&Options](const std::string& Mode) {
-                                         Options.Open = Mode == "shared" ? ocShared : ocExclusive;
-                                       })
-      ->check(CLI::IsMember({"shared", "exclusive"}))
-      ->type_name("shared|exclusive");
-  App.add_option_function<std::string>(
-         "--encoding",
-         [&Options](const std::string& Name) { Options.CodePage = CodePageOfEncodingName(Name); })
-      ->check(CLI::Validator(
-          [](std::string& Name) {
-            const int Page = CodePageOfEncodingName(Name);
-            return Page != 0 && CodePageSupported(Page)
-                       ? std::string()
-                       : "unknown encoding '" + Name +
-                             "' (expected an iconv name of a code page that keeps ASCII, "
-                             "such as UTF-8, CP1252 or CP437)";
-          },
-          ""))
-      ->type_name("NAME");
+  Command.Add("FILE", Options.FileName).Required();
+  Command.Add("--index", Options.Indexes).KeepAll().TypeName("NDX");
+  Command
+      .AddText("--open",
+               [&Options](const std::string& Mode) {
+                 Options.Open = Mode == "shared" ? ocShared : ocExclusive;
+               })
+      .Check(OneOf({"shared", "exclusive"}))
+      .TypeName("shared|exclusive");
+  Command
+      .AddText(
+          "--encoding",
+          [&Options](const std::string& Name) { Options.CodePage = CodePageOfEncodingName(Name); })
+      .Check([](const std::string& Name) {
+        const int Page = CodePageOfEncodingName(Name);
+        return Page != 0 && CodePageSupported(Page)
+                   ? std::string()
+                   : "unknown encoding '" + Name +
+                         "' (expected an iconv name of a code page that keeps ASCII, such as "
+                         "UTF-8, CP1252 or CP437)";
+      })
+      .TypeName("NAME");
   // Those options come before the subcommand; each subcommand reads only its own arguments.
-  // At most one subcommand; a word that names none is then refused as unexpected, by name.
-  App.require_subcommand(0, 1);
-  std::map<const CLI::App*, TTableAction> Actions;
+  Command.AtMostOneSubcommand();
+  std::vector<std::pair<TOptions, TTableAction>> Actions;
   for (const TTableSubcommand& Sub : TableSubcommands()) {
-    CLI::App* SubApp = App.add_subcommand(Sub.Name);
-    Actions.emplace(SubApp, Sub.Define(*SubApp));
+    TOptions SubOptions = Command.Subcommand(Sub.Name);
+    Actions.emplace_back(SubOptions, Sub.Define(SubOptions));
   }
   return Line.Run(Args, [&] {
-    const std::vector<CLI::App*> Chosen = App.get_subcommands();
-    if (Chosen.empty()) throw EBadArguments("missing SUBCOMMAND");
-    return Actions.at(Chosen.front())(Options);
+    for (const auto& [SubOptions, Action] : Actions)
+      if (SubOptions.Chosen()) return Action(Options);
+    throw EBadArguments("missing SUBCOMMAND");
   });
 }

@@ -34,9 +34,9 @@ std::unique_ptr<TDbaseTable> OpenCommandTable(const TTableCommandOptions& Option
 using TTableAction = std::function<int(const TTableCommandOptions& Options)>;
 
 // A subcommand: its name, its usage lines, and Define, which declares its arguments on its own
-// CLI11 App and returns the action that uses them.
+// options and returns the action that uses them.
 struct TTableSubcommand {
   std::string Name;
   std::string Usage;
-  std::function<TTableAction(CLI::App& App)> Define;
+  std::function<TTableAction(TOptions& Args)> Define;
 };

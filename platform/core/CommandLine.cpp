@@ -1,5 +1,6 @@
 #include "platform/core/CommandLine.h"
 
+#include <CLI/CLI.hpp>
 #include <cmath>
 #include <cstdio>
 #include <exception>
@@ -14,16 +15,182 @@ std::string NumberText(double Value) {
   return Text;
 }
 
+template <class T>
+T ReadAs(const std::string& Text, const std::string& What) {
+  T Value{};
+  if (!CLI::detail::lexical_cast(Text, Value))
+    throw EBadArguments(What + ": not a number: '" + Text + "'");
+  return Value;
+}
+
 }  // namespace
 
-TCommandLine::TCommandLine(std::string Name, std::string Usage)
-    : FName(std::move(Name)), FUsage(std::move(Usage)) {
-  // CLI11's own help flag, inherited by subcommands, but the usage printed is ours.
-  FApp.set_help_flag("-h,--help");
-  // A repeated option counts once, its last time; a flag takes no "=value".
-  FApp.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-  FApp.option_defaults()->disable_flag_override();
+TTextRule OneOf(std::vector<std::string> Names) {
+  return [Member = CLI::IsMember(std::move(Names))](const std::string& Text) {
+    std::string Value = Text;
+    return Member(Value);
+  };
 }
+
+TTextRule WholeRange(long long Min, long long Max) {
+  return [Range = CLI::Range(Min, Max)](const std::string& Text) {
+    std::string Value = Text;
+    return Range(Value);
+  };
+}
+
+TTextRule RealRange(double Min, double Max) {
+  const std::string Range = Max == std::numeric_limits<double>::max()
+                                ? "of at least " + NumberText(Min)
+                                : "from " + NumberText(Min) + " to " + NumberText(Max);
+  return [Min, Max, Range](const std::string& Text) -> std::string {
+    double Value = 0;
+    if (!CLI::detail::lexical_cast(Text, Value) || !std::isfinite(Value) || Value < Min ||
+        Value > Max)
+      return "'" + Text + "' is not a number " + Range;
+    return {};
+  };
+}
+
+TOption& TOption::Check(TTextRule Rule) {
+  FOption->check(CLI::Validator([Rule](std::string& Text) { return Rule(Text); }, ""));
+  return *this;
+}
+
+TOption& TOption::TypeName(const std::string& Name) {
+  FOption->type_name(Name);
+  return *this;
+}
+
+TOption& TOption::Required() {
+  FOption->required();
+  return *this;
+}
+
+TOption& TOption::AsRead() {
+  FOption->trigger_on_parse();
+  return *this;
+}
+
+TOption& TOption::Needs(const TOption& Other) {
+  FOption->needs(Other.FOption);
+  return *this;
+}
+
+TOption& TOption::Excludes(const TOption& Other) {
+  FOption->excludes(Other.FOption);
+  return *this;
+}
+
+TOption& TOption::KeepAll() {
+  FOption->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  return *this;
+}
+
+TOption& TOption::ValueOptional() {
+  FOption->expected(0, 1);
+  return *this;
+}
+
+bool TOption::Given() const {
+  return FOption->count() > 0;
+}
+
+TOption TOptions::Add(const std::string& Name, std::string& Value) {
+  return TOption(FApp->add_option(Name, Value));
+}
+
+TOption TOptions::Add(const std::string& Name, int& Value) {
+  return TOption(FApp->add_option(Name, Value));
+}
+
+TOption TOptions::Add(const std::string& Name, unsigned& Value) {
+  return TOption(FApp->add_option(Name, Value));
+}
+
+TOption TOptions::Add(const std::string& Name, long long& Value) {
+  return TOption(FApp->add_option(Name, Value));
+}
+
+TOption TOptions::Add(const std::string& Name, double& Value) {
+  return TOption(FApp->add_option(Name, Value));
+}
+
+TOption TOptions::Add(const std::string& Name, std::vector<std::string>& Values) {
+  return TOption(FApp->add_option(Name, Values));
+}
+
+TOption TOptions::Add(const std::string& Name, std::optional<std::string>& Value) {
+  return TOption(FApp->add_option(Name, Value));
+}
+
+TOption TOptions::Add(const std::string& Name, std::optional<long long>& Value) {
+  return TOption(FApp->add_option(Name, Value));
+}
+
+TOption TOptions::Add(const std::string& Name, std::optional<double>& Value) {
+  return TOption(FApp->add_option(Name, Value));
+}
+
+TOption TOptions::AddText(const std::string& Name, std::function<void(const std::string&)> Take) {
+  return TOption(FApp->add_option_function<std::string>(Name, std::move(Take)));
+}
+
+TOption TOptions::AddWhole(const std::string& Name, std::function<void(long long)> Take) {
+  return TOption(FApp->add_option_function<long long>(Name, std::move(Take)));
+}
+
+TOption TOptions::AddReal(const std::string& Name, std::function<void(double)> Take) {
+  return TOption(FApp->add_option_function<double>(Name, std::move(Take)));
+}
+
+TOption TOptions::Flag(const std::string& Name, bool& Set) {
+  return TOption(FApp->add_flag(Name, Set));
+}
+
+TOption TOptions::Flag(const std::string& Name, std::function<void()> Take) {
+  return TOption(FApp->add_flag_callback(Name, std::move(Take)));
+}
+
+TOptions TOptions::Subcommand(const std::string& Name) {
+  return TOptions(FApp->add_subcommand(Name));
+}
+
+void TOptions::AtMostOneSubcommand() {
+  FApp->require_subcommand(0, 1);
+}
+
+TOptions TOptions::OneOfGroup(const std::string& Name) {
+  CLI::App* Group = FApp->add_option_group(Name);
+  Group->require_option(1);
+  return TOptions(Group);
+}
+
+bool TOptions::Chosen() const {
+  return FApp->parsed();
+}
+
+void TOptions::LeaveTheRest() {
+  FApp->prefix_command();
+}
+
+std::vector<std::string> TOptions::Rest() const {
+  return FApp->remaining();
+}
+
+TCommandLine::TCommandLine(std::string Name, std::string Usage)
+    : FName(std::move(Name)),
+      FUsage(std::move(Usage)),
+      FApp(std::make_unique<CLI::App>()),
+      FOptions(FApp.get()) {
+  // CLI11's own help flag, inherited by subcommands, but the usage printed is ours.
+  FApp->set_help_flag("-h,--help");
+  // A repeated option counts once, its last time; a flag takes no "=value".
+  FApp->option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  FApp->option_defaults()->disable_flag_override();
+}
+
+TCommandLine::~TCommandLine() = default;
 
 int TCommandLine::Run(const std::vector<std::string>& Args, const std::function<int()>& Body) {
   try {
@@ -34,7 +201,7 @@ int TCommandLine::Run(const std::vector<std::string>& Args, const std::function<
           Arg.find('=') == Arg.size() - 1)
         throw EBadArguments(Arg.substr(0, Arg.size() - 1) + ": the value is empty");
     // CLI11 takes the arguments last first.
-    FApp.parse(std::vector<std::string>(Args.rbegin(), Args.rend()));
+    FApp->parse(std::vector<std::string>(Args.rbegin(), Args.rend()));
     return Body();
   } catch (const CLI::CallForHelp&) {
     std::cout << FUsage;
@@ -51,33 +218,23 @@ int TCommandLine::Run(const std::vector<std::string>& Args, const std::function<
   }
 }
 
-CLI::Validator RealRange(double Min, double Max) {
-  const std::string Range = Max == std::numeric_limits<double>::max()
-                                ? "of at least " + NumberText(Min)
-                                : "from " + NumberText(Min) + " to " + NumberText(Max);
-  return CLI::Validator(
-      [Min, Max, Range](std::string& Text) -> std::string {
-        double Value = 0;
-        if (!CLI::detail::lexical_cast(Text, Value) || !std::isfinite(Value) || Value < Min ||
-            Value > Max)
-          return "'" + Text + "' is not a number " + Range;
-        return {};
-      },
-      "");
+long long ReadWhole(const std::string& Text, const std::string& What) {
+  return ReadAs<long long>(Text, What);
 }
 
-CLI::Option* AddQualityOption(CLI::App& App, std::function<void(bool High)> Set) {
-  return App
-      .add_option_function<std::string>("--quality",
-                                        [Set](const std::string& Text) { Set(Text == "hi"); })
-      ->check(CLI::IsMember({"hi", "lo"}))
-      ->type_name("hi|lo");
+double ReadReal(const std::string& Text, const std::string& What) {
+  return ReadAs<double>(Text, What);
 }
 
-CLI::Option* AddResolutionOption(CLI::App& App, std::function<void(unsigned Bits)> Set) {
-  return App
-      .add_option_function<std::string>(
-          "--resolution", [Set](const std::string& Text) { Set(Text == "16" ? 16 : 8); })
-      ->check(CLI::IsMember({"16", "8"}))
-      ->type_name("16|8");
+TOption AddQualityOption(TOptions& Options, std::function<void(bool High)> Set) {
+  return Options.AddText("--quality", [Set](const std::string& Text) { Set(Text == "hi"); })
+      .Check(OneOf({"hi", "lo"}))
+      .TypeName("hi|lo");
+}
+
+TOption AddResolutionOption(TOptions& Options, std::function<void(unsigned Bits)> Set) {
+  return Options
+      .AddText("--resolution", [Set](const std::string& Text) { Set(Text == "16" ? 16 : 8); })
+      .Check(OneOf({"16", "8"}))
+      .TypeName("16|8");
 }

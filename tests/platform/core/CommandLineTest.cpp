@@ -19,18 +19,18 @@ struct TOutcome {
 // throws what Throw names.
 TOutcome RunTest(const std::vector<std::string>& Args, const std::string& Throw = "") {
   TCommandLine Line("tessolon test", "usage text\n");
-  CLI::App& App = Line.App();
+  TOptions& Options = Line.Options();
   long long Number = 0;
   double Real = 0;
   std::vector<std::string> Items;
   bool Flag = false, High = false;
   unsigned Bits = 0;
-  App.add_option("--number", Number);
-  App.add_option("--item", Items)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-  App.add_flag("--flag", Flag);
-  App.add_option("--real", Real)->check(RealRange(0, 10));
-  AddQualityOption(App, [&High](bool Value) { High = Value; });
-  AddResolutionOption(App, [&Bits](unsigned Value) { Bits = Value; });
+  Options.Add("--number", Number);
+  Options.Add("--item", Items).KeepAll();
+  Options.Flag("--flag", Flag);
+  Options.Add("--real", Real).Check(RealRange(0, 10));
+  AddQualityOption(Options, [&High](bool Value) { High = Value; });
+  AddResolutionOption(Options, [&Bits](unsigned Value) { Bits = Value; });
   bool Ran = false;
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();
@@ -114,8 +114,8 @@ TEST(CommandLine, TheBodysFailuresMapToStatuses) {
 }
 
 TEST(CommandLine, PartsOfACompoundValueAreReadAsOptionValues) {
-  EXPECT_EQ(ReadValue<int>("42", "part"), 42);
-  EXPECT_DOUBLE_EQ(ReadValue<double>("1.5", "part"), 1.5);
-  EXPECT_THROW(ReadValue<int>("4x", "part"), CLI::ParseError);
-  EXPECT_THROW(ReadValue<int>("", "part"), CLI::ParseError);
+  EXPECT_EQ(ReadWhole("42", "part"), 42);
+  EXPECT_DOUBLE_EQ(ReadReal("1.5", "part"), 1.5);
+  EXPECT_THROW(ReadWhole("4x", "part"), EBadArguments);
+  EXPECT_THROW(ReadWhole("", "part"), EBadArguments);
 }

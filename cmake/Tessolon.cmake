@@ -63,6 +63,34 @@ function(tessolon_library target)
   endif()
 endfunction()
 
+# With clang, every suite reads its precompiled header from one of two built once, with Qt or
+# without, instead of building its own (about 7 s each). Clang takes a precompiled header whose
+# macros are a subset of the source's, so a suite's own definitions (Qt's test-case folders,
+# SDL's _REENTRANT) may come on top. The header is built in an object library, as -fPIC, and
+# clang refuses it in a source built otherwise, so the suites' sources are built -fPIC too, in
+# place of the -fPIE of executables (a PIE links either).
+function(tessolon_shared_test_pch target qt)
+  set(donor tessolon_test_pch)
+  if(qt)
+    set(donor tessolon_test_qt_pch)
+  endif()
+  if(NOT TARGET ${donor})
+    file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/${donor}.cpp CONTENT "")
+    add_library(${donor} OBJECT ${CMAKE_BINARY_DIR}/${donor}.cpp)
+    set_target_properties(${donor} PROPERTIES AUTOMOC OFF)
+    target_compile_options(${donor} PRIVATE ${TESSOLON_WARNINGS})
+    target_link_libraries(${donor} PRIVATE GTest::gtest GTest::gmock)
+    if(qt)
+      target_link_libraries(${donor} PRIVATE Qt6::Widgets)
+      target_precompile_headers(${donor} PRIVATE ${TESSOLON_TEST_PCH} ${TESSOLON_QT_PCH})
+    else()
+      target_precompile_headers(${donor} PRIVATE ${TESSOLON_TEST_PCH})
+    endif()
+  endif()
+  target_precompile_headers(${target} REUSE_FROM ${donor})
+  target_compile_options(${target} PRIVATE -fPIC)
+endfunction()
+
 # One GoogleTest executable per tested folder; its cases are found when ctest runs.
 # QT: the suite runs with a QApplication (tests/support/QtTestMain.cpp) instead of gtest's main.
 # ONE_PROCESS: the suite is one ctest test, so that its cases share, in one process, what is
@@ -85,11 +113,7 @@ function(tessolon_test_suite target)
   target_compile_definitions(${target} PRIVATE
     TESSOLON_SOURCE_DIR="${PROJECT_SOURCE_DIR}" TESSOLON_BINARY_DIR="${PROJECT_BINARY_DIR}")
   if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
-    if(ARG_QT)
-      target_precompile_headers(${target} PRIVATE ${TESSOLON_TEST_PCH} ${TESSOLON_QT_PCH})
-    else()
-      target_precompile_headers(${target} PRIVATE ${TESSOLON_TEST_PCH})
-    endif()
+    tessolon_shared_test_pch(${target} "${ARG_QT}")
   endif()
   set(environment "SDL_AUDIODRIVER=dummy;QT_QPA_PLATFORM=offscreen;TESSOLON_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
   if(ARG_ONE_PROCESS)

@@ -4,9 +4,9 @@
 // "RUN ..." (blue).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
-#include <thread>
 
 #include "tests/servers/Playback.h"
 
@@ -64,13 +64,24 @@ class WindowOnPipeWire : public testing::Test {
     Argv.insert(Argv.end(), Names.begin(), Names.end());
     Run(Argv);
   }
-  // Chooses the pest Down steps below the first in the selector's open list.
+  // The program's windows on screen: the main window, and the selector's list while it is open.
+  std::size_t ShownWindows() {
+    const std::string Ids = Run({"xdotool", "search", "--onlyvisible", "--class", "tessolon"});
+    return std::size_t(std::count(Ids.begin(), Ids.end(), '\n'));
+  }
+  void WaitForShownWindows(std::size_t Count) {
+    if (!WaitUntil(ToolBound, [&] { return ShownWindows() == Count; }))
+      throw std::runtime_error("the selector's list did not open or close");
+  }
+  // Chooses the pest Down steps below the first in the selector's open list. Keys sent before the
+  // list shows, or a click before it has closed, would reach another window.
   void Choose(int Down) {
     Click(53 + 77, 273 + 11);
-    std::this_thread::sleep_for(500ms);
+    WaitForShownWindows(2);
     std::vector<std::string> Names(std::size_t(Down), "Down");
     Names.push_back("Return");
     Keys(Names);
+    WaitForShownWindows(1);
   }
   struct TColours {
     int Red = 0, Blue = 0;

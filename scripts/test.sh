@@ -32,13 +32,17 @@ else
   find . -path './build*' -prune -o \( -name '*.cpp' -o -name '*.h' \) -print0
 fi | xargs -0 clang-format --dry-run --Werror
 
-# With ccache, a second run on the same machine recompiles only what changed. Sources compiled
-# with a precompiled header are cached only with these sloppiness settings (see ccache's manual).
+# With ccache, a second run on the same machine recompiles only what changed, in this checkout or
+# in a fresh clone (as CI makes for every submission). Sources compiled with a precompiled header
+# are cached only with these sloppiness settings (see ccache's manual). With line tables ccache
+# hashes the build folder too, unless told not to: these trees are for testing, and a cache hit
+# that names another clone's build folder as its compile folder costs them nothing.
 launcher=()
 if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
   export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
   export CCACHE_SLOPPINESS=${CCACHE_SLOPPINESS:-pch_defines,time_macros,include_file_mtime,include_file_ctime}
+  export CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
 fi
 
 # Line tables (-g1) are all a failing test's or a sanitizer's stack needs; full debug information

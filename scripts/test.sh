@@ -33,10 +33,10 @@ else
 fi | xargs -0 clang-format --dry-run --Werror
 
 # With ccache, a second run on the same machine recompiles only what changed, in this checkout or
-# in a fresh clone (as CI makes for every submission). Sources compiled with a precompiled header
-# are cached only with these sloppiness settings (see ccache's manual). With line tables ccache
-# hashes the build folder too, unless told not to: these trees are for testing, and a cache hit
-# that names another clone's build folder as its compile folder costs them nothing.
+# in a fresh clone (CI clones for every submission). Sources compiled with a precompiled header
+# are cached only with these sloppiness settings (see ccache's manual). With debug information
+# ccache also hashes the build folder, which differs in every clone; the only cost of leaving it
+# out is that a cached object's debug information names the folder it was first compiled in.
 launcher=()
 if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)

@@ -20,9 +20,8 @@ table_folder "$scratch/work"
 # read them whatever the permissions of the build folder.
 mkdir "$scratch/bin"
 cp "$program" "$(dirname "$program")/tessolon-windows.so" "$scratch/bin/"
-user=() uid=$EUID
+user=()
 if ((EUID == 0)); then
-  uid=65534
   chown -R 65534:65534 "$session" "$scratch/work"
   chmod 755 "$scratch" "$scratch/bin"
   user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
@@ -36,19 +35,22 @@ cat >"$session/waybar.json" <<'JSON'
 JSON
 
 start_xvfb 800x600x24 -ac
-logs+=("$scratch/sway.log" "$session/program.log" "$session/waybar.log")
+logs+=("$scratch/sway.log" "$session/program.log" "$session/waybar.log" "$scratch/bus.log")
+# The session's bus is the test's own process, so that the clean-up ends it, and with it the
+# accessibility bus that the program's toolkit has it start. (Under dbus-run-session, ended by
+# the clean-up's SIGTERM, both buses outlived the test.)
+bus=unix:path=$session/bus
+start "${user[@]}" dbus-daemon --session --nofork --address="$bus" 2>"$scratch/bus.log"
+wait_for 30 test -S "$session/bus" || fail "the session bus did not start"
 start "${user[@]}" env -i PATH=/usr/bin:/bin HOME="$session" XDG_RUNTIME_DIR="$session" \
   DISPLAY="$DISPLAY" WLR_BACKENDS=x11 WLR_RENDERER=pixman WLR_X11_OUTPUTS=1 \
-  dbus-run-session -- sway -c "$session/sway.conf" >"$scratch/sway.log" 2>&1
+  DBUS_SESSION_BUS_ADDRESS="$bus" sway -c "$session/sway.conf" >"$scratch/sway.log" 2>&1
 sway_socket() { compgen -G "$session/sway-ipc.*.sock"; }
 wait_for 60 sway_socket || fail "sway did not start"
 # Runs a command in the session: as its user, on its display and its bus.
 in_session() {
-  local bus
-  bus=$(tr '\0' '\n' <"/proc/$(pgrep -n -u "$uid" -x sway)/environ" |
-    grep '^DBUS_SESSION_BUS_ADDRESS=')
   "${user[@]}" env -i PATH=/usr/bin:/bin HOME="$session" XDG_RUNTIME_DIR="$session" \
-    WAYLAND_DISPLAY=wayland-1 SWAYSOCK="$(sway_socket)" "$bus" "$@"
+    WAYLAND_DISPLAY=wayland-1 SWAYSOCK="$(sway_socket)" DBUS_SESSION_BUS_ADDRESS="$bus" "$@"
 }
 trap 'in_session swaymsg -q exit >/dev/null 2>&1 || true; cleanup' EXIT
 

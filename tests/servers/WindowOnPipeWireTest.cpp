@@ -4,9 +4,9 @@
 // "RUN ..." (blue).
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <sstream>
+#include <vector>
 
 #include "tests/servers/Playback.h"
 
@@ -47,13 +47,39 @@ class WindowOnPipeWire : public testing::Test {
       throw std::runtime_error(Argv[0] + ": " + Result.Status + " " + Result.Err);
     return Result.Out;
   }
-  // The main window's place on the screen, at the skin's size; the tree lists it even unmapped.
+  struct TShown {
+    int Left = 0, Top = 0, Width = 0, Height = 0;
+  };
+  // The program's windows that are mapped, as xdotool reads them: the main window, and the
+  // selector's list while it is open. The main window exists, unmapped at 0,0, before the program
+  // centres and maps it, so windows that are not shown do not count.
+  std::vector<TShown> ShownWindows() {
+    const TCommandResult Result =
+        RunCommand(Tool({"xdotool", "search", "--onlyvisible", "--class", "tessolon",
+                         "getwindowgeometry", "--shell", "%@"}),
+                   ToolBound);
+    std::vector<TShown> Shown;  // xdotool fails when it finds none
+    std::istringstream Lines(Result.Out);
+    for (std::string Line; std::getline(Lines, Line);) {
+      int Value = 0;
+      if (std::sscanf(Line.c_str(), "WINDOW=%d", &Value) == 1) Shown.emplace_back();
+      if (Shown.empty()) continue;
+      std::sscanf(Line.c_str(), "X=%d", &Shown.back().Left);
+      std::sscanf(Line.c_str(), "Y=%d", &Shown.back().Top);
+      std::sscanf(Line.c_str(), "WIDTH=%d", &Shown.back().Width);
+      std::sscanf(Line.c_str(), "HEIGHT=%d", &Shown.back().Height);
+    }
+    return Shown;
+  }
+  // The main window's place on the screen, once it is shown at the skin's size.
   bool FindWindow() {
-    static const std::string Main = R"("Tessolon 3.0": ("tessolon" "tessolon")  337x362+)";
-    const std::string Tree = Run({"xwininfo", "-root", "-tree"});
-    const auto At = Tree.find(Main);
-    if (At == std::string::npos) return false;
-    return std::sscanf(Tree.c_str() + At + Main.size(), "%d+%d", &FLeft, &FTop) == 2;
+    for (const TShown& Window : ShownWindows())
+      if (Window.Width == 337 && Window.Height == 362) {
+        FLeft = Window.Left;
+        FTop = Window.Top;
+        return true;
+      }
+    return false;
   }
   void Click(int X, int Y) {
     Run({"xdotool", "mousemove", std::to_string(FLeft + X), std::to_string(FTop + Y), "click",
@@ -64,13 +90,8 @@ class WindowOnPipeWire : public testing::Test {
     Argv.insert(Argv.end(), Names.begin(), Names.end());
     Run(Argv);
   }
-  // The program's windows on screen: the main window, and the selector's list while it is open.
-  std::size_t ShownWindows() {
-    const std::string Ids = Run({"xdotool", "search", "--onlyvisible", "--class", "tessolon"});
-    return std::size_t(std::count(Ids.begin(), Ids.end(), '\n'));
-  }
   void WaitForShownWindows(std::size_t Count) {
-    if (!WaitUntil(ToolBound, [&] { return ShownWindows() == Count; }))
+    if (!WaitUntil(ToolBound, [&] { return ShownWindows().size() == Count; }))
       throw std::runtime_error("the selector's list did not open or close");
   }
   // Chooses the pest Down steps below the first in the selector's open list. Keys sent before the
@@ -115,11 +136,9 @@ TEST_F(WindowOnPipeWire, APestAboveWhatTheOutputCarriesIsSilentAndTheStatusSaysS
   TChildProcess Window(Launch);
   ASSERT_TRUE(WaitUntil(60s, [&] { return FindWindow() || !Window.Running(); }) && Window.Running())
       << "the window did not appear: " << ReadWholeFile(Launch.Err);
-  // The tree lists the window from its creation, at 0,0, before it is centred and mapped; and
-  // mapped is not yet painted. On a busy machine each step can lag by seconds, so the place is read
-  // again until the status label is seen there.
+  // Mapped is not yet painted: on a busy machine the first paint can lag the map by seconds.
   TColours Stopped;
-  ASSERT_TRUE(WaitUntil(30s, [&] { return FindWindow() && (Stopped = StatusColours()).Red > 20; }))
+  ASSERT_TRUE(WaitUntil(20s, [&] { return (Stopped = StatusColours()).Red > 20; }))
       << "no red \"STOP ...\"";
 
   // Cockroach, 25000-40000 Hz: nothing of it can be carried at 48000.

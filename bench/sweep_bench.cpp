@@ -17,6 +17,7 @@
 
 #include "sweep/SweepCommand.h"
 #include "table/TableCommand.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -39,9 +40,7 @@ class TNullBuffer : public std::streambuf {
 
 // A copy of the shipped pest table with one more profile: 1 ms interval, 5 ms sine tones.
 fs::path MakeDataFolder() {
-  const fs::path Folder =
-      fs::temp_directory_path() / ("tessolon-sweep-bench-" + std::to_string(getpid()));
-  fs::remove_all(Folder);
+  const fs::path Folder = MakeScratchFolder("tessolon-sweep-bench-");
   fs::create_directories(Folder / "data");
   fs::copy_file(fs::path(TESSOLON_SOURCE_DIR) / "data" / "para.dbf", Folder / "data" / "para.dbf");
   const std::string Table = (Folder / "data" / "para.dbf").string();

@@ -12,6 +12,7 @@
 #include "platform/audio/Passband.h"
 #include "platform/audio/RecordingSoundService.h"
 #include "sound/ToneGen.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
@@ -54,14 +55,12 @@ class SpectrumPictureTest : public testing::Test {
     FTone.SetBandLimited(true);
     ASSERT_TRUE(FTone.Prepare());
   }
-  void TearDown() override { std::filesystem::remove(FPath); }
 
   TRecordingSoundService FService;
   TScopedSoundService FInstall{FService};
   TToneGen FTone{nullptr};
-  const std::string FPath = (std::filesystem::temp_directory_path() /
-                             ("tessolon-spectrum-" + std::to_string(getpid()) + ".png"))
-                                .string();
+  const TScratchFolder FFolder{"tessolon-spectrum-"};
+  const std::string FPath = (FFolder / "out.png").string();
   const QRgb ToneColour = qRgb(230, 120, 0), HearingColour = qRgb(0, 130, 60),
              DeviceColour = qRgb(200, 30, 30), Shade = qRgb(255, 225, 225);
 };

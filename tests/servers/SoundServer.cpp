@@ -78,6 +78,10 @@ std::string TServerSettings::Describe() const {
 TPrivateSession::TPrivateSession() {
   fs::create_directories(Runtime());
   fs::permissions(Runtime(), fs::perms::owner_all);  // servers refuse a runtime folder others see
+  // The pulse folder exists before any server or client starts: pipewire-pulse checks for it and
+  // then makes it, and a pactl started between the two makes it first, which ends the server.
+  fs::create_directory(Runtime() / "pulse");
+  fs::permissions(Runtime() / "pulse", fs::perms::owner_all);
   // A client must never start a server of its own: the test's is the only one.
   WriteFile(Home() / ".config/pulse/client.conf", "autospawn = no\n");
   fs::create_directories(FFolder / "work");
@@ -156,6 +160,16 @@ void TSoundServer::Start() {
     Daemon({"wireplumber"});
     Daemon({"pipewire-pulse"});
   }
+  // A client asks only once the server listens; after a restart the old socket may still lie
+  // there, and the questions below wait for the answer they mean.
+  const fs::path Socket = FSession.Runtime() / "pulse" / "native";
+  const auto Listening = [&] {
+    for (const auto& Daemon : FDaemons)
+      if (!Daemon->Running()) return true;  // WaitUntilReady says which one ended
+    return fs::exists(Socket);
+  };
+  if (!WaitUntil(ServerBound, Listening))
+    throw std::runtime_error(FSettings.Describe() + " made no socket\n" + Logs());
   WaitUntilReady();
 }
 

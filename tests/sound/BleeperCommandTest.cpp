@@ -13,6 +13,7 @@
 #include "platform/audio/RecordingSoundService.h"
 #include "sound/BeepCommand.h"
 #include "sound/BleeperPaths.h"
+#include "tests/support/ScratchFolder.h"
 
 TEST(BleeperCommand, ExitStatusFollowsTheOutcome) {
   TRecordingSoundService Sound;
@@ -33,8 +34,8 @@ TEST(BleeperCommand, ExitStatusFollowsTheOutcome) {
 // Through the real sound service and SDL's disk driver, in a child process so that the driver
 // is chosen before SDL starts.
 TEST(BleeperCommand, SoundCardPathWritesTheSquareWave) {
-  const auto Output =
-      std::filesystem::temp_directory_path() / ("beep-disk-" + std::to_string(getpid()) + ".raw");
+  const TScratchFolder Folder("beep-disk-");
+  const auto Output = Folder / "out.raw";
   const pid_t Child = fork();
   ASSERT_GE(Child, 0);
   if (Child == 0) {

@@ -13,6 +13,7 @@
 #include "platform/audio/RecordingSoundService.h"
 #include "sound/ToneBlocks.h"
 #include "sound/ToneGen.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
@@ -168,9 +169,8 @@ void Configure(TToneGen& Tone, const TGoldenTone& T) {
 TEST(ToneBlocks, ImageAndFileCarryTheBytesOfAWholeBuild) {
   TRecordingSoundService Service;
   TScopedSoundService Install(Service);
-  const std::string Path = (std::filesystem::temp_directory_path() /
-                            ("tessolon-blocks-" + std::to_string(getpid()) + ".wav"))
-                               .string();
+  const TScratchFolder Folder("tessolon-blocks-");
+  const std::string Path = (Folder / "tone.wav").string();
   for (const TGoldenTone& T : Tones) {
     SCOPED_TRACE(T.What);
     TToneGen Tone(nullptr);

@@ -16,6 +16,7 @@
 #include "sound/ToneCommand.h"
 #include "sound/ToneGen.h"
 #include "sound/ToneGenSynth.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
@@ -78,14 +79,12 @@ class BandLimited : public testing::Test {
     FErr = testing::internal::GetCapturedStderr();
     return ReadLeft16(FPath);
   }
-  void TearDown() override { std::filesystem::remove(FPath); }
 
   TRecordingSoundService FService;
   TScopedSoundService FInstall{FService};
   std::string FErr;
-  const std::string FPath = (std::filesystem::temp_directory_path() /
-                             ("tessolon-bl-" + std::to_string(getpid()) + ".wav"))
-                                .string();
+  const TScratchFolder FFolder{"tessolon-bl-"};
+  const std::string FPath = (FFolder / "out.wav").string();
 };
 
 TEST_F(BandLimited, SquareAt15kHzFoldsBackOnlyWhenPlain) {

@@ -9,6 +9,7 @@
 #include "platform/audio/RecordingSoundService.h"
 #include "sound/ToneCommand.h"
 #include "sound/ToneGen.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
@@ -24,14 +25,12 @@ class ToneGenCommand : public testing::Test {
     std::ifstream In(FPath, std::ios::binary);
     return {std::istreambuf_iterator<char>(In), {}};
   }
-  void TearDown() override { std::filesystem::remove(FPath); }
 
   TRecordingSoundService FService;
   TScopedSoundService FInstall{FService};
   std::string FErr;
-  const std::string FPath = (std::filesystem::temp_directory_path() /
-                             ("tessolon-tone-" + std::to_string(getpid()) + ".wav"))
-                                .string();
+  const TScratchFolder FFolder{"tessolon-tone-"};
+  const std::string FPath = (FFolder / "out.wav").string();
 };
 
 TEST_F(ToneGenCommand, ExportsTheComponentsImage) {

@@ -12,6 +12,7 @@
 #include "platform/core/ByteOrder.h"
 #include "sound/ToneGen.h"
 #include "sound/ToneGenSynth.h"
+#include "tests/support/ScratchFolder.h"
 
 using namespace std::string_literals;
 
@@ -152,15 +153,14 @@ TEST_F(ToneGenImage, EdgesOfTheRate) {
 }
 
 TEST_F(ToneGenImage, ExportWritesTheWholeBlock) {
-  const std::filesystem::path Path =
-      std::filesystem::temp_directory_path() / ("tessolon-export-" + std::to_string(getpid()));
+  const TScratchFolder Folder("tessolon-export-");
+  const std::filesystem::path Path = Folder / "tone.wav";
   EXPECT_FALSE(FTone.ExportFile(Path));
   EXPECT_FALSE(std::filesystem::exists(Path));
   Build();
   ASSERT_TRUE(FTone.ExportFile(Path));
   std::ifstream In(Path, std::ios::binary);
   const std::vector<uint8_t> Written{std::istreambuf_iterator<char>(In), {}};
-  std::filesystem::remove(Path);
   ASSERT_EQ(Written.size(), 19276u);
   EXPECT_TRUE(std::equal(Written.begin(), Written.end(), FTone.GetDataBuffer()));
   EXPECT_FALSE(FTone.ExportFile("/nonexistent-dir/x.wav"));

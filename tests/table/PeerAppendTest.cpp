@@ -74,10 +74,6 @@ TEST(PeerAppend, OurAppendersAndAProtocolPeerLoseNothing) {
     std::string Name(reinterpret_cast<const char*>(R) + 5, 20);
     ++Names[Name.substr(0, Name.find_last_not_of(' ') + 1)];
   }
-  std::filesystem::copy_file(Table, "/tmp/lock22/fail.dbf",
-                             std::filesystem::copy_options::overwrite_existing),
-      std::filesystem::copy_file(Index, "/tmp/lock22/fail.ndx",
-                                 std::filesystem::copy_options::overwrite_existing);
   EXPECT_EQ(Slots, Expected);
   EXPECT_EQ(Count, std::uint32_t(Expected));
   EXPECT_EQ(Empty, 0);

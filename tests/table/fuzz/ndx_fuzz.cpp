@@ -12,13 +12,16 @@
 #include "table/DbaseMessages.h"
 #include "table/NdxIndex.h"
 #include "table/NdxVerify.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
 constexpr int Records = 60;
 
+// In a folder of the run's own under TMPDIR, removed at exit after the table below.
 std::string Scratch(const char* Extension) {
-  return "/tmp/ndx_fuzz_" + std::to_string(::getpid()) + Extension;
+  static const TScratchFolder Folder("ndx_fuzz-");
+  return (Folder / (std::string("index") + Extension)).string();
 }
 
 std::vector<std::uint8_t> MakeRecord(TDbaseFile& Table, int Value) {

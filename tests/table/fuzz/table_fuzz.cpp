@@ -10,11 +10,14 @@
 #include "table/CodePage.h"
 #include "table/DbaseFile.h"
 #include "table/DbaseMessages.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
+// A folder of the run's own under TMPDIR, removed at exit.
 std::string ScratchFile() {
-  static const std::string Name = "/tmp/table_fuzz_" + std::to_string(::getpid()) + ".dbf";
+  static const TScratchFolder Folder("table_fuzz-");
+  static const std::string Name = (Folder / "table.dbf").string();
   return Name;
 }
 

@@ -37,8 +37,11 @@ objects=()
 while IFS= read -r file; do
   objects+=(-object "$file")
 done < <(find "$build" -type f \( -name '*_tests' -o -name tessolon -o -name 'tessolon-*.so' \) -perm -u+x)
+# The tests, benches, tools, generated sources and system headers are left out. With ccache's
+# base folder the objects name sources relative to the build folder (../table/...).
+ignore="(^|/)\.\./(tests|bench|tools)/|^$PWD/(tests|bench|tools)/|_autogen/|/\.rcc/|^/usr/"
 llvm-cov report "${objects[@]:1}" -instr-profile="$build/tessolon.profdata" \
-  -ignore-filename-regex='(^|/)(tests|bench|tools|build[^/]*)/|^/usr/' >"$build/coverage.txt"
+  -ignore-filename-regex="$ignore" 2>/dev/null >"$build/coverage.txt"
 tail -n 1 "$build/coverage.txt" | awk '{
   printf "Production code: lines %s covered (%d of %d), branches %s covered (%d of %d)\n",
     $10, $8 - $9, $8, $13, $11 - $12, $11 }'

@@ -90,8 +90,9 @@ registered() {
     org.kde.StatusNotifierWatcher RegisteredStatusNotifierItems | grep -q StatusNotifierItem
 }
 wait_for 60 registered || fail "the icon never joined waybar's tray"
-sleep 1
-# The window moved down under the bar.
+# The bar's exclusive zone moves the window down under it; Minimise is pressed where it then is.
+moved() { read -r _ _ y_now _ <<<"$(window)" && ((y_now > y)); }
+wait_for 30 moved || fail "the window did not move under waybar's bar ($(window))"
 read -r _ x y _ <<<"$(window)"
 
 # Minimise (the small button at 9, 305): with a tray the window goes behind the icon.

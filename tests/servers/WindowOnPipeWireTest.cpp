@@ -23,7 +23,7 @@ class TVirtualScreen {
       : FServer(Session.Launch(
             {"Xvfb", "-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp"},
             "xvfb")) {
-    if (!WaitUntil(15s, [&] { return !ReadWholeFile(FServer.Launch().Out).empty(); }))
+    if (!WaitUntil(30s, [&] { return !ReadWholeFile(FServer.Launch().Out).empty(); }))
       throw std::runtime_error("Xvfb did not start: " + ReadWholeFile(FServer.Launch().Err));
     std::istringstream(ReadWholeFile(FServer.Launch().Out)) >> FNumber;
   }

@@ -104,9 +104,10 @@ INSTANTIATE_TEST_SUITE_P(Servers, FollowsToNinetySixKiloHertz, testing::ValuesIn
 TEST_P(FollowsToNinetySixKiloHertz, ToneAboveTwentyKilohertzSwitchesTheSinkAndArrives) {
   // The recorder joins only once the program plays: a recorder at 96000 Hz would switch the
   // sink by itself, and one at 48000 Hz would hold it there.
-  TChildProcess Program(Server().Session().Program(ToneArgs(30000, 3000), "tessolon"));
+  // The tone lasts long enough for the recorder to join on a busy machine.
+  TChildProcess Program(Server().Session().Program(ToneArgs(30000, 8000), "tessolon"));
   TSoundServer::TSinkState Sink;
-  ASSERT_TRUE(WaitUntil(std::chrono::seconds(15),
+  ASSERT_TRUE(WaitUntil(std::chrono::seconds(60),
                         [&] {
                           Sink = Server().Sink();
                           return Sink.State == "RUNNING" || !Program.Running();
@@ -117,7 +118,7 @@ TEST_P(FollowsToNinetySixKiloHertz, ToneAboveTwentyKilohertzSwitchesTheSinkAndAr
   TMonitorRecording Monitor(Server(), 96000, "monitor");
   Monitor.WaitForMore(1);
   const TAnalysis Heard = Analyse(Monitor.Stop());
-  const TPlayed Played{Finish(Program, std::chrono::seconds(30)), Heard};
+  const TPlayed Played{Finish(Program, std::chrono::seconds(60)), Heard};
   ExpectArrives(Played, 30000, Reference(30000));
 }
 

@@ -253,7 +253,7 @@ TEST_F(UserChoices, MinimizedStartsInTheTrayOrMinimisedWithoutOne) {
 }
 
 // Named as the shipped desktop entry, so that the desktop takes the two for one program.
-TEST(Autostart, TheEntryLiesInTheUsersConfigFolder) {
+TEST(Autostart, TheEntryLiesInTheUsersConfigFolderAndStartsTheProgramInTheTraySweeping) {
   std::string Name;
   {
     const TScopedEnv Config("XDG_CONFIG_HOME", "/c");
@@ -272,10 +272,9 @@ TEST(Autostart, TheEntryLiesInTheUsersConfigFolder) {
     EXPECT_EQ(AutostartFile(), *C.Expected ? fs::path(C.Expected + Name) : fs::path())
         << (C.Config ? C.Config : "(unset)");
   }
-}
 
-// The program's path is quoted as desktop entries quote Exec arguments.
-TEST(Autostart, TheEntryStartsTheProgramInTheTraySweeping) {
+  // The entry starts the program in the tray, sweeping; its path is quoted as desktop entries
+  // quote Exec arguments.
   const std::string Entry = AutostartEntry("/opt/my apps/te$t\"%\\bin/tessolon");
   EXPECT_NE(Entry.find("\nExec=\"/opt/my apps/te\\\\$t\\\\\"%%\\\\\\\\bin/tessolon\" --minimized "
                        "--go\n"),

@@ -97,7 +97,7 @@ class BodyDrag : public ImageFormTest {
   QPoint Start;
 };
 
-TEST_F(BodyDrag, MovesTheWindowOncePastTheTolerance) {
+TEST_F(BodyDrag, MovesTheWindowOncePastTheToleranceUnlessClickableOrUnfocused) {
   int Moves = 0;
   Skin->OnMouseMove = [&](TComponent*, TShiftState Shift, int, int) {
     Moves += (Shift & (1 << ssLeft)) != 0;
@@ -106,9 +106,9 @@ TEST_F(BodyDrag, MovesTheWindowOncePastTheTolerance) {
   EXPECT_EQ(Drag({6, 0}), QPoint(6, 0));
   EXPECT_EQ(Drag({20, -10}), QPoint(20, -10));
   EXPECT_EQ(Moves, 3);
-}
+  Skin->OnMouseMove = nullptr;
 
-TEST_F(BodyDrag, ClickableBodyAndUnfocusedWindowStayPut) {
+  // A body that is clicked or pressed, and a window nothing in which holds the focus, stay put.
   int Clicks = 0;
   Skin->OnClick = [&](TComponent*) { ++Clicks; };
   EXPECT_EQ(Drag({20, 10}), QPoint(0, 0));  // a body with a click handler is clicked

@@ -116,7 +116,8 @@ TEST_F(ShippedMainWindow, WrittenWindowReadsBackTheSame) {
   EXPECT_EQ(WriteDefinition(Again), Written);
 }
 
-// What the shipped window leaves at its defaults, and the click handlers a definition may name.
+// What the shipped window leaves at its defaults or stores, and the click handlers a definition
+// may name.
 TEST_F(ShippedMainWindow, OtherPropertiesAndClickHandlersAreRead) {
   TForm Other(nullptr);
   ReadDefinition(Other,
@@ -127,13 +128,22 @@ TEST_F(ShippedMainWindow, OtherPropertiesAndClickHandlersAreRead) {
                  "  object btnGo: TskImageBtn\n"
                  "    Offsets.ImageDownX = 3\n"
                  "  end\n"
-                 "end\n",
+                 "  object skImageForm1: TskImageForm\n"
+                 "    Picture = '" +
+                     Resources + "skin.png'\n" +
+                     "    TransparentColor = clTeal\n"
+                     "  end\n"
+                     "end\n",
                  "other.dfm");
   EXPECT_EQ(dynamic_cast<TskLabel&>(*Other.FindComponent("skLabel6")).TextOptions().Rotation, 270);
   const auto& Go = dynamic_cast<TskImageBtn&>(*Other.FindComponent("btnGo"));
   EXPECT_EQ(Go.Offsets().ImageDownX, 3);
   EXPECT_EQ(Go.Offsets().ImageDownY, 2);
   EXPECT_EQ(Go.TextOptions().Alignment, taCenter);
+  // Without a stored shape the picture shapes the window once it is loaded.
+  const QImage Picture(QString::fromStdString(Resources + "skin.png"));
+  EXPECT_EQ(dynamic_cast<TskImageForm&>(*Other.FindComponent("skImageForm1")).Shape(),
+            ShapeFromImage(Picture, clTeal));
   for (const char* Name :
        {"TskImageForm", "TskLabel", "TskImageBtn", "TskToolButton", "TTrayIcon", "TMenuItem"}) {
     const TClassInfo* Info = FindClass(Name);

@@ -137,18 +137,6 @@ TEST_F(TrayTest, TipIsCutAndMinimisingHidesTheWindow) {
   EXPECT_TRUE(Tray->IconVisible());
 }
 
-TEST_F(TrayTest, StartMinimizedHidesTheWindowWhenItIsFirstShown) {
-  Tray->BeginLoad();
-  Tray->SetStartMinimized(true);
-  Tray->EndLoad();
-  Form.Show();
-  QCoreApplication::processEvents();
-  EXPECT_FALSE(Form.Widget()->isVisible());
-  Form.Show();  // only the first showing
-  QCoreApplication::processEvents();
-  EXPECT_TRUE(Form.Widget()->isVisible());
-}
-
 // The toolkit's own signal is the path the desktop's reports take.
 TEST_F(TrayTest, TrayReportsReachTheEventsInOrder) {
   ASSERT_TRUE(Tray->TrayIcon());

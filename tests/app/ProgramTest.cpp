@@ -31,7 +31,7 @@ class Program : public WindowFixture {
   }
 };
 
-TEST_F(Program, CreatesTheMainWindowThenTheDialogFromTheBuiltInDefinitions) {
+TEST_F(Program, CreatesTheWindowsFromTheBuiltInDefinitionsWhichSurviveWriteAndReadBack) {
   CreateWindows(App);
   EXPECT_EQ(App.Title(), "Tessolon 3.0");
   ASSERT_NE(frmMain, nullptr);
@@ -47,6 +47,20 @@ TEST_F(Program, CreatesTheMainWindowThenTheDialogFromTheBuiltInDefinitions) {
   EXPECT_EQ(AddDesignFonts(), 3);
   for (const char* Family : {"Tahoma", "MS Sans Serif"})
     EXPECT_EQ(QFontInfo(QFont(Family)).family(), Family);
+
+  // What the writer makes of a shipped window reads back to the same text: every property the
+  // definition sets survives, whatever the windows come to hold.
+  for (TForm* Form : std::initializer_list<TForm*>{frmMain, frmUtil}) {
+    const std::string Written = WriteDefinition(*Form);
+    const std::unique_ptr<TForm> Copy(Form == frmMain ? static_cast<TForm*>(new TfrmMain(nullptr))
+                                                      : new TfrmUtil(nullptr));
+    ReadDefinition(*Copy, Written, Form->Name() + " (written)");
+    EXPECT_EQ(WriteDefinition(*Copy), Written) << Form->Name();
+    EXPECT_FALSE(Resource(Form->DefinitionPath()).empty());
+  }
+  // A copy's end leaves the program's windows where they were.
+  EXPECT_EQ(App.MainForm(), frmMain);
+  EXPECT_NE(frmUtil, nullptr);
 }
 
 // Every windowed control of both windows stacks above its graphic siblings (labels, bevels,
@@ -130,27 +144,6 @@ TEST_F(Program, TheMainCommandsAreReachedAndUsedFromTheKeyboard) {
   EXPECT_TRUE(Running());
   QTest::keyClick(Main<TControl>("btnStop").Widget(), Qt::Key_Space);
   EXPECT_FALSE(Running());
-}
-
-// What the writer makes of a shipped window reads back to the same text: every property the
-// definition sets survives, whatever the windows come to hold.
-TEST_F(Program, ShippedDefinitionsSurviveWriteAndReadBack) {
-  CreateWindows(App);
-  for (TForm* Form : std::initializer_list<TForm*>{frmMain, frmUtil}) {
-    const std::string Written = WriteDefinition(*Form);
-    TForm* Copy = nullptr;
-    if (Form == frmMain)
-      Copy = new TfrmMain(nullptr);
-    else
-      Copy = new TfrmUtil(nullptr);
-    std::unique_ptr<TForm> Owned(Copy);
-    ReadDefinition(*Copy, Written, Form->Name() + " (written)");
-    EXPECT_EQ(WriteDefinition(*Copy), Written) << Form->Name();
-    EXPECT_FALSE(Resource(Form->DefinitionPath()).empty());
-  }
-  // A copy's end leaves the program's windows where they were.
-  EXPECT_EQ(App.MainForm(), frmMain);
-  EXPECT_NE(frmUtil, nullptr);
 }
 
 // Each window's end clears its global reference and the other window's link to it: what the

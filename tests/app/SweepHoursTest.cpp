@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QTest>
 #include <chrono>
-#include <cstdlib>
 #include <ctime>
 #include <optional>
 
@@ -15,6 +14,7 @@
 #include "sweep/Schedule.h"
 #include "tests/app/WindowFixture.h"
 #include "tests/platform/qt/ListDriver.h"
+#include "tests/support/ScopedEnv.h"
 
 using namespace std::chrono;
 
@@ -35,13 +35,12 @@ class SweepHours : public WindowFixture {
  protected:
   void SetUp() override {
     WindowFixture::SetUp();
-    if (const char* Old = std::getenv("TZ")) SavedZone = Old;
-    setenv("TZ", "UTC", 1);
+    Zone.emplace("TZ", "UTC");
     tzset();
     Start();
   }
   void TearDown() override {
-    SavedZone ? setenv("TZ", SavedZone->c_str(), 1) : unsetenv("TZ");
+    Zone.reset();
     tzset();
     WindowFixture::TearDown();
   }
@@ -57,10 +56,6 @@ class SweepHours : public WindowFixture {
     EndProgram();
     Start();
   }
-  void ClickBox(const char* Name) {
-    QWidget* Box = Util<TCheckBox>(Name).Widget();
-    QTest::mouseClick(Box, Qt::LeftButton, {}, QPoint(6, Box->height() / 2));
-  }
   void Type(const char* Edit, const char* Text) {
     QLineEdit* Line = Util<TEdit>(Edit).LineEdit();
     Line->setFocus();
@@ -71,9 +66,7 @@ class SweepHours : public WindowFixture {
   std::string Status() { return Main<TControl>("lblPoint").Caption(); }
 
   TTestClock Clock;
-
- private:
-  std::optional<std::string> SavedZone;
+  std::optional<TScopedEnv> Zone;
 };
 
 TEST_F(SweepHours, TheTicksKeepToTheHoursAndTheTipSaysWhich) {

@@ -69,7 +69,7 @@ TEST_F(MainWindow, StartsStoppedWithTheTableOpenAndThePestsListed) {
   EXPECT_EQ(frmMain->ClientHeight(), 362);
 }
 
-TEST_F(MainWindow, ChoosingAPestInTheOpenListAppliesThatPestsProfile) {
+TEST_F(MainWindow, ChoosingAPestInTheOpenListAppliesThatPestsProfileAndGoSweepsIt) {
   ASSERT_EQ(Main<TDBLookupComboBox>("cbLook1").ItemText(4), HouseFly.Name);
   ListDriver::ChooseWithMouse(Selector(), 4);
   ExpectProfile(HouseFly);
@@ -79,6 +79,17 @@ TEST_F(MainWindow, ChoosingAPestInTheOpenListAppliesThatPestsProfile) {
   // Selection neither starts nor plays anything.
   EXPECT_FALSE(Running());
   EXPECT_EQ(Sound.Count(scPlay), 0);
+  // The fault a new user met: the fifth pest chosen, Go, and the sweep played the first pest's
+  // band.
+  Main<TControl>("btnGo").Click();
+  std::vector<int> Played;
+  for (int I = 0; I < 3; ++I) {
+    Tick();
+    Played.push_back(Tone().Frequency());
+  }
+  EXPECT_EQ(Played, (std::vector<int>{10200, 10400, 10600}));
+  EXPECT_EQ(Sound.Count(scPlay), 3);
+  Main<TControl>("btnStop").Click();
 
   // A band wholly above the last one, chosen from the keyboard.
   ListDriver::ChooseWithKeys(Selector(), 1);
@@ -91,19 +102,6 @@ TEST_F(MainWindow, ChoosingAPestInTheOpenListAppliesThatPestsProfile) {
   Band().SetPosition(30000);
   ListDriver::ClickOutside(Selector());
   ExpectProfile(Cockroach);
-}
-
-// The fault a new user met: the fifth pest chosen, Go, and the sweep played the first pest's band.
-TEST_F(MainWindow, GoAfterChoosingAPestSweepsItsBand) {
-  ListDriver::ChooseWithMouse(Selector(), 4);
-  Main<TControl>("btnGo").Click();
-  std::vector<int> Played;
-  for (int I = 0; I < 3; ++I) {
-    Tick();
-    Played.push_back(Tone().Frequency());
-  }
-  EXPECT_EQ(Played, (std::vector<int>{10200, 10400, 10600}));
-  EXPECT_EQ(Sound.Count(scPlay), 3);
 }
 
 // The open list is drawn like the box: black with yellow text.
@@ -126,7 +124,7 @@ TEST_F(MainWindow, TheOpenSelectorListIsBlackWithYellowText) {
   EXPECT_GT(Yellow, 10);
 }
 
-TEST_F(MainWindow, GoAndStopSwitchTheStatusTimerAndSelector) {
+TEST_F(MainWindow, GoAndStopSwitchTheStatusTimerAndSelectorAndTheDialogStopsNothing) {
   auto& Status = Main<TControl>("lblPoint");
   auto& Look = Main<TDBLookupComboBox>("cbLook1");
   ListDriver::ChooseWithKeys(Selector(), 0);  // Mosquito: 15000 .. 22000 Hz, step 250
@@ -152,10 +150,14 @@ TEST_F(MainWindow, GoAndStopSwitchTheStatusTimerAndSelector) {
   EXPECT_FALSE(Running());
   EXPECT_TRUE(Look.Enabled());
   EXPECT_EQ(Sound.Count(scStop), 1);
-  // A new run continues where the last one stopped.
+  // A new run continues where the last one stopped, and the dialog does not stop it.
   Main<TControl>("btnGo").Click();
   Tick();
   EXPECT_EQ(Band().Position(), 15750);
+  QTimer::singleShot(0, [&] { frmUtil->SetModalResult(mrOk); });
+  Main<TControl>("btnConfig").Click();
+  EXPECT_TRUE(Running());
+  EXPECT_EQ(Status.Caption(), "RUN ...");
 }
 
 // On an output at 48000 Hz nothing of Cockroach's band (25000-40000 Hz) can be carried: its ticks
@@ -240,7 +242,7 @@ TEST_F(MainWindow, MinimiseWithoutANotificationAreaLeavesTheWindowMinimised) {
   EXPECT_FALSE(Main<TTrayIcon>("TrayIcon1").TrayIcon()->isVisible());
 }
 
-TEST_F(MainWindow, ShowingReopensTheTableOnlyAfterTheFlagIsCleared) {
+TEST_F(MainWindow, ShowingReopensTheTableOnlyAfterTheFlagIsClearedAndTriesAgainAfterAFailure) {
   Table().Close();
   frmMain->FormShow(frmMain);
   EXPECT_FALSE(Table().Active());  // flag still set: left alone
@@ -249,9 +251,8 @@ TEST_F(MainWindow, ShowingReopensTheTableOnlyAfterTheFlagIsCleared) {
   EXPECT_TRUE(Table().Active());
   EXPECT_TRUE(frmMain->TableOpened());
   EXPECT_NE(Table().FindIndex("idx.ndx"), nullptr);
-}
 
-TEST_F(MainWindow, AMissingDataFolderLeavesTheFlagClearAndIsTriedAgain) {
+  // A missing data folder leaves the flag clear, and the next showing tries again.
   Table().Close();
   frmMain->SetTableOpened(false);
   fs::rename(Dir / "data", Dir / "elsewhere");
@@ -319,14 +320,6 @@ TEST_F(MainWindow, TheSelectorShowsThePestWhoseBandSweeps) {
   EXPECT_EQ(Look.ItemText(Look.ItemIndex()), HouseFly.Name);
   EXPECT_EQ(Band().Min(), HouseFly.Min);
   EXPECT_EQ(Band().Max(), HouseFly.Max);
-}
-
-TEST_F(MainWindow, TheDialogDoesNotStopARunningSweep) {
-  Main<TControl>("btnGo").Click();
-  QTimer::singleShot(0, [&] { frmUtil->SetModalResult(mrOk); });
-  Main<TControl>("btnConfig").Click();
-  EXPECT_TRUE(Running());
-  EXPECT_EQ(Main<TControl>("lblPoint").Caption(), "RUN ...");
 }
 
 // Each closes the main window, which ends the program (hides it and ends the message loop).

@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QSignalBlocker>
 #include <QTest>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -17,6 +16,7 @@
 #include "sound/ToneSpectrum.h"
 #include "tests/app/WindowFixture.h"
 #include "tests/platform/qt/ListDriver.h"
+#include "tests/support/ScopedEnv.h"
 
 namespace fs = std::filesystem;
 
@@ -32,20 +32,6 @@ std::string FileText(const fs::path& File) {
   Text << In.rdbuf();
   return Text.str();
 }
-
-// An environment variable set for one test, put back after it.
-class TScopedVariable {
- public:
-  TScopedVariable(const char* Name, const char* Value) : FName(Name) {
-    if (const char* Old = std::getenv(Name)) FOld = Old;
-    Value ? setenv(Name, Value, 1) : unsetenv(Name);
-  }
-  ~TScopedVariable() { FOld ? setenv(FName, FOld->c_str(), 1) : unsetenv(FName); }
-
- private:
-  const char* FName;
-  std::optional<std::string> FOld;
-};
 
 class UserChoices : public WindowFixture {
  protected:
@@ -70,10 +56,6 @@ class UserChoices : public WindowFixture {
     frmUtil->Show();
     Pages().SetActivePageIndex(Page);
     App.ProcessMessages();
-  }
-  void ClickBox(const char* Name) {
-    QWidget* Box = Util<TCheckBox>(Name).Widget();
-    QTest::mouseClick(Box, Qt::LeftButton, {}, QPoint(6, Box->height() / 2));
   }
   void PressKey(const char* Slider, Qt::Key Key) {
     QTest::keyClick(Util<TTrackBar>(Slider).Widget(), Key);
@@ -271,10 +253,10 @@ TEST_F(UserChoices, MinimizedStartsInTheTrayOrMinimisedWithoutOne) {
 }
 
 // Named as the shipped desktop entry, so that the desktop takes the two for one program.
-TEST(Autostart, TheEntryLiesInTheUsersConfigFolder) {
+TEST(Autostart, TheEntryLiesInTheUsersConfigFolderAndStartsTheProgramInTheTraySweeping) {
   std::string Name;
   {
-    const TScopedVariable Config("XDG_CONFIG_HOME", "/c");
+    const TScopedEnv Config("XDG_CONFIG_HOME", "/c");
     Name = "autostart/" + AutostartFile().filename().string();
     EXPECT_TRUE(fs::exists(fs::path(TESSOLON_SOURCE_DIR) / "dist" / AutostartFile().filename()));
   }
@@ -286,14 +268,13 @@ TEST(Autostart, TheEntryLiesInTheUsersConfigFolder) {
       {nullptr, nullptr, ""},
   };
   for (const auto& C : Cases) {
-    const TScopedVariable Config("XDG_CONFIG_HOME", C.Config), Home("HOME", C.Home);
+    const TScopedEnv Config("XDG_CONFIG_HOME", C.Config), Home("HOME", C.Home);
     EXPECT_EQ(AutostartFile(), *C.Expected ? fs::path(C.Expected + Name) : fs::path())
         << (C.Config ? C.Config : "(unset)");
   }
-}
 
-// The program's path is quoted as desktop entries quote Exec arguments.
-TEST(Autostart, TheEntryStartsTheProgramInTheTraySweeping) {
+  // The entry starts the program in the tray, sweeping; its path is quoted as desktop entries
+  // quote Exec arguments.
   const std::string Entry = AutostartEntry("/opt/my apps/te$t\"%\\bin/tessolon");
   EXPECT_NE(Entry.find("\nExec=\"/opt/my apps/te\\\\$t\\\\\"%%\\\\\\\\bin/tessolon\" --minimized "
                        "--go\n"),
@@ -306,7 +287,7 @@ TEST(Autostart, TheEntryStartsTheProgramInTheTraySweeping) {
 // The page's box writes and removes the entry, shows whether it is there, and shows the truth
 // when writing it fails.
 TEST_F(UserChoices, ThePagesBoxInstallsAndRemovesTheAutostartEntry) {
-  const TScopedVariable Config("XDG_CONFIG_HOME", (Dir / "config").c_str());
+  const TScopedEnv Config("XDG_CONFIG_HOME", (Dir / "config").c_str());
   StartProgram();
   ShowDialogPage(2);
   EXPECT_FALSE(Box("chStart"));
@@ -325,7 +306,7 @@ TEST_F(UserChoices, ThePagesBoxInstallsAndRemovesTheAutostartEntry) {
 
   // A file where the folder should be: the entry cannot be written, and the box stays clear.
   std::ofstream(Dir / "blocked") << "";
-  const TScopedVariable Blocked("XDG_CONFIG_HOME", (Dir / "blocked").c_str());
+  const TScopedEnv Blocked("XDG_CONFIG_HOME", (Dir / "blocked").c_str());
   {
     const QSignalBlocker Quiet(Util<TCheckBox>("chStart").Widget());
     Util<TCheckBox>("chStart").SetChecked(true);

@@ -9,6 +9,7 @@
 
 #include <QComboBox>
 #include <QSettings>
+#include <QTest>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -93,6 +94,11 @@ class WindowFixture : public ::testing::Test {
   TTrackBar& Band() { return Util<TTrackBar>("tbLine"); }
   QComboBox& Selector() { return *static_cast<QComboBox*>(Main<TControl>("cbLook1").Widget()); }
   bool Running() { return Timer().Enabled(); }
+  // A real click on a check box of the dialog.
+  void ClickBox(const char* Name) {
+    QWidget* Box = Util<TControl>(Name).Widget();
+    QTest::mouseClick(Box, Qt::LeftButton, {}, QPoint(6, Box->height() / 2));
+  }
   // One tick of the sweep timer.
   void Tick() { frmUtil->Timer1Timer(&Timer()); }
 

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QEnterEvent>
 #include <QMouseEvent>
 #include <QTest>
@@ -13,37 +12,11 @@
 #include "shell/Shape.h"
 #include "shell/StyleManager.h"
 #include "shell/ToolButton.h"
+#include "tests/shell/ShellTestSupport.h"
 
-namespace {
+using namespace ShellTest;
 
-std::string Resource(const char* Name) {
-  return std::string(TESSOLON_SOURCE_DIR) + "/resources/" + Name;
-}
-
-void Send(QWidget* W, QEvent::Type Type, QPoint At, Qt::MouseButton Button = Qt::LeftButton) {
-  const Qt::MouseButtons Held = Type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-  QMouseEvent E(Type, QPointF(At), W->mapToGlobal(QPointF(At)), Button, Held, Qt::NoModifier);
-  QApplication::sendEvent(W, &E);
-}
-
-void ClickAt(QWidget* W, QPoint At) {
-  Send(W, QEvent::MouseButtonPress, At);
-  Send(W, QEvent::MouseButtonRelease, At);
-}
-
-TskImageBtn* RoundButton(TForm& Form) {
-  auto* B = new TskImageBtn(&Form);
-  B->SetParent(&Form);
-  B->SetBounds(0, 0, 48, 45);
-  B->SetColor(clTeal);
-  B->SetImage(Resource("button-up.png"));
-  B->SetImageDown(Resource("button-down.png"));
-  return B;
-}
-
-}  // namespace
-
-TEST(EffectLabel, SizesToItsTextAndPassesPressesOnWithoutHandlers) {
+TEST(EffectLabel, SizesToItsTextAndMarksAndPassesPressesOnWithoutHandlers) {
   TskLabel Label(nullptr);
   Label.SetCaption("Status...");
   const QSize Plain(Label.Width(), Label.Height());
@@ -65,6 +38,16 @@ TEST(EffectLabel, SizesToItsTextAndPassesPressesOnWithoutHandlers) {
   Label.OnClick = [&](TComponent*) { ++Clicks; };
   ClickAt(Label.Widget(), {2, 2});
   EXPECT_EQ(Clicks, 1);
+
+  // An accelerator's mark takes no room; a doubled one shows an ampersand.
+  TskLabel Double(nullptr), Single(nullptr), Bare(nullptr);
+  Double.SetCaption("&&Save");
+  Single.SetCaption("&Save");
+  Bare.SetCaption("Save");
+  EXPECT_EQ(Single.Width(), Bare.Width());
+  EXPECT_GT(Double.Width(), Bare.Width());
+  EXPECT_EQ(TskCaptionText::NormalRotation(-90), 270);
+  EXPECT_EQ(TskCaptionText::NormalRotation(725), 5);
 }
 
 // A control destroyed under the mouse, as a window closes, calls none of its handlers: they would
@@ -75,30 +58,19 @@ TEST(EffectLabel, DestroyedUnderTheMouseCallsNoHandler) {
   auto* Label = new TskLabel(&Form);
   Label->SetParent(&Form);
   Label->SetCaption("Status...");
-  TskImageBtn* Button = RoundButton(Form);
-  Button->SetLeft(70);
+  auto* Button = new TskImageBtn(&Form);
+  Button->SetParent(&Form);
+  Button->SetBounds(70, 0, 48, 45);
+  Button->SetImage(Resource("button-up.png"));
   int Leaves = 0;
   Label->OnMouseLeave = Button->OnMouseLeave = [&](TComponent*) { ++Leaves; };
-  Form.Show();
-  Form.Widget()->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(Form.Widget()));
+  ShowActive(Form);
   for (TControl* Control : {static_cast<TControl*>(Label), static_cast<TControl*>(Button)}) {
     QTest::mouseMove(Form.Widget(), Control->Widget()->geometry().center());
     ASSERT_TRUE(Control->Widget()->underMouse());
     delete Control;
   }
   EXPECT_EQ(Leaves, 0);
-}
-
-TEST(EffectLabel, AccelMarksMeasureAsTheyShow) {
-  TskLabel Double(nullptr), Single(nullptr), Bare(nullptr);
-  Double.SetCaption("&&Save");
-  Single.SetCaption("&Save");
-  Bare.SetCaption("Save");
-  EXPECT_EQ(Single.Width(), Bare.Width());
-  EXPECT_GT(Double.Width(), Bare.Width());
-  EXPECT_EQ(TskCaptionText::NormalRotation(-90), 270);
-  EXPECT_EQ(TskCaptionText::NormalRotation(725), 5);
 }
 
 TEST(EffectLabel, AcceleratorFocusesItsControlAndAlignFollowsTheParent) {
@@ -113,9 +85,7 @@ TEST(EffectLabel, AcceleratorFocusesItsControlAndAlignFollowsTheParent) {
   Label->SetParent(&Form);
   Label->SetCaption("&Pest");
   Label->SetFocusControl(Pest);
-  Form.Show();
-  Form.Widget()->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(Form.Widget()));
+  ShowActive(Form);
   Other->Widget()->setFocus();
   QTest::keyClick(Form.Widget(), Qt::Key_P, Qt::AltModifier);
   EXPECT_TRUE(Pest->Widget()->hasFocus());
@@ -136,87 +106,6 @@ TEST(EffectLabel, AcceleratorFocusesItsControlAndAlignFollowsTheParent) {
   EXPECT_EQ(QSize(Label->Width(), Label->Height()), QSize(260, 150));
   delete Pest;  // a removed control is forgotten
   EXPECT_EQ(Label->FocusControl(), nullptr);
-}
-
-TEST(ImageButton, ShapeFaceAndClicksFollowThePicture) {
-  TForm Form(nullptr);
-  TskImageBtn* B = RoundButton(Form);
-  int Clicks = 0;
-  B->OnClick = [&](TComponent*) { ++Clicks; };
-
-  const QRegion Up = B->Shape(false);
-  ASSERT_FALSE(Up.isEmpty());
-  EXPECT_FALSE(Up.contains(QPoint(0, 0)));  // the corner colour is outside the round shape
-  EXPECT_TRUE(Up.contains(QPoint(24, 22)));
-  EXPECT_EQ(B->Widget()->mask(), Up);
-  EXPECT_FALSE(B->RegionData().empty());  // built once, kept for saving
-
-  // Outside the shape the face is black; inside, the picture tinted with clTeal.
-  const QImage Face = B->RenderFace(false);
-  EXPECT_EQ(Face.pixel(0, 0) & 0xFFFFFF, 0u);
-  const QImage Stretched = QImage(QString::fromStdString(Resource("button-up.png")))
-                               .scaled(48, 45, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-  const QRgb Source = Stretched.pixel(24, 40), Tinted = Face.pixel(24, 40);
-  EXPECT_EQ(qRed(Tinted), std::max(0, qRed(Source) - 192));
-  EXPECT_EQ(qGreen(Tinted), std::clamp(qGreen(Source) - 64, 0, 255));
-
-  EXPECT_TRUE(B->DownRegionData().empty());  // built on the first press, then kept
-  ClickAt(B->Widget(), {24, 22});
-  EXPECT_EQ(Clicks, 1);
-  EXPECT_FALSE(B->Down());
-  EXPECT_FALSE(B->DownRegionData().empty());
-
-  // Dragged off the shape (still inside the rectangle) it pops up and releases without a click.
-  Send(B->Widget(), QEvent::MouseButtonPress, {24, 22});
-  EXPECT_TRUE(B->Down());
-  Send(B->Widget(), QEvent::MouseMove, {0, 0});
-  EXPECT_FALSE(B->Down());
-  Send(B->Widget(), QEvent::MouseMove, {24, 22});
-  EXPECT_TRUE(B->Down());
-  Send(B->Widget(), QEvent::MouseMove, {1, 1});
-  Send(B->Widget(), QEvent::MouseButtonRelease, {1, 1});
-  EXPECT_EQ(Clicks, 1);
-}
-
-TEST(ImageButton, GlyphAndCaptionSitWhereTheLayoutPutsThem) {
-  TForm Form(nullptr);
-  TskImageBtn* B = RoundButton(Form);
-  B->SetTransparentColor(clNoTransparency);
-  EXPECT_TRUE(B->Shape(false).isEmpty());  // rectangular
-  // A one-colour 4 x 4 glyph on a transparent background shows where it lands.
-  QImage Glyph(8, 6, QImage::Format_RGB32);
-  Glyph.fill(Qt::white);
-  for (int Y = 1; Y < 5; ++Y)
-    for (int X = 2; X < 6; ++X) Glyph.setPixel(X, Y, qRgb(255, 0, 0));
-  const QString Path = QDir::temp().filePath(
-      QString("tessolon-shell-glyph-%1.png").arg(QCoreApplication::applicationPid()));
-  Glyph.save(Path);
-  B->SetGlyph(Path.toStdString());
-  auto Red = [](const QImage& I, int X, int Y) { return I.pixel(X, Y) == qRgb(255, 0, 0); };
-  // Up: left = 24 - 4 = 20, top = 22 - 3 = 19; red starts 2 right and 1 down.
-  const QImage UpFace = B->RenderFace(false);
-  EXPECT_TRUE(Red(UpFace, 22, 20));
-  EXPECT_FALSE(Red(UpFace, 21, 20));
-  // Down: shifted by (1, 1) and one more column for the odd left edge.
-  const QImage DownFace = B->RenderFace(true);
-  EXPECT_TRUE(Red(DownFace, 24, 21));
-  EXPECT_FALSE(Red(DownFace, 23, 21));
-}
-
-TEST(ImageButton, MissingPicturesGiveAPlaceholderAndNoShape) {
-  TForm Form(nullptr);
-  auto* B = new TskImageBtn(&Form);
-  B->SetParent(&Form);
-  B->SetImage("missing.png");
-  B->SetGlyph("missing-glyph.png");
-  B->SetCaption("Save");
-  EXPECT_TRUE(B->Shape(false).isEmpty());
-  EXPECT_TRUE(B->Widget()->mask().isEmpty());
-  EXPECT_FALSE(B->RenderFace(false).isNull());
-  B->SetBounds(0, 0, 0, 0);
-  EXPECT_TRUE(B->RenderFace(false).isNull());
-  B->SetRegionData({4, 0, 0, 0, 0});  // damaged: skipped, not thrown
-  EXPECT_TRUE(B->RegionData().empty());
 }
 
 TEST(ToolButton, KeepsItsSizeAndDrawsItsGlyphInItsState) {
@@ -266,9 +155,7 @@ TEST(ToolButton, FocusThemesAndTheNeighbourTurningHot) {
   };
   TskToolButton* Quit = Make(0);
   TskToolButton* Min = Make(20);
-  Form.Show();
-  Form.Widget()->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(Form.Widget()));
+  ShowActive(Form);
 
   // A press focuses the button; released over the neighbour, that one turns hot at once.
   QTest::mousePress(Quit->Widget(), Qt::LeftButton, {}, {7, 7});

@@ -16,12 +16,11 @@
 #include "shell/ControlPainter.h"
 #include "shell/SkinMenu.h"
 #include "tests/platform/qt/ListDriver.h"
+#include "tests/shell/ShellTestSupport.h"
+
+using namespace ShellTest;
 
 namespace {
-
-QColor Pixel(const QImage& Image, int X, int Y) {
-  return QColor(Image.pixel(X, Y));
-}
 
 // A system colour as it comes out on the screen (palette colours may carry finer shades).
 QColor Sys(TColor Colour) {

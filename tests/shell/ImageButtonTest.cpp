@@ -1,5 +1,5 @@
-// The picture button's keyboard, bevels, dithering and hit test, through real key and mouse
-// events on a shown window.
+// The picture button: its shape, face, glyph, keyboard, bevels and dithering, through real key
+// and mouse events on a shown window.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -10,23 +10,12 @@
 
 #include "platform/qt/Forms.h"
 #include "shell/ImageBtn.h"
+#include "tests/shell/ShellTestSupport.h"
+#include "tests/support/ScratchFolder.h"
+
+using namespace ShellTest;
 
 namespace {
-
-std::string Resource(const char* Name) {
-  return std::string(TESSOLON_SOURCE_DIR) + "/resources/" + Name;
-}
-
-QRgb Rgb(TColor C) {
-  return qRgb(C & 0xFF, (C >> 8) & 0xFF, (C >> 16) & 0xFF);
-}
-
-void Send(QWidget* W, QEvent::Type Type, QPoint At) {
-  const Qt::MouseButtons Held = Type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-  QMouseEvent E(Type, QPointF(At), W->mapToGlobal(QPointF(At)), Qt::LeftButton, Held,
-                Qt::NoModifier);
-  QApplication::sendEvent(W, &E);
-}
 
 // The bounding box of the pixels of one colour.
 QRect Where(const QImage& Image, QRgb Colour) {
@@ -41,9 +30,7 @@ class ImageButtons : public testing::Test {
  protected:
   ImageButtons() {
     Form.SetBounds(100, 100, 300, 200);
-    Form.Show();
-    Form.Widget()->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(Form.Widget()));
+    ShowActive(Form);
   }
   TskImageBtn* Button(int Left, const char* Caption = "") {
     auto* B = new TskImageBtn(&Form);
@@ -62,6 +49,81 @@ class ImageButtons : public testing::Test {
 };
 
 }  // namespace
+
+TEST_F(ImageButtons, ShapeFaceAndClicksFollowThePicture) {
+  TskImageBtn* B = Button(0);
+
+  const QRegion Up = B->Shape(false);
+  ASSERT_FALSE(Up.isEmpty());
+  EXPECT_FALSE(Up.contains(QPoint(0, 0)));  // the corner colour is outside the round shape
+  EXPECT_TRUE(Up.contains(QPoint(24, 22)));
+  EXPECT_EQ(B->Widget()->mask(), Up);
+  EXPECT_FALSE(B->RegionData().empty());  // built once, kept for saving
+
+  // Outside the shape the face is black; inside, the picture tinted with clTeal.
+  const QImage Face = B->RenderFace(false);
+  EXPECT_EQ(Face.pixel(0, 0) & 0xFFFFFF, 0u);
+  const QImage Stretched = QImage(QString::fromStdString(Resource("button-up.png")))
+                               .scaled(48, 45, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+  const QRgb Source = Stretched.pixel(24, 40), Tinted = Face.pixel(24, 40);
+  EXPECT_EQ(qRed(Tinted), std::max(0, qRed(Source) - 192));
+  EXPECT_EQ(qGreen(Tinted), std::clamp(qGreen(Source) - 64, 0, 255));
+
+  EXPECT_TRUE(B->DownRegionData().empty());  // built on the first press, then kept
+  ClickAt(B->Widget(), {24, 22});
+  EXPECT_EQ(Clicked, " ");
+  EXPECT_FALSE(B->Down());
+  EXPECT_FALSE(B->DownRegionData().empty());
+
+  // Dragged off the shape (still inside the rectangle) it pops up and releases without a click.
+  Send(B->Widget(), QEvent::MouseButtonPress, {24, 22});
+  EXPECT_TRUE(B->Down());
+  Send(B->Widget(), QEvent::MouseMove, {0, 0});
+  EXPECT_FALSE(B->Down());
+  Send(B->Widget(), QEvent::MouseMove, {24, 22});
+  EXPECT_TRUE(B->Down());
+  Send(B->Widget(), QEvent::MouseMove, {1, 1});
+  Send(B->Widget(), QEvent::MouseButtonRelease, {1, 1});
+  EXPECT_EQ(Clicked, " ");
+}
+
+TEST_F(ImageButtons, GlyphAndCaptionSitWhereTheLayoutPutsThem) {
+  TskImageBtn* B = Button(0);
+  B->SetTransparentColor(clNoTransparency);
+  EXPECT_TRUE(B->Shape(false).isEmpty());  // rectangular
+  // A one-colour 4 x 4 glyph on a transparent background shows where it lands.
+  QImage Glyph(8, 6, QImage::Format_RGB32);
+  Glyph.fill(Qt::white);
+  for (int Y = 1; Y < 5; ++Y)
+    for (int X = 2; X < 6; ++X) Glyph.setPixel(X, Y, qRgb(255, 0, 0));
+  const TScratchFolder Folder("tessolon-glyph-");
+  ASSERT_TRUE(Glyph.save(QString::fromStdString((Folder / "glyph.png").string())));
+  B->SetGlyph((Folder / "glyph.png").string());
+  auto Red = [](const QImage& I, int X, int Y) { return I.pixel(X, Y) == qRgb(255, 0, 0); };
+  // Up: left = 24 - 4 = 20, top = 22 - 3 = 19; red starts 2 right and 1 down.
+  const QImage UpFace = B->RenderFace(false);
+  EXPECT_TRUE(Red(UpFace, 22, 20));
+  EXPECT_FALSE(Red(UpFace, 21, 20));
+  // Down: shifted by (1, 1) and one more column for the odd left edge.
+  const QImage DownFace = B->RenderFace(true);
+  EXPECT_TRUE(Red(DownFace, 24, 21));
+  EXPECT_FALSE(Red(DownFace, 23, 21));
+}
+
+TEST_F(ImageButtons, MissingPicturesGiveAPlaceholderAndNoShape) {
+  auto* B = new TskImageBtn(&Form);
+  B->SetParent(&Form);
+  B->SetImage("missing.png");
+  B->SetGlyph("missing-glyph.png");
+  B->SetCaption("Save");
+  EXPECT_TRUE(B->Shape(false).isEmpty());
+  EXPECT_TRUE(B->Widget()->mask().isEmpty());
+  EXPECT_FALSE(B->RenderFace(false).isNull());
+  B->SetBounds(0, 0, 0, 0);
+  EXPECT_TRUE(B->RenderFace(false).isNull());
+  B->SetRegionData({4, 0, 0, 0, 0});  // damaged: skipped, not thrown
+  EXPECT_TRUE(B->RegionData().empty());
+}
 
 TEST_F(ImageButtons, KeysClickTheirButtons) {
   TskImageBtn* Save = Button(0, "&Save");
@@ -112,7 +174,7 @@ TEST_F(ImageButtons, FocusRectangleSurroundsTheCaption) {
   EXPECT_TRUE(Where(Save->RenderFace(false), Rgb(clLime)).isNull());
 }
 
-TEST_F(ImageButtons, ReleaseInAnInactiveWindowDoesNotClick) {
+TEST_F(ImageButtons, ReleaseInAnInactiveWindowDoesNotClickAndHelpStartsPointerHelp) {
   TskImageBtn* Go = Button(0, "Go");
   Send(Go->Widget(), QEvent::MouseButtonPress, {24, 22});
   QWidget Other;
@@ -126,16 +188,13 @@ TEST_F(ImageButtons, ReleaseInAnInactiveWindowDoesNotClick) {
   Send(Go->Widget(), QEvent::MouseButtonRelease, {24, 22});
   EXPECT_EQ(Clicked, "Go ");
   EXPECT_TRUE(QTest::qWaitForWindowActive(Form.Widget()));
-}
 
-TEST_F(ImageButtons, HelpKindStartsPointerHelp) {
-  TskImageBtn* Help = Button(0, "?");
-  Help->SetKind(bkHelp);
-  Send(Help->Widget(), QEvent::MouseButtonPress, {24, 22});
-  Send(Help->Widget(), QEvent::MouseButtonRelease, {24, 22});
+  // A help button clicks and starts pointer help.
+  Go->SetKind(bkHelp);
+  ClickAt(Go->Widget(), {24, 22});
   EXPECT_TRUE(QWhatsThis::inWhatsThisMode());
   QWhatsThis::leaveWhatsThisMode();
-  EXPECT_EQ(Clicked, "? ");
+  EXPECT_EQ(Clicked, "Go Go ");
 }
 
 TEST_F(ImageButtons, BevelsFollowTheShapeInTheShadeColours) {

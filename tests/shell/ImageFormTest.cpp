@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTest>
@@ -10,27 +9,22 @@
 #include "platform/qt/StdCtrls.h"
 #include "shell/ImageForm.h"
 #include "shell/Shape.h"
+#include "tests/shell/ShellTestSupport.h"
+#include "tests/support/ScratchFolder.h"
+
+using namespace ShellTest;
 
 namespace {
 
-// Writes a 10 x 8 picture: a magenta frame (bottom-left magenta) around a grey body. Each test
-// process writes its own file: ctest runs the cases side by side.
-std::string FramedPicture() {
+// Writes a 10 x 8 picture: a magenta frame (bottom-left magenta) around a grey body.
+std::string FramedPicture(const TScratchFolder& Folder) {
   QImage I(10, 8, QImage::Format_RGB32);
   I.fill(QColor(255, 0, 255));
   for (int Y = 2; Y < 6; ++Y)
     for (int X = 3; X < 7; ++X) I.setPixel(X, Y, qRgb(128, 128, 128));
-  const QString Path = QDir::temp().filePath(
-      QString("tessolon-shell-framed-%1.png").arg(QCoreApplication::applicationPid()));
-  I.save(Path);
-  return Path.toStdString();
-}
-
-void Send(QWidget* W, QEvent::Type Type, QPoint Local, QPoint Global, Qt::MouseButton Button) {
-  const Qt::MouseButtons Held = Type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-  QMouseEvent E(Type, QPointF(Local), QPointF(Local), QPointF(Global), Button, Held,
-                Qt::NoModifier);
-  QApplication::sendEvent(W, &E);
+  const std::string Path = (Folder / "framed.png").string();
+  EXPECT_TRUE(I.save(QString::fromStdString(Path)));
+  return Path;
 }
 
 class ImageFormTest : public testing::Test {
@@ -39,6 +33,8 @@ class ImageFormTest : public testing::Test {
     Skin->SetParent(&Form);
     Skin->SetAutoSize(true);
   }
+  const TScratchFolder Folder{"tessolon-skin-"};
+  const std::string Framed = FramedPicture(Folder);
   TForm Form{nullptr};
   TskImageForm* Skin = new TskImageForm(&Form);
 };
@@ -46,7 +42,7 @@ class ImageFormTest : public testing::Test {
 }  // namespace
 
 TEST_F(ImageFormTest, WindowShapeFollowsThePicturesTransparentColour) {
-  Skin->SetPicture(FramedPicture());
+  Skin->SetPicture(Framed);
   EXPECT_EQ(Form.BorderStyle(), bsNone);
   EXPECT_EQ(Form.ClientWidth(), 10);
   EXPECT_EQ(Skin->EffectiveTransparentColor(), clFuchsia);  // clNone: bottom-left pixel
@@ -58,8 +54,8 @@ TEST_F(ImageFormTest, WindowShapeFollowsThePicturesTransparentColour) {
   EXPECT_TRUE(Form.Widget()->mask().contains(QPoint(0, 0)));
 }
 
-TEST_F(ImageFormTest, StoredShapeIsUsedAsStoredAndAnEmptyOneFollowsThePicture) {
-  Skin->SetPicture(FramedPicture());
+TEST_F(ImageFormTest, StoredShapeIsUsedAsStoredAnEmptyOneFollowsThePictureAndNoneIsRectangular) {
+  Skin->SetPicture(Framed);
   Skin->SetRegionData(EncodeRegion(QRegion(0, 0, 2, 2)));
   EXPECT_EQ(Form.Widget()->mask(), QRegion(0, 0, 2, 2));
   EXPECT_EQ(DecodeRegion(Skin->RegionData()), QRegion(3, 2, 4, 4));  // saved: from the picture
@@ -68,10 +64,7 @@ TEST_F(ImageFormTest, StoredShapeIsUsedAsStoredAndAnEmptyOneFollowsThePicture) {
   Skin->SetRegionData(EncodeRegion(QRegion(0, 0, 2, 2)));
   Skin->SetRegionData({9, 0, 0, 0, 1});  // a damaged block is skipped: the picture shapes it
   EXPECT_EQ(Form.Widget()->mask(), QRegion(3, 2, 4, 4));
-}
-
-TEST_F(ImageFormTest, MissingPictureLeavesTheWindowRectangular) {
-  Skin->SetPicture("no-such-picture.png");
+  Skin->SetPicture("no-such-picture.png");  // no picture: a rectangular window
   EXPECT_TRUE(Skin->Image().isNull());
   EXPECT_TRUE(Form.Widget()->mask().isEmpty());
   EXPECT_TRUE(Skin->RegionData() == TBytes({0, 0, 0, 0}));
@@ -81,12 +74,10 @@ TEST_F(ImageFormTest, MissingPictureLeavesTheWindowRectangular) {
 class BodyDrag : public ImageFormTest {
  protected:
   BodyDrag() {
-    Skin->SetPicture(FramedPicture());
+    Skin->SetPicture(Framed);
     Edit->SetParent(&Form);
     Form.SetBounds(100, 100, 10, 8);
-    Form.Show();
-    Form.Widget()->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(Form.Widget()));
+    ShowActive(Form);
     Edit->Widget()->setFocus();
     Start = Form.Widget()->pos();
   }
@@ -95,9 +86,9 @@ class BodyDrag : public ImageFormTest {
   QPoint Drag(QPoint Delta, QWidget* On = nullptr, QPoint At = {4, 3}) {
     QWidget* W = On ? On : Form.Widget();
     const QPoint From = W->mapToGlobal(At);
-    Send(W, QEvent::MouseButtonPress, At, From, Qt::LeftButton);
-    Send(W, QEvent::MouseMove, At + Delta, From + Delta, Qt::NoButton);
-    Send(W, QEvent::MouseButtonRelease, At + Delta, From + Delta, Qt::LeftButton);
+    Send(W, QEvent::MouseButtonPress, At, Qt::LeftButton, From);
+    Send(W, QEvent::MouseMove, At + Delta, Qt::NoButton, From + Delta);
+    Send(W, QEvent::MouseButtonRelease, At + Delta, Qt::LeftButton, From + Delta);
     const QPoint Moved = Form.Widget()->pos() - Start;
     Form.Widget()->move(Start);
     return Moved;
@@ -106,7 +97,7 @@ class BodyDrag : public ImageFormTest {
   QPoint Start;
 };
 
-TEST_F(BodyDrag, MovesTheWindowOncePastTheTolerance) {
+TEST_F(BodyDrag, MovesTheWindowOncePastTheToleranceUnlessClickableOrUnfocused) {
   int Moves = 0;
   Skin->OnMouseMove = [&](TComponent*, TShiftState Shift, int, int) {
     Moves += (Shift & (1 << ssLeft)) != 0;
@@ -115,9 +106,9 @@ TEST_F(BodyDrag, MovesTheWindowOncePastTheTolerance) {
   EXPECT_EQ(Drag({6, 0}), QPoint(6, 0));
   EXPECT_EQ(Drag({20, -10}), QPoint(20, -10));
   EXPECT_EQ(Moves, 3);
-}
+  Skin->OnMouseMove = nullptr;
 
-TEST_F(BodyDrag, ClickableBodyAndUnfocusedWindowStayPut) {
+  // A body that is clicked or pressed, and a window nothing in which holds the focus, stay put.
   int Clicks = 0;
   Skin->OnClick = [&](TComponent*) { ++Clicks; };
   EXPECT_EQ(Drag({20, 10}), QPoint(0, 0));  // a body with a click handler is clicked
@@ -141,9 +132,9 @@ TEST_F(BodyDrag, RightPressOpensTheMenuAndMovesNothing) {
   Menu.Add(Item);
   Skin->SetPopupMenu(&Menu);
   QWidget* W = Form.Widget();
-  Send(W, QEvent::MouseButtonPress, {4, 3}, W->mapToGlobal(QPoint(4, 3)), Qt::RightButton);
+  Send(W, QEvent::MouseButtonPress, {4, 3}, Qt::RightButton);
   EXPECT_TRUE(Menu.Menu()->isVisible());
-  Send(W, QEvent::MouseMove, {30, 30}, W->mapToGlobal(QPoint(30, 30)), Qt::NoButton);
+  Send(W, QEvent::MouseMove, {30, 30}, Qt::NoButton);
   EXPECT_EQ(W->pos(), Start);
   Menu.Menu()->close();
 }
@@ -182,7 +173,7 @@ TEST_F(BodyDrag, WindowsDragHandsTheMoveToTheDesktopAtThePress) {
 // compositor that takes the shape only for input still shows the picture's outline.
 TEST_F(ImageFormTest, PixelsOutsideTheShapeAreTransparent) {
   Form.SetColor(clTeal);
-  Skin->SetPicture(FramedPicture());
+  Skin->SetPicture(Framed);
   Form.Show();
   EXPECT_TRUE(Form.Widget()->testAttribute(Qt::WA_TranslucentBackground));
   // The picture paints over what the form painted beneath it in the window's buffer.

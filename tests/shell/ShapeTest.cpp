@@ -31,7 +31,7 @@ TEST(Shape, TransparentPixelsFallOutsideAndRunsEndAtTheEdge) {
   EXPECT_TRUE(ShapeFromImage(QImage(), clNone).isEmpty());
 }
 
-TEST(Shape, RowsWithTheSameRunsMergeIntoOneBand) {
+TEST(Shape, RowsWithTheSameRunsMergeIntoOneBandAndStoredBlocksAreChecked) {
   QImage I = Filled(5, 4, Qt::white);
   for (int Y = 0; Y < 3; ++Y) I.setPixel(2, Y, qRgb(255, 0, 255));  // a hole in three rows
   const QRegion R = ShapeFromImage(I, clFuchsia);
@@ -43,19 +43,18 @@ TEST(Shape, RowsWithTheSameRunsMergeIntoOneBand) {
   EXPECT_EQ(Block[36 + 8], 2);   // first rectangle: right edge exclusive
   EXPECT_EQ(Block[36 + 12], 3);  // and three rows high
   EXPECT_EQ(DecodeRegion(Block), R);
-}
 
-TEST(Shape, StoredBlocksAreCheckedBeforeUse) {
+  // Stored blocks are checked before use.
   EXPECT_TRUE(DecodeRegion({}).isEmpty());
   EXPECT_TRUE(DecodeRegion({0, 0, 0, 0}).isEmpty());
   EXPECT_TRUE(EncodeRegion(QRegion()) == TBytes({0, 0, 0, 0}));
-  TBytes Block = EncodeRegion(QRegion(1, 1, 3, 3));
-  TBytes Short(Block.begin(), Block.end() - 1);
+  const TBytes One = EncodeRegion(QRegion(1, 1, 3, 3));
+  TBytes Short(One.begin(), One.end() - 1);
   EXPECT_THROW(DecodeRegion(Short), EInvalidRegionData);
-  TBytes BadCount = Block;
+  TBytes BadCount = One;
   BadCount[12] = 9;  // more rectangles than the block holds
   EXPECT_THROW(DecodeRegion(BadCount), EInvalidRegionData);
-  TBytes Empty = Block;
+  TBytes Empty = One;
   Empty[36 + 8] = Empty[36];  // right edge equal to left
   EXPECT_THROW(DecodeRegion(Empty), EInvalidRegionData);
   EXPECT_THROW(DecodeRegion({1, 0}), EInvalidRegionData);

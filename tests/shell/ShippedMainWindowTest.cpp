@@ -1,25 +1,33 @@
 // Holds the main window's shipped definition (resources/frmMain.dfm) to the skin it must give:
-// raised yellow-and-navy labels, teal-tinted picture buttons, tool buttons on the button face.
+// raised yellow-and-navy labels, teal-tinted picture buttons, tool buttons on the button face, a
+// tray icon with its menu; and the window written out reads back the same.
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QMenu>
 #include <algorithm>
 #include <fstream>
 
 #include "platform/core/DefinitionReader.h"
+#include "platform/core/DefinitionWriter.h"
 #include "platform/qt/Forms.h"
 #include "platform/qt/QtClasses.h"
 #include "platform/qt/StdCtrls.h"
 #include "shell/EffectLabel.h"
 #include "shell/ImageBtn.h"
 #include "shell/ImageForm.h"
+#include "shell/Menus.h"
 #include "shell/Shape.h"
 #include "shell/ShellClasses.h"
 #include "shell/ToolButton.h"
+#include "shell/TrayIcon.h"
+#include "tests/shell/ShellTestSupport.h"
+
+using namespace ShellTest;
 
 namespace {
 
-const std::string Resources = std::string(TESSOLON_SOURCE_DIR) + "/resources/";
+const std::string Resources = Resource("");
 
 // The stored definition read into a plain form: the window's own class and handlers live in
 // the program, and pictures are read from the source tree.
@@ -42,6 +50,14 @@ std::string MainDefinition() {
   return Out;
 }
 
+// The shape the up picture gives a picture button of the shipped size.
+QRegion RoundShape() {
+  TskImageBtn Fresh(nullptr);
+  Fresh.SetBounds(0, 0, 48, 45);
+  Fresh.SetImage(Resources + "button-up.png");
+  return Fresh.Shape(false);
+}
+
 class ShippedMainWindow : public testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -58,10 +74,6 @@ class ShippedMainWindow : public testing::Test {
   }
   TForm Form{nullptr};
 };
-
-QRgb Rgb(TColor C) {
-  return qRgb(C & 0xFF, (C >> 8) & 0xFF, (C >> 16) & 0xFF);
-}
 
 }  // namespace
 
@@ -81,6 +93,65 @@ TEST_F(ShippedMainWindow, ShapedWindowCoversTheButtonFaceForm) {
   // The stored shape is used as stored: it must stay the one the picture gives.
   const QImage Picture(QString::fromStdString(Resources + "skin.png"));
   EXPECT_EQ(Skin->Shape(), ShapeFromImage(Picture, clTeal)) << "stored RegionData is stale";
+
+  // The tray icon and its menu, which the skin menu paints.
+  auto* Tray = Find<TTrayIcon>("TrayIcon1");
+  auto* Menu = Find<TPopupMenu>("PopupMenu1");
+  ASSERT_TRUE(Tray && Menu);
+  EXPECT_EQ(Tray->ToolTip(), "Tessolon 3.0");
+  EXPECT_TRUE(Tray->MinimizeToTray());
+  EXPECT_EQ(Tray->PopupMenu(), Menu);
+  ASSERT_EQ(Menu->Count(), 4);
+  EXPECT_EQ(Menu->Items(1)->Caption(), "Run");
+  EXPECT_EQ(Menu->Menu()->actions().size(), 4);
+  EXPECT_TRUE(Menu->OwnerDraw());
+}
+
+TEST_F(ShippedMainWindow, WrittenWindowReadsBackTheSame) {
+  const std::string Written = WriteDefinition(Form);
+  EXPECT_NE(Written.find("object ShowApplication1: TMenuItem"), std::string::npos);
+  EXPECT_NE(Written.find("DragTolerance = 5"), std::string::npos);  // always stored
+  TForm Again(nullptr);
+  ReadDefinition(Again, Written, "again.dfm");
+  EXPECT_EQ(WriteDefinition(Again), Written);
+}
+
+// What the shipped window leaves at its defaults or stores, and the click handlers a definition
+// may name.
+TEST_F(ShippedMainWindow, OtherPropertiesAndClickHandlersAreRead) {
+  TForm Other(nullptr);
+  ReadDefinition(Other,
+                 "object Form1: TForm\n"
+                 "  object skLabel6: TskLabel\n"
+                 "    TextOptions.Rotation = -90\n"
+                 "  end\n"
+                 "  object btnGo: TskImageBtn\n"
+                 "    Offsets.ImageDownX = 3\n"
+                 "  end\n"
+                 "  object skImageForm1: TskImageForm\n"
+                 "    Picture = '" +
+                     Resources + "skin.png'\n" +
+                     "    TransparentColor = clTeal\n"
+                     "  end\n"
+                     "end\n",
+                 "other.dfm");
+  EXPECT_EQ(dynamic_cast<TskLabel&>(*Other.FindComponent("skLabel6")).TextOptions().Rotation, 270);
+  const auto& Go = dynamic_cast<TskImageBtn&>(*Other.FindComponent("btnGo"));
+  EXPECT_EQ(Go.Offsets().ImageDownX, 3);
+  EXPECT_EQ(Go.Offsets().ImageDownY, 2);
+  EXPECT_EQ(Go.TextOptions().Alignment, taCenter);
+  // Without a stored shape the picture shapes the window once it is loaded.
+  const QImage Picture(QString::fromStdString(Resources + "skin.png"));
+  EXPECT_EQ(dynamic_cast<TskImageForm&>(*Other.FindComponent("skImageForm1")).Shape(),
+            ShapeFromImage(Picture, clTeal));
+  for (const char* Name :
+       {"TskImageForm", "TskLabel", "TskImageBtn", "TskToolButton", "TTrayIcon", "TMenuItem"}) {
+    const TClassInfo* Info = FindClass(Name);
+    ASSERT_TRUE(Info) << Name;
+    const TPropInfo* Prop = Info->FindProp("OnClick");
+    ASSERT_TRUE(Prop) << Name;
+    EXPECT_EQ(Prop->Kind, TPropKind::Event) << Name;
+  }
 }
 
 TEST_F(ShippedMainWindow, LabelsAreRaisedYellowOverNavy) {
@@ -166,10 +237,7 @@ TEST_F(ShippedMainWindow, PictureButtonsAreTealTinted) {
     EXPECT_EQ(B->TextOptions().ShadeColor, clNone);
     EXPECT_TRUE(B->Caption().empty());
     // Both stored shapes are the round shape the up picture gives at this size.
-    TskImageBtn Fresh(nullptr);
-    Fresh.SetBounds(0, 0, 48, 45);
-    Fresh.SetImage(Resources + "button-up.png");
-    EXPECT_EQ(DecodeRegion(B->RegionData()), Fresh.Shape(false)) << "stored RegionData is stale";
+    EXPECT_EQ(DecodeRegion(B->RegionData()), RoundShape()) << "stored RegionData is stale";
     EXPECT_EQ(B->DownRegionData(), B->RegionData());
     EXPECT_EQ(DecodeRegion(B->RegionData()).rectCount(), 23);
 
@@ -192,11 +260,8 @@ TEST_F(ShippedMainWindow, ADamagedButtonShapeIsSkippedAndThePictureShapesTheButt
   ReadDefinition(Damaged, Definition, "damaged.dfm");
   auto* Go = dynamic_cast<TskImageBtn*>(Damaged.FindComponent("btnGo"));
   ASSERT_TRUE(Go);
-  TskImageBtn Fresh(nullptr);
-  Fresh.SetBounds(0, 0, 48, 45);
-  Fresh.SetImage(Resources + "button-up.png");
-  EXPECT_EQ(Go->Shape(false), Fresh.Shape(false));
-  EXPECT_EQ(Go->Widget()->mask(), Fresh.Shape(false));
+  EXPECT_EQ(Go->Shape(false), RoundShape());
+  EXPECT_EQ(Go->Widget()->mask(), RoundShape());
 }
 
 TEST_F(ShippedMainWindow, ToolButtonsSitOnTheButtonFace) {

@@ -10,12 +10,11 @@
 #include "platform/qt/Forms.h"
 #include "shell/Menus.h"
 #include "shell/SkinMenu.h"
+#include "tests/shell/ShellTestSupport.h"
+
+using namespace ShellTest;
 
 namespace {
-
-QColor Pixel(const QImage& Image, int X, int Y) {
-  return QColor(Image.pixel(X, Y));
-}
 
 // A font of the family the main window asks for, at the size whose lines are Height high.
 TFont FontOfHeight(int Height) {
@@ -65,16 +64,15 @@ const QColor Navy(0, 0, 128), Red(255, 0, 0), Lime(0, 255, 0), Blue(0, 0, 255);
 
 }  // namespace
 
-TEST(SkinColours, LightenDarkenAndGrey) {
+TEST(SkinColours, LightenDarkenGreyAndTheFillsForFewColours) {
   EXPECT_EQ(Lighten(QColor(0, 100, 255), 50), QColor(128, 178, 255));
   EXPECT_EQ(Lighten(QColor(10, 10, 10), 150), QColor(255, 255, 255));
   EXPECT_EQ(Darken(QColor(255, 255, 255), 60), QColor(195, 197, 195));
   EXPECT_EQ(Darken(QColor(10, 0, 200), 60), QColor(0, 0, 140));
   EXPECT_EQ(Grey(QColor(255, 0, 0), 10), QColor(95, 95, 95));
   EXPECT_EQ(Grey(QColor(255, 255, 255), 10), QColor(240, 240, 240));
-}
 
-TEST(SkinColours, FewColoursGiveWhiteAndTheButtonFace) {
+  // Few colours give white and the button face.
   TSkinColourSettings S;
   const TSkinColours Low = TSkinColours::From(S, clMenuText, false);
   EXPECT_EQ(Low.MenuBackground, QColor(Qt::white));

@@ -85,7 +85,7 @@ TEST_F(TrayAvailability, WithoutATrayMinimisedWindowsStayInTheTaskList) {
   EXPECT_FALSE(IconShown());
 }
 
-TEST_F(TrayAvailability, WithATrayTheIconShowsOnceLoadedAndTakesTheStartingWindow) {
+TEST_F(TrayAvailability, WithATrayTheIconShowsOnceLoadedAndTakesTheWindowAtItsFirstShowing) {
   SetTray(true);
   Load(true);
   EXPECT_TRUE(IconShown());
@@ -93,6 +93,9 @@ TEST_F(TrayAvailability, WithATrayTheIconShowsOnceLoadedAndTakesTheStartingWindo
   Form.Show();
   Settle();
   EXPECT_FALSE(Form.Widget()->isVisible());
+  Form.Show();  // only the first showing
+  Settle();
+  EXPECT_TRUE(Form.Widget()->isVisible());
 }
 
 // The poll notices a notification area that comes up after the program, and one that goes away

@@ -2,13 +2,13 @@
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QDir>
 #include <QImage>
 #include <QMenu>
 #include <QTest>
 
 #include "platform/qt/Forms.h"
 #include "shell/TrayIcon.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
@@ -41,18 +41,27 @@ class TrayTest : public testing::Test {
 
 }  // namespace
 
-TEST_F(TrayTest, MenuItemsFireTheirHandlers) {
+TEST_F(TrayTest, MenuItemsFireTheirHandlersAndADoubleClickTheFirstDefaultOne) {
   QList<QAction*> Actions = Menu->Menu()->actions();
   ASSERT_EQ(Actions.size(), 4);
   EXPECT_TRUE(Actions[2]->isSeparator());
+  Tray->DoubleClick();  // no default item: nothing
   Actions[1]->trigger();
   Actions[3]->trigger();
   EXPECT_EQ(Clicked, "RunExit...");
+  Menu->Items(3)->SetDefault(true);
+  Menu->Items(1)->SetDefault(true);
+  Tray->DoubleClick();
+  EXPECT_EQ(Clicked, "RunExit...Run");
   Menu->Items(1)->SetChecked(true);
   EXPECT_TRUE(Actions[1]->isChecked());
   delete Menu->Items(0);  // a destroyed item leaves the menu
   EXPECT_EQ(Menu->Count(), 3);
   EXPECT_EQ(Menu->Menu()->actions().size(), 3);
+  delete Menu;  // a removed menu is forgotten
+  Menu = nullptr;
+  EXPECT_EQ(Tray->PopupMenu(), nullptr);
+  Tray->RightDown();  // nothing to open
 }
 
 TEST_F(TrayTest, NestedItemsMakeASubMenuThatFollowsTheirLifetimes) {
@@ -108,15 +117,6 @@ TEST_F(TrayTest, RightPressOpensTheMenuLeftOnlyWithLeftPopup) {
   EXPECT_EQ(Tray->ToolTip(), "Tessolon 3.0");
 }
 
-TEST_F(TrayTest, DoubleClickClicksTheFirstDefaultItem) {
-  Tray->DoubleClick();
-  EXPECT_EQ(Clicked, "");
-  Menu->Items(3)->SetDefault(true);
-  Menu->Items(1)->SetDefault(true);
-  Tray->DoubleClick();
-  EXPECT_EQ(Clicked, "Run");
-}
-
 TEST_F(TrayTest, TipIsCutAndMinimisingHidesTheWindow) {
   Tray->SetHint(std::string(70, 'x'));
   EXPECT_EQ(Tray->ToolTip(), "");  // only shown with ShowHint
@@ -135,25 +135,6 @@ TEST_F(TrayTest, TipIsCutAndMinimisingHidesTheWindow) {
   QCoreApplication::processEvents();
   EXPECT_FALSE(Form.Widget()->isVisible());
   EXPECT_TRUE(Tray->IconVisible());
-}
-
-TEST_F(TrayTest, StartMinimizedHidesTheWindowWhenItIsFirstShown) {
-  Tray->BeginLoad();
-  Tray->SetStartMinimized(true);
-  Tray->EndLoad();
-  Form.Show();
-  QCoreApplication::processEvents();
-  EXPECT_FALSE(Form.Widget()->isVisible());
-  Form.Show();  // only the first showing
-  QCoreApplication::processEvents();
-  EXPECT_TRUE(Form.Widget()->isVisible());
-}
-
-TEST_F(TrayTest, ForgetsARemovedMenu) {
-  delete Menu;
-  Menu = nullptr;
-  EXPECT_EQ(Tray->PopupMenu(), nullptr);
-  Tray->RightDown();  // nothing to open
 }
 
 // The toolkit's own signal is the path the desktop's reports take.
@@ -192,15 +173,13 @@ TEST_F(TrayTest, TrayReportsReachTheEventsInOrder) {
 
 TEST_F(TrayTest, IconListIsSteppedThroughOnTheTimer) {
   // Three one-colour icons: red, green, blue.
+  const TScratchFolder Folder("tessolon-tray-");
   TStringList Names;
   for (QRgb Colour : {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255)}) {
     QImage Image(16, 16, QImage::Format_RGB32);
     Image.fill(Colour);
-    const QString Path = QDir::temp().filePath(QString("tessolon-tray-%1-%2.png")
-                                                   .arg(QCoreApplication::applicationPid())
-                                                   .arg(Names.size()));
-    ASSERT_TRUE(Image.save(Path));
-    Names.push_back(Path.toStdString());
+    Names.push_back((Folder / (std::to_string(Names.size()) + ".png")).string());
+    ASSERT_TRUE(Image.save(QString::fromStdString(Names.back())));
   }
   auto* List = new TImageList(&Form);
   List->SetPictures(Names);
@@ -239,5 +218,4 @@ TEST_F(TrayTest, IconListIsSteppedThroughOnTheTimer) {
   EXPECT_EQ(Tray->IconList(), nullptr);
   EXPECT_EQ(Tray->IconIndex(), 0);
   Tray->CycleStep();
-  for (const std::string& Name : Names) QFile::remove(QString::fromStdString(Name));
 }

@@ -88,7 +88,7 @@ TEST_F(BleeperPorts, ArgumentsAreCheckedInOrderOnBothPaths) {
   EXPECT_EQ(Beeps, "37/100 20000/0 440/-1 S ");
 }
 
-TEST_F(BleeperPorts, ProgramsTheTimerAndStopsAfterTheWait) {
+TEST_F(BleeperPorts, ProgramsTheTimerAndStopsAfterTheWaitAcrossTheCounterWrap) {
   Now = 5000;
   Speaker.SpeakerTone(1000, 200);
   EXPECT_EQ(Ports->Writes, StartStop());
@@ -100,9 +100,14 @@ TEST_F(BleeperPorts, ProgramsTheTimerAndStopsAfterTheWait) {
   Speaker.SpeakerTone(20, 100);
   EXPECT_EQ(Ports->Writes[2], (TPortWrite{0x42, 0x0B}));
   EXPECT_EQ(Ports->Writes[3], (TPortWrite{0x42, 0xE9}));
+
+  // The wait survives the counter's wrap: 15 ms up to the top, then until it reaches 85.
+  Now = 0xFFFFFFF0u;
+  Speaker.SpeakerTone(1000, 100);
+  EXPECT_EQ(Ports->Times.back(), 86u);
 }
 
-TEST_F(BleeperPorts, UntilSilencedAndZeroLength) {
+TEST_F(BleeperPorts, UntilSilencedZeroLengthAndMessagesInLongWaits) {
   Speaker.SpeakerTone(1000, -1);
   EXPECT_EQ(Ports->Writes, Start1000Hz);
   EXPECT_EQ(Reads, 0);  // returned at once, the speaker still on
@@ -113,20 +118,12 @@ TEST_F(BleeperPorts, UntilSilencedAndZeroLength) {
   Speaker.SpeakerTone(1000, 0);
   EXPECT_EQ(Ports->Writes, StartStop());
   EXPECT_EQ(Reads, 2);
-}
 
-TEST_F(BleeperPorts, PumpsMessagesOnlyAboveOneSecond) {
+  // Messages are pumped only in waits above one second, once before each read after the first.
   Speaker.SpeakerTone(440, 1000);
   EXPECT_EQ(Pumped, 0);
   Speaker.SpeakerTone(440, 1001);
-  EXPECT_EQ(Pumped, 1001);  // once before each counter read after the first
-}
-
-TEST_F(BleeperPorts, WaitSurvivesTheCounterWrap) {
-  Now = 0xFFFFFFF0u;
-  Speaker.SpeakerTone(1000, 100);
-  // 15 ms up to the top, then until the wrapped counter reaches 85.
-  EXPECT_EQ(Ports->Times.back(), 86u);
+  EXPECT_EQ(Pumped, 1001);
 }
 
 TEST_F(BleeperPorts, SilenceFromAMessageDuringTheWaitLeavesTheOuterStop) {

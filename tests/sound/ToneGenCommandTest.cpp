@@ -21,9 +21,12 @@ class ToneGenCommand : public testing::Test {
     FErr = testing::internal::GetCapturedStderr();
     return Status;
   }
-  std::vector<uint8_t> Exported() {
+  // The exported file holds the component's image.
+  void ExpectExported(const TToneGen& Tone) {
     std::ifstream In(FPath, std::ios::binary);
-    return {std::istreambuf_iterator<char>(In), {}};
+    const std::vector<uint8_t> Written{std::istreambuf_iterator<char>(In), {}};
+    ASSERT_EQ(Written.size(), std::size_t(Tone.DataBufferSize()));
+    EXPECT_TRUE(std::equal(Written.begin(), Written.end(), Tone.GetDataBuffer()));
   }
 
   TRecordingSoundService FService;
@@ -48,9 +51,7 @@ TEST_F(ToneGenCommand, ExportsTheComponentsImage) {
   Tone.SetAMParameter(tgAMLevel2, 40, 1.5f, tgSquare);
   Tone.SetSustain(80);
   ASSERT_TRUE(Tone.PrepareADSR());
-  const auto Written = Exported();
-  ASSERT_EQ(Written.size(), std::size_t(Tone.DataBufferSize()));
-  EXPECT_TRUE(std::equal(Written.begin(), Written.end(), Tone.GetDataBuffer()));
+  ExpectExported(Tone);
   EXPECT_EQ(FErr, "");
 }
 
@@ -72,10 +73,8 @@ TEST_F(ToneGenCommand, PropertiesAreSetInTheOrderGiven) {
     else
       Tone.SetNote("C");
     ASSERT_TRUE(Tone.Prepare());
-    const auto Written = Exported();
-    ASSERT_EQ(Written.size(), std::size_t(Tone.DataBufferSize()));
-    EXPECT_TRUE(std::equal(Written.begin(), Written.end(), Tone.GetDataBuffer()))
-        << testing::PrintToString(C.Args);
+    SCOPED_TRACE(testing::PrintToString(C.Args));
+    ExpectExported(Tone);
   }
 }
 

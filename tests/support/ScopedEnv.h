@@ -10,10 +10,13 @@
 
 class TScopedEnv {
  public:
-  TScopedEnv(std::string Name, const std::string& Value) : FName(std::move(Name)) {
+  // A null Value unsets the variable for the object's life.
+  TScopedEnv(std::string Name, const char* Value) : FName(std::move(Name)) {
     if (const char* Old = getenv(FName.c_str())) FOld = Old;
-    setenv(FName.c_str(), Value.c_str(), 1);
+    Value ? setenv(FName.c_str(), Value, 1) : unsetenv(FName.c_str());
   }
+  TScopedEnv(std::string Name, const std::string& Value)
+      : TScopedEnv(std::move(Name), Value.c_str()) {}
   ~TScopedEnv() {
     if (FOld)
       setenv(FName.c_str(), FOld->c_str(), 1);

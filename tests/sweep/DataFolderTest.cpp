@@ -4,11 +4,11 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
 #include "platform/core/Exceptions.h"
+#include "tests/support/ScopedEnv.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace fs = std::filesystem;
@@ -44,12 +44,6 @@ class DataFolder : public testing::Test {
 
 }  // namespace
 
-TEST_F(DataFolder, WorkingDirectoryWithATableKeepsIt) {
-  Write(Places.Current / "data" / "para.dbf", "local table");
-  EXPECT_EQ(PestTableFolder(Places), (Places.Current / "data").string() + "/");
-  EXPECT_FALSE(fs::exists(User));
-}
-
 TEST_F(DataFolder, ElsewhereTheUsersCopyIsMadeOnceAndKeptAfterwards) {
   EXPECT_EQ(PestTableFolder(Places), User.string() + "/");
   EXPECT_EQ(Contents(User / "para.dbf"), "installed table");
@@ -63,7 +57,7 @@ TEST_F(DataFolder, ElsewhereTheUsersCopyIsMadeOnceAndKeptAfterwards) {
   EXPECT_EQ(Contents(Places.Installed / "para.dbf"), "installed table");
 }
 
-TEST_F(DataFolder, WithoutAnInstalledTableOrAUserFolderTheWorkingDirectoryRuleStands) {
+TEST_F(DataFolder, AWorkingDirectoryWithATableOrNothingToCopyKeepsTheWorkingDirectoryRule) {
   const std::string Local = (Places.Current / "data").string() + "/";
   TDataPlaces NotInstalled = Places;
   NotInstalled.Installed = Root / "nowhere";
@@ -72,6 +66,10 @@ TEST_F(DataFolder, WithoutAnInstalledTableOrAUserFolderTheWorkingDirectoryRuleSt
   TDataPlaces NoHome = Places;
   NoHome.UserData.clear();
   EXPECT_EQ(PestTableFolder(NoHome), Local);
+  // A working directory with a table keeps it, and no copy is made.
+  Write(Places.Current / "data" / "para.dbf", "local table");
+  EXPECT_EQ(PestTableFolder(Places), Local);
+  EXPECT_FALSE(fs::exists(User));
 }
 
 TEST_F(DataFolder, AFailedCopyNamesTheFolder) {
@@ -87,18 +85,16 @@ TEST_F(DataFolder, AFailedCopyNamesTheFolder) {
 }
 
 TEST(DataPlaces, FollowTheEnvironmentAndTheProgramsOwnFolder) {
-  const char* Home = std::getenv("HOME");
-  const std::string SavedHome = Home ? Home : "";
-  ::setenv("HOME", "/home/someone", 1);
-  ::setenv("XDG_DATA_HOME", "/srv/data", 1);
-  EXPECT_EQ(ProcessDataPlaces().UserData, fs::path("/srv/data"));
-  ::setenv("XDG_DATA_HOME", "relative/data", 1);  // invalid: ignored
-  EXPECT_EQ(ProcessDataPlaces().UserData, fs::path("/home/someone/.local/share"));
-  ::unsetenv("XDG_DATA_HOME");
-  EXPECT_EQ(ProcessDataPlaces().UserData, fs::path("/home/someone/.local/share"));
-  ::unsetenv("HOME");
-  EXPECT_TRUE(ProcessDataPlaces().UserData.empty());
-  if (Home) ::setenv("HOME", SavedHome.c_str(), 1);
+  const struct {
+    const char *Home, *Data, *Expected;
+  } Cases[] = {{"/home/someone", "/srv/data", "/srv/data"},
+               {"/home/someone", "relative/data", "/home/someone/.local/share"},  // ignored
+               {"/home/someone", nullptr, "/home/someone/.local/share"},
+               {nullptr, nullptr, ""}};
+  for (const auto& C : Cases) {
+    const TScopedEnv Home("HOME", C.Home), Data("XDG_DATA_HOME", C.Data);
+    EXPECT_EQ(ProcessDataPlaces().UserData, fs::path(C.Expected)) << (C.Data ? C.Data : "-");
+  }
 
   // The test program stands where the program does: share/ lies beside its folder.
   const TDataPlaces Places = ProcessDataPlaces();

@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <optional>
 #include <string>
 
 #include "platform/core/Exceptions.h"
+#include "tests/support/ScopedEnv.h"
 
 using namespace std::chrono;
 
@@ -26,19 +26,12 @@ system_clock::time_point At(const char* Text) {
 // 2026-03-29 (02:00 becomes 03:00) and back on 2026-10-25 (03:00 becomes 02:00).
 class Schedule : public testing::Test {
  protected:
-  Schedule() {
-    if (const char* Old = std::getenv("TZ")) Saved = Old;
-    setenv("TZ", "Europe/Berlin", 1);
-    tzset();
-  }
+  Schedule() { tzset(); }
   ~Schedule() override {
-    if (Saved)
-      setenv("TZ", Saved->c_str(), 1);
-    else
-      unsetenv("TZ");
+    Zone.reset();
     tzset();
   }
-  std::optional<std::string> Saved;
+  std::optional<TScopedEnv> Zone{std::in_place, "TZ", "Europe/Berlin"};
 };
 
 struct TCase {

@@ -16,6 +16,7 @@
 #include "platform/audio/RecordingSoundService.h"
 #include "sweep/SweepCommand.h"
 #include "table/TableCommand.h"
+#include "tests/support/ScopedEnv.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace fs = std::filesystem;
@@ -63,8 +64,7 @@ class SweepService : public testing::Test {
         TableCommand({"data/para.dbf", "append", "IDX=900", "NAME_PEST=Minute", "TIME_CH=60000",
                       "VAL_CH=200", "DURLATE=10", "F_START=6800", "F_END=7100", "WAV_FRM=0"}),
         0);
-    if (const char* Zone = std::getenv("TZ")) FZone = Zone;
-    setenv("TZ", "Europe/Berlin", 1);
+    FZone.emplace("TZ", "Europe/Berlin");
     tzset();
     unsetenv("JOURNAL_STREAM");
     FOldOut = std::cout.rdbuf(FOut.rdbuf());
@@ -74,7 +74,7 @@ class SweepService : public testing::Test {
     std::cout.rdbuf(FOldOut);
     std::cerr.rdbuf(FOldErr);
     unsetenv("JOURNAL_STREAM");
-    FZone ? setenv("TZ", FZone->c_str(), 1) : unsetenv("TZ");
+    FZone.reset();
     tzset();
     fs::current_path(FPrevious);
     fs::remove_all(FFolder);
@@ -89,7 +89,7 @@ class SweepService : public testing::Test {
   }
 
   fs::path FFolder, FPrevious;
-  std::optional<std::string> FZone;
+  std::optional<TScopedEnv> FZone;
   std::ostringstream FOut, FErr;
   std::streambuf *FOldOut = nullptr, *FOldErr = nullptr;
   TRecordingSoundService Service;

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QMessageBox>
 #include <QTest>
 #include <QThread>
@@ -12,12 +11,6 @@
 #include "platform/qt/Timer.h"
 
 namespace {
-
-void Wait(int Milliseconds) {
-  QEventLoop Loop;
-  QTimer::singleShot(Milliseconds, &Loop, &QEventLoop::quit);
-  Loop.exec();
-}
 
 // Runs the event loop until Condition holds; a minute is only the bound for a broken one.
 bool WaitUntil(const std::function<bool()>& Condition) {
@@ -143,12 +136,12 @@ TEST_F(ApplicationFixture, TimerTicksOnlyWhileEnabledWithAPositiveInterval) {
   Timer.OnTimer = [&Ticks](TComponent*) { ++Ticks; };
   Timer.SetEnabled(false);
   Timer.SetInterval(5);
-  Wait(60);
+  QTest::qWait(60);
   EXPECT_EQ(Ticks, 0);
   Timer.SetInterval(0);
   Timer.SetEnabled(true);
   EXPECT_FALSE(Timer.Running());
-  Wait(60);
+  QTest::qWait(60);
   EXPECT_EQ(Ticks, 0);
   Timer.SetInterval(5);
   EXPECT_TRUE(WaitUntil([&] { return Ticks > 2; }));

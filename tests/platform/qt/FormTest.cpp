@@ -2,11 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTimer>
-#include <cstdio>
+#include <QTest>
 #include <fstream>
 
 #include "platform/core/DefinitionReader.h"
@@ -14,6 +12,7 @@
 #include "platform/qt/Application.h"
 #include "platform/qt/QtClasses.h"
 #include "platform/qt/Timer.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
@@ -105,26 +104,20 @@ const char* const Definition =
     "  end\n"
     "end\n";
 
-void Wait(int Milliseconds) {
-  QEventLoop Loop;
-  QTimer::singleShot(Milliseconds, &Loop, &QEventLoop::quit);
-  Loop.exec();
-}
-
 class FormFixture : public testing::Test {
  protected:
   FormFixture() {
     RegisterQtClasses();
     RegisterClass(TTestPanel::StaticClassInfo());
-    TfrmTest::Path = testing::TempDir() + "frmTest.dfm";
+    TfrmTest::Path = (Folder / "frmTest.dfm").string();
     std::ofstream(TfrmTest::Path) << Definition;
     App.SetTitle("Tessolon 3.0");
   }
-  ~FormFixture() override { std::remove(TfrmTest::Path.c_str()); }
+  const TScratchFolder Folder{"tessolon-form-"};
   TApplication App;
 };
 
-TEST_F(FormFixture, CreateFormReadsTheDefinitionThenRunsOnCreate) {
+TEST_F(FormFixture, CreateFormReadsTheDefinitionThenRunsOnCreateAndWritesItBack) {
   TfrmTest* Form = nullptr;
   App.CreateForm(Form);
   ASSERT_NE(Form, nullptr);
@@ -147,11 +140,8 @@ TEST_F(FormFixture, CreateFormReadsTheDefinitionThenRunsOnCreate) {
   // A silent abort from a click handler shows nothing and does not escape.
   Outer->Click();
   EXPECT_FALSE(App.ErrorBoxOpen());
-}
 
-TEST_F(FormFixture, WrittenFormReadsBackToTheSameText) {
-  TfrmTest* Form = nullptr;
-  App.CreateForm(Form);
+  // Written out, the form reads back to the same text; the inherited font is not stored.
   const std::string Text = WriteDefinition(*Form);
   TfrmTest Copy(nullptr);
   ReadDefinition(Copy, Text, "copy.dfm");
@@ -160,7 +150,7 @@ TEST_F(FormFixture, WrittenFormReadsBackToTheSameText) {
   EXPECT_LT(Text.find("object Timer1"), Text.find("object pnlOuter"));
 }
 
-TEST_F(FormFixture, ShowCentresOnceAndRunsOnShowEachTime) {
+TEST_F(FormFixture, ShowCentresOnceRunsOnShowEachTimeAndCloseEndsTheProgram) {
   TfrmTest* Form = nullptr;
   App.CreateForm(Form);
   Form->Show();
@@ -173,12 +163,8 @@ TEST_F(FormFixture, ShowCentresOnceAndRunsOnShowEachTime) {
   Form->Show();
   EXPECT_EQ(Form->Shows, 2);
   EXPECT_EQ(Form->Left(), 3);
-}
 
-TEST_F(FormFixture, ClosingTheMainFormEndsTheProgramUnlessOnCloseRefuses) {
-  TfrmTest* Form = nullptr;
-  App.CreateForm(Form);
-  Form->Show();
+  // Closing the main form ends the program unless OnClose refuses.
   Form->RefuseCloses = 1;
   Form->Close();
   EXPECT_TRUE(Form->Visible());
@@ -204,7 +190,7 @@ TEST_F(FormFixture, ShowModalRunsUntilModalResultAndAsksOnClose) {
   Dialog->Show();
   EXPECT_THROW(Dialog->ShowModal(), EInvalidOperation);
   dynamic_cast<TTimer*>(Dialog->FindComponent("Timer1"))->SetEnabled(false);
-  Wait(20);
+  QTest::qWait(20);
 }
 
 }  // namespace

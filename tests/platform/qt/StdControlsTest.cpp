@@ -49,7 +49,8 @@ TEST(TrackBar, KeepsThePositionWithinTheRangeAndReportsChanges) {
   EXPECT_TRUE(Bar.Slider()->invertedAppearance());  // minimum at the top
 }
 
-TEST(ComboBox, ItemIndexSurvivesLoading) {
+TEST(ComboBox, ItemIndexSurvivesLoadingAndCloseUpFollowsTheChoice) {
+  QWidget Window;  // outlives the box, whose widget it comes to hold
   TComboBox Box(nullptr);
   Box.BeginLoad();
   Box.SetItemIndex(1);
@@ -58,12 +59,8 @@ TEST(ComboBox, ItemIndexSurvivesLoading) {
   EXPECT_EQ(Box.ItemIndex(), 1);
   Box.SetItemIndex(7);
   EXPECT_EQ(Box.ItemIndex(), -1);
-}
 
-// OnCloseUp sees the entry just chosen, and fires also when the list closes without a choice.
-TEST(ComboBox, CloseUpFollowsTheChoiceAndAClosingWithoutOne) {
-  QWidget Window;
-  TComboBox Box(nullptr);
+  // OnCloseUp sees the entry just chosen, and fires also when the list closes without a choice.
   Box.Widget()->setParent(&Window);
   Box.SetItems({"Sine  ", "Square", "Triangle", "Sawtooth", "Noise"});
   Box.SetItemIndex(0);

@@ -28,7 +28,9 @@ const TPlayed& Reference(unsigned Hz) {
   std::unique_ptr<TPlayed>& Played = Measured[Hz];
   if (!Played) {
     const TSoundServer Server(TServerSettings::PulseAudio(96000));
-    Played = std::make_unique<TPlayed>(PlayAndRecord(Server, 96000, ToneArgs(Hz)));
+    // Three seconds: the strongest of its stretches stands for it even if a busy machine made
+    // the output drop out now and then.
+    Played = std::make_unique<TPlayed>(PlayAndRecord(Server, 96000, ToneArgs(Hz, 3000)));
   }
   return *Played;
 }

@@ -98,14 +98,6 @@ std::string Outcome(const std::function<std::string()>& Operation) {
   }
 }
 
-std::unique_ptr<TDbaseFile> OpenTable(const std::string& Name, TPagedFileMode Mode) {
-  auto File = std::make_unique<TDbaseFile>();
-  File->SetFileName(Name);
-  File->SetMode(Mode);
-  File->Open();
-  return File;
-}
-
 }  // namespace
 
 // Locks our files hold while they are open or while a record is edited, read from outside.
@@ -120,7 +112,7 @@ TEST(LockProtocol, HeldLocksLieAtThePinnedOffsets) {
   };
   auto Table = [](TPagedFileMode Mode) {
     return
-        [Mode](TSharedTable& S) -> std::shared_ptr<void> { return OpenTable(S.CopyName(), Mode); };
+        [Mode](TSharedTable& S) -> std::shared_ptr<void> { return OpenFile(S.CopyName(), Mode); };
   };
   const TCase Cases[] = {
       {"a shared writer marks itself", Table(pfReadWriteOpen), tgCopy, ShareWrite, 1, F_RDLCK,
@@ -193,7 +185,7 @@ TEST(LockProtocol, OperationsMeetOthersLocksAtThePinnedOffsets) {
   };
   auto Reopen = [](TPagedFileMode Mode) {
     return [Mode](TSharedTable& S) {
-      OpenTable(S.CopyName(), Mode);
+      OpenFile(S.CopyName(), Mode);
       return std::string("opened");
     };
   };
@@ -323,11 +315,11 @@ TEST(LockProtocol, AReaderGivesUpOnAWholeFileLockOfAnotherProgram) {
   char C = 0;
   const bool Locked = ::read(Ready[0], &C, 1) == 1 && C == 'L';
   const std::string Reading = Outcome([&] {
-    OpenTable(Name, pfReadOnly);
+    OpenFile(Name, pfReadOnly);
     return std::string("opened");
   });
   const std::string Writing = Outcome([&] {
-    OpenTable(Name, pfReadWriteOpen);
+    OpenFile(Name, pfReadWriteOpen);
     return std::string("opened");
   });
   ::close(Done[1]);
@@ -337,5 +329,5 @@ TEST(LockProtocol, AReaderGivesUpOnAWholeFileLockOfAnotherProgram) {
   ASSERT_TRUE(Locked);
   EXPECT_EQ(Reading, "gave up on copy.dbf");
   EXPECT_EQ(Writing, "in use");
-  EXPECT_EQ(OpenTable(Name, pfReadOnly)->RecordCount(), 3);
+  EXPECT_EQ(OpenFile(Name, pfReadOnly)->RecordCount(), 3);
 }

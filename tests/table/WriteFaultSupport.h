@@ -15,7 +15,7 @@
 #include "table/FileStream.h"
 #include "table/NdxIndex.h"
 #include "table/NdxVerify.h"
-#include "tests/table/DbaseTestFiles.h"
+#include "tests/table/TableTestFiles.h"
 
 class TFailingWriter : public TFileWriter {
  public:

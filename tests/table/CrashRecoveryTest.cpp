@@ -80,22 +80,14 @@ TReopen Reopen(TFaultRig& Rig, const TTableOperation& Op) {
 // write positions tried and counts the indexes rebuilt.
 int CrashAtEveryWrite(TPagedFileMode Mode, int& Rebuilt) {
   TFaultRig Rig(Mode);
-  int Positions = 0;
-  for (const TTableOperation& Op : Operations()) {
-    for (int At = 1;; ++At) {
-      SCOPED_TRACE(std::string(Op.Name) + ", write " + std::to_string(At));
-      Rig.Restore();
-      const int Status = RunChild(Rig, Op, At);
-      EXPECT_TRUE(Status == 0 || Status == Completed) << Status;
-      const TReopen After = Reopen(Rig, Op);
-      EXPECT_EQ(After.Error, "");
-      Rebuilt += After.Notices;
-      if (Status != 0) break;
-      ++Positions;
-      if (::testing::Test::HasFailure()) return Positions;
-    }
-  }
-  return Positions;
+  return AtEveryWrite(Rig, [&](const TTableOperation& Op, int At) {
+    const int Status = RunChild(Rig, Op, At);
+    EXPECT_TRUE(Status == 0 || Status == Completed) << Status;
+    const TReopen After = Reopen(Rig, Op);
+    EXPECT_EQ(After.Error, "");
+    Rebuilt += After.Notices;
+    return Status == 0;
+  });
 }
 
 }  // namespace

@@ -91,8 +91,12 @@ std::string Dump(const std::string& Name) {
 void ExpectPeersReadAlike(const std::string& Name, const std::string& Ours,
                           const std::string& CodePage = "437") {
   EXPECT_EQ(Python("dbfread_dump.py", Name + " cp" + CodePage), Ours) << "dbfread";
-  if (HavePerl()) EXPECT_EQ(Perl("xbase_dump.pl", Name + " " + CodePage), Ours) << "Perl XBase";
-  if (HaveGdal()) EXPECT_EQ(Python("ogr_dump.py", Name + " " + CodePage), Ours) << "GDAL";
+  if (HavePerl()) {
+    EXPECT_EQ(Perl("xbase_dump.pl", Name + " " + CodePage), Ours) << "Perl XBase";
+  }
+  if (HaveGdal()) {
+    EXPECT_EQ(Python("ogr_dump.py", Name + " " + CodePage), Ours) << "GDAL";
+  }
 }
 
 // A pest-shaped table written by this engine.

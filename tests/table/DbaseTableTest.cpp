@@ -127,7 +127,9 @@ TEST(DbaseTableTest, WritesGoThroughAtOnceAndCancelWritesNothing) {
   const std::size_t WavFrm = H.HeaderLength + 2 * H.RecordLength - 2;
   EXPECT_EQ(std::string(After.begin() + WavFrm, After.begin() + WavFrm + 2), "03");
   for (std::size_t I = 4; I < After.size(); ++I)
-    if (I != WavFrm && I != WavFrm + 1) EXPECT_EQ(After[I], Before[I]) << "byte " << I;
+    if (I != WavFrm && I != WavFrm + 1) {
+      EXPECT_EQ(After[I], Before[I]) << "byte " << I;
+    }
 
   T->Append();
   T->FieldByName("IDX")->SetAsInteger(4);

@@ -39,12 +39,11 @@ class IndexCursor : public testing::Test {
 };
 
 // A missing index is built at open, in key order with deleted records, and the table is left
-// shared. IndexName, chosen before the open, puts the records in its order, skipping deleted ones,
-// and Locate goes through it; detaching it falls back to file order instead of walking a closed
-// file.
+// shared. IndexName, chosen after a walk in file order or before an open, puts the records in its
+// order, skipping deleted ones, and Locate goes through it; detaching it falls back to file order
+// instead of walking a closed file.
 TEST_F(IndexCursor, MissingIndexIsBuiltAtOpenAndOrdersTheRecords) {
   Table.Indexes().SetStrings({"idx.ndx;IDX;ixPrimary,ixUnique"});
-  Table.SetIndexName("idx.ndx");
   Table.Open();
   ASSERT_TRUE(std::filesystem::exists(Dir.File("idx.ndx")));
   std::vector<std::uint32_t> RecNos;
@@ -61,6 +60,8 @@ TEST_F(IndexCursor, MissingIndexIsBuiltAtOpenAndOrdersTheRecords) {
   OtherIndex.SetMode(pfReadWriteOpen);
   EXPECT_NO_THROW(OtherIndex.Open());
 
+  EXPECT_EQ(Order(), (std::vector<int>{3, 2}));
+  Table.SetIndexName("idx.ndx");
   EXPECT_EQ(Order(), (std::vector<int>{2, 3}));
   Table.Last();
   EXPECT_EQ(Table.FieldByName("IDX")->AsInteger(), 3);
@@ -78,6 +79,11 @@ TEST_F(IndexCursor, MissingIndexIsBuiltAtOpenAndOrdersTheRecords) {
   EXPECT_EQ(Order(), (std::vector<int>{1, 2, 3}));
   Table.DetachIndexFile("idx.ndx");
   EXPECT_EQ(Order(), (std::vector<int>{3, 1, 2}));
+  // Chosen while the table is closed, it orders the records from the open on.
+  Table.Close();
+  Table.SetIndexName("idx.ndx");
+  Table.Open();
+  EXPECT_EQ(Order(), (std::vector<int>{1, 2, 3}));
 }
 
 TEST_F(IndexCursor, FailedBuildIsDroppedWithItsFile) {

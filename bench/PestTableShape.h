@@ -2,7 +2,10 @@
 // only the record number column is wider than the shipped table's, to hold their numbers.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <numeric>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -15,15 +18,20 @@ inline std::vector<TDbaseFieldDef> PestFields() {
   return Fields;
 }
 
-// Creates the table in Mode and writes Count made-up profiles, numbered from 0.
-inline void WriteBenchPests(const std::string& Name, int Count, TPagedFileMode Mode) {
+// Creates the table in Mode and writes Count made-up profiles, numbered from 0 in order, or in an
+// order shuffled by Seed when one is given.
+inline void WriteBenchPests(const std::string& Name, int Count, TPagedFileMode Mode,
+                            unsigned Seed = 0) {
+  std::vector<int> Numbers(Count);
+  std::iota(Numbers.begin(), Numbers.end(), 0);
+  if (Seed != 0) std::shuffle(Numbers.begin(), Numbers.end(), std::mt19937(Seed));
   TDbaseFile File;
   File.SetFileName(Name);
   File.SetMode(Mode);
   File.SetTableLevel(3);
   File.CreateTable(PestFields());
   std::vector<std::uint8_t> R(File.RecordSize());
-  for (int I = 0; I < Count; ++I) {
+  for (int I : Numbers) {
     File.InitRecord(R.data());
     File.SetFieldData(0, ftFloat, TVariant(I), R.data());
     File.SetFieldData(1, ftString, TVariant("Pest " + std::to_string(I)), R.data());

@@ -1,5 +1,6 @@
 // Starts a program as a whole process, as a user would, for the benches that time one against
-// another program: fork/exec through posix_spawn, its output thrown away.
+// another program: fork/exec through posix_spawn, its output thrown away. Also the benches'
+// scratch folder.
 #pragma once
 
 #include <fcntl.h>
@@ -7,8 +8,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
+
+#include "tests/support/ScratchFolder.h"
 
 extern char** environ;
 
@@ -27,4 +31,18 @@ inline bool RunQuiet(std::vector<std::string> Args) {
   int Status = 0;
   ::waitpid(Child, &Status, 0);
   return WIFEXITED(Status) && WEXITSTATUS(Status) == 0;
+}
+
+// Seconds from starting Args to reaping it; negative when it could not run or failed.
+inline double SecondsToRun(std::vector<std::string> Args) {
+  const auto Start = std::chrono::steady_clock::now();
+  if (!RunQuiet(std::move(Args))) return -1;
+  const std::chrono::duration<double> Took = std::chrono::steady_clock::now() - Start;
+  return Took.count();
+}
+
+// A file of the bench's own scratch folder, which goes when the bench ends.
+inline std::string BenchFile(const std::string& Name) {
+  static const TScratchFolder Folder("tessolon-bench-");
+  return (Folder / Name).string();
 }

@@ -7,19 +7,12 @@
 // skipped when it is not installed).
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "bench/RunQuiet.h"
-#include "tests/support/ScratchFolder.h"
 
 namespace {
-
-std::string OutputName(const std::string& Name) {
-  static const std::filesystem::path Folder = MakeScratchFolder("export-bench-");
-  return (Folder / Name).string();
-}
 
 void RunExport(benchmark::State& State, const std::vector<std::string>& Args) {
   if (!RunQuiet(Args)) {
@@ -32,12 +25,12 @@ void RunExport(benchmark::State& State, const std::vector<std::string>& Args) {
 
 void BM_ExportTessolon(benchmark::State& State) {
   RunExport(State, {TESSOLON_PROGRAM, "tone", "--frequency", "20000", "--duration", "32767",
-                    "--stereo", "--export", OutputName("tessolon.wav")});
+                    "--stereo", "--export", BenchFile("tessolon.wav")});
 }
 BENCHMARK(BM_ExportTessolon)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ExportSox(benchmark::State& State) {
-  RunExport(State, {"sox", "-n", "-r", "96000", "-b", "16", "-c", "2", OutputName("sox.wav"),
+  RunExport(State, {"sox", "-n", "-r", "96000", "-b", "16", "-c", "2", BenchFile("sox.wav"),
                     "synth", "32.767", "sine", "20000"});
 }
 BENCHMARK(BM_ExportSox)->Unit(benchmark::kMillisecond)->UseRealTime();

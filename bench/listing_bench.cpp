@@ -6,14 +6,11 @@
 // skipped when it is not installed).
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "bench/PestTableShape.h"
 #include "bench/RunQuiet.h"
-#include "table/DbaseFile.h"
-#include "tests/support/ScratchFolder.h"
 
 namespace {
 
@@ -21,7 +18,7 @@ constexpr int RecordCount = 100000;
 
 const std::string& TableName() {
   static const std::string Name = [] {
-    const std::string File = (MakeScratchFolder("listing-bench-") / "pests.dbf").string();
+    const std::string File = BenchFile("pests.dbf");
     WriteBenchPests(File, RecordCount, pfExclusiveCreate);
     return File;
   }();

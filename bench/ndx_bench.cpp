@@ -1,77 +1,51 @@
 // NDX index speed: building an index over a 100,000-record pest-shaped table (target: under
 // 0.3 s), and 100,000 random inserts into an index shared with other processes.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <numeric>
 #include <random>
 
 #include "bench/PestTableShape.h"
-#include "table/DbaseFile.h"
+#include "bench/RunQuiet.h"
 #include "table/NdxIndex.h"
-#include "tests/support/ScratchFolder.h"
 
 namespace {
 
 constexpr int RecordCount = 100000;
 
-class TBenchDir {
- public:
-  std::string File(const std::string& Name) const { return (FFolder / Name).string(); }
-
- private:
-  TScratchFolder FFolder{"ndxbench-"};
-};
-
-// A pest-shaped table whose IDX values are a shuffled 1..Count.
-void MakePestTable(const std::string& Name, int Count) {
-  TDbaseFile Table;
-  Table.SetFileName(Name);
-  Table.SetMode(pfExclusiveCreate);
-  Table.CreateTable(PestFields());
-  std::vector<int> Keys(Count);
-  std::iota(Keys.begin(), Keys.end(), 1);
-  std::shuffle(Keys.begin(), Keys.end(), std::mt19937(7));
-  std::vector<std::uint8_t> Record(Table.RecordSize());
-  for (int Key : Keys) {
-    Table.InitRecord(Record.data());
-    Table.SetFieldData(0, Table.FieldDefs()[0].FieldType, Key, Record.data());
-    Table.SetFieldData(1, ftString, "Mosquito", Record.data());
-    Table.Insert(Record.data());
-  }
-  Table.Close();
+// Creates a distinct index on the profiles' numbers under exclusive access, built from the table
+// when Build.
+void CreateIndex(TDbaseFile& Table, const std::string& Name, TPagedFileMode Mode, bool Build) {
+  Table.TryExclusive();
+  TIndexFile Index(Table);
+  Index.SetFileName(Name);
+  Index.SetMode(Mode);
+  Index.Open();
+  Index.CreateIndex(PestField::Idx, ixPrimary | ixUnique);
+  if (Build) Index.Rebuild();
+  Index.Close();
+  Table.EndExclusive();
 }
 
 void BM_BuildIndex(benchmark::State& State) {
-  TBenchDir Dir;
-  MakePestTable(Dir.File("para.dbf"), RecordCount);
+  const std::string Name = BenchFile("build.dbf");
+  WriteBenchPests(Name, RecordCount, pfExclusiveCreate, 7);
   TDbaseFile Table;
-  Table.SetFileName(Dir.File("para.dbf"));
+  Table.SetFileName(Name);
   Table.SetMode(pfReadWriteOpen);
   Table.Open();
-  for (auto _ : State) {
-    Table.TryExclusive();
-    TIndexFile Index(Table);
-    Index.SetFileName(Dir.File("idx.ndx"));
-    Index.SetMode(pfReadWriteCreate);
-    Index.Open();
-    Index.CreateIndex(PestField::Idx, ixPrimary | ixUnique);
-    Index.Rebuild();
-    Index.Close();
-    Table.EndExclusive();
-  }
+  for (auto _ : State) CreateIndex(Table, BenchFile("build.ndx"), pfReadWriteCreate, true);
   State.SetLabel("100,000 records, distinct numeric key");
 }
 BENCHMARK(BM_BuildIndex)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_SharedRandomInserts(benchmark::State& State) {
-  TBenchDir Dir;
-  MakePestTable(Dir.File("para.dbf"), 0);
+  const std::string Name = BenchFile("inserts.dbf"), IndexName = BenchFile("inserts.ndx");
+  WriteBenchPests(Name, 0, pfExclusiveCreate);
   TDbaseFile Table;
-  Table.SetFileName(Dir.File("para.dbf"));
+  Table.SetFileName(Name);
   Table.SetMode(pfReadWriteOpen);
   Table.Open();
   std::vector<int> Keys(RecordCount);
@@ -81,18 +55,10 @@ void BM_SharedRandomInserts(benchmark::State& State) {
   Table.InitRecord(Record.data());
   for (auto _ : State) {
     State.PauseTiming();
-    std::filesystem::remove(Dir.File("idx.ndx"));
-    Table.TryExclusive();
-    {
-      TIndexFile Index(Table);
-      Index.SetFileName(Dir.File("idx.ndx"));
-      Index.SetMode(pfExclusiveCreate);
-      Index.Open();
-      Index.CreateIndex(PestField::Idx, ixPrimary | ixUnique);
-    }
-    Table.EndExclusive();
+    std::filesystem::remove(IndexName);
+    CreateIndex(Table, IndexName, pfExclusiveCreate, false);
     TIndexFile Index(Table);
-    Index.SetFileName(Dir.File("idx.ndx"));
+    Index.SetFileName(IndexName);
     Index.SetMode(pfReadWriteOpen);
     Index.Open();
     State.ResumeTiming();

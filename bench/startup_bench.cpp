@@ -4,22 +4,11 @@
 // the pairs' differences. Run it from the build folder: bench/startup_bench.
 #include <benchmark/benchmark.h>
 
-#include <chrono>
-
 #include "bench/RunQuiet.h"
 
 namespace {
 
 constexpr double GoalOverTrueMs = 3;
-
-// Seconds from starting Args (output thrown away) to reaping it; negative when it could not run
-// or failed.
-double SecondsToRun(std::vector<std::string> Args) {
-  const auto Start = std::chrono::steady_clock::now();
-  if (!RunQuiet(std::move(Args))) return -1;
-  const std::chrono::duration<double> Took = std::chrono::steady_clock::now() - Start;
-  return Took.count();
-}
 
 // Times the program's start (the benchmark's own figure) and its excess over /bin/true's.
 void TimeStart(benchmark::State& State, const std::vector<std::string>& Args) {

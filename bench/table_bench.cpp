@@ -4,25 +4,17 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
 
 #include "bench/PestTableShape.h"
+#include "bench/RunQuiet.h"
 #include "table/CodePage.h"
-#include "table/DbaseFile.h"
-#include "tests/support/ScratchFolder.h"
 
 namespace {
 
 constexpr int RecordCount = 100000;
-
-const std::string& Folder() {
-  static const std::string Path = MakeScratchFolder("table-bench-").string();
-  return Path;
-}
 
 std::string SelfPath() {
   return std::filesystem::read_symlink("/proc/self/exe").string();
@@ -58,23 +50,22 @@ std::int64_t ReadPests(const std::string& Name) {
 
 const std::string& PestTable() {
   static const std::string Name = [] {
-    const std::string Path = Folder() + "/pests.dbf";
+    const std::string Path = BenchFile("pests.dbf");
     AppendPests(Path, RecordCount, pfExclusiveOpen);
     return Path;
   }();
   return Name;
 }
 
-// Runs Command Iterations times as a whole process, timing it by the wall clock.
-void WholeProcess(benchmark::State& State, const std::string& Command) {
+// Runs Args as a whole process on each iteration, timing it by the wall clock.
+void WholeProcess(benchmark::State& State, const std::vector<std::string>& Args) {
   for (auto _ : State) {
-    const auto Start = std::chrono::steady_clock::now();
-    if (std::system((Command + " >/dev/null 2>&1").c_str()) != 0) {
-      State.SkipWithError(("failed: " + Command).c_str());
+    const double Seconds = SecondsToRun(Args);
+    if (Seconds < 0) {
+      State.SkipWithError(("failed: " + Args[0]).c_str());
       return;
     }
-    State.SetIterationTime(
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count());
+    State.SetIterationTime(Seconds);
   }
 }
 
@@ -87,29 +78,29 @@ BENCHMARK(BM_ReadAllFields)->Unit(benchmark::kMillisecond);
 
 void BM_Append(benchmark::State& State) {
   const auto Mode = static_cast<TPagedFileMode>(State.range(0));
-  for (auto _ : State) AppendPests(Folder() + "/append.dbf", RecordCount, Mode);
+  for (auto _ : State) AppendPests(BenchFile("append.dbf"), RecordCount, Mode);
   State.SetItemsProcessed(State.iterations() * RecordCount);
   State.SetLabel(Mode == pfReadWriteOpen ? "shared" : "exclusive");
 }
 BENCHMARK(BM_Append)->Arg(pfReadWriteOpen)->Arg(pfExclusiveOpen)->Unit(benchmark::kMillisecond);
 
 void BM_ProcessReadHere(benchmark::State& State) {
-  WholeProcess(State, SelfPath() + " --read " + PestTable());
+  WholeProcess(State, {SelfPath(), "--read", PestTable()});
 }
 BENCHMARK(BM_ProcessReadHere)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
 void BM_ProcessReadDbfread(benchmark::State& State) {
-  WholeProcess(
-      State, "/usr/bin/python3 -c 'import sys, dbfread\nfor r in dbfread.DBF(sys.argv[1]): pass' " +
-                 PestTable());
+  WholeProcess(State,
+               {"/usr/bin/python3", "-c",
+                "import sys, dbfread\nfor r in dbfread.DBF(sys.argv[1]): pass", PestTable()});
 }
 BENCHMARK(BM_ProcessReadDbfread)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
 // Exclusive is the like-for-like comparison (XBase takes no locks); shared is the program's mode.
 void BM_ProcessAppendHere(benchmark::State& State) {
   const bool Shared = State.range(0) == pfReadWriteOpen;
-  WholeProcess(State, SelfPath() + (Shared ? " --append-shared " : " --append ") + Folder() +
-                          "/append-here.dbf");
+  WholeProcess(State,
+               {SelfPath(), Shared ? "--append-shared" : "--append", BenchFile("append-here.dbf")});
   State.SetLabel(Shared ? "shared" : "exclusive");
 }
 BENCHMARK(BM_ProcessAppendHere)
@@ -126,7 +117,7 @@ void BM_ProcessAppendXBase(benchmark::State& State) {
       "field_types => [qw(N C N N N N N N)], field_lengths => [6, 30, 5, 5, 5, 8, 8, 1], "
       "field_decimals => [0, 0, 0, 0, 0, 2, 2, 0]) or die; for my $i (0 .. 99999) { "
       "$t->set_record($i, $i, \"Pest $i\", 100, 50, 20, 12.5, 99.25, $i % 5) } $t->close;";
-  WholeProcess(State, "perl -e '" + Script + "' " + Folder() + "/append-xbase.dbf");
+  WholeProcess(State, {"perl", "-e", Script, BenchFile("append-xbase.dbf")});
 }
 BENCHMARK(BM_ProcessAppendXBase)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
@@ -150,6 +141,5 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  std::filesystem::remove_all(Folder());
   return 0;
 }

@@ -63,22 +63,11 @@ void BM_BandLimitedSweepTick(benchmark::State& State) {
 }
 BENCHMARK(BM_BandLimitedSweepTick)
     ->ArgName("Hz")
-    ->Arg(20)
-    ->Arg(30)
-    ->Arg(50)
-    ->Arg(100)
-    ->Arg(200)
-    ->Arg(500)
-    ->Arg(1000)
-    ->Arg(2000)
-    ->Arg(5000)
-    ->Arg(10000)
-    ->Arg(15000)
-    ->Arg(20000)
-    ->Arg(30000)
-    ->Arg(40000)
-    ->Arg(47990)
-    ->Arg(50000)
+    ->Apply([](benchmark::internal::Benchmark* B) {
+      for (int Hertz : {20, 30, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 15000, 20000, 30000,
+                        40000, 47990, 50000})
+        B->Arg(Hertz);
+    })
     ->Unit(benchmark::kMicrosecond);
 
 void BM_LongestImage(benchmark::State& State) {

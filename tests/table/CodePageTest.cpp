@@ -4,60 +4,38 @@
 #include "table/CodePage.h"
 #include "table/DbaseMessages.h"
 
+// dBase's language driver ids and names, and ids no dBase driver uses carrying FoxPro's
+// code-page marks; none for an id or a name no one uses. New tables get a dBase driver id.
 TEST(CodePageTest, LanguageDriversNameTheirCodePages) {
-  EXPECT_EQ(CodePageOfLanguageId(0), 0);
-  EXPECT_EQ(CodePageOfLanguageId(8), 865);
-  EXPECT_EQ(CodePageOfLanguageId(87), 1252);
-  EXPECT_EQ(CodePageOfLanguageId(38), 866);
-  EXPECT_EQ(CodePageOfLanguageId(156), 850);
-  // Ids no dBase driver uses carry FoxPro's code-page marks.
-  EXPECT_EQ(CodePageOfLanguageId(0x01), 437);
-  EXPECT_EQ(CodePageOfLanguageId(0x03), 1252);
-  EXPECT_EQ(CodePageOfLanguageId(0x04), 10000);
-  EXPECT_EQ(CodePageOfLanguageId(0x65), 866);
-  EXPECT_EQ(CodePageOfLanguageId(0x7B), 932);
-  EXPECT_EQ(CodePageOfLanguageId(0xC8), 1250);
-  EXPECT_EQ(CodePageOfLanguageId(0xCC), 1257);
-  for (const int Unknown : {0x05, 0x07, 0x1E, 0x68, 0x7F, 0xCD, 0xFF})
-    EXPECT_EQ(CodePageOfLanguageId(Unknown), 0) << Unknown;
-  // New tables get a dBase driver id.
+  const std::pair<int, int> Ids[] = {{0, 0},      {8, 865},    {87, 1252},   {38, 866},
+                                     {156, 850},  {0x01, 437}, {0x03, 1252}, {0x04, 10000},
+                                     {0x65, 866}, {0x7B, 932}, {0xC8, 1250}, {0xCC, 1257},
+                                     {0x05, 0},   {0x07, 0},   {0x1E, 0},    {0x68, 0},
+                                     {0x7F, 0},   {0xCD, 0},   {0xFF, 0}};
+  for (const auto& [Id, CodePage] : Ids) EXPECT_EQ(CodePageOfLanguageId(Id), CodePage) << Id;
   EXPECT_EQ(LanguageIdOfCodePage(1252), 87);
-
-  EXPECT_EQ(CodePageOfLanguageName("DBWINUS0"), 1252);
-  EXPECT_EQ(CodePageOfLanguageName("DBHEBREW"), 1255);
-  EXPECT_EQ(CodePageOfLanguageName("FOXWINWIN"), 0);  // WIN must stand at name offset 5
-  EXPECT_EQ(CodePageOfLanguageName("FOX??WIN"), 1252);
-  EXPECT_EQ(CodePageOfLanguageName("DB865DA0"), 865);
-  EXPECT_EQ(CodePageOfLanguageName("FOX850"), 850);
-  EXPECT_EQ(CodePageOfLanguageName("DB8"), 0);
-  EXPECT_EQ(CodePageOfLanguageName("XX437"), 0);
-  EXPECT_EQ(CodePageOfLanguageName(""), 0);
+  const std::pair<const char*, int> Names[] = {
+      {"DBWINUS0", 1252}, {"DBHEBREW", 1255}, {"FOXWINWIN", 0},  // WIN must be at offset 5
+      {"FOX??WIN", 1252}, {"DB865DA0", 865},  {"FOX850", 850},  {"DB8", 0}, {"XX437", 0}, {"", 0}};
+  for (const auto& [Name, CodePage] : Names)
+    EXPECT_EQ(CodePageOfLanguageName(Name), CodePage) << Name;
+  const std::pair<int, int> Modes[] = {{1252, 1}, {437, 2}, {850, 3}, {620, 0}, {0, 0}};
+  for (const auto& [CodePage, Mode] : Modes)  // 620 (Mazovia): iconv has no converter
+    EXPECT_EQ(TranslationModeFor(CodePage), Mode) << CodePage;
 }
 
-TEST(CodePageTest, TranslationModeFollowsTheCodePage) {
-  EXPECT_EQ(TranslationModeFor(1252), 1);
-  EXPECT_EQ(TranslationModeFor(437), 2);
-  EXPECT_EQ(TranslationModeFor(850), 3);
-  EXPECT_EQ(TranslationModeFor(620), 0);  // Mazovia: iconv has no converter
-  EXPECT_EQ(TranslationModeFor(0), 0);
-}
-
-TEST(CodePageTest, DecodingShowsUndefinedBytesAsReplacementCharacters) {
-  TCodePageConverter Ansi(1252);
+// Decoding shows undefined bytes as replacement characters; encoding refuses what the code page
+// cannot hold.
+TEST(CodePageTest, ConvertersTranslateBothWays) {
+  TCodePageConverter Ansi(1252), Oem(437), Mac(10000), Unknown(620);
   ASSERT_TRUE(Ansi.Supported());
   EXPECT_EQ(Ansi.ToUtf8("Caf\xE9 \x80"), "Caf\u00E9 \u20AC");
   EXPECT_EQ(Ansi.ToUtf8("a\x81z"), "a\uFFFDz");  // 0x81 is not defined in 1252
-  TCodePageConverter Oem(437);
   EXPECT_EQ(Oem.ToUtf8("\x82t\xE9"), "\u00E9t\u0398");
-  TCodePageConverter Mac(10000);
   EXPECT_EQ(Mac.ToUtf8("Caf\x8E"), "Caf\u00E9");
-  TCodePageConverter Unknown(620);
   EXPECT_FALSE(Unknown.Supported());
   EXPECT_EQ(Unknown.ToUtf8("ab\xA5"), "ab\uFFFD");
-}
 
-TEST(CodePageTest, EncodingRefusesWhatTheCodePageCannotHold) {
-  TCodePageConverter Ansi(1252);
   EXPECT_EQ(Ansi.FromUtf8("Caf\u00E9 \u20AC"), "Caf\xE9 \x80");
   try {
     Ansi.FromUtf8("\u0416uk");  // Cyrillic Zhe
@@ -65,10 +43,8 @@ TEST(CodePageTest, EncodingRefusesWhatTheCodePageCannotHold) {
   } catch (const EDbaseError& E) {
     EXPECT_EQ(E.Message(), "Text \"\u0416uk\" cannot be stored in code page 1252.");
   }
-  TCodePageConverter Oem(437);
   EXPECT_THROW(Oem.FromUtf8("\u20AC"), EDbaseError);
   EXPECT_THROW(Oem.FromUtf8("\xFF\xFE"), EDbaseError);  // not UTF-8 at all
-  TCodePageConverter Unknown(620);
   EXPECT_EQ(Unknown.FromUtf8("plain"), "plain");
   EXPECT_THROW(Unknown.FromUtf8("\u00E9"), EDbaseError);
   // Long text crosses the converter's chunks intact.

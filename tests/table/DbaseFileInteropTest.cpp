@@ -8,8 +8,7 @@
 
 #include "table/CodePage.h"
 #include "table/DbaseFile.h"
-#include "table/TableCommand.h"
-#include "tests/table/DbaseTestFiles.h"
+#include "tests/table/TableTestFiles.h"
 
 namespace {
 
@@ -88,12 +87,16 @@ std::string Dump(const std::string& Name) {
   return Out;
 }
 
-// What `tessolon table FILE SUBCOMMAND` prints.
-std::string TableCommandOutput(const std::string& Name, const std::string& Subcommand) {
-  testing::internal::CaptureStdout();
-  const int Status = TableCommand({Name, Subcommand});
-  std::string Out = testing::internal::GetCapturedStdout();
-  return Status == 0 ? Out : Out + "(exit status)";
+// Every installed peer reads Name as we do, its text in code page CodePage.
+void ExpectPeersReadAlike(const std::string& Name, const std::string& Ours,
+                          const std::string& CodePage = "437") {
+  EXPECT_EQ(Python("dbfread_dump.py", Name + " cp" + CodePage), Ours) << "dbfread";
+  if (HavePerl()) {
+    EXPECT_EQ(Perl("xbase_dump.pl", Name + " " + CodePage), Ours) << "Perl XBase";
+  }
+  if (HaveGdal()) {
+    EXPECT_EQ(Python("ogr_dump.py", Name + " " + CodePage), Ours) << "GDAL";
+  }
 }
 
 // A pest-shaped table written by this engine.
@@ -138,22 +141,6 @@ void WriteOurs(const std::string& Name, int Level) {
 
 }  // namespace
 
-TEST(DbaseFileInteropTest, TablesWrittenByPythonDbfReadAlike) {
-  if (!HavePython()) GTEST_SKIP() << "python3-dbf/python3-dbfread missing";
-  TScratchDir Dir;
-  const std::string Name = Dir.File("py.dbf");
-  ASSERT_EQ(Python("dbf_write.py", Name), "");
-  const std::string Ours = Dump(Name);
-  EXPECT_EQ(Ours,
-            "1.0000\tMosquito\t10.5000\t250.0000\t20240301\tT\n"
-            "2.0000\tM\u00fccke\t-3.2500\t0.0000\t19991231\tF\n"
-            "3.0000\tRat\t0.0000\t99999.0000\t\tF\n");
-  EXPECT_EQ(Python("dbfread_dump.py", Name + " cp437"), Ours);
-  if (HavePerl()) {
-    EXPECT_EQ(Perl("xbase_dump.pl", Name), Ours);
-  }
-}
-
 // python3-dbf marks a table's code page with FoxPro's ids (0x03 for Windows ANSI and so on);
 // the text reads as it was written, here and in dbfread.
 TEST(DbaseFileInteropTest, CodePageMarksOfOtherToolsReadAsWritten) {
@@ -171,11 +158,11 @@ TEST(DbaseFileInteropTest, CodePageMarksOfOtherToolsReadAsWritten) {
   for (const auto& Case : Cases) {
     const std::string Name = Dir.File(std::string(Case.Codec) + ".dbf");
     ASSERT_EQ(Python("dbf_write_texts.py", Name + " " + Case.Codec + " '" + Case.Text + "'"), "");
-    const std::string Info = TableCommandOutput(Name, "info");
+    const std::string Info = RunTable({Name, "info"}).Out;
     EXPECT_NE(Info.find(std::string("Code page: ") + Case.CodePage + "\n"), std::string::npos)
         << Info;
     EXPECT_EQ(Dump(Name), std::string(Case.Text) + "\n") << Case.Codec;
-    EXPECT_EQ(TableCommandOutput(Name, "list"), std::string(" \t") + Case.Text + "\n");
+    EXPECT_EQ(RunTable({Name, "list"}).Out, std::string(" \t") + Case.Text + "\n");
     EXPECT_EQ(Python("dbfread_dump.py", Name), Dump(Name)) << Case.Codec;
   }
 }
@@ -221,52 +208,45 @@ TEST(DbaseFileInteropTest, TablesWrittenHereReadAlikeInEveryTool) {
               "1.0000\tMosquito\t10.5000\t250.0000\t20231201\tT\n"
               "-2.0000\tM\u00fccke\t-3.2500\t0.0000\t20231231\tF\n"
               "9999.0000\tCaf\u00e9 rat\t99999.9900\t99999.0000\t\tT\n");
-    EXPECT_EQ(Python("dbfread_dump.py", Name + " cp" + CodePage), Ours) << Level;
-    if (HavePerl()) {
-      EXPECT_EQ(Perl("xbase_dump.pl", Name + " " + CodePage), Ours) << Level;
-    }
-    if (HaveGdal()) {
-      EXPECT_EQ(Python("ogr_dump.py", Name + " " + CodePage), Ours) << Level;
-    }
+    SCOPED_TRACE(Level);
+    ExpectPeersReadAlike(Name, Ours, CodePage);
   }
 }
 
-TEST(DbaseFileInteropTest, EditsMadeHereToAToolsTableReadAlike) {
+// A table python3-dbf wrote reads alike here and in every peer, and so it does once edited here.
+TEST(DbaseFileInteropTest, ToolsTablesAndEditsMadeHereToThemReadAlike) {
   if (!HavePython()) GTEST_SKIP() << "python3-dbf/python3-dbfread missing";
   TScratchDir Dir;
   const std::string Name = Dir.File("py.dbf");
   ASSERT_EQ(Python("dbf_write.py", Name), "");
+  const std::string Written = Dump(Name);
+  EXPECT_EQ(Written,
+            "1.0000\tMosquito\t10.5000\t250.0000\t20240301\tT\n"
+            "2.0000\tM\u00fccke\t-3.2500\t0.0000\t19991231\tF\n"
+            "3.0000\tRat\t0.0000\t99999.0000\t\tF\n");
+  ExpectPeersReadAlike(Name, Written);
   {
-    TDbaseFile File;
-    File.SetFileName(Name);
-    File.SetMode(pfReadWriteOpen);
-    File.Open();
-    TCodePageConverter Text(File.CodePage());
-    std::vector<std::uint8_t> R(File.RecordSize());
-    File.LockRecord(1, R.data());
-    File.SetFieldData(1, ftString, TVariant(Text.FromUtf8("Stechm\u00fccke")), R.data());
-    File.SetFieldData(2, ftFloat, TVariant(), R.data());
-    File.PostRecord(1, R.data());
-    File.DeleteRecord(2, R.data());
-    File.InitRecord(R.data());
-    File.SetFieldData(0, ftSmallint, TVariant(42), R.data());
-    File.SetFieldData(1, ftString, TVariant("Wasp"), R.data());
-    File.SetFieldData(5, ftBoolean, TVariant(true), R.data());
-    EXPECT_EQ(File.Insert(R.data()), 5);
-    File.WriteHeader();
+    const auto File = OpenFile(Name);
+    TCodePageConverter Text(File->CodePage());
+    std::vector<std::uint8_t> R(File->RecordSize());
+    File->LockRecord(1, R.data());
+    File->SetFieldData(1, ftString, TVariant(Text.FromUtf8("Stechm\u00fccke")), R.data());
+    File->SetFieldData(2, ftFloat, TVariant(), R.data());
+    File->PostRecord(1, R.data());
+    File->DeleteRecord(2, R.data());
+    File->InitRecord(R.data());
+    File->SetFieldData(0, ftSmallint, TVariant(42), R.data());
+    File->SetFieldData(1, ftString, TVariant("Wasp"), R.data());
+    File->SetFieldData(5, ftBoolean, TVariant(true), R.data());
+    EXPECT_EQ(File->Insert(R.data()), 5);
+    File->WriteHeader();
   }
   const std::string Ours = Dump(Name);
   EXPECT_EQ(Ours,
             "1.0000\tStechm\u00fccke\t\t250.0000\t20240301\tT\n"
             "3.0000\tRat\t0.0000\t99999.0000\t\tF\n"
             "42.0000\tWasp\t\t\t\tT\n");
-  EXPECT_EQ(Python("dbfread_dump.py", Name + " cp437"), Ours);
-  if (HavePerl()) {
-    EXPECT_EQ(Perl("xbase_dump.pl", Name), Ours);
-  }
-  if (HaveGdal()) {
-    EXPECT_EQ(Python("ogr_dump.py", Name), Ours);
-  }
+  ExpectPeersReadAlike(Name, Ours);
 }
 
 // LibreOffice Calc writes UTF-8 text and no code-page mark. Such a table, appended to here,

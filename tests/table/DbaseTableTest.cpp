@@ -4,11 +4,11 @@
 
 #include "platform/data/DatabaseError.h"
 #include "table/DbaseMessages.h"
-#include "tests/table/DbaseTableTestSupport.h"
+#include "tests/table/TableTestFiles.h"
 
 namespace {
 
-std::unique_ptr<TDbaseTable> OpenPests(const TTableDir& Dir, bool ShowDeleted = false) {
+std::unique_ptr<TDbaseTable> OpenPests(const TScratchDir& Dir, bool ShowDeleted = false) {
   auto T = std::make_unique<TDbaseTable>(nullptr);
   T->SetFilePath(Dir.Path());
   T->SetTableName("para.dbf");
@@ -22,7 +22,7 @@ std::string Name(const TDbaseTable& T) {
 }
 
 std::string HeaderDate(const std::string& File) {
-  const auto B = ReadBytes(File);
+  const auto B = ReadFile(File);
   return std::to_string(1900 + B[1]) + "-" + std::to_string(B[2]) + "-" + std::to_string(B[3]);
 }
 
@@ -34,7 +34,7 @@ std::string Today() {
 }  // namespace
 
 TEST(DbaseTableTest, ReadsThePestTableByFieldName) {
-  TTableDir Dir;
+  TScratchDir Dir;
   WriteSampleTable(Dir.File("para.dbf"));
   auto T = OpenPests(Dir);
   EXPECT_EQ(T->RecordCount(), 3);
@@ -56,11 +56,11 @@ TEST(DbaseTableTest, ReadsThePestTableByFieldName) {
 }
 
 TEST(DbaseTableTest, DeletedRecordsAreSteppedOverBothWays) {
-  TTableDir Dir;
-  WriteTable(Dir.File("para.dbf"), SampleColumns,
-             {Record(SampleColumns, {"1", "A"}, true), Record(SampleColumns, {"2", "B"}),
-              Record(SampleColumns, {"3", "C"}, true), Record(SampleColumns, {"4", "D"}),
-              Record(SampleColumns, {"5", "E"}, true)});
+  TScratchDir Dir;
+  WriteTable(Dir.File("para.dbf"), SampleFields,
+             {Record(SampleFields, {"1", "A"}, true), Record(SampleFields, {"2", "B"}),
+              Record(SampleFields, {"3", "C"}, true), Record(SampleFields, {"4", "D"}),
+              Record(SampleFields, {"5", "E"}, true)});
   auto T = OpenPests(Dir);
   EXPECT_EQ(Name(*T), "B");
   T->Prior();
@@ -85,8 +85,8 @@ TEST(DbaseTableTest, DeletedRecordsAreSteppedOverBothWays) {
 }
 
 TEST(DbaseTableTest, EmptyTableEndsAtOnce) {
-  TTableDir Dir;
-  WriteTable(Dir.File("para.dbf"), SampleColumns, {});
+  TScratchDir Dir;
+  WriteTable(Dir.File("para.dbf"), SampleFields, {});
   auto T = OpenPests(Dir);
   EXPECT_TRUE(T->Eof() && T->Bof());
   T->Last();
@@ -95,84 +95,68 @@ TEST(DbaseTableTest, EmptyTableEndsAtOnce) {
   EXPECT_TRUE(T->FieldByName("IDX")->IsNull());
 }
 
-TEST(DbaseTableTest, EditWritesTheFieldAndNothingElse) {
-  TTableDir Dir;
-  WriteSampleTable(Dir.File("para.dbf"));
-  const auto Before = ReadBytes(Dir.File("para.dbf"));
-  {
-    auto T = OpenPests(Dir);
-    T->Next();
-    T->Edit();
-    T->FieldByName("wav_frm")->SetAsInteger(3);
-    T->Post();
-    EXPECT_EQ(T->State(), dsBrowse);
-    EXPECT_EQ(T->FieldByName("WAV_FRM")->AsInteger(), 3);
-    EXPECT_EQ(T->RecNo(), 2);
-  }
-  const auto After = ReadBytes(Dir.File("para.dbf"));
-  ASSERT_EQ(After.size(), Before.size());
-  const int HeaderLength = After[8] | After[9] << 8, RecordLength = After[10] | After[11] << 8;
-  const std::size_t WavFrm = HeaderLength + RecordLength + RecordLength - 2;
-  EXPECT_EQ(std::string(After.begin() + WavFrm, After.begin() + WavFrm + 2), "03");
-  for (std::size_t I = 4; I < After.size(); ++I) {
-    if (I == WavFrm || I == WavFrm + 1) continue;
-    EXPECT_EQ(After[I], Before[I]) << "byte " << I;
-  }
-}
-
-TEST(DbaseTableTest, CancelRestoresTheRecordAndAppendCancelWritesNothing) {
-  TTableDir Dir;
-  WriteSampleTable(Dir.File("para.dbf"));
+// Each write goes to the file at once, where another reader sees it before the table closes: an
+// edit writes its field and nothing else, an append the record, the count, today's date and the
+// end-of-file byte, a delete the flag. Cancel writes nothing.
+TEST(DbaseTableTest, WritesGoThroughAtOnceAndCancelWritesNothing) {
+  TScratchDir Dir;
+  const std::string File = Dir.File("para.dbf");
+  WriteSampleTable(File);
+  const auto Before = ReadFile(File);
+  const TStoredHeader H = StoredHeader(Before);
   auto T = OpenPests(Dir);
   T->Edit();
   T->FieldByName("NAME_PEST")->SetAsString("Wasp");
   T->Cancel();
-  EXPECT_EQ(Name(*T), "Mosquito");
   T->Append();
   T->FieldByName("NAME_PEST")->SetAsString("Wasp");
   T->Cancel();
-  EXPECT_EQ(T->RecordCount(), 3);
   EXPECT_EQ(Name(*T), "Mosquito");
-}
+  EXPECT_EQ(T->RecordCount(), 3);
+  EXPECT_EQ(ReadFile(File), Before);
 
-TEST(DbaseTableTest, AppendRewritesTheHeader) {
-  TTableDir Dir;
-  const std::string File = Dir.File("para.dbf");
-  WriteSampleTable(File);
-  auto T = OpenPests(Dir);
+  T->Next();
+  T->Edit();
+  T->FieldByName("wav_frm")->SetAsInteger(3);
+  T->Post();
+  EXPECT_EQ(T->State(), dsBrowse);
+  EXPECT_EQ(T->FieldByName("WAV_FRM")->AsInteger(), 3);
+  EXPECT_EQ(T->RecNo(), 2);
+  auto After = ReadFile(File);
+  ASSERT_EQ(After.size(), Before.size());
+  const std::size_t WavFrm = H.HeaderLength + 2 * H.RecordLength - 2;
+  EXPECT_EQ(std::string(After.begin() + WavFrm, After.begin() + WavFrm + 2), "03");
+  for (std::size_t I = 4; I < After.size(); ++I)
+    if (I != WavFrm && I != WavFrm + 1) {
+      EXPECT_EQ(After[I], Before[I]) << "byte " << I;
+    }
+
   T->Append();
   T->FieldByName("IDX")->SetAsInteger(4);
   T->FieldByName("NAME_PEST")->SetAsString("Gnat");
   T->Post();
   EXPECT_EQ(T->RecNo(), 4);
   EXPECT_EQ(Name(*T), "Gnat");
-  // Written through at once: another reader of the file sees it before the table is closed.
-  const auto B = ReadBytes(File);
-  EXPECT_EQ(B[4], 4);
+  After = ReadFile(File);
+  EXPECT_EQ(After[4], 4);
   EXPECT_EQ(HeaderDate(File), Today());
-  const int HeaderLength = B[8] | B[9] << 8, RecordLength = B[10] | B[11] << 8;
-  ASSERT_EQ(B.size(), static_cast<std::size_t>(HeaderLength + 4 * RecordLength + 1));
-  EXPECT_EQ(B.back(), 0x1A);
-  EXPECT_EQ(B[HeaderLength + 3 * RecordLength], ' ');
-}
+  ASSERT_EQ(After.size(), std::size_t(H.HeaderLength + 4 * H.RecordLength + 1));
+  EXPECT_EQ(After.back(), 0x1A);
+  EXPECT_EQ(After[H.HeaderLength + 3 * H.RecordLength], ' ');
 
-TEST(DbaseTableTest, DeleteFlagsTheRecord) {
-  TTableDir Dir;
-  WriteSampleTable(Dir.File("para.dbf"));
-  auto T = OpenPests(Dir);
+  T->First();
   T->Next();
   T->Delete();
   EXPECT_EQ(Name(*T), "Moth");
-  const auto B = ReadBytes(Dir.File("para.dbf"));
-  const int HeaderLength = B[8] | B[9] << 8, RecordLength = B[10] | B[11] << 8;
-  EXPECT_EQ(B[HeaderLength + RecordLength], '*');
+  EXPECT_EQ(ReadFile(File)[H.HeaderLength + H.RecordLength], '*');
   T->First();
   T->Next();
   EXPECT_EQ(Name(*T), "Moth");
 }
 
+// The date is stamped on close, unless the table was opened read-only.
 TEST(DbaseTableTest, CloseRewritesTheDateUnlessReadOnly) {
-  TTableDir Dir;
+  TScratchDir Dir;
   const std::string File = Dir.File("para.dbf");
   WriteSampleTable(File);
   {
@@ -188,13 +172,40 @@ TEST(DbaseTableTest, CloseRewritesTheDateUnlessReadOnly) {
   EXPECT_EQ(HeaderDate(File), Today());
 }
 
+// A record another user edits cannot be edited here until they let it go; the others can.
+TEST(DbaseTableTest, ARecordLockedByAnotherUserIsRefusedUntilReleased) {
+  TScratchDir Dir;
+  WriteSampleTable(Dir.File("para.dbf"));
+  const auto Other = OpenFile(Dir.File("para.dbf"));
+  std::vector<std::uint8_t> Held(Other->RecordSize());
+  Other->LockRecord(1, Held.data());
+  auto T = OpenPests(Dir);
+  try {
+    T->Edit();
+    ADD_FAILURE() << "edit of a locked record succeeded";
+  } catch (const EDbaseError& E) {
+    EXPECT_EQ(E.Message(), "Record locked.");
+  }
+  EXPECT_EQ(T->State(), dsBrowse);
+  T->Next();
+  T->Edit();
+  T->Cancel();
+  Other->UnlockRecord(1);
+  T->First();
+  T->Edit();
+  T->FieldByName("NAME_PEST")->SetAsString("Wasp");
+  T->Post();
+  T->Close();
+  EXPECT_EQ(OpenPests(Dir)->FieldByName("NAME_PEST")->AsString(), "Wasp");
+}
+
 TEST(DbaseTableTest, LocateCaseInsensitivePartialOnTranslatedText) {
-  TTableDir Dir;
+  TScratchDir Dir;
   // Language driver 0x57: code page 1252; "M\xFC" is "Mü" there.
-  WriteTable(Dir.File("para.dbf"), SampleColumns,
-             {Record(SampleColumns, {"1", "Fly"}), Record(SampleColumns, {"2",
-                                                                          "M\xFC"
-                                                                          "cke"})},
+  WriteTable(Dir.File("para.dbf"), SampleFields,
+             {Record(SampleFields, {"1", "Fly"}), Record(SampleFields, {"2",
+                                                                        "M\xFC"
+                                                                        "cke"})},
              0x57);
   auto T = OpenPests(Dir);
   EXPECT_EQ(T->CodePage(), 1252);
@@ -227,7 +238,7 @@ TEST(DbaseTableTest, FolderResolution) {
 }
 
 TEST(DbaseTableTest, OpenFailuresLeaveTheTableClosed) {
-  TTableDir Dir;
+  TScratchDir Dir;
   TDbaseTable T(nullptr);
   T.SetFilePath(Dir.Path());
   T.SetTableName("para.dbf");
@@ -238,11 +249,9 @@ TEST(DbaseTableTest, OpenFailuresLeaveTheTableClosed) {
     EXPECT_EQ(E.Message(), "Open: file not found: \"" + Dir.File("para.dbf") + "\".");
   }
   EXPECT_FALSE(T.Active());
-  WriteTable(Dir.File("para.dbf"), {}, {});  // header length 33, record length 1
-  auto B = ReadBytes(Dir.File("para.dbf"));
+  auto B = MakeDbf({}, {});
   B[10] = 0;  // zero record length: the open gives up silently
-  std::ofstream(Dir.File("para.dbf"), std::ios::binary)
-      .write(reinterpret_cast<const char*>(B.data()), B.size());
+  WriteFile(Dir.File("para.dbf"), B);
   EXPECT_THROW(T.Open(), EAbort);
   EXPECT_FALSE(T.Active());
   T.Close();
@@ -250,8 +259,8 @@ TEST(DbaseTableTest, OpenFailuresLeaveTheTableClosed) {
 }
 
 TEST(DbaseTableTest, DuplicateNamesGetSuffixes) {
-  TTableDir Dir;
-  const std::vector<TColumn> Columns = {{"NAME", 'C', 3}, {"name", 'C', 3}, {"NAME2", 'C', 3}};
+  TScratchDir Dir;
+  const std::vector<TRawField> Columns = {{"NAME", 'C', 3}, {"name", 'C', 3}, {"NAME2", 'C', 3}};
   WriteTable(Dir.File("t.dbf"), Columns, {Record(Columns, {"a", "b", "c"})});
   TDbaseTable T(nullptr);
   T.SetTableName(Dir.File("t.dbf"));
@@ -265,9 +274,9 @@ TEST(DbaseTableTest, DuplicateNamesGetSuffixes) {
 }
 
 TEST(DbaseTableTest, UntranslatableCodePageMakesTheTableReadOnlyUnlessForced) {
-  TTableDir Dir;
+  TScratchDir Dir;
   // Language driver 105: code page 620, which the system cannot translate.
-  WriteTable(Dir.File("para.dbf"), SampleColumns, {Record(SampleColumns, {"1", "Fl\xA4"})}, 105);
+  WriteTable(Dir.File("para.dbf"), SampleFields, {Record(SampleFields, {"1", "Fl\xA4"})}, 105);
   auto T = OpenPests(Dir);
   EXPECT_EQ(T->TranslationMode(), tmNoneNotModifiable);
   EXPECT_FALSE(T->CanModify());
@@ -283,7 +292,7 @@ TEST(DbaseTableTest, UntranslatableCodePageMakesTheTableReadOnlyUnlessForced) {
 }
 
 TEST(DbaseTableTest, AutoCreateBuildsTheTableFromFieldDefinitions) {
-  TTableDir Dir;
+  TScratchDir Dir;
   const std::string File = Dir.File("new.dbf");
   {
     TDbaseTable T(nullptr);
@@ -301,7 +310,7 @@ TEST(DbaseTableTest, AutoCreateBuildsTheTableFromFieldDefinitions) {
     T.FieldByName("F_START")->SetAsFloat(1.25);
     T.Post();
   }
-  const auto B = ReadBytes(File);
+  const auto B = ReadFile(File);
   EXPECT_EQ(B[0], 0x03);
   EXPECT_EQ(B[8] | B[9] << 8, 32 * 3 + 33);
   EXPECT_EQ(B[10] | B[11] << 8, 1 + 4 + 20 + 9);

@@ -9,10 +9,10 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "table/DbaseMessages.h"
+#include "tests/support/ScopedEnv.h"
 #include "tests/table/WriteFaultSupport.h"
 
 namespace {
@@ -75,9 +75,7 @@ class TFiller {
 TEST(DiskFullTest, AppendsRefusedByAFullDiskChangeNothing) {
   TSmallDisk Disk;
   if (!Disk.Reason().empty()) GTEST_SKIP() << Disk.Reason();
-  const char* Before = std::getenv("TMPDIR");
-  const std::string SavedTmp = Before ? Before : "";
-  ::setenv("TMPDIR", Disk.Path().c_str(), 1);
+  const TScopedEnv Tmp("TMPDIR", Disk.Path());  // the rig's scratch folder goes on the small disk
   int Refused = 0, Appended = 0;
   {
     TFaultRig Rig(pfReadWriteOpen);
@@ -112,10 +110,6 @@ TEST(DiskFullTest, AppendsRefusedByAFullDiskChangeNothing) {
       ASSERT_TRUE(Filler.Free());
     }
   }
-  if (Before)
-    ::setenv("TMPDIR", SavedTmp.c_str(), 1);
-  else
-    ::unsetenv("TMPDIR");
   EXPECT_EQ(Refused, 6);
   std::printf("%d appends refused by the full disk, %d went through\n", Refused, Appended);
 }

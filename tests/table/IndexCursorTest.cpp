@@ -7,16 +7,16 @@
 #include "table/DbaseMessages.h"
 #include "table/DbaseTable.h"
 #include "table/NdxVerify.h"
-#include "tests/table/DbaseTableTestSupport.h"
+#include "tests/table/TableTestFiles.h"
 
 namespace {
 
 class IndexCursor : public testing::Test {
  protected:
   IndexCursor() {
-    WriteTable(Dir.File("para.dbf"), SampleColumns,
-               {Record(SampleColumns, {"3", "Mosquito"}),
-                Record(SampleColumns, {"1", "Flea"}, true), Record(SampleColumns, {"2", "Gnat"})});
+    WriteTable(Dir.File("para.dbf"), SampleFields,
+               {Record(SampleFields, {"3", "Mosquito"}), Record(SampleFields, {"1", "Flea"}, true),
+                Record(SampleFields, {"2", "Gnat"})});
     Table.SetFilePath(Dir.Path());
     Table.SetTableName("para.dbf");
   }
@@ -34,22 +34,24 @@ class IndexCursor : public testing::Test {
     return *Found;
   }
 
-  TTableDir Dir;
+  TScratchDir Dir;
   TDbaseTable Table{nullptr};
 };
 
-TEST_F(IndexCursor, MissingIndexIsBuiltAtOpenAndTheTableStaysShared) {
+// A missing index is built at open, in key order with deleted records, and the table is left
+// shared. IndexName, chosen after a walk in file order or before an open, puts the records in its
+// order, skipping deleted ones, and Locate goes through it; detaching it falls back to file order
+// instead of walking a closed file.
+TEST_F(IndexCursor, MissingIndexIsBuiltAtOpenAndOrdersTheRecords) {
   Table.Indexes().SetStrings({"idx.ndx;IDX;ixPrimary,ixUnique"});
   Table.Open();
   ASSERT_TRUE(std::filesystem::exists(Dir.File("idx.ndx")));
-  // Deleted record 2 included, in key order.
   std::vector<std::uint32_t> RecNos;
   TIndexFile& I = Index();
   for (I.CursorFirst(); I.CursorNext();) RecNos.push_back(I.CursorRecNo());
   EXPECT_EQ(RecNos, (std::vector<std::uint32_t>{2, 3, 1}));
   EXPECT_EQ(I.IndexHeader().Flags, 0x60);
-  // Back to shared access: another user can open the table and the index.
-  TDbaseFile Other;
+  TDbaseFile Other;  // another user can open the table and the index
   Other.SetFileName(Dir.File("para.dbf"));
   Other.SetMode(pfReadWriteOpen);
   EXPECT_NO_THROW(Other.Open());
@@ -57,11 +59,36 @@ TEST_F(IndexCursor, MissingIndexIsBuiltAtOpenAndTheTableStaysShared) {
   OtherIndex.SetFileName(Dir.File("idx.ndx"));
   OtherIndex.SetMode(pfReadWriteOpen);
   EXPECT_NO_THROW(OtherIndex.Open());
+
+  EXPECT_EQ(Order(), (std::vector<int>{3, 2}));
+  Table.SetIndexName("idx.ndx");
+  EXPECT_EQ(Order(), (std::vector<int>{2, 3}));
+  Table.Last();
+  EXPECT_EQ(Table.FieldByName("IDX")->AsInteger(), 3);
+  Table.Prior();
+  EXPECT_EQ(Table.FieldByName("IDX")->AsInteger(), 2);
+  Table.Prior();
+  EXPECT_TRUE(Table.Bof());
+  EXPECT_TRUE(Table.Locate("idx", TVariant(3), 0));
+  EXPECT_EQ(Table.FieldByName("NAME_PEST")->AsString(), "Mosquito");
+  EXPECT_FALSE(Table.Locate("IDX", TVariant(7), 0));
+  EXPECT_EQ(Table.FieldByName("NAME_PEST")->AsString(), "Mosquito");
+  EXPECT_TRUE(Table.Locate("NAME_PEST", TVariant("gnat"), loCaseInsensitive));
+  EXPECT_EQ(Table.FieldByName("IDX")->AsInteger(), 2);
+  Table.SetShowDeleted(true);
+  EXPECT_EQ(Order(), (std::vector<int>{1, 2, 3}));
+  Table.DetachIndexFile("idx.ndx");
+  EXPECT_EQ(Order(), (std::vector<int>{3, 1, 2}));
+  // Chosen while the table is closed, it orders the records from the open on.
+  Table.Close();
+  Table.SetIndexName("idx.ndx");
+  Table.Open();
+  EXPECT_EQ(Order(), (std::vector<int>{1, 2, 3}));
 }
 
 TEST_F(IndexCursor, FailedBuildIsDroppedWithItsFile) {
-  WriteTable(Dir.File("para.dbf"), SampleColumns,
-             {Record(SampleColumns, {"1", "a"}), Record(SampleColumns, {"1", "b"})});
+  WriteTable(Dir.File("para.dbf"), SampleFields,
+             {Record(SampleFields, {"1", "a"}), Record(SampleFields, {"1", "b"})});
   Table.Indexes().SetStrings({"idx.ndx;IDX;ixPrimary"});
   EXPECT_NO_THROW(Table.Open());
   EXPECT_EQ(Table.FindIndex("idx.ndx"), nullptr);
@@ -91,37 +118,6 @@ TEST_F(IndexCursor, AttachAndDetachRules) {
   EXPECT_NE(Table.FindIndex("idx.ndx"), nullptr);
   Table.Close();
   EXPECT_THROW(Table.AttachIndexFile("idx.ndx"), Exception);
-}
-
-TEST_F(IndexCursor, IndexNameOrdersTheRecordsAndSkipsDeletedOnes) {
-  Table.Indexes().SetStrings({"idx.ndx;IDX;ixPrimary,ixUnique"});
-  Table.Open();
-  EXPECT_EQ(Order(), (std::vector<int>{3, 2}));
-  Table.SetIndexName("idx.ndx");
-  EXPECT_EQ(Order(), (std::vector<int>{2, 3}));
-  Table.Last();
-  EXPECT_EQ(Table.FieldByName("IDX")->AsInteger(), 3);
-  Table.Prior();
-  EXPECT_EQ(Table.FieldByName("IDX")->AsInteger(), 2);
-  Table.Prior();
-  EXPECT_TRUE(Table.Bof());
-  Table.SetShowDeleted(true);
-  EXPECT_EQ(Order(), (std::vector<int>{1, 2, 3}));
-  // Detaching the ordering index falls back to file order instead of walking a closed file.
-  Table.DetachIndexFile("idx.ndx");
-  EXPECT_EQ(Order(), (std::vector<int>{3, 1, 2}));
-}
-
-TEST_F(IndexCursor, LocateThroughTheIndex) {
-  Table.Indexes().SetStrings({"idx.ndx;IDX;ixPrimary,ixUnique"});
-  Table.SetIndexName("idx.ndx");
-  Table.Open();
-  EXPECT_TRUE(Table.Locate("idx", TVariant(3), 0));
-  EXPECT_EQ(Table.FieldByName("NAME_PEST")->AsString(), "Mosquito");
-  EXPECT_FALSE(Table.Locate("IDX", TVariant(7), 0));
-  EXPECT_EQ(Table.FieldByName("NAME_PEST")->AsString(), "Mosquito");
-  EXPECT_TRUE(Table.Locate("NAME_PEST", TVariant("gnat"), loCaseInsensitive));
-  EXPECT_EQ(Table.FieldByName("IDX")->AsInteger(), 2);
 }
 
 TEST_F(IndexCursor, DatasetEditsMaintainTheIndex) {

@@ -13,13 +13,12 @@
 #include "table/NdxIndex.h"
 #include "table/NdxPage.h"
 #include "table/NdxVerify.h"
-#include "tests/table/DbaseTableTestSupport.h"
-#include "tests/table/DbaseTestFiles.h"
+#include "tests/table/TableTestFiles.h"
 
 namespace {
 
 std::string Row(int Idx, const std::string& Name) {
-  return Record(SampleColumns,
+  return Record(SampleFields,
                 {std::to_string(Idx), Name, "200", "100.0", "150", "1000.000", "2000.000", "1"});
 }
 
@@ -81,7 +80,7 @@ class IndexOutOfStep : public ::testing::Test {
     return Table;
   }
 
-  TTableDir Dir;
+  TScratchDir Dir;
 
  public:
   std::vector<std::uint8_t> IndexBytes() const { return ReadFile(IndexName()); }
@@ -99,17 +98,17 @@ TEST_F(IndexOutOfStep, AnotherProgramsEditIsMendedWhenAloneAndLeftOutWhileOthers
   const std::vector<TForeignEdit> Edits = {
       {"record added",
        [](IndexOutOfStep& T) {
-         WriteTable(T.TableName(), SampleColumns, Rows({5, 3, 1, 4}));
+         WriteTable(T.TableName(), SampleFields, Rows({5, 3, 1, 4}));
        },
        Names({1, 2, 3, 4}), Names({3, 2, 4, 1}), "record 4 is missing"},
       {"record removed",
        [](IndexOutOfStep& T) {
-         WriteTable(T.TableName(), SampleColumns, Rows({5, 3}));
+         WriteTable(T.TableName(), SampleFields, Rows({5, 3}));
        },
        Names({1, 2}), Names({2, 1}), "names record 3 of 2"},
       {"key changed",
        [](IndexOutOfStep& T) {
-         WriteTable(T.TableName(), SampleColumns, Rows({5, 3, 9}));
+         WriteTable(T.TableName(), SampleFields, Rows({5, 3, 9}));
        },
        Names({1, 2, 3}), Names({2, 1, 3}), "is not the key of record"},
       {"change to the index cut off",
@@ -124,7 +123,7 @@ TEST_F(IndexOutOfStep, AnotherProgramsEditIsMendedWhenAloneAndLeftOutWhileOthers
   for (const TForeignEdit& Edit : Edits) {
     for (const bool Held : {false, true}) {
       SCOPED_TRACE(std::string(Edit.What) + (Held ? ", table held" : ", table alone"));
-      WriteTable(TableName(), SampleColumns, Rows({5, 3, 1}));
+      WriteTable(TableName(), SampleFields, Rows({5, 3, 1}));
       std::filesystem::remove(IndexName());
       ASSERT_EQ(Read().Notices.size(), 0u);  // builds the index
       Edit.Apply(*this);
@@ -180,7 +179,7 @@ TEST_F(IndexOutOfStep, OurOwnChangesNeverSetItOff) {
       {"delete", [](TDbaseTable& T) { T.Delete(); }},
       {"open and close", [](TDbaseTable&) {}},
   };
-  WriteTable(TableName(), SampleColumns, Rows({5, 3, 1}));
+  WriteTable(TableName(), SampleFields, Rows({5, 3, 1}));
   for (const auto& [What, Change] : Changes) {
     SCOPED_TRACE(What);
     {

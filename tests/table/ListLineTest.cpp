@@ -11,7 +11,7 @@
 
 #include "table/DbaseTable.h"
 
-#include "tests/table/DbaseTableTestSupport.h"
+#include "tests/table/TableTestFiles.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ std::vector<std::string> ListedLines(const std::string& Name,
   return Lines;
 }
 
-const std::vector<TColumn> TextColumns = {
+const std::vector<TRawField> TextColumns = {
     {"NAME", 'C', 8}, {"SMALL", 'N', 4},     {"PRICE", 'N', 8, 2},
     {"BIG", 'N', 20}, {"RATIO", 'F', 10, 3}, {"OK", 'L', 1},
     {"WHEN", 'D', 8}, {"STAMP", 'T', 14},    {"NOTE", 'M', 10}};
@@ -65,7 +65,7 @@ const std::vector<TColumn> TextColumns = {
 }  // namespace
 
 TEST(ListLineTest, TextStoredFieldsListAsTheirValues) {
-  TTableDir Dir;
+  TScratchDir Dir;
   const std::string Name = Dir.File("text.dbf");
   std::string Padded = Record(TextColumns, {"ab", "1", "2"});
   Padded.replace(3, 6, 6, '\0');     // NUL padding after the text
@@ -81,10 +81,12 @@ TEST(ListLineTest, TextStoredFieldsListAsTheirValues) {
               {"", "+7", "-0.00", "99999999999999999999", "+1.5", "y", "00000000", "19991231", ""}),
        Record(TextColumns, {"\xff\xe9", "-", "1.2.3", "-9223372036854775809", ".5", "f", "abcdefgh",
                             "20241301120000", ""}),
-       Padded, Record(TextColumns, {"x", "0", "-0012.50", "0.1234567890123456", "5.", "T"})},
+       Padded, Record(TextColumns, {"x", "0", "-0012.50", "0.1234567890123456", "5.", "T"}),
+       Record(TextColumns, {"  -", "  4x", "     abc", "1.5e3", "   abc", "t", "2024013X"}),
+       Record(TextColumns, {"*****", "  -7", "", "    **1*****", "    ******", "F", "20240231"})},
       0x01);  // code page 437
   const auto Lines = ListedLines(Name);
-  ASSERT_EQ(Lines.size(), 6u);
+  ASSERT_EQ(Lines.size(), 8u);
   EXPECT_EQ(Lines[0],
             " \tCafé\t12\t1.5\t123456789012345680\t-0.001\tT\t20240229\t20240229235959\t\n");
   // Overflow asterisks read as null, malformed numbers as zero, impossible dates as null, a
@@ -95,14 +97,18 @@ TEST(ListLineTest, TextStoredFieldsListAsTheirValues) {
   EXPECT_EQ(Lines[4], " \tab\t1\t2\t\t\t\t\t\t\n");
   // More than 15 significant digits go the long way.
   EXPECT_EQ(Lines[5], " \tx\t0\t-12.5\t0.1234567890123456\t5\tT\t\t\t\n");
+  // Leading blanks of text are kept; a day that is not a number counts as 1.
+  EXPECT_EQ(Lines[6], " \t  -\t0\t0\t1500\t0\tT\t20240101\t\t\n");
+  // Asterisks are text in text; a digit among them makes a malformed number.
+  EXPECT_EQ(Lines[7], " \t*****\t-7\t\t0\t\tF\t\t\t\n");
 }
 
 // Whole-number columns of every width, read as integers or as floats: the stored text is copied
 // only when it reads as itself.
 TEST(ListLineTest, WholeNumbersListAsTheirValues) {
-  TTableDir Dir;
+  TScratchDir Dir;
   const std::string Name = Dir.File("whole.dbf");
-  const std::vector<TColumn> Columns = {{"S", 'N', 4}, {"I", 'N', 9}, {"L", 'N', 20}};
+  const std::vector<TRawField> Columns = {{"S", 'N', 4}, {"I", 'N', 9}, {"L", 'N', 20}};
   const std::vector<std::vector<std::string>> Values = {
       {"-007", "000000012", "-0000000000000000001"}, {"-0", "+0", "123456789012345678"},
       {"+12", "999999999", "1234567890123456789"},   {"1 2", "-99999999", "-9223372036854775809"},
@@ -121,7 +127,7 @@ TEST(ListLineTest, WholeNumbersListAsTheirValues) {
 }
 
 TEST(ListLineTest, BinaryFieldsListAsTheirValues) {
-  TTableDir Dir;
+  TScratchDir Dir;
   const std::string Name = Dir.File("binary.dbf");
   const auto Big = [](std::uint64_t Bits, std::uint8_t* Dst, int Count) {
     for (int I = Count - 1; I >= 0; --I, Bits >>= 8) Dst[I] = static_cast<std::uint8_t>(Bits);
@@ -169,7 +175,7 @@ TEST(ListLineTest, BinaryFieldsListAsTheirValues) {
 }
 
 TEST(ListLineTest, RawTimeStampsListAsDates) {
-  TTableDir Dir;
+  TScratchDir Dir;
   const std::string Name = Dir.File("stamps.dbf");
   {
     TDbaseFile File;

@@ -9,7 +9,7 @@
 
 #include "table/DbaseFile.h"
 #include "table/NdxIndex.h"
-#include "tests/table/DbaseTestFiles.h"
+#include "tests/table/TableTestFiles.h"
 
 class TNdxTable {
  public:

@@ -1,32 +1,19 @@
-// Paged access and sharing between open files: byte-range locks, share modes, exclusive access,
-// appends from several processes.
+// Paged access and sharing between open files: byte-range locks, share modes, exclusive access.
+// Appends from several processes are in DbaseTableConcurrencyTest and TableLoadTest.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
-#include <set>
 #include <thread>
 
-#include "table/DbaseFile.h"
 #include "table/DbaseMessages.h"
-#include "tests/table/DbaseTestFiles.h"
+#include "tests/table/TableTestFiles.h"
 
 namespace {
 
 const std::vector<TRawField> Fields = {{"IDX", 'N', 6}, {"NAME_PEST", 'C', 10}};
 
-std::unique_ptr<TDbaseFile> Open(const std::string& Name, TPagedFileMode Mode) {
-  auto File = std::make_unique<TDbaseFile>();
-  File->SetFileName(Name);
-  File->SetMode(Mode);
-  File->Open();
-  return File;
-}
-
 std::string OpenMessage(const std::string& Name, TPagedFileMode Mode) {
   try {
-    Open(Name, Mode);
+    OpenFile(Name, Mode);
     return "(opened)";
   } catch (const EFOpenError& E) {
     return E.Message();
@@ -73,8 +60,8 @@ TEST(PagedFileTest, RecordLocksConflictBetweenOpenFilesUntilReleased) {
   TScratchDir Dir;
   const std::string Name = Dir.File("t.dbf");
   WriteFile(Name, MakeDbf(Fields, {" 000001one       ", " 000002two       "}));
-  auto A = Open(Name, pfReadWriteOpen);
-  auto B = Open(Name, pfReadWriteOpen);
+  auto A = OpenFile(Name, pfReadWriteOpen);
+  auto B = OpenFile(Name, pfReadWriteOpen);
   std::vector<std::uint8_t> R(A->RecordSize());
   A->LockRecord(1, R.data());
   try {
@@ -109,18 +96,18 @@ TEST(PagedFileTest, ShareModesKeepExclusiveAndSharedWritersApart) {
   WriteFile(Name, MakeDbf(Fields, {}));
   const std::string InUse = "Cannot open file \"" + Name + "\": it is in use by another process.";
   {
-    auto Shared = Open(Name, pfReadWriteOpen);
+    auto Shared = OpenFile(Name, pfReadWriteOpen);
     EXPECT_EQ(OpenMessage(Name, pfExclusiveOpen), InUse);
     EXPECT_EQ(OpenMessage(Name, pfReadWriteOpen), "(opened)");
     EXPECT_EQ(OpenMessage(Name, pfReadOnly), "(opened)");
   }
   {
-    auto Exclusive = Open(Name, pfExclusiveOpen);
+    auto Exclusive = OpenFile(Name, pfExclusiveOpen);
     EXPECT_EQ(OpenMessage(Name, pfReadWriteOpen), InUse);
     EXPECT_EQ(OpenMessage(Name, pfExclusiveOpen), InUse);
     EXPECT_EQ(OpenMessage(Name, pfReadOnly), "(opened)");  // readers are not denied
   }
-  auto Reader = Open(Name, pfReadOnly);
+  auto Reader = OpenFile(Name, pfReadOnly);
   EXPECT_EQ(OpenMessage(Name, pfExclusiveOpen), "(opened)");
 }
 
@@ -128,10 +115,10 @@ TEST(PagedFileTest, ExclusiveAccessFallsBackWhileOthersShareTheFile) {
   TScratchDir Dir;
   const std::string Name = Dir.File("t.dbf");
   WriteFile(Name, MakeDbf(Fields, {" 000001one       "}));
-  auto A = Open(Name, pfReadWriteOpen);
+  auto A = OpenFile(Name, pfReadWriteOpen);
   EXPECT_THROW(A->CheckExclusiveAccess(), EDbaseError);
   {
-    auto B = Open(Name, pfReadWriteOpen);
+    auto B = OpenFile(Name, pfReadWriteOpen);
     A->TryExclusive();
     EXPECT_EQ(A->Mode(), pfReadWriteOpen);
     try {
@@ -166,54 +153,6 @@ TEST(PagedFileTest, AutoCreateTurnsOpenModesIntoCreateModes) {
   EXPECT_TRUE(File.NeedLocks());
 }
 
-TEST(PagedFileTest, ProcessesAppendingTogetherLoseAndDuplicateNothing) {
-  TScratchDir Dir;
-  const std::string Name = Dir.File("t.dbf");
-  WriteFile(Name, MakeDbf(Fields, {}));
-  constexpr int PerProcess = 1000;
-  std::vector<pid_t> Children;
-  for (int P = 0; P < 2; ++P) {
-    const pid_t Pid = fork();
-    if (Pid == 0) {
-      int Status = 0;
-      try {
-        auto File = Open(Name, pfReadWriteOpen);
-        for (int I = 0; I < PerProcess; ++I) Append(*File, P * 100000 + I);
-        File->WriteHeader();
-      } catch (...) {
-        Status = 1;
-      }
-      _exit(Status);
-    }
-    Children.push_back(Pid);
-  }
-  // A reader in this process sees the count grow while the others append.
-  auto Reader = Open(Name, pfReadOnly);
-  int Seen = 0, Running = 2;
-  std::vector<int> Statuses(2, -1);
-  while (Running > 0) {
-    const int Count = Reader->RecordCount();
-    ASSERT_GE(Count, Seen);
-    Seen = Count;
-    for (int P = 0; P < 2; ++P)
-      if (Statuses[P] == -1 && waitpid(Children[P], &Statuses[P], WNOHANG) > 0) --Running;
-  }
-  for (int Status : Statuses) EXPECT_TRUE(WIFEXITED(Status) && WEXITSTATUS(Status) == 0);
-  ASSERT_EQ(Reader->RecordCount(), 2 * PerProcess);
-  std::set<std::int64_t> Keys;
-  std::vector<std::uint8_t> R(Reader->RecordSize());
-  for (int N = 1; N <= 2 * PerProcess; ++N) {
-    ASSERT_TRUE(Reader->ReadRecord(N, R.data()));
-    EXPECT_EQ(R[0], ' ');
-    Keys.insert(Reader->GetFieldData(0, ftInteger, R.data()).AsInteger());
-  }
-  EXPECT_EQ(Keys.size(), 2u * PerProcess);
-  const auto Bytes = ReadFile(Name);
-  EXPECT_EQ(Bytes[4] | (Bytes[5] << 8), 2 * PerProcess);
-  EXPECT_EQ(Bytes.back(), 0x1A);
-  EXPECT_EQ(Bytes.size(), Reader->HeaderSize() + 2u * PerProcess * Reader->RecordSize() + 1);
-}
-
 TEST(PagedFileTest, ScansNeverHandOutRecordsOlderThanAFewMilliseconds) {
   TScratchDir Dir;
   const std::string Name = Dir.File("t.dbf");
@@ -221,8 +160,8 @@ TEST(PagedFileTest, ScansNeverHandOutRecordsOlderThanAFewMilliseconds) {
   for (int I = 1; I <= 50; ++I)
     Rows.push_back(std::string(" 00000") + char('0' + I % 10) + "old       ");
   WriteFile(Name, MakeDbf(Fields, Rows));
-  auto Reader = Open(Name, pfReadWriteOpen);
-  auto Writer = Open(Name, pfReadWriteOpen);
+  auto Reader = OpenFile(Name, pfReadWriteOpen);
+  auto Writer = OpenFile(Name, pfReadWriteOpen);
   std::vector<std::uint8_t> R(Reader->RecordSize()), W(Writer->RecordSize());
   const auto Edit = [&](int RecNo) {
     Writer->LockRecord(RecNo, W.data());

@@ -9,28 +9,24 @@
 #include <iostream>
 #include <map>
 
-#include "table/TableCommand.h"
-#include "tests/table/DbaseTableTestSupport.h"
+#include "tests/table/TableTestFiles.h"
 
 namespace {
 
 constexpr int OurAppenders = 3, PerAppender = 40, PeerRecords = 120;
 
+// The table command's exit status; its errors are passed on.
 int Command(const std::vector<std::string>& Args) {
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  const int Status = TableCommand(Args);
-  testing::internal::GetCapturedStdout();
-  const std::string Errors = testing::internal::GetCapturedStderr();
-  if (Status != 0) std::cerr << Errors;
-  return Status;
+  const TTableRun Run = RunTable(Args);
+  std::cerr << Run.Err;
+  return Run.Status;
 }
 
 }  // namespace
 
 TEST(PeerAppend, OurAppendersAndAProtocolPeerLoseNothing) {
   if (std::system("/usr/bin/python3 -c '' 2>/dev/null") != 0) GTEST_SKIP() << "python3 missing";
-  TTableDir Dir;
+  TScratchDir Dir;
   const std::string Table = Dir.File("para.dbf"), Index = Dir.File("idx.ndx");
   WriteSampleTable(Table);
   ASSERT_EQ(Command({Table, "index", Index, "create", "IDX", "--distinct"}), 0);
@@ -60,10 +56,8 @@ TEST(PeerAppend, OurAppendersAndAProtocolPeerLoseNothing) {
   EXPECT_EQ(Reap(PeerPid), 0);
 
   // Every record once, in a slot of its own; the header's count is the number of records.
-  const auto Bytes = ReadBytes(Table);
-  const int HeaderLength = Bytes[8] | Bytes[9] << 8, RecordLength = Bytes[10] | Bytes[11] << 8;
-  std::uint32_t Count = 0;
-  std::memcpy(&Count, &Bytes[4], 4);
+  const auto Bytes = ReadFile(Table);
+  const auto [Count, HeaderLength, RecordLength] = StoredHeader(Bytes);
   const int Slots = int((Bytes.size() - HeaderLength) / RecordLength);
   const int Expected = 3 + OurAppenders * PerAppender + PeerRecords;
   std::map<std::string, int> Names;

@@ -1,30 +1,20 @@
+// The table command: list, info, set, append, delete, the encodings, the exit statuses, and the
+// index subcommand with --index keeping an index up to date.
 #include "table/TableCommand.h"
 
 #include <gtest/gtest.h>
 
-#include "table/CodePage.h"
-#include "table/DbaseFile.h"
-#include "table/DbaseTable.h"
+#include <algorithm>
 
-#include "tests/table/DbaseTableTestSupport.h"
+#include "table/CodePage.h"
+#include "table/DbaseMessages.h"
+#include "table/DbaseTable.h"
+#include "tests/table/TableTestFiles.h"
 
 namespace {
 
-const std::vector<TColumn> Columns = {{"ID", 'N', 3}, {"NAME", 'C', 10}, {"PRICE", 'N', 7, 2},
-                                      {"OK", 'L', 1}, {"WHEN", 'D', 8},  {"BIG", 'N', 12}};
-
-struct TRun {
-  int Status;
-  std::string Out, Err;
-};
-
-TRun RunTable(const std::vector<std::string>& Args) {
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  const int Status = TableCommand(Args);
-  std::string Out = testing::internal::GetCapturedStdout();
-  return {Status, Out, testing::internal::GetCapturedStderr()};
-}
+const std::vector<TRawField> Columns = {{"ID", 'N', 3}, {"NAME", 'C', 10}, {"PRICE", 'N', 7, 2},
+                                        {"OK", 'L', 1}, {"WHEN", 'D', 8},  {"BIG", 'N', 12}};
 
 class TableCommandTest : public testing::Test {
  protected:
@@ -35,25 +25,18 @@ class TableCommandTest : public testing::Test {
                 Record(Columns, {"-42", "  Gnat", "-0.25", "f", "19991231", "0"})});
   }
   std::string List() {
-    const TRun R = RunTable({File, "list"});
+    const TTableRun R = RunTable({File, "list"});
     EXPECT_EQ(R.Status, 0) << R.Err;
     return R.Out;
   }
-  TTableDir Dir;
+  TScratchDir Dir;
   std::string File = Dir.File("t.dbf");
 };
 
 }  // namespace
 
-TEST_F(TableCommandTest, ListPrintsFlagThenTabSeparatedValues) {
-  EXPECT_EQ(List(),
-            " \t1\tFly\t1.5\tT\t20240229\t123456789012\n"
-            "*\t2\t\t\t\t\t\n"
-            " \t-42\t  Gnat\t-0.25\tF\t19991231\t0\n");
-}
-
 TEST_F(TableCommandTest, InfoShowsHeaderAndFields) {
-  const TRun R = RunTable({File, "info"});
+  const TTableRun R = RunTable({File, "info"});
   ASSERT_EQ(R.Status, 0) << R.Err;
   EXPECT_NE(R.Out.find("Version byte: 0x03 (dBase III, level 3)"), std::string::npos) << R.Out;
   EXPECT_NE(R.Out.find("Records: 3\n"), std::string::npos);
@@ -62,15 +45,18 @@ TEST_F(TableCommandTest, InfoShowsHeaderAndFields) {
   EXPECT_NE(R.Out.find("  PRICE      N   7  2  Float\n"), std::string::npos) << R.Out;
   EXPECT_NE(R.Out.find("  ID         N   3  0  Smallint\n"), std::string::npos);
   // Looking does not touch the file (no header date rewrite).
-  EXPECT_EQ(ReadBytes(File)[1], 99);
+  EXPECT_EQ(ReadFile(File)[1], 99);
 }
 
-TEST_F(TableCommandTest, SetAppendDelete) {
+TEST_F(TableCommandTest, ListSetAppendDelete) {
+  EXPECT_EQ(List(),
+            " \t1\tFly\t1.5\tT\t20240229\t123456789012\n"
+            "*\t2\t\t\t\t\t\n"
+            " \t-42\t  Gnat\t-0.25\tF\t19991231\t0\n");
   EXPECT_EQ(RunTable({File, "set", "1", "name=Wasp", "PRICE=", "when=2001-02-03"}).Status, 0);
   EXPECT_EQ(RunTable({File, "append", "ID=7", "NAME=Bee", "OK=T", "PRICE=3"}).Status, 0);
   EXPECT_EQ(RunTable({File, "delete", "3"}).Status, 0);
-  EXPECT_EQ(RunTable({File, "set", "2", "NAME=Back"}).Status,
-            0);  // deleted records are addressable
+  EXPECT_EQ(RunTable({File, "set", "2", "NAME=Back"}).Status, 0);  // deleted ones too
   EXPECT_EQ(List(),
             " \t1\tWasp\t\tT\t20010203\t123456789012\n"
             "*\t2\tBack\t\t\t\t\n"
@@ -78,25 +64,28 @@ TEST_F(TableCommandTest, SetAppendDelete) {
             " \t7\tBee\t3\tT\t\t\n");
 }
 
+// Each ends one line on stderr with exit status 1 and writes nothing but the header of the table
+// opened for writing; a record another user edits is refused as locked.
 TEST_F(TableCommandTest, EngineRefusalsExitOne) {
-  const auto Before = ReadBytes(File);
-  TRun R = RunTable({File, "set", "9", "NAME=x"});
-  EXPECT_EQ(R.Status, 1);
-  EXPECT_EQ(R.Err, "Record 9 does not exist (the table has 3 records).\n");
-  R = RunTable({File, "set", "1", "NOPE=1"});
-  EXPECT_EQ(R.Status, 1);
-  EXPECT_EQ(R.Err, "Field 'NOPE' not found\n");
-  R = RunTable({File, "append", "PRICE=abc"});
-  EXPECT_EQ(R.Status, 1);
-  EXPECT_EQ(R.Err, "'abc' is not a valid floating point value for field 'PRICE'\n");
-  R = RunTable({File, "set", "1", "ID=1000"});  // three digits only
-  EXPECT_EQ(R.Status, 1);
-  EXPECT_NE(R.Err.find("ID"), std::string::npos) << R.Err;
-  R = RunTable({Dir.File("none.dbf"), "list"});
-  EXPECT_EQ(R.Status, 1);
-  EXPECT_EQ(R.Err, "Open: file not found: \"" + Dir.File("none.dbf") + "\".\n");
-  // Nothing was written but the header of the opened-for-writing table.
-  const auto After = ReadBytes(File);
+  const auto Before = ReadFile(File);
+  const auto Holder = OpenFile(File);
+  std::vector<std::uint8_t> Held(Holder->RecordSize());
+  Holder->LockRecord(2, Held.data());
+  const std::pair<std::vector<std::string>, std::string> Cases[] = {
+      {{File, "set", "9", "NAME=x"}, "Record 9 does not exist (the table has 3 records).\n"},
+      {{File, "set", "1", "NOPE=1"}, "Field 'NOPE' not found\n"},
+      {{File, "append", "PRICE=abc"},
+       "'abc' is not a valid floating point value for field 'PRICE'\n"},
+      {{File, "set", "1", "ID=1000"}, " does not fit in field ID.\n"},  // three digits only
+      {{File, "set", "2", "NAME=x"}, "Record locked.\n"},
+      {{Dir.File("none.dbf"), "list"}, "Open: file not found: \"" + Dir.File("none.dbf") + "\".\n"},
+  };
+  for (const auto& [Args, Error] : Cases) {
+    const TTableRun R = RunTable(Args);
+    EXPECT_EQ(R.Status, 1) << testing::PrintToString(Args);
+    EXPECT_TRUE(R.Err.ends_with(Error) && R.Err.find('\n') == R.Err.size() - 1) << R.Err;
+  }
+  const auto After = ReadFile(File);
   EXPECT_TRUE(std::equal(Before.begin() + 4, Before.end(), After.begin() + 4));
 }
 
@@ -112,7 +101,7 @@ TEST_F(TableCommandTest, BadArgumentsExitTwo) {
                                              {File, "append", "=1"},
                                              {File, "delete"},
                                              {File, "list", "extra"}}) {
-    const TRun R = RunTable(Args);
+    const TTableRun R = RunTable(Args);
     EXPECT_EQ(R.Status, 2) << testing::PrintToString(Args);
     EXPECT_NE(R.Err.find("tessolon table: "), std::string::npos);
   }
@@ -133,7 +122,7 @@ TEST_F(TableCommandTest, OpenOptionChoosesSharedOrExclusiveAccess) {
 
 namespace {
 
-const std::vector<TColumn> TextColumns = {
+const std::vector<TRawField> TextColumns = {
     {"IDX", 'N', 3}, {"NAME", 'C', 12}, {DBASE_LOCK_FIELD, 'C', 8}};
 // A lock field's stamp is binary (counter, time, year 2026): never text to judge.
 const std::string LockStamp("\x02\x00\x0C\xFF\x00\x7E\x0C\x08", 8);
@@ -195,17 +184,17 @@ TEST_F(TableCommandTest, TextIsReadInTheEncodingTheMarkTheTextOrTheUserNames) {
     if (Case.Encoding)
       for (auto* Args : {&InfoArgs, &ListArgs})
         Args->insert(Args->begin() + 1, {"--encoding", Case.Encoding});
-    const TRun Info = RunTable(InfoArgs);
+    const TTableRun Info = RunTable(InfoArgs);
     EXPECT_NE(Info.Out.find("\nCode page: " + std::to_string(Case.CodePage) +
                             "\nEncoding: " + Case.Why + "\nProduction index: "),
               std::string::npos)
         << Label << '\n'
         << Info.Out;
-    const TRun List = RunTable(ListArgs);
+    const TTableRun List = RunTable(ListArgs);
     EXPECT_TRUE(List.Out.ends_with("\t2\t" + Case.LastRead + "\n")) << Label;
   }
   for (const std::string Name : {"KLINGON", "CP037"}) {  // CP037 is EBCDIC
-    const TRun Bad = RunTable({File, "--encoding", Name, "list"});
+    const TTableRun Bad = RunTable({File, "--encoding", Name, "list"});
     EXPECT_EQ(Bad.Status, 2) << Name;
     EXPECT_NE(Bad.Err.find("unknown encoding '" + Name + "'"), std::string::npos) << Bad.Err;
   }
@@ -213,7 +202,7 @@ TEST_F(TableCommandTest, TextIsReadInTheEncodingTheMarkTheTextOrTheUserNames) {
 
 // Text too long for its field is cut; in a UTF-8 table only between characters.
 TEST_F(TableCommandTest, WritingKeepsTheTablesEncodingAndCutsBetweenCharacters) {
-  const std::vector<TColumn> Short = {{"NAME", 'C', 6}};
+  const std::vector<TRawField> Short = {{"NAME", 'C', 6}};
   const struct {
     const char* Encoding;
     std::string Value;
@@ -230,9 +219,9 @@ TEST_F(TableCommandTest, WritingKeepsTheTablesEncodingAndCutsBetweenCharacters) 
     WriteTable(File, Short, {Record(Short, {"\xC3\x9C"}), Record(Short, {"x"})});
     std::vector<std::string> Args = {File, "set", "2", "NAME=" + Case.Value};
     if (Case.Encoding) Args.insert(Args.begin() + 1, {"--encoding", Case.Encoding});
-    const TRun R = RunTable(Args);
+    const TTableRun R = RunTable(Args);
     ASSERT_EQ(R.Status, 0) << R.Err;
-    const auto Bytes = ReadBytes(File);
+    const auto Bytes = ReadFile(File);
     const std::size_t Second = 65 + 7 + 1;  // header, record 1, deletion flag
     EXPECT_EQ(std::string(Bytes.begin() + Second, Bytes.begin() + Second + 6), Case.Stored)
         << Case.Value;
@@ -247,14 +236,104 @@ TEST_F(TableCommandTest, WritingKeepsTheTablesEncodingAndCutsBetweenCharacters) 
 TEST_F(TableCommandTest, HeaderYearsBelowEightyAreFrom2000) {
   for (const auto& [Byte, Year] : std::vector<std::pair<std::uint8_t, std::string>>{
            {26, "2026"}, {0, "2000"}, {79, "2079"}, {80, "1980"}, {99, "1999"}, {126, "2026"}}) {
-    auto Bytes = ReadBytes(File);
+    auto Bytes = ReadFile(File);
     Bytes[1] = Byte;
     Bytes[2] = 12;
     Bytes[3] = 8;
-    std::ofstream(File, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(Bytes.data()), Bytes.size());
+    WriteFile(File, Bytes);
     EXPECT_NE(RunTable({File, "info"}).Out.find("\nLast update: " + Year + "-12-08\n"),
               std::string::npos)
         << int(Byte);
   }
+}
+
+namespace {
+
+class IndexCommand : public testing::Test {
+ protected:
+  void SetUp() override {
+    WriteTable(Table, SampleFields,
+               {Record(SampleFields, {"3", "Mosquito"}), Record(SampleFields, {"1", "Flea"}, true),
+                Record(SampleFields, {"2", "Gnat"})});
+  }
+  std::string Listed(const std::string& Index) {
+    return RunTable({Table, "index", Index, "list"}).Out;
+  }
+  TScratchDir Dir;
+  std::string Table = Dir.File("para.dbf");
+  std::string Ndx = Dir.File("idx.ndx");
+};
+
+}  // namespace
+
+// create builds in key order, deleted records included; --index keeps the index up to date
+// through set, append and delete; a change made without it leaves it stale, and verify says so.
+TEST_F(IndexCommand, CreateListVerifyAndKeepUpToDate) {
+  const std::string Names = Dir.File("name.ndx");
+  ASSERT_EQ(RunTable({Table, "index", Names, "create", "name_pest", "--descending"}).Status, 0);
+  EXPECT_EQ(Listed(Names), "Mosquito\t1\nGnat\t3\nFlea\t2\n");
+  ASSERT_EQ(RunTable({Table, "index", Ndx, "create", "IDX", "--unique"}).Status, 0);
+  EXPECT_EQ(Listed(Ndx), "1\t2\n2\t3\n3\t1\n");
+  EXPECT_EQ(RunTable({Table, "--index", Ndx, "append", "IDX=0", "NAME_PEST=Tick"}).Status, 0);
+  EXPECT_EQ(RunTable({Table, "--index=" + Ndx, "set", "1", "IDX=7"}).Status, 0);
+  EXPECT_EQ(RunTable({Table, "--index", Ndx, "delete", "3"}).Status, 0);
+  EXPECT_EQ(Listed(Ndx), "0\t4\n1\t2\n2\t3\n7\t1\n");
+  const TTableRun Sound = RunTable({Table, "index", Ndx, "verify"});
+  EXPECT_EQ(Sound.Status, 0) << Sound.Err;
+
+  EXPECT_EQ(RunTable({Table, "set", "4", "IDX=9"}).Status, 0);
+  const TTableRun V = RunTable({Table, "index", Ndx, "verify"});
+  EXPECT_EQ(V.Status, 1);
+  EXPECT_EQ(V.Err, "Index \"" + Ndx + "\": key '0' is not the key of record 4.\n");
+}
+
+// A key violation names the index, the record and the key, and leaves table and index as they
+// were, byte for byte.
+TEST_F(IndexCommand, KeyViolationRefusesTheAppend) {
+  ASSERT_EQ(RunTable({Table, "index", Ndx, "create", "IDX", "--distinct"}).Status, 0);
+  const auto Before = ReadFile(Ndx);
+  const TTableRun R = RunTable({Table, "--index", Ndx, "append", "IDX=3"});
+  EXPECT_EQ(R.Status, 1);
+  EXPECT_EQ(R.Err, "Key violation. (Key already present in file).\r\nIndex: " + Ndx +
+                       "\r\nRecord=1 Key='3'.\n");
+  const std::string Listing = RunTable({Table, "list"}).Out;
+  EXPECT_EQ(std::count(Listing.begin(), Listing.end(), '\n'), 3);
+  EXPECT_EQ(Listed(Ndx), "1\t2\n2\t3\n3\t1\n");
+  EXPECT_EQ(ReadFile(Ndx), Before);
+}
+
+TEST_F(IndexCommand, FailedCreateLeavesNoFileAndBadArgumentsExit2) {
+  WriteTable(Table, SampleFields, {Record(SampleFields, {"1"}), Record(SampleFields, {"1"})});
+  const TTableRun R = RunTable({Table, "index", Ndx, "create", "IDX", "--distinct"});
+  EXPECT_EQ(R.Status, 1);
+  EXPECT_NE(R.Err.find("Key violation"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(Ndx));
+  EXPECT_EQ(RunTable({Table, "index", Ndx, "create", "NOPE"}).Err,
+            "Index based on unknown field \"NOPE\".\n");
+  EXPECT_FALSE(std::filesystem::exists(Ndx));
+  EXPECT_EQ(RunTable({Table, "index", Ndx, "create", "IDX", "--fast"}).Status, 2);
+  EXPECT_EQ(RunTable({Table, "index", Ndx, "shuffle"}).Status, 2);
+  EXPECT_EQ(RunTable({Table, "index", Ndx, "list"}).Err,
+            "Open: file not found: \"" + Ndx + "\".\n");
+}
+
+// What a crash leaves: the mark of a change that never finished, set here by hand.
+TEST_F(IndexCommand, CutOffChangeIsReportedByVerifyAndRebuiltWhenAttached) {
+  ASSERT_EQ(RunTable({Table, "index", Ndx, "create", "IDX", "--distinct"}).Status, 0);
+  {
+    std::fstream File(Ndx, std::ios::binary | std::ios::in | std::ios::out);
+    File.seekp(22);
+    File.put(char(0xC5));
+  }
+  const std::string Damaged =
+      "Index file \"" + Ndx + "\" is damaged: a change to it was cut off before it was complete.";
+  const TTableRun V = RunTable({Table, "index", Ndx, "verify"});
+  EXPECT_EQ(V.Status, 1);
+  EXPECT_EQ(V.Err, Damaged + "\n");
+
+  const TTableRun A = RunTable({Table, "--index", Ndx, "append", "IDX=5", "NAME_PEST=Tick"});
+  EXPECT_EQ(A.Status, 0);
+  EXPECT_EQ(A.Err, "tessolon table: " + Damaged + " It has been rebuilt from the table.\n");
+  EXPECT_EQ(Listed(Ndx), "1\t2\n2\t3\n3\t1\n5\t4\n");
+  EXPECT_EQ(RunTable({Table, "index", Ndx, "verify"}).Status, 0);
 }

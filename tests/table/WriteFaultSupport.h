@@ -15,7 +15,7 @@
 #include "table/FileStream.h"
 #include "table/NdxIndex.h"
 #include "table/NdxVerify.h"
-#include "tests/table/DbaseTestFiles.h"
+#include "tests/table/TableTestFiles.h"
 
 class TFailingWriter : public TFileWriter {
  public:
@@ -185,4 +185,22 @@ inline std::vector<TTableOperation> Operations() {
          F.DeleteRecord(40, R.data());
        }},
   };
+}
+
+// Calls Fired(Op, At) on the base files for write At = 1, 2, ... of each operation, until it says
+// the operation ran through before reaching that write or a check failed; returns the write
+// positions where it fired.
+inline int AtEveryWrite(TFaultRig& Rig,
+                        const std::function<bool(const TTableOperation&, int)>& Fired) {
+  int Positions = 0;
+  for (const TTableOperation& Op : Operations()) {
+    for (int At = 1;; ++At) {
+      SCOPED_TRACE(std::string(Op.Name) + ", write " + std::to_string(At));
+      Rig.Restore();
+      if (!Fired(Op, At)) break;
+      ++Positions;
+      if (::testing::Test::HasFailure()) return Positions;
+    }
+  }
+  return Positions;
 }

@@ -15,58 +15,43 @@ namespace {
 // failing write. Returns the write positions tried.
 int TryEveryWrite(TPagedFileMode Mode) {
   TFaultRig Rig(Mode);
-  int Positions = 0;
-  for (const TTableOperation& Op : Operations()) {
-    for (int FailAt = 1;; ++FailAt) {
-      SCOPED_TRACE(std::string(Op.Name) + ", write " + std::to_string(FailAt));
-      Rig.Restore();
-      bool Fired = false, Failed = false;
-      Rig.Run(
-          [&](TDbaseFile& F) {
-            TFailingWriter Writer(FailAt, TFailingWriter::fkDiskFull);
-            try {
-              Op.Run(F);
-            } catch (const EDbaseError& E) {
-              Failed = true;
-              EXPECT_NE(std::string(E.what()).find(std::strerror(ENOSPC)), std::string::npos)
-                  << E.what();
-            }
-            Fired = Writer.Fired();
-          },
-          [&](TDbaseFile&) {
-            // Shared files hold nothing back: the files are as before already now.
-            if (Failed && Mode == pfReadWriteOpen) {
-              EXPECT_TRUE(Rig.Snapshot() == Rig.Base());
-            }
-          });
-      EXPECT_EQ(Failed, Fired);
-      int Count = 0;
-      EXPECT_EQ(Rig.Verify(Count), "");
-      if (!Fired) {
-        EXPECT_EQ(Count, Op.CountAfter);
-        EXPECT_FALSE(Rig.Snapshot() == Rig.Base());
-        break;
-      }
-      ++Positions;
-      EXPECT_EQ(Count, BaseRecords);
-      EXPECT_TRUE(Rig.Snapshot() == Rig.Base());
-      if (::testing::Test::HasFailure()) return Positions;
-    }
-  }
-  return Positions;
+  return AtEveryWrite(Rig, [&](const TTableOperation& Op, int FailAt) {
+    bool Fired = false, Failed = false;
+    Rig.Run(
+        [&](TDbaseFile& F) {
+          TFailingWriter Writer(FailAt, TFailingWriter::fkDiskFull);
+          try {
+            Op.Run(F);
+          } catch (const EDbaseError& E) {
+            Failed = true;
+            EXPECT_NE(std::string(E.what()).find(std::strerror(ENOSPC)), std::string::npos)
+                << E.what();
+          }
+          Fired = Writer.Fired();
+        },
+        [&](TDbaseFile&) {
+          // Shared files hold nothing back: the files are as before already now.
+          if (Failed && Mode == pfReadWriteOpen) {
+            EXPECT_TRUE(Rig.Snapshot() == Rig.Base());
+          }
+        });
+    EXPECT_EQ(Failed, Fired);
+    int Count = 0;
+    EXPECT_EQ(Rig.Verify(Count), "");
+    EXPECT_EQ(Count, Fired ? BaseRecords : Op.CountAfter);
+    EXPECT_EQ(Rig.Snapshot() == Rig.Base(), Fired);
+    return Fired;
+  });
 }
 
 }  // namespace
 
-TEST(WriteFaultTest, SharedFilesAreUnchangedAfterAFailedWriteAtEveryPosition) {
-  const int Positions = TryEveryWrite(pfReadWriteOpen);
-  // Each operation writes the record, the table header and index pages when shared.
-  EXPECT_GE(Positions, 4 * 3);
-  std::printf("shared: %d write positions failed in 4 operations\n", Positions);
-}
-
-TEST(WriteFaultTest, ExclusiveFilesAreUnchangedAfterAFailedWriteAtEveryPosition) {
-  const int Positions = TryEveryWrite(pfExclusiveOpen);
-  EXPECT_GE(Positions, 4);
-  std::printf("exclusive: %d write positions failed in 4 operations\n", Positions);
+TEST(WriteFaultTest, FilesAreUnchangedAfterAFailedWriteAtEveryPosition) {
+  // Shared, each operation writes the record, the table header and index pages.
+  for (const auto& [Mode, Least] :
+       {std::pair(pfReadWriteOpen, 4 * 3), std::pair(pfExclusiveOpen, 4)}) {
+    const int Positions = TryEveryWrite(Mode);
+    EXPECT_GE(Positions, Least);
+    std::printf("mode %d: %d write positions failed in 4 operations\n", int(Mode), Positions);
+  }
 }

@@ -65,13 +65,4 @@ TEST(Component, PublishedMethodBindsToEventOfMatchingSignature) {
                EComponentError);
 }
 
-TEST(Component, EndLoadCallsLoadedAfterLoadingIsCleared) {
-  TSample S(nullptr);
-  S.BeginLoad();
-  EXPECT_TRUE(S.Loading());
-  S.EndLoad();
-  EXPECT_EQ(S.LoadedCalls, 1);
-  EXPECT_FALSE(S.WasLoadingInLoaded);
-}
-
 }  // namespace

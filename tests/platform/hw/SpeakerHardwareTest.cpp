@@ -1,41 +1,28 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <fstream>
 
 #include "platform/hw/PortIO.h"
 #include "platform/hw/SpeakerDevice.h"
 #include "tests/support/ScratchFolder.h"
 
-namespace {
-
-class SpeakerDeviceDir : public testing::Test {
- protected:
-  SpeakerDeviceDir() : Dir(MakeScratchFolder("speaker-hw-")) {}
-  ~SpeakerDeviceDir() override { std::filesystem::remove_all(Dir); }
-  std::string Touch(const std::string& Name) {
+// The speaker's input device is found by its name among the others; a missing one is refused
+// with its name.
+TEST(SpeakerDevice, FindsThePcSpeakerEntryOnlyAndNamesAMissingOne) {
+  const TScratchFolder Dir("speaker-hw-");
+  const auto Touch = [&](const std::string& Name) {
     std::ofstream(Dir / Name).flush();
     return (Dir / Name).string();
-  }
-  std::filesystem::path Dir;
-};
-
-}  // namespace
-
-TEST_F(SpeakerDeviceDir, FindsThePcSpeakerEntryOnly) {
-  EXPECT_EQ(FindSpeakerDevice(Dir.string()), "");
-  EXPECT_EQ(FindSpeakerDevice((Dir / "missing").string()), "");
+  };
+  EXPECT_EQ(FindSpeakerDevice(Dir.Path().string()), "");
+  EXPECT_EQ(FindSpeakerDevice(Dir / "missing"), "");
   Touch("platform-i8042-serio-0-event-kbd");
-  EXPECT_EQ(FindSpeakerDevice(Dir.string()), "");
+  EXPECT_EQ(FindSpeakerDevice(Dir.Path().string()), "");
   Touch("platform-pcspkr-event-spkr-2");
   const auto First = Touch("platform-pcspkr-event-spkr");
-  EXPECT_EQ(FindSpeakerDevice(Dir.string()), First);
-}
-
-TEST_F(SpeakerDeviceDir, OpenFailureNamesTheDevice) {
+  EXPECT_EQ(FindSpeakerDevice(Dir.Path().string()), First);
   try {
-    TSpeakerDevice Missing((Dir / "missing").string());
+    TSpeakerDevice Missing(Dir / "missing");
     FAIL() << "opened a missing device";
   } catch (const EHardwareUnavailable& E) {
     EXPECT_NE(E.Message().find((Dir / "missing").string()), std::string::npos) << E.Message();

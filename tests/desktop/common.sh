@@ -75,10 +75,20 @@ start_xvfb() {
   start Xvfb -displayfd 3 -screen 0 "${1:-800x600x24}" -nolisten tcp "${@:2}" 3>"$scratch/display" \
     2>"$scratch/xvfb.log"
   local pid=${started_pids[-1]}
+  xvfb_pid=$pid
   wait_for 30 test -s "$scratch/display" || fail "Xvfb did not start"
   export DISPLAY=":$(cat "$scratch/display")"
   wait_for 30 xdpyinfo || fail "Xvfb $DISPLAY does not answer"
   kill -0 "$pid" 2>/dev/null || fail "Xvfb $DISPLAY ended"
+}
+
+# What the X server of start_xvfb is doing, for a failure message: whether it runs and answers,
+# and who holds its display's sockets.
+xvfb_state() {
+  local pid=$xvfb_pid state=ended
+  running "$pid" && state="running (pid $pid)"
+  xdpyinfo >/dev/null 2>&1 && state+=", answers" || state+=", does not answer"
+  echo "Xvfb $DISPLAY $state; sockets: $(ls /tmp/.X11-unix 2>&1 | tr '\n' ' ')"
 }
 
 # Fails unless process $1 (named $2) still runs; says how it ended.

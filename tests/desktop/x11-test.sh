@@ -24,7 +24,7 @@ window_of_program() {
 }
 program_pid=${started_pids[-1]}
 wait_for 90 window_of_program ||
-  fail "the main window did not appear; windows: $(xwininfo -root -tree | grep -i tessolon)"
+  fail "the main window did not appear; windows: $(xwininfo -root -tree | grep -i tessolon); $(xvfb_state)"
 window=$(window_of_program | head -1)
 
 position() { xdotool getwindowgeometry "$window" | awk '/Position/ {print $2}'; }

@@ -59,9 +59,10 @@ bool TMixVoice::Start(const TSharedImage& Image, const TWaveFormat& Format, bool
 
 void TMixVoice::FadeOut() {
   if (!Fades() || FFadingOut) return;
-  FFadingOut = true;
   // A voice still fading in fades out from where it stands.
-  FFadeLeft = std::size_t(double(FFadeFrames) * FadeGain());
+  const double Gain = FadeGain();
+  FFadingOut = true;
+  FFadeLeft = std::size_t(std::lround(double(FFadeFrames) * Gain));
 }
 
 double TMixVoice::FadeGain() const {

@@ -82,6 +82,18 @@ std::string TfrmUtil::LevelNote(const TOutputChain& Chain, unsigned ImageRate) {
   }
 }
 
+void TfrmUtil::TellLevel() {
+  std::string Level;
+  if (chSND->Checked()) {
+    const unsigned ImageRate = ToneGen1->ImageRate();
+    const std::string Sentence = LevelNote(SoundService().Output(ImageRate), ImageRate);
+    if (!Sentence.empty()) Level = SweepLevelShort(FLevelMeter->Last());
+  }
+  if (Level == FAudible) return;
+  FAudible = Level;
+  if (IAdjustmentObserver* Window = FObserver.Get()) Window->AudibleChanged(Level);
+}
+
 void TfrmUtil::PageControl1Change(TComponent*) {
   if (PageControl1->ActivePage() == pbSpectrum->Parent()) ShowSoundOutput();
 }

@@ -325,6 +325,7 @@ void TfrmUtil::Timer1Timer(TComponent*) {
   FSweep->RunAllNight(Record, Settings, tbLine->Position());
   // The main window shows whether the tick reached the output.
   TellSilence(chSND->Checked() ? SilentToneShort(*ToneGen1) : "");
+  TellLevel();
   // The page is kept up to date only while it can be seen: analysing costs a transform.
   if (pbSpectrum->Widget()->isVisible()) ShowSoundOutput();
 }

@@ -114,6 +114,8 @@ class TfrmUtil : public TForm, public IAdjustmentDialog {
   // Fills the "Sound output" page from the device and the tone being played.
   void ShowSoundOutput();
   std::string LevelNote(const TOutputChain& Chain, unsigned ImageRate);
+  // Tells the main window what the sweep's tones carry into hearing, when that changes.
+  void TellLevel();
   // Keeps the choices for the next run, unless the program is setting the controls.
   void KeepChoices();
   // Runs Set as the program's doing, not the user's: the handlers it sets off keep nothing.
@@ -147,6 +149,7 @@ class TfrmUtil : public TForm, public IAdjustmentDialog {
   // What the sweep's tones carry into hearing, measured once per tone and pass.
   std::unique_ptr<TSweepLevelMeter> FLevelMeter = std::make_unique<TSweepLevelMeter>();
   std::string FSilence;                // why the last tick was silent, as the main window was told
+  std::string FAudible;                // what the main window was told the tones carry into hearing
   std::optional<TSchedule> FTimes;     // the page's last valid hours
   std::optional<TSchedule> FSchedule;  // the hours the sweep keeps to, when it keeps to any
   const TClock* FClock = &SystemClock();

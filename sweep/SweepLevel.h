@@ -42,6 +42,8 @@ class TSweepLevelMeter {
  public:
   const TSweepLevel& Of(const TToneGen& ToneGen, const std::vector<int>& Positions, bool ADSR,
                         int Interval, unsigned OutputRate);
+  // The level last measured.
+  const TSweepLevel& Last() const { return FLevel; }
 
  private:
   struct TAsked {

@@ -23,6 +23,9 @@ void PutSample(uint8_t* P, int Sample, bool EightBit) {
   P[1] = uint8_t(uint16_t(Sample) >> 8);
 }
 
+// How long a sound played once with a fade keeps the device streaming silence after its end.
+constexpr std::size_t TrailMilliseconds = 250;
+
 int Scale(int Sample, uint32_t Gain) {
   return Sample * int(Gain) / 0xFFFF;
 }
@@ -49,6 +52,9 @@ bool TMixVoice::Start(const TSharedImage& Image, const TWaveFormat& Format, bool
   FFrame = 0;
   FFadeLeft = 0;
   FFadingOut = false;
+  // A server plays what it was handed some way behind; a sound that ends faded is heard to its
+  // end only when the device streams on a while before it may close.
+  FTrailLeft = Fade && !Loop ? Format.Rate * TrailMilliseconds / 1000 : 0;
   FDrained = false;
   if (!Retarget(Device)) return false;
   FImage = Image;
@@ -105,6 +111,10 @@ bool TMixVoice::Retarget(const TWaveFormat& Device) {
 
 void TMixVoice::MixInto(int32_t* Mix, std::size_t Samples) {
   if (!FSounding) return;
+  if (FTrailLeft > 0 && FPos == FFormat.DataBytes && (!FConverter || FFlushed)) {
+    FTrailLeft -= std::min(FTrailLeft, Samples / std::max<std::size_t>(1, FDevice.Channels));
+    if (!FConverter) return;
+  }
   if (FConverter)
     MixConverted(Mix, Samples);
   else
@@ -163,6 +173,7 @@ int TMixVoice::NextScaled() {
 
 bool TMixVoice::Exhausted() const {
   if (FLoop && FFormat.DataBytes > 0) return false;
+  if (FTrailLeft > 0) return false;
   if (!FConverter) return FPos == FFormat.DataBytes;
   return FFlushed && SDL_AudioStreamAvailable(FConverter.get()) == 0;
 }

@@ -81,6 +81,7 @@ class TMixVoice {
   std::size_t FFrame = 0;       // frames played since the start, while fading in
   std::size_t FFadeLeft = 0;    // frames left of a fade out
   bool FFadingOut = false;
+  std::size_t FTrailLeft = 0;  // frames of silence still to stream after a faded sound's end
 };
 
 // Writes the voices' sum (one value per sample) to a device buffer, clipped to the sample range.

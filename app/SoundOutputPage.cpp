@@ -87,7 +87,8 @@ void TfrmUtil::TellLevel() {
   if (chSND->Checked()) {
     const unsigned ImageRate = ToneGen1->ImageRate();
     const std::string Sentence = LevelNote(SoundService().Output(ImageRate), ImageRate);
-    if (!Sentence.empty()) Level = SweepLevelShort(FLevelMeter->Last());
+    if (!Sentence.empty() && FLevelMeter->Last().Power > 0)
+      Level = SweepLevelShort(FLevelMeter->Last());
   }
   if (Level == FAudible) return;
   FAudible = Level;
@@ -109,11 +110,12 @@ void TfrmUtil::ShowSoundOutput() {
   const int NoteWidth = lblNote->Width(), NoteHeight = lblNote->Height();
   const TBand Band{tbLine->Min(), tbLine->Max()};
   std::string Note = BandNote(Band, Chain, ImageRate);
+  // Why this tick is silent, then what the tones carry into hearing, then the band.
   if (chSND->Checked()) {
-    if (const std::string Silent = SilentToneNote(*ToneGen1); !Silent.empty())
-      Note = Silent + " " + Note;
     if (const std::string Level = LevelNote(Chain, ImageRate); !Level.empty())
       Note = Level + " " + Note;
+    if (const std::string Silent = SilentToneNote(*ToneGen1); !Silent.empty())
+      Note = Silent + " " + Note;
   }
   if (chUltra->Checked()) Note += " " + UltrasoundNote(Band);
   lblNote->SetCaption(Note);

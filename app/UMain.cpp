@@ -96,6 +96,7 @@ void TfrmMain::START_PROC() {
 void TfrmMain::STOP_PROC() {
   ShowRunState(false, clRed, "STOP ...");
   FSilence.clear();
+  FAudible.clear();
   ShowTrayTip();
 }
 
@@ -103,7 +104,7 @@ void TfrmMain::ShowTrayTip() {
   std::string Tip = FTrayHint;
   if (!FSchedule.empty()) Tip += ", sweeps " + FSchedule;
   if (!FSilence.empty()) Tip += ": " + FSilence;
-  if (!FAudible.empty()) Tip += "; heard: " + FAudible;
+  if (!FAudible.empty() && FSilence.empty()) Tip += "; heard: " + FAudible;
   TrayIcon1->SetHint(Tip);
 }
 

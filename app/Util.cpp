@@ -298,6 +298,7 @@ void TfrmUtil::StopSweep() {
   Timer1->SetEnabled(false);
   FSweep->Silence(SweepSettings());
   FSilence.clear();
+  FAudible.clear();  // the main window forgets it at Stop; the next run tells it again
   FWaiting = false;
 }
 

@@ -229,6 +229,7 @@ void DrawSpectrum(const TToneGen& Tone, const TSpectrumWriter& WriteSpectrum,
   TSpectrumPicture Picture;
   Picture.Spectrum = AnalyseWaveImage(Tone.GetDataBuffer(), std::size_t(Tone.DataBufferSize()));
   Picture.ToneHertz = Tone.Frequency();
+  Picture.PartialHertz = SoundingPartials(Tone.Settings());
   Picture.DeviceRate = SoundService().Output(Tone.ImageRate()).Rate;
   Picture.Title = Describe(Tone);
   WriteSpectrum(Picture, FileName);

@@ -103,6 +103,7 @@ std::optional<TSpectrumPicture> TonePicture(const TToneGen& ToneGen, unsigned De
   Picture.Spectrum =
       AnalyseWaveImage(ToneGen.GetDataBuffer(), std::size_t(ToneGen.DataBufferSize()));
   Picture.ToneHertz = ToneGen.Frequency();
+  Picture.PartialHertz = SoundingPartials(ToneGen.Settings());
   Picture.DeviceRate = DeviceRate;
   Picture.Title = "Tone " + std::to_string(ToneGen.Frequency()) + " Hz, " +
                   (ToneGen.UltrasoundOnly() ? "ultrasound only"

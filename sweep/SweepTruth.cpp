@@ -19,8 +19,15 @@ void TSweepTruth::Start(const std::vector<int>& Positions) {
 }
 
 void TSweepTruth::Tick(long long Number) {
-  const TSweepLevel Level =
-      MeasureSweepLevel(FToneGen, {FToneGen.Frequency()}, FADSR, FInterval, OutputRate(), FLevels);
+  const unsigned Rate = OutputRate();
+  auto Found = FTicks.find({FToneGen.Frequency(), Rate});
+  if (Found == FTicks.end())
+    Found = FTicks
+                .emplace(std::pair(FToneGen.Frequency(), Rate),
+                         MeasureSweepLevel(FToneGen, {FToneGen.Frequency()}, FADSR, FInterval, Rate,
+                                           FLevels))
+                .first;
+  const TSweepLevel& Level = Found->second;
   if (FSaid == Level.Class()) return;
   FSaid = Level.Class();
   FLog.Notice(TLogPriority::Notice, "tick " + std::to_string(Number) + ", " +

@@ -4,7 +4,9 @@
 // service log.
 #pragma once
 
+#include <map>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "sound/AudibleLevel.h"
@@ -33,5 +35,7 @@ class TSweepTruth {
   int FInterval;
   TToneLevels FLevels;
   std::optional<TAudibleClass> FSaid;
+  // Each frequency's tick measured once per output rate: a tick only looks its level up.
+  std::map<std::pair<int, unsigned>, TSweepLevel> FTicks;
   bool FWarnedBelow = false;
 };

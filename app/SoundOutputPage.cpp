@@ -1,5 +1,6 @@
-// The Adjustment dialog's "Sound output" page: what it shows of the output and the tone, the
-// band-limited box, the box that starts the program with the session, and the hours to sweep.
+// The Adjustment dialog's "Sound output" page: what it shows of the output and the tone, what the
+// tones carry into hearing, the band-limited and ultrasound-only boxes, the box that starts the
+// program with the session, and the hours to sweep.
 #include <QCoreApplication>
 
 #include "app/Autostart.h"
@@ -9,9 +10,12 @@
 #include "platform/core/Exceptions.h"
 #include "platform/qt/ComCtrls.h"
 #include "platform/qt/StdCtrls.h"
+#include "platform/qt/Timer.h"
+#include "sound/OutputLimit.h"
 #include "sound/ToneGen.h"
 #include "sound/ToneGenSynth.h"
 #include "sweep/OutputNotes.h"
+#include "sweep/SweepLevel.h"
 
 // The box shows whether the entry is there, also when writing or removing it failed.
 void TfrmUtil::chStartClick(TComponent*) {
@@ -56,6 +60,41 @@ void TfrmUtil::chBandClick(TComponent*) {
   KeepChoices();
 }
 
+void TfrmUtil::chUltraClick(TComponent*) {
+  ToneGen1->SetUltrasoundOnly(chUltra->Checked());
+  KeepChoices();
+  if (pbSpectrum->Widget()->isVisible()) ShowSoundOutput();
+}
+
+// What the sweep's tones carry into hearing, measured; empty while the record cannot say (an
+// empty field, no table).
+std::string TfrmUtil::LevelNote(const TOutputChain& Chain, unsigned ImageRate) {
+  try {
+    const TSweepSettings Settings = SweepSettings();
+    if (!Settings.SoundCard) return "";
+    const auto Limit = OutputLimit(Chain, ImageRate);
+    const TSweepState State = SweepState();
+    return SweepLevelSentence(
+        FLevelMeter->Of(*ToneGen1, PassPositions(CurrentRecord(), Settings, State),
+                        Settings.PlayADSR, Timer1->Interval(), Limit ? Limit->Rate : 0));
+  } catch (const Exception&) {
+    return "";
+  }
+}
+
+void TfrmUtil::TellLevel() {
+  std::string Level;
+  if (chSND->Checked()) {
+    const unsigned ImageRate = ToneGen1->ImageRate();
+    const std::string Sentence = LevelNote(SoundService().Output(ImageRate), ImageRate);
+    if (!Sentence.empty() && FLevelMeter->Last().Power > 0)
+      Level = SweepLevelShort(FLevelMeter->Last());
+  }
+  if (Level == FAudible) return;
+  FAudible = Level;
+  if (IAdjustmentObserver* Window = FObserver.Get()) Window->AudibleChanged(Level);
+}
+
 void TfrmUtil::PageControl1Change(TComponent*) {
   if (PageControl1->ActivePage() == pbSpectrum->Parent()) ShowSoundOutput();
 }
@@ -63,14 +102,22 @@ void TfrmUtil::PageControl1Change(TComponent*) {
 void TfrmUtil::ShowSoundOutput() {
   // The output's answer is kept by the sound service until its server reports a change, so
   // asking at every tick opens nothing.
-  const unsigned ImageRate = unsigned(SampleRate(ToneGen1->Quality()));
+  const unsigned ImageRate = ToneGen1->ImageRate();
   const TOutputChain Chain = SoundService().Output(ImageRate);
   lblDevice->SetCaption(OutputText(Chain));
   lblRate->SetCaption(OutputRateText(Chain, ImageRate));
   // The caption sizes a label to its text; the note keeps its room for four wrapped lines.
   const int NoteWidth = lblNote->Width(), NoteHeight = lblNote->Height();
-  std::string Note = BandNote({tbLine->Min(), tbLine->Max()}, Chain, ImageRate);
-  if (chSND->Checked() && !ToneGen1->Carried()) Note = SilentToneNote(*ToneGen1) + " " + Note;
+  const TBand Band{tbLine->Min(), tbLine->Max()};
+  std::string Note = BandNote(Band, Chain, ImageRate);
+  // Why this tick is silent, then what the tones carry into hearing, then the band.
+  if (chSND->Checked()) {
+    if (const std::string Level = LevelNote(Chain, ImageRate); !Level.empty())
+      Note = Level + " " + Note;
+    if (const std::string Silent = SilentToneNote(*ToneGen1); !Silent.empty())
+      Note = Silent + " " + Note;
+  }
+  if (chUltra->Checked()) Note += " " + UltrasoundNote(Band);
   lblNote->SetCaption(Note);
   lblNote->SetBounds(lblNote->Left(), lblNote->Top(), NoteWidth, NoteHeight);
   if (chSND->Checked())

@@ -1,6 +1,7 @@
 #include "app/SpectrumPicture.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -21,6 +22,7 @@ constexpr double HearingLimit = 20000;
 
 const QColor SpectrumLine(20, 60, 150), SpectrumFill(170, 195, 235);
 const QColor HearingColour(0, 130, 60), DeviceColour(200, 30, 30), ToneColour(230, 120, 0);
+const QColor PartialColour(150, 90, 170);
 const QColor Unplayable(255, 225, 225), Grid(225, 225, 225);
 
 struct TAxes {
@@ -48,27 +50,74 @@ std::string Kilohertz(double Hertz) {
   return Text;
 }
 
+// A line of text and where it goes. Labels are placed one by one, most important first; one that
+// would meet a label already placed, or leave the picture, is left out.
+struct TLabel {
+  QRectF Box;
+  QString Text;
+  QColor Colour = Qt::black;
+  QFont Face;
+  int Align = Qt::AlignCenter;
+  bool Backed = false;  // on a white ground over the plot
+};
+
+class TLabels {
+ public:
+  explicit TLabels(const QRectF& Bounds) : FBounds(Bounds) {}
+  bool Fits(const QRectF& Box) const {
+    if (!FBounds.contains(Box)) return false;
+    return std::none_of(FAll.begin(), FAll.end(),
+                        [&](const TLabel& Placed) { return Placed.Box.intersects(Box); });
+  }
+  bool Place(const TLabel& Label) {
+    if (!Fits(Label.Box)) return false;
+    FAll.push_back(Label);
+    return true;
+  }
+  const std::vector<TLabel>& All() const { return FAll; }
+
+ private:
+  QRectF FBounds;
+  std::vector<TLabel> FAll;
+};
+
+// The level labels' step: every 20 dB where the plot is tall enough, fewer where it is not.
+double LabelStep(const TAxes& Axes, double LabelHeight) {
+  for (double Step : {20.0, 40.0, 70.0})
+    if (Axes.Plot.height() * Step / (TopDecibels - BottomDecibels) >= LabelHeight + 2) return Step;
+  return TopDecibels - BottomDecibels;
+}
+
 void PaintGrid(QPainter& Painter, const TAxes& Axes) {
-  Painter.setFont(Font(11));
   for (double Db = TopDecibels; Db >= BottomDecibels; Db -= GridDecibels) {
-    const double Y = Axes.Y(Db);
     Painter.setPen(Grid);
-    Painter.drawLine(QPointF(Axes.Plot.left(), Y), QPointF(Axes.Plot.right(), Y));
-    Painter.setPen(Qt::black);
-    Painter.drawText(QRectF(0, Y - 8, Axes.Plot.left() - 6, 16), Qt::AlignRight | Qt::AlignVCenter,
-                     QString::number(int(Db)) + " dB");
+    Painter.drawLine(QPointF(Axes.Plot.left(), Axes.Y(Db)), QPointF(Axes.Plot.right(), Axes.Y(Db)));
   }
-  const double Step = Axes.TopHertz > 30000 ? 5000 : 2500;
-  for (double Hertz = 0; Hertz <= Axes.TopHertz; Hertz += Step) {
-    const double X = Axes.X(Hertz);
+  for (double Hertz = 0; Hertz <= Axes.TopHertz; Hertz += Axes.TopHertz > 30000 ? 5000 : 2500) {
     Painter.setPen(Grid);
-    Painter.drawLine(QPointF(X, Axes.Plot.top()), QPointF(X, Axes.Plot.bottom()));
-    Painter.setPen(Qt::black);
-    Painter.drawText(QRectF(X - 30, Axes.Plot.bottom() + 4, 60, 16), Qt::AlignCenter,
-                     QString::fromStdString(Kilohertz(Hertz)));
+    Painter.drawLine(QPointF(Axes.X(Hertz), Axes.Plot.top()),
+                     QPointF(Axes.X(Hertz), Axes.Plot.bottom()));
   }
-  Painter.drawText(QRectF(Axes.Plot.left(), Axes.Plot.bottom() + 20, Axes.Plot.width(), 16),
-                   Qt::AlignCenter, "frequency (kHz)");
+}
+
+void PlaceAxisLabels(const TAxes& Axes, TLabels& Labels) {
+  const QFont Small = Font(11);
+  const QFontMetricsF Metrics(Small);
+  const double Height = Metrics.height();
+  const double Step = LabelStep(Axes, Height);
+  for (double Db = TopDecibels; Db >= BottomDecibels; Db -= Step)
+    Labels.Place({QRectF(0, Axes.Y(Db) - Height / 2, Axes.Plot.left() - 6, Height),
+                  QString::number(int(Db)) + " dB", Qt::black, Small,
+                  Qt::AlignRight | Qt::AlignVCenter});
+  for (double Hertz = 0; Hertz <= Axes.TopHertz; Hertz += Axes.TopHertz > 30000 ? 5000 : 2500) {
+    const QString Text = QString::fromStdString(Kilohertz(Hertz));
+    const double Width = Metrics.horizontalAdvance(Text) + 6;
+    Labels.Place({QRectF(Axes.X(Hertz) - Width / 2, Axes.Plot.bottom() + 4, Width, Height), Text,
+                  Qt::black, Small});
+  }
+  Labels.Place(
+      {QRectF(Axes.Plot.left(), Axes.Plot.bottom() + 6 + Height, Axes.Plot.width(), Height),
+       "frequency (kHz)", Qt::black, Small});
 }
 
 // One point per pixel column: the loudest bin that falls into it, so no narrow line is lost.
@@ -96,24 +145,32 @@ void PaintCurve(QPainter& Painter, const TAxes& Axes, const TSpectrum& Spectrum)
   Painter.drawPolyline(Curve.mid(1, Curve.size() - 2));
 }
 
-// A vertical line at Hertz (held at the right edge when beyond it) with its label in its own
-// row at the top of the plot, on whichever side has room; in a narrow plot the label is kept
-// inside it and shortened rather than cut off at the picture's edge.
-void PaintMark(QPainter& Painter, const TAxes& Axes, double Hertz, const QColor& Colour,
-               Qt::PenStyle Style, int Row, const std::string& Label) {
+// A vertical line at Hertz (held at the right edge when beyond it).
+void PaintMarkLine(QPainter& Painter, const TAxes& Axes, double Hertz, const QColor& Colour,
+                   Qt::PenStyle Style, double Width = 2) {
   const double X = std::min(Axes.X(Hertz), Axes.Plot.right());
-  Painter.setPen(QPen(Colour, 2, Style));
+  Painter.setPen(QPen(Colour, Width, Style));
   Painter.drawLine(QPointF(X, Axes.Plot.top()), QPointF(X, Axes.Plot.bottom()));
-  Painter.setFont(Font(12, true));
-  const QString Text = Painter.fontMetrics().elidedText(QString::fromStdString(Label),
-                                                        Qt::ElideRight, int(Axes.Plot.width()) - 8);
-  const double Width = Painter.fontMetrics().horizontalAdvance(Text) + 8;
-  const bool Right = X + Width + 4 <= Axes.Plot.right();
-  const double Left = std::max(Right ? X + 4 : X - 4 - Width, Axes.Plot.left());
-  const QRectF Box(Left, Axes.Plot.top() + 6 + Row * 20, Width, 18);
-  Painter.fillRect(Box, QColor(255, 255, 255, 220));
-  Painter.setPen(Colour);
-  Painter.drawText(Box, Qt::AlignCenter, Text);
+}
+
+// The label of the mark at Hertz: in the highest free row at the top of the plot, on whichever
+// side of the line has room; in a narrow plot shortened rather than cut off, and left out where
+// no row has room.
+void PlaceMarkLabel(const TAxes& Axes, double Hertz, const QColor& Colour, const std::string& Label,
+                    TLabels& Labels) {
+  const QFont Bold = Font(12, true);
+  const QFontMetricsF Metrics(Bold);
+  const double X = std::min(Axes.X(Hertz), Axes.Plot.right());
+  const QString Text =
+      Metrics.elidedText(QString::fromStdString(Label), Qt::ElideRight, Axes.Plot.width() - 8);
+  const double Width = Metrics.horizontalAdvance(Text) + 8, Height = Metrics.height() + 2;
+  for (double Top = Axes.Plot.top() + 4; Top + Height <= Axes.Plot.bottom(); Top += Height + 2)
+    for (const double Left : {X + 4, X - 4 - Width}) {
+      const QRectF Box(std::max(Left, Axes.Plot.left()), Top, Width, Height);
+      if (Box.right() <= Axes.Plot.right() &&
+          Labels.Place({Box, Text, Colour, Bold, Qt::AlignCenter, true}))
+        return;
+    }
 }
 
 // The highest frequency an output at Rate carries of an image whose half rate is ImageHalf: the
@@ -136,24 +193,65 @@ void DropNotes(QtMsgType Type, const QMessageLogContext&, const QString& Message
 
 }  // namespace
 
+namespace {
+
+TAxes AxesOf(const QRect& Area, const TSpectrumPicture& Picture, TDeviceNote DeviceNote) {
+  return {QRectF(Area.left() + 64, Area.top() + 40, Area.width() - 84,
+                 Area.height() - (DeviceNote == TDeviceNote::Shown ? 116 : 80)),
+          std::max(Picture.Spectrum.Rate / 2.0, 1.0)};
+}
+
+// Every label, placed: the title, the marks' labels (the tone, its partials, 20 kHz, the output's
+// limit), the axes' labels and the note on the output device.
+TLabels PlaceLabels(const QRect& Area, const TSpectrumPicture& Picture, TDeviceNote DeviceNote) {
+  const TAxes Axes = AxesOf(Area, Picture, DeviceNote);
+  TLabels Labels{QRectF(Area)};
+  Labels.Place({QRectF(Area.left() + 8, Area.top() + 6, Area.width() - 16, 22),
+                QString::fromStdString(Picture.Title), Qt::black, Font(14, true),
+                Qt::AlignLeft | Qt::AlignVCenter});
+  const double Edge = CarriedUpTo(Picture.DeviceRate, Axes.TopHertz);
+  const bool DeviceCuts = Picture.DeviceRate > 0 && Picture.DeviceRate / 2.0 < Axes.TopHertz;
+  PlaceMarkLabel(Axes, double(Picture.ToneHertz), ToneColour,
+                 "tone " + std::to_string(Picture.ToneHertz) + " Hz", Labels);
+  if (HearingLimit < Axes.TopHertz)
+    PlaceMarkLabel(Axes, HearingLimit, HearingColour, "20 kHz: limit of human hearing", Labels);
+  if (Picture.DeviceRate != 0)
+    PlaceMarkLabel(Axes, Edge, DeviceColour,
+                   (DeviceCuts ? "the output carries up to " : "half the device's rate: ") +
+                       Kilohertz(Edge) + " kHz",
+                   Labels);
+  for (int64_t Hertz : Picture.PartialHertz)
+    if (Hertz < Axes.TopHertz)
+      PlaceMarkLabel(Axes, double(Hertz), PartialColour, "partial " + std::to_string(Hertz) + " Hz",
+                     Labels);
+  PlaceAxisLabels(Axes, Labels);
+  if (DeviceNote == TDeviceNote::Shown)
+    // A narrow picture wraps the note onto a second line instead of cutting it off.
+    Labels.Place({QRectF(Axes.Plot.left(), Axes.Plot.bottom() + 38, Axes.Plot.width(), 36),
+                  QString::fromStdString(DeviceText(Picture.DeviceRate, Edge, DeviceCuts)),
+                  Qt::black, Font(12), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap});
+  return Labels;
+}
+
+}  // namespace
+
+std::vector<QRectF> SpectrumLabelBoxes(QPainter&, const QRect& Area,
+                                       const TSpectrumPicture& Picture, TDeviceNote Note) {
+  std::vector<QRectF> Boxes;
+  const TLabels Labels = PlaceLabels(Area, Picture, Note);
+  for (const TLabel& Label : Labels.All()) Boxes.push_back(Label.Box);
+  return Boxes;
+}
+
 void PaintSpectrum(QPainter& Painter, const QRect& Area, const TSpectrumPicture& Picture,
                    TDeviceNote DeviceNote) {
   const TSpectrum& Spectrum = Picture.Spectrum;
   Painter.save();
   Painter.setRenderHint(QPainter::Antialiasing);
   Painter.fillRect(Area, Qt::white);
-  const TAxes Axes{QRectF(Area.left() + 64, Area.top() + 40, Area.width() - 84,
-                          Area.height() - (DeviceNote == TDeviceNote::Shown ? 116 : 80)),
-                   std::max(Spectrum.Rate / 2.0, 1.0)};
-
-  Painter.setPen(Qt::black);
-  Painter.setFont(Font(14, true));
-  Painter.drawText(QRectF(Area.left() + 8, Area.top() + 6, Area.width() - 16, 22),
-                   Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(Picture.Title));
-
-  const double DeviceHalf = Picture.DeviceRate / 2.0;
+  const TAxes Axes = AxesOf(Area, Picture, DeviceNote);
   const double Edge = CarriedUpTo(Picture.DeviceRate, Axes.TopHertz);
-  const bool DeviceCuts = Picture.DeviceRate > 0 && DeviceHalf < Axes.TopHertz;
+  const bool DeviceCuts = Picture.DeviceRate > 0 && Picture.DeviceRate / 2.0 < Axes.TopHertz;
   if (DeviceCuts)
     Painter.fillRect(QRectF(QPointF(Axes.X(Edge), Axes.Plot.top()), Axes.Plot.bottomRight()),
                      Unplayable);
@@ -162,24 +260,20 @@ void PaintSpectrum(QPainter& Painter, const QRect& Area, const TSpectrumPicture&
   Painter.setPen(Qt::black);
   Painter.setBrush(Qt::NoBrush);
   Painter.drawRect(Axes.Plot);
-
   // Broken lines over the curve, so the peaks under them still show.
-  PaintMark(Painter, Axes, double(Picture.ToneHertz), ToneColour, Qt::DashLine, 0,
-            "tone " + std::to_string(Picture.ToneHertz) + " Hz");
+  for (int64_t Hertz : Picture.PartialHertz)
+    if (Hertz < Axes.TopHertz)
+      PaintMarkLine(Painter, Axes, double(Hertz), PartialColour, Qt::DashLine, 1);
+  PaintMarkLine(Painter, Axes, double(Picture.ToneHertz), ToneColour, Qt::DashLine);
   if (HearingLimit < Axes.TopHertz)
-    PaintMark(Painter, Axes, HearingLimit, HearingColour, Qt::DotLine, 1,
-              "20 kHz: limit of human hearing");
-  if (Picture.DeviceRate != 0)
-    PaintMark(Painter, Axes, Edge, DeviceColour, Qt::SolidLine, 2,
-              (DeviceCuts ? "the output carries up to " : "half the device's rate: ") +
-                  Kilohertz(Edge) + " kHz");
-  if (DeviceNote == TDeviceNote::Shown) {
-    Painter.setPen(Qt::black);
-    Painter.setFont(Font(12));
-    // A narrow picture wraps the note onto a second line instead of cutting it off.
-    Painter.drawText(QRectF(Axes.Plot.left(), Axes.Plot.bottom() + 38, Axes.Plot.width(), 36),
-                     Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                     QString::fromStdString(DeviceText(Picture.DeviceRate, Edge, DeviceCuts)));
+    PaintMarkLine(Painter, Axes, HearingLimit, HearingColour, Qt::DotLine);
+  if (Picture.DeviceRate != 0) PaintMarkLine(Painter, Axes, Edge, DeviceColour, Qt::SolidLine);
+  const TLabels Labels = PlaceLabels(Area, Picture, DeviceNote);
+  for (const TLabel& Label : Labels.All()) {
+    if (Label.Backed) Painter.fillRect(Label.Box, QColor(255, 255, 255, 220));
+    Painter.setPen(Label.Colour);
+    Painter.setFont(Label.Face);
+    Painter.drawText(Label.Box, Label.Align, Label.Text);
   }
   Painter.restore();
 }

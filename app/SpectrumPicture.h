@@ -3,7 +3,9 @@
 // the device plays nothing) and at the main tone.
 #pragma once
 
+#include <QRectF>
 #include <string>
+#include <vector>
 
 #include "sound/ToneSpectrum.h"
 
@@ -14,9 +16,13 @@ class QRect;
 // (the file's picture stands alone; the window shows that above the picture already).
 enum class TDeviceNote { Shown, Left };
 
-// Paints the whole picture into Area.
+// Paints the whole picture into Area. Its labels never overlap: one that finds no room is left
+// out (a level label first, keeping every other level).
 void PaintSpectrum(QPainter& Painter, const QRect& Area, const TSpectrumPicture& Picture,
                    TDeviceNote Note);
+// The boxes of the labels PaintSpectrum draws into Area, as it places them.
+std::vector<QRectF> SpectrumLabelBoxes(QPainter& Painter, const QRect& Area,
+                                       const TSpectrumPicture& Picture, TDeviceNote Note);
 // Writes it as a PNG file; needs no display (without a running application it starts one on
 // Qt's offscreen platform for the fonts). Throws Exception when the file cannot be written.
 void WriteSpectrumPng(const TSpectrumPicture& Picture, const std::string& FileName);

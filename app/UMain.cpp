@@ -88,13 +88,15 @@ void TfrmMain::ShowRunState(bool Running, TColor Colour, const char* Caption) {
   lblPoint->SetCaption(Caption);
 }
 
+// While the tones carry audible sound the status shows it in the warning colour.
 void TfrmMain::START_PROC() {
-  ShowRunState(true, clBlue, "RUN ...");
+  ShowRunState(true, FAudible.find("audible") != std::string::npos ? clRed : clBlue, "RUN ...");
 }
 
 void TfrmMain::STOP_PROC() {
   ShowRunState(false, clRed, "STOP ...");
   FSilence.clear();
+  FAudible.clear();
   ShowTrayTip();
 }
 
@@ -102,6 +104,7 @@ void TfrmMain::ShowTrayTip() {
   std::string Tip = FTrayHint;
   if (!FSchedule.empty()) Tip += ", sweeps " + FSchedule;
   if (!FSilence.empty()) Tip += ": " + FSilence;
+  if (!FAudible.empty() && FSilence.empty()) Tip += "; heard: " + FAudible;
   TrayIcon1->SetHint(Tip);
 }
 
@@ -234,6 +237,12 @@ void TfrmMain::AdjustmentClosed() {
 void TfrmMain::ScheduleChanged(const std::string& Window) {
   FSchedule = Window;
   ShowTrayTip();
+}
+
+void TfrmMain::AudibleChanged(const std::string& Level) {
+  FAudible = Level;
+  ShowTrayTip();
+  if (Adjustment().SweepRunning() && FSilence.empty()) START_PROC();
 }
 
 void TfrmMain::OutputSilent(const std::string& Reason) {

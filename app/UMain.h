@@ -68,6 +68,7 @@ class TfrmMain : public TForm, public IAdjustmentObserver {
   void OutputSilent(const std::string& Reason) override;
   // The tray tip names the hours the sweep keeps to.
   void ScheduleChanged(const std::string& Window) override;
+  void AudibleChanged(const std::string& Level) override;
 
  protected:
   void Loaded() override;
@@ -92,7 +93,7 @@ class TfrmMain : public TForm, public IAdjustmentObserver {
   TMenuItem *Run1 = nullptr, *StopProcess1 = nullptr;
   TTrayIcon* TrayIcon1 = nullptr;
   std::string FTrayHint;  // the tip the definition gives the tray icon
-  std::string FSchedule, FSilence;
+  std::string FSchedule, FSilence, FAudible;
 
   TWindowLink<IAdjustmentDialog> FAdjustment;
   std::string FDataFolder;

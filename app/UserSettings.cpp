@@ -43,6 +43,7 @@ constexpr TBoxKey BoxKeys[] = {
     {"Sweep/Envelope", &TDialogChoices::Envelope},
     {"Sweep/AutoChange", &TDialogChoices::AutoChange},
     {"SoundOutput/BandLimited", &TDialogChoices::BandLimited},
+    {"SoundOutput/UltrasoundOnly", &TDialogChoices::UltrasoundOnly},
     {"Sweep/BetweenOn", &TDialogChoices::ScheduleOn},
 };
 

@@ -15,7 +15,7 @@ struct TDialogChoices {
   // The waveform list's index of the tone being played; none: the pest's own.
   std::optional<int> Waveform;
   bool Stereo = false, Resolution16 = false, QualityHigh = false, SoundCard = false,
-       Envelope = false, AutoChange = false, BandLimited = false;
+       Envelope = false, AutoChange = false, BandLimited = false, UltrasoundOnly = false;
   // The hours the sweep plays, as "22:00-06:00", and whether it keeps to them.
   std::string Schedule;
   bool ScheduleOn = false;

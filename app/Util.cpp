@@ -60,6 +60,7 @@ const TClassInfo& TfrmUtil::StaticClassInfo() {
                                      .Method("skLabel17Click", &TfrmUtil::skLabel17Click)
                                      .Method("Timer1Timer", &TfrmUtil::Timer1Timer)
                                      .Method("chBandClick", &TfrmUtil::chBandClick)
+                                     .Method("chUltraClick", &TfrmUtil::chUltraClick)
                                      .Method("chKeepClick", &TfrmUtil::chKeepClick)
                                      .Method("chStartClick", &TfrmUtil::chStartClick)
                                      .Method("chBetweenClick", &TfrmUtil::chBetweenClick)
@@ -109,6 +110,7 @@ void TfrmUtil::Loaded() {
   lbloct = &FormComponent<TLabel>(*this, "lbloct");
   lblAmp = &FormComponent<TLabel>(*this, "lblAmp");
   chBand = &FormComponent<TCheckBox>(*this, "chBand");
+  chUltra = &FormComponent<TCheckBox>(*this, "chUltra");
   chStart = &FormComponent<TCheckBox>(*this, "chStart");
   chBetween = &FormComponent<TCheckBox>(*this, "chBetween");
   edFrom = &FormComponent<TEdit>(*this, "edFrom");
@@ -296,6 +298,7 @@ void TfrmUtil::StopSweep() {
   Timer1->SetEnabled(false);
   FSweep->Silence(SweepSettings());
   FSilence.clear();
+  FAudible.clear();  // the main window forgets it at Stop; the next run tells it again
   FWaiting = false;
 }
 
@@ -323,6 +326,7 @@ void TfrmUtil::Timer1Timer(TComponent*) {
   FSweep->RunAllNight(Record, Settings, tbLine->Position());
   // The main window shows whether the tick reached the output.
   TellSilence(chSND->Checked() ? SilentToneShort(*ToneGen1) : "");
+  TellLevel();
   // The page is kept up to date only while it can be seen: analysing costs a transform.
   if (pbSpectrum->Widget()->isVisible()) ShowSoundOutput();
 }
@@ -372,6 +376,7 @@ TDialogChoices TfrmUtil::Choices() const {
           .Envelope = chPlay->Checked(),
           .AutoChange = chAuto->Checked(),
           .BandLimited = chBand->Checked(),
+          .UltrasoundOnly = chUltra->Checked(),
           .Schedule = FTimes ? FTimes->Text() : "",
           .ScheduleOn = chBetween->Checked()};
 }
@@ -391,6 +396,7 @@ void TfrmUtil::ApplyChoices(const TDialogChoices& Choices) {
     chPlay->SetChecked(Choices.Envelope);
     chAuto->SetChecked(Choices.AutoChange);
     chBand->SetChecked(Choices.BandLimited);
+    chUltra->SetChecked(Choices.UltrasoundOnly);
     if (const size_t Dash = Choices.Schedule.find('-'); Dash != std::string::npos) {
       edFrom->SetText(Choices.Schedule.substr(0, Dash));
       edTo->SetText(Choices.Schedule.substr(Dash + 1));
@@ -404,6 +410,7 @@ void TfrmUtil::ApplyChoices(const TDialogChoices& Choices) {
   ToneGen1->SetResolution(chReso->Checked() ? tg16Bit : tg8Bit);
   ToneGen1->SetQuality(chQual->Checked() ? tgHiQ : tgLoQ);
   ToneGen1->SetBandLimited(chBand->Checked());
+  ToneGen1->SetUltrasoundOnly(chUltra->Checked());
   if (Choices.Waveform) {
     ToneGen1->SetWaveform(WaveIndex(*Choices.Waveform));
     cbWavForm->SetItemIndex(*Choices.Waveform);

@@ -14,9 +14,11 @@
 
 #include "app/UserSettings.h"
 #include "app/WindowLinks.h"
+#include "platform/audio/OutputChain.h"
 #include "platform/qt/Forms.h"
 #include "sweep/Schedule.h"
 #include "sweep/Sweep.h"
+#include "sweep/SweepLevel.h"
 
 class TBevel;
 class TCheckBox;
@@ -61,6 +63,7 @@ class TfrmUtil : public TForm, public IAdjustmentDialog {
   void btnCloseClick(TComponent* Sender);
   void skLabel17Click(TComponent* Sender);
   void chBandClick(TComponent* Sender);
+  void chUltraClick(TComponent* Sender);
   void chKeepClick(TComponent* Sender);
   void chStartClick(TComponent* Sender);
   void chBetweenClick(TComponent* Sender);
@@ -110,6 +113,9 @@ class TfrmUtil : public TForm, public IAdjustmentDialog {
   void ShowSweepState(const TSweepState& State);
   // Fills the "Sound output" page from the device and the tone being played.
   void ShowSoundOutput();
+  std::string LevelNote(const TOutputChain& Chain, unsigned ImageRate);
+  // Tells the main window what the sweep's tones carry into hearing, when that changes.
+  void TellLevel();
   // Keeps the choices for the next run, unless the program is setting the controls.
   void KeepChoices();
   // Runs Set as the program's doing, not the user's: the handlers it sets off keep nothing.
@@ -133,14 +139,17 @@ class TfrmUtil : public TForm, public IAdjustmentDialog {
   TEdit *edVL = nullptr, *edVR = nullptr;
   TLabel *lbloct = nullptr, *lblAmp = nullptr;
   // The "Sound output" page.
-  TCheckBox *chBand = nullptr, *chStart = nullptr, *chBetween = nullptr;
+  TCheckBox *chBand = nullptr, *chUltra = nullptr, *chStart = nullptr, *chBetween = nullptr;
   TEdit *edFrom = nullptr, *edTo = nullptr;
   TLabel* lblBetween = nullptr;
   TLabel *lblDevice = nullptr, *lblRate = nullptr, *lblNote = nullptr;
   TSpectrumView* pbSpectrum = nullptr;
 
   TWindowLink<IAdjustmentObserver> FObserver;
+  // What the sweep's tones carry into hearing, measured once per tone and pass.
+  std::unique_ptr<TSweepLevelMeter> FLevelMeter = std::make_unique<TSweepLevelMeter>();
   std::string FSilence;                // why the last tick was silent, as the main window was told
+  std::string FAudible;                // what the main window was told the tones carry into hearing
   std::optional<TSchedule> FTimes;     // the page's last valid hours
   std::optional<TSchedule> FSchedule;  // the hours the sweep keeps to, when it keeps to any
   const TClock* FClock = &SystemClock();

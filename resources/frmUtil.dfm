@@ -827,11 +827,11 @@ object frmUtil: TfrmUtil
         Left = 3
         Top = 58
         Width = 409
-        Height = 132
+        Height = 114
       end
       object chStart: TCheckBox
         Left = 8
-        Top = 194
+        Top = 176
         Width = 400
         Height = 15
         Caption = 'Start with the session, in the tray, sweeping the pest chosen last'
@@ -839,7 +839,7 @@ object frmUtil: TfrmUtil
       end
       object chBetween: TCheckBox
         Left = 8
-        Top = 213
+        Top = 195
         Width = 140
         Height = 15
         Caption = 'Sweep only between'
@@ -847,7 +847,7 @@ object frmUtil: TfrmUtil
       end
       object edFrom: TEdit
         Left = 150
-        Top = 211
+        Top = 193
         Width = 44
         Height = 19
         Text = '22:00'
@@ -855,12 +855,12 @@ object frmUtil: TfrmUtil
       end
       object lblAnd: TLabel
         Left = 200
-        Top = 214
+        Top = 196
         Caption = 'and'
       end
       object edTo: TEdit
         Left = 226
-        Top = 211
+        Top = 193
         Width = 44
         Height = 19
         Text = '06:00'
@@ -868,11 +868,19 @@ object frmUtil: TfrmUtil
       end
       object lblBetween: TLabel
         Left = 277
-        Top = 214
+        Top = 196
         Font.Name = 'Tahoma'
         Font.Height = -12
         Font.Color = clRed
         ParentFont = False
+      end
+      object chUltra: TCheckBox
+        Left = 8
+        Top = 214
+        Width = 400
+        Height = 15
+        Caption = 'Ultrasound only: nothing below 20 kHz, 16-bit at 96000 Hz'
+        OnClick = chUltraClick
       end
       object lblNote: TLabel
         Left = 8

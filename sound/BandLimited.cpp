@@ -21,22 +21,6 @@ double InterpolationGain(int64_t K, std::size_t Size) {
   return Sinc * Sinc;
 }
 
-// Bin K of the inverse transform for the waveform's harmonic K, up to a common factor: each
-// shape starts where the plain one does (the square and the ramps low, the sine rising).
-std::complex<double> Harmonic(TTGWave Waveform, int64_t K) {
-  const double Odd = K % 2 == 1 ? 1.0 : 0.0;
-  switch (Waveform) {
-    case tgSine:
-      return K == 1 ? std::complex<double>(0, -1) : 0.0;  // sin
-    case tgSquare:
-      return std::complex<double>(0, Odd / double(K));  // -sin(k x) / k, odd k
-    case tgTriangle:
-      return -Odd / double(K * K);  // -cos(k x) / k^2, odd k
-    default:
-      return std::complex<double>(0, 1.0 / double(K));  // -sin(k x) / k
-  }
-}
-
 template <bool SixteenBit, bool Stereo>
 void Mix(uint8_t* Out, int64_t First, int64_t Count, int64_t Hertz, int Rate,
          const std::vector<double>& Cycle, double Peak) {
@@ -56,6 +40,20 @@ void Mix(uint8_t* Out, int64_t First, int64_t Count, int64_t Hertz, int Rate,
 
 }  // namespace
 
+std::complex<double> HarmonicBin(TTGWave Waveform, int64_t K) {
+  const double Odd = K % 2 == 1 ? 1.0 : 0.0;
+  switch (Waveform) {
+    case tgSine:
+      return K == 1 ? std::complex<double>(0, -1) : 0.0;  // sin
+    case tgSquare:
+      return std::complex<double>(0, Odd / double(K));  // -sin(k x) / k, odd k
+    case tgTriangle:
+      return -Odd / double(K * K);  // -cos(k x) / k^2, odd k
+    default:
+      return std::complex<double>(0, 1.0 / double(K));  // -sin(k x) / k
+  }
+}
+
 int64_t HarmonicsBelowHalfRate(int64_t Hertz, int Rate) {
   // k * Hertz < Rate / 2 exactly when 2 k Hertz <= Rate - 1.
   return Hertz > 0 ? (int64_t(Rate) - 1) / (2 * Hertz) : 0;
@@ -67,7 +65,7 @@ void BandLimitedCycle(TTGWave Waveform, int64_t Harmonics, std::size_t Size,
   thread_local std::vector<std::complex<double>> Bins;
   Bins.assign(Size / 2 + 1, 0.0);
   for (int64_t K = 1; K <= Harmonics && std::size_t(K) < Size / 2; ++K)
-    Bins[std::size_t(K)] = Harmonic(Waveform, K) / InterpolationGain(K, Size);
+    Bins[std::size_t(K)] = HarmonicBin(Waveform, K) / InterpolationGain(K, Size);
   Cycle.reserve(Size + 1);
   InverseRealFft(Bins, Size, Cycle);
   double Peak = 0;
@@ -106,7 +104,7 @@ bool LeftOutWhenBandLimited(const TPartial& Partial, TTGQuality Quality) {
 
 std::vector<int64_t> PartialsLeftOut(const TToneSettings& Settings) {
   std::vector<int64_t> LeftOut;
-  if (!Settings.BandLimited) return LeftOut;
+  if (!Settings.BandLimited || Settings.UltrasoundOnly) return LeftOut;
   for (const TPartial& Partial : TonePartials(Settings))
     if (LeftOutWhenBandLimited(Partial, Settings.Quality)) LeftOut.push_back(Partial.Frequency);
   return LeftOut;

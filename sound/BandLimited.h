@@ -3,6 +3,7 @@
 // synthesis, never instead of it.
 #pragma once
 
+#include <complex>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -12,6 +13,10 @@
 
 // How many harmonics of Hertz lie below half of Rate; 0 when the tone itself does not.
 int64_t HarmonicsBelowHalfRate(int64_t Hertz, int Rate);
+
+// Bin K of the inverse transform for the waveform's harmonic K, up to a common factor: each
+// shape starts where the plain one does (the square and the ramps low, the sine rising).
+std::complex<double> HarmonicBin(TTGWave Waveform, int64_t K);
 
 // Sets Cycle to one cycle of Waveform from harmonics 1 to Harmonics, at Size points (a power
 // of two) plus a copy of the first point at the end, scaled so that its peak magnitude is 1.
@@ -45,5 +50,5 @@ class TBandLimitedPartial {
 bool LeftOutWhenBandLimited(const TPartial& Partial, TTGQuality Quality);
 
 // The frequencies of the partials that band-limited synthesis leaves out, in partial order;
-// empty for plain synthesis.
+// empty for plain and ultrasound-only synthesis.
 std::vector<int64_t> PartialsLeftOut(const TToneSettings& Settings);

@@ -3,6 +3,7 @@
 #include <fftw3.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -30,8 +31,8 @@ TFftwBuffer<T> Allocate(std::size_t Count) {
 enum class TKind { Forward, Inverse };
 
 // Plans are made once per kind and size: planning is slow and FFTW's planner is not
-// thread-safe, while running a finished plan on fresh buffers is. Sizes are powers of two, so
-// the cache stays small.
+// thread-safe, while running a finished plan on fresh buffers is. Sizes are powers of two or a
+// tone's whole frames, few in a run, so the cache stays small.
 class TPlanCache {
  public:
   ~TPlanCache() {
@@ -79,9 +80,9 @@ struct TScratch {
   }
 };
 
-void RequirePowerOfTwo(std::size_t Size) {
-  if (Size < 2 || (Size & (Size - 1)) != 0)
-    throw std::invalid_argument("transform size must be a power of two");
+void RequireSize(std::size_t Size) {
+  if (Size < 2 || Size > std::size_t(INT32_MAX))
+    throw std::invalid_argument("transform size must be from 2 to 2^31 - 1");
 }
 
 }  // namespace
@@ -94,7 +95,7 @@ std::size_t PowerOfTwoAtLeast(std::size_t N) {
 
 void InverseRealFft(const std::vector<std::complex<double>>& Bins, std::size_t Size,
                     std::vector<double>& Out) {
-  RequirePowerOfTwo(Size);
+  RequireSize(Size);
   thread_local TScratch Scratch;
   Scratch.Reserve(Size);
   fftw_complex* In = Scratch.Complex.get();
@@ -108,7 +109,7 @@ void InverseRealFft(const std::vector<std::complex<double>>& Bins, std::size_t S
 
 std::vector<std::complex<double>> RealFft(const std::vector<double>& Samples) {
   const std::size_t Size = Samples.size();
-  RequirePowerOfTwo(Size);
+  RequireSize(Size);
   auto In = Allocate<double>(Size);
   std::copy(Samples.begin(), Samples.end(), In.get());
   auto Out = Allocate<fftw_complex>(Size / 2 + 1);

@@ -1,5 +1,6 @@
-// Real discrete Fourier transforms of power-of-two sizes on FFTW, shared by the band-limited
-// synthesis and the spectrum analysis.
+// Real discrete Fourier transforms on FFTW, shared by the band-limited and ultrasound-only
+// synthesis, the spectrum analysis and the audible level. Any size from 2 works; powers of two
+// and sizes of small factors (a tone's whole frames: 96 or 44.1 per millisecond) are fast.
 #pragma once
 
 #include <complex>
@@ -12,7 +13,7 @@
 // per sweep tick) allocates nothing once the largest size has been seen.
 void InverseRealFft(const std::vector<std::complex<double>>& Bins, std::size_t Size,
                     std::vector<double>& Out);
-// The Size / 2 + 1 bins of the Size samples (Size a power of two):
+// The Size / 2 + 1 bins of the Size samples:
 // X[k] = sum over p of x[p] * e^(-2 pi i k p / Size).
 std::vector<std::complex<double>> RealFft(const std::vector<double>& Samples);
 

@@ -1,8 +1,11 @@
 #include "sound/ToneBlocks.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
+
+#include "sound/UltrasoundTone.h"
 
 namespace {
 
@@ -18,9 +21,15 @@ TToneBlocks::TToneBlocks(const TToneSettings& Settings, const TEnvelopeSettings*
       FFrames((FDataSize + FFrameBytes - 1) / FFrameBytes) {
   if (Envelope) FEnvelope = *Envelope;
   TToneNoise Noise;
-  for (const TPartial& Partial : TonePartials(Settings))
-    if (auto Cursor = MakePartialCursor(Partial, Settings, FFrames, Noise))
-      FCursors.push_back(std::move(Cursor));
+  if (Settings.UltrasoundOnly) {
+    FUltrasound.reserve(std::size_t(FFrames));
+    for (double Value : UltrasoundFrames(TonePartials(Settings), FFrames, Noise))
+      FUltrasound.push_back(int16_t(std::clamp<double>(std::round(Value), -32767, 32767)));
+  } else {
+    for (const TPartial& Partial : TonePartials(Settings))
+      if (auto Cursor = MakePartialCursor(Partial, Settings, FFrames, Noise))
+        FCursors.push_back(std::move(Cursor));
+  }
   // The last frame may reach into the spare bytes, which the last block carries, and a cycle
   // copied in whole pieces a little further (PartialCursor.cpp).
   FBlock.resize(std::size_t(BlockBytes) + 2 * WaveSpareSize);
@@ -30,9 +39,7 @@ std::span<const uint8_t> TToneBlocks::Next() {
   if (FDone) return {};
   const int64_t Count = std::min(BlockBytes / FFrameBytes, FFrames - FFrame);
   uint8_t* Out = FBlock.data();
-  if (FCursors.empty())
-    std::memset(Out, FillByte(FSettings.Resolution), std::size_t(Count * FFrameBytes));
-  for (std::size_t I = 0; I < FCursors.size(); ++I) FCursors[I]->Render(Out, Count, I == 0);
+  Render(Out, Count);
   if (FEnvelope)
     ApplyEnvelope(Out, FFrame, Count, FDataSize, FSettings.Stereo, FSettings.Resolution,
                   *FEnvelope);
@@ -47,6 +54,22 @@ std::span<const uint8_t> TToneBlocks::Next() {
     FDone = true;
   }
   return {Out, Size};
+}
+
+void TToneBlocks::Render(uint8_t* Out, int64_t Count) {
+  if (FSettings.UltrasoundOnly) {
+    const int Channels = FSettings.Stereo ? 2 : 1;
+    for (int64_t Frame = FFrame; Frame < FFrame + Count; ++Frame)
+      for (int Channel = 0; Channel < Channels; ++Channel, Out += 2) {
+        const uint16_t Sample = uint16_t(FUltrasound[std::size_t(Frame)]);
+        Out[0] = uint8_t(Sample);
+        Out[1] = uint8_t(Sample >> 8);
+      }
+    return;
+  }
+  if (FCursors.empty())
+    std::memset(Out, FillByte(FSettings.Resolution), std::size_t(Count * FFrameBytes));
+  for (std::size_t I = 0; I < FCursors.size(); ++I) FCursors[I]->Render(Out, Count, I == 0);
 }
 
 bool WriteToneFile(const std::string& FileName, const TToneSettings& Settings,

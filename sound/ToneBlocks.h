@@ -21,12 +21,15 @@ class TToneBlocks {
   std::span<const uint8_t> Next();
 
  private:
+  void Render(uint8_t* Out, int64_t Count);
   TToneSettings FSettings;
   std::optional<TEnvelopeSettings> FEnvelope;
   int64_t FDataSize, FFrameBytes, FFrames;
   int64_t FFrame = 0;
   bool FDone = false;
   std::vector<std::unique_ptr<TPartialCursor>> FCursors;
+  // Ultrasound-only synthesis makes the whole loop at once, as 16-bit samples of one channel.
+  std::vector<int16_t> FUltrasound;
   std::vector<uint8_t> FBlock;
 };
 

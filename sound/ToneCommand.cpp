@@ -11,11 +11,13 @@
 
 #include "platform/audio/SoundService.h"
 #include "platform/core/CommandLine.h"
+#include "sound/AudibleLevel.h"
 #include "sound/BandLimited.h"
 #include "sound/OutputLimit.h"
 #include "sound/ToneBlocks.h"
 #include "sound/ToneGen.h"
 #include "sound/ToneGenSynth.h"
+#include "sound/UltrasoundTone.h"
 
 namespace {
 
@@ -41,11 +43,16 @@ const char* const Usage =
     "  --band-limited        build sine, square, triangle and sawtooth partials only from their\n"
     "                        harmonics below half the rate, so nothing folds back into the\n"
     "                        audible band; a partial at or above half the rate is left out\n"
+    "  --ultrasound-only     only what lies above 20 kHz: band-limited, 16-bit at 96000 Hz\n"
+    "                        whatever --resolution and --quality say, partials below 20.5 kHz\n"
+    "                        left out, noise high-passed, faded in and out when played; a main\n"
+    "                        tone below 20.5 kHz is not played\n"
     "  --left/--right PERCENT  output volume per channel (default 100)\n"
     "  --export FILE         write the wave image to FILE\n"
     "  --spectrum FILE.png   draw the tone's magnitude spectrum up to half the rate, with marks\n"
     "                        at 20 kHz, at half the default output device's rate and at the tone\n"
-    "  --play                play the tone once and return when it has ended\n"
+    "  --play                play the tone once and return when it has ended, saying how loud\n"
+    "                        what it carries between 20 Hz and 20 kHz is (dBFS)\n"
     "  --seconds N           with --play: loop the tone for N seconds, then stop\n"
     "Exit status: 0 done, 1 refused (no memory for the tone, file or picture not written), 2\n"
     "bad arguments.\n";
@@ -133,6 +140,7 @@ void AddToneOptions(TOptions& Options, TToneGen& Tone, TToneActions& Do) {
   Options.Flag("--stereo", [&Tone] { Tone.SetStereo(true); });
   Options.Flag("--no-multiplier", [&Tone] { Tone.SetAMUseMultiplier(false); });
   Options.Flag("--band-limited", [&Tone] { Tone.SetBandLimited(true); });
+  Options.Flag("--ultrasound-only", [&Tone] { Tone.SetUltrasoundOnly(true); });
   Options.Flag("--envelope", Do.Envelope);
   Options.AddText("--export", [&Do](const std::string& File) { Do.ExportTo = File; })
       .TypeName("FILE");
@@ -152,6 +160,7 @@ int64_t HighestPartial(const TToneGen& Tone) {
   int64_t Highest = 0;
   for (const TPartial& Partial : TonePartials(Settings))
     if (Partial.Amplitude > 0 && Partial.Frequency > Highest &&
+        !(Settings.UltrasoundOnly && !KeptForUltrasound(Partial)) &&
         !(Settings.BandLimited && LeftOutWhenBandLimited(Partial, Settings.Quality)))
       Highest = Partial.Frequency;
   return Highest;
@@ -164,7 +173,7 @@ void WarnAboveHalf(int64_t Hertz, unsigned Rate, const char* Whose) {
 }
 
 void WarnLeftOut(const TToneGen& Tone) {
-  const unsigned Rate = unsigned(SampleRate(Tone.Quality()));
+  const unsigned Rate = Tone.ImageRate();
   std::vector<int64_t> Said;
   for (int64_t Hertz : PartialsLeftOut(Tone.Settings())) {
     if (std::find(Said.begin(), Said.end(), Hertz) != Said.end()) continue;
@@ -173,6 +182,30 @@ void WarnLeftOut(const TToneGen& Tone) {
               << " Hz is at or above half the image's rate of " << Rate
               << " samples per second and is left out\n";
   }
+}
+
+void WarnBelowHearing(const TToneGen& Tone) {
+  if (!Tone.UltrasoundOnly()) return;
+  for (int64_t Hertz : UltrasoundLeftOut(Tone.Settings()))
+    std::cerr << "tessolon tone: warning: " << Hertz
+              << " Hz lies below 20.5 kHz, which ultrasound only leaves out"
+              << (Hertz == Tone.Frequency() ? ": the main tone stays silent" : "") << "\n";
+}
+
+// What the played tone carries into hearing, at the output's rate and the tone's volumes.
+void SayLevel(const TToneGen& Tone, bool Envelope, unsigned OutputRate) {
+  const TEnvelopeSettings Shape = Tone.Envelope();
+  const TToneSettings Settings = Tone.Settings();
+  const TToneLevel Level = MeasureToneLevel(Settings, Envelope ? &Shape : nullptr, OutputRate);
+  const double Db =
+      Level.Db() + VolumeGainDb(Tone.LeftVolume(), Tone.RightVolume(), Settings.Stereo);
+  if (Level.Power <= 0) {
+    std::cout << "This tone carries no audible sound: nothing between 20 Hz and 20 kHz.\n";
+    return;
+  }
+  std::cout << "This tone carries " << AudibleClassName(AudibleClassOf(Db)) << " sound at "
+            << DbText(Db) << MostlyText(Level.Shares, Settings.AM, Settings.AMUseMultiplier)
+            << " (between 20 Hz and 20 kHz; a full-scale sine is 0 dBFS).\n";
 }
 
 std::string Describe(const TToneGen& Tone) {
@@ -184,9 +217,11 @@ std::string Describe(const TToneGen& Tone) {
                                         : " with " + std::to_string(Rows) + " added partials";
   return std::to_string(Tone.Frequency()) + " Hz " +
          WaveNames[std::min<std::size_t>(Tone.Waveform(), WaveNames.size() - 1)] + Added + ", " +
-         std::to_string(SampleRate(Tone.Quality())) + " samples per second, " +
+         std::to_string(Tone.ImageRate()) + " samples per second, " +
          (Tone.Resolution() == tg16Bit ? "16" : "8") + "-bit, " +
-         (Tone.BandLimited() ? "band-limited" : "plain synthesis");
+         (Tone.UltrasoundOnly() ? "ultrasound only"
+          : Tone.BandLimited()  ? "band-limited"
+                                : "plain synthesis");
 }
 
 void DrawSpectrum(const TToneGen& Tone, const TSpectrumWriter& WriteSpectrum,
@@ -194,7 +229,8 @@ void DrawSpectrum(const TToneGen& Tone, const TSpectrumWriter& WriteSpectrum,
   TSpectrumPicture Picture;
   Picture.Spectrum = AnalyseWaveImage(Tone.GetDataBuffer(), std::size_t(Tone.DataBufferSize()));
   Picture.ToneHertz = Tone.Frequency();
-  Picture.DeviceRate = SoundService().Output(unsigned(SampleRate(Tone.Quality()))).Rate;
+  Picture.PartialHertz = SoundingPartials(Tone.Settings());
+  Picture.DeviceRate = SoundService().Output(Tone.ImageRate()).Rate;
   Picture.Title = Describe(Tone);
   WriteSpectrum(Picture, FileName);
 }
@@ -210,8 +246,9 @@ int RunTone(TToneGen& Tone, const TToneActions& Do, const TSpectrumWriter& Write
     return ecRefused;
   }
   const int64_t Highest = HighestPartial(Tone);
-  const unsigned ImageRate = unsigned(SampleRate(Tone.Quality()));
+  const unsigned ImageRate = Tone.ImageRate();
   WarnLeftOut(Tone);
+  WarnBelowHearing(Tone);
   // A played tone is warned about once the output's chain is known.
   if (!Play) WarnAboveHalf(Highest, ImageRate, "the image's");
   const TEnvelopeSettings Shape = Tone.Envelope();
@@ -236,8 +273,18 @@ int RunTone(TToneGen& Tone, const TToneActions& Do, const TSpectrumWriter& Write
     }
   }
   if (!Play) return ecSuccess;
+  if (Tone.UltrasoundOnly() && Tone.Frequency() < UltrasoundFloor) {
+    std::cerr << "tessolon tone: " << Tone.Frequency()
+              << " Hz lies below 20.5 kHz; ultrasound only plays nothing there, so the tone was "
+                 "not played\n";
+    return ecRefused;
+  }
   Tone.SetLoop(Seconds.has_value());
   Tone.SetAsync(Seconds.has_value());
+  {
+    const auto Output = CurrentOutputLimit(ImageRate);
+    SayLevel(Tone, Envelope, Output ? Output->Rate : 0);
+  }
   Envelope ? Tone.PlayADSR() : Tone.Play();
   const auto Limit = CurrentOutputLimit(ImageRate);
   if (!Tone.Carried()) {

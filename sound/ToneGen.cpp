@@ -6,6 +6,7 @@
 #include "platform/audio/SoundService.h"
 #include "platform/core/ByteOrder.h"
 #include "sound/ToneGenNotes.h"
+#include "sound/ToneGenSynth.h"
 
 namespace {
 
@@ -123,6 +124,11 @@ void TToneGen::SetBandLimited(bool Value) {
   FWaveChanged = true;
 }
 
+void TToneGen::SetUltrasoundOnly(bool Value) {
+  FUltrasoundOnly = Value;
+  FWaveChanged = true;
+}
+
 void TToneGen::SetAMLevel(TTGAMLevel Value) {
   const std::size_t R = Row(Value);
   FAMLevel = Value;
@@ -229,13 +235,18 @@ TToneSettings TToneGen::Settings() const {
   S.Frequency = FFrequency;
   S.Duration = FDuration;
   S.Waveform = FWaveform;
-  S.Resolution = FResolution;
-  S.Quality = FQuality;
+  S.Resolution = FUltrasoundOnly ? tg16Bit : FResolution;
+  S.Quality = FUltrasoundOnly ? tgHiQ : FQuality;
   S.Stereo = FStereo;
   S.AMUseMultiplier = FAMUseMultiplier;
   S.BandLimited = FBandLimited;
+  S.UltrasoundOnly = FUltrasoundOnly;
   S.AM = FAM;
   return S;
+}
+
+unsigned TToneGen::ImageRate() const {
+  return unsigned(SampleRate(FUltrasoundOnly ? tgHiQ : FQuality));
 }
 
 const TClassInfo& TToneGen::StaticClassInfo() {
@@ -258,6 +269,7 @@ const TClassInfo& TToneGen::StaticClassInfo() {
           .Int("RightVolume", &TToneGen::RightVolume, &TToneGen::SetRightVolume, 100)
           .Bool("Stereo", &TToneGen::Stereo, &TToneGen::SetStereo, false)
           .Bool("BandLimited", &TToneGen::BandLimited, &TToneGen::SetBandLimited, false)
+          .Bool("UltrasoundOnly", &TToneGen::UltrasoundOnly, &TToneGen::SetUltrasoundOnly, false)
           .Enum("AMLevel",
                 {"tgAMLevel1", "tgAMLevel2", "tgAMLevel3", "tgAMLevel4", "tgAMLevel5", "tgAMLevel6",
                  "tgAMLevel7", "tgAMLevel8"},

@@ -60,6 +60,10 @@ class TToneGen : public TComponent {
   // image's rate (sound/BandLimited.h); a partial at or above it is left out.
   bool BandLimited() const { return FBandLimited; }
   void SetBandLimited(bool Value);
+  // Only what the tone holds at or above 20 kHz, 16-bit at 96000 Hz whatever Resolution and
+  // Quality say (sound/UltrasoundTone.h); played with a fade in and out.
+  bool UltrasoundOnly() const { return FUltrasoundOnly; }
+  void SetUltrasoundOnly(bool Value);
   TTGAMLevel AMLevel() const { return FAMLevel; }
   void SetAMLevel(TTGAMLevel Value);
   int16_t AMAmplitude() const { return FAMAmplitude; }
@@ -108,7 +112,10 @@ class TToneGen : public TComponent {
   bool Carried() const { return FCarried; }
   int32_t NoteOctave() const { return FNoteOctave; }
   const TAMTable& AMTable() const { return FAM; }
+  // What a build reads: the properties, with the format ultrasound-only synthesis imposes.
   TToneSettings Settings() const;
+  // The rate of the image the next build makes.
+  unsigned ImageRate() const;
   TEnvelopeSettings Envelope() const { return FEnvelope; }
 
   // Live instances, and the device volume found when the first one was created.
@@ -142,6 +149,7 @@ class TToneGen : public TComponent {
   int16_t FRightVolume = 100;
   bool FStereo = false;
   bool FBandLimited = false;
+  bool FUltrasoundOnly = false;
   int16_t FAMAmplitude = 0;
   TTGWave FAMWaveform = tgSine;
   float FAMFrequency = 0;

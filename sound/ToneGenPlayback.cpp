@@ -66,8 +66,9 @@ void TToneGen::PlayADSR() {
 }
 
 uint32_t TToneGen::PlayFlags() const {
-  if (FLoop) return SND_MEMORY | SND_ASYNC | SND_LOOP;
-  return FAsync ? SND_MEMORY | SND_ASYNC : SND_MEMORY;
+  const uint32_t Fade = FUltrasoundOnly ? SND_FADE : 0;
+  if (FLoop) return SND_MEMORY | SND_ASYNC | SND_LOOP | Fade;
+  return (FAsync ? SND_MEMORY | SND_ASYNC : SND_MEMORY) | Fade;
 }
 
 void TToneGen::StartPlayback() {
@@ -76,7 +77,7 @@ void TToneGen::StartPlayback() {
   // A tone that the output cannot carry stays silent rather than reach it folded or as a
   // filtered remnant; the caller says why. A device that refuses the tone leaves it silent too,
   // as a refused tone always has; the device listing says why.
-  const auto Limit = CurrentOutputLimit(unsigned(SampleRate(FQuality)));
+  const auto Limit = CurrentOutputLimit(ImageRate());
   FCarried = !Limit || Limit->Carries(FFrequency);
   if (FImage && FCarried) static_cast<void>(SoundService().PlayImage(svTone, FImage, PlayFlags()));
 }

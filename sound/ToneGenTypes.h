@@ -26,6 +26,7 @@ struct TAMTable {
   int16_t Amplitudes[AMRowCount] = {};
   TTGWave Waveforms[AMRowCount] = {};
   float Frequencies[AMRowCount] = {};
+  bool operator==(const TAMTable&) const = default;
 };
 
 // Everything a build reads from the component.
@@ -39,7 +40,10 @@ struct TToneSettings {
   bool AMUseMultiplier = true;
   // Periodic waveforms from their harmonics below half the rate, so nothing folds back.
   bool BandLimited = false;
+  // Only what lies at or above 20 kHz, 16-bit at 96000 Hz (sound/UltrasoundTone.h).
+  bool UltrasoundOnly = false;
   TAMTable AM;
+  bool operator==(const TToneSettings&) const = default;
 };
 
 struct TEnvelopeSettings {
@@ -48,4 +52,5 @@ struct TEnvelopeSettings {
   int16_t Decay = 20;
   int16_t Sustain = 50;
   int16_t Release = 30;
+  bool operator==(const TEnvelopeSettings&) const = default;
 };

@@ -1,5 +1,8 @@
 #include "sound/ToneSpectrum.h"
 
+#include "sound/BandLimited.h"
+#include "sound/UltrasoundTone.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -67,4 +70,20 @@ TSpectrum AnalyseWaveImage(const uint8_t* Image, std::size_t Size) {
                                               : FloorDecibels);
   }
   return Spectrum;
+}
+
+std::vector<int64_t> SoundingPartials(const TToneSettings& Settings) {
+  std::vector<int64_t> Hertz;
+  const std::vector<TPartial> Partials = TonePartials(Settings);
+  for (std::size_t I = 1; I < Partials.size(); ++I) {
+    const TPartial& P = Partials[I];
+    if (P.Amplitude <= 0 || P.Frequency <= 0) continue;
+    if (Settings.UltrasoundOnly
+            ? !KeptForUltrasound(P)
+            : Settings.BandLimited && LeftOutWhenBandLimited(P, Settings.Quality))
+      continue;
+    if (std::find(Hertz.begin(), Hertz.end(), P.Frequency) == Hertz.end())
+      Hertz.push_back(P.Frequency);
+  }
+  return Hertz;
 }

@@ -23,12 +23,18 @@ struct TSpectrum {
 // cannot be read or that holds no frames.
 TSpectrum AnalyseWaveImage(const uint8_t* Image, std::size_t Size);
 
+struct TToneSettings;
+// The frequencies of the added partials that sound in the image Settings make: those with an
+// amplitude and a frequency that the synthesis does not leave out.
+std::vector<int64_t> SoundingPartials(const TToneSettings& Settings);
+
 // What the spectrum picture shows besides the spectrum: marks at 20 kHz, at half the output
 // device's rate and at the main tone.
 struct TSpectrumPicture {
   TSpectrum Spectrum;
   int64_t ToneHertz = 0;
-  uint32_t DeviceRate = 0;  // 0 when no output device could be opened
+  std::vector<int64_t> PartialHertz;  // the added partials that sound in the image
+  uint32_t DeviceRate = 0;            // 0 when no output device could be opened
   std::string Title;
 };
 

@@ -8,10 +8,9 @@
 #include "sound/OutputLimit.h"
 #include "sound/ToneGen.h"
 #include "sound/ToneGenSynth.h"
+#include "sound/UltrasoundTone.h"
 
 namespace {
-
-constexpr int64_t HearingEdge = 20000;  // where adult hearing ends
 
 std::string Range(TBand Band) {
   return std::to_string(Band.Low) + "-" + std::to_string(Band.High) + " Hz";
@@ -31,7 +30,7 @@ double CarryEdge(const TOutputChain& Chain, unsigned ImageRate) {
 }
 
 unsigned ImageRateOf(const TToneGen& ToneGen) {
-  return unsigned(SampleRate(ToneGen.Quality()));
+  return ToneGen.ImageRate();
 }
 
 }  // namespace
@@ -59,18 +58,30 @@ std::string BandNote(TBand Band, const TOutputChain& Chain, unsigned ImageRate) 
                ? "The output cannot carry any of this band (" + Range(Whole) + ")."
                : "The output cannot carry " + Range(*Part) + " of this band.";
   }
-  if (const auto Part = PartAtOrAbove(Whole, HearingEdge)) {
-    if (!Note.empty()) Note += " ";
-    Note += (Part->Low == Whole.Low ? "All of this band (" + Range(Whole) + ")"
-                                    : std::string(Range(*Part) + " of it")) +
-            " lies at or above 20 kHz, beyond adult hearing; children and pets may still hear it.";
-  }
-  return Note.empty() ? "The output can carry the whole band (" + Range(Whole) +
-                            "), and people can hear all of it."
-                      : Note;
+  return Note.empty() ? "The output can carry the whole band (" + Range(Whole) + ")." : Note;
+}
+
+std::string UltrasoundNote(TBand Band) {
+  const TBand Whole{std::min(Band.Low, Band.High), std::max(Band.Low, Band.High)};
+  std::string Note =
+      "Ultrasound only: 16-bit at 96000 Hz whatever the Resolution and Quality boxes say; "
+      "partials below 20.5 kHz are left out.";
+  if (Whole.Low < UltrasoundFloor)
+    Note += Whole.High < UltrasoundFloor
+                ? " No tone of this band plays: all lie below 20.5 kHz."
+                : " Tones below 20.5 kHz (" + std::to_string(Whole.Low) + "-" +
+                      std::to_string(UltrasoundFloor - 1) + " Hz) stay silent.";
+  return Note;
+}
+
+bool BelowUltrasound(const TToneGen& ToneGen) {
+  return ToneGen.UltrasoundOnly() && ToneGen.Frequency() < UltrasoundFloor;
 }
 
 std::string SilentToneNote(const TToneGen& ToneGen) {
+  if (BelowUltrasound(ToneGen))
+    return "This tick, " + std::to_string(ToneGen.Frequency()) +
+           " Hz, is silent: ultrasound only plays nothing below 20.5 kHz.";
   if (ToneGen.Carried()) return "";
   const auto Limit = CurrentOutputLimit(ImageRateOf(ToneGen));
   return "This tick, " + std::to_string(ToneGen.Frequency()) + " Hz, is silent: the output" +
@@ -80,6 +91,7 @@ std::string SilentToneNote(const TToneGen& ToneGen) {
 
 std::string SilentToneShort(const TToneGen& ToneGen) {
   if (SoundService().Output(ImageRateOf(ToneGen)).Rate == 0) return "silent: no output";
+  if (BelowUltrasound(ToneGen)) return "silent: below 20.5 kHz";
   if (ToneGen.Carried()) return "";
   const auto Limit = CurrentOutputLimit(ImageRateOf(ToneGen));
   return "silent: output at " + (Limit ? std::to_string(Limit->Rate) + " Hz" : "a lower rate");
@@ -91,8 +103,11 @@ std::optional<TSpectrumPicture> TonePicture(const TToneGen& ToneGen, unsigned De
   Picture.Spectrum =
       AnalyseWaveImage(ToneGen.GetDataBuffer(), std::size_t(ToneGen.DataBufferSize()));
   Picture.ToneHertz = ToneGen.Frequency();
+  Picture.PartialHertz = SoundingPartials(ToneGen.Settings());
   Picture.DeviceRate = DeviceRate;
   Picture.Title = "Tone " + std::to_string(ToneGen.Frequency()) + " Hz, " +
-                  (ToneGen.BandLimited() ? "band-limited" : "plain synthesis");
+                  (ToneGen.UltrasoundOnly() ? "ultrasound only"
+                   : ToneGen.BandLimited()  ? "band-limited"
+                                            : "plain synthesis");
   return Picture;
 }

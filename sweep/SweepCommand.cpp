@@ -23,14 +23,19 @@
 #include "sweep/ServiceLog.h"
 #include "sweep/Sweep.h"
 #include "sweep/SweepClock.h"
+#include "sweep/SweepLevel.h"
+#include "sweep/SweepOutput.h"
 #include "sweep/SweepRecorder.h"
+#include "sweep/SweepTruth.h"
 
 namespace {
 
 const char* const ProfilesUsage =
     "Usage: tessolon profiles [--rate R|output]\n"
     "Lists every pest profile in key order: key, name, band in hertz, step, interval, tone\n"
-    "length and waveform. The table is data/para.dbf under the current directory when there\n"
+    "length, waveform and the level of the sound its sweep carries between 20 Hz and 20 kHz\n"
+    "(dBFS, a full-scale sine at 0: faint below -60, quiet to -40, audible above), with the\n"
+    "settings sweep uses. The table is data/para.dbf under the current directory when there\n"
     "is one, else your own copy in $XDG_DATA_HOME/tessolon/data/ (see tessolon --help).\n"
     "  --rate R   mark each profile whose band lies partly or wholly at or above R/2 hertz and\n"
     "             say which part of it cannot be played at R samples per second\n"
@@ -41,13 +46,16 @@ const char* const ProfilesUsage =
 
 const char* const SweepUsage =
     "Usage: tessolon sweep (--pest NAME | --idx N) [--ticks N | --seconds S] [--speaker]\n"
-    "                      [--export FILE] [--band-limited]\n"
+    "                      [--export FILE] [--band-limited] [--ultrasound-only]\n"
     "                      [--between HH:MM-HH:MM [--until-close]]\n"
     "Plays the tones of the pest profile's sweep through its band, from the pest table (as for\n"
     "profiles), with the Adjustment dialog's initial settings, printing each tick's number and\n"
     "frequency in hertz. When standard output is the journal (a systemd service), it writes a\n"
     "service log instead: the start, what cannot be played, the output lost or back, the window\n"
     "opened or closed, a summary of the ticks once an hour, and the stop with its reason.\n"
+    "A played sweep says at its start, and again when it changes, how loud the sound its tones\n"
+    "carry between 20 Hz and 20 kHz is (dBFS: a full-scale sine is 0): faint below -60, quiet\n"
+    "to -40, audible above.\n"
     "  --pest NAME    the profile named NAME (case ignored)\n"
     "  --idx N        the profile with key N\n"
     "  --ticks N      stop after N ticks\n"
@@ -57,6 +65,10 @@ const char* const SweepUsage =
     "                 (needs --ticks or --seconds)\n"
     "  --band-limited build the sound card's tones only from harmonics below half the rate,\n"
     "                 so nothing folds back; a partial at or above half the rate is left out\n"
+    "  --ultrasound-only\n"
+    "                 play only what lies above 20 kHz: band-limited, 16-bit at 96000 Hz,\n"
+    "                 partials below 20.5 kHz left out, noise high-passed, faded in and out; a\n"
+    "                 tone below 20.5 kHz stays silent; with --export the file holds that too\n"
     "  --between HH:MM-HH:MM\n"
     "                 play only inside this daily window of local time (22:00-06:00 runs across\n"
     "                 midnight) and stay silent outside it; the window follows the clock across\n"
@@ -83,13 +95,15 @@ std::string Band(TPestTable& Table) {
 
 // Where a band stops being playable, and the words for why.
 struct TRateLimit {
-  int64_t From;     // the lowest hertz that cannot be played
-  std::string Why;  // " cannot be played at 48000 Hz"
+  int64_t From;       // the lowest hertz that cannot be played
+  std::string Why;    // " cannot be played at 48000 Hz"
+  unsigned Rate = 0;  // the rate the dialog's tones reach the output at; 0: their own
 };
 
 TRateLimit FixedRate(int64_t Rate) {
   // Rate - Rate / 2 is the lowest whole hertz at or above half the rate.
-  return {Rate - Rate / 2, " cannot be played at " + std::to_string(Rate) + " Hz"};
+  return {Rate - Rate / 2, " cannot be played at " + std::to_string(Rate) + " Hz",
+          unsigned(std::min<int64_t>(Rate, UINT32_MAX))};
 }
 
 // The output as its server runs it now, for the dialog's 96000 Hz tones.
@@ -101,7 +115,7 @@ TRateLimit OutputRate() {
                                               : Chain.Describe());
   if (const auto Limit = OutputLimit(Chain, DialogRate))
     return {int64_t(std::ceil(Limit->Edge)),
-            " cannot be carried by the output (" + Chain.Describe() + ")"};
+            " cannot be carried by the output (" + Chain.Describe() + ")", Limit->Rate};
   return FixedRate(DialogRate);
 }
 
@@ -124,8 +138,7 @@ bool WarnLeftOut(ISweepLog& Log, const TToneGen& ToneGen, long long Tick) {
   const std::vector<int64_t> LeftOut = PartialsLeftOut(ToneGen.Settings());
   if (LeftOut.empty()) return false;
   Log.Warning("tick " + std::to_string(Tick) + ": " + std::to_string(LeftOut.front()) +
-              " Hz is at or above half the image's rate of " +
-              std::to_string(SampleRate(ToneGen.Quality())) +
+              " Hz is at or above half the image's rate of " + std::to_string(ToneGen.ImageRate()) +
               " samples per second and is left out (later ticks alike)");
   return true;
 }
@@ -134,7 +147,7 @@ bool WarnLeftOut(ISweepLog& Log, const TToneGen& ToneGen, long long Tick) {
 // silent; true once said.
 bool WarnNotCarried(ISweepLog& Log, const TToneGen& ToneGen, long long Tick) {
   if (ToneGen.Carried()) return false;
-  const auto Limit = CurrentOutputLimit(unsigned(SampleRate(ToneGen.Quality())));
+  const auto Limit = CurrentOutputLimit(ToneGen.ImageRate());
   Log.Warning("tick " + std::to_string(Tick) + ": " + std::to_string(ToneGen.Frequency()) +
               " Hz cannot be carried: " +
               (Limit ? Limit->Text() : std::string("the output runs below the tone's rate")) +
@@ -218,6 +231,7 @@ struct TSweepOptions {
   bool Speaker = false;
   std::optional<std::string> Export;
   bool BandLimited = false;
+  bool UltrasoundOnly = false;
   std::optional<std::string> Between;
   bool UntilClose = false;
 };
@@ -235,6 +249,7 @@ void AddSweepOptions(TOptions& Command, TSweepOptions& Options) {
   const TOption Speaker = Command.Flag("--speaker", Options.Speaker);
   const TOption Export = Command.Add("--export", Options.Export).TypeName("FILE").Excludes(Speaker);
   Command.Flag("--band-limited", Options.BandLimited).Excludes(Speaker);
+  Command.Flag("--ultrasound-only", Options.UltrasoundOnly).Excludes(Speaker);
   TOption Between = Command.Add("--between", Options.Between)
                         .Check([](const std::string& Text) {
                           try {
@@ -247,6 +262,29 @@ void AddSweepOptions(TOptions& Command, TSweepOptions& Options) {
                         .TypeName("HH:MM-HH:MM");
   Command.Flag("--until-close", Options.UntilClose).Needs(Between);
   Between.Excludes(Export);
+}
+
+// The level of the sound the current profile's sweep carries into hearing, as the headless sweep
+// plays it, at OutputRate (0: the tones' own rate).
+std::string ProfileLevel(TPestTable& Table, unsigned OutputRate, TToneLevels& Levels) {
+  TToneGen ToneGen(nullptr);
+  ApplyDialogToneSettings(ToneGen);
+  TToneGenOutput Output(ToneGen);
+  TSweepEngine Engine(Output);
+  TSweepSettings Settings = StoredDialogDefaults().Settings;
+  Settings.SoundCard = true;
+  TSweepState State = StoredDialogDefaults().State;
+  const TPestRecord Record(Table.Table());
+  try {
+    Engine.Select(Record, Settings, State);
+    // Only the output's rate matters: above the tones' own it changes nothing.
+    if (OutputRate >= ToneGen.ImageRate()) OutputRate = 0;
+    return SweepLevelShort(MeasureSweepLevel(ToneGen, PassPositions(Record, Settings, State),
+                                             Settings.PlayADSR, State.Interval, OutputRate,
+                                             Levels));
+  } catch (const Exception&) {
+    return "level unknown";  // an empty field: the sweep itself says which
+  }
 }
 
 // Ticks that fall within Seconds at Interval milliseconds each.
@@ -272,6 +310,7 @@ int ProfilesCommand(const std::vector<std::string>& Arguments) {
     if (RateText)
       Rate = *RateText == "output" ? OutputRate() : FixedRate(ReadWhole(*RateText, "--rate"));
     TPestTable Table(PestTableFolder(), NoticeTo("tessolon profiles"));
+    TToneLevels Levels;
     for (Table.First(); !Table.Eof(); Table.Next()) {
       const int Wave = WaveIndex(Table.Field(PestField::Waveform)->IsNull()
                                      ? -1
@@ -279,7 +318,8 @@ int ProfilesCommand(const std::vector<std::string>& Arguments) {
       std::cout << Cell(Table, PestField::Idx) << "  " << Cell(Table, PestField::Name) << "  "
                 << Band(Table) << "  step " << Cell(Table, PestField::Step) << " Hz  every "
                 << Cell(Table, PestField::Interval) << " ms  tone "
-                << Cell(Table, PestField::Duration) << " ms  " << WaveNames[Wave]
+                << Cell(Table, PestField::Duration) << " ms  " << WaveNames[Wave] << "  "
+                << ProfileLevel(Table, Rate ? Rate->Rate : 0, Levels)
                 << (Rate ? RateMark(Table, *Rate) : "") << "\n";
     }
     return ecSuccess;
@@ -342,6 +382,7 @@ int SweepCommand(const std::vector<std::string>& Arguments, ISweepClock& Clock) 
     TToneGen ToneGen(nullptr);
     ApplyDialogToneSettings(ToneGen);
     ToneGen.SetBandLimited(Options.BandLimited);
+    ToneGen.SetUltrasoundOnly(Options.UltrasoundOnly);
     TSweepRecorder Recorder(ToneGen, [&State] { return State.Interval; });
     TToneGenOutput Player(ToneGen);
     ISweepOutput& Output = Options.Export ? static_cast<ISweepOutput&>(Recorder) : Player;
@@ -357,7 +398,7 @@ int SweepCommand(const std::vector<std::string>& Arguments, ISweepClock& Clock) 
                 << " ms, so its timer never fires\n";
       return static_cast<int>(ecRefused);
     }
-    const unsigned ImageRate = unsigned(SampleRate(ToneGen.Quality()));
+    const unsigned ImageRate = ToneGen.ImageRate();
     const std::unique_ptr<ISweepLog> Log = MakeSweepLog(Clock);
     Log->Started(StartText(Table, State, Options, ImageRate));
     bool WarnedLeftOut = false;
@@ -365,6 +406,11 @@ int SweepCommand(const std::vector<std::string>& Arguments, ISweepClock& Clock) 
     const bool Plays = !Options.Export && !Options.Speaker;
     bool WarnedNotCarried = false;
     TOutputWatch Watch(*Log, ImageRate);
+    std::optional<TSweepTruth> Truth;
+    if (Plays) {
+      Truth.emplace(*Log, ToneGen, Settings.PlayADSR, Interval);
+      Truth->Start(PassPositions(Record, Settings, State));
+    }
     auto RunTick = [&](long long Number) {
       int Position = State.Position;
       try {
@@ -373,7 +419,8 @@ int SweepCommand(const std::vector<std::string>& Arguments, ISweepClock& Clock) 
         if (!WarnedLeftOut) WarnedLeftOut = WarnLeftOut(*Log, ToneGen, Number);
         if (Plays) {
           if (!WarnedNotCarried) WarnedNotCarried = WarnNotCarried(*Log, ToneGen, Number);
-          Silent = !Watch.Check() || !ToneGen.Carried();
+          Silent = !Watch.Check() || !ToneGen.Carried() || Truth->SilentBelowHearing(Number);
+          Truth->Tick(Number);
         }
         Log->Played(Number, Position, Silent);
       } catch (const Exception& E) {

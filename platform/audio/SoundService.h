@@ -16,6 +16,10 @@ constexpr uint32_t SND_SYNC = 0x0000;
 constexpr uint32_t SND_ASYNC = 0x0001;
 constexpr uint32_t SND_MEMORY = 0x0004;
 constexpr uint32_t SND_LOOP = 0x0008;
+// The program's own: the sound fades in over FadeMilliseconds, and out over as long when it is
+// stopped, replaced or (not looping) at its end, so that none of these clicks.
+constexpr uint32_t SND_FADE = 0x00100000;
+constexpr unsigned FadeMilliseconds = 4;
 
 // Capability flag: 16-bit stereo at 11.025 kHz, taken as "left and right volumes are separate".
 constexpr uint32_t WAVE_FORMAT_1S16 = 0x0008;
@@ -48,7 +52,8 @@ class ISoundService {
   // repeats until stopped or replaced. The service holds its own reference to the image for as
   // long as it may read it.
   [[nodiscard]] virtual bool PlayImage(TSoundVoice Voice, TSharedImage Image, uint32_t Flags) = 0;
-  // Stops Voice; when it returns the voice's image is no longer read.
+  // Stops Voice; when it returns the voice's image is no longer read. A voice played with
+  // SND_FADE is faded out first, which takes a device buffer or two.
   virtual void Stop(TSoundVoice Voice) = 0;
   // Volume word of a voice: low 16 bits left, high 16 bits right, each 0 (silent) to 0xFFFF.
   virtual bool SetVolume(TSoundVoice Voice, uint32_t Volume) = 0;

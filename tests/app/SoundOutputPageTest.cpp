@@ -57,14 +57,15 @@ TEST_F(SoundOutputPage, IsTheThirdPageAndTheFirstTwoStayWhereTheyWere) {
   ClickTab(2);
   EXPECT_EQ(Pages.ActivePageIndex(), 2);
   EXPECT_TRUE(SpectrumView().Widget()->isVisible());
-  // Shown at once: the output and its rate and, for the stored 15000-50000 Hz band, what of it
-  // cannot be carried at 48000 (21872 Hz up, the edge of the program's own conversion) or heard
-  // (20000 Hz up).
+  // Shown at once: the output and its rate and, for the stored 15000-50000 Hz band, what its
+  // tones carry into hearing (measured) and what of it cannot be carried at 48000 (21872 Hz up,
+  // the edge of the program's own conversion).
   EXPECT_EQ(Util<TLabel>("lblDevice").Caption(), "Output: SDL's recording driver at 48000 Hz");
   EXPECT_EQ(Util<TLabel>("lblRate").Caption(), "It carries nothing at or above 21.9 kHz.");
   EXPECT_EQ(Util<TLabel>("lblNote").Caption(),
-            "The output cannot carry 21872-50000 Hz of this band. 20000-50000 Hz of it lies at or "
-            "above 20 kHz, beyond adult hearing; children and pets may still hear it.");
+            "These tones carry audible sound: -16 dBFS, mostly the main tone (15-20 kHz) and the "
+            "partial at 0.3 × the frequency (4.5-6.53 kHz). The output cannot carry "
+            "21872-50000 Hz of this band.");
   ClickTab(0);
   EXPECT_EQ(Pages.ActivePageIndex(), 0);
   EXPECT_TRUE(Util<TCheckBox>("chSND").Widget()->isVisible());
@@ -99,13 +100,12 @@ TEST_F(SoundOutputPage, SaysWhyATickIsSilent) {
   Band().SetPosition(29500);
   Tick();
   EXPECT_EQ(Sound.Count(scPlay), 0);
-  EXPECT_EQ(
-      Util<TLabel>("lblNote").Caption().rfind(
-          "This tick, " + std::to_string(Band().Position()) +
-              " Hz, is silent: the output at 48000 Hz cannot carry it. The output cannot carry "
-              "any of this band (25000-40000 Hz).",
-          0),
-      0u)
+  EXPECT_EQ(Util<TLabel>("lblNote").Caption().rfind(
+                "This tick, " + std::to_string(Band().Position()) +
+                    " Hz, is silent: the output at 48000 Hz cannot carry it. These tones carry no "
+                    "audible sound. The output cannot carry any of this band (25000-40000 Hz).",
+                0),
+            0u)
       << Util<TLabel>("lblNote").Caption();
 }
 

@@ -79,15 +79,17 @@ TEST_F(SweepHours, TheTicksKeepToTheHoursAndTheTipSaysWhich) {
 
   Main<TControl>("btnGo").Click();
   const std::string Waiting = "Tessolon 3.0, sweeps 21:30-06:00: waiting for 21:30";
+  // While it plays, the tip says what the tones carry into hearing.
+  const char* const Playing = "Tessolon 3.0, sweeps 21:30-06:00; heard: -10 dBFS audible";
   const struct {
     system_clock::time_point When;
     bool Plays;
     const char *Status, *Tip;
   } Ticks[] = {
       {June(10, 21, 29), false, "SILENT", Waiting.c_str()},
-      {June(10, 21, 30), true, "RUN ...", "Tessolon 3.0, sweeps 21:30-06:00"},
-      {June(11, 0, 0), true, "RUN ...", "Tessolon 3.0, sweeps 21:30-06:00"},
-      {June(11, 5, 59), true, "RUN ...", "Tessolon 3.0, sweeps 21:30-06:00"},
+      {June(10, 21, 30), true, "RUN ...", Playing},
+      {June(11, 0, 0), true, "RUN ...", Playing},
+      {June(11, 5, 59), true, "RUN ...", Playing},
       {June(11, 6, 0), false, "SILENT", Waiting.c_str()},
       {June(11, 12, 0), false, "SILENT", Waiting.c_str()},
   };

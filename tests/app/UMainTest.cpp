@@ -184,7 +184,7 @@ TEST_F(MainWindow, TicksTheOutputCannotCarryAreSilentAndTheStatusSaysWhy) {
   Tick();
   EXPECT_EQ(Sound.Count(scPlay), 1);
   EXPECT_EQ(Status.Caption(), "RUN ...");
-  EXPECT_EQ(Tray.Hint(), "Tessolon 3.0");
+  EXPECT_EQ(Tray.Hint(), "Tessolon 3.0; heard: -10 dBFS audible");
 
   // The server goes away and comes back: said once each way.
   Sound.Gone = true;

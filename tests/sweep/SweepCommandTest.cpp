@@ -111,7 +111,10 @@ TEST_F(SweepCommandTest, ProfilesListsInKeyOrderThroughTheRebuiltIndex) {
   ASSERT_EQ(ProfilesCommand({}), 0) << FErr.str();
   const auto Out = Lines();
   ASSERT_EQ(Out.size(), 6u);
-  EXPECT_EQ(Out[0], "1  Example  15022-50074 Hz  step 500 Hz  every 200 ms  tone 150 ms  square");
+  // The level of what the sweep carries into hearing, at the tones' own rate.
+  EXPECT_EQ(Out[0],
+            "1  Example  15022-50074 Hz  step 500 Hz  every 200 ms  tone 150 ms  square  -14 dBFS "
+            "audible");
   EXPECT_EQ(Out[1].substr(0, 8), "2  Quick");
   EXPECT_EQ(Out[2].substr(0, 7), "3  High");
   EXPECT_EQ(Out[3].substr(0, 10), "4  Stopped");
@@ -125,8 +128,8 @@ TEST_F(SweepCommandTest, ProfilesMarkThePartOfEachBandAtOrAboveHalfTheRate) {
   auto Out = Lines();
   ASSERT_EQ(Out.size(), 6u);
   EXPECT_EQ(Out[0],
-            "1  Example  15022-50074 Hz  step 500 Hz  every 200 ms  tone 150 ms  square  "
-            "(24000-50074 Hz cannot be played at 48000 Hz)");
+            "1  Example  15022-50074 Hz  step 500 Hz  every 200 ms  tone 150 ms  square  -16 dBFS "
+            "audible  (24000-50074 Hz cannot be played at 48000 Hz)");
   for (std::size_t Row = 1; Row < Out.size(); ++Row)
     EXPECT_EQ(Out[Row].find("played"), std::string::npos) << Out[Row];
 
@@ -229,6 +232,8 @@ TEST_F(SweepCommandTest, APlayedSweepSaysOnceThatTheOutputCannotCarryItsTones) {
   ASSERT_EQ(SweepCommand({"--idx", "6", "--ticks", "6"}), 0) << FErr.str();
   EXPECT_EQ(Lines().size(), 6u);
   EXPECT_EQ(FErr.str(),
+            "tessolon sweep: these tones carry no audible sound: nothing between 20 Hz and 20 "
+            "kHz\n"
             "tessolon sweep: warning: tick 1: 19657 Hz cannot be carried: the output (SDL's "
             "recording driver at 40001 Hz) carries nothing at or above 18.2 kHz; every tick the "
             "output cannot carry stays silent\n");
@@ -240,7 +245,9 @@ TEST_F(SweepCommandTest, APlayedSweepSaysOnceThatTheOutputCannotCarryItsTones) {
   EXPECT_EQ(Service.Plays(svTone).size(), 2u);
   Service.Rate = 8000;
   ASSERT_EQ(SweepCommand({"--idx", "6", "--ticks", "2", "--export", "x.wav"}), 0);
-  EXPECT_EQ(FErr.str(), "");
+  EXPECT_EQ(FErr.str(),
+            "tessolon sweep: these tones carry audible sound at -8 dBFS (loudest tick -6 dBFS at "
+            "20257 Hz), mostly the main tone (19.5-20.1 kHz) and the tick changes\n");
 }
 
 TEST_F(SweepCommandTest, AnEmptyFieldRefusesTheSelectionWithTheConversionError) {

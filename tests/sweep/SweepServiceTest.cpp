@@ -116,6 +116,9 @@ TEST_F(SweepService, UnderSystemdTheSweepWritesAServiceLogAndEndsWithItsWindow) 
             "<6>sweeping Minute (key 900): 19457-20316 Hz in steps of 200 Hz, a tone every 60000 "
             "ms, on SDL's recording driver at 48000 Hz (tones made at 96000 Hz), between "
             "22:00-00:30\n"
+            "<5>these tones carry audible sound at -14 dBFS (loudest tick -12 dBFS at 19657 Hz), "
+            "mostly the main tone (19.5-20.1 kHz) and the partial at 0.3 × the frequency "
+            "(5.84-6.08 kHz)\n"
             "<5>the window 22:00-00:30 is open: playing until 00:30\n"
             "<4>the output is gone; the sweep goes on and plays again as soon as there is one\n"
             "<5>playing on the new output: SDL's recording driver at 48000 Hz\n"
@@ -123,6 +126,10 @@ TEST_F(SweepService, UnderSystemdTheSweepWritesAServiceLogAndEndsWithItsWindow) 
             "<4>tick 70: 19457 Hz cannot be carried: the output (SDL's recording driver at 40001 "
             "Hz) carries nothing at or above 18.2 kHz; every tick the output cannot carry stays "
             "silent\n"
+            "<5>tick 70, 19457 Hz: the tones now carry no audible sound: nothing between 20 Hz "
+            "and 20 kHz\n"
+            "<5>tick 80, 19457 Hz: the tones now carry audible sound at -12 dBFS, mostly the main "
+            "tone (19.5 kHz) and the partial at 0.3 × the frequency (5.84 kHz)\n"
             "<6>last hour: 50 ticks played, 10 silent, 0 errors\n"
             "<6>stopped: the window 22:00-00:30 closed; in 2 h 30 min: 134 ticks played, 15 "
             "silent, 0 errors\n");
@@ -140,6 +147,9 @@ TEST_F(SweepService, OutsideItsWindowTheSweepIsSilentAndPlaysAgainWhenItOpens) {
             0)
       << FErr.str();
   EXPECT_EQ(FErr.str(),
+            "tessolon sweep: these tones carry audible sound at -14 dBFS (loudest tick -12 dBFS at "
+            "19657 Hz), mostly the main tone (19.5-20.1 kHz) and the partial at 0.3 × the "
+            "frequency (5.84-6.08 kHz)\n"
             "tessolon sweep: the window 22:00-22:03 is closed: silent until 22:00\n"
             "tessolon sweep: the window 22:00-22:03 is open: playing until 22:03\n"
             "tessolon sweep: the window 22:00-22:03 is closed: silent until 22:00\n"

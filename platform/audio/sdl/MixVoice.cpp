@@ -1,6 +1,8 @@
 #include "platform/audio/sdl/MixVoice.h"
 
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -21,8 +23,18 @@ void PutSample(uint8_t* P, int Sample, bool EightBit) {
   P[1] = uint8_t(uint16_t(Sample) >> 8);
 }
 
+// How long a sound played once with a fade keeps the device streaming silence after its end.
+constexpr std::size_t TrailMilliseconds = 250;
+
 int Scale(int Sample, uint32_t Gain) {
   return Sample * int(Gain) / 0xFFFF;
+}
+
+// A raised cosine from 0 at Step 0 to 1 at Step Steps: its sidebands fall away within a few
+// hundred hertz of a tone, so a fading tone above 20 kHz puts nothing audible beside it.
+double RaisedCosine(std::size_t Step, std::size_t Steps) {
+  if (Step >= Steps) return 1.0;
+  return 0.5 - 0.5 * std::cos(std::numbers::pi * double(Step) / double(Steps));
 }
 
 }  // namespace
@@ -32,16 +44,51 @@ SDL_AudioFormat SdlFormat(const TWaveFormat& Format) {
 }
 
 bool TMixVoice::Start(const TSharedImage& Image, const TWaveFormat& Format, bool Loop,
-                      const TWaveFormat& Device) {
+                      const TWaveFormat& Device, bool Fade) {
   FFormat = Format;
   FLoop = Loop;
   FPos = 0;
+  FFadeFrames = Fade ? std::max<std::size_t>(1, Format.Rate * FadeMilliseconds / 1000) : 0;
+  FFrame = 0;
+  FFadeLeft = 0;
+  FFadingOut = false;
+  // A server plays what it was handed some way behind; a sound that ends faded is heard to its
+  // end only when the device streams on a while before it may close.
+  FTrailLeft = Fade && !Loop ? Format.Rate * TrailMilliseconds / 1000 : 0;
   FDrained = false;
   if (!Retarget(Device)) return false;
   FImage = Image;
   FSounding = true;
   ++FSound;
   return true;
+}
+
+void TMixVoice::FadeOut() {
+  if (!Fades() || FFadingOut) return;
+  // A voice still fading in fades out from where it stands.
+  const double Gain = FadeGain();
+  FFadingOut = true;
+  FFadeLeft = std::size_t(std::lround(double(FFadeFrames) * Gain));
+}
+
+double TMixVoice::FadeGain() const {
+  if (FFadeFrames == 0) return 1.0;
+  if (FFadingOut) return RaisedCosine(FFadeLeft, FFadeFrames);
+  double Gain = RaisedCosine(FFrame, FFadeFrames);
+  // A sound played once fades out over its last frames.
+  if (!FLoop) {
+    const std::size_t Left = (FFormat.DataBytes - FPos) / FFormat.FrameBytes();
+    Gain = std::min(Gain, RaisedCosine(Left, FFadeFrames));
+  }
+  return Gain;
+}
+
+void TMixVoice::StepFade() {
+  if (FFadingOut) {
+    if (FFadeLeft > 0) --FFadeLeft;
+  } else if (FFrame < FFadeFrames) {
+    ++FFrame;
+  }
 }
 
 TSharedImage TMixVoice::Stop() {
@@ -64,6 +111,10 @@ bool TMixVoice::Retarget(const TWaveFormat& Device) {
 
 void TMixVoice::MixInto(int32_t* Mix, std::size_t Samples) {
   if (!FSounding) return;
+  if (FTrailLeft > 0 && FPos == FFormat.DataBytes && (!FConverter || FFlushed)) {
+    FTrailLeft -= std::min(FTrailLeft, Samples / std::max<std::size_t>(1, FDevice.Channels));
+    if (!FConverter) return;
+  }
   if (FConverter)
     MixConverted(Mix, Samples);
   else
@@ -109,7 +160,12 @@ int TMixVoice::NextScaled() {
   const uint32_t Gain = FFormat.Channels == 1                          ? (Left + Right) / 2
                         : (FPos / SampleBytes) % FFormat.Channels == 1 ? Right
                                                                        : Left;
-  const int Sample = Scale(SampleAt(FImage->data() + FFormat.DataOffset + FPos, EightBit), Gain);
+  int Sample = Scale(SampleAt(FImage->data() + FFormat.DataOffset + FPos, EightBit), Gain);
+  if (FFadeFrames > 0) {
+    Sample = int(std::lround(Sample * FadeGain()));
+    // The last channel of a frame moves the fade on.
+    if ((FPos / SampleBytes) % FFormat.Channels == FFormat.Channels - 1u) StepFade();
+  }
   FPos += SampleBytes;
   if (FPos == FFormat.DataBytes && FLoop) FPos = 0;
   return Sample;
@@ -117,6 +173,7 @@ int TMixVoice::NextScaled() {
 
 bool TMixVoice::Exhausted() const {
   if (FLoop && FFormat.DataBytes > 0) return false;
+  if (FTrailLeft > 0) return false;
   if (!FConverter) return FPos == FFormat.DataBytes;
   return FFlushed && SDL_AudioStreamAvailable(FConverter.get()) == 0;
 }

@@ -21,7 +21,7 @@ class TMixVoice {
   // Starts Image (whose format is Format) from its first frame on a stopped voice, for a device
   // running in Device. False, leaving the voice stopped, when no converter can be had.
   bool Start(const TSharedImage& Image, const TWaveFormat& Format, bool Loop,
-             const TWaveFormat& Device);
+             const TWaveFormat& Device, bool Fade = false);
   // Ends the sound and hands back the image, so that the caller releases it outside the lock and
   // never on the audio thread.
   [[nodiscard]] TSharedImage Stop();
@@ -34,6 +34,11 @@ class TMixVoice {
   // The number of the sound last started, and whether that sound (or a later one) has ended.
   uint64_t Sound() const { return FSound; }
   bool Ended(uint64_t Sound) const { return FEnded >= Sound; }
+  // A voice started with Fade fades out before it is stopped: FadeOut begins that, and FadedOut
+  // tells when it is silent. Other voices are silent at once.
+  bool Fades() const { return FSounding && FFadeFrames > 0; }
+  void FadeOut();
+  bool FadedOut() const { return !Fades() || (FFadingOut && FFadeLeft == 0); }
   uint32_t Volume() const { return FVolume; }
   void SetVolume(uint32_t Volume) { FVolume = Volume; }
 
@@ -54,6 +59,9 @@ class TMixVoice {
   // back to the first sample at the end of a loop.
   int NextScaled();
   bool Exhausted() const;
+  // The fade's gain for the frame about to be played, and the step to the next frame.
+  double FadeGain() const;
+  void StepFade();
 
   TSharedImage FImage;
   TWaveFormat FFormat;
@@ -69,6 +77,11 @@ class TMixVoice {
   bool FDrained = false;  // the last samples went out in a buffer
   uint64_t FSound = 0;    // counts the sounds started, so a waiter knows its own has ended
   uint64_t FEnded = 0;
+  std::size_t FFadeFrames = 0;  // the length of a fade; 0 for a voice that does not fade
+  std::size_t FFrame = 0;       // frames played since the start, while fading in
+  std::size_t FFadeLeft = 0;    // frames left of a fade out
+  bool FFadingOut = false;
+  std::size_t FTrailLeft = 0;  // frames of silence still to stream after a faded sound's end
 };
 
 // Writes the voices' sum (one value per sample) to a device buffer, clipped to the sample range.

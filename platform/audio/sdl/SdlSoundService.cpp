@@ -247,7 +247,8 @@ bool TSdlSoundService::PlayImage(TSoundVoice Voice, TSharedImage Image, uint32_t
   uint64_t Sound;
   {
     std::lock_guard Guard(FLock);
-    if (!FVoices[Voice].Start(Image, Format, Loop, FDeviceFormat)) return false;
+    if (!FVoices[Voice].Start(Image, Format, Loop, FDeviceFormat, (Flags & SND_FADE) != 0))
+      return false;
     Sound = FVoices[Voice].Sound();
   }
   if ((Flags & (SND_ASYNC | SND_LOOP)) == 0) {
@@ -265,7 +266,17 @@ void TSdlSoundService::Stop(TSoundVoice Voice) {
   // its image is no longer read; the other voices play on.
   TSharedImage Released;
   {
-    std::lock_guard Guard(FLock);
+    std::unique_lock Guard(FLock);
+    if (FVoices[Voice].Fades()) {
+      FVoices[Voice].FadeOut();
+      // The callback says when a fade has ended; a device that does not play (its server went)
+      // never ends it, and no fade waits longer than a few device buffers.
+      const auto Deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(250);
+      while (!FVoices[Voice].FadedOut() && FDevice != 0 &&
+             SDL_GetAudioDeviceStatus(FDevice) == SDL_AUDIO_PLAYING &&
+             FEnded.wait_until(Guard, Deadline) != std::cv_status::timeout) {
+      }
+    }
     Released = FVoices[Voice].Stop();
   }
   FEnded.notify_all();
@@ -299,7 +310,8 @@ void TSdlSoundService::Fill(uint8_t* Stream, std::size_t Length) {
     FMix.assign(Length / (FEightBitMix ? 1 : 2), 0);
     for (TMixVoice& Voice : FVoices) Voice.MixInto(FMix.data(), FMix.size());
     WriteMix(FMix, FEightBitMix, Stream);
-    for (TMixVoice& Voice : FVoices) Ended |= Voice.EndOfBuffer();
+    for (TMixVoice& Voice : FVoices)
+      Ended |= Voice.EndOfBuffer() || (Voice.Fades() && Voice.FadedOut());
   }
   if (Ended) FEnded.notify_all();
 }

@@ -88,9 +88,8 @@ void TfrmMain::ShowRunState(bool Running, TColor Colour, const char* Caption) {
   lblPoint->SetCaption(Caption);
 }
 
-// While the tones carry audible sound the status shows it in the warning colour.
 void TfrmMain::START_PROC() {
-  ShowRunState(true, FAudible.find("audible") != std::string::npos ? clRed : clBlue, "RUN ...");
+  ShowRunState(true, clBlue, "RUN ...");
 }
 
 void TfrmMain::STOP_PROC() {
@@ -242,7 +241,6 @@ void TfrmMain::ScheduleChanged(const std::string& Window) {
 void TfrmMain::AudibleChanged(const std::string& Level) {
   FAudible = Level;
   ShowTrayTip();
-  if (Adjustment().SweepRunning() && FSilence.empty()) START_PROC();
 }
 
 void TfrmMain::OutputSilent(const std::string& Reason) {

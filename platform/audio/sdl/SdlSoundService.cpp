@@ -2,6 +2,7 @@
 
 #include <iostream>
 #include <new>
+#include <thread>
 
 #include "platform/audio/sdl/ImageResampler.h"
 #include "platform/audio/sdl/QuietStderr.h"
@@ -9,6 +10,9 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// How long after a fade was handed to the device a server may still be playing it.
+constexpr std::chrono::milliseconds FadeLatency{250};
 
 // A lost server is looked for again at most this often, so that a sweep does not spin on it.
 constexpr std::chrono::milliseconds RetryInterval{250};
@@ -115,6 +119,9 @@ SDL_AudioDeviceID TSdlSoundService::OpenDevice(const TWaveFormat& Format) {
 
 void TSdlSoundService::CloseDevice() {
   if (FDevice == 0) return;
+  // A server plays what it was handed some way behind and drops the rest when the stream goes: a
+  // fade just handed over is heard to its end only while the device streams on.
+  std::this_thread::sleep_until(FFadeHeard);
   SDL_CloseAudioDevice(FDevice);
   FDevice = 0;
   FDeviceRate = 0;
@@ -276,6 +283,7 @@ void TSdlSoundService::Stop(TSoundVoice Voice) {
              SDL_GetAudioDeviceStatus(FDevice) == SDL_AUDIO_PLAYING &&
              FEnded.wait_until(Guard, Deadline) != std::cv_status::timeout) {
       }
+      FFadeHeard = std::chrono::steady_clock::now() + FadeLatency;
     }
     Released = FVoices[Voice].Stop();
   }

@@ -86,6 +86,7 @@ class TSdlSoundService final : public ISoundService {
   std::unique_ptr<TPulseWatch> FWatch;  // a PulseAudio or PipeWire server's changes
   uint64_t FChainChanges = 0;           // as many as the watch had heard when FChain was asked
   unsigned FLosses = 0;                 // devices SDL stopped because their server went
+  std::chrono::steady_clock::time_point FFadeHeard;  // when the last fade has been heard
 
   // Shared with the audio callback, guarded by FLock. The callback reads an image only while it
   // holds the lock and never releases one: images go on the calling thread, outside the lock.

@@ -25,11 +25,14 @@ bool TCalc::Installed() {
 
 std::vector<fs::path> TCalc::Convert(const std::vector<fs::path>& Inputs, const std::string& Filter,
                                      const fs::path& OutDir, const std::string& InFilter) const {
-  for (const char* Sub : {"home", "tmp"}) fs::create_directories(FFolder / Sub);
+  for (const char* Sub : {"home", "tmp", "run"}) fs::create_directories(FFolder / Sub);
+  fs::permissions(FFolder / "run", fs::perms::owner_all);
   fs::create_directories(OutDir);
-  // A C locale makes the office's own en-US: numbers are written and read with a point.
+  // A C locale makes the office's own en-US: numbers are written and read with a point. The
+  // office keeps its files, temporary ones and runtime state in the test's folder.
   std::string Line = "LC_ALL=C.UTF-8 HOME=" + Quoted((FFolder / "home").string()) +
                      " TMPDIR=" + Quoted((FFolder / "tmp").string()) +
+                     " XDG_RUNTIME_DIR=" + Quoted((FFolder / "run").string()) +
                      " timeout -k 10 120 soffice " +
                      Quoted("-env:UserInstallation=file://" + (FFolder / "profile").string()) +
                      " --headless --norestore --nolockcheck";

@@ -4,6 +4,10 @@ set -euo pipefail
 
 started_pids=()
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/tessolon-desktop.XXXXXX")
+# What the tests start keeps its temporary files and its runtime state (dconf, sockets) in the
+# scratch folder too: lintian's caches, a toolkit's settings.
+mkdir -m 700 "$scratch/tmp" "$scratch/run"
+export TMPDIR=$scratch/tmp XDG_RUNTIME_DIR=$scratch/run
 
 # True while process $1 runs (a child that has ended but is not yet waited for does not).
 running() {

@@ -14,46 +14,40 @@ using namespace std::chrono_literals;
 
 TEST(PipeWireRestart, SweepPlaysOnInTheNewServerAndEndsWhenInterrupted) {
   TSoundServer Server(TServerSettings::PipeWire(48000, {48000}));
-  // The ant's band, 8000 to 14000 Hz, lies well within what 48000 Hz carries.
+  // The ant's band, 8000 to 14000 Hz, lies well within what 48000 Hz carries. The sweep may run
+  // as long as any machine needs: the test ends it with SIGINT.
   const auto IsTheSweep = [](const TStretch& Stretch) {
     return Stretch.AudibleDb > -40 && Stretch.PeakHz > 8000 - FrequencyToleranceHz &&
            Stretch.PeakHz < 14000 + FrequencyToleranceHz;
   };
-  // Long enough for any machine: the test ends it with SIGINT.
   TChildProcess Sweep(
       Server.Session().Program({"sweep", "--pest", "Ant", "--seconds", "600"}, "tessolon"));
-  ASSERT_TRUE(
-      WaitUntil(60s, [&] { return Server.Sink().State == "RUNNING" || !Sweep.Running(); }) &&
-      Sweep.Running())
-      << "the sweep never played: " << ReadWholeFile(Sweep.Launch().Err);
-  {
-    TMonitorRecording Before(Server, 48000, "before");
-    Before.WaitForMore(1);
-    const TAnalysis Heard = Analyse(Before.Stop());
-    ASSERT_TRUE(std::ranges::any_of(Heard.Stretches, IsTheSweep))
-        << "the sweep was not heard before the restart: " << Heard.Describe();
-  }
 
-  // How soon the sweep plays again is a speed, not a condition: on a busy machine it may take
-  // seconds. The test waits for the sweep in recordings of two seconds each, up to a bound, and
-  // says how long it took.
+  // When the sweep is heard is a speed, not a condition: on a busy machine the first tick (or
+  // the first on a new server) may come seconds after the stream runs. The sweep is listened for
+  // in recordings of two seconds each, up to a bound; how long it took is printed.
+  const auto HeardWithin = [&](std::chrono::seconds Bound, const char* Since) {
+    const auto From = std::chrono::steady_clock::now();
+    std::string Last;
+    while (std::chrono::steady_clock::now() - From < Bound) {
+      TMonitorRecording Piece(Server, 48000, "piece");
+      const std::chrono::duration<double> Late = std::chrono::steady_clock::now() - From;
+      Piece.WaitForMore(2);
+      const TAnalysis Heard = Analyse(Piece.Stop());
+      const auto First = std::ranges::find_if(Heard.Stretches, IsTheSweep);
+      if (First != Heard.Stretches.end()) {
+        std::cout << "heard " << Late.count() + First->Start << " s after " << Since << "\n";
+        return testing::AssertionSuccess();
+      }
+      Last = Heard.Describe();
+    }
+    return testing::AssertionFailure() << "the sweep was not heard within " << Bound.count()
+                                       << " s of " << Since << ": " << Last << "\n"
+                                       << ReadWholeFile(Sweep.Launch().Err);
+  };
+  ASSERT_TRUE(HeardWithin(60s, "its start"));
   Server.Restart();
-  const auto Back = std::chrono::steady_clock::now();
-  std::string Last;
-  bool HeardAgain = false;
-  while (!HeardAgain && std::chrono::steady_clock::now() - Back < 60s) {
-    TMonitorRecording After(Server, 48000, "after");
-    const std::chrono::duration<double> Late = std::chrono::steady_clock::now() - Back;
-    After.WaitForMore(2);
-    const TAnalysis Heard = Analyse(After.Stop());
-    const auto First = std::ranges::find_if(Heard.Stretches, IsTheSweep);
-    HeardAgain = First != Heard.Stretches.end();
-    if (HeardAgain)
-      std::cout << "heard again " << Late.count() + First->Start
-                << " s after the server's return\n";
-    Last = Heard.Describe();
-  }
-  EXPECT_TRUE(HeardAgain) << "the sweep was not heard within 60 s of the server's return: " << Last;
+  EXPECT_TRUE(HeardWithin(60s, "the server's return"));
 
   Sweep.Signal(SIGINT);
   const auto Status = Sweep.WaitFor(15s);

@@ -74,10 +74,14 @@ wait_for() {
 
 # Starts Xvfb on a display it picks itself (so that tests may run side by side) and exports
 # DISPLAY. Arguments after the screen size go to Xvfb.
+# -noreset: by default the server resets whenever its last client leaves, and refuses the
+# connections that arrive meanwhile. The tests' short-lived clients (xdpyinfo, xwininfo polling
+# for a window) made it reset many times a second while the program started, and the program's
+# own connection was refused now and then ("could not connect to display").
 start_xvfb() {
   logs+=("$scratch/xvfb.log")
-  start Xvfb -displayfd 3 -screen 0 "${1:-800x600x24}" -nolisten tcp "${@:2}" 3>"$scratch/display" \
-    2>"$scratch/xvfb.log"
+  start Xvfb -displayfd 3 -screen 0 "${1:-800x600x24}" -nolisten tcp -noreset "${@:2}" \
+    3>"$scratch/display" 2>"$scratch/xvfb.log"
   local pid=${started_pids[-1]}
   xvfb_pid=$pid
   wait_for 30 test -s "$scratch/display" || fail "Xvfb did not start"

@@ -16,13 +16,14 @@ namespace {
 
 constexpr auto ToolBound = 20s;
 
-// Xvfb on a display it chooses itself, so that tests side by side never share one.
+// Xvfb on a display it chooses itself, so that tests side by side never share one. Without
+// -noreset it resets whenever its last client leaves and refuses connections meanwhile.
 class TVirtualScreen {
  public:
   explicit TVirtualScreen(const TPrivateSession& Session)
-      : FServer(Session.Launch(
-            {"Xvfb", "-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp"},
-            "xvfb")) {
+      : FServer(Session.Launch({"Xvfb", "-displayfd", "1", "-screen", "0", "800x600x24",
+                                "-nolisten", "tcp", "-noreset"},
+                               "xvfb")) {
     if (!WaitUntil(30s, [&] { return !ReadWholeFile(FServer.Launch().Out).empty(); }))
       throw std::runtime_error("Xvfb did not start: " + ReadWholeFile(FServer.Launch().Err));
     std::istringstream(ReadWholeFile(FServer.Launch().Out)) >> FNumber;

@@ -249,7 +249,7 @@ void TCodePageConverter::AppendUtf8(std::string_view Raw, std::string& Result) c
 std::string TCodePageConverter::FromUtf8(std::string_view Text) const {
   const auto Refuse = [&] {
     return EDbaseError(
-        FormatMessage(STRING_UNTRANSLATABLE_TEXT, std::string(Text).c_str(), FCodePage));
+        FormatMessage(DbaseMessages::UntranslatableText, std::string(Text).c_str(), FCodePage));
   };
   if (!Supported()) {
     if (!IsAsciiOnly(Text)) throw Refuse();

@@ -106,7 +106,7 @@ void TDbaseFile::ClassifyVersion() {
   else if ((Version & 7) == 4)
     FVersion = tvDbase7;
   else
-    throw EDbaseError(STRING_INVALID_DBF_FILE);
+    throw EDbaseError(DbaseMessages::InvalidDbfFile);
   static const int Levels[] = {0, 3, 4, 7, 25, 30};
   FFieldDefs.SetTableLevel(Levels[FVersion]);
 }
@@ -132,7 +132,7 @@ void TDbaseFile::Open() {
     SetRecordSize(RecordLength);
     SetPageSize(RecordLength);
     if (HeaderLength < Base || ReadHeader() < HeaderLength)
-      throw EDbaseError(STRING_INVALID_DBF_FILE);
+      throw EDbaseError(DbaseMessages::InvalidDbfFile);
     ReadFieldDefs();
     CheckProductionIndex();
     ApplyHeaderFixups();
@@ -174,10 +174,11 @@ void TDbaseFile::ReadFieldDefs() {
     if (Next < HeaderLength && Header()[Next] == DescriptorEnd) break;
   }
   if (FFieldDefs.Count() < 1 || FFieldDefs.Count() > MaxFieldCount)
-    throw EDbaseError(FormatMessage(STRING_INVALID_FIELD_COUNT, FFieldDefs.Count()));
+    throw EDbaseError(FormatMessage(DbaseMessages::InvalidFieldCount, FFieldDefs.Count()));
   // Every field must lie inside the record.
   const TDbaseFieldDef& Last = FFieldDefs[FFieldDefs.Count() - 1];
-  if (Last.Offset + Last.StoredLength > RecordSize()) throw EDbaseError(STRING_INVALID_DBF_FILE);
+  if (Last.Offset + Last.StoredLength > RecordSize())
+    throw EDbaseError(DbaseMessages::InvalidDbfFile);
 }
 
 void TDbaseFile::CheckProductionIndex() {
@@ -187,7 +188,7 @@ void TDbaseFile::CheckProductionIndex() {
     if (!FileExists(Mdx)) continue;
     // Reading is harmless; writing would leave the unmaintained index behind.
     if (ReadOnly()) return;
-    throw EDbaseError(FormatMessage(STRING_MDX_NOT_SUPPORTED, Mdx.c_str()));
+    throw EDbaseError(FormatMessage(DbaseMessages::MdxNotSupported, Mdx.c_str()));
   }
   if (OnIndexMissing && !OnIndexMissing()) throw EAbort();
   FProductionIndexDropped = true;
@@ -510,7 +511,7 @@ bool TDbaseFile::SlotWritten(int RecNo, std::vector<std::uint8_t>& Bytes) {
 
 void TDbaseFile::LockRecord(int RecNo, std::uint8_t* Buffer) {
   TPageLock Lock(*this, RecNo, false);
-  if (!Lock.Locked()) throw EDbaseError(STRING_RECORD_LOCKED);
+  if (!Lock.Locked()) throw EDbaseError(DbaseMessages::RecordLocked);
   ReadRecord(RecNo, Buffer);
   FOldRecord.assign(Buffer, Buffer + RecordSize());
   if (FLockField >= 0) {

@@ -32,7 +32,7 @@ TNdxKey::TNdxKey(const TDbaseFieldDefs& Fields, const std::string& Expression) {
   const std::string Name = Trim(Expression);
   const TDbaseFieldDef* Def = Fields.Find(Name);
   if (!Def || Def->Hidden)
-    throw EDbaseError(FormatMessage(STRING_INDEX_BASED_ON_UNKNOWN_FIELD, Name.c_str()));
+    throw EDbaseError(FormatMessage(DbaseMessages::IndexBasedOnUnknownField, Name.c_str()));
   FField = *Def;
   switch (Def->FieldType) {
     case ftString:
@@ -40,7 +40,7 @@ TNdxKey::TNdxKey(const TDbaseFieldDefs& Fields, const std::string& Expression) {
       FExpressionLength = Def->StoredLength;
       if (FExpressionLength > NdxMaxKeyLength)
         throw EDbaseError(
-            FormatMessage(STRING_INDEX_EXPRESSION_TOO_LONG, Name.c_str(), FExpressionLength));
+            FormatMessage(DbaseMessages::IndexExpressionTooLong, Name.c_str(), FExpressionLength));
       break;
     case ftSmallint:
     case ftInteger:
@@ -53,9 +53,9 @@ TNdxKey::TNdxKey(const TDbaseFieldDefs& Fields, const std::string& Expression) {
     case ftBoolean:
     case ftDate:
     case ftDateTime:
-      throw EDbaseError(STRING_INVALID_INDEX_TYPE);
+      throw EDbaseError(DbaseMessages::InvalidIndexType);
     default:
-      throw EDbaseError(FormatMessage(STRING_INDEX_BASED_ON_INVALID_FIELD, Name.c_str()));
+      throw EDbaseError(FormatMessage(DbaseMessages::IndexBasedOnInvalidField, Name.c_str()));
   }
   FKeyLength = FExpressionLength;
 }

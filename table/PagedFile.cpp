@@ -193,12 +193,14 @@ void TPagedFile::Open() {
   if (IsCreateMode(FMode)) Flags |= O_CREAT;
   const int Handle = ::open(FFileName.c_str(), Flags, 0666);
   if (Handle < 0) {
-    if (errno == ENOENT) throw EFOpenError(FormatMessage(STRING_FILE_NOT_FOUND, FFileName.c_str()));
-    throw EFOpenError(FormatMessage(STRING_CANNOT_OPEN, FFileName.c_str(), std::strerror(errno)));
+    if (errno == ENOENT)
+      throw EFOpenError(FormatMessage(DbaseMessages::FileNotFound, FFileName.c_str()));
+    throw EFOpenError(
+        FormatMessage(DbaseMessages::CannotOpen, FFileName.c_str(), std::strerror(errno)));
   }
   auto Stream = std::make_unique<TPosixFileStream>(Handle, FFileName);
   if (!AcquireShareMode(Handle, FMode))
-    throw EFOpenError(FormatMessage(STRING_FILE_IN_USE, FFileName.c_str()));
+    throw EFOpenError(FormatMessage(DbaseMessages::FileInUse, FFileName.c_str()));
   // Emptied only now, once no one else can be using the file in a conflicting way.
   if (IsCreateMode(FMode)) {
     Stream->SetSize(0);
@@ -410,7 +412,7 @@ void TPagedFile::WaitForReadAccess(std::int64_t Offset, std::int64_t Length) {
 }
 
 void TPagedFile::GiveUpWaiting() const {
-  throw EDbaseError(FormatMessage(STRING_LOCK_WAIT_GAVE_UP, FFileName.c_str()));
+  throw EDbaseError(FormatMessage(DbaseMessages::LockWaitGaveUp, FFileName.c_str()));
 }
 
 bool TPagedFile::TryLock(std::int64_t Offset, std::int64_t Length, bool Wait) {
@@ -419,7 +421,8 @@ bool TPagedFile::TryLock(std::int64_t Offset, std::int64_t Length, bool Wait) {
   auto Attempt = [&] {
     if (SetOfdLock(Handle, Type, Offset, Length)) return true;
     if (errno != EAGAIN && errno != EACCES)
-      throw EDbaseError(FormatMessage(STRING_IO_ERROR, FFileName.c_str(), std::strerror(errno)));
+      throw EDbaseError(
+          FormatMessage(DbaseMessages::IoError, FFileName.c_str(), std::strerror(errno)));
     return false;
   };
   if (!Wait) return Attempt();
@@ -519,5 +522,5 @@ void TPagedFile::SetLockWaitLimit(std::chrono::milliseconds Value) {
 }
 
 void TPagedFile::CheckExclusiveAccess() const {
-  if (!IsExclusive()) throw EDbaseError(STRING_NEED_EXCLUSIVE_ACCESS);
+  if (!IsExclusive()) throw EDbaseError(DbaseMessages::NeedExclusiveAccess);
 }

@@ -301,7 +301,7 @@ void TDataSet::CheckBrowseMode() {
 
 TField* TDataSet::FieldByName(const std::string& Name) const {
   TField* Field = FindField(Name);
-  if (!Field) DatabaseError(FormatDataMessage(DataMessages::FieldNotFound, {Name}), this);
+  if (!Field) DatabaseError(FormatMessage(DataMessages::FieldNotFound, Name.c_str()), this);
   return Field;
 }
 
@@ -314,7 +314,7 @@ TVariant TDataSet::GetFieldValue(const TField& Field) const {
 void TDataSet::SetFieldValue(const TField& Field, const TVariant& Value) {
   if (FState != dsEdit && FState != dsInsert) DatabaseError(DataMessages::NotEditing, this);
   if (Field.ReadOnly())
-    DatabaseError(FormatDataMessage(DataMessages::FieldReadOnly, {Field.FieldName()}), this);
+    DatabaseError(FormatMessage(DataMessages::FieldReadOnly, Field.FieldName().c_str()), this);
   SetFieldData(Field, FActive, Value);
   FModified = true;
   DataEvent(deFieldChange, const_cast<TField*>(&Field));

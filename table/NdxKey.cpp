@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/core/ByteOrder.h"
+#include "platform/core/SysUtils.h"
 #include "table/DbaseMessages.h"
 #include "table/NdxPage.h"
 
@@ -18,18 +19,8 @@ void DoubleToNdxKey(double Value, std::uint8_t* Key) {
   PutLE64(Key, std::bit_cast<std::uint64_t>(Value));
 }
 
-namespace {
-
-std::string Trim(const std::string& Text) {
-  const auto First = Text.find_first_not_of(" \t");
-  if (First == std::string::npos) return "";
-  return Text.substr(First, Text.find_last_not_of(" \t") - First + 1);
-}
-
-}  // namespace
-
 TNdxKey::TNdxKey(const TDbaseFieldDefs& Fields, const std::string& Expression) {
-  const std::string Name = Trim(Expression);
+  const std::string Name(Trim(Expression));
   const TDbaseFieldDef* Def = Fields.Find(Name);
   if (!Def || Def->Hidden)
     throw EDbaseError(FormatMessage(DbaseMessages::IndexBasedOnUnknownField, Name.c_str()));

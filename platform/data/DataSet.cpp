@@ -1,5 +1,6 @@
 #include "platform/data/DataSet.h"
 
+#include "platform/core/SysUtils.h"
 #include "platform/data/DataSource.h"
 #include "platform/data/DatabaseError.h"
 #include "platform/data/TextCase.h"
@@ -366,9 +367,7 @@ bool TDataSet::Locate(const std::string& KeyFields, const std::vector<TVariant>&
   for (std::size_t Start = 0; Start <= KeyFields.size();) {
     std::size_t End = KeyFields.find(';', Start);
     if (End == std::string::npos) End = KeyFields.size();
-    std::string Name = KeyFields.substr(Start, End - Start);
-    Name.erase(0, Name.find_first_not_of(' '));
-    Name.erase(Name.find_last_not_of(' ') + 1);
+    const std::string Name(Trim(std::string_view(KeyFields).substr(Start, End - Start), " "));
     if (!Name.empty()) Fields.push_back(FieldByName(Name));
     Start = End + 1;
   }

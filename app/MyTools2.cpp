@@ -5,9 +5,6 @@
 
 #include "shell/BalloonTip.h"
 
-QPointer<TBalloonTipWindow> TipWindow;
-TToolInfo TipInfo;
-
 namespace {
 
 constexpr int MaxText = 255;
@@ -15,12 +12,16 @@ const char* const DefaultAddress = "http://www.wikipedia.org/";
 
 }  // namespace
 
+TTipSlot& TipSlot() {
+  static TTipSlot Slot;
+  return Slot;
+}
+
 void CreateTipWindow(QWidget* Owner) {
   if (Owner)
     for (auto* Earlier : Owner->findChildren<TBalloonTipWindow*>(Qt::FindDirectChildrenOnly))
       delete Earlier;
-  TipWindow = new TBalloonTipWindow(Owner);
-  TipInfo = TToolInfo();
+  TipSlot() = {new TBalloonTipWindow(Owner), TToolInfo()};
 }
 
 void AddBalloonTip(QWidget* Control, TToolInfo& Info, int Icon, const std::string& Title,
@@ -29,10 +30,11 @@ void AddBalloonTip(QWidget* Control, TToolInfo& Info, int Icon, const std::strin
   Info.Window = Control;
   Info.Rect = Control->rect();
   Info.Text = QString::fromStdString(Text);
-  if (!TipWindow) return;
-  TipWindow->AddTool(Info.Window, Info.Rect, Info.Text);
+  TBalloonTipWindow* Window = TipSlot().Window;
+  if (!Window) return;
+  Window->AddTool(Info.Window, Info.Rect, Info.Text);
   if (Icon < tiNone || Icon > tiError) Icon = tiNone;
-  TipWindow->SetTitle(Icon, QString::fromStdString(Title).left(MaxText));
+  Window->SetTitle(Icon, QString::fromStdString(Title).left(MaxText));
 }
 
 QString LinkAddress(const std::string& Text) {

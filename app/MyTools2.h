@@ -19,8 +19,16 @@ struct TToolInfo {
 // Icon numbers of a title.
 enum TTipIcon { tiNone = 0, tiInfo = 1, tiWarning = 2, tiError = 3 };
 
-extern QPointer<TBalloonTipWindow> TipWindow;
-extern TToolInfo TipInfo;
+// The one slot both windows register their tips through: the current tooltip window, replaced at
+// each creation, and the description of one tool that every registration fills in again.
+struct TTipSlot {
+  QPointer<TBalloonTipWindow> Window;
+  TToolInfo Info;
+};
+TTipSlot& TipSlot();
+// The slot's parts under the names the windows' set-up code uses.
+inline const QPointer<TBalloonTipWindow>& TipWindow = TipSlot().Window;
+inline TToolInfo& TipInfo = TipSlot().Info;
 
 // Creates the tooltip window of Owner and makes it the current one. An earlier tooltip window of
 // the same owner is destroyed with its tips, so activating a form again and again keeps one tip

@@ -11,10 +11,6 @@
 
 namespace {
 
-int64_t Trunc(double Value) {
-  return int64_t(std::trunc(Value));
-}
-
 // What a frame's value v adds to a sample: trunc(v) to a 16-bit sample; to an 8-bit byte the
 // offset it gets from trunc(128 + v), which differs from trunc(v) for negative fractions.
 int64_t Delta(double Value, bool SixteenBit) {

@@ -34,10 +34,6 @@ class TFrames {
   int FChannels;
 };
 
-int64_t Trunc(double Value) {
-  return int64_t(std::trunc(Value));
-}
-
 }  // namespace
 
 void ApplyEnvelope(uint8_t* Out, int64_t First, int64_t Count, int64_t DataSize, bool Stereo,

@@ -3,14 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-int64_t Trunc(double Value) {
-  return int64_t(std::trunc(Value));
-}
-
-}  // namespace
-
 int64_t TruncSaturated(double Value) {
   constexpr double Limit = 4611686018427387904.0;  // 2^62
   if (std::isnan(Value)) return 0;

@@ -2,6 +2,7 @@
 // samples with wrap-around addition, and the attack-hold-decay-sustain-release envelope.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -80,6 +81,10 @@ std::vector<TPartial> TonePartials(const TToneSettings& Settings);
 // holds those frames. A frame that the data holds only in part is left as it is.
 void ApplyEnvelope(uint8_t* Out, int64_t First, int64_t Count, int64_t DataSize, bool Stereo,
                    TTGResolution Resolution, const TEnvelopeSettings& Envelope);
+// Truncates toward zero, for values known to fit; the synthesis truncates every sample this way.
+inline int64_t Trunc(double Value) {
+  return int64_t(std::trunc(Value));
+}
 // Truncates toward zero; NaN gives 0 and values beyond ±2^62 saturate, so a stored table's
 // float can never overflow the integer it becomes.
 int64_t TruncSaturated(double Value);

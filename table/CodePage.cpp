@@ -59,6 +59,24 @@ bool IsContinuation(unsigned char C) {
   return (C & 0xC0) == 0x80;
 }
 
+// Runs In through Converter a chunk at a time, appending the output to Result. Stops at the
+// first input it cannot convert, with In starting there, and says so; false once all is done.
+bool ConvertChunks(iconv_t Converter, std::string_view& In, std::string& Result) {
+  char* Next = const_cast<char*>(In.data());
+  std::size_t Left = In.size();
+  char Chunk[1024];
+  bool Stopped = false;
+  while (Left > 0 && !Stopped) {
+    char* Out = Chunk;
+    std::size_t OutLeft = sizeof Chunk;
+    const std::size_t Done = iconv(Converter, &Next, &Left, &Out, &OutLeft);
+    Result.append(Chunk, Out - Chunk);
+    Stopped = Done == static_cast<std::size_t>(-1) && errno != E2BIG;
+  }
+  In = std::string_view(Next, Left);
+  return Stopped;
+}
+
 }  // namespace
 
 int CodePageOfLanguageId(std::uint8_t Id) {
@@ -229,19 +247,11 @@ void TCodePageConverter::AppendUtf8(std::string_view Raw, std::string& Result) c
     return;
   }
   iconv(FState->Decoder, nullptr, nullptr, nullptr, nullptr);
-  char* In = const_cast<char*>(Raw.data());
-  std::size_t InLeft = Raw.size();
-  char Chunk[1024];
-  while (InLeft > 0) {
-    char* Out = Chunk;
-    std::size_t OutLeft = sizeof Chunk;
-    const std::size_t Done = iconv(FState->Decoder, &In, &InLeft, &Out, &OutLeft);
-    Result.append(Chunk, Out - Chunk);
-    if (Done != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
+  std::string_view In = Raw;
+  while (ConvertChunks(FState->Decoder, In, Result)) {
     // A byte the code page does not define (or a cut multi-byte sequence) shows as U+FFFD.
     Result += ReplacementChar;
-    ++In;
-    --InLeft;
+    In.remove_prefix(1);
     iconv(FState->Decoder, nullptr, nullptr, nullptr, nullptr);
   }
 }
@@ -249,7 +259,7 @@ void TCodePageConverter::AppendUtf8(std::string_view Raw, std::string& Result) c
 std::string TCodePageConverter::FromUtf8(std::string_view Text) const {
   const auto Refuse = [&] {
     return EDbaseError(
-        FormatMessage(STRING_UNTRANSLATABLE_TEXT, std::string(Text).c_str(), FCodePage));
+        FormatMessage(DbaseMessages::UntranslatableText, std::string(Text).c_str(), FCodePage));
   };
   if (!Supported()) {
     if (!IsAsciiOnly(Text)) throw Refuse();
@@ -262,16 +272,9 @@ std::string TCodePageConverter::FromUtf8(std::string_view Text) const {
   }
   iconv(FState->Encoder, nullptr, nullptr, nullptr, nullptr);
   std::string Result;
-  char* In = const_cast<char*>(Text.data());
-  std::size_t InLeft = Text.size();
+  std::string_view In = Text;
+  if (ConvertChunks(FState->Encoder, In, Result)) throw Refuse();
   char Chunk[1024];
-  while (InLeft > 0) {
-    char* Out = Chunk;
-    std::size_t OutLeft = sizeof Chunk;
-    const std::size_t Done = iconv(FState->Encoder, &In, &InLeft, &Out, &OutLeft);
-    Result.append(Chunk, Out - Chunk);
-    if (Done == static_cast<std::size_t>(-1) && errno != E2BIG) throw Refuse();
-  }
   char* Out = Chunk;
   std::size_t OutLeft = sizeof Chunk;
   iconv(FState->Encoder, nullptr, nullptr, &Out, &OutLeft);  // flush shift state

@@ -53,15 +53,16 @@ void TDbaseFile::CreateTable(const std::vector<TDbaseFieldDef>& Fields) {
     const bool Known =
         NativeToFieldType(Def.NativeFieldType, Def.Size, Def.Precision, true) != ftUnknown;
     if (!Known || (!Level7 && !Level34Type(Def.NativeFieldType)))
-      throw EDbaseError(
-          FormatMessage(STRING_INVALID_FIELD_TYPE, Def.NativeFieldType, Def.FieldName.c_str()));
+      throw EDbaseError(FormatMessage(DbaseMessages::InvalidFieldType, Def.NativeFieldType,
+                                      Def.FieldName.c_str()));
     if (const int Fixed = FixedLength(Def.NativeFieldType)) Def.Size = Fixed;
     if (Def.Size < 1 || Def.Size > 254 || Def.Precision < 0 || Def.Precision > 255)
-      throw EDbaseError(FormatMessage(STRING_INVALID_VALUE, Def.FieldName.c_str()));
+      throw EDbaseError(FormatMessage(DbaseMessages::InvalidValue, Def.FieldName.c_str()));
     Defs.push_back(std::move(Def));
   }
   if (Defs.empty() || Defs.size() > 4095)
-    throw EDbaseError(FormatMessage(STRING_INVALID_FIELD_COUNT, static_cast<int>(Defs.size())));
+    throw EDbaseError(
+        FormatMessage(DbaseMessages::InvalidFieldCount, static_cast<int>(Defs.size())));
 
   if (Mode() == pfExclusiveOpen) SetMode(pfExclusiveCreate);
   if (Mode() == pfReadWriteOpen || Mode() == pfReadOnly) SetMode(pfReadWriteCreate);
@@ -82,7 +83,7 @@ void TDbaseFile::CreateTable(const std::vector<TDbaseFieldDef>& Fields) {
   const int DescriptorSize = Level7 ? 48 : 32, Base = Level7 ? 68 : 32;
   const int HeaderLength = DescriptorSize * FFieldDefs.Count() + Base + 1;
   if (RecordLength > 0xFFFF || HeaderLength > 0xFFFF)
-    throw EDbaseError(FormatMessage(STRING_INVALID_FIELD_COUNT, FFieldDefs.Count()));
+    throw EDbaseError(FormatMessage(DbaseMessages::InvalidFieldCount, FFieldDefs.Count()));
 
   SetHeaderOffset(0);
   SetPageOffsetByHeader(true);

@@ -77,7 +77,8 @@ TStoredValue ParseDate(std::string_view Text, bool WithTime) {
 }
 
 [[noreturn]] void TooWide(const std::string& Text, const TDbaseFieldDef& Def) {
-  throw EDbaseError(FormatMessage(STRING_VALUE_TOO_WIDE, Text.c_str(), Def.FieldName.c_str()));
+  throw EDbaseError(
+      FormatMessage(DbaseMessages::ValueTooWide, Text.c_str(), Def.FieldName.c_str()));
 }
 
 // Right-aligns Text in the field.
@@ -101,7 +102,7 @@ void PutWhole(std::int64_t Value, const TDbaseFieldDef& Def, std::uint8_t* Dst) 
 
 void PutFloat(double Value, const TDbaseFieldDef& Def, std::uint8_t* Dst) {
   if (!std::isfinite(Value))
-    throw EDbaseError(FormatMessage(STRING_INVALID_VALUE, Def.FieldName.c_str()));
+    throw EDbaseError(FormatMessage(DbaseMessages::InvalidValue, Def.FieldName.c_str()));
   char Buffer[400];
   auto Result =
       std::to_chars(Buffer, Buffer + sizeof Buffer, Value, std::chars_format::fixed, Def.Precision);
@@ -115,7 +116,7 @@ void PutFloat(double Value, const TDbaseFieldDef& Def, std::uint8_t* Dst) {
 void PutDate(TDateTime Value, const TDbaseFieldDef& Def, std::uint8_t* Dst, bool WithTime) {
   const TDateParts Parts = DecodeDate(Value);
   if (Parts.Year < 1 || Parts.Year > 9999)
-    throw EDbaseError(FormatMessage(STRING_INVALID_VALUE, Def.FieldName.c_str()));
+    throw EDbaseError(FormatMessage(DbaseMessages::InvalidValue, Def.FieldName.c_str()));
   char Buffer[32];
   int Length =
       std::snprintf(Buffer, sizeof Buffer, "%04d%02d%02d", Parts.Year, Parts.Month, Parts.Day);
@@ -242,7 +243,7 @@ TDbaseFieldDef& TDbaseFieldDefs::Add(TDbaseFieldDef Def) {
   // Binary fields are decoded from their full width: a shorter one would read past the field.
   if (Def.FieldName.empty() || Def.FieldType == ftUnknown ||
       (Def.IsBinary() && Def.StoredLength < Def.Size))
-    throw EDbaseError(STRING_INVALID_DBF_FILE);
+    throw EDbaseError(DbaseMessages::InvalidDbfFile);
   Def.Offset = FItems.empty() ? 1 : FItems.back().Offset + FItems.back().StoredLength;
   Def.Hidden = Def.FieldName == DBASE_LOCK_FIELD;
   FItems.push_back(std::move(Def));
@@ -350,7 +351,7 @@ void SetFieldValue(const TDbaseFieldDef& Def, TFieldType DataType, const TVarian
   std::uint8_t* Dst = Record + Def.Offset;
   if (DataType == ftUnknown) DataType = Def.FieldType;
   if (Def.IsBlob())
-    throw EDbaseError(FormatMessage(STRING_MEMO_NOT_SUPPORTED, Def.FieldName.c_str()));
+    throw EDbaseError(FormatMessage(DbaseMessages::MemoNotSupported, Def.FieldName.c_str()));
   if (Value.IsNull()) {
     // Binary fields are emptied with zero bytes: blanks would read back as a number.
     std::memset(Dst, Def.IsBinary() ? 0 : ' ', Def.StoredLength);
@@ -400,7 +401,7 @@ void SetFieldValue(const TDbaseFieldDef& Def, TFieldType DataType, const TVarian
       PutDate(Value.AsDateTime(), Def, Dst, DataType == ftDateTime);
       return;
     default:
-      throw EDbaseError(FormatMessage(STRING_INVALID_VALUE, Def.FieldName.c_str()));
+      throw EDbaseError(FormatMessage(DbaseMessages::InvalidValue, Def.FieldName.c_str()));
   }
 }
 

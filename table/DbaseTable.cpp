@@ -100,7 +100,7 @@ const TClassInfo& TDbaseTable::StaticClassInfo() {
           // Read-only: what a stored definition says is ignored.
           .String(
               "Version", &T::Version, [](T&, const std::string&) {},
-              FormatMessage(STRING_VERSION, ENGINE_MAJOR_VERSION, ENGINE_MINOR_VERSION))
+              FormatMessage(DbaseMessages::Version, ENGINE_MAJOR_VERSION, ENGINE_MINOR_VERSION))
           .Event("OnLanguageWarning", &T::OnLanguageWarning)
           .Event("OnTranslate", &T::OnTranslate)
           .Event("OnIndexMissing", &T::OnIndexMissing)
@@ -113,7 +113,7 @@ void RegisterTableClasses() {
 }
 
 std::string TDbaseTable::Version() const {
-  return FormatMessage(STRING_VERSION, ENGINE_MAJOR_VERSION, ENGINE_MINOR_VERSION);
+  return FormatMessage(DbaseMessages::Version, ENGINE_MAJOR_VERSION, ENGINE_MINOR_VERSION);
 }
 
 void TDbaseTable::SetFilePath(const std::string& Value) {

@@ -51,7 +51,7 @@ TPosixFileStream::~TPosixFileStream() {
 }
 
 void TPosixFileStream::Fail() const {
-  throw EDbaseError(FormatMessage(STRING_IO_ERROR, FFileName.c_str(), std::strerror(errno)));
+  throw EDbaseError(FormatMessage(DbaseMessages::IoError, FFileName.c_str(), std::strerror(errno)));
 }
 
 int TPosixFileStream::ReadAt(std::int64_t Offset, void* Buffer, int Count) {

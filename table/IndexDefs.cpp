@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/core/Exceptions.h"
+#include "platform/core/SysUtils.h"
 
 namespace {
 
@@ -17,17 +18,11 @@ const std::array<std::pair<const char*, TIndexOption>, 6> OptionNames = {{
     {"ixNonMaintained", ixNonMaintained},
 }};
 
-std::string Trim(const std::string& Text) {
-  const auto First = Text.find_first_not_of(" \t");
-  if (First == std::string::npos) return "";
-  return Text.substr(First, Text.find_last_not_of(" \t") + 1 - First);
-}
-
 TIndexOptions ParseOptions(const std::string& Text) {
   TIndexOptions Options = 0;
   std::istringstream In(Text);
   for (std::string Name; std::getline(In, Name, ',');) {
-    Name = Trim(Name);
+    Name = std::string(Trim(Name));
     if (Name.empty()) continue;
     bool Known = false;
     for (const auto& [OptionName, Option] : OptionNames)
@@ -61,8 +56,9 @@ void TDbaseIndexDefs::SetStrings(const std::vector<std::string>& Lines) {
     const auto A = Line.find(';');
     const auto B = A == std::string::npos ? A : Line.find(';', A + 1);
     TDbaseIndexDef Def;
-    Def.IndexFile = Trim(Line.substr(0, A));
-    if (A != std::string::npos) Def.SortField = Trim(Line.substr(A + 1, B - A - 1));
+    Def.IndexFile = Trim(std::string_view(Line).substr(0, A));
+    if (A != std::string::npos)
+      Def.SortField = Trim(std::string_view(Line).substr(A + 1, B - A - 1));
     if (B != std::string::npos) Def.Options = ParseOptions(Line.substr(B + 1));
     Items.push_back(std::move(Def));
   }

@@ -41,7 +41,7 @@ bool IsDigit(char C) {
 // The stored text of a number field as the field reads it (FieldText, here without a view):
 // without the padding after it and the blanks before it, which fill most of a wide field and
 // are passed eight at a time.
-void Trim(const char*& Begin, const char*& End) {
+void TrimNumberText(const char*& Begin, const char*& End) {
   while (End > Begin && (End[-1] == ' ' || End[-1] == '\0')) --End;
   for (std::uint64_t Word; End - Begin >= 8; Begin += 8) {
     std::memcpy(&Word, Begin, 8);
@@ -193,7 +193,7 @@ void TListLine::Append(std::string& Out) const {
       End = TextEnd(Begin, End);
       if (!Translated && PutAscii(Begin, End, At)) continue;
     } else if (Column.Kind != ckValue) {
-      Trim(Begin, End);
+      TrimNumberText(Begin, End);
       if (Begin == End) continue;  // null
       const bool Put = Column.Kind == ckDecimal
                            ? PutPlainDecimal(Begin, End, At)

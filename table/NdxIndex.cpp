@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/core/SysUtils.h"
 #include "table/NdxMessages.h"
 #include "table/NdxOperation.h"
 
@@ -72,9 +73,7 @@ void TIndexFile::CreateIndex(const std::string& Expression, TIndexOptions Option
   FTable.CheckExclusiveAccess();
   std::string Upper = Expression;
   for (char& C : Upper) C = char(std::toupper(static_cast<unsigned char>(C)));
-  const auto First = Upper.find_first_not_of(' ');
-  Upper = First == std::string::npos ? ""
-                                     : Upper.substr(First, Upper.find_last_not_of(' ') + 1 - First);
+  Upper = std::string(Trim(Upper, " "));
   TNdxKey Key(FTable.FieldDefs(), Upper);
 
   std::uint8_t Flags = Key.KeyType() == 'C' ? ndxCharKey : 0;

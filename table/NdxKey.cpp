@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/core/ByteOrder.h"
+#include "platform/core/SysUtils.h"
 #include "table/DbaseMessages.h"
 #include "table/NdxPage.h"
 
@@ -18,21 +19,11 @@ void DoubleToNdxKey(double Value, std::uint8_t* Key) {
   PutLE64(Key, std::bit_cast<std::uint64_t>(Value));
 }
 
-namespace {
-
-std::string Trim(const std::string& Text) {
-  const auto First = Text.find_first_not_of(" \t");
-  if (First == std::string::npos) return "";
-  return Text.substr(First, Text.find_last_not_of(" \t") - First + 1);
-}
-
-}  // namespace
-
 TNdxKey::TNdxKey(const TDbaseFieldDefs& Fields, const std::string& Expression) {
-  const std::string Name = Trim(Expression);
+  const std::string Name(Trim(Expression));
   const TDbaseFieldDef* Def = Fields.Find(Name);
   if (!Def || Def->Hidden)
-    throw EDbaseError(FormatMessage(STRING_INDEX_BASED_ON_UNKNOWN_FIELD, Name.c_str()));
+    throw EDbaseError(FormatMessage(DbaseMessages::IndexBasedOnUnknownField, Name.c_str()));
   FField = *Def;
   switch (Def->FieldType) {
     case ftString:
@@ -40,7 +31,7 @@ TNdxKey::TNdxKey(const TDbaseFieldDefs& Fields, const std::string& Expression) {
       FExpressionLength = Def->StoredLength;
       if (FExpressionLength > NdxMaxKeyLength)
         throw EDbaseError(
-            FormatMessage(STRING_INDEX_EXPRESSION_TOO_LONG, Name.c_str(), FExpressionLength));
+            FormatMessage(DbaseMessages::IndexExpressionTooLong, Name.c_str(), FExpressionLength));
       break;
     case ftSmallint:
     case ftInteger:
@@ -53,9 +44,9 @@ TNdxKey::TNdxKey(const TDbaseFieldDefs& Fields, const std::string& Expression) {
     case ftBoolean:
     case ftDate:
     case ftDateTime:
-      throw EDbaseError(STRING_INVALID_INDEX_TYPE);
+      throw EDbaseError(DbaseMessages::InvalidIndexType);
     default:
-      throw EDbaseError(FormatMessage(STRING_INDEX_BASED_ON_INVALID_FIELD, Name.c_str()));
+      throw EDbaseError(FormatMessage(DbaseMessages::IndexBasedOnInvalidField, Name.c_str()));
   }
   FKeyLength = FExpressionLength;
 }

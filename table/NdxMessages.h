@@ -12,12 +12,17 @@ class ENdxDamaged : public EDbaseError {
   using EDbaseError::EDbaseError;
 };
 
+namespace DbaseMessages {
+inline constexpr const char* IndexDamaged = "Index file \"%s\" is damaged: %s.";
+inline constexpr const char* IndexOutOfStep = "Index file \"%s\" does not match its table: %s.";
+}  // namespace DbaseMessages
+
 inline std::string NdxDamaged(const std::string& FileName, const std::string& Reason) {
-  return "Index file \"" + FileName + "\" is damaged: " + Reason + ".";
+  return FormatMessage(DbaseMessages::IndexDamaged, FileName.c_str(), Reason.c_str());
 }
 
 // An index that lacks records of its table, names records it no longer has, or holds keys the
 // records no longer have: another program changed the table without keeping the index.
 inline std::string NdxOutOfStep(const std::string& FileName, const std::string& Fault) {
-  return "Index file \"" + FileName + "\" does not match its table: " + Fault + ".";
+  return FormatMessage(DbaseMessages::IndexOutOfStep, FileName.c_str(), Fault.c_str());
 }

@@ -114,7 +114,7 @@ void TIndexFile::Insert(const std::uint8_t* Key, std::uint32_t RecNo) {
     Descend(Key, false);
     if (SettleForward() && FKey.Compare(Leaf().Key(FPath.back().Pos), Key) == 0) {
       if (Mode == TUniqueMode::umUnique) return;
-      throw EDbaseError(FormatMessage(STRING_KEY_VIOLATION, FileName().c_str(),
+      throw EDbaseError(FormatMessage(DbaseMessages::KeyViolation, FileName().c_str(),
                                       int(Leaf().RecNo(FPath.back().Pos)), FKey.Text(Key).c_str()));
     }
   }

@@ -24,7 +24,7 @@ enum TPagedFileMode {
 class TFileStream;
 
 // How long an operation waits for a lock that another process holds before it gives up with
-// EDbaseError (STRING_LOCK_WAIT_GAVE_UP). Others hold their locks for one short change, so a
+// EDbaseError (DbaseMessages::LockWaitGaveUp). Others hold their locks for one short change, so a
 // longer wait means a lock held for good.
 inline constexpr std::chrono::milliseconds DefaultLockWaitLimit{2000};
 
@@ -136,7 +136,7 @@ class TPagedFile {
   void WriteHeaderNow();
   // Cuts or extends the file to Size bytes (putting back what a failed write added).
   void SetFileSize(std::int64_t Size);
-  // Raises EDbaseError STRING_LOCK_WAIT_GAVE_UP naming the file.
+  // Raises EDbaseError DbaseMessages::LockWaitGaveUp naming the file.
   [[noreturn]] void GiveUpWaiting() const;
 
  private:

@@ -1,120 +1,69 @@
 #include "platform/core/DefinitionOutline.h"
 
-#include "platform/core/DefinitionLexer.h"
+#include "platform/core/DefinitionParser.h"
 #include "platform/core/SysUtils.h"
 
 namespace {
 
-constexpr int MaxDepth = 100;
-
-class TOutliner {
+// Keeps each object's simple values; lists, sets, collections and binary data are passed over.
+class TOutliner final : public IDefinitionHandler {
  public:
   TOutliner(std::string_view Text, const std::string& FileName)
-      : FText(Text), FLex(Text, FileName) {}
+      : FText(Text), FParser(Text, FileName) {}
 
   TDefinitionOutline Read() {
-    TDefinitionOutline Root = ReadObject(0);
-    if (FLex.Peek().Kind != TTokenKind::End)
-      throw FLex.Error(FLex.Peek().Line, "Unexpected text after the final end");
-    return Root;
+    FParser.Parse(*this);
+    return std::move(FRoot);
   }
 
  private:
-  bool AtSymbol(char Symbol) const {
-    return FLex.Peek().Kind == TTokenKind::Symbol && FLex.Peek().Text[0] == Symbol;
-  }
-  bool AtIdent(std::string_view Ident) const {
-    return FLex.Peek().Kind == TTokenKind::Ident && SameIdent(FLex.Peek().Text, Ident);
-  }
-  std::string ExpectIdent(const char* What) {
-    if (FLex.Peek().Kind != TTokenKind::Ident)
-      throw FLex.Error(FLex.Peek().Line, std::string(What) + " expected");
-    return FLex.Next().Text;
+  void BeginObject(const TObjectHead& Head) override {
+    TDefinitionOutline& Object = FOpen.empty() ? FRoot : FOpen.back()->Children.emplace_back();
+    Object.Name = Head.Name;
+    Object.ClassName = Head.ClassName;
+    FOpen.push_back(&Object);
   }
 
-  TDefinitionOutline ReadObject(int Depth) {
-    const TToken Start = FLex.Peek();
-    if (Depth > MaxDepth) throw FLex.Error(Start.Line, "Objects nested too deeply");
-    if (!AtIdent("object")) throw FLex.Error(Start.Line, "object expected");
-    FLex.Next();
-    TDefinitionOutline Object;
-    Object.Name = ExpectIdent("Component name");
-    if (AtSymbol(':')) {
-      FLex.Next();
-      Object.ClassName = ExpectIdent("Class name");
-    } else {
-      Object.ClassName = std::move(Object.Name);
-      Object.Name.clear();
-    }
-    for (;;) {
-      if (FLex.Peek().Kind == TTokenKind::End)
-        throw FLex.Error(Start.Line, "object " + Object.Name + ": " + Object.ClassName +
-                                         " is not closed by end");
-      if (AtIdent("end")) {
-        const std::size_t End = FLex.Next().Offset + 3;
-        Object.Text = FText.substr(Start.Offset, End - Start.Offset);
-        return Object;
-      }
-      if (AtIdent("object"))
-        Object.Children.push_back(ReadObject(Depth + 1));
-      else
-        ReadProperty(Object);
-    }
+  void EndObject(const TObjectHead& Head, std::size_t End) override {
+    FOpen.back()->Text = FText.substr(Head.Offset, End - Head.Offset);
+    FOpen.pop_back();
   }
 
-  void ReadProperty(TDefinitionOutline& Object) {
-    const std::string Name = ExpectIdent("Property name");
-    if (!AtSymbol('=')) throw FLex.Error(FLex.Peek().Line, "'=' expected");
-    FLex.Next();
-    const TToken Value = FLex.Next();
-    switch (Value.Kind) {
+  void PropertyName(const std::string& Name, int) override { FProperty = Name; }
+
+  void PropertyValue() override {
+    TDefinitionOutline& Object = *FOpen.back();
+    switch (FParser.Peek().Kind) {
       case TTokenKind::Ident:
       case TTokenKind::Integer:
       case TTokenKind::Real:
-        Object.Values[Name] = Value.Text;
+        Object.Values[FProperty] = FParser.Next().Text;
         return;
       case TTokenKind::String:
-        Object.Values[Name] = Value.Text + MoreString(Name);
+        Object.Values[FProperty] = FParser.ReadString(FProperty);
         return;
       case TTokenKind::Binary:
+        FParser.Next();
         return;
-      case TTokenKind::Symbol:
-        if (Value.Text == "(") return SkipUntil(')', Value.Line);
-        if (Value.Text == "[") return SkipUntil(']', Value.Line);
-        if (Value.Text == "<") return SkipUntil('>', Value.Line);
-        [[fallthrough]];
       default:
-        throw FLex.Error(Value.Line, "Value expected for " + Name);
+        break;
     }
-  }
-
-  // Long strings are stored as pieces joined by +.
-  std::string MoreString(const std::string& Name) {
-    std::string More;
-    while (AtSymbol('+')) {
-      FLex.Next();
-      const TToken Piece = FLex.Next();
-      if (Piece.Kind != TTokenKind::String)
-        throw FLex.Error(Piece.Line, "String expected after + in " + Name);
-      More += Piece.Text;
+    const TToken Value = FParser.Next();
+    if (Value.Kind == TTokenKind::Symbol) {
+      if (Value.Text == "(") return FParser.SkipGroup(')', Value.Line);
+      if (Value.Text == "[") return FParser.SkipGroup(']', Value.Line);
+      if (Value.Text == "<") return FParser.SkipGroup('>', Value.Line);
     }
-    return More;
-  }
-
-  // Past the Close that ends a group; groups of the same kind may nest (collections do).
-  void SkipUntil(char Close, int Line) {
-    const char Open = Close == ')' ? '(' : Close == ']' ? '[' : '<';
-    for (int Depth = 1; Depth > 0;) {
-      if (FLex.Peek().Kind == TTokenKind::End)
-        throw FLex.Error(Line, std::string("List not closed by ") + Close);
-      if (AtSymbol(Open)) ++Depth;
-      if (AtSymbol(Close)) --Depth;
-      FLex.Next();
-    }
+    throw FParser.Error(Value.Line, "Value expected for " + FProperty);
   }
 
   std::string_view FText;
-  TDefinitionLexer FLex;
+  TDefinitionParser FParser;
+  TDefinitionOutline FRoot;
+  // The objects being read, innermost last; children are added only to the innermost, so the
+  // pointers stay valid.
+  std::vector<TDefinitionOutline*> FOpen;
+  std::string FProperty;
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <memory>
 #include <sstream>
 
+#include "platform/core/DefinitionParser.h"
 #include "platform/core/SysUtils.h"
 
 namespace {
@@ -72,16 +73,15 @@ TRootTracker& Tracker() {
 
 }  // namespace
 
-class TDefinitionReader {
+class TDefinitionReader final : public IDefinitionHandler {
  public:
-  TDefinitionReader(std::string_view Text, const std::string& FileName) : FLex(Text, FileName) {}
+  TDefinitionReader(std::string_view Text, const std::string& FileName) : FParser(Text, FileName) {}
 
   void Read(TComponent& Root, bool CheckClass) {
     FRoot = &Root;
+    FCheckClass = CheckClass;
     try {
-      ReadObject(nullptr, CheckClass);
-      if (FLex.Peek().Kind != TTokenKind::End)
-        throw FLex.Error(FLex.Peek().Line, "Unexpected text after the final end");
+      FParser.Parse(*this);
       ResolveFixups();
     } catch (...) {
       // Undo the half-built tree: the root stays as it was given, minus its loading state.
@@ -95,64 +95,26 @@ class TDefinitionReader {
   }
 
  private:
-  std::string ExpectIdent(const char* What) {
-    if (FLex.Peek().Kind != TTokenKind::Ident)
-      throw FLex.Error(FLex.Peek().Line, std::string(What) + " expected");
-    return FLex.Next().Text;
-  }
-  void ExpectSymbol(char Symbol) {
-    const TToken& T = FLex.Peek();
-    if (T.Kind != TTokenKind::Symbol || T.Text[0] != Symbol)
-      throw FLex.Error(T.Line, std::string("'") + Symbol + "' expected");
-    FLex.Next();
-  }
-  bool AtSymbol(char Symbol) const {
-    return FLex.Peek().Kind == TTokenKind::Symbol && FLex.Peek().Text[0] == Symbol;
-  }
-
-  // Parent is the enclosing object; nullptr for the root.
-  void ReadObject(TComponent* Parent, bool CheckClass, int Depth = 0) {
-    const int Line = FLex.Peek().Line;
-    // Real windows nest a few levels; a bound keeps hostile input from exhausting the stack.
-    if (Depth > MaxDepth) throw FLex.Error(Line, "Objects nested too deeply");
-    const std::string Keyword = ExpectIdent("object");
-    if (!SameIdent(Keyword, "object")) throw FLex.Error(Line, "object expected, not " + Keyword);
-    std::string Name = ExpectIdent("Component name");
-    std::string ClassName;
-    if (AtSymbol(':')) {
-      FLex.Next();
-      ClassName = ExpectIdent("Class name");
-    } else {
-      ClassName = std::move(Name);
-      Name.clear();
-    }
-    TComponent* Instance = Parent ? CreateChild(ClassName, Line) : FRoot;
-    if (!Parent && CheckClass && !SameIdent(ClassName, FRoot->ClassName()))
-      throw FLex.Error(Line, "Class " + ClassName + " does not match " + FRoot->ClassName());
+  void BeginObject(const TObjectHead& Head) override {
+    TComponent* Parent = FOpen.empty() ? nullptr : FOpen.back();
+    TComponent* Instance = Parent ? CreateChild(Head.ClassName, Head.Line) : FRoot;
+    if (!Parent && FCheckClass && !SameIdent(Head.ClassName, FRoot->ClassName()))
+      throw FParser.Error(Head.Line,
+                          "Class " + Head.ClassName + " does not match " + FRoot->ClassName());
     Instance->BeginLoad();
-    Guard(Line, [&] {
-      Instance->SetName(Name);
+    Guard(Head.Line, [&] {
+      Instance->SetName(Head.Name);
       if (Parent) Instance->SetParentComponent(Parent);
     });
-    for (;;) {
-      const TToken& T = FLex.Peek();
-      if (T.Kind == TTokenKind::End)
-        throw FLex.Error(Line, "object " + Name + ": " + ClassName + " is not closed by end");
-      if (T.Kind == TTokenKind::Ident && SameIdent(T.Text, "end")) {
-        FLex.Next();
-        return;
-      }
-      if (T.Kind == TTokenKind::Ident && SameIdent(T.Text, "object"))
-        ReadObject(Instance, false, Depth + 1);
-      else
-        ReadProperty(*Instance);
-    }
+    FOpen.push_back(Instance);
   }
+
+  void EndObject(const TObjectHead&, std::size_t) override { FOpen.pop_back(); }
 
   TComponent* CreateChild(const std::string& ClassName, int Line) {
     const TClassInfo* Info = FindClass(ClassName);
-    if (!Info) throw FLex.Error(Line, "Unknown class " + ClassName);
-    if (!Info->Factory) throw FLex.Error(Line, "Class " + ClassName + " cannot be created");
+    if (!Info) throw FParser.Error(Line, "Unknown class " + ClassName);
+    if (!Info->Factory) throw FParser.Error(Line, "Class " + ClassName + " cannot be created");
     TComponent* C = nullptr;
     Guard(Line, [&] { C = Info->Factory(FRoot); });
     FCreated.push_back(C);
@@ -167,24 +129,29 @@ class TDefinitionReader {
     } catch (const EDefinitionError&) {
       throw;
     } catch (const std::exception& E) {
-      throw FLex.Error(Line, E.what());
+      throw FParser.Error(Line, E.what());
     }
   }
 
-  void ReadProperty(TComponent& Instance) {
-    const int Line = FLex.Peek().Line;
-    const std::string Name = ExpectIdent("Property name");
-    const TPropInfo* Prop = FindProp(Instance, Name);
-    if (!Prop)
-      throw FLex.Error(
+  void PropertyName(const std::string& Name, int Line) override {
+    TComponent& Instance = *FOpen.back();
+    FProp = FindProp(Instance, Name);
+    FPropLine = Line;
+    if (!FProp)
+      throw FParser.Error(
           Line, "Unknown property " + Name + " in " + Instance.ClassName() + " " + Instance.Name());
-    ExpectSymbol('=');
-    TPropValue Value = ReadValue(Instance, *Prop, Line);
-    if (Prop->Kind == TPropKind::Component && std::holds_alternative<std::string>(Value)) {
-      AddFixup(Instance, *Prop, std::get<std::string>(Value), Line);
+  }
+
+  void PropertyValue() override {
+    TComponent& Instance = *FOpen.back();
+    const TPropInfo& Prop = *FProp;
+    const int Line = FPropLine;
+    TPropValue Value = ReadValue(Instance, Prop, Line);
+    if (Prop.Kind == TPropKind::Component && std::holds_alternative<std::string>(Value)) {
+      AddFixup(Instance, Prop, std::get<std::string>(Value), Line);
       return;
     }
-    Guard(Line, [&] { Prop->Set(Instance, Value); });
+    Guard(Line, [&] { Prop.Set(Instance, Value); });
   }
 
   // Delphi writes string lists as `Items.Strings = (...)`; both spellings name the list.
@@ -200,8 +167,7 @@ class TDefinitionReader {
   }
 
   EDefinitionError BadValue(const TPropInfo& Prop, const TToken& T, const std::string& Why) {
-    return FLex.Error(T.Line, "Bad value " + (T.Text.empty() ? std::string("here") : T.Text) +
-                                  " for property " + Prop.Name + ": " + Why);
+    return FParser.BadValue(Prop.Name, T, Why);
   }
 
   std::int64_t ParseInt(const TPropInfo& Prop, const TToken& T, std::int64_t Min,
@@ -236,18 +202,7 @@ class TDefinitionReader {
     throw BadValue(Prop, T, "not one of its names");
   }
 
-  std::string ReadString(const TPropInfo& Prop) {
-    TToken T = FLex.Next();
-    if (T.Kind != TTokenKind::String) throw BadValue(Prop, T, "string expected");
-    std::string S = std::move(T.Text);
-    while (AtSymbol('+')) {
-      FLex.Next();
-      TToken More = FLex.Next();
-      if (More.Kind != TTokenKind::String) throw BadValue(Prop, More, "string expected after +");
-      S += More.Text;
-    }
-    return S;
-  }
+  std::string ReadString(const TPropInfo& Prop) { return FParser.ReadString(Prop.Name); }
 
   TPropValue ReadValue(TComponent& Instance, const TPropInfo& Prop, int Line) {
     switch (Prop.Kind) {
@@ -255,31 +210,32 @@ class TDefinitionReader {
       case TPropKind::Picture:
         return ReadString(Prop);
       case TPropKind::Strings: {
-        ExpectSymbol('(');
+        FParser.ExpectSymbol('(');
         TStringList List;
-        while (!AtSymbol(')')) {
-          if (FLex.Peek().Kind == TTokenKind::End) throw FLex.Error(Line, "List not closed by )");
+        while (!FParser.AtSymbol(')')) {
+          if (FParser.Peek().Kind == TTokenKind::End)
+            throw FParser.Error(Line, "List not closed by )");
           List.push_back(ReadString(Prop));
         }
-        FLex.Next();
+        FParser.Next();
         return List;
       }
       case TPropKind::Set: {
-        ExpectSymbol('[');
+        FParser.ExpectSymbol('[');
         std::int64_t Mask = 0;
-        while (!AtSymbol(']')) {
-          TToken T = FLex.Next();
-          if (T.Kind == TTokenKind::End) throw FLex.Error(Line, "Set not closed by ]");
+        while (!FParser.AtSymbol(']')) {
+          TToken T = FParser.Next();
+          if (T.Kind == TTokenKind::End) throw FParser.Error(Line, "Set not closed by ]");
           Mask |= std::int64_t(1) << EnumIndex(Prop, T);
-          if (AtSymbol(',')) FLex.Next();
+          if (FParser.AtSymbol(',')) FParser.Next();
         }
-        FLex.Next();
+        FParser.Next();
         return Mask;
       }
       default:
         break;
     }
-    TToken T = FLex.Next();
+    TToken T = FParser.Next();
     switch (Prop.Kind) {
       case TPropKind::Integer:
         return ParseInt(Prop, T, std::numeric_limits<std::int32_t>::min(),
@@ -321,8 +277,8 @@ class TDefinitionReader {
         if (T.Kind != TTokenKind::Ident) throw BadValue(Prop, T, "handler name expected");
         const TMethodInfo* M = FRoot->ClassInfo().FindMethod(T.Text);
         if (!M)
-          throw FLex.Error(T.Line, "Unknown handler " + T.Text + " in " + FRoot->ClassName() +
-                                       " for " + Instance.Name() + "." + Prop.Name);
+          throw FParser.Error(T.Line, "Unknown handler " + T.Text + " in " + FRoot->ClassName() +
+                                          " for " + Instance.Name() + "." + Prop.Name);
         return TMethod{M->Name, M->Bind(*FRoot)};
       }
       default:
@@ -351,15 +307,18 @@ class TDefinitionReader {
         }
       }
       TComponent* Target = SameIdent(F.Target, Root->Name()) ? Root : Root->FindComponent(F.Target);
-      if (!Target) throw FLex.Error(F.Line, "Unknown component " + F.Target);
+      if (!Target) throw FParser.Error(F.Line, "Unknown component " + F.Target);
       Guard(F.Line, [&] { F.Prop->Set(*F.Instance, TPropValue(Target)); });
     }
   }
 
-  static constexpr int MaxDepth = 100;
-
-  TDefinitionLexer FLex;
+  TDefinitionParser FParser;
   TComponent* FRoot = nullptr;
+  bool FCheckClass = false;
+  // The objects being read, innermost last.
+  std::vector<TComponent*> FOpen;
+  const TPropInfo* FProp = nullptr;
+  int FPropLine = 0;
   std::vector<TComponent*> FCreated;
   std::vector<TFixup> FFixups;
 };
@@ -378,16 +337,10 @@ void ReadDefinitionFile(TComponent& Root, const std::string& Path) {
 
 TComponent* CreateFromDefinition(TComponent* Owner, std::string_view Text,
                                  const std::string& FileName) {
-  TDefinitionLexer Probe(Text, FileName);
-  Probe.Next();  // object
-  const int Line = Probe.Peek().Line;
-  std::string ClassName = Probe.Next().Text;
-  if (Probe.Peek().Kind == TTokenKind::Symbol && Probe.Peek().Text == ":") {
-    Probe.Next();
-    ClassName = Probe.Next().Text;
-  }
-  const TClassInfo* Info = FindClass(ClassName);
-  if (!Info || !Info->Factory) throw Probe.Error(Line, "Unknown class " + ClassName);
+  TDefinitionParser Probe(Text, FileName);
+  const TObjectHead Head = Probe.ReadHead();
+  const TClassInfo* Info = FindClass(Head.ClassName);
+  if (!Info || !Info->Factory) throw Probe.Error(Head.Line, "Unknown class " + Head.ClassName);
   std::unique_ptr<TComponent> Root(Info->Factory(Owner));
   TDefinitionReader(Text, FileName).Read(*Root, true);
   return Root.release();

@@ -16,6 +16,13 @@ inline bool SameIdent(std::string_view A, std::string_view B) {
          });
 }
 
+// Text without the characters of Blanks at either end.
+inline std::string_view Trim(std::string_view Text, std::string_view Blanks = " \t") {
+  const auto First = Text.find_first_not_of(Blanks);
+  if (First == std::string_view::npos) return {};
+  return Text.substr(First, Text.find_last_not_of(Blanks) + 1 - First);
+}
+
 inline bool IsValidIdent(std::string_view S) {
   if (S.empty()) return false;
   auto Alpha = [](char C) { return std::isalpha(static_cast<unsigned char>(C)) || C == '_'; };

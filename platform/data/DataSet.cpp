@@ -1,5 +1,6 @@
 #include "platform/data/DataSet.h"
 
+#include "platform/core/SysUtils.h"
 #include "platform/data/DataSource.h"
 #include "platform/data/DatabaseError.h"
 #include "platform/data/TextCase.h"
@@ -301,7 +302,7 @@ void TDataSet::CheckBrowseMode() {
 
 TField* TDataSet::FieldByName(const std::string& Name) const {
   TField* Field = FindField(Name);
-  if (!Field) DatabaseError(FormatDataMessage(DataMessages::FieldNotFound, {Name}), this);
+  if (!Field) DatabaseError(FormatMessage(DataMessages::FieldNotFound, Name.c_str()), this);
   return Field;
 }
 
@@ -314,7 +315,7 @@ TVariant TDataSet::GetFieldValue(const TField& Field) const {
 void TDataSet::SetFieldValue(const TField& Field, const TVariant& Value) {
   if (FState != dsEdit && FState != dsInsert) DatabaseError(DataMessages::NotEditing, this);
   if (Field.ReadOnly())
-    DatabaseError(FormatDataMessage(DataMessages::FieldReadOnly, {Field.FieldName()}), this);
+    DatabaseError(FormatMessage(DataMessages::FieldReadOnly, Field.FieldName().c_str()), this);
   SetFieldData(Field, FActive, Value);
   FModified = true;
   DataEvent(deFieldChange, const_cast<TField*>(&Field));
@@ -366,9 +367,7 @@ bool TDataSet::Locate(const std::string& KeyFields, const std::vector<TVariant>&
   for (std::size_t Start = 0; Start <= KeyFields.size();) {
     std::size_t End = KeyFields.find(';', Start);
     if (End == std::string::npos) End = KeyFields.size();
-    std::string Name = KeyFields.substr(Start, End - Start);
-    Name.erase(0, Name.find_first_not_of(' '));
-    Name.erase(Name.find_last_not_of(' ') + 1);
+    const std::string Name(Trim(std::string_view(KeyFields).substr(Start, End - Start), " "));
     if (!Name.empty()) Fields.push_back(FieldByName(Name));
     Start = End + 1;
   }

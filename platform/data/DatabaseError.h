@@ -1,9 +1,11 @@
-// The dataset layer's exception and its message texts.
+// The dataset layer's exception and its message texts (printf-style, filled by FormatMessage,
+// platform/core/Messages.h).
 #pragma once
 
 #include <string>
 
 #include "platform/core/Exceptions.h"
+#include "platform/core/Messages.h"
 
 class TComponent;
 
@@ -31,7 +33,5 @@ inline constexpr const char* FieldRangeError =
 inline constexpr const char* RecordNotFound = "Record not found";
 }  // namespace DataMessages
 
-// Fills each %s of Format with the next argument.
-std::string FormatDataMessage(const char* Format, std::initializer_list<std::string> Args);
 // Raises EDatabaseError; with a named component the message starts with "Name: ".
 [[noreturn]] void DatabaseError(const std::string& Message, const TComponent* Component = nullptr);

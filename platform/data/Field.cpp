@@ -26,15 +26,15 @@ auto TField::Read(const char* Message, F Convert) const {
   try {
     return Convert(V);
   } catch (const EConvertError&) {
-    DatabaseError(FormatDataMessage(Message, {V.AsString(), FieldName()}));
+    DatabaseError(FormatMessage(Message, V.AsString().c_str(), FieldName().c_str()));
   }
 }
 
 int TField::AsInteger() const {
   const std::int64_t V = AsLargeInt();
   if (V < std::numeric_limits<int>::min() || V > std::numeric_limits<int>::max())
-    DatabaseError(FormatDataMessage(DataMessages::FieldRangeError,
-                                    {std::to_string(V), FieldName(), "-2147483648", "2147483647"}));
+    DatabaseError(FormatMessage(DataMessages::FieldRangeError, std::to_string(V).c_str(),
+                                FieldName().c_str(), "-2147483648", "2147483647"));
   return static_cast<int>(V);
 }
 
@@ -61,7 +61,7 @@ std::string TField::AsString() const {
 namespace {
 
 const TField& NumberField(const TField& Field, const char* Message) {
-  if (Field.IsNull()) DatabaseError(FormatDataMessage(Message, {"", Field.FieldName()}));
+  if (Field.IsNull()) DatabaseError(FormatMessage(Message, "", Field.FieldName().c_str()));
   return Field;
 }
 
@@ -90,9 +90,9 @@ void TField::CheckRange(std::int64_t Value) const {
     Max = std::numeric_limits<int>::max();
   }
   if (Value < Min || Value > Max)
-    DatabaseError(FormatDataMessage(
-        DataMessages::FieldRangeError,
-        {std::to_string(Value), FieldName(), std::to_string(Min), std::to_string(Max)}));
+    DatabaseError(FormatMessage(DataMessages::FieldRangeError, std::to_string(Value).c_str(),
+                                FieldName().c_str(), std::to_string(Min).c_str(),
+                                std::to_string(Max).c_str()));
 }
 
 TVariant TField::ToNative(const TVariant& Value) const {
@@ -103,7 +103,7 @@ TVariant TField::ToNative(const TVariant& Value) const {
       DataType() != ftMemo)
     return TVariant();
   auto Invalid = [&](const char* Message) {
-    DatabaseError(FormatDataMessage(Message, {Value.AsString(), FieldName()}));
+    DatabaseError(FormatMessage(Message, Value.AsString().c_str(), FieldName().c_str()));
   };
   switch (DataType()) {
     case ftSmallint:

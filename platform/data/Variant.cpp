@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "platform/core/Exceptions.h"
+#include "platform/core/SysUtils.h"
 
 namespace {
 
@@ -17,13 +18,6 @@ const char* TypeName(TVarType Type) {
 [[noreturn]] void CannotConvert(TVarType From, const char* To) {
   throw EConvertError(std::string("Could not convert variant of type (") + TypeName(From) +
                       ") into type (" + To + ")");
-}
-
-std::string_view Trimmed(const std::string& Text) {
-  const auto First = Text.find_first_not_of(' ');
-  if (First == std::string::npos) return {};
-  const auto Last = Text.find_last_not_of(' ');
-  return std::string_view(Text).substr(First, Last - First + 1);
 }
 
 }  // namespace
@@ -56,7 +50,7 @@ std::string FloatToText(double Value) {
 }
 
 bool TryTextToFloat(const std::string& Text, double& Value) {
-  std::string_view T = Trimmed(Text);
+  std::string_view T = Trim(Text, " ");
   if (!T.empty() && T.front() == '+') T.remove_prefix(1);
   if (T.empty()) return false;
   const auto Result = std::from_chars(T.data(), T.data() + T.size(), Value);
@@ -64,7 +58,7 @@ bool TryTextToFloat(const std::string& Text, double& Value) {
 }
 
 bool TryTextToInteger(const std::string& Text, std::int64_t& Value) {
-  std::string_view T = Trimmed(Text);
+  std::string_view T = Trim(Text, " ");
   if (!T.empty() && T.front() == '+') T.remove_prefix(1);
   if (T.empty()) return false;
   const auto Result = std::from_chars(T.data(), T.data() + T.size(), Value);

@@ -83,7 +83,7 @@ std::string Outcome(const std::function<std::string()>& Operation) {
   try {
     return Operation();
   } catch (const Exception& E) {
-    const std::string Gave = FormatMessage(STRING_LOCK_WAIT_GAVE_UP, "\x01");
+    const std::string Gave = FormatMessage(DbaseMessages::LockWaitGaveUp, "\x01");
     const std::string Head = Gave.substr(0, Gave.find('\x01'));
     const std::string Tail = Gave.substr(Gave.find('\x01') + 1);
     const std::string& M = E.Message();

@@ -125,11 +125,14 @@ TSoundServer::TSoundServer(const TServerSettings& Settings) : FSettings(Settings
     throw std::runtime_error("the session bus did not start: " + ReadWholeFile(FBus->Launch().Err));
   if (FSettings.Kind == TServerKind::PulseAudio) {
     WriteFile(FSession.Home() / ".config/pulse/daemon.conf", PulseAudioConfiguration(FSettings));
+    // No rewinds: a sink rewinds to play a new stream sooner, and its monitor, which has
+    // already handed the rewound stretch to the recorder, then loses the stream's first
+    // milliseconds (a faded tone was recorded starting at 70 % of full scale).
     WriteFile(FSession.Folder() / "server.pa",
               "load-module module-native-protocol-unix\n"
               "load-module module-null-sink sink_name=test rate=" +
                   std::to_string(FSettings.Rate) +
-                  " channels=2\n"
+                  " channels=2 norewinds=1\n"
                   "set-default-sink test\n");
   } else {
     WriteFile(FSession.Home() / ".config/pipewire/pipewire.conf.d/test.conf",

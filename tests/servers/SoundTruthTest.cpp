@@ -1,6 +1,7 @@
 // What the program's tones carry into hearing, heard at the monitor of a real server that carries
-// them at 96000 Hz: a PulseAudio sink at that rate, and PipeWire allowed 48000 and 96000. The
-// level the program reports is the level that arrives.
+// them at 96000 Hz: a PulseAudio sink at that rate, and PipeWire allowed 48000 and 96000. With
+// ultrasound only, the bands above hearing put nothing audible there; by default the level the
+// program reports is the level that arrives. Two tests per server, each starting it once.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -48,13 +49,37 @@ class SoundTruth : public testing::TestWithParam<TTruthCase> {};
 const std::vector<std::string> Tone30k = {"tone",       "--frequency", "30000",
                                           "--duration", "1000",        "--play"};
 
+std::vector<std::string> With(std::vector<std::string> Args, const char* Extra) {
+  Args.push_back(Extra);
+  return Args;
+}
+
 std::vector<std::string> Sweep(const char* Pest) {
   return {"sweep", "--pest", Pest, "--ticks", "12"};
 }
 
 }  // namespace
 
-// The default tones carry audible sound, at the level the program says.
+TEST_P(SoundTruth, UltrasoundOnlyPutsNothingAudibleIntoTheBandsAboveHearing) {
+  const TSoundServer Server(GetParam().Settings);
+  {
+    SCOPED_TRACE("ultrasound-only 30 kHz tone");
+    const TPlayed Played = PlayAndRecord(Server, 96000, With(Tone30k, "--ultrasound-only"));
+    EXPECT_EQ(Played.Run.ExitStatus, 0) << Played.Run.Status << "\n" << Played.Run.Err;
+    // The tone itself arrives, and nothing audible with it.
+    EXPECT_NEAR(Played.Heard.Strongest.PeakHz, 30000, FrequencyToleranceHz);
+    EXPECT_LT(Played.Heard.Loudest.AudibleDb, -70) << Played.Heard.Describe();
+  }
+  for (const char* Pest : {"Cockroach", "Rat", "Mouse", "Bat", "Flea"}) {
+    SCOPED_TRACE(std::string("ultrasound-only sweep of ") + Pest);
+    const TPlayed Played = PlayAndRecord(Server, 96000, With(Sweep(Pest), "--ultrasound-only"));
+    EXPECT_EQ(Played.Run.ExitStatus, 0) << Played.Run.Status << "\n" << Played.Run.Err;
+    EXPECT_GT(Played.Heard.Strongest.PeakDb, -50) << Played.Heard.Describe();  // it played
+    EXPECT_LT(Played.Heard.Loudest.AudibleDb, InaudibleDb) << Played.Heard.Describe();
+  }
+}
+
+// By default the same tones carry audible sound, at the level the program says.
 TEST_P(SoundTruth, TheReportedLevelIsTheRecordedOne) {
   const TSoundServer Server(GetParam().Settings);
   const std::pair<const char*, std::vector<std::string>> Defaults[] = {

@@ -80,7 +80,7 @@ IAdjustmentDialog& TfrmMain::Adjustment() const {
   return *FAdjustment.Get();
 }
 
-void TfrmMain::ShowRunState(bool Running, TColor Colour, const char* Caption) {
+void TfrmMain::ShowRunState(bool Running, TColor Colour, const std::string& Caption) {
   Animate1->SetActive(Running);
   TFont Font = lblPoint->Font();
   Font.Color = Colour;
@@ -88,14 +88,16 @@ void TfrmMain::ShowRunState(bool Running, TColor Colour, const char* Caption) {
   lblPoint->SetCaption(Caption);
 }
 
+// While the tones' level is known the label names its class: "RUN faint", "RUN audible".
 void TfrmMain::START_PROC() {
-  ShowRunState(true, clBlue, "RUN ...");
+  ShowRunState(true, clBlue, FAudibleClass.empty() ? "RUN ..." : "RUN " + FAudibleClass);
 }
 
 void TfrmMain::STOP_PROC() {
   ShowRunState(false, clRed, "STOP ...");
   FSilence.clear();
   FAudible.clear();
+  FAudibleClass.clear();
   ShowTrayTip();
 }
 
@@ -238,9 +240,11 @@ void TfrmMain::ScheduleChanged(const std::string& Window) {
   ShowTrayTip();
 }
 
-void TfrmMain::AudibleChanged(const std::string& Level) {
+void TfrmMain::AudibleChanged(const std::string& Level, const std::string& Class) {
   FAudible = Level;
+  FAudibleClass = Class;
   ShowTrayTip();
+  if (Adjustment().SweepRunning() && FSilence.empty()) START_PROC();
 }
 
 void TfrmMain::OutputSilent(const std::string& Reason) {

@@ -12,13 +12,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// SDL 2.26 asks a PulseAudio or PipeWire server for one callback's buffer and refills it only
-// once the server has taken all of it, so a refill is late whenever the machine keeps the
-// client's threads waiting longer than the server's own few milliseconds: the server then plays
-// silence, a click in a faded tone. A stream of faded voices asks the server, through libpulse's
-// own setting, to hold FadedStreamMilliseconds instead, while the callback stays short. Measured
-// at a load of 6 to 9 on two cores: no underruns, where SDL's buffer of 10 ms underran several
-// times a second.
 // How long after a fade was handed to the device a server may still be playing it.
 constexpr std::chrono::milliseconds FadeLatency{FadedStreamHeardMilliseconds};
 
@@ -33,6 +26,14 @@ Uint16 BufferFrames(uint32_t Rate) {
   return Frames;
 }
 
+// SDL 2.26 asks a PulseAudio or PipeWire server for one callback's buffer and refills it only
+// once the server has taken all of it, so a refill is late whenever the machine keeps the
+// client's threads waiting longer than the server's own few milliseconds: the server then plays
+// silence, a click in a faded tone. A stream of faded voices asks the server, through libpulse's
+// own setting, to hold FadedStreamMilliseconds instead, while the callback stays short. Measured
+// at a load of 6 to 9 on two cores: no underruns, where SDL's buffer of 10 ms underran several
+// times a second.
+//
 // libpulse reads PULSE_LATENCY_MSEC when SDL connects a stream. A value the user set is left
 // alone; otherwise the variable is set before every open, once added only overwritten (glibc
 // keeps the old strings, so a concurrent getenv reads one or the other), and for a stream of

@@ -1,5 +1,7 @@
 #include "app/UMain.h"
 
+#include <cctype>
+
 #include "app/FormComponent.h"
 #include "app/MyTools2.h"
 #include "app/UserSettings.h"
@@ -88,9 +90,12 @@ void TfrmMain::ShowRunState(bool Running, TColor Colour, const std::string& Capt
   lblPoint->SetCaption(Caption);
 }
 
-// While the tones' level is known the label names its class: "RUN faint", "RUN audible".
+// While the tones' level is known the label names its class instead, as "SILENT" does: "FAINT",
+// "QUIET" or "AUDIBLE" (the label has room for seven capitals beside the animation).
 void TfrmMain::START_PROC() {
-  ShowRunState(true, clBlue, FAudibleClass.empty() ? "RUN ..." : "RUN " + FAudibleClass);
+  std::string Class = FAudibleClass;
+  for (char& Letter : Class) Letter = char(std::toupper(static_cast<unsigned char>(Letter)));
+  ShowRunState(true, clBlue, Class.empty() ? "RUN ..." : Class);
 }
 
 void TfrmMain::STOP_PROC() {

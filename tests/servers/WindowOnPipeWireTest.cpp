@@ -1,9 +1,9 @@
 // The window on a PipeWire desktop, driven as a user drives it under Xvfb. With the graph at
 // 48000 Hz a pest whose band lies above what the output carries plays nothing audible and the
 // status label turns from "STOP ..." to "SILENT" (red), while an audible pest plays and shows
-// "RUN ..." with its level's class (blue). With the graph at 96000 Hz Cockroach's band is carried
-// with the audible sound its tones hold, until the Sound output page's "ultrasound only" box is
-// ticked.
+// "RUN ...", then the class of what its tones carry, "AUDIBLE" (blue). With the graph at 96000 Hz
+// Cockroach's band is carried with the audible sound its tones hold, until the Sound output page's
+// "ultrasound only" box is ticked.
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -3,8 +3,8 @@
 // default the level the program reports is the level that arrives, on both; with ultrasound only
 // the bands above hearing put nothing audible there, on PulseAudio. On PipeWire allowed 48000 and
 // 96000 the same recordings hold, now and then, a gap where the stream ran dry (at a load of 8 to
-// 10 on two cores, three runs in four), so that case is not part of the suite; PipeWire at 96000
-// Hz is covered by the window's test (WindowOnPipeWireTest.cpp).
+// 10 on two cores, three runs in four), so that case is not part of the suite; on PipeWire at
+// 96000 Hz the window's test checks what the box plays (WindowOnPipeWireTest.cpp).
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -30,7 +30,11 @@ std::string PulseAudioConfiguration(const TServerSettings& Settings) {
        << "alternate-sample-rate = "
        << (Settings.FollowsTo != 0 ? Settings.FollowsTo : Settings.Rate) << "\n"
        << "avoid-resampling = " << (Settings.FollowsTo != 0 ? "yes" : "no") << "\n"
-       << "exit-idle-time = -1\n";
+       << "exit-idle-time = -1\n"
+       // PulseAudio 16 aborts now and then when a client goes while memfd blocks it handed over
+       // are in flight ("Cannot send block reference with non-registered memfd ID", its issue
+       // 824); POSIX shared memory does not.
+       << "enable-memfd = no\n";
   return Text.str();
 }
 

@@ -83,16 +83,18 @@ std::string TfrmUtil::LevelNote(const TOutputChain& Chain, unsigned ImageRate) {
 }
 
 void TfrmUtil::TellLevel() {
-  std::string Level;
+  std::string Level, Class;
   if (chSND->Checked()) {
     const unsigned ImageRate = ToneGen1->ImageRate();
     const std::string Sentence = LevelNote(SoundService().Output(ImageRate), ImageRate);
-    if (!Sentence.empty() && FLevelMeter->Last().Power > 0)
+    if (!Sentence.empty() && FLevelMeter->Last().Power > 0) {
       Level = SweepLevelShort(FLevelMeter->Last());
+      Class = AudibleClassName(FLevelMeter->Last().Class());
+    }
   }
   if (Level == FAudible) return;
   FAudible = Level;
-  if (IAdjustmentObserver* Window = FObserver.Get()) Window->AudibleChanged(Level);
+  if (IAdjustmentObserver* Window = FObserver.Get()) Window->AudibleChanged(Level, Class);
 }
 
 void TfrmUtil::PageControl1Change(TComponent*) {

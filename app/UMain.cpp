@@ -1,5 +1,7 @@
 #include "app/UMain.h"
 
+#include <cctype>
+
 #include "app/FormComponent.h"
 #include "app/MyTools2.h"
 #include "app/UserSettings.h"
@@ -80,7 +82,7 @@ IAdjustmentDialog& TfrmMain::Adjustment() const {
   return *FAdjustment.Get();
 }
 
-void TfrmMain::ShowRunState(bool Running, TColor Colour, const char* Caption) {
+void TfrmMain::ShowRunState(bool Running, TColor Colour, const std::string& Caption) {
   Animate1->SetActive(Running);
   TFont Font = lblPoint->Font();
   Font.Color = Colour;
@@ -88,14 +90,19 @@ void TfrmMain::ShowRunState(bool Running, TColor Colour, const char* Caption) {
   lblPoint->SetCaption(Caption);
 }
 
+// While the tones' level is known the label names its class instead, as "SILENT" does: "FAINT",
+// "QUIET" or "AUDIBLE" (the label has room for seven capitals beside the animation).
 void TfrmMain::START_PROC() {
-  ShowRunState(true, clBlue, "RUN ...");
+  std::string Class = FAudibleClass;
+  for (char& Letter : Class) Letter = char(std::toupper(static_cast<unsigned char>(Letter)));
+  ShowRunState(true, clBlue, Class.empty() ? "RUN ..." : Class);
 }
 
 void TfrmMain::STOP_PROC() {
   ShowRunState(false, clRed, "STOP ...");
   FSilence.clear();
   FAudible.clear();
+  FAudibleClass.clear();
   ShowTrayTip();
 }
 
@@ -238,9 +245,11 @@ void TfrmMain::ScheduleChanged(const std::string& Window) {
   ShowTrayTip();
 }
 
-void TfrmMain::AudibleChanged(const std::string& Level) {
+void TfrmMain::AudibleChanged(const std::string& Level, const std::string& Class) {
   FAudible = Level;
+  FAudibleClass = Class;
   ShowTrayTip();
+  if (Adjustment().SweepRunning() && FSilence.empty()) START_PROC();
 }
 
 void TfrmMain::OutputSilent(const std::string& Reason) {

@@ -68,7 +68,7 @@ class TfrmMain : public TForm, public IAdjustmentObserver {
   void OutputSilent(const std::string& Reason) override;
   // The tray tip names the hours the sweep keeps to.
   void ScheduleChanged(const std::string& Window) override;
-  void AudibleChanged(const std::string& Level) override;
+  void AudibleChanged(const std::string& Level, const std::string& Class) override;
 
  protected:
   void Loaded() override;
@@ -78,7 +78,7 @@ class TfrmMain : public TForm, public IAdjustmentObserver {
   IAdjustmentDialog& Adjustment() const;
   // Makes the window's balloon tips anew.
   void AddTips();
-  void ShowRunState(bool Running, TColor Colour, const char* Caption);
+  void ShowRunState(bool Running, TColor Colour, const std::string& Caption);
   // The tray tip: the definition's, the hours to sweep, and why ticks are silent.
   void ShowTrayTip();
   // Selects the start pest in the selector and applies it, then starts the sweep if asked.
@@ -93,7 +93,7 @@ class TfrmMain : public TForm, public IAdjustmentObserver {
   TMenuItem *Run1 = nullptr, *StopProcess1 = nullptr;
   TTrayIcon* TrayIcon1 = nullptr;
   std::string FTrayHint;  // the tip the definition gives the tray icon
-  std::string FSchedule, FSilence, FAudible;
+  std::string FSchedule, FSilence, FAudible, FAudibleClass;
 
   TWindowLink<IAdjustmentDialog> FAdjustment;
   std::string FDataFolder;

@@ -38,9 +38,10 @@ class IAdjustmentObserver {
   virtual void OutputSilent(const std::string& Reason) = 0;
   // The hours the sweep plays, as "22:00-06:00", or none (empty): at all hours.
   virtual void ScheduleChanged(const std::string& Window) = 0;
-  // What the sweep's tones carry into hearing, in a few words ("-16 dBFS audible"), or nothing
-  // known (empty). Told only when it changes.
-  virtual void AudibleChanged(const std::string& Level) = 0;
+  // What the sweep's tones carry into hearing, in a few words ("-16 dBFS audible"), and its
+  // class ("faint", "quiet" or "audible"), or nothing known (both empty). Told only when it
+  // changes.
+  virtual void AudibleChanged(const std::string& Level, const std::string& Class) = 0;
 };
 
 // A window's link to the other one, dropped when that window is destroyed. The holding form

@@ -9,6 +9,7 @@
 #include <optional>
 #include <sstream>
 
+#include "platform/audio/Passband.h"
 #include "platform/audio/SoundService.h"
 #include "platform/core/CommandLine.h"
 #include "platform/core/Exceptions.h"
@@ -37,8 +38,10 @@ const char* const ProfilesUsage =
     "(dBFS, a full-scale sine at 0: faint below -60, quiet to -40, audible above), with the\n"
     "settings sweep uses. The table is data/para.dbf under the current directory when there\n"
     "is one, else your own copy in $XDG_DATA_HOME/tessolon/data/ (see tessolon --help).\n"
-    "  --rate R   mark each profile whose band lies partly or wholly at or above R/2 hertz and\n"
-    "             say which part of it cannot be played at R samples per second\n"
+    "  --rate R   mark each profile whose band lies partly or wholly at or above what an output\n"
+    "             at R samples per second carries, and say which part of it cannot be played:\n"
+    "             below the dialog's 96000 Hz tones, the edge of the program's own conversion\n"
+    "             (about 21.9 kHz at 48000), else R/2 hertz\n"
     "  --rate output\n"
     "             the same for the sound card's output as its sound server runs it now; when it\n"
     "             runs below the dialog's 96000 Hz tones, nothing at or above the edge of the\n"
@@ -100,15 +103,21 @@ struct TRateLimit {
   unsigned Rate = 0;  // the rate the dialog's tones reach the output at; 0: their own
 };
 
+constexpr unsigned DialogRate = 96000;  // the rate of the dialog's tones
+
+// An output at Rate below the tones' own gets them through the program's conversion, which
+// carries nothing at or above its passband edge (the tones there stay silent, as the level column
+// has them); at or above the tones' rate only half the rate limits.
 TRateLimit FixedRate(int64_t Rate) {
+  const std::string Why = " cannot be played at " + std::to_string(Rate) + " Hz";
+  const unsigned Carried = unsigned(std::min<int64_t>(Rate, UINT32_MAX));
+  if (Rate < DialogRate) return {int64_t(std::ceil(PassbandEdge(unsigned(Rate)))), Why, Carried};
   // Rate - Rate / 2 is the lowest whole hertz at or above half the rate.
-  return {Rate - Rate / 2, " cannot be played at " + std::to_string(Rate) + " Hz",
-          unsigned(std::min<int64_t>(Rate, UINT32_MAX))};
+  return {Rate - Rate / 2, Why, Carried};
 }
 
 // The output as its server runs it now, for the dialog's 96000 Hz tones.
 TRateLimit OutputRate() {
-  constexpr unsigned DialogRate = 96000;
   const TOutputChain Chain = SoundService().Output(DialogRate);
   if (Chain.Rate == 0)
     throw Exception(Chain.Unavailable.empty() ? "no sound card output could be opened"
@@ -459,10 +468,11 @@ int SweepCommand(const std::vector<std::string>& Arguments, ISweepClock& Clock) 
                          ? Clock.Steady() + std::chrono::duration_cast<SteadyClock::duration>(
                                                 std::chrono::duration<double>(*Options.Seconds))
                          : SteadyClock::time_point::max();
-    // Naps end at the next tick but last at most 5 ms, so Ctrl+C is noticed promptly even should
-    // it come just before a nap; a closed window is looked at once a second (the machine may
+    // Naps end at the next tick but last at most 50 ms, so Ctrl+C (which may reach another
+    // thread than this one's sleep) is noticed within that; shorter naps cost a sweep about half a
+    // percent of a core in wake-ups. A closed window is looked at once a second (the machine may
     // have slept, or its clock been set).
-    const SteadyClock::duration Nap = std::chrono::milliseconds(5),
+    const SteadyClock::duration Nap = std::chrono::milliseconds(50),
                                 Closed = std::chrono::seconds(1);
     std::string Reason;
     for (long long Number = 1; Reason.empty();) {

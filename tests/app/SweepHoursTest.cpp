@@ -87,9 +87,9 @@ TEST_F(SweepHours, TheTicksKeepToTheHoursAndTheTipSaysWhich) {
     const char *Status, *Tip;
   } Ticks[] = {
       {June(10, 21, 29), false, "SILENT", Waiting.c_str()},
-      {June(10, 21, 30), true, "RUN ...", Playing},
-      {June(11, 0, 0), true, "RUN ...", Playing},
-      {June(11, 5, 59), true, "RUN ...", Playing},
+      {June(10, 21, 30), true, "AUDIBLE", Playing},
+      {June(11, 0, 0), true, "AUDIBLE", Playing},
+      {June(11, 5, 59), true, "AUDIBLE", Playing},
       {June(11, 6, 0), false, "SILENT", Waiting.c_str()},
       {June(11, 12, 0), false, "SILENT", Waiting.c_str()},
   };

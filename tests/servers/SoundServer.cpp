@@ -30,7 +30,11 @@ std::string PulseAudioConfiguration(const TServerSettings& Settings) {
        << "alternate-sample-rate = "
        << (Settings.FollowsTo != 0 ? Settings.FollowsTo : Settings.Rate) << "\n"
        << "avoid-resampling = " << (Settings.FollowsTo != 0 ? "yes" : "no") << "\n"
-       << "exit-idle-time = -1\n";
+       << "exit-idle-time = -1\n"
+       // PulseAudio 16 aborts now and then when a client goes while memfd blocks it handed over
+       // are in flight ("Cannot send block reference with non-registered memfd ID", its issue
+       // 824); POSIX shared memory does not.
+       << "enable-memfd = no\n";
   return Text.str();
 }
 
@@ -125,11 +129,14 @@ TSoundServer::TSoundServer(const TServerSettings& Settings) : FSettings(Settings
     throw std::runtime_error("the session bus did not start: " + ReadWholeFile(FBus->Launch().Err));
   if (FSettings.Kind == TServerKind::PulseAudio) {
     WriteFile(FSession.Home() / ".config/pulse/daemon.conf", PulseAudioConfiguration(FSettings));
+    // No rewinds: a sink rewinds to play a new stream sooner, and its monitor, which has
+    // already handed the rewound stretch to the recorder, then loses the stream's first
+    // milliseconds (a faded tone was recorded starting at 70 % of full scale).
     WriteFile(FSession.Folder() / "server.pa",
               "load-module module-native-protocol-unix\n"
               "load-module module-null-sink sink_name=test rate=" +
                   std::to_string(FSettings.Rate) +
-                  " channels=2\n"
+                  " channels=2 norewinds=1\n"
                   "set-default-sink test\n");
   } else {
     WriteFile(FSession.Home() / ".config/pipewire/pipewire.conf.d/test.conf",

@@ -1,6 +1,10 @@
 // What the program's tones carry into hearing, heard at the monitor of a real server that carries
-// them at 96000 Hz: a PulseAudio sink at that rate, and PipeWire allowed 48000 and 96000. The
-// level the program reports is the level that arrives.
+// them at 96000 Hz: a PulseAudio sink at that rate, and PipeWire allowed 48000 and 96000. By
+// default the level the program reports is the level that arrives, on both; with ultrasound only
+// the bands above hearing put nothing audible there, on PulseAudio. On PipeWire allowed 48000 and
+// 96000 the same recordings hold, now and then, a gap where the stream ran dry (at a load of 8 to
+// 10 on two cores, three runs in four), so that case is not part of the suite; on PipeWire at
+// 96000 Hz the window's test checks what the box plays (WindowOnPipeWireTest.cpp).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -44,9 +48,15 @@ std::string CaseName(const testing::TestParamInfo<TTruthCase>& Info) {
 }
 
 class SoundTruth : public testing::TestWithParam<TTruthCase> {};
+class UltrasoundTruth : public testing::TestWithParam<TTruthCase> {};
 
 const std::vector<std::string> Tone30k = {"tone",       "--frequency", "30000",
                                           "--duration", "1000",        "--play"};
+
+std::vector<std::string> With(std::vector<std::string> Args, const char* Extra) {
+  Args.push_back(Extra);
+  return Args;
+}
 
 std::vector<std::string> Sweep(const char* Pest) {
   return {"sweep", "--pest", Pest, "--ticks", "12"};
@@ -54,7 +64,26 @@ std::vector<std::string> Sweep(const char* Pest) {
 
 }  // namespace
 
-// The default tones carry audible sound, at the level the program says.
+TEST_P(UltrasoundTruth, UltrasoundOnlyPutsNothingAudibleIntoTheBandsAboveHearing) {
+  const TSoundServer Server(GetParam().Settings);
+  {
+    SCOPED_TRACE("ultrasound-only 30 kHz tone");
+    const TPlayed Played = PlayAndRecord(Server, 96000, With(Tone30k, "--ultrasound-only"));
+    EXPECT_EQ(Played.Run.ExitStatus, 0) << Played.Run.Status << "\n" << Played.Run.Err;
+    // The tone itself arrives, and nothing audible with it.
+    EXPECT_NEAR(Played.Heard.Strongest.PeakHz, 30000, FrequencyToleranceHz);
+    EXPECT_LT(Played.Heard.Loudest.AudibleDb, -70) << Played.Heard.Describe();
+  }
+  for (const char* Pest : {"Cockroach", "Rat", "Mouse", "Bat", "Flea"}) {
+    SCOPED_TRACE(std::string("ultrasound-only sweep of ") + Pest);
+    const TPlayed Played = PlayAndRecord(Server, 96000, With(Sweep(Pest), "--ultrasound-only"));
+    EXPECT_EQ(Played.Run.ExitStatus, 0) << Played.Run.Status << "\n" << Played.Run.Err;
+    EXPECT_GT(Played.Heard.Strongest.PeakDb, -50) << Played.Heard.Describe();  // it played
+    EXPECT_LT(Played.Heard.Loudest.AudibleDb, InaudibleDb) << Played.Heard.Describe();
+  }
+}
+
+// By default the same tones carry audible sound, at the level the program says.
 TEST_P(SoundTruth, TheReportedLevelIsTheRecordedOne) {
   const TSoundServer Server(GetParam().Settings);
   const std::pair<const char*, std::vector<std::string>> Defaults[] = {
@@ -76,3 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(TTruthCase{"PulseAudio", TServerSettings::PulseAudio(96000)},
                     TTruthCase{"PipeWire", TServerSettings::PipeWire(48000, {48000, 96000})}),
     CaseName);
+INSTANTIATE_TEST_SUITE_P(At96k, UltrasoundTruth,
+                         testing::Values(TTruthCase{"PulseAudio",
+                                                    TServerSettings::PulseAudio(96000)}),
+                         CaseName);

@@ -123,25 +123,32 @@ TEST_F(SweepCommandTest, ProfilesListsInKeyOrderThroughTheRebuiltIndex) {
   EXPECT_EQ(ProfilesCommand({"extra"}), 2);
 }
 
-TEST_F(SweepCommandTest, ProfilesMarkThePartOfEachBandAtOrAboveHalfTheRate) {
+// Below the tones' 96000 Hz an output at R gets them through the program's conversion, which
+// carries nothing from its passband edge up (21872 Hz at 48000, 18228 Hz at 40001); from 96000 up
+// half the rate limits.
+TEST_F(SweepCommandTest, ProfilesMarkThePartOfEachBandTheOutputCannotCarry) {
   ASSERT_EQ(ProfilesCommand({"--rate", "48000"}), 0) << FErr.str();
   auto Out = Lines();
   ASSERT_EQ(Out.size(), 6u);
   EXPECT_EQ(Out[0],
             "1  Example  15022-50074 Hz  step 500 Hz  every 200 ms  tone 150 ms  square  -16 dBFS "
-            "audible  (24000-50074 Hz cannot be played at 48000 Hz)");
-  for (std::size_t Row = 1; Row < Out.size(); ++Row)
+            "audible  (21872-50074 Hz cannot be played at 48000 Hz)");
+  EXPECT_TRUE(Out[2].ends_with("  (21872-22891 Hz cannot be played at 48000 Hz)")) << Out[2];
+  for (const std::size_t Row : {1, 3, 4, 5})
     EXPECT_EQ(Out[Row].find("played"), std::string::npos) << Out[Row];
 
-  // Half of 40001 is 20000.5: the band of "Edge", 19457-20316 Hz, loses 20001 Hz and up; all of
-  // "High", 20029-22891 Hz, lies above.
+  // All of "Edge", 19457-20316 Hz, and of "High", 20029-22891 Hz, lie above 18228 Hz.
   FOut.str("");
   ASSERT_EQ(ProfilesCommand({"--rate=40001"}), 0) << FErr.str();
   Out = Lines();
   ASSERT_EQ(Out.size(), 6u);
   EXPECT_TRUE(Out[2].ends_with("  (the whole band cannot be played at 40001 Hz)")) << Out[2];
-  EXPECT_TRUE(Out[5].ends_with("  (20001-20316 Hz cannot be played at 40001 Hz)")) << Out[5];
+  EXPECT_TRUE(Out[5].ends_with("  (the whole band cannot be played at 40001 Hz)")) << Out[5];
   EXPECT_EQ(Out[1].find("played"), std::string::npos) << Out[1];
+
+  FOut.str("");
+  ASSERT_EQ(ProfilesCommand({"--rate", "96000"}), 0) << FErr.str();
+  EXPECT_TRUE(Lines()[0].ends_with("  (48000-50074 Hz cannot be played at 96000 Hz)"));
 
   for (const std::vector<std::string>& Bad :
        {std::vector<std::string>{"--rate", "0"}, {"--rate", "fast"}, {"--rate"}, {"--speed", "1"}})
@@ -362,7 +369,7 @@ TEST(ShippedPestTable, IndexIsSoundAndProfilesStayInsideTheAudibleToUltrasonicRa
   EXPECT_GE(Keys.size(), 8u);
 }
 
-TEST(ShippedPestTable, ProfilesAtRate48000MarkExactlyTheBandsReaching24000Hz) {
+TEST(ShippedPestTable, ProfilesAtRate48000MarkExactlyTheBandsReachingTheConvertersEdge) {
   const fs::path Previous = fs::current_path();
   fs::current_path(TESSOLON_SOURCE_DIR);
   std::ostringstream Out;
@@ -379,13 +386,13 @@ TEST(ShippedPestTable, ProfilesAtRate48000MarkExactlyTheBandsReaching24000Hz) {
     ASSERT_NE(Band, std::string::npos) << Line;
     const auto Start = Line.rfind("  ", Band) + 2;
     ASSERT_EQ(std::sscanf(Line.c_str() + Start, "%lld-%lld", &Low, &High), 2) << Line;
-    if (High < 24000) {
+    if (High < 21872) {
       EXPECT_EQ(Line.find("played"), std::string::npos) << Line;
       continue;
     }
     ++Marked;
     const std::string Part =
-        Low >= 24000 ? "the whole band" : "24000-" + std::to_string(High) + " Hz";
+        Low >= 21872 ? "the whole band" : "21872-" + std::to_string(High) + " Hz";
     EXPECT_TRUE(Line.ends_with("  (" + Part + " cannot be played at 48000 Hz)")) << Line;
   }
   EXPECT_GE(Count, 8);

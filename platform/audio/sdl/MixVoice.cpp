@@ -23,8 +23,9 @@ void PutSample(uint8_t* P, int Sample, bool EightBit) {
   P[1] = uint8_t(uint16_t(Sample) >> 8);
 }
 
-// How long a sound played once with a fade keeps the device streaming silence after its end.
-constexpr std::size_t TrailMilliseconds = 250;
+// How long a sound played once with a fade keeps the device streaming silence after its end, so
+// that the server has played that end before the device may close.
+constexpr std::size_t TrailMilliseconds = FadedStreamHeardMilliseconds;
 
 int Scale(int Sample, uint32_t Gain) {
   return Sample * int(Gain) / 0xFFFF;

@@ -16,6 +16,12 @@
 
 SDL_AudioFormat SdlFormat(const TWaveFormat& Format);
 
+// How much a server is asked to hold of a stream that plays faded voices (see
+// SdlSoundService.cpp), and how long after handing it a sample the server may still be playing
+// it: more, as a PipeWire graph adds its own quantum.
+constexpr unsigned FadedStreamMilliseconds = 200;
+constexpr unsigned FadedStreamHeardMilliseconds = 500;
+
 class TMixVoice {
  public:
   // Starts Image (whose format is Format) from its first frame on a stopped voice, for a device

@@ -1,5 +1,6 @@
 #include "platform/audio/sdl/SdlSoundService.h"
 
+#include <cstdlib>
 #include <iostream>
 #include <new>
 #include <thread>
@@ -12,7 +13,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // How long after a fade was handed to the device a server may still be playing it.
-constexpr std::chrono::milliseconds FadeLatency{250};
+constexpr std::chrono::milliseconds FadeLatency{FadedStreamHeardMilliseconds};
 
 // A lost server is looked for again at most this often, so that a sweep does not spin on it.
 constexpr std::chrono::milliseconds RetryInterval{250};
@@ -23,6 +24,34 @@ Uint16 BufferFrames(uint32_t Rate) {
   Uint16 Frames = 256;
   while (Frames < 4096 && Frames * 100u < Rate) Frames *= 2;
   return Frames;
+}
+
+// SDL 2.26 asks a PulseAudio or PipeWire server for one callback's buffer and refills it only
+// once the server has taken all of it, so a refill is late whenever the machine keeps the
+// client's threads waiting longer than the server's own few milliseconds: the server then plays
+// silence, a click in a faded tone. A stream of faded voices asks the server, through libpulse's
+// own setting, to hold FadedStreamMilliseconds instead, while the callback stays short. Measured
+// at a load of 6 to 9 on two cores: no underruns, where SDL's buffer of 10 ms underran several
+// times a second.
+//
+// libpulse reads PULSE_LATENCY_MSEC when SDL connects a stream. A value the user set is left
+// alone; otherwise the variable is set before every open, once added only overwritten (glibc
+// keeps the old strings, so a concurrent getenv reads one or the other), and for a stream of
+// voices that do not fade it asks for what SDL itself would.
+void AskStreamLatency(uint32_t Rate, bool Faded) {
+  static const bool UsersOwn = std::getenv("PULSE_LATENCY_MSEC") != nullptr;
+  if (UsersOwn) return;
+  const unsigned Milliseconds =
+      Faded ? FadedStreamMilliseconds : (BufferFrames(Rate) * 1000u + Rate - 1) / Rate;
+  setenv("PULSE_LATENCY_MSEC", std::to_string(Milliseconds).c_str(), 1);
+}
+
+// The process may end just after a faded sound stopped (a sweep's last tick): the server drops
+// what it still holds when the connection goes, so the end waits until the fade has been heard.
+std::atomic<Clock::rep> LastFadeHeard{0};
+
+void WaitForLastFade() {
+  std::this_thread::sleep_until(Clock::time_point(Clock::duration(LastFadeHeard.load())));
 }
 
 std::string CurrentDriver() {
@@ -99,6 +128,7 @@ SDL_AudioDeviceID TSdlSoundService::OpenDevice(const TWaveFormat& Format) {
   Want.format = SdlFormat(Format);
   Want.channels = uint8_t(Format.Channels);
   Want.samples = BufferFrames(Format.Rate);
+  AskStreamLatency(Format.Rate, FFadedStream);
   Want.callback = &TSdlSoundService::Callback;
   Want.userdata = this;
   // A driver that runs lower than asked keeps its own rate, and the images are converted to it
@@ -128,7 +158,7 @@ void TSdlSoundService::CloseDevice() {
 }
 
 bool TSdlSoundService::EnsureDevice(const TWaveFormat& Format) {
-  if (FDevice != 0 && FAskedFormat.SameStream(Format)) return true;
+  if (FDevice != 0 && FAskedFormat.SameStream(Format) && FOpenFaded == FFadedStream) return true;
   CloseDevice();
   if (!InitAudio()) return false;
   FDevice = OpenDevice(Format);
@@ -141,6 +171,7 @@ bool TSdlSoundService::EnsureDevice(const TWaveFormat& Format) {
   if (FDevice == 0) return false;
   FHadDevice = !FOnDummy;
   FAskedFormat = Format;
+  FOpenFaded = FFadedStream;
   FDeviceFormat = Format;
   FDeviceFormat.Rate = FDeviceRate;
   std::array<TSharedImage, SoundVoiceCount> Released;
@@ -228,6 +259,13 @@ bool TSdlSoundService::AnySounding() {
   return false;
 }
 
+bool TSdlSoundService::AnyFading() {
+  std::lock_guard Guard(FLock);
+  for (const TMixVoice& Voice : FVoices)
+    if (Voice.Fades()) return true;
+  return false;
+}
+
 TWaveFormat TSdlSoundService::DeviceFormatFor(const TWaveFormat& Format) {
   TWaveFormat Result = Format;
   std::lock_guard Guard(FLock);
@@ -241,6 +279,7 @@ bool TSdlSoundService::PlayImage(TSoundVoice Voice, TSharedImage Image, uint32_t
   TWaveFormat Format;
   if (!Image || !ParseWaveImage(Image->data(), Image->size(), Format)) return false;
   TWaveFormat Device = DeviceFormatFor(Format);
+  FFadedStream = (Flags & SND_FADE) != 0 || AnyFading();
   if (!Prepare(Device)) return false;
   const bool Loop = (Flags & SND_LOOP) != 0;
   if (Device.Rate < Format.Rate) {
@@ -284,6 +323,9 @@ void TSdlSoundService::Stop(TSoundVoice Voice) {
              FEnded.wait_until(Guard, Deadline) != std::cv_status::timeout) {
       }
       FFadeHeard = std::chrono::steady_clock::now() + FadeLatency;
+      LastFadeHeard = FFadeHeard.time_since_epoch().count();
+      static const bool WaitsAtExit = std::atexit(WaitForLastFade) == 0;
+      static_cast<void>(WaitsAtExit);
     }
     Released = FVoices[Voice].Stop();
   }

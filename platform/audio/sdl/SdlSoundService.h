@@ -58,6 +58,7 @@ class TSdlSoundService final : public ISoundService {
   // The format the device needs for Format to play beside the voices still sounding.
   TWaveFormat DeviceFormatFor(const TWaveFormat& Format);
   bool AnySounding();
+  bool AnyFading();
   // Device and SDL's audio, with the format Format asks for once the chain is known.
   bool Prepare(TWaveFormat& Format);
   bool InitAudio();
@@ -79,6 +80,8 @@ class TSdlSoundService final : public ISoundService {
   std::chrono::steady_clock::time_point FNextRetry;
   SDL_AudioDeviceID FDevice = 0;
   TWaveFormat FAskedFormat;   // what the device was opened for
+  bool FFadedStream = false;  // the device is wanted for faded voices (a longer server queue)
+  bool FOpenFaded = false;    // it was opened for them
   TWaveFormat FDeviceFormat;  // what it runs at
   unsigned FDeviceRate = 0;
   std::optional<TOutputChain> FChain;  // what the chain said, for an image of FChainAsked

@@ -123,11 +123,11 @@ class TDataSet : public TComponent {
   virtual void InternalLast() = 0;   // cursor after the last record
   virtual void InternalInitRecord(TRecordBuffer& Buffer) = 0;
   // Starting an edit of the current record; may re-read it into ActiveBuffer().
-  virtual void InternalEdit() {}
+  virtual void InternalEdit() = 0;
   virtual void InternalInsert() {}
   // Writes ActiveBuffer(); after an append it leaves the new record's bookmark in the buffer.
   virtual void InternalPost() = 0;
-  virtual void InternalCancel() {}
+  virtual void InternalCancel() = 0;
   virtual void InternalDelete() = 0;
   virtual TBookmark GetBookmarkData(const TRecordBuffer& Buffer) const = 0;
   virtual void InternalGotoBookmark(TBookmark Value) = 0;
@@ -141,10 +141,7 @@ class TDataSet : public TComponent {
   // scanned; otherwise sets Found and, when found, leaves the cursor on the record.
   virtual bool LocateByCursor(const std::vector<TField*>& Fields,
                               const std::vector<TVariant>& Values, TLocateOptions Options,
-                              bool& Found) {
-    (void)Fields, (void)Values, (void)Options, (void)Found;
-    return false;
-  }
+                              bool& Found) = 0;
 
   void CheckActive() const;
   void CheckInactive() const;

@@ -6,7 +6,3 @@ const char* FieldTypeName(TFieldType Type) {
                                       "Memo",    "Blob",   "DBaseOle"};
   return Names[Type];
 }
-
-bool IsIntegerType(TFieldType Type) {
-  return Type == ftSmallint || Type == ftInteger || Type == ftLargeint || Type == ftAutoInc;
-}

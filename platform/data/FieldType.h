@@ -19,4 +19,3 @@ enum TFieldType {
 
 // The name shown in listings ("String", "Smallint", ...).
 const char* FieldTypeName(TFieldType Type);
-bool IsIntegerType(TFieldType Type);

@@ -58,6 +58,9 @@ TEST_F(Program, CreatesTheWindowsFromTheBuiltInDefinitionsWhichSurviveWriteAndRe
     EXPECT_EQ(WriteDefinition(*Copy), Written) << Form->Name();
     EXPECT_FALSE(Resource(Form->DefinitionPath()).empty());
   }
+  const std::string Main = WriteDefinition(*frmMain);
+  EXPECT_NE(Main.find("object ShowApplication1: TMenuItem"), std::string::npos);
+  EXPECT_NE(Main.find("DragTolerance = 5"), std::string::npos);  // always stored
   // A copy's end leaves the program's windows where they were.
   EXPECT_EQ(App.MainForm(), frmMain);
   EXPECT_NE(frmUtil, nullptr);

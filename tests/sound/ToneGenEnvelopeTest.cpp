@@ -33,20 +33,33 @@ TShaped Shape16(TEnvelopeSettings Envelope, int Window = 9600) {
   return S;
 }
 
-TEST(ToneGenEnvelope, DefaultSegmentsOnTheDefaultTone) {
-  const TShaped S = Shape16({});
-  EXPECT_EQ(S.Frame(0), 0);
-  EXPECT_EQ(S.Frame(480), 500);
-  EXPECT_EQ(S.Frame(959), 998);
-  EXPECT_EQ(S.Frame(960), Level);   // attack ends at full level
-  EXPECT_EQ(S.Frame(1441), Level);  // hold
-  EXPECT_EQ(S.Frame(1442), Level);  // decay starts at k = 0
-  EXPECT_EQ(S.Frame(3362), 500);    // and reaches the sustain level
-  EXPECT_EQ(S.Frame(3363), 500);
-  EXPECT_EQ(S.Frame(6723), 500);
-  EXPECT_EQ(S.Frame(6724), 500);  // release: n 2876, k 0
-  EXPECT_EQ(S.Frame(6724 + 1438), 250);
-  EXPECT_EQ(S.Frame(9599), 0);
+// Frames of the default tone shaped whole, and shaped in windows that cut every segment somewhere
+// (as a tone made in blocks is shaped a block at a time), which must give the same data.
+TEST(ToneGenEnvelope, SegmentBoundariesAndWindowsShapingAsTheWhole) {
+  const struct {
+    TEnvelopeSettings Envelope;
+    std::vector<std::pair<int, int>> Frames;  // frame, value
+  } Cases[] = {
+      // Attack ends at full level at 960, hold to 1441, decay from k = 0 at 1442 to the sustain
+      // level at 3362, release from 6724 (n 2876, k 0).
+      {{}, {{0, 0}, {480, 500}, {959, 998}, {960, Level}, {1441, Level}, {1442, Level}}},
+      {{}, {{3362, 500}, {3363, 500}, {6723, 500}, {6724, 500}, {6724 + 1438, 250}, {9599, 0}}},
+      // Shares above the whole are rescaled: attack n 2400, decay ends at 7202 (its double factor
+      // truncates 499.99...), release from the full sustain level.
+      {{50, 50, 50, 50, 50}, {{2400, Level}, {7202, 501}, {7203, 500}, {9599, 0}}},
+      {{0, 0, 0, 37, 0}, {{0, 370}, {9599, 370}}},
+      // One rising ramp to the end, no sustain, no release.
+      {{100, 0, 0, 50, 0}, {{4800, 500}, {9599, 999}}},
+      {{10, 5, 20, 0, 30}, {{3362, 0}, {6000, 0}}},
+      {{10, 5, 20, 100, 30}, {{3362, Level}, {6724, Level}}},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(testing::Message() << "case " << &C - Cases);
+    const TShaped Whole = Shape16(C.Envelope);
+    for (auto [Frame, Value] : C.Frames) EXPECT_EQ(Whole.Frame(Frame), Value) << Frame;
+    for (int Window : {1, 777, 961, 4800})
+      EXPECT_EQ(Shape16(C.Envelope, Window).Data, Whole.Data) << "in windows of " << Window;
+  }
 }
 
 TEST(ToneGenEnvelope, EightBitStereoCarriesOneValuePerFrame) {
@@ -62,40 +75,6 @@ TEST(ToneGenEnvelope, EightBitStereoCarriesOneValuePerFrame) {
   EXPECT_EQ(S.Frame(3090 + 660), 25);  // release n 1320
   EXPECT_EQ(S.Frame(4409), 0);
   EXPECT_EQ(S.Data[8820], 128 + 100);  // the spare area is not shaped
-}
-
-TEST(ToneGenEnvelope, SharesAboveTheWholeAreRescaled) {
-  const TShaped S = Shape16({50, 50, 50, 50, 50});
-  EXPECT_EQ(S.Frame(2400), Level);  // attack n 2400
-  EXPECT_EQ(S.Frame(7202), 501);    // decay ends (its double factor truncates 499.99...)
-  EXPECT_EQ(S.Frame(7203), 500);    // release from full sustain level
-  EXPECT_EQ(S.Frame(9599), 0);
-}
-
-// A tone made in blocks is shaped a block at a time; windows that cut every segment somewhere
-// shape it as a whole.
-TEST(ToneGenEnvelope, WindowsShapeAsTheWhole) {
-  const TEnvelopeSettings Shapes[] = {
-      {}, {50, 50, 50, 50, 50}, {0, 0, 0, 37, 0}, {10, 5, 20, 0, 30}};
-  for (const TEnvelopeSettings& Envelope : Shapes)
-    for (int Window : {1, 777, 961, 4800})
-      EXPECT_EQ(Shape16(Envelope, Window).Data, Shape16(Envelope).Data)
-          << Envelope.Attack << " " << Envelope.Release << " in windows of " << Window;
-}
-
-TEST(ToneGenEnvelope, DegenerateShares) {
-  TShaped S = Shape16({0, 0, 0, 37, 0});
-  EXPECT_EQ(S.Frame(0), 370);
-  EXPECT_EQ(S.Frame(9599), 370);
-  S = Shape16({100, 0, 0, 50, 0});
-  EXPECT_EQ(S.Frame(4800), 500);
-  EXPECT_EQ(S.Frame(9599), 999);  // one rising ramp to the end, no sustain, no release
-  S = Shape16({10, 5, 20, 0, 30});
-  EXPECT_EQ(S.Frame(3362), 0);
-  EXPECT_EQ(S.Frame(6000), 0);
-  S = Shape16({10, 5, 20, 100, 30});
-  EXPECT_EQ(S.Frame(3362), Level);
-  EXPECT_EQ(S.Frame(6724), Level);
 }
 
 }  // namespace

@@ -7,18 +7,10 @@
 #include "platform/qt/ComCtrls.h"
 #include "platform/qt/DbCtrls.h"
 #include "platform/qt/StdCtrls.h"
-#include "tests/platform/data/MemoryDataSet.h"
+#include "tests/platform/data/ScratchTable.h"
 #include "tests/platform/qt/ListDriver.h"
 
 namespace {
-
-TFieldDef Def(const char* Name, TFieldType Type) {
-  TFieldDef D;
-  D.Name = Name;
-  D.DataType = Type;
-  D.Size = Type == ftString ? 16 : 0;
-  return D;
-}
 
 class DataControls : public testing::Test {
  protected:
@@ -26,8 +18,8 @@ class DataControls : public testing::Test {
     Source.SetDataSet(&Table);
     Table.Open();
   }
-  TMemoryDataSet Table{{Def("IDX", ftInteger), Def("NAME_PEST", ftString)},
-                       {{"3", "Mosquito"}, {"1", "Rat"}, {"2", "Flea"}}};
+  TScratchTable Table{{{"IDX", ftSmallint, 4}, {"NAME_PEST", ftString, 16}},
+                      {{"3", "Mosquito"}, {"1", "Rat"}, {"2", "Flea"}}};
   TDataSource Source{nullptr};
 };
 

@@ -52,7 +52,7 @@ std::string Kilohertz(double Hertz) {
 
 // A line of text and where it goes. Labels are placed one by one, most important first; one that
 // would meet a label already placed, or leave the picture, is left out.
-struct TLabel {
+struct TPlacedLabel {
   QRectF Box;
   QString Text;
   QColor Colour = Qt::black;
@@ -67,18 +67,18 @@ class TLabels {
   bool Fits(const QRectF& Box) const {
     if (!FBounds.contains(Box)) return false;
     return std::none_of(FAll.begin(), FAll.end(),
-                        [&](const TLabel& Placed) { return Placed.Box.intersects(Box); });
+                        [&](const TPlacedLabel& Placed) { return Placed.Box.intersects(Box); });
   }
-  bool Place(const TLabel& Label) {
+  bool Place(const TPlacedLabel& Label) {
     if (!Fits(Label.Box)) return false;
     FAll.push_back(Label);
     return true;
   }
-  const std::vector<TLabel>& All() const { return FAll; }
+  const std::vector<TPlacedLabel>& All() const { return FAll; }
 
  private:
   QRectF FBounds;
-  std::vector<TLabel> FAll;
+  std::vector<TPlacedLabel> FAll;
 };
 
 // The level labels' step: every 20 dB where the plot is tall enough, fewer where it is not.
@@ -239,7 +239,7 @@ std::vector<QRectF> SpectrumLabelBoxes(QPainter&, const QRect& Area,
                                        const TSpectrumPicture& Picture, TDeviceNote Note) {
   std::vector<QRectF> Boxes;
   const TLabels Labels = PlaceLabels(Area, Picture, Note);
-  for (const TLabel& Label : Labels.All()) Boxes.push_back(Label.Box);
+  for (const TPlacedLabel& Label : Labels.All()) Boxes.push_back(Label.Box);
   return Boxes;
 }
 
@@ -269,7 +269,7 @@ void PaintSpectrum(QPainter& Painter, const QRect& Area, const TSpectrumPicture&
     PaintMarkLine(Painter, Axes, HearingLimit, HearingColour, Qt::DotLine);
   if (Picture.DeviceRate != 0) PaintMarkLine(Painter, Axes, Edge, DeviceColour, Qt::SolidLine);
   const TLabels Labels = PlaceLabels(Area, Picture, DeviceNote);
-  for (const TLabel& Label : Labels.All()) {
+  for (const TPlacedLabel& Label : Labels.All()) {
     if (Label.Backed) Painter.fillRect(Label.Box, QColor(255, 255, 255, 220));
     Painter.setPen(Label.Colour);
     Painter.setFont(Label.Face);

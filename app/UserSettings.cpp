@@ -11,7 +11,7 @@
 namespace {
 
 const char* const Organisation = "Tessolon";
-const char* const Application = "Tessolon";
+const char* const ApplicationName = "Tessolon";
 const char* const PestKey = "Main/Pest";
 const char* const ScheduleKey = "Sweep/Between";
 const char* const WaveformKey = "Sound/Waveform";
@@ -124,7 +124,7 @@ bool SettingsKept() {
 
 void LoadChoices(TUserChoices& Choices) {
   if (!Kept) return;
-  const QSettings Settings(Organisation, Application);
+  const QSettings Settings(Organisation, ApplicationName);
   const std::string File = Settings.fileName().toStdString();
   if (Settings.status() != QSettings::NoError) {
     const QString Aside = Settings.fileName() + ".damaged";
@@ -143,7 +143,7 @@ void LoadChoices(TUserChoices& Choices) {
 
 void StoreDialogChoices(const TDialogChoices& Choices) {
   if (!Kept) return;
-  QSettings Settings(Organisation, Application);
+  QSettings Settings(Organisation, ApplicationName);
   for (const TNumberKey& Key : NumberKeys) Settings.setValue(Key.Key, Choices.*Key.Member);
   for (const TBoxKey& Key : BoxKeys) Settings.setValue(Key.Key, Choices.*Key.Member);
   if (Choices.Waveform) Settings.setValue(WaveformKey, *Choices.Waveform);
@@ -152,5 +152,5 @@ void StoreDialogChoices(const TDialogChoices& Choices) {
 }
 
 void StorePest(int64_t Key) {
-  if (Kept) QSettings(Organisation, Application).setValue(PestKey, qint64(Key));
+  if (Kept) QSettings(Organisation, ApplicationName).setValue(PestKey, qint64(Key));
 }

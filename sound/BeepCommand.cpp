@@ -9,7 +9,7 @@
 
 namespace {
 
-const char* const Usage =
+const char* const BeepUsage =
     "Usage: tessolon beep FREQ MSECS [--path auto|evdev|soundcard|ports]\n"
     "Sounds the PC speaker at FREQ hertz for MSECS milliseconds and returns when the tone has\n"
     "ended; MSECS -1 sounds until a line (or the end) of standard input.\n"
@@ -35,7 +35,7 @@ int Beep(std::optional<TSpeakerPath> Path, uint32_t Freq, int32_t MSecs) {
 }  // namespace
 
 int BeepCommand(const std::vector<std::string>& Args) {
-  TCommandLine Line("tessolon beep", Usage);
+  TCommandLine Line("tessolon beep", BeepUsage);
   TOptions& Options = Line.Options();
   // Only the types are checked here; the speaker itself refuses values outside its range.
   uint32_t Freq = 0;

@@ -13,7 +13,7 @@
 
 namespace {
 
-const char* const Usage =
+const char* const DevicesUsage =
     "Usage: tessolon devices [--quality hi|lo] [--resolution 16|8] [--mono]\n"
     "Names the sound server behind the output (PipeWire, PulseAudio or plain ALSA) and the rate\n"
     "it really runs at, then lists the sound card outputs with the rate, sample format and\n"
@@ -97,7 +97,7 @@ std::string DescribeOutput(const TOutputDevice& Device, const TImageFormat& Imag
 }
 
 int DevicesCommand(const std::vector<std::string>& Args) {
-  TCommandLine Line("tessolon devices", Usage);
+  TCommandLine Line("tessolon devices", DevicesUsage);
   TOptions& Options = Line.Options();
   TImageFormat Image;
   AddQualityOption(Options, [&Image](bool High) { Image.Rate = High ? 96000 : 44100; });

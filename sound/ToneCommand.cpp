@@ -21,7 +21,7 @@
 
 namespace {
 
-const char* const Usage =
+const char* const ToneUsage =
     "Usage: tessolon tone [options] [--export FILE] [--spectrum FILE.png] [--play [--seconds N]]\n"
     "Builds one tone with the tone generator, then writes it as a RIFF/WAVE file, draws its\n"
     "spectrum and/or plays it. Values outside a property's range are clamped as the component\n"
@@ -307,7 +307,7 @@ int RunTone(TToneGen& Tone, const TToneActions& Do, const TSpectrumWriter& Write
 }  // namespace
 
 int ToneCommand(const std::vector<std::string>& Args, const TSpectrumWriter& WriteSpectrum) {
-  TCommandLine Line("tessolon tone", Usage);
+  TCommandLine Line("tessolon tone", ToneUsage);
   TToneGen Tone(nullptr);
   TToneActions Do;
   AddToneOptions(Line.Options(), Tone, Do);

@@ -27,8 +27,8 @@ std::size_t Row(TTGAMLevel Level) {
   return Level;
 }
 
-const std::vector<std::string> WaveNames{"tgSine", "tgSquare", "tgTriangle", "tgSawtooth",
-                                         "tgNoise"};
+const std::vector<std::string> StoredWaveNames{"tgSine", "tgSquare", "tgTriangle", "tgSawtooth",
+                                               "tgNoise"};
 
 }  // namespace
 
@@ -254,7 +254,7 @@ const TClassInfo& TToneGen::StaticClassInfo() {
       TClassBuilder<TToneGen>("TToneGen", TComponent::StaticClassInfo())
           .Int("Frequency", &TToneGen::Frequency, &TToneGen::SetFrequency, 440)
           .Int("Duration", &TToneGen::Duration, &TToneGen::SetDuration, 100)
-          .Enum("Waveform", WaveNames, &TToneGen::Waveform, &TToneGen::SetWaveform, tgSine)
+          .Enum("Waveform", StoredWaveNames, &TToneGen::Waveform, &TToneGen::SetWaveform, tgSine)
           .Int("Attack", &TToneGen::Attack, &TToneGen::SetAttack, 10)
           .Int("Hold", &TToneGen::Hold, &TToneGen::SetHold, 5)
           .Int("Decay", &TToneGen::Decay, &TToneGen::SetDecay, 20)
@@ -276,7 +276,7 @@ const TClassInfo& TToneGen::StaticClassInfo() {
                 &TToneGen::AMLevel, &TToneGen::SetAMLevel, tgAMLevel1)
           .Int("AMAmplitude", &TToneGen::AMAmplitude, &TToneGen::SetAMAmplitude)
           .AlwaysStored()
-          .Enum("AMWaveform", WaveNames, &TToneGen::AMWaveform, &TToneGen::SetAMWaveform)
+          .Enum("AMWaveform", StoredWaveNames, &TToneGen::AMWaveform, &TToneGen::SetAMWaveform)
           .AlwaysStored()
           .Real("AMFrequency", &TToneGen::AMFrequency, &TToneGen::SetAMFrequency)
           .AlwaysStored()

@@ -39,8 +39,8 @@ struct TPulseLibrary {
 };
 
 // One connection's questions and answers, filled in by libpulse's callbacks.
-struct TQuery {
-  explicit TQuery(const TPulseLibrary& Library) : P(Library) {}
+struct TPulseQuery {
+  explicit TPulseQuery(const TPulseLibrary& Library) : P(Library) {}
   const TPulseLibrary& P;
   pa_context* Context = nullptr;
   TPulseServer Answer;
@@ -49,7 +49,7 @@ struct TQuery {
   bool Failed = false;
 
   static void OnSink(pa_context*, const pa_sink_info* Info, int Last, void* Self) {
-    auto& Q = *static_cast<TQuery*>(Self);
+    auto& Q = *static_cast<TPulseQuery*>(Self);
     if (Last != 0) {
       Q.Done = true;
       return;
@@ -61,7 +61,7 @@ struct TQuery {
   }
 
   static void OnServer(pa_context* Context, const pa_server_info* Info, void* Self) {
-    auto& Q = *static_cast<TQuery*>(Self);
+    auto& Q = *static_cast<TPulseQuery*>(Self);
     if (!Info) {
       Q.Failed = true;
       return;
@@ -100,7 +100,7 @@ std::optional<TPulseServer> QueryPulseServer(std::chrono::milliseconds Limit) {
   if (!P) return std::nullopt;
   pa_mainloop* Loop = P->pa_mainloop_new();
   if (!Loop) return std::nullopt;
-  TQuery Query(*P);
+  TPulseQuery Query(*P);
   Query.Context = P->pa_context_new(P->pa_mainloop_get_api(Loop), "tessolon");
   if (Query.Context &&
       P->pa_context_connect(Query.Context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0) {

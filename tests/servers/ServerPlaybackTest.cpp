@@ -22,7 +22,7 @@ std::ostream& operator<<(std::ostream& Out, const TServerCase& Case) {
   return Out << Case.Name;
 }
 
-std::string CaseName(const testing::TestParamInfo<TServerCase>& Info) {
+std::string ServerCaseName(const testing::TestParamInfo<TServerCase>& Info) {
   return Info.param.Name;
 }
 
@@ -56,7 +56,7 @@ const TServerCase At48k[] = {
     {"PulseAudio", TServerSettings::PulseAudio(48000), "PulseAudio", "PipeWire"},
     {"PipeWire", TServerSettings::PipeWire(48000, {48000}), "PipeWire", nullptr},
 };
-INSTANTIATE_TEST_SUITE_P(Servers, FortyEightKiloHertz, testing::ValuesIn(At48k), CaseName);
+INSTANTIATE_TEST_SUITE_P(Servers, FortyEightKiloHertz, testing::ValuesIn(At48k), ServerCaseName);
 
 TEST_P(FortyEightKiloHertz, DevicesNameTheServerAndItsRate) {
   const TCommandResult Run = Server().Session().RunProgram({"devices"}, "tessolon");
@@ -99,7 +99,8 @@ const TServerCase To96k[] = {
     {"PipeWire", TServerSettings::PipeWire(48000, {48000, 96000}), "PipeWire", nullptr},
     {"PulseAudio", TServerSettings::PulseAudio(48000, 96000), "PulseAudio", "PipeWire"},
 };
-INSTANTIATE_TEST_SUITE_P(Servers, FollowsToNinetySixKiloHertz, testing::ValuesIn(To96k), CaseName);
+INSTANTIATE_TEST_SUITE_P(Servers, FollowsToNinetySixKiloHertz, testing::ValuesIn(To96k),
+                         ServerCaseName);
 
 TEST_P(FollowsToNinetySixKiloHertz, ToneAboveTwentyKilohertzSwitchesTheSinkAndArrives) {
   // The recorder joins only once the program plays: a recorder at 96000 Hz would switch the

@@ -2,12 +2,21 @@
 
 #include <cerrno>
 
-bool SetOfdLock(int Handle, short Type, std::int64_t Offset, std::int64_t Length) {
+namespace {
+
+struct flock OfdRange(short Type, std::int64_t Offset, std::int64_t Length) {
   struct flock Lock {};
   Lock.l_type = Type;
   Lock.l_whence = SEEK_SET;
   Lock.l_start = Offset;
   Lock.l_len = Length;
+  return Lock;
+}
+
+}  // namespace
+
+bool SetOfdLock(int Handle, short Type, std::int64_t Offset, std::int64_t Length) {
+  struct flock Lock = OfdRange(Type, Offset, Length);
   while (::fcntl(Handle, F_OFD_SETLK, &Lock) != 0) {
     if (errno != EINTR) return false;
   }
@@ -15,11 +24,7 @@ bool SetOfdLock(int Handle, short Type, std::int64_t Offset, std::int64_t Length
 }
 
 bool OthersHoldLock(int Handle, short Type, std::int64_t Offset, std::int64_t Length) {
-  struct flock Lock {};
-  Lock.l_type = Type;
-  Lock.l_whence = SEEK_SET;
-  Lock.l_start = Offset;
-  Lock.l_len = Length;
+  struct flock Lock = OfdRange(Type, Offset, Length);
   if (::fcntl(Handle, F_OFD_GETLK, &Lock) != 0) return false;
   return Lock.l_type != F_UNLCK;
 }

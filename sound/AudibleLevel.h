@@ -78,7 +78,7 @@ class TToneLevels {
                        unsigned OutputRate);
 
  private:
-  using TKey = std::tuple<std::vector<uint8_t>, unsigned>;
+  using TKey = std::tuple<std::string, unsigned>;
   std::map<TKey, std::unique_ptr<TToneLevel>> FLevels;
 };
 

@@ -50,51 +50,27 @@ void TfrmUtil::ReadSchedule() {
   } catch (const Exception&) {
     lblBetween->SetCaption("Not taken (HH:MM)");
   }
-  FSchedule = chBetween->Checked() ? FTimes : std::nullopt;
+  const std::optional<TSchedule> Schedule = chBetween->Checked() ? FTimes : std::nullopt;
+  if (FSession) FSession->SetSchedule(Schedule);
   if (IAdjustmentObserver* Window = FObserver.Get())
-    Window->ScheduleChanged(FSchedule ? FSchedule->Text() : "");
+    Window->ScheduleChanged(Schedule ? Schedule->Text() : "");
 }
 
+// The session makes its tones band-limited or ultrasound-only from the next one.
 void TfrmUtil::chBandClick(TComponent*) {
-  ToneGen1->SetBandLimited(chBand->Checked());
   KeepChoices();
 }
 
 void TfrmUtil::chUltraClick(TComponent*) {
-  ToneGen1->SetUltrasoundOnly(chUltra->Checked());
   KeepChoices();
   if (pbSpectrum->Widget()->isVisible()) ShowSoundOutput();
 }
 
 // What the sweep's tones carry into hearing, measured; empty while the record cannot say (an
 // empty field, no table).
-std::string TfrmUtil::LevelNote(const TOutputChain& Chain, unsigned ImageRate) {
-  try {
-    const TSweepSettings Settings = SweepSettings();
-    if (!Settings.SoundCard) return "";
-    const auto Limit = OutputLimit(Chain, ImageRate);
-    const TSweepState State = SweepState();
-    return SweepLevelSentence(
-        FLevelMeter->Of(*ToneGen1, PassPositions(CurrentRecord(), Settings, State),
-                        Settings.PlayADSR, Timer1->Interval(), Limit ? Limit->Rate : 0));
-  } catch (const Exception&) {
-    return "";
-  }
-}
-
-void TfrmUtil::TellLevel() {
-  std::string Level, Class;
-  if (chSND->Checked()) {
-    const unsigned ImageRate = ToneGen1->ImageRate();
-    const std::string Sentence = LevelNote(SoundService().Output(ImageRate), ImageRate);
-    if (!Sentence.empty() && FLevelMeter->Last().Power > 0) {
-      Level = SweepLevelShort(FLevelMeter->Last());
-      Class = AudibleClassName(FLevelMeter->Last().Class());
-    }
-  }
-  if (Level == FAudible) return;
-  FAudible = Level;
-  if (IAdjustmentObserver* Window = FObserver.Get()) Window->AudibleChanged(Level, Class);
+std::string TfrmUtil::LevelNote(const TOutputChain& Chain) {
+  const TSweepLevel* Level = FSession->PassLevel(Chain);
+  return Level ? SweepLevelSentence(*Level) : "";
 }
 
 void TfrmUtil::PageControl1Change(TComponent*) {
@@ -114,8 +90,7 @@ void TfrmUtil::ShowSoundOutput() {
   std::string Note = BandNote(Band, Chain, ImageRate);
   // Why this tick is silent, then what the tones carry into hearing, then the band.
   if (chSND->Checked()) {
-    if (const std::string Level = LevelNote(Chain, ImageRate); !Level.empty())
-      Note = Level + " " + Note;
+    if (const std::string Level = LevelNote(Chain); !Level.empty()) Note = Level + " " + Note;
     if (const std::string Silent = SilentToneNote(*ToneGen1); !Silent.empty())
       Note = Silent + " " + Note;
   }

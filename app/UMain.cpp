@@ -13,6 +13,7 @@
 #include "shell/Menus.h"
 #include "shell/TrayIcon.h"
 #include "sweep/DataFolder.h"
+#include "sweep/SweepSession.h"
 
 TfrmMain* frmMain = nullptr;
 
@@ -146,7 +147,7 @@ void TfrmMain::SetStart(const TStart& Start) {
 void TfrmMain::StartWithPest() {
   const int Entry = StartEntry();
   if (Entry >= 0) cbLook1->Choose(Entry);
-  Adjustment().SelectPest();
+  Adjustment().Session().Select(cbLook1->KeyValue());
   if (Entry < 0 && !FStart.PestName.empty())
     throw Exception("There is no pest named \"" + FStart.PestName + "\" in the table");
   if (FStart.Go) btnGoClick(this);
@@ -172,20 +173,20 @@ void TfrmMain::AddTips() {
 }
 
 void TfrmMain::cbLook1CloseUp(TComponent*) {
-  Adjustment().SelectPest();
+  Adjustment().Session().Select(cbLook1->KeyValue());
   if (cbLook1->ItemIndex() >= 0) StorePest(cbLook1->KeyValue().AsInteger());
 }
 
 void TfrmMain::btnGoClick(TComponent*) {
   START_PROC();
-  Adjustment().StartSweep();
-  cbLook1->SetEnabled(!Adjustment().SweepRunning());
+  Adjustment().Session().Start();
+  cbLook1->SetEnabled(!Adjustment().Session().Running());
 }
 
 void TfrmMain::btnStopClick(TComponent*) {
   STOP_PROC();
-  Adjustment().StopSweep();
-  cbLook1->SetEnabled(!Adjustment().SweepRunning());
+  Adjustment().Session().Stop();
+  cbLook1->SetEnabled(!Adjustment().Session().Running());
 }
 
 void TfrmMain::btnConfigClick(TComponent*) {
@@ -249,13 +250,13 @@ void TfrmMain::AudibleChanged(const std::string& Level, const std::string& Class
   FAudible = Level;
   FAudibleClass = Class;
   ShowTrayTip();
-  if (Adjustment().SweepRunning() && FSilence.empty()) START_PROC();
+  if (Adjustment().Session().Running() && FSilence.empty()) START_PROC();
 }
 
 void TfrmMain::OutputSilent(const std::string& Reason) {
   FSilence = Reason;
   ShowTrayTip();
-  if (!Adjustment().SweepRunning()) return;
+  if (!Adjustment().Session().Running()) return;
   if (Reason.empty())
     START_PROC();
   else

@@ -22,16 +22,6 @@
 
 TfrmUtil* frmUtil = nullptr;
 
-namespace {
-
-// "22:00" for minute 1320 of the day.
-std::string ClockTime(int Minute) {
-  const auto TwoDigits = [](int N) { return std::string{char('0' + N / 10), char('0' + N % 10)}; };
-  return TwoDigits(Minute / 60) + ":" + TwoDigits(Minute % 60);
-}
-
-}  // namespace
-
 std::function<void(const std::string&, const std::string&)> TfrmUtil::ShowInformation =
     [](const std::string& Caption, const std::string& Text) {
       QMessageBox Box(QMessageBox::Information, QString::fromStdString(Caption),
@@ -66,6 +56,7 @@ const TClassInfo& TfrmUtil::StaticClassInfo() {
                                      .Method("chBetweenClick", &TfrmUtil::chBetweenClick)
                                      .Method("edBetweenChange", &TfrmUtil::edBetweenChange)
                                      .Method("PageControl1Change", &TfrmUtil::PageControl1Change)
+                                     .Method("tbLineChange", &TfrmUtil::tbLineChange)
                                      .Build();
   return Info;
 }
@@ -74,8 +65,8 @@ TfrmUtil::TfrmUtil(TComponent* AOwner) : TForm(AOwner) {}
 
 TfrmUtil::~TfrmUtil() {
   if (frmUtil == this) frmUtil = nullptr;
-  // The engine and output refer to ToneGen1, which the form's components outlive only here.
-  FSweep.reset();
+  // The session and output refer to ToneGen1 and the table, which outlive them only here.
+  FSession.reset();
   FOutput.reset();
   // Destroying the pages changes the active one; this dialog is gone by then.
   if (PageControl1) PageControl1->OnChange = nullptr;
@@ -123,7 +114,15 @@ void TfrmUtil::Loaded() {
   static_cast<QLabel*>(lblNote->Widget())->setWordWrap(true);
   FormComponent<TControl>(*this, "skLabel17").Widget()->setCursor(Qt::PointingHandCursor);
   FOutput = std::make_unique<TToneGenOutput>(*ToneGen1);
-  FSweep = std::make_unique<TSweepEngine>(*FOutput);
+  FSession = std::make_unique<TSweepSession>(*DbaseTable1, *ToneGen1, *FOutput);
+  FSession->AddObserver(*this);
+  FSession->WatchOutput(true);
+  FSession->SetSettings(ControlSettings());
+  FSession->SetState({.BandMin = tbLine->Min(),
+                      .BandMax = tbLine->Max(),
+                      .Position = tbLine->Position(),
+                      .Step = tbLine->Frequency(),
+                      .Interval = Timer1->Interval()});
 }
 
 void TfrmUtil::FormCreate(TComponent*) {
@@ -161,7 +160,7 @@ void TfrmUtil::FormShow(TComponent*) {
 }
 
 void TfrmUtil::ShowWaveform() {
-  const int Wave = CurrentRecord().Integer(PestField::Waveform);
+  const int Wave = FSession->Record().Integer(PestField::Waveform);
   cbWavForm->SetItemIndex(Wave >= 0 && Wave <= 4 ? Wave : -1);
 }
 
@@ -272,16 +271,8 @@ void TfrmUtil::ShowPage(int Index) {
   PageControl1->SetActivePageIndex(Index);
 }
 
-void TfrmUtil::SelectPest() {
-  TSweepState State = SweepState();
-  // What was applied before an error stays applied, as on the bar itself.
-  try {
-    FSweep->Select(CurrentRecord(), SweepSettings(), State);
-  } catch (...) {
-    ShowSweepState(State);
-    throw;
-  }
-  ShowSweepState(State);
+// The first selection of a run plays the waveform kept from the last one, not the pest's own.
+void TfrmUtil::Selected() {
   if (FStartWaveform) {
     ToneGen1->SetWaveform(WaveIndex(*FStartWaveform));
     FStartWaveform.reset();
@@ -290,20 +281,16 @@ void TfrmUtil::SelectPest() {
   KeepChoices();
 }
 
-void TfrmUtil::StartSweep() {
-  Timer1->SetEnabled(true);
+void TfrmUtil::RunningChanged(bool Running) {
+  Timer1->SetEnabled(Running);
 }
 
-void TfrmUtil::StopSweep() {
-  Timer1->SetEnabled(false);
-  FSweep->Silence(SweepSettings());
-  FSilence.clear();
-  FAudible.clear();  // the main window forgets it at Stop; the next run tells it again
-  FWaiting = false;
+void TfrmUtil::SilenceChanged(const std::string& Reason) {
+  if (IAdjustmentObserver* Window = FObserver.Get()) Window->OutputSilent(Reason);
 }
 
-bool TfrmUtil::SweepRunning() const {
-  return Timer1->Enabled();
+void TfrmUtil::LevelChanged(const std::string& Level, const std::string& Class) {
+  if (IAdjustmentObserver* Window = FObserver.Get()) Window->AudibleChanged(Level, Class);
 }
 
 void TfrmUtil::skLabel17Click(TComponent* Sender) {
@@ -311,56 +298,27 @@ void TfrmUtil::skLabel17Click(TComponent* Sender) {
 }
 
 void TfrmUtil::Timer1Timer(TComponent*) {
-  const TSweepSettings Settings = SweepSettings();
-  // Outside the hours to sweep nothing plays, and the bar waits where it stands.
-  if (FSchedule && !FSchedule->Contains(FClock->Now())) {
-    if (!FWaiting) FSweep->Silence(Settings);
-    FWaiting = true;
-    TellSilence("waiting for " + ClockTime(FSchedule->StartMinute()));
-    return;
-  }
-  FWaiting = false;
-  // The bar moves first, so a refused tone still leaves the position it was refused at.
-  const TPestRecord Record = CurrentRecord();
-  tbLine->SetPosition(TSweepEngine::NextPosition(Record, Settings, SweepState()));
-  FSweep->RunAllNight(Record, Settings, tbLine->Position());
-  // The main window shows whether the tick reached the output.
-  TellSilence(chSND->Checked() ? SilentToneShort(*ToneGen1) : "");
-  TellLevel();
+  // Outside the hours to sweep nothing plays, and the page has nothing new to show.
+  if (!FSession->Tick()) return;
   // The page is kept up to date only while it can be seen: analysing costs a transform.
   if (pbSpectrum->Widget()->isVisible()) ShowSoundOutput();
 }
 
-void TfrmUtil::TellSilence(const std::string& Reason) {
-  if (Reason == FSilence) return;
-  FSilence = Reason;
-  if (IAdjustmentObserver* Window = FObserver.Get()) Window->OutputSilent(Reason);
+// The user's move of the bar; the next tick steps on from there.
+void TfrmUtil::tbLineChange(TComponent*) {
+  if (!FShowing) FSession->SetPosition(tbLine->Position());
 }
 
-void TfrmUtil::RunAllNight() {
-  FSweep->RunAllNight(CurrentRecord(), SweepSettings(), tbLine->Position());
-}
-
-void TfrmUtil::SNDOut() {
-  FSweep->SNDOut(SweepSettings(), tbLine->Position());
-}
-
-void TfrmUtil::SpkOut() {
-  FSweep->SpkOut(CurrentRecord(), tbLine->Position());
-}
-
-TPestRecord TfrmUtil::CurrentRecord() const {
-  return TPestRecord(*DbaseTable1);
-}
-
-TSweepSettings TfrmUtil::SweepSettings() const {
+TSweepSettings TfrmUtil::ControlSettings() const {
   return {.AutoChange = chAuto->Checked(),
           .SoundCard = chSND->Checked(),
           .PlayADSR = chPlay->Checked(),
           .Stereo = chster->Checked(),
           .LeftVolume = tbL->Position(),
           .RightVolume = tbR->Position(),
-          .Amplitude = tramp->Position()};
+          .Amplitude = tramp->Position(),
+          .BandLimited = chBand->Checked(),
+          .UltrasoundOnly = chUltra->Checked()};
 }
 
 TDialogChoices TfrmUtil::Choices() const {
@@ -404,13 +362,12 @@ void TfrmUtil::ApplyChoices(const TDialogChoices& Choices) {
     chBetween->SetChecked(Choices.ScheduleOn);
   });
   ReadSchedule();
+  FSession->SetSettings(ControlSettings());
   ToneGen1->SetLeftVolume(tbL->Position());
   ToneGen1->SetRightVolume(tbR->Position());
   ToneGen1->SetStereo(chster->Checked());
   ToneGen1->SetResolution(chReso->Checked() ? tg16Bit : tg8Bit);
   ToneGen1->SetQuality(chQual->Checked() ? tgHiQ : tgLoQ);
-  ToneGen1->SetBandLimited(chBand->Checked());
-  ToneGen1->SetUltrasoundOnly(chUltra->Checked());
   if (Choices.Waveform) {
     ToneGen1->SetWaveform(WaveIndex(*Choices.Waveform));
     cbWavForm->SetItemIndex(*Choices.Waveform);
@@ -429,21 +386,17 @@ void TfrmUtil::SetByProgram(const std::function<void()>& Set) {
   FApplying = false;
 }
 
+// Every control the settings come from calls this when the user (or the program) changes it.
 void TfrmUtil::KeepChoices() {
+  if (FSession) FSession->SetSettings(ControlSettings());
   if (!FApplying) StoreDialogChoices(Choices());
 }
 
-TSweepState TfrmUtil::SweepState() const {
-  return {.BandMin = tbLine->Min(),
-          .BandMax = tbLine->Max(),
-          .Position = tbLine->Position(),
-          .Step = tbLine->Frequency(),
-          .Interval = Timer1->Interval()};
-}
-
-void TfrmUtil::ShowSweepState(const TSweepState& State) {
+void TfrmUtil::StateChanged(const TSweepState& State) {
+  FShowing = true;
   tbLine->SetRange(State.BandMin, State.BandMax);
   tbLine->SetPosition(State.Position);
   tbLine->SetFrequency(State.Step);
+  FShowing = false;
   Timer1->SetInterval(State.Interval);
 }

@@ -1,9 +1,9 @@
 // The Adjustment dialog: editor of the pest profiles, panel of the sound settings and about box
 // (Util.cpp), and the "Sound output" page (SoundOutputPage.cpp).
 // It also owns what the whole program works with: the pest table, its data source, the tone
-// generator and the sweep timer. Its boxes, band bar and timer hold the sweep's settings and
-// state, which it hands to the sweep engine as values. The main window works them through
-// IAdjustmentDialog (WindowLinks.h).
+// generator, the sweep session and the timer that paces it. Its boxes and band bar show the
+// session's settings and state and write the user's changes into it; the main window works the
+// session through IAdjustmentDialog (WindowLinks.h).
 #pragma once
 
 #include <functional>
@@ -19,6 +19,7 @@
 #include "sweep/Schedule.h"
 #include "sweep/Sweep.h"
 #include "sweep/SweepLevel.h"
+#include "sweep/SweepSession.h"
 
 class TBevel;
 class TCheckBox;
@@ -34,7 +35,7 @@ class TToneGen;
 class TToneGenOutput;
 class TTrackBar;
 
-class TfrmUtil : public TForm, public IAdjustmentDialog {
+class TfrmUtil : public TForm, public IAdjustmentDialog, private ISweepObserver {
  public:
   explicit TfrmUtil(TComponent* AOwner);
   ~TfrmUtil() override;
@@ -69,16 +70,8 @@ class TfrmUtil : public TForm, public IAdjustmentDialog {
   void chBetweenClick(TComponent* Sender);
   void edBetweenChange(TComponent* Sender);
   void PageControl1Change(TComponent* Sender);
+  void tbLineChange(TComponent* Sender);
   void Timer1Timer(TComponent* Sender);
-
-  // The tick's output routing, at the band bar's position.
-  void RunAllNight();
-  void SNDOut();
-  void SpkOut();
-
-  // What the sweep reads from this dialog: its boxes and sliders, and the band bar and timer.
-  TSweepSettings SweepSettings() const;
-  TSweepState SweepState() const;
 
   // The choices the user makes here, as the controls and the tone generator hold them.
   TDialogChoices Choices() const;
@@ -87,15 +80,12 @@ class TfrmUtil : public TForm, public IAdjustmentDialog {
   void ApplyChoices(const TDialogChoices& Choices);
 
   // What tells the sweep the time of day for its hours; tests give their own.
-  void SetClock(const TClock& Clock) { FClock = &Clock; }
+  void SetClock(const TClock& Clock) { FSession->SetClock(Clock); }
 
   TForm& Form() override { return *this; }
   void OpenTable(const std::string& Folder) override;
   void ShowPage(int Index) override;
-  void SelectPest() override;
-  void StartSweep() override;
-  void StopSweep() override;
-  bool SweepRunning() const override;
+  TSweepSession& Session() override { return *FSession; }
 
   // Shows an information message box (caption, text); tests replace it.
   static std::function<void(const std::string&, const std::string&)> ShowInformation;
@@ -108,22 +98,24 @@ class TfrmUtil : public TForm, public IAdjustmentDialog {
   // Selects the list item whose index is WAV_FRM of the current record.
   void ShowWaveform();
   void ShowVolumes();
-  TPestRecord CurrentRecord() const;
-  // Shows State on the band bar and the timer.
-  void ShowSweepState(const TSweepState& State);
+  // What the boxes and sliders say; the session plays with it from the next tick.
+  TSweepSettings ControlSettings() const;
+  // The session as the band bar and the timer show it.
+  void StateChanged(const TSweepState& State) override;
+  void Selected() override;
+  void RunningChanged(bool Running) override;
+  void SilenceChanged(const std::string& Reason) override;
+  void LevelChanged(const std::string& Level, const std::string& Class) override;
   // Fills the "Sound output" page from the device and the tone being played.
   void ShowSoundOutput();
-  std::string LevelNote(const TOutputChain& Chain, unsigned ImageRate);
-  // Tells the main window what the sweep's tones carry into hearing, when that changes.
-  void TellLevel();
-  // Keeps the choices for the next run, unless the program is setting the controls.
+  std::string LevelNote(const TOutputChain& Chain);
+  // Hands the controls' settings to the session, and keeps the choices for the next run unless
+  // the program is setting the controls.
   void KeepChoices();
   // Runs Set as the program's doing, not the user's: the handlers it sets off keep nothing.
   void SetByProgram(const std::function<void()>& Set);
-  // Reads the hours to sweep from the page and tells the main window.
+  // Reads the hours to sweep from the page into the session and tells the main window.
   void ReadSchedule();
-  // Tells the main window why ticks are silent (empty: they play), when that changes.
-  void TellSilence(const std::string& Reason);
 
   // Components of the definition, found by name once it is read.
   TDbaseTable* DbaseTable1 = nullptr;
@@ -146,17 +138,11 @@ class TfrmUtil : public TForm, public IAdjustmentDialog {
   TSpectrumView* pbSpectrum = nullptr;
 
   TWindowLink<IAdjustmentObserver> FObserver;
-  // What the sweep's tones carry into hearing, measured once per tone and pass.
-  std::unique_ptr<TSweepLevelMeter> FLevelMeter = std::make_unique<TSweepLevelMeter>();
-  std::string FSilence;                // why the last tick was silent, as the main window was told
-  std::string FAudible;                // what the main window was told the tones carry into hearing
-  std::optional<TSchedule> FTimes;     // the page's last valid hours
-  std::optional<TSchedule> FSchedule;  // the hours the sweep keeps to, when it keeps to any
-  const TClock* FClock = &SystemClock();
-  bool FWaiting = false;  // outside the hours, with the output silenced
+  std::optional<TSchedule> FTimes;  // the page's last valid hours
   std::unique_ptr<TToneGenOutput> FOutput;
-  std::unique_ptr<TSweepEngine> FSweep;
+  std::unique_ptr<TSweepSession> FSession;
   bool FApplying = false;  // the program, not the user, is setting the controls
+  bool FShowing = false;   // the bar is showing the session, not moved by the user
   std::optional<int> FStartWaveform;
 };
 

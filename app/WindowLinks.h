@@ -1,12 +1,14 @@
-// What the two windows ask of each other. The main window runs the sweep and opens the pest
-// table through the Adjustment dialog, which owns both; the dialog tells the main window when
-// it has closed and handed the table back. Each window knows the other only through these, and
-// CreateWindows links the two.
+// What the two windows ask of each other. The main window opens the pest table and works the
+// sweep session through the Adjustment dialog, which owns both; the dialog tells the main window
+// when it has closed and handed the table back, and what the session says of its output. Each
+// window knows the other only through these, and CreateWindows links the two.
 #pragma once
 
 #include <string>
 
 #include "platform/qt/Forms.h"
+
+class TSweepSession;
 
 // The Adjustment dialog as the main window uses it.
 class IAdjustmentDialog {
@@ -18,12 +20,9 @@ class IAdjustmentDialog {
   // is not reopened; only the index is tried again.
   virtual void OpenTable(const std::string& Folder) = 0;
   virtual void ShowPage(int Index) = 0;
-  // Applies the current record's profile to the sweep.
-  virtual void SelectPest() = 0;
-  virtual void StartSweep() = 0;
-  // Stops the ticks and silences the output the sound card box selects.
-  virtual void StopSweep() = 0;
-  virtual bool SweepRunning() const = 0;
+  // The sweep: the selector's close-up selects the record it made current, Go starts the ticks
+  // of the dialog's timer and Stop ends them.
+  virtual TSweepSession& Session() = 0;
 };
 
 // The window that is told when the Adjustment dialog closes.

@@ -673,6 +673,7 @@ object frmUtil: TfrmUtil
         Max = 50000
         Min = 15000
         Position = 15000
+        OnChange = tbLineChange
       end
     end
     object TabSheet2: TTabSheet

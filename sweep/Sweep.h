@@ -32,10 +32,12 @@ class TPestRecord {
   const TDataSet& FTable;
 };
 
-// The Adjustment dialog's boxes and sliders that a sweep reads.
+// The Adjustment dialog's boxes and sliders that a sweep reads, and the synthesis its tones are
+// made with on the sound card.
 struct TSweepSettings {
   bool AutoChange = false, SoundCard = false, PlayADSR = false, Stereo = false;
   int LeftVolume = 0, RightVolume = 0, Amplitude = 0;
+  bool BandLimited = false, UltrasoundOnly = false;
   bool operator==(const TSweepSettings&) const = default;
 };
 

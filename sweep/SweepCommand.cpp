@@ -27,7 +27,8 @@
 #include "sweep/SweepLevel.h"
 #include "sweep/SweepOutput.h"
 #include "sweep/SweepRecorder.h"
-#include "sweep/SweepTruth.h"
+#include "sweep/SweepReport.h"
+#include "sweep/SweepSession.h"
 
 namespace {
 
@@ -140,59 +141,6 @@ std::string RateMark(TPestTable& Table, const TRateLimit& Limit) {
   return "  (" + std::to_string(Unplayable->Low) + "-" + std::to_string(Unplayable->High) + " Hz" +
          At;
 }
-
-// Says once, at the first tick that leaves a partial out, what band-limited synthesis leaves
-// out; true once said.
-bool WarnLeftOut(ISweepLog& Log, const TToneGen& ToneGen, long long Tick) {
-  const std::vector<int64_t> LeftOut = PartialsLeftOut(ToneGen.Settings());
-  if (LeftOut.empty()) return false;
-  Log.Warning("tick " + std::to_string(Tick) + ": " + std::to_string(LeftOut.front()) +
-              " Hz is at or above half the image's rate of " + std::to_string(ToneGen.ImageRate()) +
-              " samples per second and is left out (later ticks alike)");
-  return true;
-}
-
-// Says once a run, at the first tick whose tone the output cannot carry, that such ticks stay
-// silent; true once said.
-bool WarnNotCarried(ISweepLog& Log, const TToneGen& ToneGen, long long Tick) {
-  if (ToneGen.Carried()) return false;
-  const auto Limit = CurrentOutputLimit(ToneGen.ImageRate());
-  Log.Warning("tick " + std::to_string(Tick) + ": " + std::to_string(ToneGen.Frequency()) +
-              " Hz cannot be carried: " +
-              (Limit ? Limit->Text() : std::string("the output runs below the tone's rate")) +
-              "; every tick the output cannot carry stays silent");
-  return true;
-}
-
-// Says when the sound card's output goes away (its server stopped, the device was unplugged)
-// and when the sweep plays on a new one, once each time.
-class TOutputWatch {
- public:
-  TOutputWatch(ISweepLog& Log, unsigned ImageRate) : FLog(Log), FImageRate(ImageRate) {}
-  // False while there is no output.
-  bool Check() {
-    const TOutputChain Chain = SoundService().Output(FImageRate);
-    if (Chain.Rate == 0) {
-      if (!FGone)
-        FLog.Notice(TLogPriority::Warning,
-                    "the output is gone; the sweep goes on and plays again as soon as there is "
-                    "one");
-      FGone = true;
-      return false;
-    }
-    if (FGone || Chain.Losses != FLosses)
-      FLog.Notice(TLogPriority::Notice, "playing on the new output: " + Chain.Describe());
-    FGone = false;
-    FLosses = Chain.Losses;
-    return true;
-  }
-
- private:
-  ISweepLog& FLog;
-  unsigned FImageRate;
-  bool FGone = false;
-  unsigned FLosses = 0;
-};
 
 // Says on the error stream what became of an index that no longer matched the table.
 std::function<void(const std::string&)> NoticeTo(const std::string& Command) {
@@ -368,145 +316,168 @@ int SweepCommand(const std::vector<std::string>& Arguments) {
   return SweepCommand(Arguments, Clock);
 }
 
+namespace {
+
+// One run of the command: the profile's table, the tone generator, and the session that plays it
+// on the sound card or the speaker, or records it for the file.
+struct TSweepRun {
+  explicit TSweepRun(const TSweepOptions& Options)
+      : Table(PestTableFolder(), NoticeTo("tessolon sweep")),
+        Session(Table.Table(), ToneGen,
+                Options.Export ? static_cast<ISweepOutput&>(Recorder) : Player) {}
+  // The profile the options name; false when there is none.
+  bool Locate(const TSweepOptions& Options) {
+    return Options.Pest ? Table.LocatePest(*Options.Pest) : Table.LocateIdx(*Options.Idx);
+  }
+
+  TPestTable Table;
+  TToneGen ToneGen{nullptr};
+  TSweepRecorder Recorder{ToneGen, [this] { return Session.State().Interval; }};
+  TToneGenOutput Player{ToneGen};
+  TSweepSession Session;
+};
+
+// The dialog's initial settings, with the output and synthesis the options choose, applied to the
+// current record.
+void Prepare(TSweepRun& Run, const TSweepOptions& Options, ISweepClock& Clock) {
+  ApplyDialogToneSettings(Run.ToneGen);
+  TSweepSettings Settings = StoredDialogDefaults().Settings;
+  Settings.SoundCard = !Options.Speaker;
+  Settings.BandLimited = Options.BandLimited;
+  Settings.UltrasoundOnly = Options.UltrasoundOnly;
+  Run.Session.SetSettings(Settings);
+  Run.Session.SetState(StoredDialogDefaults().State);
+  Run.Session.SetClock(Clock);
+  if (Options.Between) Run.Session.SetSchedule(TSchedule::Parse(*Options.Between));
+  Run.Session.Select(Run.Table.Field(PestField::Idx)->Value());
+}
+
+// Errors of a tick are told by the report, and end only that tick.
+void TickOnce(TSweepSession& Session) {
+  try {
+    Session.Tick();
+  } catch (const Exception&) {
+  }
+}
+
+int ExportSweep(TSweepRun& Run, long long Ticks, ISweepLog& Log, const std::string& File) {
+  for (long long Number = 1; Number <= Ticks; ++Number) TickOnce(Run.Session);
+  if (Run.Recorder.Samples().empty() && Ticks > 0) {
+    std::cerr << "tessolon sweep: no tick produced a tone; nothing was written\n";
+    return static_cast<int>(ecRefused);
+  }
+  Run.Recorder.WriteFile(File);
+  Log.Stopped("all " + std::to_string(Ticks) + " ticks written to " + File);
+  return static_cast<int>(ecSuccess);
+}
+
+// Paces the session's ticks at its interval until the limit, the time asked, an interrupt or the
+// window's close; outside the window nothing ticks. Answers why it stopped.
+std::string PaceSweep(TSweepSession& Session, const TSweepOptions& Options,
+                      std::optional<long long> Limit, std::optional<TWindowWatch>& Window,
+                      ISweepLog& Log, ISweepClock& Clock) {
+  using SteadyClock = std::chrono::steady_clock;
+  const int Interval = Session.State().Interval;
+  const auto Step = std::chrono::milliseconds(std::max(Interval, 0));
+  auto Due = Clock.Steady() + Step;
+  const auto End = Options.Seconds
+                       ? Clock.Steady() + std::chrono::duration_cast<SteadyClock::duration>(
+                                              std::chrono::duration<double>(*Options.Seconds))
+                       : SteadyClock::time_point::max();
+  // Naps end at the next tick but last at most 50 ms, so Ctrl+C (which may reach another thread
+  // than this one's sleep) is noticed within that; shorter naps cost a sweep about half a percent
+  // of a core in wake-ups. A closed window is looked at once a second (the machine may have
+  // slept, or its clock been set).
+  const SteadyClock::duration Nap = std::chrono::milliseconds(50), Closed = std::chrono::seconds(1);
+  for (;;) {
+    const auto Now = Clock.Steady();
+    Log.Poll();
+    if (Interrupted) return "interrupted by " + SignalName(Interrupted);
+    if (Limit && Session.Ticks() >= *Limit)
+      return "played " + std::to_string(*Limit) + " ticks as asked";
+    if (Now >= End) {
+      std::ostringstream Seconds;
+      Seconds << *Options.Seconds;
+      return "ran the " + Seconds.str() + " seconds asked";
+    }
+    if (Window && Window->Changed()) {
+      if (Window->Open()) {
+        Due = Now;
+      } else {
+        Session.Silence();
+        if (Options.UntilClose) return "the window " + Window->Name() + " closed";
+      }
+      Log.Notice(TLogPriority::Notice, Window->Text());
+    } else if (Window && !Window->Open()) {
+      Clock.Nap(Closed);
+    } else if (Interval <= 0 || Now < Due) {
+      Clock.Nap(Interval <= 0 ? Nap : std::min(Nap, Due - Now));
+    } else {
+      TickOnce(Session);
+      // A tick that fell due while the last tone blocked is delivered once; missed ones are not
+      // made up.
+      Due = std::max(Due + Step, Clock.Steady());
+    }
+  }
+}
+
+int PlaySweep(TSweepRun& Run, const TSweepOptions& Options, std::optional<long long> Limit,
+              ISweepLog& Log, ISweepClock& Clock) {
+  std::optional<TWindowWatch> Window;
+  if (Options.Between) {
+    Window.emplace(TSchedule::Parse(*Options.Between), Clock);
+    if (!Window->Open() && Options.UntilClose) {
+      Log.Stopped("started outside the window " + Window->Name() + ", which opens at " +
+                  LocalClockTime(Window->NextChange()));
+      return static_cast<int>(ecSuccess);
+    }
+    Log.Notice(TLogPriority::Notice, Window->Text());
+  }
+  TInterruptScope InterruptScope;
+  const std::string Reason = PaceSweep(Run.Session, Options, Limit, Window, Log, Clock);
+  Run.Session.Stop();
+  Log.Stopped(Reason);
+  return static_cast<int>(ecSuccess);
+}
+
+int RunSweep(const TSweepOptions& Options, ISweepClock& Clock) {
+  if (Options.Export && !Options.Ticks && !Options.Seconds)
+    throw EBadArguments("--export needs --ticks or --seconds");
+  TSweepRun Run(Options);
+  if (!Run.Locate(Options)) {
+    std::cerr << "tessolon sweep: no pest profile "
+              << (Options.Pest ? "named '" + *Options.Pest + "'"
+                               : "with key " + std::to_string(*Options.Idx))
+              << "\n";
+    return static_cast<int>(ecRefused);
+  }
+  Prepare(Run, Options, Clock);
+  const int Interval = Run.Session.State().Interval;
+  std::optional<long long> Limit = Options.Ticks;
+  if (Options.Seconds) Limit = TicksIn(*Options.Seconds, Interval);
+  if (Interval <= 0 && (!Limit || *Limit > 0) && !Options.Seconds) {
+    // The timer never fires at interval 0; nothing would ever play.
+    std::cerr << "tessolon sweep: the profile's interval is " << Interval
+              << " ms, so its timer never fires\n";
+    return static_cast<int>(ecRefused);
+  }
+  const std::unique_ptr<ISweepLog> Log = MakeSweepLog(Clock);
+  Log->Started(StartText(Run.Table, Run.Session.State(), Options, Run.ToneGen.ImageRate()));
+  // Only a played sweep on the sound card reaches the output.
+  TSweepReport Report(*Log, Run.Session, Run.ToneGen, !Options.Export && !Options.Speaker);
+  Run.Session.AddObserver(Report);
+  Run.Session.Start();
+  const int Status = Options.Export ? ExportSweep(Run, *Limit, *Log, *Options.Export)
+                                    : PlaySweep(Run, Options, Limit, *Log, Clock);
+  Run.Session.RemoveObserver(Report);
+  return Status;
+}
+
+}  // namespace
+
 int SweepCommand(const std::vector<std::string>& Arguments, ISweepClock& Clock) {
   TCommandLine Line("tessolon sweep", SweepUsage);
   TSweepOptions Options;
   AddSweepOptions(Line.Options(), Options);
-  return Line.Run(Arguments, [&] {
-    if (Options.Export && !Options.Ticks && !Options.Seconds)
-      throw EBadArguments("--export needs --ticks or --seconds");
-    TPestTable Table(PestTableFolder(), NoticeTo("tessolon sweep"));
-    if (!(Options.Pest ? Table.LocatePest(*Options.Pest) : Table.LocateIdx(*Options.Idx))) {
-      std::cerr << "tessolon sweep: no pest profile "
-                << (Options.Pest ? "named '" + *Options.Pest + "'"
-                                 : "with key " + std::to_string(*Options.Idx))
-                << "\n";
-      return static_cast<int>(ecRefused);
-    }
-    // The dialog's initial settings, with the output the options choose.
-    TSweepSettings Settings = StoredDialogDefaults().Settings;
-    Settings.SoundCard = !Options.Speaker;
-    TSweepState State = StoredDialogDefaults().State;
-    const TPestRecord Record(Table.Table());
-    TToneGen ToneGen(nullptr);
-    ApplyDialogToneSettings(ToneGen);
-    ToneGen.SetBandLimited(Options.BandLimited);
-    ToneGen.SetUltrasoundOnly(Options.UltrasoundOnly);
-    TSweepRecorder Recorder(ToneGen, [&State] { return State.Interval; });
-    TToneGenOutput Player(ToneGen);
-    ISweepOutput& Output = Options.Export ? static_cast<ISweepOutput&>(Recorder) : Player;
-    TSweepEngine Engine(Output);
-    Engine.Select(Record, Settings, State);
-
-    const int Interval = State.Interval;
-    std::optional<long long> Limit = Options.Ticks;
-    if (Options.Seconds) Limit = TicksIn(*Options.Seconds, Interval);
-    if (Interval <= 0 && (!Limit || *Limit > 0) && !Options.Seconds) {
-      // The timer never fires at interval 0; nothing would ever play.
-      std::cerr << "tessolon sweep: the profile's interval is " << Interval
-                << " ms, so its timer never fires\n";
-      return static_cast<int>(ecRefused);
-    }
-    const unsigned ImageRate = ToneGen.ImageRate();
-    const std::unique_ptr<ISweepLog> Log = MakeSweepLog(Clock);
-    Log->Started(StartText(Table, State, Options, ImageRate));
-    bool WarnedLeftOut = false;
-    // Only a played sweep on the sound card reaches the output.
-    const bool Plays = !Options.Export && !Options.Speaker;
-    bool WarnedNotCarried = false;
-    TOutputWatch Watch(*Log, ImageRate);
-    std::optional<TSweepTruth> Truth;
-    if (Plays) {
-      Truth.emplace(*Log, ToneGen, Settings.PlayADSR, Interval);
-      Truth->Start(PassPositions(Record, Settings, State));
-    }
-    auto RunTick = [&](long long Number) {
-      int Position = State.Position;
-      try {
-        Position = Engine.Tick(Record, Settings, State);
-        bool Silent = false;
-        if (!WarnedLeftOut) WarnedLeftOut = WarnLeftOut(*Log, ToneGen, Number);
-        if (Plays) {
-          if (!WarnedNotCarried) WarnedNotCarried = WarnNotCarried(*Log, ToneGen, Number);
-          Silent = !Watch.Check() || !ToneGen.Carried() || Truth->SilentBelowHearing(Number);
-          Truth->Tick(Number);
-        }
-        Log->Played(Number, Position, Silent);
-      } catch (const Exception& E) {
-        // An error (a refused speaker tone, an empty field) ends only that tick, as in the
-        // window, where the timer stays enabled.
-        Log->Failed(Number, State.Position, E.Message());
-      }
-    };
-
-    if (Options.Export) {
-      for (long long Number = 1; Number <= *Limit; ++Number) RunTick(Number);
-      if (Recorder.Samples().empty() && *Limit > 0) {
-        std::cerr << "tessolon sweep: no tick produced a tone; nothing was written\n";
-        return static_cast<int>(ecRefused);
-      }
-      Recorder.WriteFile(*Options.Export);
-      Log->Stopped("all " + std::to_string(*Limit) + " ticks written to " + *Options.Export);
-      return static_cast<int>(ecSuccess);
-    }
-
-    std::optional<TWindowWatch> Window;
-    if (Options.Between) {
-      Window.emplace(TSchedule::Parse(*Options.Between), Clock);
-      if (!Window->Open() && Options.UntilClose) {
-        Log->Stopped("started outside the window " + Window->Name() + ", which opens at " +
-                     LocalClockTime(Window->NextChange()));
-        return static_cast<int>(ecSuccess);
-      }
-      Log->Notice(TLogPriority::Notice, Window->Text());
-    }
-    TInterruptScope InterruptScope;
-    using SteadyClock = std::chrono::steady_clock;
-    const auto Step = std::chrono::milliseconds(std::max(Interval, 0));
-    auto Due = Clock.Steady() + Step;
-    const auto End = Options.Seconds
-                         ? Clock.Steady() + std::chrono::duration_cast<SteadyClock::duration>(
-                                                std::chrono::duration<double>(*Options.Seconds))
-                         : SteadyClock::time_point::max();
-    // Naps end at the next tick but last at most 50 ms, so Ctrl+C (which may reach another
-    // thread than this one's sleep) is noticed within that; shorter naps cost a sweep about half a
-    // percent of a core in wake-ups. A closed window is looked at once a second (the machine may
-    // have slept, or its clock been set).
-    const SteadyClock::duration Nap = std::chrono::milliseconds(50),
-                                Closed = std::chrono::seconds(1);
-    std::string Reason;
-    for (long long Number = 1; Reason.empty();) {
-      const auto Now = Clock.Steady();
-      Log->Poll();
-      if (Interrupted) {
-        Reason = "interrupted by " + SignalName(Interrupted);
-      } else if (Limit && Number > *Limit) {
-        Reason = "played " + std::to_string(*Limit) + " ticks as asked";
-      } else if (Now >= End) {
-        std::ostringstream Seconds;
-        Seconds << *Options.Seconds;
-        Reason = "ran the " + Seconds.str() + " seconds asked";
-      } else if (Window && Window->Changed()) {
-        if (Window->Open()) {
-          Due = Now;
-        } else {
-          Engine.Silence(Settings);
-          if (Options.UntilClose) Reason = "the window " + Window->Name() + " closed";
-        }
-        if (Reason.empty()) Log->Notice(TLogPriority::Notice, Window->Text());
-      } else if (Window && !Window->Open()) {
-        Clock.Nap(Closed);
-      } else if (Interval <= 0 || Now < Due) {
-        Clock.Nap(Interval <= 0 ? Nap : std::min(Nap, Due - Now));
-      } else {
-        RunTick(Number++);
-        // A tick that fell due while the last tone blocked is delivered once; missed ones are
-        // not made up.
-        Due = std::max(Due + Step, Clock.Steady());
-      }
-    }
-    Engine.Silence(Settings);
-    Log->Stopped(Reason);
-    return static_cast<int>(ecSuccess);
-  });
+  return Line.Run(Arguments, [&] { return RunSweep(Options, Clock); });
 }

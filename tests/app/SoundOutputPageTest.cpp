@@ -94,9 +94,11 @@ TEST_F(SoundOutputPage, TheBandLimitedBoxSetsTheToneGeneratorAndIsKeptForTheNext
 
 // A tick whose tone the output cannot carry: the page says the tick is silent and why.
 TEST_F(SoundOutputPage, SaysWhyATickIsSilent) {
-  frmUtil->SelectPest();
+  frmUtil->Session().Select(TVariant());
   ClickTab(2);
-  Band().SetRange(25000, 40000);  // every tone of it above the 48000 output's edge
+  TSweepState State = frmUtil->Session().State();
+  State.SetBand(25000, 40000);  // every tone of it above the 48000 output's edge
+  frmUtil->Session().SetState(State);
   Band().SetPosition(29500);
   Tick();
   EXPECT_EQ(Sound.Count(scPlay), 0);
@@ -110,7 +112,7 @@ TEST_F(SoundOutputPage, SaysWhyATickIsSilent) {
 }
 
 TEST_F(SoundOutputPage, TheSpectrumIsRedrawnAtEachTickWhileThePageShows) {
-  frmUtil->SelectPest();
+  frmUtil->Session().Select(TVariant());
   ClickTab(2);
   const QImage Empty = Spectrum();
   Tick();

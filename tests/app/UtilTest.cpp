@@ -97,8 +97,8 @@ TEST_F(Dialog, IsBuiltFromItsDefinitionAndStartsWithTheStoredSettings) {
   EXPECT_EQ(Util<TEdit>("edVR").Text(), "80");
   EXPECT_EQ(Util<TDBEdit>("edPest").Text(), Table().FieldByName("NAME_PEST")->AsString());
   // The headless sweep reads the same settings from the definition, without the widgets.
-  EXPECT_EQ(frmUtil->SweepSettings(), StoredDialogDefaults().Settings);
-  EXPECT_EQ(frmUtil->SweepState(), StoredDialogDefaults().State);
+  EXPECT_EQ(frmUtil->Session().Settings(), StoredDialogDefaults().Settings);
+  EXPECT_EQ(frmUtil->Session().State(), StoredDialogDefaults().State);
   TToneGen Headless(nullptr);
   ApplyDialogToneSettings(Headless);
   EXPECT_EQ(WriteDefinition(Headless), WriteDefinition(Tone()));
@@ -196,7 +196,7 @@ TEST_F(Dialog, SaveWritesTheListIndexAndTypedBoxesAndReportsSuccess) {
   Util<TComboBox>("cbWavForm").SetItemIndex(-1);
   Util<TControl>("btnSave").Click();
   EXPECT_EQ(Field("WAV_FRM"), -1);
-  frmUtil->SelectPest();
+  frmUtil->Session().Select(TVariant());
   EXPECT_EQ(Tone().Waveform(), tgNoise);
 }
 
@@ -208,7 +208,7 @@ TEST_F(Dialog, AnEmptyWaveformNumberFailsTheShowingAndKeepsTheListsSelection) {
   EXPECT_THROW(frmUtil->FormShow(frmUtil), std::exception);
   EXPECT_EQ(Util<TComboBox>("cbWavForm").ItemIndex(), 2);
   // The sweep's selection stops at the same field, its earlier steps applied.
-  EXPECT_THROW(frmUtil->SelectPest(), std::exception);
+  EXPECT_THROW(frmUtil->Session().Select(TVariant()), std::exception);
   EXPECT_EQ(Timer().Interval(), Field("TIME_CH"));
 }
 
@@ -231,7 +231,7 @@ TEST_F(Dialog, SaveOnAnEmptyTableCreatesTheRecordAndOnAClosedOneFails) {
 }
 
 TEST_F(Dialog, SoundCardTicksPlayTheBandFromItsBottomPlusOneStep) {
-  frmUtil->SelectPest();
+  frmUtil->Session().Select(TVariant());
   const int Min = Band().Min();
   const int Step = static_cast<int>(Field("VAL_CH"));
   EXPECT_EQ(Timer().Interval(), Field("TIME_CH"));
@@ -282,7 +282,9 @@ TEST_F(Dialog, SpeakerRefusalsShowOneErrorBoxAtATime) {
   Util<TCheckBox>("chSND").SetChecked(false);
   Util<TCheckBox>("chAuto").SetChecked(false);
   Band().SetPosition(30000);
-  Timer().SetInterval(5);
+  TSweepState State = frmUtil->Session().State();
+  State.Interval = 5;
+  frmUtil->Session().SetState(State);
   TBoxCloser Closer(Timer());
   Timer().SetEnabled(true);
   // The box stays open over two of the closer's looks, 20 ms apart, while the 5 ms ticks go on.

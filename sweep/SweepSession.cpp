@@ -45,6 +45,9 @@ void TSweepSession::Tell(Call&& Notify) {
 }
 
 void TSweepSession::SetSettings(const TSweepSettings& Settings) {
+  // A running sweep moved to the other output leaves nothing sounding on the old one: the sound
+  // card's tone would loop on past Stop, which silences only the output chosen then.
+  if (FRunning && Settings.SoundCard != FSettings.SoundCard) Silence();
   if (Settings.BandLimited != FToneGen.BandLimited()) FToneGen.SetBandLimited(Settings.BandLimited);
   if (Settings.UltrasoundOnly != FToneGen.UltrasoundOnly())
     FToneGen.SetUltrasoundOnly(Settings.UltrasoundOnly);

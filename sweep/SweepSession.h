@@ -60,7 +60,8 @@ class TSweepSession {
   void RemoveObserver(ISweepObserver& Observer);
 
   const TSweepSettings& Settings() const { return FSettings; }
-  // Takes effect from the next tick; band-limited and ultrasound-only synthesis at once.
+  // Takes effect from the next tick; band-limited and ultrasound-only synthesis at once, and a
+  // running sweep moved to the other output silences the one it leaves.
   void SetSettings(const TSweepSettings& Settings);
   const TSweepState& State() const { return FState; }
   // The state before any selection (the stored dialog's).

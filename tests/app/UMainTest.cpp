@@ -412,3 +412,79 @@ TEST_F(TableEditedElsewhere, WhileOthersHoldTheTableTheIndexIsLeftOutAndNoProfil
 }
 
 }  // namespace
+
+namespace {
+
+// Each play and stop since the last look as one line: the call, its voice and, for a play, its
+// flags, size and a digest of its bytes.
+std::string SoundCalls(TRecordingSoundService& Sound) {
+  std::string Text;
+  for (const TSoundEvent& Event : Sound.Events) {
+    if (Event.Call != scPlay && Event.Call != scStop) continue;
+    uint64_t Digest = 14695981039346656037ull;  // FNV-1a
+    for (const uint8_t Byte : Event.Image) Digest = (Digest ^ Byte) * 1099511628211ull;
+    Text += std::string(Event.Call == scPlay ? "P" : "S") + std::to_string(Event.Voice);
+    if (Event.Call == scPlay)
+      Text += " " + std::to_string(Event.Flags) + " " + std::to_string(Event.Image.size()) + " " +
+              std::to_string(Digest);
+    Text += "\n";
+  }
+  Sound.Clear();
+  return Text;
+}
+
+}  // namespace
+
+// The whole path from the selector to the tones: a pest chosen, Go, a step to the next record with
+// >> (which changes the step and the tone length from the next tick, not the band, the interval or
+// the waveform), the sound card box unticked (its tone ends, the speaker plays on), and Stop.
+TEST_F(MainWindow, SelectGoNextRecordSpeakerAndStopPlayTheseTones) {
+  std::string Trace;
+  const auto Look = [&](const char* What) {
+    Trace += std::string(What) + ": " + std::to_string(Band().Position()) + " in " +
+             std::to_string(Band().Min()) + "-" + std::to_string(Band().Max()) + " step " +
+             std::to_string(Band().Frequency()) + " every " + std::to_string(Timer().Interval()) +
+             " tone " + std::to_string(Tone().Frequency()) + " Hz " +
+             std::to_string(Tone().Duration()) + " ms wave " + std::to_string(Tone().Waveform()) +
+             "\n" + SoundCalls(Sound);
+  };
+  ListDriver::ChooseWithMouse(Selector(), 4);  // House fly
+  Look("chosen");
+  Main<TControl>("btnGo").Click();
+  for (int I = 0; I < 2; ++I) Tick(), Look("tick");
+  Util<TControl>("btnNext").Click();
+  Look("next");
+  for (int I = 0; I < 2; ++I) Tick(), Look("tick");
+  ClickBox("chSND");
+  for (int I = 0; I < 2; ++I) Tick(), Look("tick");
+  Main<TControl>("btnStop").Click();
+  Look("stop");
+  // Pinned from the windows as they were before the sweep had a session of its own, but for the
+  // S0: the sound card's tone no longer loops on once the box sends the ticks to the speaker.
+  EXPECT_EQ(Trace, R"(chosen: 10000 in 10000-18000 step 200 every 150 tone 440 Hz 120 ms wave 0
+tick: 10200 in 10000-18000 step 200 every 150 tone 10200 Hz 120 ms wave 0
+S0
+S0
+P0 13 46156 12740150429464150914
+tick: 10400 in 10000-18000 step 200 every 150 tone 10400 Hz 120 ms wave 0
+S0
+S0
+P0 13 46156 9627853780834858458
+next: 10400 in 10000-18000 step 200 every 150 tone 10400 Hz 120 ms wave 0
+tick: 10700 in 10000-18000 step 200 every 150 tone 10700 Hz 120 ms wave 0
+S0
+S0
+P0 13 46156 16193947258750466322
+tick: 11000 in 10000-18000 step 200 every 150 tone 11000 Hz 120 ms wave 0
+S0
+S0
+P0 13 46156 5068403389506074166
+tick: 11300 in 10000-18000 step 200 every 150 tone 11000 Hz 120 ms wave 0
+S0
+P1 4 13274 13024080116689186330
+tick: 11600 in 10000-18000 step 200 every 150 tone 11000 Hz 120 ms wave 0
+P1 4 13274 17557895108874931162
+stop: 11600 in 10000-18000 step 200 every 150 tone 11000 Hz 120 ms wave 0
+S1
+)");
+}

@@ -2,13 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <optional>
 #include <vector>
 
 #include "platform/core/Exceptions.h"
 #include "platform/data/DatabaseError.h"
+#include "sound/ToneGen.h"
 #include "sweep/PestFields.h"
+#include "sweep/SweepSession.h"
 #include "table/DbaseTable.h"
+#include "tests/support/ScopedEnv.h"
 #include "tests/support/ScratchFolder.h"
 
 TEST(BeatToFreq, ConvertsStoredLimitsToHertz) {
@@ -196,9 +200,155 @@ TEST_F(SweepEngine, InvertedBandIsRefusedAndThePreviousBandStays) {
   EXPECT_EQ(State, (TSweepState{15022, 50074, 15522, 500, 200}));
 }
 
-TEST_F(SweepEngine, SilenceFollowsTheOutputChosenAtThatMoment) {
-  Engine.Silence(Settings);
+namespace {
+
+// What a session told, one line a notification.
+class TToldLog : public ISweepObserver {
+ public:
+  std::vector<std::string> Lines;
+  void StateChanged(const TSweepState& S) override {
+    Lines.push_back("state " + std::to_string(S.BandMin) + "-" + std::to_string(S.BandMax) +
+                    " at " + std::to_string(S.Position) + " step " + std::to_string(S.Step) +
+                    " every " + std::to_string(S.Interval));
+  }
+  void Selected() override { Lines.push_back("selected"); }
+  void RunningChanged(bool Running) override { Lines.push_back(Running ? "running" : "stopped"); }
+  void Ticked(long long Number, int Position) override {
+    Lines.push_back("tick " + std::to_string(Number) + " " + std::to_string(Position));
+  }
+  void TickFailed(long long Number, int Position, const std::string& Message) override {
+    Lines.push_back("failed " + std::to_string(Number) + " " + std::to_string(Position) + " " +
+                    Message);
+  }
+  void SilenceChanged(const std::string& Reason) override { Lines.push_back("silent: " + Reason); }
+  // The lines since the last call.
+  std::vector<std::string> Take() { return std::exchange(Lines, {}); }
+};
+
+class TSetClock : public TClock {
+ public:
+  std::chrono::system_clock::time_point Time;
+  std::chrono::system_clock::time_point Now() const override { return Time; }
+  void SetHour(int Hour) {
+    Time = std::chrono::system_clock::time_point{} + std::chrono::hours(Hour);
+  }
+};
+
+// The engine's table with a second profile (key 2) after the first (key 1), and a session on it
+// that tells a log.
+class SweepSessionTest : public SweepEngine {
+ protected:
+  void SetUp() override {
+    SweepEngine::SetUp();
+    Set(PestField::Idx, 1);
+    Table.Append();
+    Table.FieldByName(PestField::Name)->SetAsString("Cockroach");
+    Table.Post();
+    for (auto [Name, Value] : {std::pair{PestField::Idx, 2.0},
+                               {PestField::BandStart, 8737.1},  // 25000 Hz
+                               {PestField::BandEnd, 10484.6},   // 30000 Hz
+                               {PestField::Step, 100},
+                               {PestField::Interval, 300},
+                               {PestField::Duration, 40},
+                               {PestField::Waveform, 2}})
+      Set(Name, Value);
+    Session.SetState(State);
+    Session.SetSettings(Settings);
+    Session.SetClock(Clock);
+    Session.AddObserver(Told);
+    Told.Take();
+  }
+
+  TToneGen ToneGen{nullptr};
+  TSweepSession Session{Table, ToneGen, Output};
+  TToldLog Told;
+  TSetClock Clock;
+};
+
+}  // namespace
+
+// The key picks the record; a tick reads only the step and the tone length from whichever record is
+// current then (the dialog's << and >>), while band, interval and waveform stay the selection's.
+TEST_F(SweepSessionTest, SelectionTakesTheKeyedRecordAndTicksReadStepAndToneLengthFromTheCurrent) {
   Settings.SoundCard = false;
-  Engine.Silence(Settings);
-  EXPECT_EQ(Output.Calls, (std::vector<std::string>{"card stop", "spk stop"}));
+  Session.SetSettings(Settings);
+  Session.Select(TVariant(int64_t(1)));  // the current record is key 2
+  EXPECT_EQ(Table.FieldByName(PestField::Name)->AsString(), "Mosquito");
+  EXPECT_EQ(Told.Take(), (std::vector<std::string>{"state 15022-50074 at 15022 step 500 every 200",
+                                                   "selected"}));
+  Session.Start();
+  EXPECT_EQ(Session.Tick(), 15522);
+  Table.Next();
+  Session.SetPosition(15000);  // the bar dragged below the band is held at its start
+  EXPECT_EQ(Session.Tick(), 15122);
+  EXPECT_EQ(Output.Calls.back(), "spk 15122 40");
+  EXPECT_EQ(Output.Waveform, tgSquare);
+  EXPECT_EQ(Told.Take(), (std::vector<std::string>{
+                             "running", "state 15022-50074 at 15522 step 500 every 200",
+                             "tick 1 15522", "state 15022-50074 at 15022 step 500 every 200",
+                             "state 15022-50074 at 15122 step 500 every 200", "tick 2 15122"}));
+  Session.Select(TVariant());  // the current record, whatever its key
+  EXPECT_EQ(Session.State(), (TSweepState{25000, 30000, 25000, 100, 300}));
+  EXPECT_EQ(Output.Waveform, tgTriangle);
+}
+
+TEST_F(SweepSessionTest, OutsideTheHoursNothingPlaysTheOutputIsSilencedOnceAndWhyIsToldOnce) {
+  const TScopedEnv Zone("TZ", "UTC");
+  tzset();
+  Session.SetSchedule(TSchedule::Parse("22:00-06:00"));
+  Session.Select(TVariant(int64_t(1)));
+  Session.Start();
+  Clock.SetHour(12);
+  Output.Calls.clear();
+  Told.Take();
+  EXPECT_EQ(Session.Tick(), std::nullopt);
+  EXPECT_EQ(Session.Tick(), std::nullopt);
+  EXPECT_EQ(Output.Calls, (std::vector<std::string>{"card stop"}));
+  Clock.SetHour(23);
+  EXPECT_EQ(Session.Tick(), 15522);
+  EXPECT_EQ(Told.Take(), (std::vector<std::string>{"silent: waiting for 22:00",
+                                                   "state 15022-50074 at 15522 step 500 every 200",
+                                                   "tick 1 15522", "silent: "}));
+  Session.SetSchedule(std::nullopt);
+  Clock.SetHour(12);
+  EXPECT_EQ(Session.Tick(), 16022);
+  tzset();
+}
+
+// An empty field is told and raised where it is read, with what came before it kept; a tick that
+// fails still counts.
+TEST_F(SweepSessionTest, ErrorsAreToldAndRaisedLeavingWhatWasApplied) {
+  Set(PestField::Duration, std::nullopt);
+  EXPECT_THROW(Session.Select(TVariant()), EDatabaseError);
+  EXPECT_EQ(Told.Take(),
+            (std::vector<std::string>{"state 25000-30000 at 25000 step 100 every 300"}));
+  Set(PestField::Step, std::nullopt);
+  Session.Start();
+  Told.Take();
+  EXPECT_THROW(Session.Tick(), EDatabaseError);
+  ASSERT_EQ(Told.Lines.size(), 1u);
+  EXPECT_EQ(Told.Lines[0].rfind("failed 1 25000 ", 0), 0u) << Told.Lines[0];
+  EXPECT_EQ(Session.Ticks(), 1);
+}
+
+// Moving a running sweep to the other output silences the one it leaves, so nothing loops on past
+// Stop, which silences the output chosen then; stopped, the box changes nothing. Band-limited and
+// ultrasound-only synthesis reach the tone generator at once.
+TEST_F(SweepSessionTest, AnOutputLeftIsSilencedAndSynthesisChoicesReachTheToneGenerator) {
+  Session.Select(TVariant(int64_t(1)));
+  Session.Start();
+  Session.Tick();
+  Settings.SoundCard = false;
+  Session.SetSettings(Settings);
+  Session.Tick();
+  Session.Stop();
+  Settings.SoundCard = true;
+  Settings.BandLimited = Settings.UltrasoundOnly = true;
+  Session.SetSettings(Settings);
+  Output.Calls.erase(Output.Calls.begin(), Output.Calls.begin() + 4);  // the selection's
+  EXPECT_EQ(Output.Calls,
+            (std::vector<std::string>{"adsr 15522", "card stop", "spk 16022 150", "spk stop"}));
+  EXPECT_TRUE(ToneGen.BandLimited());
+  EXPECT_TRUE(ToneGen.UltrasoundOnly());
+  EXPECT_FALSE(Session.Running());
 }

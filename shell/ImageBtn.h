@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QRegion>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "platform/qt/Controls.h"
@@ -45,6 +46,8 @@ struct TskImgDownOffsets {
   int GlyphX = 0, GlyphY = 0, TextX = 0, TextY = 0;
   int TextDownX = 1, TextDownY = 1, ImageDownX = 2, ImageDownY = 2;
 };
+
+class QPainter;
 
 class TskImageBtn : public TWinControl {
  public:
@@ -133,6 +136,12 @@ class TskImageBtn : public TWinControl {
   QImage SourcePicture(bool IsDown) const;
   TColor StateTransparentColor(bool IsDown) const;
   QImage Stretched(bool IsDown) const;
+  // The face's parts, painted in this order (ImageBtnFace.cpp).
+  QImage TintedPicture(bool IsDown) const;
+  void PaintPicture(QImage& Face, QPainter& P, bool IsDown) const;
+  void PaintGlyphAndCaption(QPainter& P, bool IsDown) const;
+  // The glyph's and the caption's top left corners.
+  std::pair<QPoint, QPoint> PlaceGroup(QSize GlyphSize, QSize TextSize, bool IsDown) const;
   void ApplyShape();
   // Forgets the stored shapes a change makes stale and re-applies the shape.
   void ShapesChanged(bool Up, bool Down);

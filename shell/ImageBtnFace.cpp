@@ -62,52 +62,101 @@ QImage TskImageBtn::RenderFace(bool IsDown) const {
     P.setPen(QPen(Qt::black, 1, Qt::DashDotLine));
     P.drawRect(0, 0, W - 1, H - 1);
   } else {
-    QImage Source = Stretched(IsDown);
-    const QRgb Clear = ToRgb(StateTransparentColor(IsDown)) & 0xFFFFFF;
-    const bool Shaped = FTransparentColor != clNoTransparency;
-    auto Outside = [&](QRgb Pixel) { return Shaped && (Pixel & 0xFFFFFF) == Clear; };
-    const bool Tint = Color() != clNone;
-    const QColor C = ColorToQColor(Color());
-    const bool Dither = FGroupIndex > 0 && IsDown && FDitherColor != clNone && FImageDown.isNull();
-    const QRgb DitherRgb = ToRgb(FDitherColor), Silver = qRgb(0xC0, 0xC0, 0xC0);
-    const QRgb Surround = ToRgb(FShadeColors.Shadow);
-    for (int Y = 0; Y < Source.height(); ++Y) {
-      auto* Row = reinterpret_cast<QRgb*>(Source.scanLine(Y));
-      for (int X = 0; X < Source.width(); ++X) {
-        if (Outside(Row[X])) {
-          Row[X] = Surround;
-          continue;
-        }
-        if (Tint)
-          Row[X] =
-              qRgb(Clamp(qRed(Row[X]) + C.red() - 192), Clamp(qGreen(Row[X]) + C.green() - 192),
-                   Clamp(qBlue(Row[X]) + C.blue() - 192));
-        if (!Dither) continue;
-        const bool Even = (X + Y) % 2 == 0;
-        if (FDitherStyle == dsFill)
-          Row[X] = DitherRgb;
-        else if (FDitherStyle == dsDither)
-          Row[X] = Even ? DitherRgb : Silver;
-        else if (Even)
-          Row[X] = DitherRgb;
+    PaintPicture(Face, P, IsDown);
+  }
+  PaintGlyphAndCaption(P, IsDown);
+  return Face;
+}
+
+// The state's picture with the colour's tint, its transparent pixels in the surround, and the
+// dither of a grouped button held down.
+QImage TskImageBtn::TintedPicture(bool IsDown) const {
+  QImage Source = Stretched(IsDown);
+  const QRgb Clear = ToRgb(StateTransparentColor(IsDown)) & 0xFFFFFF;
+  const bool Shaped = FTransparentColor != clNoTransparency;
+  auto Outside = [&](QRgb Pixel) { return Shaped && (Pixel & 0xFFFFFF) == Clear; };
+  const bool Tint = Color() != clNone;
+  const QColor C = ColorToQColor(Color());
+  const bool Dither = FGroupIndex > 0 && IsDown && FDitherColor != clNone && FImageDown.isNull();
+  const QRgb DitherRgb = ToRgb(FDitherColor), Silver = qRgb(0xC0, 0xC0, 0xC0);
+  const QRgb Surround = ToRgb(FShadeColors.Shadow);
+  for (int Y = 0; Y < Source.height(); ++Y) {
+    auto* Row = reinterpret_cast<QRgb*>(Source.scanLine(Y));
+    for (int X = 0; X < Source.width(); ++X) {
+      if (Outside(Row[X])) {
+        Row[X] = Surround;
+        continue;
       }
-    }
-    Face.fill(Surround);
-    const bool Shift = IsDown && FImageDown.isNull();
-    P.drawImage(Shift ? FOffsets.ImageDownX : 0, Shift ? FOffsets.ImageDownY : 0, Source);
-    if (FShadeStyle == fbsHighlight || (FShadeStyle == fbsFlat && FHot)) {
-      P.end();
-      DrawBevel(Face, Shape(IsDown), FShadeColors, FDefault || Widget()->hasFocus());
-      P.begin(&Face);
+      if (Tint)
+        Row[X] = qRgb(Clamp(qRed(Row[X]) + C.red() - 192), Clamp(qGreen(Row[X]) + C.green() - 192),
+                      Clamp(qBlue(Row[X]) + C.blue() - 192));
+      if (!Dither) continue;
+      const bool Even = (X + Y) % 2 == 0;
+      if (FDitherStyle == dsFill)
+        Row[X] = DitherRgb;
+      else if (FDitherStyle == dsDither)
+        Row[X] = Even ? DitherRgb : Silver;
+      else if (Even)
+        Row[X] = DitherRgb;
     }
   }
+  return Source;
+}
 
-  // Glyph and caption, centred as a group.
+void TskImageBtn::PaintPicture(QImage& Face, QPainter& P, bool IsDown) const {
+  Face.fill(ToRgb(FShadeColors.Shadow));
+  const bool Shift = IsDown && FImageDown.isNull();
+  P.drawImage(Shift ? FOffsets.ImageDownX : 0, Shift ? FOffsets.ImageDownY : 0,
+              TintedPicture(IsDown));
+  if (FShadeStyle == fbsHighlight || (FShadeStyle == fbsFlat && FHot)) {
+    P.end();
+    DrawBevel(Face, Shape(IsDown), FShadeColors, FDefault || Widget()->hasFocus());
+    P.begin(&Face);
+  }
+}
+
+// Glyph and caption, centred as a group, and the focus rectangle around them.
+void TskImageBtn::PaintGlyphAndCaption(QPainter& P, bool IsDown) const {
+  const int W = Width(), H = Height();
   const int Cells = FNumGlyphs == 0 ? 1 : FNumGlyphs;
   const QSize GlyphSize =
       FGlyph.isNull() ? QSize(0, 0) : QSize(FGlyph.width() / Cells, FGlyph.height());
   const QFont Font = FontToQFont(this->Font());
   const QSize TextSize = Caption().empty() ? QSize(0, 0) : FTextOptions.Measure(Caption(), Font);
+  auto [GlyphAt, TextAt] = PlaceGroup(GlyphSize, TextSize, IsDown);
+  const QRect TextRect = QRect(TextAt, TextSize).intersected(QRect(0, 0, W, H));
+  QRect GlyphRect(GlyphAt, GlyphSize);
+  if (!GlyphSize.isEmpty()) {
+    int Cell = 0;
+    if (!Enabled() && Cells >= 2)
+      Cell = 1;
+    else if (IsDown && Cells > 2)
+      Cell = 2;
+    else if (FHot && Cells > 3)
+      Cell = 3;
+    QImage Glyph = FGlyph.copy(Cell * GlyphSize.width(), 0, GlyphSize.width(), GlyphSize.height());
+    if (!Enabled() && Cells == 1) Glyph = Greyed(Glyph);
+    if (GlyphAt.x() % 2 != 0) GlyphAt.rx() += 1;  // an odd left edge is padded by a column
+    P.drawImage(GlyphAt, Glyph);
+  }
+  if (!TextSize.isEmpty())
+    FTextOptions.Draw(P, TextRect, Caption(), Font, this->Font().Color, Enabled());
+  if ((FOptions & (1 << boFocusRect)) && (FOptions & (1 << boFocusable)) && Widget()->hasFocus()) {
+    const QRect Around = (TextSize.isEmpty()    ? GlyphRect
+                          : GlyphSize.isEmpty() ? TextRect
+                                                : GlyphRect | TextRect)
+                             .adjusted(-2, -2, 2, 2);
+    P.setPen(QPen(ColorToQColor(FShadeColors.BtnFocus), 1, Qt::DotLine));
+    P.setBrush(Qt::NoBrush);
+    P.drawRect(Around.adjusted(0, 0, -1, -1));
+  }
+}
+
+// Where the glyph and the caption go: centred as a group by the layout, the alignment and the
+// margin, then moved by the offsets (and the held-down offsets).
+std::pair<QPoint, QPoint> TskImageBtn::PlaceGroup(QSize GlyphSize, QSize TextSize,
+                                                  bool IsDown) const {
+  const int W = Width(), H = Height();
   int Spacing = !GlyphSize.isEmpty() && !TextSize.isEmpty() ? FSpacing : 0;
   if (GlyphSize.isEmpty()) Spacing = (Spacing - 6) / 2;
   const int Margin = FMargin < 0 ? 4 : FMargin;
@@ -146,31 +195,5 @@ QImage TskImageBtn::RenderFace(bool IsDown) const {
     TextAt += QPoint(FOffsets.TextDownX, FOffsets.TextDownY);
     GlyphAt += QPoint(FOffsets.TextDownX, FOffsets.TextDownY);
   }
-  const QRect TextRect = QRect(TextAt, TextSize).intersected(QRect(0, 0, W, H));
-  QRect GlyphRect(GlyphAt, GlyphSize);
-  if (!GlyphSize.isEmpty()) {
-    int Cell = 0;
-    if (!Enabled() && Cells >= 2)
-      Cell = 1;
-    else if (IsDown && Cells > 2)
-      Cell = 2;
-    else if (FHot && Cells > 3)
-      Cell = 3;
-    QImage Glyph = FGlyph.copy(Cell * GlyphSize.width(), 0, GlyphSize.width(), GlyphSize.height());
-    if (!Enabled() && Cells == 1) Glyph = Greyed(Glyph);
-    if (GlyphAt.x() % 2 != 0) GlyphAt.rx() += 1;  // an odd left edge is padded by a column
-    P.drawImage(GlyphAt, Glyph);
-  }
-  if (!TextSize.isEmpty())
-    FTextOptions.Draw(P, TextRect, Caption(), Font, this->Font().Color, Enabled());
-  if ((FOptions & (1 << boFocusRect)) && (FOptions & (1 << boFocusable)) && Widget()->hasFocus()) {
-    const QRect Around = (TextSize.isEmpty()    ? GlyphRect
-                          : GlyphSize.isEmpty() ? TextRect
-                                                : GlyphRect | TextRect)
-                             .adjusted(-2, -2, 2, 2);
-    P.setPen(QPen(ColorToQColor(FShadeColors.BtnFocus), 1, Qt::DotLine));
-    P.setBrush(Qt::NoBrush);
-    P.drawRect(Around.adjusted(0, 0, -1, -1));
-  }
-  return Face;
+  return {GlyphAt, TextAt};
 }

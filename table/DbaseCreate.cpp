@@ -36,11 +36,9 @@ bool Level34Type(char Letter) {
   return std::strchr("CDFLMN", Letter) != nullptr;
 }
 
-}  // namespace
-
-void TDbaseFile::CreateTable(const std::vector<TDbaseFieldDef>& Fields) {
-  int Level = TableLevel();
-  if (Level != 3 && Level != 7) Level = 4;
+// The definitions as a table of Level stores them: type letters and names in capitals, names cut
+// to the level's length, fixed sizes filled in; a type or size the level cannot hold is refused.
+std::vector<TDbaseFieldDef> StoredDefs(const std::vector<TDbaseFieldDef>& Fields, int Level) {
   const bool Level7 = Level == 7;
   const std::size_t NameLimit = Level7 ? 31 : 10;
   std::vector<TDbaseFieldDef> Defs;
@@ -63,7 +61,16 @@ void TDbaseFile::CreateTable(const std::vector<TDbaseFieldDef>& Fields) {
   if (Defs.empty() || Defs.size() > 4095)
     throw EDbaseError(
         FormatMessage(DbaseMessages::InvalidFieldCount, static_cast<int>(Defs.size())));
+  return Defs;
+}
 
+}  // namespace
+
+void TDbaseFile::CreateTable(const std::vector<TDbaseFieldDef>& Fields) {
+  int Level = TableLevel();
+  if (Level != 3 && Level != 7) Level = 4;
+  const bool Level7 = Level == 7;
+  const std::vector<TDbaseFieldDef> Defs = StoredDefs(Fields, Level);
   if (Mode() == pfExclusiveOpen) SetMode(pfExclusiveCreate);
   if (Mode() == pfReadWriteOpen || Mode() == pfReadOnly) SetMode(pfReadWriteCreate);
   FFieldDefs.Clear();

@@ -1,6 +1,7 @@
 #include "app/UMain.h"
 
 #include <cctype>
+#include <iostream>
 
 #include "app/FormComponent.h"
 #include "app/MyTools2.h"
@@ -16,6 +17,10 @@
 #include "sweep/SweepSession.h"
 
 TfrmMain* frmMain = nullptr;
+
+std::function<void(const std::string&)> TfrmMain::StartNotice = [](const std::string& Text) {
+  std::cerr << "tessolon: " << Text << '\n';
+};
 
 namespace {
 
@@ -144,10 +149,23 @@ void TfrmMain::SetStart(const TStart& Start) {
 
 // Go must sweep the band of the pest the selector shows, not the band the dialog was stored
 // with: the first pest, or the one asked for or kept.
+//
+// A pest the program restores by itself (the first one, or the one kept from the last run) whose
+// profile cannot be applied (an empty field, an empty table) is said in one line and not swept:
+// a box at every start would be all the user ever saw of the program. A pest asked for by name
+// shows the error as the user's own choice does.
 void TfrmMain::StartWithPest() {
   const int Entry = StartEntry();
   if (Entry >= 0) cbLook1->Choose(Entry);
-  Adjustment().Session().Select(cbLook1->KeyValue());
+  try {
+    Adjustment().Session().Select(cbLook1->KeyValue());
+  } catch (const Exception& E) {
+    if (!FStart.PestName.empty()) throw;
+    const int Shown = cbLook1->ItemIndex();
+    StartNotice((Shown >= 0 ? "the pest \"" + cbLook1->ItemText(Shown) + "\"" : "the pest table") +
+                " cannot be swept: " + E.Message());
+    return;
+  }
   if (Entry < 0 && !FStart.PestName.empty())
     throw Exception("There is no pest named \"" + FStart.PestName + "\" in the table");
   if (FStart.Go) btnGoClick(this);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -69,6 +70,9 @@ class TfrmMain : public TForm, public IAdjustmentObserver {
   // The tray tip names the hours the sweep keeps to.
   void ScheduleChanged(const std::string& Window) override;
   void AudibleChanged(const std::string& Level, const std::string& Class) override;
+
+  // Says a line about the start on the error stream; tests replace it.
+  static std::function<void(const std::string&)> StartNotice;
 
  protected:
   void Loaded() override;

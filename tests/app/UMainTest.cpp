@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "app/MyTools2.h"
+#include "platform/data/DatabaseError.h"
 #include "platform/qt/DbCtrls.h"
 #include "platform/qt/StdCtrls.h"
 #include "shell/BalloonTip.h"
@@ -410,6 +411,58 @@ TEST_F(TableEditedElsewhere, WhileOthersHoldTheTableTheIndexIsLeftOutAndNoProfil
   ExpectEveryProfileListed();
   EXPECT_EQ(Messages.size(), 1u);
 }
+
+// The table the program starts on, changed first: the first pest's band start emptied, or every
+// record deleted.
+class StartOnABadProfile : public WindowFixture, public testing::WithParamInterface<const char*> {
+ protected:
+  void SetUp() override {
+    WindowFixture::SetUp();
+    TDbaseTable Edited(nullptr);
+    Edited.SetFilePath((Dir / "data").string());
+    Edited.SetTableName("para.dbf");
+    Edited.Open();
+    if (std::string(GetParam()) == "empty table") {
+      while (!Edited.IsEmpty()) Edited.Delete();
+    } else {
+      Edited.Locate("IDX", TVariant(int64_t(1)), 0);
+      Edited.Edit();
+      Edited.FieldByName("F_START")->Clear();
+      Edited.Post();
+    }
+    SavedNotice = TfrmMain::StartNotice;
+    TfrmMain::StartNotice = [this](const std::string& Text) { Notices.push_back(Text); };
+  }
+  void TearDown() override {
+    TfrmMain::StartNotice = SavedNotice;
+    WindowFixture::TearDown();
+  }
+  std::vector<std::string> Notices;
+  std::function<void(const std::string&)> SavedNotice;
+};
+
+// Restored at start (even with --go) the pest is said in one line, and nothing sweeps or shows a
+// box; the user's own choice of it still raises the table's conversion error.
+TEST_P(StartOnABadProfile, TheRestoredPestIsSaidInOneLineAndTheUsersChoiceStillRaises) {
+  StartProgram({.Go = true});
+  ASSERT_EQ(Notices.size(), 1u);
+  EXPECT_EQ(Notices[0].rfind(std::string(GetParam()) == "empty table"
+                                 ? "the pest table cannot be swept: "
+                                 : "the pest \"Mosquito\" cannot be swept: ",
+                             0),
+            0u)
+      << Notices[0];
+  EXPECT_FALSE(Running());
+  EXPECT_FALSE(App.ErrorBoxOpen());
+  if (std::string(GetParam()) == "empty table") return;
+  ListDriver::ChooseWithKeys(Selector(), 1);  // Cockroach sweeps
+  Main<TDBLookupComboBox>("cbLook1").Choose(0);
+  EXPECT_THROW(frmMain->cbLook1CloseUp(frmMain), EDatabaseError);
+  EXPECT_EQ(Notices.size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tables, StartOnABadProfile,
+                         testing::Values("empty band start", "empty table"));
 
 }  // namespace
 

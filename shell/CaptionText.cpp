@@ -2,7 +2,9 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QPainterPath>
 #include <QStringList>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -26,12 +28,44 @@ QString Visible(const QString& Line, bool ShowAccel) {
   return Out;
 }
 
-// One line as written: its text, its top, and whether full justification spreads it.
+// One line as written: its text, its top, whether full justification spreads it, and the room it
+// takes: the distance from its top to its baseline, its height, and how far its first glyph
+// reaches left of the pen and its last right of the advance.
 struct TLine {
   QString Text;
   int Y = 0;
   bool Justify = false;
+  int Ascent = 0, Height = 0, Indent = 0, Overhang = 0;
 };
+
+// The ascent and descent Qt lays a line of Text out with: the most of its font's and of the
+// fallback fonts that hold glyphs the font lacks.
+std::pair<double, double> LaidOut(const QString& Text, const QFont& Font) {
+  QTextLayout Layout(Text, Font);
+  Layout.beginLayout();
+  QTextLine Line = Layout.createLine();
+  Line.setLineWidth(1e6);
+  Layout.endLayout();
+  return {Line.ascent(), Line.descent()};
+}
+
+// The room a line of Text takes. The font's own ascent and descent, or more where the glyphs reach
+// further: Thai marks from a fallback font stand above and below the font's lines, and a font's
+// metrics may understate its descenders.
+void Measure(TLine& Line, const QString& Shown, const QFont& Font) {
+  const QFontMetrics M(Font);
+  const auto [LaidAscent, LaidDescent] = LaidOut(Shown, Font);
+  // The glyphs' outlines, fallback fonts' included: the font engines' own ink boxes leave out
+  // some of a fallback font's bearings.
+  QPainterPath Outline;
+  Outline.addText(0, 0, Font, Shown);
+  const QRect Ink = Shown.isEmpty() ? QRect() : Outline.boundingRect().toAlignedRect();
+  Line.Ascent = std::max({M.ascent(), int(std::lround(LaidAscent)), -Ink.top()});
+  const int Descent = std::max({M.descent(), int(std::lround(LaidDescent)), Ink.bottom() + 1});
+  Line.Height = std::max(M.height(), Line.Ascent + Descent);
+  Line.Indent = std::max(0, -Ink.left());
+  Line.Overhang = std::max(0, Ink.right() + 1 - M.horizontalAdvance(Shown));
+}
 
 // Greedy word breaking: each line takes as many words as fit in Width (a longer word stands
 // alone).
@@ -69,15 +103,17 @@ std::vector<TLine> LayOut(const TskCaptionText& T, const std::string& Text, cons
       Paragraph.replace("\r\n", " ").replace('\n', ' ');
       const QStringList Lines = Wrap(Paragraph, M, Width, Accel);
       for (qsizetype I = 0; I < Lines.size(); ++I, Y += Height)
-        Out.push_back({Lines[I], Y, I + 1 < Lines.size()});
+        Out.push_back({Lines[I], Y, I + 1 < Lines.size(), M.ascent(), Height});
     }
     return Out;
   }
   int Y = 0;
   for (const QString& Line : All.split("\r\n")) {
     for (const QString& Part : Wrapping ? Wrap(Line, M, Width, Accel) : QStringList{Line}) {
-      Out.push_back({Part, Y, false});
-      Y += M.height();
+      TLine Laid{Part, Y, false};
+      Measure(Laid, Visible(Part, Accel), Font);
+      Out.push_back(Laid);
+      Y += Laid.Height;
     }
     Y += T.LineSpacing;
   }
@@ -89,8 +125,9 @@ QSize TextSize(const TskCaptionText& T, const std::vector<TLine>& Lines, const Q
   const QFontMetrics M(Font);
   const bool Accel = T.Options & (1 << toShowAccel);
   int W = 0;
-  for (const TLine& Line : Lines) W = std::max(W, M.horizontalAdvance(Visible(Line.Text, Accel)));
-  return {W + 1, Lines.back().Y + M.height()};
+  for (const TLine& Line : Lines)
+    W = std::max(W, Line.Indent + M.horizontalAdvance(Visible(Line.Text, Accel)) + Line.Overhang);
+  return {W + 1, Lines.back().Y + std::max(Lines.back().Height, M.height())};
 }
 
 QPoint ExtrudeOffset(const TskCaptionText& T) {
@@ -124,13 +161,15 @@ void WriteLines(QPainter& P, QPoint Origin, const std::vector<TLine>& Lines,
   const bool Accel = T.Options & (1 << toShowAccel);
   const int Flags = Qt::TextSingleLine | Qt::TextDontClip | (Accel ? Qt::TextShowMnemonic : 0);
   for (const TLine& Line : Lines) {
-    const QPoint At = Origin + QPoint(0, Line.Y);
+    // Qt puts the baseline a line's own ascent below the top of the box it writes in.
+    const int Own = int(std::lround(LaidOut(Visible(Line.Text, Accel), P.font()).first));
+    const QPoint At = Origin + QPoint(Line.Indent, Line.Y + std::max(0, Line.Ascent - Own));
     const QStringList Words = Line.Text.split(' ');
     if (Line.Justify && Words.size() > 1) {
       const int Spare = Width - M.horizontalAdvance(Visible(Line.Text, Accel));
       int X = At.x();
       for (qsizetype I = 0; I < Words.size(); ++I) {
-        P.drawText(QRect(X, At.y(), 10000, M.height()), Flags, Words[I]);
+        P.drawText(QRect(X, At.y(), 10000, Line.Height), Flags, Words[I]);
         X += M.horizontalAdvance(Visible(Words[I] + ' ', Accel)) + Spare / (Words.size() - 1) +
              (I < Spare % (Words.size() - 1) ? 1 : 0);
       }
@@ -138,10 +177,10 @@ void WriteLines(QPainter& P, QPoint Origin, const std::vector<TLine>& Lines,
     }
     const QString Shown = Visible(Line.Text, Accel);
     if ((T.Options & (1 << toShowEllipsis)) && Width > 0 && M.horizontalAdvance(Shown) > Width)
-      P.drawText(QRect(At.x(), At.y(), 10000, M.height()), Qt::TextSingleLine | Qt::TextDontClip,
+      P.drawText(QRect(At.x(), At.y(), 10000, Line.Height), Qt::TextSingleLine | Qt::TextDontClip,
                  M.elidedText(Shown, Qt::ElideRight, Width));
     else
-      P.drawText(QRect(At.x(), At.y(), 10000, M.height()), Flags, Line.Text);
+      P.drawText(QRect(At.x(), At.y(), 10000, Line.Height), Flags, Line.Text);
   }
 }
 

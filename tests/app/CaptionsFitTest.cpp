@@ -1,14 +1,17 @@
 // With the fonts the program gets, every caption of both windows (every page of the dialog) fits
 // its control and its parent, and runs into no sibling with a text or a box of its own. Labels
-// drawn over pictures, panels and bevels are laid out that way on purpose and are not checked.
-// That no graphic control covers a windowed one is ProgramTest's stacking test.
+// drawn over pictures, panels and bevels are laid out that way on purpose and are not checked
+// against them, but the ink of every effect label, Thai included, lies within the label at 1x and
+// 2x. That no graphic control covers a windowed one is ProgramTest's stacking test.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QFile>
 #include <QFontMetrics>
+#include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QStyle>
 #include <functional>
 #include <optional>
@@ -18,6 +21,7 @@
 #include "app/Util.h"
 #include "platform/core/DefinitionOutline.h"
 #include "platform/qt/ComCtrls.h"
+#include "shell/EffectLabel.h"
 #include "tests/app/WindowFixture.h"
 
 namespace {
@@ -75,7 +79,66 @@ class TStoredBounds {
   TDefinitionOutline FOutline;
 };
 
+// Where the label's text leaves ink when drawn unclipped at Scale device pixels a unit, in the
+// label's own units; empty when it leaves none. The text's face with its shadow and extrusion: the
+// raised and lowered styles' one-pixel rims lie outside the text by design.
+QRectF InkOf(const TskLabel& Label, int Scale) {
+  constexpr int Margin = 40;
+  QImage Canvas((Label.Width() + 2 * Margin) * Scale, (Label.Height() + 2 * Margin) * Scale,
+                QImage::Format_ARGB32);
+  Canvas.fill(Qt::transparent);
+  Canvas.setDevicePixelRatio(Scale);
+  QPainter P(&Canvas);
+  TskCaptionText Face = Label.TextOptions();
+  Face.HighlightColor = Face.ShadeColor = clNone;
+  Face.Draw(P, QRect(Margin, Margin, Label.Width(), Label.Height()), Label.Caption(),
+            Label.Widget()->font(), Label.Font().Color, Label.Enabled());
+  P.end();
+  QRect Ink;
+  for (int Y = 0; Y < Canvas.height(); ++Y)
+    for (int X = 0; X < Canvas.width(); ++X)
+      if (qAlpha(Canvas.pixel(X, Y)) > 0) Ink |= QRect(X, Y, 1, 1);
+  if (Ink.isEmpty()) return {};
+  return QRectF(double(Ink.left()) / Scale - Margin, double(Ink.top()) / Scale - Margin,
+                double(Ink.width()) / Scale, double(Ink.height()) / Scale);
+}
+
+void CollectLabels(const TWinControl& Parent, std::vector<const TskLabel*>& Labels) {
+  for (int I = 0; I < Parent.ControlCount(); ++I) {
+    if (const auto* Label = dynamic_cast<const TskLabel*>(Parent.Controls(I)))
+      Labels.push_back(Label);
+    if (const auto* Windowed = dynamic_cast<const TWinControl*>(Parent.Controls(I)))
+      CollectLabels(*Windowed, Labels);
+  }
+}
+
 class CaptionsFit : public WindowFixture {};
+
+TEST_F(CaptionsFit, EveryEffectLabelsInkLiesWithinItAtOneAndTwoTimesTheScale) {
+  StartProgram();
+  std::vector<const TskLabel*> Labels;
+  CollectLabels(*frmMain, Labels);
+  CollectLabels(*frmUtil, Labels);
+  std::vector<std::string> Faults;
+  int Thai = 0;
+  for (const TskLabel* Label : Labels) {
+    const QString Caption = QString::fromStdString(Label->Caption());
+    Thai += std::any_of(Caption.begin(), Caption.end(),
+                        [](QChar C) { return C.unicode() >= 0x0E00 && C.unicode() <= 0x0E7F; });
+    for (const int Scale : {1, 2}) {
+      const QRectF Ink = InkOf(*Label, Scale);
+      if (!Ink.isEmpty() && !QRectF(0, 0, Label->Width(), Label->Height()).contains(Ink))
+        Faults.push_back(Label->Name() + " at " + std::to_string(Scale) + "x: ink at " +
+                         std::to_string(Ink.left()) + "," + std::to_string(Ink.top()) + " " +
+                         std::to_string(Ink.width()) + "x" + std::to_string(Ink.height()) +
+                         ", label " + std::to_string(Label->Width()) + "x" +
+                         std::to_string(Label->Height()));
+    }
+  }
+  EXPECT_TRUE(Faults.empty()) << testing::PrintToString(Faults);
+  EXPECT_GT(Labels.size(), 10u);
+  EXPECT_EQ(Thai, 2);  // the About page's two Thai captions are among them
+}
 
 TEST_F(CaptionsFit, EveryCaptionFitsItsControlAndRunsIntoNoSibling) {
   StartProgram();

@@ -58,7 +58,7 @@ struct TPlacedLabel {
   QColor Colour = Qt::black;
   QFont Face;
   int Align = Qt::AlignCenter;
-  bool Backed = false;  // on a white ground over the plot
+  bool Backed = false;  // over the plot, with a white rim
 };
 
 class TLabels {
@@ -120,22 +120,38 @@ void PlaceAxisLabels(const TAxes& Axes, TLabels& Labels) {
        "frequency (kHz)", Qt::black, Small});
 }
 
-// One point per pixel column: the loudest bin that falls into it, so no narrow line is lost.
-void PaintCurve(QPainter& Painter, const TAxes& Axes, const TSpectrum& Spectrum) {
+// The curve's height in a pixel column of the plot: the loudest bin that falls into it, so no
+// narrow line is lost.
+double CurveY(const TAxes& Axes, const TSpectrum& Spectrum, int Column) {
   const int Columns = std::max(1, int(Axes.Plot.width()));
   const double HertzPerColumn = Axes.TopHertz / Columns;
+  const double From = Column * HertzPerColumn;
+  double Level = Spectrum.PeakIn(From, From + HertzPerColumn);
+  if (std::isinf(Level)) {  // fewer bins than columns: the nearest bin
+    const auto Bin =
+        std::min(std::size_t(std::lround(From / Spectrum.BinHertz)), Spectrum.Decibels.size() - 1);
+    Level = Spectrum.Decibels[Bin];
+  }
+  return Axes.Y(Level);
+}
+
+// Whether the curve reaches into Box (a line one pixel wide stands a little above its point).
+bool MeetsCurve(const TAxes& Axes, const TSpectrum& Spectrum, const QRectF& Box) {
+  if (Spectrum.Decibels.empty()) return false;
+  const int Columns = std::max(1, int(Axes.Plot.width()));
+  const int First = std::max(0, int(Box.left() - Axes.Plot.left()) - 1),
+            Last = std::min(Columns - 1, int(Box.right() - Axes.Plot.left()) + 1);
+  for (int Column = First; Column <= Last; ++Column)
+    if (CurveY(Axes, Spectrum, Column) - 1 < Box.bottom()) return true;
+  return false;
+}
+
+void PaintCurve(QPainter& Painter, const TAxes& Axes, const TSpectrum& Spectrum) {
+  const int Columns = std::max(1, int(Axes.Plot.width()));
   QPolygonF Curve;
   Curve << QPointF(Axes.Plot.left(), Axes.Plot.bottom());
-  for (int Column = 0; Column < Columns; ++Column) {
-    const double From = Column * HertzPerColumn;
-    double Level = Spectrum.PeakIn(From, From + HertzPerColumn);
-    if (std::isinf(Level)) {  // fewer bins than columns: the nearest bin
-      const auto Bin = std::min(std::size_t(std::lround(From / Spectrum.BinHertz)),
-                                Spectrum.Decibels.size() - 1);
-      Level = Spectrum.Decibels[Bin];
-    }
-    Curve << QPointF(Axes.Plot.left() + Column + 0.5, Axes.Y(Level));
-  }
+  for (int Column = 0; Column < Columns; ++Column)
+    Curve << QPointF(Axes.Plot.left() + Column + 0.5, CurveY(Axes, Spectrum, Column));
   Curve << QPointF(Axes.Plot.right(), Axes.Plot.bottom());
   Painter.setPen(Qt::NoPen);
   Painter.setBrush(SpectrumFill);
@@ -154,23 +170,25 @@ void PaintMarkLine(QPainter& Painter, const TAxes& Axes, double Hertz, const QCo
 }
 
 // The label of the mark at Hertz: in the highest free row at the top of the plot, on whichever
-// side of the line has room; in a narrow plot shortened rather than cut off, and left out where
-// no row has room.
-void PlaceMarkLabel(const TAxes& Axes, double Hertz, const QColor& Colour, const std::string& Label,
-                    TLabels& Labels) {
+// side of the line has room, where it hides none of the curve if any such place is free; in a
+// narrow plot shortened rather than cut off, and left out where no row has room.
+void PlaceMarkLabel(const TAxes& Axes, const TSpectrum& Spectrum, double Hertz,
+                    const QColor& Colour, const std::string& Label, TLabels& Labels) {
   const QFont Bold = Font(12, true);
   const QFontMetricsF Metrics(Bold);
   const double X = std::min(Axes.X(Hertz), Axes.Plot.right());
   const QString Text =
       Metrics.elidedText(QString::fromStdString(Label), Qt::ElideRight, Axes.Plot.width() - 8);
   const double Width = Metrics.horizontalAdvance(Text) + 8, Height = Metrics.height() + 2;
-  for (double Top = Axes.Plot.top() + 4; Top + Height <= Axes.Plot.bottom(); Top += Height + 2)
-    for (const double Left : {X + 4, X - 4 - Width}) {
-      const QRectF Box(std::max(Left, Axes.Plot.left()), Top, Width, Height);
-      if (Box.right() <= Axes.Plot.right() &&
-          Labels.Place({Box, Text, Colour, Bold, Qt::AlignCenter, true}))
-        return;
-    }
+  for (const bool ClearOfCurve : {true, false})
+    for (double Top = Axes.Plot.top() + 4; Top + Height <= Axes.Plot.bottom(); Top += Height + 2)
+      for (const double Left : {X + 4, X - 4 - Width}) {
+        const QRectF Box(std::max(Left, Axes.Plot.left()), Top, Width, Height);
+        if (Box.right() <= Axes.Plot.right() &&
+            !(ClearOfCurve && MeetsCurve(Axes, Spectrum, Box)) &&
+            Labels.Place({Box, Text, Colour, Bold, Qt::AlignCenter, true}))
+          return;
+      }
 }
 
 // The highest frequency an output at Rate carries of an image whose half rate is ImageHalf: the
@@ -211,19 +229,20 @@ TLabels PlaceLabels(const QRect& Area, const TSpectrumPicture& Picture, TDeviceN
                 Qt::AlignLeft | Qt::AlignVCenter});
   const double Edge = CarriedUpTo(Picture.DeviceRate, Axes.TopHertz);
   const bool DeviceCuts = Picture.DeviceRate > 0 && Picture.DeviceRate / 2.0 < Axes.TopHertz;
-  PlaceMarkLabel(Axes, double(Picture.ToneHertz), ToneColour,
+  PlaceMarkLabel(Axes, Picture.Spectrum, double(Picture.ToneHertz), ToneColour,
                  "tone " + std::to_string(Picture.ToneHertz) + " Hz", Labels);
   if (HearingLimit < Axes.TopHertz)
-    PlaceMarkLabel(Axes, HearingLimit, HearingColour, "20 kHz: limit of human hearing", Labels);
+    PlaceMarkLabel(Axes, Picture.Spectrum, HearingLimit, HearingColour,
+                   "20 kHz: limit of human hearing", Labels);
   if (Picture.DeviceRate != 0)
-    PlaceMarkLabel(Axes, Edge, DeviceColour,
+    PlaceMarkLabel(Axes, Picture.Spectrum, Edge, DeviceColour,
                    (DeviceCuts ? "the output carries up to " : "half the device's rate: ") +
                        Kilohertz(Edge) + " kHz",
                    Labels);
   for (int64_t Hertz : Picture.PartialHertz)
     if (Hertz < Axes.TopHertz)
-      PlaceMarkLabel(Axes, double(Hertz), PartialColour, "partial " + std::to_string(Hertz) + " Hz",
-                     Labels);
+      PlaceMarkLabel(Axes, Picture.Spectrum, double(Hertz), PartialColour,
+                     "partial " + std::to_string(Hertz) + " Hz", Labels);
   PlaceAxisLabels(Axes, Labels);
   if (DeviceNote == TDeviceNote::Shown)
     // A narrow picture wraps the note onto a second line instead of cutting it off.
@@ -270,7 +289,14 @@ void PaintSpectrum(QPainter& Painter, const QRect& Area, const TSpectrumPicture&
   if (Picture.DeviceRate != 0) PaintMarkLine(Painter, Axes, Edge, DeviceColour, Qt::SolidLine);
   const TLabels Labels = PlaceLabels(Area, Picture, DeviceNote);
   for (const TPlacedLabel& Label : Labels.All()) {
-    if (Label.Backed) Painter.fillRect(Label.Box, QColor(255, 255, 255, 220));
+    // A label over the plot stands out by a white rim round its letters, not a white ground, so
+    // the curve still shows between them where no free place was left for it.
+    if (Label.Backed) {
+      Painter.setPen(Qt::white);
+      Painter.setFont(Label.Face);
+      for (const QPointF Rim : {QPointF(-1, 0), QPointF(1, 0), QPointF(0, -1), QPointF(0, 1)})
+        Painter.drawText(Label.Box.translated(Rim), Label.Align, Label.Text);
+    }
     Painter.setPen(Label.Colour);
     Painter.setFont(Label.Face);
     Painter.drawText(Label.Box, Label.Align, Label.Text);

@@ -67,3 +67,31 @@ TEST(SpectrumLabels, NoTwoLabelsOverlapAtThePagesSizeOrTheFilesSize) {
       EXPECT_GE(Levels, 2);
     }
 }
+
+// A loud band just above a partial's mark, where its label would go first: the band's top stays in
+// sight (the label goes where it hides nothing, and hides no ground under its letters).
+TEST(SpectrumLabels, AMarksLabelLeavesTheCurvesPeaksInSight) {
+  TSpectrumPicture Shown;
+  Shown.Spectrum.Rate = 96000;
+  Shown.Spectrum.BinHertz = 10;
+  Shown.Spectrum.Decibels.assign(4801, -140);
+  for (int Bin = 1100; Bin <= 1140; ++Bin) Shown.Spectrum.Decibels[Bin] = -5;  // 11.0-11.4 kHz
+  Shown.ToneHertz = 35500;
+  Shown.PartialHertz = {10650};
+  Shown.DeviceRate = 96000;
+  Shown.Title = "Tone 35500 Hz";
+  QImage Image(960, 480, QImage::Format_RGB32);
+  QPainter Painter(&Image);
+  PaintSpectrum(Painter, Image.rect(), Shown, TDeviceNote::Shown);
+  // The curve's line colour in the rows at the band's top (-5 dB lies some 13 rows into the plot).
+  const QColor Line(20, 60, 150);
+  int Seen = 0;
+  for (int Y = 40; Y <= 57; ++Y)
+    for (int X = 0; X < Image.width(); ++X) {
+      const QColor C = Image.pixelColor(X, Y);
+      Seen += std::abs(C.red() - Line.red()) + std::abs(C.green() - Line.green()) +
+                  std::abs(C.blue() - Line.blue()) <
+              60;
+    }
+  EXPECT_GT(Seen, 0);
+}

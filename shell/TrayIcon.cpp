@@ -1,8 +1,6 @@
 #include "shell/TrayIcon.h"
 
 #include <QCursor>
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QIcon>
@@ -16,38 +14,17 @@
 #include "platform/qt/Application.h"
 #include "platform/qt/Forms.h"
 #include "platform/qt/StdCtrls.h"
+#include "shell/NotificationArea.h"
 
 namespace {
 
 // The tray holds at most this many characters of the tip (the rest is cut).
 constexpr int MaxTipLength = 63;
 
-std::function<bool()>& TrayProbe() {
-  static std::function<bool()> Probe;
-  return Probe;
-}
-
-// Whether a StatusNotifierItem host (waybar, KDE's or GNOME's panel) has its watcher on the
-// session bus.
-bool WatcherRegistered() {
-  const QDBusConnection Bus = QDBusConnection::sessionBus();
-  return Bus.isConnected() && Bus.interface() &&
-         Bus.interface()->isServiceRegistered("org.kde.StatusNotifierWatcher").value();
-}
-
-// Qt asks D-Bus once per program, when its first tray icon is made or looked for, whether a
-// StatusNotifierItem host is there, and keeps that answer. On Wayland, where that is the only
-// kind of tray, a program started before its panel (as a session's autostart may be) would never
-// get a tray. There, Qt's tray is neither made nor asked about until the watcher has come up.
-bool WaitingForWatcher() {
-  return QGuiApplication::platformName().startsWith(QLatin1String("wayland")) &&
-         !WatcherRegistered();
-}
-
 }  // namespace
 
-// Watches the owner form's window: minimising sends it to the tray, and a form that starts
-// minimised is sent there as soon as it is first shown (or minimised, without a tray).
+// Watches the owner form's window: minimising sends it to the tray, a form that starts
+// minimised goes there from its first showing, and one restored by the user waits for no tray.
 class TTrayIcon::TFormWatch : public QObject {
  public:
   explicit TFormWatch(TTrayIcon& AIcon) : Icon(AIcon) {}
@@ -57,17 +34,16 @@ class TTrayIcon::TFormWatch : public QObject {
   bool eventFilter(QObject* Watched, QEvent* Event) override {
     auto* Window = qobject_cast<QWidget*>(Watched);
     if (!Window) return false;
-    if (Event->type() == QEvent::WindowStateChange && Icon.MinimizeToTray() &&
-        (Window->windowState() & Qt::WindowMinimized))
-      QTimer::singleShot(0, this, [this] { Icon.MinimizeNow(); });
-    else if (Event->type() == QEvent::Show) {
+    if (Event->type() == QEvent::WindowStateChange) {
+      if (!(Window->windowState() & Qt::WindowMinimized))
+        Icon.FWaitingForTray = false;
+      else if (Icon.MinimizeToTray())
+        QTimer::singleShot(0, this, [this] { Icon.MinimizeNow(); });
+    } else if (Event->type() == QEvent::Show) {
       Icon.FHiddenToTray = false;
       if (MinimizeOnShow) {
         MinimizeOnShow = false;
-        QTimer::singleShot(0, this, [this] {
-          if (TForm* Form = Icon.OwnerForm()) Form->SetWindowState(wsMinimized);
-          Icon.MinimizeNow();
-        });
+        Icon.StartInTray(*Window);
       }
     }
     return false;
@@ -80,22 +56,51 @@ TTrayIcon::TTrayIcon(TComponent* AOwner)
       FStepTimer(std::make_unique<QTimer>()) {
   QObject::connect(FStepTimer.get(), &QTimer::timeout, [this] { CycleStep(); });
   if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-    MakeTray();
     // A notification area may come up after the program (a panel started later) or go away.
-    FTrayAvailable = TrayAvailable();
-    FTrayPoll = std::make_unique<QTimer>();
-    QObject::connect(FTrayPoll.get(), &QTimer::timeout, [this] { CheckTray(); });
-    FTrayPoll->start(TrayPollInterval);
+    TNotificationArea& Area = TNotificationArea::Instance();
+    QObject::connect(&Area, &TNotificationArea::Changed, FFormWatch.get(),
+                     [this] { TrayChanged(); });
+    FTrayAvailable = Area.Available();
+    MakeTray();
   }
   if (TForm* Form = OwnerForm()) Form->Widget()->installEventFilter(FFormWatch.get());
 }
 
+// Qt asks D-Bus once per program, when its first tray icon is made or looked for, whether a
+// StatusNotifierItem host is there, and keeps that answer. On Wayland, where that is the only
+// kind of tray, a program started before its panel (as a session's autostart may be) would never
+// get a tray. There, Qt's tray is neither made nor asked about until the watcher has come up.
 void TTrayIcon::MakeTray() {
-  if (FTray || WaitingForWatcher()) return;
+  if (FTray || !TNotificationArea::Instance().IconCanBeMade()) return;
   FTray = std::make_unique<QSystemTrayIcon>();
   QObject::connect(FTray.get(), &QSystemTrayIcon::activated,
                    [this](QSystemTrayIcon::ActivationReason Reason) { Activated(Reason); });
   ShowIcon(FCurrentIcon);
+}
+
+// The form's window reaches the screen minimised, the state set before it is mapped, or, with a
+// notification area, not at all: the form is shown (its OnShow runs: the program's start) on no
+// screen and hidden behind the icon before the next turn of the loop.
+void TTrayIcon::StartInTray(QWidget& Window) {
+  TForm* Form = OwnerForm();
+  if (!Form) return;
+  if (!FTrayAvailable) {
+    Form->SetWindowState(wsMinimized);
+    FWaitingForTray = true;
+    return;
+  }
+  Window.setAttribute(Qt::WA_DontShowOnScreen);
+  QTimer::singleShot(0, FFormWatch.get(), [this, Form, &Window] {
+    Window.setAttribute(Qt::WA_DontShowOnScreen, false);
+    if (FTrayAvailable) {
+      MinimizeNow();
+      return;
+    }
+    // The notification area went meanwhile: the form shows as it would have without one.
+    Form->Hide();
+    FFormWatch->MinimizeOnShow = true;
+    Form->Show();
+  });
 }
 
 TTrayIcon::~TTrayIcon() {
@@ -308,7 +313,7 @@ void TTrayIcon::PopupAtMouse() {
 }
 
 void TTrayIcon::MinimizeNow() {
-  CheckTray();
+  FWaitingForTray = !FTrayAvailable;
   if (!FTrayAvailable) return;
   if (TForm* Form = OwnerForm()) {
     Form->Hide();
@@ -318,25 +323,29 @@ void TTrayIcon::MinimizeNow() {
 }
 
 bool TTrayIcon::TrayAvailable() {
-  if (TrayProbe()) return TrayProbe()();
-  if (WaitingForWatcher()) return false;
-  return QSystemTrayIcon::isSystemTrayAvailable();
+  return TNotificationArea::Instance().Available();
 }
 
 void TTrayIcon::SetTrayProbe(std::function<bool()> Probe) {
-  TrayProbe() = std::move(Probe);
+  TNotificationArea::SetProbe(std::move(Probe));
 }
 
 // A window hidden to a notification area that has gone away comes back minimised, so that the
-// task list still reaches it.
-void TTrayIcon::CheckTray() {
+// task list still reaches it, and goes behind the icon again when a notification area returns.
+void TTrayIcon::TrayChanged() {
   MakeTray();
   const bool Available = TrayAvailable();
   if (Available == FTrayAvailable) return;
   FTrayAvailable = Available;
   UpdateTrayIcon();
   TForm* Form = OwnerForm();
-  if (Available || !FHiddenToTray || !Form) return;
+  if (!Form) return;
+  if (Available) {
+    if (FWaitingForTray) MinimizeNow();
+    return;
+  }
+  if (!FHiddenToTray) return;
   Form->SetWindowState(wsMinimized);
   Form->Show();
+  FWaitingForTray = true;
 }

@@ -1,7 +1,8 @@
 // The notification-area icon: tip, picture, pop-up menu, mouse events, and sending the main
-// window to the tray when it is minimised. Where the desktop has no notification area (checked
-// at start and every few seconds after) the component keeps its settings and shows nothing, and
-// minimising leaves the window minimised in the task list, since no icon could bring it back.
+// window to the tray when it is minimised. Where the desktop has no notification area
+// (NotificationArea.h follows it) the component keeps its settings and shows nothing, and
+// minimising leaves the window minimised in the task list, since no icon could bring it back;
+// a window minimised so, or started so, goes behind the icon when a notification area comes up.
 #pragma once
 
 #include <QSystemTrayIcon>
@@ -13,6 +14,7 @@
 #include "shell/ShellTypes.h"
 
 class QTimer;
+class QWidget;
 class TForm;
 
 using TCycleEvent = TEvent<void(TComponent* Sender, int NextIndex)>;
@@ -53,7 +55,9 @@ class TTrayIcon : public TComponent {
   bool LeftPopup() const { return FLeftPopup; }
   void SetLeftPopup(bool Value) { FLeftPopup = Value; }
   bool StartMinimized() const { return FStartMinimized; }
-  // Takes effect at the owner form's next showing, whether set by its definition or later.
+  // Takes effect at the owner form's next showing, whether set by its definition or later: with
+  // a notification area the form goes through that showing without reaching the screen and
+  // waits behind the icon; without one it reaches the screen minimised.
   void SetStartMinimized(bool Value);
   bool MinimizeToTray() const { return FMinimizeToTray; }
   void SetMinimizeToTray(bool Value) { FMinimizeToTray = Value; }
@@ -77,16 +81,13 @@ class TTrayIcon : public TComponent {
   // Opens PopupMenu at the cursor when it pops up automatically.
   void PopupAtMouse();
   // Hides the owner form and shows the icon (what minimising does with MinimizeToTray); without
-  // a notification area the form stays as it is.
+  // a notification area the form stays as it is until one comes up.
   void MinimizeNow();
 
-  // Whether the desktop has a notification area now. The probe replaces the toolkit's answer
-  // (tests); an empty one restores it.
+  // Whether the desktop has a notification area now. The probe replaces the desktop's answer
+  // and reports it as the desktop would (tests); an empty one restores it.
   static bool TrayAvailable();
   static void SetTrayProbe(std::function<bool()> Probe);
-  // Looks at the notification area again; the timer does this every TrayPollInterval ms.
-  void CheckTray();
-  static constexpr int TrayPollInterval = 2000;
   // The toolkit's icon; none yet on Wayland while no tray has come up.
   QSystemTrayIcon* TrayIcon() const { return FTray.get(); }
 
@@ -102,6 +103,9 @@ class TTrayIcon : public TComponent {
  private:
   // Makes the toolkit's icon once a tray can hold it (see TrayIcon()).
   void MakeTray();
+  // A notification area came up or went away.
+  void TrayChanged();
+  void StartInTray(QWidget& Window);
   class TFormWatch;
   void UpdateTrayIcon();
   void UpdateStepTimer();
@@ -128,8 +132,10 @@ class TTrayIcon : public TComponent {
   bool FClickPending = false;
   bool FTrayAvailable = false;
   bool FHiddenToTray = false;  // the form was hidden for the icon to bring it back
+  // The form was minimised, or started minimised, while there was no notification area: the
+  // first to come up takes it.
+  bool FWaitingForTray = false;
   std::unique_ptr<QSystemTrayIcon> FTray;
   std::unique_ptr<TFormWatch> FFormWatch;
-  std::unique_ptr<QTimer> FTrayPoll;
   std::unique_ptr<QTimer> FStepTimer;
 };

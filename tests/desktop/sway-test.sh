@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The main window on a tiling Wayland compositor with a StatusNotifierItem tray: sway (on its X11
-# backend inside Xvfb, where xdotool can click) with waybar's tray. The program starts before the
-# panel, as a session's autostart may. The window floats at its own size without a border, and
-# Minimise leaves it there while no tray is up; the icon comes up in waybar once it starts; Minimise hides the window; a right click on the icon
-# opens the menu waybar draws from the program's D-Bus menu, and "Show Win" brings the window
-# back. sway refuses to run as root, so the session runs under an unprivileged user id with its
-# own runtime folder and its own session bus. Usage: sway-test.sh SOURCE_DIR PROGRAM SHOT_DIR
+# backend inside Xvfb, where xdotool can click) with waybar's tray. The program starts with
+# --minimized --go before the panel, as a session's autostart may. Without a tray (and with no
+# minimised state on sway) the window floats at its own size without a border, and Minimise
+# leaves it there; once waybar starts, the icon joins its tray and the window goes behind it; a
+# right click on the icon opens the menu waybar draws from the program's D-Bus menu, "Show Win"
+# brings the window back and Minimise hides it again. sway refuses to run as root, so the
+# session runs under an unprivileged user id with its own runtime folder and its own session
+# bus. Usage: sway-test.sh SOURCE_DIR PROGRAM SHOT_DIR
 source_dir=$1
 program=$2
 shots=$3
@@ -69,7 +71,7 @@ walk(json.load(sys.stdin))'
 shoot() { in_session grim "$session/shot.png" && cp "$session/shot.png" "$1"; }
 
 in_session swaymsg -q "exec cd $scratch/work && QT_QPA_PLATFORM=wayland SDL_AUDIODRIVER=dummy \
-  $scratch/bin/tessolon 2>$session/program.log"
+  $scratch/bin/tessolon --minimized --go gecko 2>$session/program.log"
 shown() { [[ $(window) == *" True "* ]]; }
 wait_for 90 shown || fail "the window did not appear"
 read -r type x y width height _ border <<<"$(window)"
@@ -83,22 +85,16 @@ xdotool mousemove $((x + 9)) $((y + 305)) click 1
 sleep 1
 shown || fail "without a tray Minimise took the window away ($(window))"
 
-# The panel comes up after the program; the icon joins its tray.
+# The panel comes up after the program; the icon joins its tray and the window, asked to start
+# there, goes behind it.
 in_session swaymsg -q "exec waybar -c $session/waybar.json >$session/waybar.log 2>&1"
 registered() {
   in_session busctl --user get-property org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
     org.kde.StatusNotifierWatcher RegisteredStatusNotifierItems | grep -q StatusNotifierItem
 }
 wait_for 60 registered || fail "the icon never joined waybar's tray"
-# The bar's exclusive zone moves the window down under it; Minimise is pressed where it then is.
-moved() { read -r _ _ y_now _ <<<"$(window)" && ((y_now > y)); }
-wait_for 30 moved || fail "the window did not move under waybar's bar ($(window))"
-read -r _ x y _ <<<"$(window)"
-
-# Minimise (the small button at 9, 305): with a tray the window goes behind the icon.
-xdotool mousemove $((x + 9)) $((y + 305)) click 1
 hidden() { [[ $(window) != *" True "* ]]; }
-wait_for 10 hidden || fail "with waybar's tray Minimise left the window $(window)"
+wait_for 30 hidden || fail "the tray's arrival left the --minimized window $(window)"
 
 # The icon is the tray's only one, at the bar's right end. waybar draws the menu it reads over
 # D-Bus below it.
@@ -117,7 +113,13 @@ IFS=+ read -r _ mx my <<<"$menu_box"
 # "Show Win" is the first item.
 xdotool mousemove $((500 + mx + 40)) $((my + 16)) click 1
 wait_for 10 shown || fail "Show Win did not bring the window back ($(window))"
-read -r type _ _ width height _ <<<"$(window)"
+read -r type x y width height _ <<<"$(window)"
 [[ $type == floating_con && $width == 337 && $height == 362 ]] ||
   fail "the window came back as $(window)"
+# It comes back under the bar's exclusive zone.
+((y >= 26)) || fail "the window came back over waybar's bar ($(window))"
+
+# Minimise (the small button at 9, 305): with a tray the window goes behind the icon.
+xdotool mousemove $((x + 9)) $((y + 305)) click 1
+wait_for 10 hidden || fail "with waybar's tray Minimise left the window $(window)"
 echo "sway test passed"

@@ -2,8 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QTest>
-#include <functional>
+#include <QWindow>
 
 #include "platform/core/DefinitionReader.h"
 #include "platform/qt/Forms.h"
@@ -50,10 +49,6 @@ class TrayAvailability : public testing::Test {
   static void Settle() {
     for (int Turn = 0; Turn < 5; ++Turn) QApplication::processEvents();
   }
-  // Runs the loop until the tray poll has noticed a change; the minute only bounds a broken poll.
-  static bool WaitUntil(const std::function<bool()>& Condition) {
-    return QTest::qWaitFor(Condition, 60000);
-  }
   // The user minimises the window (the window manager's button, the task list).
   void Minimise() {
     Form.Widget()->setWindowState(Form.Widget()->windowState() | Qt::WindowMinimized);
@@ -85,36 +80,79 @@ TEST_F(TrayAvailability, WithoutATrayMinimisedWindowsStayInTheTaskList) {
   EXPECT_FALSE(IconShown());
 }
 
-TEST_F(TrayAvailability, WithATrayTheIconShowsOnceLoadedAndTakesTheWindowAtItsFirstShowing) {
+// With a tray the form goes through its first showing (its OnShow is the program's start) without
+// its window ever reaching the screen, and waits behind the icon; only that showing.
+TEST_F(TrayAvailability, WithATrayAStartMinimisedFormNeverReachesTheScreen) {
   SetTray(true);
   Load(true);
   EXPECT_TRUE(IconShown());
   EXPECT_EQ(Tray->TrayIcon()->toolTip(), "Tessolon 3.0");
+  int Showings = 0;
+  Form.OnShow = [&](TComponent*) { ++Showings; };
+  Form.Widget()->winId();
+  bool OnScreen = false;
+  const QObject Listening;  // ends the connection before OnScreen goes
+  QObject::connect(Form.Widget()->windowHandle(), &QWindow::visibleChanged, &Listening,
+                   [&](bool Visible) { OnScreen = OnScreen || Visible; });
   Form.Show();
   Settle();
+  EXPECT_EQ(Showings, 1);
+  EXPECT_FALSE(OnScreen);
   EXPECT_FALSE(Form.Widget()->isVisible());
-  Form.Show();  // only the first showing
+  EXPECT_FALSE(Form.Visible());
+  Form.Show();
   Settle();
+  EXPECT_TRUE(OnScreen);
   EXPECT_TRUE(Form.Widget()->isVisible());
 }
 
-// The poll notices a notification area that comes up after the program, and one that goes away
-// while the window waits behind the icon: the window then comes back minimised.
-TEST_F(TrayAvailability, ATrayThatComesLaterGetsTheIconAndOneThatGoesGivesTheWindowBack) {
+// A form minimised while there is no tray, started so or minimised by the user, goes behind the
+// icon when a tray comes up; when the tray goes it comes back minimised, and goes behind the icon
+// again when a tray returns.
+class WaitingForATray : public TrayAvailability, public testing::WithParamInterface<bool> {};
+
+TEST_P(WaitingForATray, GoesBehindTheIconWhenOneComesUp) {
+  const bool StartMinimized = GetParam();
   SetTray(false);
-  Load(false);
+  Load(StartMinimized);
   Form.Show();
   Settle();
+  if (!StartMinimized) Minimise();
+  EXPECT_TRUE(Form.Widget()->isVisible());
   EXPECT_FALSE(IconShown());
 
   SetTray(true);
-  EXPECT_TRUE(WaitUntil([this] { return IconShown(); }));
-  Minimise();
+  Settle();
+  EXPECT_TRUE(IconShown());
   EXPECT_FALSE(Form.Widget()->isVisible());
 
   SetTray(false);
-  EXPECT_TRUE(WaitUntil([this] { return !IconShown(); }));
   Settle();
+  EXPECT_FALSE(IconShown());
   EXPECT_TRUE(Form.Widget()->isVisible());
   EXPECT_EQ(Form.WindowState(), wsMinimized);
+
+  SetTray(true);
+  Settle();
+  EXPECT_FALSE(Form.Widget()->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(StartedOrMinimised, WaitingForATray, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& Info) {
+                           return Info.param ? "StartedMinimised" : "MinimisedByTheUser";
+                         });
+
+// Brought back by the user before any tray came up, the form stays where the user put it.
+TEST_F(TrayAvailability, AFormRestoredBeforeTheTrayCameStaysOnScreen) {
+  SetTray(false);
+  Load(true);
+  Form.Show();
+  Settle();
+  EXPECT_EQ(Form.WindowState(), wsMinimized);
+  Form.SetWindowState(wsNormal);
+  Settle();
+  SetTray(true);
+  Settle();
+  EXPECT_TRUE(IconShown());
+  EXPECT_TRUE(Form.Widget()->isVisible());
 }

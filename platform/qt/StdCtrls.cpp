@@ -111,6 +111,8 @@ void TEdit::SetReadOnly(bool Value) {
 // ---- TMemo
 
 TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner, new QPlainTextEdit) {
+  // Tab moves on to the next control, as in the windows' other boxes; a memo takes no tabs.
+  static_cast<QPlainTextEdit*>(Widget())->setTabChangesFocus(true);
   SetColor(clWindow);
   SetBounds(0, 0, 185, 89);
   SetScrollBars(0);

@@ -204,7 +204,8 @@ def tab_to(app, name):
     """Presses Tab until NAME has the focus: each press must move it, NAME within 80 presses."""
     for _ in range(80):
         before = focused(app)
-        if before is not None and before.name == name:
+        # An editable drop-down list is named in its line.
+        if before is not None and name in [before.name] + [c.name for c in children(before)]:
             return
         subprocess.run(["xdotool", "key", "Tab"], check=True)
         pump(lambda: focused(app) is not None and focused(app) != before, "Tab to move the focus")

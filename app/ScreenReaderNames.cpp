@@ -4,23 +4,19 @@
 #include <QLineEdit>
 #include <QWidget>
 
+#include "platform/qt/AccessibleControl.h"
 #include "platform/qt/Controls.h"
 #include "shell/BalloonTip.h"
 #include "shell/EffectLabel.h"
 
 namespace {
 
-// A text as read aloud: no accelerator marks, no trailing colon or dots ("Run ...").
 QString Spoken(const QString& Shown) {
-  QString Text = Shown;
-  Text.replace(QLatin1String("&&"), QLatin1String("\x01")).remove('&').replace('\x01', '&');
-  Text = Text.trimmed();
-  while (Text.endsWith(':') || Text.endsWith('.')) Text = Text.chopped(1).trimmed();
-  return Text;
+  return SpokenText(Shown);
 }
 
 QString Spoken(const std::string& Shown) {
-  return Spoken(QString::fromStdString(Shown));
+  return SpokenText(QString::fromStdString(Shown));
 }
 
 // The caption of the effect label among Control's siblings that names it.

@@ -11,6 +11,7 @@
 #include "platform/qt/Application.h"
 #include "platform/qt/ComCtrls.h"
 #include "platform/qt/DbCtrls.h"
+#include "shell/EffectLabel.h"
 #include "shell/Menus.h"
 #include "shell/TrayIcon.h"
 #include "sweep/DataFolder.h"
@@ -69,7 +70,8 @@ TfrmMain::~TfrmMain() {
 void TfrmMain::Loaded() {
   TForm::Loaded();
   Animate1 = &FormComponent<TAnimate>(*this, "Animate1");
-  lblPoint = &FormComponent<TControl>(*this, "lblPoint");
+  lblPoint = &FormComponent<TskLabel>(*this, "lblPoint");
+  lblPoint->SetStatus(true);
   cbLook1 = &FormComponent<TDBLookupComboBox>(*this, "cbLook1");
   Run1 = &FormComponent<TMenuItem>(*this, "Run1");
   StopProcess1 = &FormComponent<TMenuItem>(*this, "StopProcess1");
@@ -88,11 +90,13 @@ IAdjustmentDialog& TfrmMain::Adjustment() const {
   return *FAdjustment.Get();
 }
 
-void TfrmMain::ShowRunState(bool Running, TColor Colour, const std::string& Caption) {
+void TfrmMain::ShowRunState(bool Running, TColor Colour, const std::string& Caption,
+                            const std::string& Reason) {
   Animate1->SetActive(Running);
   TFont Font = lblPoint->Font();
   Font.Color = Colour;
   lblPoint->SetFont(Font);
+  lblPoint->SetHint(Reason);  // read after the caption by screen readers
   lblPoint->SetCaption(Caption);
 }
 
@@ -278,5 +282,5 @@ void TfrmMain::OutputSilent(const std::string& Reason) {
   if (Reason.empty())
     START_PROC();
   else
-    ShowRunState(true, clRed, "SILENT");
+    ShowRunState(true, clRed, "SILENT", Reason);
 }

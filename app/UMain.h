@@ -14,6 +14,7 @@
 class TAnimate;
 class TDBLookupComboBox;
 class TMenuItem;
+class TskLabel;
 class TTrayIcon;
 
 class TfrmMain : public TForm, public IAdjustmentObserver {
@@ -82,7 +83,8 @@ class TfrmMain : public TForm, public IAdjustmentObserver {
   IAdjustmentDialog& Adjustment() const;
   // Makes the window's balloon tips anew.
   void AddTips();
-  void ShowRunState(bool Running, TColor Colour, const std::string& Caption);
+  void ShowRunState(bool Running, TColor Colour, const std::string& Caption,
+                    const std::string& Reason = {});
   // The tray tip: the definition's, the hours to sweep, and why ticks are silent.
   void ShowTrayTip();
   // Selects the start pest in the selector and applies it, then starts the sweep if asked.
@@ -92,7 +94,7 @@ class TfrmMain : public TForm, public IAdjustmentObserver {
 
   // Components of the definition, found by name once it is read.
   TAnimate* Animate1 = nullptr;
-  TControl* lblPoint = nullptr;
+  TskLabel* lblPoint = nullptr;
   TDBLookupComboBox* cbLook1 = nullptr;
   TMenuItem *Run1 = nullptr, *StopProcess1 = nullptr;
   TTrayIcon* TrayIcon1 = nullptr;

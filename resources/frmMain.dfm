@@ -213,10 +213,12 @@ object frmMain: TfrmMain
     Font.Color = clWindowText
     Font.Style = [fsBold]
     ParentFont = False
+    ShadeColors.BtnFocus = clYellow
     TextOptions.Alignment = taCenter
     TextOptions.VAlignment = vaVCenter
     TextOptions.Style = sklsRaised
     TextOptions.ShadeColor = clNone
+    AccessKey = 'E'
     Image = 'button-up.png'
     ImageDown = 'button-down.png'
     Glyph = 'glyph-config.png'
@@ -267,10 +269,12 @@ object frmMain: TfrmMain
     Font.Color = clWindowText
     Font.Style = [fsBold]
     ParentFont = False
+    ShadeColors.BtnFocus = clYellow
     TextOptions.Alignment = taCenter
     TextOptions.VAlignment = vaVCenter
     TextOptions.Style = sklsRaised
     TextOptions.ShadeColor = clNone
+    AccessKey = 'G'
     Image = 'button-up.png'
     ImageDown = 'button-down.png'
     Glyph = 'glyph-go.png'
@@ -321,10 +325,12 @@ object frmMain: TfrmMain
     Font.Color = clWindowText
     Font.Style = [fsBold]
     ParentFont = False
+    ShadeColors.BtnFocus = clYellow
     TextOptions.Alignment = taCenter
     TextOptions.VAlignment = vaVCenter
     TextOptions.Style = sklsRaised
     TextOptions.ShadeColor = clNone
+    AccessKey = 'S'
     Image = 'button-up.png'
     ImageDown = 'button-down.png'
     Glyph = 'glyph-stop.png'
@@ -375,13 +381,16 @@ object frmMain: TfrmMain
     Font.Color = clWindowText
     Font.Style = [fsBold]
     ParentFont = False
+    ShadeColors.BtnFocus = clYellow
     TextOptions.Alignment = taCenter
     TextOptions.VAlignment = vaVCenter
     TextOptions.Style = sklsRaised
     TextOptions.ShadeColor = clNone
+    AccessKey = 'A'
     Image = 'button-up.png'
     ImageDown = 'button-down.png'
     Glyph = 'glyph-about.png'
+    Options = [boFocusable, boFocusRect]
     NumGlyphs = 0
     RegionData = {
       900100002000000001000000170000007001000002000000020000002E000000
@@ -428,6 +437,7 @@ object frmMain: TfrmMain
     Font.Color = clWindowText
     Font.Style = [fsBold]
     ParentFont = False
+    ShadeColors.BtnFocus = clYellow
     TextOptions.Alignment = taCenter
     TextOptions.VAlignment = vaVCenter
     TextOptions.Style = sklsRaised
@@ -435,6 +445,7 @@ object frmMain: TfrmMain
     Image = 'button-up.png'
     ImageDown = 'button-down.png'
     Glyph = 'glyph-close.png'
+    Options = [boFocusable, boFocusRect]
     NumGlyphs = 0
     RegionData = {
       900100002000000001000000170000007001000002000000020000002E000000

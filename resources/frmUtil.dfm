@@ -603,6 +603,8 @@ object frmUtil: TfrmUtil
         ParentFont = False
         Image = 'button-up.png'
         ImageDown = 'button-down.png'
+        Options = [boFocusable, boFocusRect]
+        ShadeColors.BtnFocus = clYellow
         NumGlyphs = 1
         TextOptions.Style = sklsRaised
         TextOptions.ShadeColor = clNone
@@ -622,6 +624,8 @@ object frmUtil: TfrmUtil
         ParentFont = False
         Image = 'button-up.png'
         ImageDown = 'button-down.png'
+        Options = [boFocusable, boFocusRect]
+        ShadeColors.BtnFocus = clYellow
         NumGlyphs = 0
         TextOptions.Style = sklsRaised
         TextOptions.ShadeColor = clNone
@@ -641,6 +645,8 @@ object frmUtil: TfrmUtil
         ParentFont = False
         Image = 'button-up.png'
         ImageDown = 'button-down.png'
+        Options = [boFocusable, boFocusRect]
+        ShadeColors.BtnFocus = clYellow
         NumGlyphs = 1
         TextOptions.Style = sklsRaised
         TextOptions.ShadeColor = clNone
@@ -660,6 +666,8 @@ object frmUtil: TfrmUtil
         ParentFont = False
         Image = 'button-up.png'
         ImageDown = 'button-down.png'
+        Options = [boFocusable, boFocusRect]
+        ShadeColors.BtnFocus = clYellow
         NumGlyphs = 0
         TextOptions.Style = sklsRaised
         TextOptions.ShadeColor = clNone

@@ -1,24 +1,54 @@
 #include "shell/EffectLabel.h"
 
 #include <QEnterEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcut>
 
+#include "platform/qt/AccessibleControl.h"
 #include "platform/qt/Application.h"
 
-class TskLabel::TLabelWidget : public QWidget {
+class TskLabel::TLabelWidget : public QWidget, public IAccessibleControl {
  public:
   explicit TLabelWidget(TskLabel* AOwner) : Owner(AOwner) {}
   TskLabel* Owner;
   bool Pressed = false;
+
+  // A label with a click handler is a link; the status is read with its reason.
+  QAccessible::Role AccessibleRole() const override {
+    if (Owner->Status()) return QAccessible::StatusBar;
+    return Owner->Clickable() ? QAccessible::Link : QAccessible::StaticText;
+  }
+  QString AccessibleCaption() const override {
+    QString Name = SpokenText(QString::fromStdString(Owner->Caption()));
+    if (Owner->Status() && !Owner->Hint().empty())
+      Name += QStringLiteral(": ") + QString::fromStdString(Owner->Hint());
+    return Name;
+  }
+  bool Pressable() const override { return Owner->Clickable() && Owner->Enabled(); }
+  void AccessiblePress() override {
+    if (Pressable()) Owner->Click();
+  }
 
   void paintEvent(QPaintEvent*) override {
     QPainter P(this);
     if (!Owner->Transparent()) P.fillRect(rect(), ColorToQColor(Owner->Color()));
     Owner->TextOptions().Draw(P, rect(), Owner->Caption(), font(), Owner->Font().Color,
                               Owner->Enabled());
+    if (hasFocus()) {  // the link's focus ring, in the caption's colour
+      P.setPen(QPen(ColorToQColor(Owner->Font().Color), 1, Qt::DotLine));
+      P.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
   }
+  void keyPressEvent(QKeyEvent* E) override {
+    const bool Presses =
+        E->key() == Qt::Key_Space || E->key() == Qt::Key_Return || E->key() == Qt::Key_Enter;
+    if (!Presses || E->isAutoRepeat()) return QWidget::keyPressEvent(E);
+    AccessiblePress();
+  }
+  void focusInEvent(QFocusEvent*) override { update(); }
+  void focusOutEvent(QFocusEvent*) override { update(); }
   // Without handlers a press belongs to the window underneath (it may start a move).
   void mousePressEvent(QMouseEvent* E) override {
     if (!Owner->Clickable()) return E->ignore();
@@ -147,6 +177,12 @@ void TskLabel::CaptionChanged() {
   UpdateAccelerator();
   AdjustSize();
   Widget()->update();
+  AccessibleNameChanged(Widget());
+}
+
+void TskLabel::SetStatus(bool Value) {
+  FStatus = Value;
+  AccessibleNameChanged(Widget());
 }
 
 void TskLabel::FontChanged() {
@@ -154,8 +190,10 @@ void TskLabel::FontChanged() {
   AdjustSize();
 }
 
+// A link is reached with Tab and followed with Space or Enter.
 void TskLabel::Loaded() {
   TControl::Loaded();
+  if (Clickable()) Widget()->setFocusPolicy(Qt::StrongFocus);
   AdjustSize();
   ApplyAlign();
 }

@@ -32,6 +32,10 @@ class TskLabel : public TControl {
   void EditTextOptions(const std::function<void(TskCaptionText&)>& Edit);
   void SetParent(TWinControl* AParent) override;
   void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+  // A label that shows a changing state (the run status): screen readers get it as a status bar,
+  // named by its caption and its Hint (the reason behind it), and hear each change.
+  bool Status() const { return FStatus; }
+  void SetStatus(bool Value);
   // Presses reach the label (instead of the window underneath) only with a handler.
   bool Clickable() const { return static_cast<bool>(OnClick) || static_cast<bool>(OnMouseDown); }
 
@@ -54,6 +58,7 @@ class TskLabel : public TControl {
 
   bool FAutoSize = true;
   bool FTransparent = false;
+  bool FStatus = false;
   TAlign FAlign = alNone;
   TControl* FFocusControl = nullptr;
   TskCaptionText FTextOptions;

@@ -9,6 +9,7 @@
 #include <QWhatsThis>
 #include <algorithm>
 
+#include "platform/qt/AccessibleControl.h"
 #include "platform/qt/Application.h"
 #include "platform/qt/Forms.h"
 #include "platform/qt/StdCtrls.h"
@@ -35,10 +36,24 @@ QImage WithTransparentCorner(const QImage& Glyph) {
 
 }  // namespace
 
-class TskImageBtn::TButtonWidget : public QWidget {
+class TskImageBtn::TButtonWidget : public QWidget, public IAccessibleControl {
  public:
   explicit TButtonWidget(TskImageBtn* AOwner) : Owner(AOwner) {}
   TskImageBtn* Owner;
+
+  QAccessible::Role AccessibleRole() const override { return QAccessible::Button; }
+  QString AccessibleCaption() const override {
+    return SpokenText(QString::fromStdString(Owner->Caption()));
+  }
+  bool Pressable() const override { return Owner->Enabled(); }
+  void AccessiblePress() override {
+    if (!Owner->Enabled()) return;
+    Owner->Press();
+    Owner->Release(true);
+  }
+  QString PressKeys() const override {
+    return Owner->Accelerator().toString(QKeySequence::NativeText);
+  }
 
   void paintEvent(QPaintEvent*) override {
     if (width() < 1 || height() < 1) return;
@@ -60,8 +75,12 @@ class TskImageBtn::TButtonWidget : public QWidget {
       Owner->Release(Owner->OverShape(E->position().toPoint()));
     Owner->FActivatedByPress = false;
   }
-  // Space on the focused button presses it, and its release clicks.
+  // Space on the focused button presses it, and its release clicks; Enter clicks at once.
   void keyPressEvent(QKeyEvent* E) override {
+    if (E->key() == Qt::Key_Return || E->key() == Qt::Key_Enter) {
+      if (!E->isAutoRepeat()) AccessiblePress();
+      return;
+    }
     if (E->key() != Qt::Key_Space) return QWidget::keyPressEvent(E);
     if (!E->isAutoRepeat()) Owner->Press();
   }
@@ -177,8 +196,18 @@ void TskImageBtn::UpdateShortcuts() {
   };
   if (FDefault) Add(Qt::Key_Return, false), Add(Qt::Key_Enter, false);
   if (FCancel) Add(Qt::Key_Escape, false);
-  const QKeySequence Accelerator = QKeySequence::mnemonic(QString::fromStdString(Caption()));
-  if (!Accelerator.isEmpty()) Add(Accelerator, true);
+  if (!Accelerator().isEmpty()) Add(Accelerator(), true);
+}
+
+QKeySequence TskImageBtn::Accelerator() const {
+  const QKeySequence Mnemonic = QKeySequence::mnemonic(QString::fromStdString(Caption()));
+  if (!Mnemonic.isEmpty() || FAccessKey.empty()) return Mnemonic;
+  return QKeySequence(QStringLiteral("Alt+") + QString::fromStdString(FAccessKey));
+}
+
+void TskImageBtn::SetAccessKey(const std::string& Value) {
+  FAccessKey = Value;
+  UpdateShortcuts();
 }
 
 void TskImageBtn::SetLayout(TButtonLayout Value) {
@@ -216,6 +245,7 @@ void TskImageBtn::EditTextOptions(const std::function<void(TskCaptionText&)>& Ed
 void TskImageBtn::CaptionChanged() {
   UpdateShortcuts();
   Widget()->update();
+  AccessibleNameChanged(Widget());
 }
 void TskImageBtn::ColorChanged() {
   Widget()->update();

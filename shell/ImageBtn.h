@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QImage>
+#include <QKeySequence>
 #include <QRegion>
 #include <functional>
 #include <utility>
@@ -93,6 +94,12 @@ class TskImageBtn : public TWinControl {
   void SetCancel(bool Value);
   int ModalResult() const { return FModalResult; }
   void SetModalResult(int Value) { FModalResult = Value; }
+  // A button that shows only a glyph has no caption to carry an accelerator: Alt with this key
+  // clicks it instead.
+  const std::string& AccessKey() const { return FAccessKey; }
+  void SetAccessKey(const std::string& Value);
+  // Alt with the caption's accelerator, else with AccessKey; empty when it has neither.
+  QKeySequence Accelerator() const;
   // bkClose closes the form, bkHelp starts the pointer help; the others set ModalResult.
   TBitBtnKind Kind() const { return FKind; }
   void SetKind(TBitBtnKind Value) { FKind = Value; }
@@ -152,7 +159,7 @@ class TskImageBtn : public TWinControl {
   void Release(bool Over);
   void UpdateShortcuts();
 
-  std::string FImageName, FImageDownName, FGlyphName;
+  std::string FImageName, FImageDownName, FGlyphName, FAccessKey;
   QImage FImage, FImageDown, FGlyph;
   int FNumGlyphs = 1;
   TColor FTransparentColor = clNone;

@@ -146,7 +146,8 @@ void TskImageBtn::PaintGlyphAndCaption(QPainter& P, bool IsDown) const {
                           : GlyphSize.isEmpty() ? TextRect
                                                 : GlyphRect | TextRect)
                              .adjusted(-2, -2, 2, 2);
-    P.setPen(QPen(ColorToQColor(FShadeColors.BtnFocus), 1, Qt::DotLine));
+    // Solid: a dotted ring is lost on a picture's shading.
+    P.setPen(QPen(ColorToQColor(FShadeColors.BtnFocus), 1, Qt::SolidLine));
     P.setBrush(Qt::NoBrush);
     P.drawRect(Around.adjusted(0, 0, -1, -1));
   }

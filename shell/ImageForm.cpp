@@ -6,6 +6,7 @@
 #include <QWindow>
 #include <cstdlib>
 
+#include "platform/qt/AccessibleControl.h"
 #include "platform/qt/Application.h"
 #include "platform/qt/Forms.h"
 #include "platform/qt/StdCtrls.h"
@@ -17,9 +18,12 @@ namespace {
 // background included, so that the translucent window shows the desktop there: a compositor
 // that ignores the input mask for drawing (Wayland) still shows the shape. Presses fall through
 // to the form, whose filter starts moves.
-class TImageFormWidget : public QWidget {
+// The skin is decoration: screen readers pass over it to the controls on it.
+class TImageFormWidget : public QWidget, public IAccessibleControl {
  public:
   const TskImageForm* Owner = nullptr;
+  QAccessible::Role AccessibleRole() const override { return QAccessible::Graphic; }
+  bool Decorative() const override { return true; }
   void paintEvent(QPaintEvent*) override {
     if (!Owner || Owner->Image().isNull()) return;
     QPainter Painter(this);

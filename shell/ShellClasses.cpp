@@ -147,6 +147,7 @@ const TClassInfo& TskImageBtn::StaticClassInfo() {
     };
     B.Colour("Color", &B_::Color, &B_::SetColor, clNone)
         .Bool("AllowAllUp", &B_::AllowAllUp, &B_::SetAllowAllUp)
+        .String("AccessKey", &B_::AccessKey, &B_::SetAccessKey)
         .Bool("Cancel", &B_::Cancel, &B_::SetCancel)
         .Bool("Default", &B_::Default, &B_::SetDefault)
         .Colour("DitherColor", &B_::DitherColor, &B_::SetDitherColor, clWhite)

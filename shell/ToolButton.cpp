@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QEnterEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "platform/qt/AccessibleControl.h"
 #include "platform/qt/Application.h"
 #include "platform/qt/Forms.h"
 
@@ -14,11 +16,24 @@ constexpr int ButtonSize = 15;
 
 }  // namespace
 
-class TskToolButton::TToolWidget : public QWidget {
+class TskToolButton::TToolWidget : public QWidget, public IAccessibleControl {
  public:
   explicit TToolWidget(TskToolButton* AOwner) : Owner(AOwner) {}
   TskToolButton* Owner;
   bool Clicking = false;
+
+  QAccessible::Role AccessibleRole() const override { return QAccessible::Button; }
+  bool Pressable() const override { return Owner->Enabled(); }
+  void AccessiblePress() override {
+    if (Owner->Enabled()) Owner->Click();
+  }
+  // Reached with Tab, pressed with Space or Enter.
+  void keyPressEvent(QKeyEvent* E) override {
+    const bool Presses =
+        E->key() == Qt::Key_Space || E->key() == Qt::Key_Return || E->key() == Qt::Key_Enter;
+    if (!Presses || E->isAutoRepeat()) return QWidget::keyPressEvent(E);
+    AccessiblePress();
+  }
 
   void paintEvent(QPaintEvent*) override { QPainter(this).drawImage(0, 0, Owner->Render()); }
   void enterEvent(QEnterEvent*) override { Enter(); }
@@ -64,7 +79,7 @@ class TskToolButton::TToolWidget : public QWidget {
 TskToolButton::TskToolButton(TComponent* AOwner) : TWinControl(AOwner, new TToolWidget(this)) {
   SetColor(clBlack);
   SetBounds(0, 0, ButtonSize, ButtonSize);
-  Widget()->setFocusPolicy(Qt::ClickFocus);
+  Widget()->setFocusPolicy(Qt::StrongFocus);
 }
 
 void TskToolButton::SetBounds(int ALeft, int ATop, int, int) {
@@ -201,6 +216,11 @@ QImage TskToolButton::Render() const {
     Ink = QColor(0x80, 0x80, 0x80);
   else if (Color() != clBlack)
     Ink = ColorToQColor(Color());
+  // The focus ring: the frame in the glyph's colour while no other frame is drawn.
+  if ((FDrawState & dsFocused) && !Hot && !Pressed) {
+    P.setPen(Ink);
+    P.drawRect(R.adjusted(0, 0, -1, -1));
+  }
   const QImage Glyph = GlyphOf(FToolType);
   const int Shift = Pressed && Theme == WindowsXP ? 1 : 0;
   const QPoint At((ButtonSize - Glyph.width()) / 2 + Shift,

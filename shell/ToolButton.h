@@ -1,6 +1,7 @@
 // The small caption-bar style button (close, minimise, drop-down arrow...): a 15 x 15 button
 // drawn from a tiny glyph in its colour, with a raised frame while the mouse is over it and a
-// sunken one while pressed (OfficeXP: a filled box). A click focuses it.
+// sunken one while pressed (OfficeXP: a filled box). A click or Tab focuses it, a frame in the
+// glyph's colour shows the focus, and Space or Enter presses it.
 #pragma once
 
 #include <QImage>

@@ -1,15 +1,20 @@
 // The animation control's widget: plays frames of a clip (a horizontal strip of equal frames)
-// from a start frame up to a stop frame, repeated, while active.
+// from a start frame up to a stop frame, repeated, while active. It only shows what a status
+// beside it says, so screen readers pass over it.
 #pragma once
 
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
 
-class TAnimateView : public QWidget {
+#include "platform/qt/AccessibleControl.h"
+
+class TAnimateView : public QWidget, public IAccessibleControl {
   Q_OBJECT
  public:
   explicit TAnimateView(QWidget* Parent = nullptr);
+  QAccessible::Role AccessibleRole() const override { return QAccessible::Animation; }
+  bool Decorative() const override { return true; }
 
   // Strip holds FrameCount frames side by side; an empty strip clears the clip.
   void SetClip(const QImage& Strip, int FrameCount);

@@ -4,6 +4,7 @@
 #include <QTabWidget>
 #include <algorithm>
 
+#include "platform/qt/AccessibleControl.h"
 #include "platform/qt/AnimateView.h"
 #include "platform/qt/Application.h"
 #include "platform/qt/StdCtrls.h"
@@ -106,7 +107,22 @@ void TPageControl::Loaded() {
 
 // ---- TTabSheet
 
-TTabSheet::TTabSheet(TComponent* AOwner) : TWinControl(AOwner, new QWidget) {}
+namespace {
+
+// A page reads as a pane named by its tab's caption.
+class TSheetWidget : public QWidget, public IAccessibleControl {
+ public:
+  explicit TSheetWidget(const TTabSheet& ASheet) : Sheet(ASheet) {}
+  const TTabSheet& Sheet;
+  QAccessible::Role AccessibleRole() const override { return QAccessible::Pane; }
+  QString AccessibleCaption() const override {
+    return SpokenText(QString::fromStdString(Sheet.Caption()));
+  }
+};
+
+}  // namespace
+
+TTabSheet::TTabSheet(TComponent* AOwner) : TWinControl(AOwner, new TSheetWidget(*this)) {}
 
 TPageControl* TTabSheet::PageControl() const {
   return dynamic_cast<TPageControl*>(Parent());

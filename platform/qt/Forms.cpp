@@ -9,13 +9,18 @@
 #include <algorithm>
 
 #include "platform/core/DefinitionReader.h"
+#include "platform/qt/AccessibleControl.h"
 #include "platform/qt/Application.h"
 
 // The form's window: turns Qt's window events into the form's events.
-class TFormWidget : public QWidget {
+// A window to screen readers, named by its caption (a plain widget would be a filler).
+class TFormWidget : public QWidget, public IAccessibleControl {
  public:
   explicit TFormWidget(TForm* AForm) : FForm(AForm) {}
   TForm* FForm;
+  QAccessible::Role AccessibleRole() const override {
+    return isWindow() ? QAccessible::Window : QAccessible::Client;
+  }
 
  protected:
   void showEvent(QShowEvent* Event) override {

@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QToolButton>
 
+#include "platform/qt/AccessibleControl.h"
 #include "platform/qt/Application.h"
 #include "platform/qt/DropDown.h"
 #include "platform/qt/JpegImage.h"
@@ -29,11 +30,14 @@ QImage LoadPicture(const std::string& FileName) {
 
 namespace {
 
-// Paints a picture at its size or stretched over the control.
-class TImageWidget : public QWidget {
+// Paints a picture at its size or stretched over the control. The windows' pictures decorate:
+// screen readers pass over them.
+class TImageWidget : public QWidget, public IAccessibleControl {
  public:
   using QWidget::QWidget;
   const TImage* Owner = nullptr;
+  QAccessible::Role AccessibleRole() const override { return QAccessible::Graphic; }
+  bool Decorative() const override { return true; }
   void paintEvent(QPaintEvent*) override {
     if (!Owner || Owner->Image().isNull()) return;
     QPainter Painter(this);
@@ -42,6 +46,13 @@ class TImageWidget : public QWidget {
     else
       Painter.drawImage(0, 0, Owner->Image());
   }
+};
+
+// A bevel only draws a line or a box.
+class TBevelFrame : public QFrame, public IAccessibleControl {
+ public:
+  QAccessible::Role AccessibleRole() const override { return QAccessible::Separator; }
+  bool Decorative() const override { return true; }
 };
 
 void Fire(TComponent* Sender, const TNotifyEvent& Event) {
@@ -100,6 +111,8 @@ void TEdit::SetReadOnly(bool Value) {
 // ---- TMemo
 
 TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner, new QPlainTextEdit) {
+  // Tab moves on to the next control, as in the windows' other boxes; a memo takes no tabs.
+  static_cast<QPlainTextEdit*>(Widget())->setTabChangesFocus(true);
   SetColor(clWindow);
   SetBounds(0, 0, 185, 89);
   SetScrollBars(0);
@@ -246,7 +259,7 @@ void TGroupBox::CaptionChanged() {
   static_cast<QGroupBox*>(Widget())->setTitle(QString::fromStdString(Caption()));
 }
 
-TBevel::TBevel(TComponent* AOwner) : TControl(AOwner, new QFrame) {
+TBevel::TBevel(TComponent* AOwner) : TControl(AOwner, new TBevelFrame) {
   SetBounds(0, 0, 50, 50);
   static_cast<QFrame*>(Widget())->setFrameStyle(QFrame::Box | QFrame::Sunken);
   Widget()->setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -128,3 +128,13 @@ table_folder() {
   mkdir -p "$1/data"
   cp "$source_dir/data/para.dbf" "$source_dir/data/idx.ndx" "$1/data/"
 }
+
+# Starts a session bus of the test's own (the clean-up ends it, and with it the accessibility bus
+# that a program's toolkit has it start) and exports its address.
+start_session_bus() {
+  local bus=$scratch/run/bus
+  logs+=("$scratch/bus.log")
+  start dbus-daemon --session --nofork --address="unix:path=$bus" 2>"$scratch/bus.log"
+  wait_for 30 test -S "$bus" || fail "the session bus did not start"
+  export DBUS_SESSION_BUS_ADDRESS=unix:path=$bus
+}

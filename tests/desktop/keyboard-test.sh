@@ -46,8 +46,18 @@ pest_is() { [[ $(reader text Pest) == "$1" ]]; }
 start_program
 # The selector is named by the pest it shows, the first at the first start.
 reader tab-to "$(record 1 | cut -f3)" || fail "Tab does not reach the pest selector"
+# The list is a window of its own: the keys go to it once it is up.
+viewable() {
+  local count=0 id
+  for id in $(xwininfo -root -children | awk '/^ +0x/ {print $1}'); do
+    xwininfo -id "$id" 2>/dev/null | grep -q IsViewable && count=$((count + 1))
+  done
+  echo "$count"
+}
+closed=$(viewable)
 xdotool key alt+Down
-sleep 1
+list_up() { (($(viewable) > closed)); }
+wait_for 30 list_up || fail "Alt+Down did not open the pest list"
 xdotool key Down Return
 reader tab-to "Run" || fail "Tab does not reach Go"
 import -window root "$shots/focus-go.png"

@@ -8,8 +8,11 @@
 
 #include "app/Program.h"
 #include "app/SpectrumPicture.h"
+#include "platform/core/Translation.h"
 
 int tessolon_run_windows(int argc, char** argv, const TessolonWindowsOptions* Options) {
+  // The module holds its own copy of the program's code; the catalog is the process's.
+  StartProgramTranslations();
   try {
     return RunProgram(argc, argv,
                       {.Minimized = Options->Minimized != 0,

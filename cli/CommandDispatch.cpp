@@ -133,12 +133,12 @@ int TessolonMain(int argc, char** argv) {
                            .GoPest = Pest.c_str()});
     if (Minimized || NoSettings || Go.Given())
       throw EBadArguments(FormatMessage(
-          Tr("--minimized, --go and --no-settings are options of the windows, not of '%s'"),
+          "--minimized, --go and --no-settings are options of the windows, not of '%s'",
           Rest.front().c_str()));
     for (const auto& Command : Commands)
       if (Rest.front() == Command.Name)
         return Command.Run(std::vector<std::string>(Rest.begin() + 1, Rest.end()));
-    std::cerr << FormatMessage(Tr("tessolon: unknown command '%s'"), Rest.front().c_str()) << '\n'
+    std::cerr << FormatMessage("tessolon: unknown command '%s'", Rest.front().c_str()) << '\n'
               << Tr(Usage);
     return 2;
   });

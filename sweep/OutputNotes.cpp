@@ -39,15 +39,14 @@ unsigned ImageRateOf(const TToneGen& ToneGen) {
 
 std::string OutputText(const TOutputChain& Chain) {
   return Chain.Rate == 0 ? Tr("Output: none")
-                         : FormatMessage(Tr("Output: %s"), Chain.Describe().c_str());
+                         : FormatMessage("Output: %s", Chain.Describe().c_str());
 }
 
 std::string OutputRateText(const TOutputChain& Chain, unsigned ImageRate) {
   if (Chain.Rate == 0) return Tr("No output device could be opened.");
   if (const auto Limit = OutputLimit(Chain, ImageRate))
-    return FormatMessage(Tr("It carries nothing at or above %s."),
-                         KilohertzText(Limit->Edge).c_str());
-  return FormatMessage(Tr("It plays the tones at their own rate: nothing at or above %s."),
+    return FormatMessage("It carries nothing at or above %s.", KilohertzText(Limit->Edge).c_str());
+  return FormatMessage("It plays the tones at their own rate: nothing at or above %s.",
                        Kilohertz(ImageRate / 2.0).c_str());
 }
 
@@ -60,12 +59,11 @@ std::string BandNote(TBand Band, const TOutputChain& Chain, unsigned ImageRate) 
                  PartAtOrAbove(Whole, int64_t(std::ceil(CarryEdge(Chain, ImageRate))))) {
     Note =
         Part->Low == Whole.Low
-            ? FormatMessage(Tr("The output cannot carry any of this band (%s)."),
-                            Range(Whole).c_str())
-            : FormatMessage(Tr("The output cannot carry %s of this band."), Range(*Part).c_str());
+            ? FormatMessage("The output cannot carry any of this band (%s).", Range(Whole).c_str())
+            : FormatMessage("The output cannot carry %s of this band.", Range(*Part).c_str());
   }
   return Note.empty()
-             ? FormatMessage(Tr("The output can carry the whole band (%s)."), Range(Whole).c_str())
+             ? FormatMessage("The output can carry the whole band (%s).", Range(Whole).c_str())
              : Note;
 }
 
@@ -77,7 +75,7 @@ std::string UltrasoundNote(TBand Band) {
   if (Whole.Low < UltrasoundFloor)
     Note += Whole.High < UltrasoundFloor
                 ? Tr(" No tone of this band plays: all lie below 20.5 kHz.")
-                : FormatMessage(Tr(" Tones below 20.5 kHz (%lld-%lld Hz) stay silent."),
+                : FormatMessage(" Tones below 20.5 kHz (%lld-%lld Hz) stay silent.",
                                 static_cast<long long>(Whole.Low),
                                 static_cast<long long>(UltrasoundFloor - 1));
   return Note;
@@ -90,15 +88,14 @@ bool BelowUltrasound(const TToneGen& ToneGen) {
 std::string SilentToneNote(const TToneGen& ToneGen) {
   if (BelowUltrasound(ToneGen))
     return FormatMessage(
-        Tr("This tick, %s Hz, is silent: ultrasound only plays nothing below 20.5 kHz."),
+        "This tick, %s Hz, is silent: ultrasound only plays nothing below 20.5 kHz.",
         std::to_string(ToneGen.Frequency()).c_str());
   if (ToneGen.Carried()) return "";
   const auto Limit = CurrentOutputLimit(ImageRateOf(ToneGen));
   const std::string Hertz = std::to_string(ToneGen.Frequency());
-  return Limit ? FormatMessage(
-                     Tr("This tick, %s Hz, is silent: the output at %u Hz cannot carry it."),
-                     Hertz.c_str(), unsigned(Limit->Rate))
-               : FormatMessage(Tr("This tick, %s Hz, is silent: the output cannot carry it."),
+  return Limit ? FormatMessage("This tick, %s Hz, is silent: the output at %u Hz cannot carry it.",
+                               Hertz.c_str(), unsigned(Limit->Rate))
+               : FormatMessage("This tick, %s Hz, is silent: the output cannot carry it.",
                                Hertz.c_str());
 }
 
@@ -107,7 +104,7 @@ std::string SilentToneShort(const TToneGen& ToneGen) {
   if (BelowUltrasound(ToneGen)) return Tr("silent: below 20.5 kHz");
   if (ToneGen.Carried()) return "";
   const auto Limit = CurrentOutputLimit(ImageRateOf(ToneGen));
-  return Limit ? FormatMessage(Tr("silent: output at %u Hz"), unsigned(Limit->Rate))
+  return Limit ? FormatMessage("silent: output at %u Hz", unsigned(Limit->Rate))
                : Tr("silent: output at a lower rate");
 }
 
@@ -119,9 +116,9 @@ std::optional<TSpectrumPicture> TonePicture(const TToneGen& ToneGen, unsigned De
   Picture.ToneHertz = ToneGen.Frequency();
   Picture.PartialHertz = SoundingPartials(ToneGen.Settings());
   Picture.DeviceRate = DeviceRate;
-  Picture.Title = "Tone " + std::to_string(ToneGen.Frequency()) + " Hz, " +
-                  (ToneGen.UltrasoundOnly() ? "ultrasound only"
-                   : ToneGen.BandLimited()  ? "band-limited"
-                                            : "plain synthesis");
+  Picture.Title = FormatMessage("Tone %s Hz, %s", std::to_string(ToneGen.Frequency()).c_str(),
+                                Tr(ToneGen.UltrasoundOnly() ? TrMark("ultrasound only")
+                                   : ToneGen.BandLimited()  ? TrMark("band-limited")
+                                                            : TrMark("plain synthesis")));
   return Picture;
 }

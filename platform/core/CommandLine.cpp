@@ -22,7 +22,7 @@ template <class T>
 T ReadAs(const std::string& Text, const std::string& What) {
   T Value{};
   if (!CLI::detail::lexical_cast(Text, Value))
-    throw EBadArguments(FormatMessage(Tr("%s: not a number: '%s'"), What.c_str(), Text.c_str()));
+    throw EBadArguments(FormatMessage("%s: not a number: '%s'", What.c_str(), Text.c_str()));
   return Value;
 }
 
@@ -203,7 +203,7 @@ int TCommandLine::Run(const std::vector<std::string>& Args, const std::function<
       if (Arg.starts_with("--") && Arg.size() > 3 && Arg.back() == '=' &&
           Arg.find('=') == Arg.size() - 1)
         throw EBadArguments(
-            FormatMessage(Tr("%s: the value is empty"), Arg.substr(0, Arg.size() - 1).c_str()));
+            FormatMessage("%s: the value is empty", Arg.substr(0, Arg.size() - 1).c_str()));
     // CLI11 takes the arguments last first.
     FApp->parse(std::vector<std::string>(Args.rbegin(), Args.rend()));
     return Body();
@@ -221,8 +221,7 @@ int TCommandLine::Run(const std::vector<std::string>& Args, const std::function<
 }
 
 int TCommandLine::BadArguments(const char* Why) const {
-  std::cerr << FName << ": " << Why << FormatMessage(Tr(" (see '%s --help')"), FName.c_str())
-            << '\n';
+  std::cerr << FName << ": " << Why << FormatMessage(" (see '%s --help')", FName.c_str()) << '\n';
   return ecBadArguments;
 }
 

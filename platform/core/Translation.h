@@ -4,10 +4,12 @@
 //
 //   throw Exception(Tr("The Adjustment dialog does not exist"));
 //   const char* const Usage = TrMark("Usage: ...");   // looked up where it is shown
+//   FormatMessage("Output: %s", Name.c_str());        // looks its text up itself
 //
-// The catalog's template, po/tessolon.pot, is made from the calls of Tr, TrMark and TrContext
-// (xgettext) and from the stored window definitions' texts (po/ExtractDefinitionTexts.cpp, which
-// takes them by the rules below that the definitions reader translates by).
+// The catalog's template, po/tessolon.pot, is made from the calls of Tr, TrMark, TrContext and
+// FormatMessage (xgettext) and from the stored window definitions' texts
+// (po/ExtractDefinitionTexts.cpp, which takes them by the rules below that the definitions reader
+// translates by).
 #pragma once
 
 #include <filesystem>
@@ -23,8 +25,10 @@ std::string Tr(const std::string& Text);
 // A text the catalog keeps apart by Context (another program's, such as Qt's); nullptr when the
 // catalog has no translation of it.
 const char* TrContext(const char* Context, const char* Text);
-// Marks a text for the catalog where it is defined; it is translated where it is shown.
-constexpr const char* TrMark(const char* Text) {
+// Marks a text for the catalog where it is defined; it is translated where it is shown
+// (FormatMessage translates its text itself). The compiler still checks printf-style calls
+// against a text so marked.
+[[gnu::format_arg(1)]] constexpr const char* TrMark(const char* Text) {
   return Text;
 }
 

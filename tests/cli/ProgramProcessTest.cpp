@@ -179,6 +179,9 @@ TEST(ProgramProcessTest, HelpAndMessagesAreInTheEnvironmentsLanguage) {
       {Program, "LC_ALL=th_TH.UTF-8", "frobnicate", "", "tessolon: ไม่รู้จักคำสั่ง 'frobnicate'\n"},
       {Program, "LANG=th_TH.UTF-8", "sweep --pest Mosquito --export x.wav", "",
        "tessolon sweep: --export ต้องใช้คู่กับ --ticks หรือ --seconds (ดู 'tessolon sweep --help')"},
+      // The table engine's messages too.
+      {Program, "LANG=th_TH.UTF-8", "table " + (Scratch / "missing.dbf").string() + " info", "",
+       "เปิด: ไม่พบไฟล์: \""},
   };
   for (const auto& C : Cases) {
     const TShellRun R =

@@ -11,7 +11,8 @@
 #include "platform/core/Translation.h"
 
 int tessolon_run_windows(int argc, char** argv, const TessolonWindowsOptions* Options) {
-  // The module holds its own copy of the program's code; the catalog is the process's.
+  // The catalog's binding lives in the C library, shared with the program that loaded the
+  // module; binding it here too keeps the windows translated whoever loads them.
   StartProgramTranslations();
   try {
     return RunProgram(argc, argv,

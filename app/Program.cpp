@@ -10,9 +10,11 @@
 #include "app/UserSettings.h"
 #include "app/Util.h"
 #include "platform/core/Exceptions.h"
+#include "platform/core/Translation.h"
 #include "platform/qt/Application.h"
 #include "platform/qt/DesignFonts.h"
 #include "platform/qt/QtApplication.h"
+#include "platform/qt/QtTranslations.h"
 #include "sound/Bleeper.h"
 
 void CreateWindows(TApplication& App, const TStartOptions& Options) {
@@ -49,12 +51,14 @@ void CreateWindows(TApplication& App, const TStartOptions& Options) {
 
 int RunProgram(int argc, char** argv, const TStartOptions& Options) {
   if (!DisplayAvailable()) {
-    std::cerr << "tessolon: no display (DISPLAY and WAYLAND_DISPLAY are unset); "
-                 "the headless commands still work: tessolon --help\n";
+    std::cerr << Tr("tessolon: no display (DISPLAY and WAYLAND_DISPLAY are unset); "
+                    "the headless commands still work: tessolon --help")
+              << '\n';
     return 1;
   }
   InstallFatalMessageExit("tessolon");
   TQtApplication QtApp(argc, argv);
+  InstallQtTranslations(&QtApp);
   // The desktop entry's name lets the desktop match the windows to it (icon, task list entry).
   QGuiApplication::setDesktopFileName(TESSOLON_APP_ID);
   QGuiApplication::setWindowIcon(QIcon::fromTheme("tessolon", QIcon(":/resources/tray.png")));

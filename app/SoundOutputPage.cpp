@@ -8,6 +8,7 @@
 #include "app/Util.h"
 #include "platform/audio/SoundService.h"
 #include "platform/core/Exceptions.h"
+#include "platform/core/Translation.h"
 #include "platform/qt/ComCtrls.h"
 #include "platform/qt/StdCtrls.h"
 #include "platform/qt/Timer.h"
@@ -48,7 +49,7 @@ void TfrmUtil::ReadSchedule() {
     FTimes = TSchedule::Parse(edFrom->Text() + "-" + edTo->Text());
     lblBetween->SetCaption("");
   } catch (const Exception&) {
-    lblBetween->SetCaption("Not taken (HH:MM)");
+    lblBetween->SetCaption(Tr("Not taken (HH:MM)"));
   }
   const std::optional<TSchedule> Schedule = chBetween->Checked() ? FTimes : std::nullopt;
   if (FSession) FSession->SetSchedule(Schedule);

@@ -14,6 +14,8 @@
 
 #include "platform/audio/Passband.h"
 #include "platform/core/Exceptions.h"
+#include "platform/core/Messages.h"
+#include "platform/core/Translation.h"
 
 namespace {
 
@@ -117,7 +119,7 @@ void PlaceAxisLabels(const TAxes& Axes, TLabels& Labels) {
   }
   Labels.Place(
       {QRectF(Axes.Plot.left(), Axes.Plot.bottom() + 6 + Height, Axes.Plot.width(), Height),
-       "frequency (kHz)", Qt::black, Small});
+       QString::fromUtf8(Tr("frequency (kHz)")), Qt::black, Small});
 }
 
 // The curve's height in a pixel column of the plot: the loudest bin that falls into it, so no
@@ -198,10 +200,13 @@ double CarriedUpTo(std::uint32_t Rate, double ImageHalf) {
 }
 
 std::string DeviceText(std::uint32_t Rate, double Edge, bool Cuts) {
-  if (Rate == 0) return "No output device could be opened.";
-  return "The output device runs at " + std::to_string(Rate) + " Hz" +
-         (Cuts ? "; it cannot carry the shaded part at or above " + Kilohertz(Edge) + " kHz."
-               : " and can play the whole picture.");
+  if (Rate == 0) return Tr("No output device could be opened.");
+  return Cuts ? FormatMessage(
+                    "The output device runs at %u Hz; it cannot carry the shaded part "
+                    "at or above %s kHz.",
+                    unsigned(Rate), Kilohertz(Edge).c_str())
+              : FormatMessage("The output device runs at %u Hz and can play the whole picture.",
+                              unsigned(Rate));
 }
 
 void DropNotes(QtMsgType Type, const QMessageLogContext&, const QString& Message) {
@@ -230,19 +235,20 @@ TLabels PlaceLabels(const QRect& Area, const TSpectrumPicture& Picture, TDeviceN
   const double Edge = CarriedUpTo(Picture.DeviceRate, Axes.TopHertz);
   const bool DeviceCuts = Picture.DeviceRate > 0 && Picture.DeviceRate / 2.0 < Axes.TopHertz;
   PlaceMarkLabel(Axes, Picture.Spectrum, double(Picture.ToneHertz), ToneColour,
-                 "tone " + std::to_string(Picture.ToneHertz) + " Hz", Labels);
+                 FormatMessage("tone %lld Hz", static_cast<long long>(Picture.ToneHertz)), Labels);
   if (HearingLimit < Axes.TopHertz)
     PlaceMarkLabel(Axes, Picture.Spectrum, HearingLimit, HearingColour,
-                   "20 kHz: limit of human hearing", Labels);
+                   Tr("20 kHz: limit of human hearing"), Labels);
   if (Picture.DeviceRate != 0)
     PlaceMarkLabel(Axes, Picture.Spectrum, Edge, DeviceColour,
-                   (DeviceCuts ? "the output carries up to " : "half the device's rate: ") +
-                       Kilohertz(Edge) + " kHz",
+                   FormatMessage(DeviceCuts ? TrMark("the output carries up to %s kHz")
+                                            : TrMark("half the device's rate: %s kHz"),
+                                 Kilohertz(Edge).c_str()),
                    Labels);
   for (int64_t Hertz : Picture.PartialHertz)
     if (Hertz < Axes.TopHertz)
       PlaceMarkLabel(Axes, Picture.Spectrum, double(Hertz), PartialColour,
-                     "partial " + std::to_string(Hertz) + " Hz", Labels);
+                     FormatMessage("partial %lld Hz", static_cast<long long>(Hertz)), Labels);
   PlaceAxisLabels(Axes, Labels);
   if (DeviceNote == TDeviceNote::Shown)
     // A narrow picture wraps the note onto a second line instead of cutting it off.

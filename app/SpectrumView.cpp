@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/SpectrumPicture.h"
+#include "platform/core/Translation.h"
 
 namespace {
 
@@ -17,7 +18,8 @@ class TSpectrumWidget : public QWidget {
       return;
     }
     Painter.fillRect(rect(), Qt::white);
-    Painter.drawText(rect(), Qt::AlignCenter, "No tone has been played yet.");
+    Painter.drawText(rect(), Qt::AlignCenter,
+                     QString::fromUtf8(Tr("No tone has been played yet.")));
   }
 };
 

@@ -7,6 +7,7 @@
 #include "app/MyTools2.h"
 #include "app/UserSettings.h"
 #include "platform/core/Exceptions.h"
+#include "platform/core/Translation.h"
 #include "platform/data/TextCase.h"
 #include "platform/qt/Application.h"
 #include "platform/qt/ComCtrls.h"
@@ -31,10 +32,10 @@ struct TTip {
   const char* Text;
 };
 constexpr TTip Tips[] = {
-    {"btnConfig", "Set parameter"}, {"btnGo", "Run ..."},
-    {"btnStop", "Stop ..."},        {"btnAbout", "Author by Veldran Corp :>"},
-    {"btnClose", "Exit Program"},   {"cbLook1", "Select pest form list"},
-    {"btnMin", "Go to tray"},       {"btnQuit", "Exit Program"},
+    {"btnConfig", TrMark("Set parameter")}, {"btnGo", TrMark("Run ...")},
+    {"btnStop", TrMark("Stop ...")},        {"btnAbout", TrMark("Author by Veldran Corp :>")},
+    {"btnClose", TrMark("Exit Program")},   {"cbLook1", TrMark("Select pest form list")},
+    {"btnMin", TrMark("Go to tray")},       {"btnQuit", TrMark("Exit Program")},
 };
 
 }  // namespace
@@ -86,7 +87,7 @@ void TfrmMain::Notification(TComponent* AComponent, TOperation Operation) {
 
 // A missing dialog is reported instead of crashing.
 IAdjustmentDialog& TfrmMain::Adjustment() const {
-  if (!FAdjustment.Get()) throw Exception("The Adjustment dialog does not exist");
+  if (!FAdjustment.Get()) throw Exception(Tr("The Adjustment dialog does not exist"));
   return *FAdjustment.Get();
 }
 
@@ -105,11 +106,11 @@ void TfrmMain::ShowRunState(bool Running, TColor Colour, const std::string& Capt
 void TfrmMain::START_PROC() {
   std::string Class = FAudibleClass;
   for (char& Letter : Class) Letter = char(std::toupper(static_cast<unsigned char>(Letter)));
-  ShowRunState(true, clBlue, Class.empty() ? "RUN ..." : Class);
+  ShowRunState(true, clBlue, Class.empty() ? Tr("RUN ...") : Class);
 }
 
 void TfrmMain::STOP_PROC() {
-  ShowRunState(false, clRed, "STOP ...");
+  ShowRunState(false, clRed, Tr("STOP ..."));
   FSilence.clear();
   FAudible.clear();
   FAudibleClass.clear();
@@ -118,9 +119,9 @@ void TfrmMain::STOP_PROC() {
 
 void TfrmMain::ShowTrayTip() {
   std::string Tip = FTrayHint;
-  if (!FSchedule.empty()) Tip += ", sweeps " + FSchedule;
+  if (!FSchedule.empty()) Tip += Tr(", sweeps ") + FSchedule;
   if (!FSilence.empty()) Tip += ": " + FSilence;
-  if (!FAudible.empty() && FSilence.empty()) Tip += "; heard: " + FAudible;
+  if (!FAudible.empty() && FSilence.empty()) Tip += Tr("; heard: ") + FAudible;
   TrayIcon1->SetHint(Tip);
 }
 
@@ -171,7 +172,7 @@ void TfrmMain::StartWithPest() {
     return;
   }
   if (Entry < 0 && !FStart.PestName.empty())
-    throw Exception("There is no pest named \"" + FStart.PestName + "\" in the table");
+    throw Exception(Tr("There is no pest named \"") + FStart.PestName + Tr("\" in the table"));
   if (FStart.Go) btnGoClick(this);
 }
 
@@ -190,8 +191,8 @@ void TfrmMain::FormActivate(TComponent*) {
 void TfrmMain::AddTips() {
   CreateTipWindow(Widget());
   for (const TTip& Tip : Tips)
-    AddBalloonTip(FormComponent<TControl>(*this, Tip.Control).Widget(), TipInfo, tiInfo, "Info",
-                  Tip.Text);
+    AddBalloonTip(FormComponent<TControl>(*this, Tip.Control).Widget(), TipInfo, tiInfo, Tr("Info"),
+                  Tr(Tip.Text));
 }
 
 void TfrmMain::cbLook1CloseUp(TComponent*) {
@@ -282,5 +283,5 @@ void TfrmMain::OutputSilent(const std::string& Reason) {
   if (Reason.empty())
     START_PROC();
   else
-    ShowRunState(true, clRed, "SILENT", Reason);
+    ShowRunState(true, clRed, Tr("SILENT"), Reason);
 }

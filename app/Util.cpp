@@ -9,6 +9,7 @@
 #include "app/FormComponent.h"
 #include "app/MyTools2.h"
 #include "app/SpectrumView.h"
+#include "platform/core/Translation.h"
 #include "platform/data/DataSource.h"
 #include "platform/qt/Application.h"
 #include "platform/qt/ComCtrls.h"
@@ -135,24 +136,25 @@ void TfrmUtil::FormCreate(TComponent*) {
   CreateTipWindow(Widget());
   // The last ones also name their controls for screen readers: nothing else on the page does.
   const std::pair<const char*, const char*> Tips[] = {
-      {"btnPrev", "Move Previous"},
-      {"btnNext", "Move Next"},
-      {"btnSave", "Save record after edit"},
-      {"btnClose", "Close return to main"},
-      {"PageControl1", "Set-up, about and sound output pages"},
-      {"edId", "Key of the pest profile"},
-      {"edFST", "Lower end of the band, in beat units"},
-      {"edFEN", "Upper end of the band, in beat units"},
-      {"edVL", "Left volume"},
-      {"edVR", "Right volume"},
-      {"tbL", "Left volume"},
-      {"tbR", "Right volume"},
-      {"tbLine", "The frequency the sweep plays now, within the pest's band"},
-      {"mmoIntro", "About Tessolon"},
-      {"edFrom", "The hour the sweep starts to play, as HH:MM"},
-      {"edTo", "The hour the sweep falls silent, as HH:MM"}};
+      {"btnPrev", TrMark("Move Previous")},
+      {"btnNext", TrMark("Move Next")},
+      {"btnSave", TrMark("Save record after edit")},
+      {"btnClose", TrMark("Close return to main")},
+      {"PageControl1", TrMark("Set-up, about and sound output pages")},
+      {"edId", TrMark("Key of the pest profile")},
+      {"edFST", TrMark("Lower end of the band, in beat units")},
+      {"edFEN", TrMark("Upper end of the band, in beat units")},
+      {"edVL", TrMark("Left volume")},
+      {"edVR", TrMark("Right volume")},
+      {"tbL", TrMark("Left volume")},
+      {"tbR", TrMark("Right volume")},
+      {"tbLine", TrMark("The frequency the sweep plays now, within the pest's band")},
+      {"mmoIntro", TrMark("About Tessolon")},
+      {"edFrom", TrMark("The hour the sweep starts to play, as HH:MM")},
+      {"edTo", TrMark("The hour the sweep falls silent, as HH:MM")}};
   for (const auto& [Name, Text] : Tips)
-    AddBalloonTip(FormComponent<TControl>(*this, Name).Widget(), TipInfo, tiInfo, "Info", Text);
+    AddBalloonTip(FormComponent<TControl>(*this, Name).Widget(), TipInfo, tiInfo, Tr("Info"),
+                  Tr(Text));
 }
 
 void TfrmUtil::FormShow(TComponent*) {
@@ -235,7 +237,7 @@ void TfrmUtil::btnSaveClick(TComponent*) {
   DbaseTable1->Edit();
   DbaseTable1->FieldByName("wav_frm")->SetAsInteger(cbWavForm->ItemIndex());
   DbaseTable1->Post();
-  ShowInformation("Information", "Save Parameter success.");
+  ShowInformation(Tr("Information"), Tr("Save Parameter success."));
 }
 
 void TfrmUtil::btnCloseClick(TComponent*) {
@@ -258,7 +260,7 @@ void TfrmUtil::OpenTable(const std::string& Folder) {
   // have the table; the user hears of it once, after the window is up.
   DbaseTable1->OnIndexNotice = [this](TDbaseTable*, const std::string& Notice) {
     if (FIndexNotices.insert(Notice).second)
-      QTimer::singleShot(0, Widget(), [Notice] { ShowInformation("Information", Notice); });
+      QTimer::singleShot(0, Widget(), [Notice] { ShowInformation(Tr("Information"), Notice); });
   };
   if (!DbaseTable1->Active()) {
     DbaseTable1->SetFilePath(Folder);

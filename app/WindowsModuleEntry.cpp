@@ -8,8 +8,12 @@
 
 #include "app/Program.h"
 #include "app/SpectrumPicture.h"
+#include "platform/core/Translation.h"
 
 int tessolon_run_windows(int argc, char** argv, const TessolonWindowsOptions* Options) {
+  // The catalog's binding lives in the C library, shared with the program that loaded the
+  // module; binding it here too keeps the windows translated whoever loads them.
+  StartProgramTranslations();
   try {
     return RunProgram(argc, argv,
                       {.Minimized = Options->Minimized != 0,

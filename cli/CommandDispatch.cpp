@@ -6,6 +6,8 @@
 
 #include "cli/WindowsModuleLoader.h"
 #include "platform/core/CommandLine.h"
+#include "platform/core/Messages.h"
+#include "platform/core/Translation.h"
 #include "sound/BeepCommand.h"
 #include "sound/DevicesCommand.h"
 #include "sound/ToneCommand.h"
@@ -16,7 +18,7 @@ namespace {
 
 // The manual page is made from this text and the commands' own, so keep it in the form
 // help2man reads: "Heading:" lines, options indented by two spaces.
-const char* const Usage =
+const char* const Usage = TrMark(
     "Usage: tessolon [OPTION...]\n"
     "  or:  tessolon COMMAND [ARGS...]\n"
     "Tessolon plays short tones that sweep through a band of frequencies: the band a pest\n"
@@ -71,7 +73,7 @@ const char* const Usage =
     "  DISPLAY, WAYLAND_DISPLAY  the display the windows open on\n"
     "  QT_QPA_PLATFORM           the window system, as -platform\n"
     "  XDG_DATA_HOME             where your copy of the pest table is kept\n"
-    "  XDG_CONFIG_HOME           where your choices and the autostart entry are kept\n";
+    "  XDG_CONFIG_HOME           where your choices and the autostart entry are kept\n");
 
 using TCommand = int (*)(const std::vector<std::string>&);
 
@@ -105,6 +107,7 @@ int StartWindows(const char* Program, const std::vector<std::string>& Rest,
 }  // namespace
 
 int TessolonMain(int argc, char** argv) {
+  StartProgramTranslations();
   TCommandLine Line("tessolon", Usage);
   TOptions& Options = Line.Options();
   bool Version = false, Minimized = false, NoSettings = false;
@@ -129,13 +132,14 @@ int TessolonMain(int argc, char** argv) {
                            .Go = Go.Given(),
                            .GoPest = Pest.c_str()});
     if (Minimized || NoSettings || Go.Given())
-      throw EBadArguments(
-          "--minimized, --go and --no-settings are options of the windows, not of '" +
-          Rest.front() + "'");
+      throw EBadArguments(FormatMessage(
+          "--minimized, --go and --no-settings are options of the windows, not of '%s'",
+          Rest.front().c_str()));
     for (const auto& Command : Commands)
       if (Rest.front() == Command.Name)
         return Command.Run(std::vector<std::string>(Rest.begin() + 1, Rest.end()));
-    std::cerr << "tessolon: unknown command '" << Rest.front() << "'\n" << Usage;
+    std::cerr << FormatMessage("tessolon: unknown command '%s'", Rest.front().c_str()) << '\n'
+              << Tr(Usage);
     return 2;
   });
 }

@@ -1,5 +1,5 @@
 # Installation and the Debian package: the program, its desktop entry, icons, AppStream data,
-# manual page, systemd user unit and the shipped pest table. The program finds its shared files
+# translations (po/CMakeLists.txt), manual page, systemd user unit and the shipped pest table. The program finds its shared files
 # relative to its own location, so a staged (DESTDIR) or moved installation works.
 set(TESSOLON_APP_ID org.veldran.Tessolon)
 target_compile_definitions(tessolon_app PRIVATE TESSOLON_APP_ID="${TESSOLON_APP_ID}")
@@ -8,9 +8,11 @@ install(TARGETS tessolon RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS tessolon_windows tessolon_audio LIBRARY DESTINATION ${TESSOLON_MODULE_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/data/para.dbf ${PROJECT_SOURCE_DIR}/data/idx.ndx
   DESTINATION ${TESSOLON_DATA_DIR})
-install(FILES ${PROJECT_SOURCE_DIR}/dist/${TESSOLON_APP_ID}.desktop
+# The desktop entry and the AppStream data as po/CMakeLists.txt builds them, with their
+# translations.
+install(FILES ${PROJECT_BINARY_DIR}/dist/${TESSOLON_APP_ID}.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${PROJECT_SOURCE_DIR}/dist/${TESSOLON_APP_ID}.metainfo.xml
+install(FILES ${PROJECT_BINARY_DIR}/dist/${TESSOLON_APP_ID}.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 # The copyright file and the change log (compressed without a time stamp, for reproducible
 # packages) in the place Debian's policy gives them.

@@ -1,5 +1,8 @@
 # Makes tessolon.1.gz with help2man from the program's --help and --version and from the
 # --help of every command that the main help lists (cmake -P; PROGRAM, HELP2MAN, OUTPUT).
+# The manual page is English, whatever language the build runs in.
+set(ENV{LC_ALL} C)
+unset(ENV{LANGUAGE})
 get_filename_component(out_dir ${OUTPUT} DIRECTORY)
 file(MAKE_DIRECTORY ${out_dir})
 

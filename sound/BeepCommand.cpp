@@ -5,11 +5,12 @@
 #include <string>
 
 #include "platform/core/CommandLine.h"
+#include "platform/core/Translation.h"
 #include "sound/Bleeper.h"
 
 namespace {
 
-const char* const BeepUsage =
+const char* const BeepUsage = TrMark(
     "Usage: tessolon beep FREQ MSECS [--path auto|evdev|soundcard|ports]\n"
     "Sounds the PC speaker at FREQ hertz for MSECS milliseconds and returns when the tone has\n"
     "ended; MSECS -1 sounds until a line (or the end) of standard input.\n"
@@ -19,7 +20,7 @@ const char* const BeepUsage =
     "  --path soundcard  a square wave through the sound card\n"
     "  --path ports      the interval timer and speaker ports (needs the kernel's permission)\n"
     "Exit status: 0 sounded, 1 refused (value out of range, path not available), 2 bad\n"
-    "arguments.\n";
+    "arguments.\n");
 
 int Beep(std::optional<TSpeakerPath> Path, uint32_t Freq, int32_t MSecs) {
   if (Path) StartBleeper(*Path);

@@ -9,11 +9,12 @@
 #include "platform/audio/PulseProbe.h"
 #include "platform/audio/SoundService.h"
 #include "platform/core/CommandLine.h"
+#include "platform/core/Translation.h"
 #include "sound/OutputLimit.h"
 
 namespace {
 
-const char* const DevicesUsage =
+const char* const DevicesUsage = TrMark(
     "Usage: tessolon devices [--quality hi|lo] [--resolution 16|8] [--mono]\n"
     "Names the sound server behind the output (PipeWire, PulseAudio or plain ALSA) and the rate\n"
     "it really runs at, then lists the sound card outputs with the rate, sample format and\n"
@@ -25,7 +26,7 @@ const char* const DevicesUsage =
     "  --resolution 16|8   bits per sample (default 16)\n"
     "  --mono              one channel instead of two\n"
     "Exit status: 0 listed, 1 refused (no audio driver starts, no output opens), 2 bad\n"
-    "arguments.\n";
+    "arguments.\n");
 
 std::string Channels(uint16_t Count) {
   return Count == 1 ? "1 channel" : std::to_string(Count) + " channels";

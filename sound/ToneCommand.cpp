@@ -11,6 +11,7 @@
 
 #include "platform/audio/SoundService.h"
 #include "platform/core/CommandLine.h"
+#include "platform/core/Translation.h"
 #include "sound/AudibleLevel.h"
 #include "sound/BandLimited.h"
 #include "sound/OutputLimit.h"
@@ -21,7 +22,7 @@
 
 namespace {
 
-const char* const ToneUsage =
+const char* const ToneUsage = TrMark(
     "Usage: tessolon tone [options] [--export FILE] [--spectrum FILE.png] [--play [--seconds N]]\n"
     "Builds one tone with the tone generator, then writes it as a RIFF/WAVE file, draws its\n"
     "spectrum and/or plays it. Values outside a property's range are clamped as the component\n"
@@ -55,7 +56,7 @@ const char* const ToneUsage =
     "                        what it carries between 20 Hz and 20 kHz is (dBFS)\n"
     "  --seconds N           with --play: loop the tone for N seconds, then stop\n"
     "Exit status: 0 done, 1 refused (no memory for the tone, file or picture not written), 2\n"
-    "bad arguments.\n";
+    "bad arguments.\n");
 
 const std::vector<std::string> WaveNames = {"sine", "square", "triangle", "sawtooth", "noise"};
 

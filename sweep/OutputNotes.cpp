@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "platform/audio/SoundService.h"
+#include "platform/core/Messages.h"
+#include "platform/core/Translation.h"
 #include "sound/OutputLimit.h"
 #include "sound/ToneGen.h"
 #include "sound/ToneGenSynth.h"
@@ -36,41 +38,46 @@ unsigned ImageRateOf(const TToneGen& ToneGen) {
 }  // namespace
 
 std::string OutputText(const TOutputChain& Chain) {
-  return Chain.Rate == 0 ? "Output: none" : "Output: " + Chain.Describe();
+  return Chain.Rate == 0 ? Tr("Output: none")
+                         : FormatMessage("Output: %s", Chain.Describe().c_str());
 }
 
 std::string OutputRateText(const TOutputChain& Chain, unsigned ImageRate) {
-  if (Chain.Rate == 0) return "No output device could be opened.";
+  if (Chain.Rate == 0) return Tr("No output device could be opened.");
   if (const auto Limit = OutputLimit(Chain, ImageRate))
-    return "It carries nothing at or above " + KilohertzText(Limit->Edge) + ".";
-  return "It plays the tones at their own rate: nothing at or above " + Kilohertz(ImageRate / 2.0) +
-         ".";
+    return FormatMessage("It carries nothing at or above %s.", KilohertzText(Limit->Edge).c_str());
+  return FormatMessage("It plays the tones at their own rate: nothing at or above %s.",
+                       Kilohertz(ImageRate / 2.0).c_str());
 }
 
 std::string BandNote(TBand Band, const TOutputChain& Chain, unsigned ImageRate) {
   const TBand Whole{std::min(Band.Low, Band.High), std::max(Band.Low, Band.High)};
   std::string Note;
   if (Chain.Rate == 0) {
-    Note = "Without an output device nothing of this band can be played.";
+    Note = Tr("Without an output device nothing of this band can be played.");
   } else if (const auto Part =
                  PartAtOrAbove(Whole, int64_t(std::ceil(CarryEdge(Chain, ImageRate))))) {
-    Note = Part->Low == Whole.Low
-               ? "The output cannot carry any of this band (" + Range(Whole) + ")."
-               : "The output cannot carry " + Range(*Part) + " of this band.";
+    Note =
+        Part->Low == Whole.Low
+            ? FormatMessage("The output cannot carry any of this band (%s).", Range(Whole).c_str())
+            : FormatMessage("The output cannot carry %s of this band.", Range(*Part).c_str());
   }
-  return Note.empty() ? "The output can carry the whole band (" + Range(Whole) + ")." : Note;
+  return Note.empty()
+             ? FormatMessage("The output can carry the whole band (%s).", Range(Whole).c_str())
+             : Note;
 }
 
 std::string UltrasoundNote(TBand Band) {
   const TBand Whole{std::min(Band.Low, Band.High), std::max(Band.Low, Band.High)};
   std::string Note =
-      "Ultrasound only: 16-bit at 96000 Hz whatever the Resolution and Quality boxes say; "
-      "partials below 20.5 kHz are left out.";
+      Tr("Ultrasound only: 16-bit at 96000 Hz whatever the Resolution and Quality boxes say; "
+         "partials below 20.5 kHz are left out.");
   if (Whole.Low < UltrasoundFloor)
     Note += Whole.High < UltrasoundFloor
-                ? " No tone of this band plays: all lie below 20.5 kHz."
-                : " Tones below 20.5 kHz (" + std::to_string(Whole.Low) + "-" +
-                      std::to_string(UltrasoundFloor - 1) + " Hz) stay silent.";
+                ? Tr(" No tone of this band plays: all lie below 20.5 kHz.")
+                : FormatMessage(" Tones below 20.5 kHz (%lld-%lld Hz) stay silent.",
+                                static_cast<long long>(Whole.Low),
+                                static_cast<long long>(UltrasoundFloor - 1));
   return Note;
 }
 
@@ -80,21 +87,25 @@ bool BelowUltrasound(const TToneGen& ToneGen) {
 
 std::string SilentToneNote(const TToneGen& ToneGen) {
   if (BelowUltrasound(ToneGen))
-    return "This tick, " + std::to_string(ToneGen.Frequency()) +
-           " Hz, is silent: ultrasound only plays nothing below 20.5 kHz.";
+    return FormatMessage(
+        "This tick, %s Hz, is silent: ultrasound only plays nothing below 20.5 kHz.",
+        std::to_string(ToneGen.Frequency()).c_str());
   if (ToneGen.Carried()) return "";
   const auto Limit = CurrentOutputLimit(ImageRateOf(ToneGen));
-  return "This tick, " + std::to_string(ToneGen.Frequency()) + " Hz, is silent: the output" +
-         (Limit ? " at " + std::to_string(Limit->Rate) + " Hz" : std::string()) +
-         " cannot carry it.";
+  const std::string Hertz = std::to_string(ToneGen.Frequency());
+  return Limit ? FormatMessage("This tick, %s Hz, is silent: the output at %u Hz cannot carry it.",
+                               Hertz.c_str(), unsigned(Limit->Rate))
+               : FormatMessage("This tick, %s Hz, is silent: the output cannot carry it.",
+                               Hertz.c_str());
 }
 
 std::string SilentToneShort(const TToneGen& ToneGen) {
-  if (SoundService().Output(ImageRateOf(ToneGen)).Rate == 0) return "silent: no output";
-  if (BelowUltrasound(ToneGen)) return "silent: below 20.5 kHz";
+  if (SoundService().Output(ImageRateOf(ToneGen)).Rate == 0) return Tr("silent: no output");
+  if (BelowUltrasound(ToneGen)) return Tr("silent: below 20.5 kHz");
   if (ToneGen.Carried()) return "";
   const auto Limit = CurrentOutputLimit(ImageRateOf(ToneGen));
-  return "silent: output at " + (Limit ? std::to_string(Limit->Rate) + " Hz" : "a lower rate");
+  return Limit ? FormatMessage("silent: output at %u Hz", unsigned(Limit->Rate))
+               : Tr("silent: output at a lower rate");
 }
 
 std::optional<TSpectrumPicture> TonePicture(const TToneGen& ToneGen, unsigned DeviceRate) {
@@ -105,9 +116,9 @@ std::optional<TSpectrumPicture> TonePicture(const TToneGen& ToneGen, unsigned De
   Picture.ToneHertz = ToneGen.Frequency();
   Picture.PartialHertz = SoundingPartials(ToneGen.Settings());
   Picture.DeviceRate = DeviceRate;
-  Picture.Title = "Tone " + std::to_string(ToneGen.Frequency()) + " Hz, " +
-                  (ToneGen.UltrasoundOnly() ? "ultrasound only"
-                   : ToneGen.BandLimited()  ? "band-limited"
-                                            : "plain synthesis");
+  Picture.Title = FormatMessage("Tone %s Hz, %s", std::to_string(ToneGen.Frequency()).c_str(),
+                                Tr(ToneGen.UltrasoundOnly() ? TrMark("ultrasound only")
+                                   : ToneGen.BandLimited()  ? TrMark("band-limited")
+                                                            : TrMark("plain synthesis")));
   return Picture;
 }

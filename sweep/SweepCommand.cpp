@@ -13,6 +13,7 @@
 #include "platform/audio/SoundService.h"
 #include "platform/core/CommandLine.h"
 #include "platform/core/Exceptions.h"
+#include "platform/core/Translation.h"
 #include "sound/BandLimited.h"
 #include "sound/OutputLimit.h"
 #include "sound/ToneGen.h"
@@ -32,7 +33,7 @@
 
 namespace {
 
-const char* const ProfilesUsage =
+const char* const ProfilesUsage = TrMark(
     "Usage: tessolon profiles [--rate R|output]\n"
     "Lists every pest profile in key order: key, name, band in hertz, step, interval, tone\n"
     "length, waveform and the level of the sound its sweep carries between 20 Hz and 20 kHz\n"
@@ -46,9 +47,9 @@ const char* const ProfilesUsage =
     "  --rate output\n"
     "             the same for the sound card's output as its sound server runs it now; when it\n"
     "             runs below the dialog's 96000 Hz tones, nothing at or above the edge of the\n"
-    "             program's own conversion (about 21.9 kHz at 48000) can be carried\n";
+    "             program's own conversion (about 21.9 kHz at 48000) can be carried\n");
 
-const char* const SweepUsage =
+const char* const SweepUsage = TrMark(
     "Usage: tessolon sweep (--pest NAME | --idx N) [--ticks N | --seconds S] [--speaker]\n"
     "                      [--export FILE] [--band-limited] [--ultrasound-only]\n"
     "                      [--between HH:MM-HH:MM [--until-close]]\n"
@@ -78,7 +79,7 @@ const char* const SweepUsage =
     "                 midnight) and stay silent outside it; the window follows the clock across\n"
     "                 changes to and from daylight saving\n"
     "  --until-close  end (status 0) when the window closes; started outside it, end at once\n"
-    "Without --ticks or --seconds a played sweep runs until interrupted (Ctrl+C).\n";
+    "Without --ticks or --seconds a played sweep runs until interrupted (Ctrl+C).\n");
 
 const char* const WaveNames[] = {"sine", "square", "triangle", "sawtooth", "noise"};
 
@@ -121,7 +122,7 @@ TRateLimit FixedRate(int64_t Rate) {
 TRateLimit OutputRate() {
   const TOutputChain Chain = SoundService().Output(DialogRate);
   if (Chain.Rate == 0)
-    throw Exception(Chain.Unavailable.empty() ? "no sound card output could be opened"
+    throw Exception(Chain.Unavailable.empty() ? Tr("no sound card output could be opened")
                                               : Chain.Describe());
   if (const auto Limit = OutputLimit(Chain, DialogRate))
     return {int64_t(std::ceil(Limit->Edge)),
@@ -442,7 +443,7 @@ int PlaySweep(TSweepRun& Run, const TSweepOptions& Options, std::optional<long l
 
 int RunSweep(const TSweepOptions& Options, ISweepClock& Clock) {
   if (Options.Export && !Options.Ticks && !Options.Seconds)
-    throw EBadArguments("--export needs --ticks or --seconds");
+    throw EBadArguments(Tr("--export needs --ticks or --seconds"));
   TSweepRun Run(Options);
   if (!Run.Locate(Options)) {
     std::cerr << "tessolon sweep: no pest profile "

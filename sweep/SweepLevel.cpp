@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <set>
 
+#include "platform/core/Translation.h"
 #include "sound/ToneGen.h"
 #include "sound/ToneGenSynth.h"
 
@@ -121,12 +122,12 @@ std::string SweepLevelText(const TSweepLevel& Level) {
 }
 
 std::string SweepLevelShort(const TSweepLevel& Level) {
-  if (Level.Power <= 0) return "silent";
+  if (Level.Power <= 0) return Tr("silent");
   return DbText(Level.Db()) + " " + AudibleClassName(Level.Class());
 }
 
 std::string SweepLevelSentence(const TSweepLevel& Level) {
-  if (Level.Power <= 0) return "These tones carry no audible sound.";
+  if (Level.Power <= 0) return Tr("These tones carry no audible sound.");
   return std::string("These tones carry ") + AudibleClassName(Level.Class()) +
          " sound: " + DbText(Level.Db()) + MostlyText(Level.Shares, Level.Table, Level.Multiplier) +
          ".";

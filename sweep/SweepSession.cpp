@@ -4,6 +4,7 @@
 
 #include "platform/audio/SoundService.h"
 #include "platform/core/Exceptions.h"
+#include "platform/core/Translation.h"
 #include "platform/data/DataSet.h"
 #include "platform/data/Field.h"
 #include "sound/OutputLimit.h"
@@ -111,7 +112,7 @@ std::optional<int> TSweepSession::Tick() {
   if (Waiting()) {
     if (!FWaiting) Silence();
     FWaiting = true;
-    TellSilence("waiting for " + ClockTime(FSchedule->StartMinute()));
+    TellSilence(Tr("waiting for ") + ClockTime(FSchedule->StartMinute()));
     return std::nullopt;
   }
   FWaiting = false;

@@ -243,7 +243,7 @@ TDbaseFieldDef& TDbaseFieldDefs::Add(TDbaseFieldDef Def) {
   // Binary fields are decoded from their full width: a shorter one would read past the field.
   if (Def.FieldName.empty() || Def.FieldType == ftUnknown ||
       (Def.IsBinary() && Def.StoredLength < Def.Size))
-    throw EDbaseError(DbaseMessages::InvalidDbfFile);
+    throw EDbaseError(Tr(DbaseMessages::InvalidDbfFile));
   Def.Offset = FItems.empty() ? 1 : FItems.back().Offset + FItems.back().StoredLength;
   Def.Hidden = Def.FieldName == DBASE_LOCK_FIELD;
   FItems.push_back(std::move(Def));

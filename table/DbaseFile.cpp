@@ -45,7 +45,7 @@ void TDbaseFile::ClassifyVersion() {
   else if ((Version & 7) == 4)
     FVersion = tvDbase7;
   else
-    throw EDbaseError(DbaseMessages::InvalidDbfFile);
+    throw EDbaseError(Tr(DbaseMessages::InvalidDbfFile));
   static const int Levels[] = {0, 3, 4, 7, 25, 30};
   FFieldDefs.SetTableLevel(Levels[FVersion]);
 }
@@ -71,7 +71,7 @@ void TDbaseFile::Open() {
     SetRecordSize(RecordLength);
     SetPageSize(RecordLength);
     if (HeaderLength < Base || ReadHeader() < HeaderLength)
-      throw EDbaseError(DbaseMessages::InvalidDbfFile);
+      throw EDbaseError(Tr(DbaseMessages::InvalidDbfFile));
     ReadFieldDefs();
     CheckProductionIndex();
     ApplyHeaderFixups();
@@ -117,7 +117,7 @@ void TDbaseFile::ReadFieldDefs() {
   // Every field must lie inside the record.
   const TDbaseFieldDef& Last = FFieldDefs[FFieldDefs.Count() - 1];
   if (Last.Offset + Last.StoredLength > RecordSize())
-    throw EDbaseError(DbaseMessages::InvalidDbfFile);
+    throw EDbaseError(Tr(DbaseMessages::InvalidDbfFile));
 }
 
 void TDbaseFile::CheckProductionIndex() {

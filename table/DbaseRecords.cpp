@@ -87,7 +87,7 @@ void TDbaseFile::StampLockField(std::uint8_t* Buffer) {
 
 void TDbaseFile::LockRecord(int RecNo, std::uint8_t* Buffer) {
   TPageLock Lock(*this, RecNo, false);
-  if (!Lock.Locked()) throw EDbaseError(DbaseMessages::RecordLocked);
+  if (!Lock.Locked()) throw EDbaseError(Tr(DbaseMessages::RecordLocked));
   ReadRecord(RecNo, Buffer);
   FOldRecord.assign(Buffer, Buffer + RecordSize());
   if (FLockField >= 0) {

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <memory>
 
+#include "platform/core/Translation.h"
 #include "table/CodePage.h"
 #include "table/DbaseMessages.h"
 #include "table/NdxIndex.h"
@@ -105,13 +106,15 @@ TTableAction Define(TOptions& Index) {
 }  // namespace
 
 TTableSubcommand IndexSubcommand() {
-  return {"index",
+  return {
+      "index",
+      TrMark(
           "  index NDX create EXPR [--unique|--distinct] [--descending]\n"
           "                           build an index on the field EXPR (under exclusive access)\n"
           "  index NDX list           one line per entry in key order: key, tab, record number\n"
           "  index NDX verify         check the tree and its keys against the records; names the\n"
           "                           first fault and exits 1 when there is one\n"
           "Options before SUBCOMMAND: --index NDX (repeatable) keeps that index up to date while\n"
-          "set, append and delete change the table.\n",
-          Define};
+          "set, append and delete change the table.\n"),
+      Define};
 }

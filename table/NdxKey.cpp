@@ -44,7 +44,7 @@ TNdxKey::TNdxKey(const TDbaseFieldDefs& Fields, const std::string& Expression) {
     case ftBoolean:
     case ftDate:
     case ftDateTime:
-      throw EDbaseError(DbaseMessages::InvalidIndexType);
+      throw EDbaseError(Tr(DbaseMessages::InvalidIndexType));
     default:
       throw EDbaseError(FormatMessage(DbaseMessages::IndexBasedOnInvalidField, Name.c_str()));
   }

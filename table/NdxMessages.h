@@ -13,8 +13,9 @@ class ENdxDamaged : public EDbaseError {
 };
 
 namespace DbaseMessages {
-inline constexpr const char* IndexDamaged = "Index file \"%s\" is damaged: %s.";
-inline constexpr const char* IndexOutOfStep = "Index file \"%s\" does not match its table: %s.";
+inline constexpr const char* IndexDamaged = TrMark("Index file \"%s\" is damaged: %s.");
+inline constexpr const char* IndexOutOfStep =
+    TrMark("Index file \"%s\" does not match its table: %s.");
 }  // namespace DbaseMessages
 
 inline std::string NdxDamaged(const std::string& FileName, const std::string& Reason) {

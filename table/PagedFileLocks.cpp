@@ -165,5 +165,5 @@ void TPagedFile::SetLockWaitLimit(std::chrono::milliseconds Value) {
 }
 
 void TPagedFile::CheckExclusiveAccess() const {
-  if (!IsExclusive()) throw EDbaseError(DbaseMessages::NeedExclusiveAccess);
+  if (!IsExclusive()) throw EDbaseError(Tr(DbaseMessages::NeedExclusiveAccess));
 }

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 
+#include "platform/core/Translation.h"
 #include "table/CodePage.h"
 #include "table/DbaseMessages.h"
 #include "table/IndexSubcommand.h"
@@ -204,37 +205,39 @@ TTableAction DefineDelete(TOptions& Args) {
 const std::vector<TTableSubcommand>& TableSubcommands() {
   static const std::vector<TTableSubcommand> Subcommands = {
       {"info",
-       "  info                     header, fields (type, size, decimals), records, code page,\n"
-       "                           the encoding of the text and why it was chosen\n",
+       TrMark(
+           "  info                     header, fields (type, size, decimals), records, code page,\n"
+           "                           the encoding of the text and why it was chosen\n"),
        [](TOptions&) -> TTableAction { return Info; }},
       {"list",
-       "  list                     one line per record: deletion flag ('*' or blank), then the\n"
-       "                           field values, separated by tabs\n",
+       TrMark("  list                     one line per record: deletion flag ('*' or blank), then "
+              "the\n"
+              "                           field values, separated by tabs\n"),
        [](TOptions&) -> TTableAction { return List; }},
-      {"set", "  set RECNO NAME=VALUE...  edit record RECNO; an empty VALUE sets null\n",
+      {"set", TrMark("  set RECNO NAME=VALUE...  edit record RECNO; an empty VALUE sets null\n"),
        DefineSet},
-      {"append", "  append NAME=VALUE...     add a record\n", DefineAppend},
-      {"delete", "  delete RECNO             flag record RECNO as deleted\n", DefineDelete},
+      {"append", TrMark("  append NAME=VALUE...     add a record\n"), DefineAppend},
+      {"delete", TrMark("  delete RECNO             flag record RECNO as deleted\n"), DefineDelete},
       IndexSubcommand(),
   };
   return Subcommands;
 }
 
 std::string Usage() {
-  std::string Text = "Usage: tessolon table FILE SUBCOMMAND [ARGS]\n";
-  for (const TTableSubcommand& Sub : TableSubcommands()) Text += Sub.Usage;
+  std::string Text = Tr("Usage: tessolon table FILE SUBCOMMAND [ARGS]\n");
+  for (const TTableSubcommand& Sub : TableSubcommands()) Text += Tr(Sub.Usage);
   Text +=
-      "Options before SUBCOMMAND: --open shared|exclusive opens the table shared for writing\n"
-      "or alone, whatever the subcommand; otherwise reading subcommands open it read-only and\n"
-      "writing ones shared.\n"
-      "--encoding NAME reads and writes the text in that encoding, an iconv name such as\n"
-      "UTF-8, CP1252, CP437 or CP850, whatever the table's code-page mark says. Without it a\n"
-      "table with no mark is read as UTF-8 when its text is valid UTF-8 and not plain ASCII\n"
-      "(LibreOffice Calc writes such tables), else as code page 437.\n"
-      "Record numbers count from 1 in file order, deleted records included. Values are typed\n"
-      "as the list shows them (dates YYYYMMDD, booleans T or F).\n"
-      "Exit status: 0 done, 1 refused by the table engine (its message is printed), 2 bad\n"
-      "arguments.\n";
+      Tr("Options before SUBCOMMAND: --open shared|exclusive opens the table shared for writing\n"
+         "or alone, whatever the subcommand; otherwise reading subcommands open it read-only and\n"
+         "writing ones shared.\n"
+         "--encoding NAME reads and writes the text in that encoding, an iconv name such as\n"
+         "UTF-8, CP1252, CP437 or CP850, whatever the table's code-page mark says. Without it a\n"
+         "table with no mark is read as UTF-8 when its text is valid UTF-8 and not plain ASCII\n"
+         "(LibreOffice Calc writes such tables), else as code page 437.\n"
+         "Record numbers count from 1 in file order, deleted records included. Values are typed\n"
+         "as the list shows them (dates YYYYMMDD, booleans T or F).\n"
+         "Exit status: 0 done, 1 refused by the table engine (its message is printed), 2 bad\n"
+         "arguments.\n");
   return Text;
 }
 

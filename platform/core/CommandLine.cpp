@@ -7,6 +7,9 @@
 #include <iostream>
 #include <limits>
 
+#include "platform/core/Messages.h"
+#include "platform/core/Translation.h"
+
 namespace {
 
 std::string NumberText(double Value) {
@@ -19,7 +22,7 @@ template <class T>
 T ReadAs(const std::string& Text, const std::string& What) {
   T Value{};
   if (!CLI::detail::lexical_cast(Text, Value))
-    throw EBadArguments(What + ": not a number: '" + Text + "'");
+    throw EBadArguments(FormatMessage("%s: not a number: '%s'", What.c_str(), Text.c_str()));
   return Value;
 }
 
@@ -199,23 +202,27 @@ int TCommandLine::Run(const std::vector<std::string>& Args, const std::function<
     for (const std::string& Arg : Args)
       if (Arg.starts_with("--") && Arg.size() > 3 && Arg.back() == '=' &&
           Arg.find('=') == Arg.size() - 1)
-        throw EBadArguments(Arg.substr(0, Arg.size() - 1) + ": the value is empty");
+        throw EBadArguments(
+            FormatMessage("%s: the value is empty", Arg.substr(0, Arg.size() - 1).c_str()));
     // CLI11 takes the arguments last first.
     FApp->parse(std::vector<std::string>(Args.rbegin(), Args.rend()));
     return Body();
   } catch (const CLI::CallForHelp&) {
-    std::cout << FUsage;
+    std::cout << Tr(FUsage);
     return ecSuccess;
   } catch (const CLI::ParseError& E) {
-    std::cerr << FName << ": " << E.what() << " (see '" << FName << " --help')\n";
-    return ecBadArguments;
+    return BadArguments(E.what());
   } catch (const EBadArguments& E) {
-    std::cerr << FName << ": " << E.what() << " (see '" << FName << " --help')\n";
-    return ecBadArguments;
+    return BadArguments(E.what());
   } catch (const std::exception& E) {
     std::cerr << E.what() << '\n';
     return ecRefused;
   }
+}
+
+int TCommandLine::BadArguments(const char* Why) const {
+  std::cerr << FName << ": " << Why << FormatMessage(" (see '%s --help')", FName.c_str()) << '\n';
+  return ecBadArguments;
 }
 
 long long ReadWhole(const std::string& Text, const std::string& What) {

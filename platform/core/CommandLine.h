@@ -108,7 +108,8 @@ class TOptions {
 
 class TCommandLine {
  public:
-  // Name as errors begin ("tessolon tone"); Usage is printed for -h or --help.
+  // Name as errors begin ("tessolon tone"); Usage is printed for -h or --help, in the user's
+  // language (Translation.h: its text is marked with TrMark where it is defined).
   TCommandLine(std::string Name, std::string Usage);
   ~TCommandLine();
   TOptions& Options() { return FOptions; }
@@ -117,6 +118,9 @@ class TCommandLine {
   int Run(const std::vector<std::string>& Args, const std::function<int()>& Body);
 
  private:
+  // One line on stderr, status 2.
+  int BadArguments(const char* Why) const;
+
   std::string FName, FUsage;
   std::unique_ptr<CLI::App> FApp;
   TOptions FOptions;

@@ -42,19 +42,9 @@ class TOutliner final : public IDefinitionHandler {
       case TTokenKind::String:
         Object.Values[FProperty] = FParser.ReadString(FProperty);
         return;
-      case TTokenKind::Binary:
-        FParser.Next();
-        return;
       default:
-        break;
+        FParser.SkipValue(FProperty);
     }
-    const TToken Value = FParser.Next();
-    if (Value.Kind == TTokenKind::Symbol) {
-      if (Value.Text == "(") return FParser.SkipGroup(')', Value.Line);
-      if (Value.Text == "[") return FParser.SkipGroup(']', Value.Line);
-      if (Value.Text == "<") return FParser.SkipGroup('>', Value.Line);
-    }
-    throw FParser.Error(Value.Line, "Value expected for " + FProperty);
   }
 
   std::string_view FText;

@@ -98,3 +98,26 @@ void TDefinitionParser::SkipGroup(char Close, int Line) {
     FLex.Next();
   }
 }
+
+void TDefinitionParser::SkipValue(std::string_view Property) {
+  if (Peek().Kind == TTokenKind::String) {
+    ReadString(Property);
+    return;
+  }
+  const TToken Value = Next();
+  switch (Value.Kind) {
+    case TTokenKind::Ident:
+    case TTokenKind::Integer:
+    case TTokenKind::Real:
+    case TTokenKind::Binary:
+      return;
+    case TTokenKind::Symbol:
+      if (Value.Text == "(") return SkipGroup(')', Value.Line);
+      if (Value.Text == "[") return SkipGroup(']', Value.Line);
+      if (Value.Text == "<") return SkipGroup('>', Value.Line);
+      break;
+    default:
+      break;
+  }
+  throw Error(Value.Line, "Value expected for " + std::string(Property));
+}

@@ -58,6 +58,8 @@ class TDefinitionParser {
   // Past a group opened by the token just read ("(", "[" or "<") and its Close; groups of the
   // same kind may nest (collections do).
   void SkipGroup(char Close, int Line);
+  // Past the whole value of Property, whatever its kind.
+  void SkipValue(std::string_view Property);
 
   EDefinitionError Error(int Line, const std::string& Reason) const {
     return FLex.Error(Line, Reason);

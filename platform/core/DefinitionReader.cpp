@@ -8,6 +8,7 @@
 
 #include "platform/core/DefinitionParser.h"
 #include "platform/core/SysUtils.h"
+#include "platform/core/Translation.h"
 
 namespace {
 
@@ -202,7 +203,12 @@ class TDefinitionReader final : public IDefinitionHandler {
     throw BadValue(Prop, T, "not one of its names");
   }
 
-  std::string ReadString(const TPropInfo& Prop) { return FParser.ReadString(Prop.Name); }
+  // Captions, hints and items are stored in English and shown in the user's language.
+  std::string ReadString(const TPropInfo& Prop) {
+    std::string Text = FParser.ReadString(Prop.Name);
+    if (IsTranslatedProperty(Prop.Name) && IsTranslatedText(Text)) return Tr(Text);
+    return Text;
+  }
 
   TPropValue ReadValue(TComponent& Instance, const TPropInfo& Prop, int Line) {
     switch (Prop.Kind) {

@@ -94,15 +94,15 @@ void TDataSet::CloseCursor() {
 }
 
 void TDataSet::CheckActive() const {
-  if (!Active()) DatabaseError(DataMessages::DataSetClosed, this);
+  if (!Active()) DatabaseError(Tr(DataMessages::DataSetClosed), this);
 }
 
 void TDataSet::CheckInactive() const {
-  if (Active()) DatabaseError(DataMessages::DataSetOpen, this);
+  if (Active()) DatabaseError(Tr(DataMessages::DataSetOpen), this);
 }
 
 void TDataSet::CheckCanModify() const {
-  if (!CanModify()) DatabaseError(DataMessages::DataSetReadOnly, this);
+  if (!CanModify()) DatabaseError(Tr(DataMessages::DataSetReadOnly), this);
 }
 
 void TDataSet::SetState(TDataSetState Value) {
@@ -239,7 +239,7 @@ void TDataSet::Append() {
 }
 
 void TDataSet::UpdateRecord() {
-  if (FState != dsEdit && FState != dsInsert) DatabaseError(DataMessages::NotEditing, this);
+  if (FState != dsEdit && FState != dsInsert) DatabaseError(Tr(DataMessages::NotEditing), this);
   DataEvent(deUpdateRecord);
 }
 
@@ -276,7 +276,7 @@ void TDataSet::Delete() {
     Cancel();
     return;
   }
-  if (!FHasRecord) DatabaseError(DataMessages::DataSetEmpty, this);
+  if (!FHasRecord) DatabaseError(Tr(DataMessages::DataSetEmpty), this);
   CheckCanModify();
   DataEvent(deCheckBrowseMode);
   Fire(BeforeDelete);
@@ -313,7 +313,7 @@ TVariant TDataSet::GetFieldValue(const TField& Field) const {
 }
 
 void TDataSet::SetFieldValue(const TField& Field, const TVariant& Value) {
-  if (FState != dsEdit && FState != dsInsert) DatabaseError(DataMessages::NotEditing, this);
+  if (FState != dsEdit && FState != dsInsert) DatabaseError(Tr(DataMessages::NotEditing), this);
   if (Field.ReadOnly())
     DatabaseError(FormatMessage(DataMessages::FieldReadOnly, Field.FieldName().c_str()), this);
   SetFieldData(Field, FActive, Value);
@@ -334,7 +334,7 @@ void TDataSet::GotoBookmark(TBookmark Value) {
   Fire(BeforeScroll);
   InternalGotoBookmark(Value);
   FBof = FEof = false;
-  if (!Fetch(gmCurrent)) DatabaseError(DataMessages::RecordNotFound, this);
+  if (!Fetch(gmCurrent)) DatabaseError(Tr(DataMessages::RecordNotFound), this);
   DataEvent(deDataSetChange);
   Fire(AfterScroll);
 }

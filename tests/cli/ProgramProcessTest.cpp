@@ -155,3 +155,40 @@ TEST(ProgramProcessTest, ModuleIsFoundBesideTheProgramElseBelowItsPrefix) {
   std::ofstream(Scratch / "bin/tessolon-windows.so");
   EXPECT_EQ(WindowsModuleFile(Scratch / "bin"), Scratch / "bin/tessolon-windows.so");
 }
+
+// The language comes from the environment (LANGUAGE, LC_ALL, LC_MESSAGES, LANG); the catalog is
+// found beside the program in the build folder and under share/locale of the prefix it is
+// installed under. Option names and the usage's syntax stay as they are.
+TEST(ProgramProcessTest, HelpAndMessagesAreInTheEnvironmentsLanguage) {
+  TScratchFolder Scratch;
+  const fs::path Lone = LoneProgram(Scratch);
+  const fs::path Installed = Scratch / "prefix/share/locale/th/LC_MESSAGES";
+  fs::create_directories(Installed);
+  fs::copy_file(fs::path(TESSOLON_BINARY_DIR) / "locale/th/LC_MESSAGES/tessolon.mo",
+                Installed / "tessolon.mo");
+  const std::string SweepThai = "วิธีใช้: tessolon sweep (--pest NAME | --idx N)";
+  const struct {
+    fs::path Program;
+    std::string Environment, Args, OutStart, ErrStart;
+  } Cases[] = {
+      {Program, "LANG=th_TH.UTF-8", "sweep --help", SweepThai, ""},
+      {Lone, "LANG=th_TH.UTF-8", "sweep --help", SweepThai, ""},
+      {Program, "LANG=C", "sweep --help", "Usage: tessolon sweep (--pest NAME | --idx N)", ""},
+      {Program, "LANG=th_TH.UTF-8 LANGUAGE=de", "sweep --help", "Usage: tessolon sweep", ""},
+      {Program, "LANG=C LC_MESSAGES=th_TH.UTF-8", "--help", "วิธีใช้: tessolon [OPTION...]", ""},
+      {Program, "LC_ALL=th_TH.UTF-8", "frobnicate", "", "tessolon: ไม่รู้จักคำสั่ง 'frobnicate'\n"},
+      {Program, "LANG=th_TH.UTF-8", "sweep --pest Mosquito --export x.wav", "",
+       "tessolon sweep: --export ต้องใช้คู่กับ --ticks หรือ --seconds (ดู 'tessolon sweep --help')"},
+      // The table engine's messages too.
+      {Program, "LANG=th_TH.UTF-8", "table " + (Scratch / "missing.dbf").string() + " info", "",
+       "เปิด: ไม่พบไฟล์: \""},
+  };
+  for (const auto& C : Cases) {
+    const TShellRun R =
+        RunShell(Scratch.Path(), "env -u LANGUAGE -u LC_ALL -u LC_MESSAGES -u LANG " +
+                                     C.Environment + " " + C.Program.string() + " " + C.Args);
+    const std::string Case = C.Environment + " " + C.Args;
+    EXPECT_EQ(R.Out.rfind(C.OutStart, 0), 0u) << Case << ": " << R.Out;
+    EXPECT_EQ(R.Err.rfind(C.ErrStart, 0), 0u) << Case << ": " << R.Err;
+  }
+}

@@ -16,6 +16,7 @@ files=(
   lib/tessolon/tessolon-audio.so
   share/applications/$app_id.desktop
   share/metainfo/$app_id.metainfo.xml
+  share/locale/th/LC_MESSAGES/tessolon.mo
   share/icons/hicolor/scalable/apps/tessolon.svg
   share/man/man1/tessolon.1.gz
   share/tessolon/data/para.dbf
@@ -43,6 +44,9 @@ cmp "$source_dir/data/idx.ndx" "$usr/share/tessolon/data/idx.ndx"
 desktop-file-validate "$usr/share/applications/$app_id.desktop" ||
   fail "desktop-file-validate rejects the desktop entry"
 grep -qx "Icon=tessolon" "$usr/share/applications/$app_id.desktop"
+grep -q '^GenericName\[th\]=' "$usr/share/applications/$app_id.desktop" ||
+  fail "the desktop entry has no Thai"
+grep -q 'xml:lang="th"' "$usr/share/metainfo/$app_id.metainfo.xml" || fail "the metainfo has no Thai"
 appstreamcli validate --no-net "$usr/share/metainfo/$app_id.metainfo.xml" >/dev/null ||
   fail "appstreamcli rejects the metainfo: $(appstreamcli validate --no-net \
     "$usr/share/metainfo/$app_id.metainfo.xml")"
@@ -90,6 +94,9 @@ version=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$usr/bin/tessolo
 [[ $version == "tessolon 3.0" ]] || fail "--version printed '$version'"
 env -u DISPLAY -u WAYLAND_DISPLAY "$usr/bin/tessolon" --help | grep -q -- '-platform NAME' ||
   fail "--help does not describe the window options"
+# The installed catalog, found from the program's own folder.
+thai_help=$(env -u LANGUAGE LC_ALL=th_TH.UTF-8 "$usr/bin/tessolon" sweep --help)
+grep -q '^วิธีใช้: tessolon sweep' <<<"$thai_help" || fail "the installed program does not speak Thai"
 
 # Started elsewhere, the commands use the user's own copy, made on first use.
 run_profiles() { # PROGRAM WORKDIR HOME [XDG_DATA_HOME]

@@ -13,6 +13,7 @@ for file in ./usr/bin/tessolon ./usr/lib/tessolon/tessolon-windows.so \
   ./usr/lib/tessolon/tessolon-audio.so \
   ./usr/share/applications/org.veldran.Tessolon.desktop \
   ./usr/share/metainfo/org.veldran.Tessolon.metainfo.xml \
+  ./usr/share/locale/th/LC_MESSAGES/tessolon.mo \
   ./usr/share/icons/hicolor/scalable/apps/tessolon.svg \
   ./usr/share/icons/hicolor/48x48/apps/tessolon.png ./usr/share/man/man1/tessolon.1.gz \
   ./usr/share/tessolon/data/para.dbf ./usr/share/tessolon/data/idx.ndx \

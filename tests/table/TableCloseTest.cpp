@@ -2,39 +2,16 @@
 // written. The table stays open with every record, so that the dialog's Close (detach the
 // index, close) can be tried again, and works once the disk has room.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 
 #include "table/DbaseMessages.h"
 #include "table/DbaseTable.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/table/TableTestFiles.h"
 
 namespace {
-
-// No file of this process may grow past Limit bytes while it lives, as on a full disk: a write
-// beyond it fails with EFBIG (SIGXFSZ, which would end the process, is ignored meanwhile).
-class TFileSizeLimit {
- public:
-  explicit TFileSizeLimit(rlim_t Limit) : FSignal(std::signal(SIGXFSZ, SIG_IGN)) {
-    ::getrlimit(RLIMIT_FSIZE, &FBefore);
-    rlimit Lower = FBefore;
-    Lower.rlim_cur = Limit;
-    EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &Lower), 0) << std::strerror(errno);
-  }
-  ~TFileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &FBefore);
-    std::signal(SIGXFSZ, FSignal);
-  }
-  TFileSizeLimit(const TFileSizeLimit&) = delete;
-  TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
-
- private:
-  rlimit FBefore{};
-  void (*FSignal)(int);
-};
 
 std::unique_ptr<TDbaseTable> OpenWithIndex(const TScratchDir& Dir, bool Exclusive) {
   auto T = std::make_unique<TDbaseTable>(nullptr);

@@ -23,7 +23,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 # The Wayland platform plug-in is loaded at run time, so no library link names it.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
-# The fonts the windows were laid out with, in metric-compatible form, and a Thai font for the
-# about page's Thai text.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wine, fonts-thai-tlwg")
+# The fonts the windows were laid out with, in metric-compatible form, and the Thai font that
+# stands in for Tahoma's Thai (pest names, the about page's text), as scripts/packages-build.txt.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wine, fonts-tlwg-loma-otf")
 include(CPack)

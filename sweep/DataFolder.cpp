@@ -6,6 +6,8 @@
 #include <system_error>
 
 #include "platform/core/Exceptions.h"
+#include "sweep/PestFields.h"
+#include "table/DbaseFile.h"
 
 namespace fs = std::filesystem;
 
@@ -26,24 +28,41 @@ bool HasTable(const fs::path& Folder) {
 }
 
 // Copies one file under a temporary name and renames it into place, so that a program started
-// at the same moment never opens half a table. The copy is the user's to edit.
+// at the same moment never opens half a table. The copy is the user's to edit. A failed copy
+// leaves no part behind.
 void CopyInto(const fs::path& From, const fs::path& Folder) {
   const fs::path Target = Folder / From.filename();
   const fs::path Partial =
       Folder / (From.filename().string() + ".part" + std::to_string(::getpid()));
-  fs::copy_file(From, Partial, fs::copy_options::overwrite_existing);
-  fs::permissions(Partial, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add);
-  fs::rename(Partial, Target);
+  try {
+    fs::copy_file(From, Partial, fs::copy_options::overwrite_existing);
+    fs::permissions(Partial, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add);
+    fs::rename(Partial, Target);
+  } catch (const fs::filesystem_error&) {
+    std::error_code Ignored;
+    fs::remove(Partial, Ignored);
+    throw;
+  }
 }
 
-// The index goes first: the table's presence is what marks the copy as complete.
+// The index goes first: the table's presence is what marks the copy as complete. A copy that
+// fails leaves the folder without a table, so the table's own message names the user's copy.
 void CopyInstalledTable(const fs::path& Installed, const fs::path& User) {
   try {
     fs::create_directories(User);
     if (fs::is_regular_file(Installed / IndexFile)) CopyInto(Installed / IndexFile, User);
     CopyInto(Installed / TableFile, User);
-  } catch (const fs::filesystem_error& E) {
-    throw Exception("Cannot copy the pest table to " + Slashed(User) + ": " + E.code().message());
+  } catch (const fs::filesystem_error&) {
+  }
+}
+
+// Copies made before the table carried its code page have no mark and plain ASCII names; they
+// get the shipped table's mark, so that names in Thai can be stored. Anything else is left as
+// it is, and a table that cannot be read here is reported when it is opened.
+void MarkUsersCopy(const fs::path& User) {
+  try {
+    MarkPlainTable((User / TableFile).string(), PestTableCodePage);
+  } catch (const Exception&) {
   }
 }
 
@@ -74,11 +93,13 @@ std::string PestTableFolder(const TDataPlaces& Places) {
   const fs::path Local = Places.Current / "data";
   if (HasTable(Local) || Places.UserData.empty()) return Slashed(Local);
   const fs::path User = Places.UserData / "tessolon" / "data";
-  if (HasTable(User)) return Slashed(User);
-  // Without an installed table (a build tree) the working directory's rule stands, and the
-  // table's own message names that folder.
-  if (!HasTable(Places.Installed)) return Slashed(Local);
-  CopyInstalledTable(Places.Installed, User);
+  if (!HasTable(User)) {
+    // Without an installed table (a build tree) the working directory's rule stands, and the
+    // table's own message names that folder.
+    if (!HasTable(Places.Installed)) return Slashed(Local);
+    CopyInstalledTable(Places.Installed, User);
+  }
+  if (HasTable(User)) MarkUsersCopy(User);
   return Slashed(User);
 }
 

@@ -17,6 +17,8 @@ struct TDataPlaces {
 TDataPlaces ProcessDataPlaces();
 
 // The folder of para.dbf, ending in a slash. Copies the installed table into the user's folder
-// when that has none yet; a failed copy throws Exception naming the folder and the reason.
+// when that has none yet, and gives a copy made before the table carried its code page the
+// shipped table's mark (MarkPlainTable). When the copy fails the user's folder is still the
+// answer: opening the table there then names the table that is missing.
 std::string PestTableFolder(const TDataPlaces& Places);
 std::string PestTableFolder();

@@ -29,6 +29,10 @@ inline constexpr const char* BandEnd = "F_END";      // upper band limit in beat
 inline constexpr const char* Waveform = "WAV_FRM";   // 0 sine .. 4 noise
 }  // namespace PestField
 
+// The code page of the names: Thai (the table's mark is 0x7C, see CodePageMark), which keeps
+// ASCII as it is and holds a Thai character in one byte, so NAME_PEST takes 30 of them.
+inline constexpr int PestTableCodePage = 874;
+
 inline constexpr std::array<TPestColumn, 8> PestColumns{{
     {PestField::Idx, ftInteger, 4, 0},
     {PestField::Name, ftString, 30, 0},

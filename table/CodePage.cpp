@@ -93,6 +93,12 @@ std::uint8_t LanguageIdOfCodePage(int CodePage) {
   return 0;
 }
 
+std::uint8_t CodePageMark(int CodePage) {
+  for (const auto& [Mark, Page] : FoxProCodePageMarks())
+    if (Page == CodePage) return Mark;
+  return LanguageIdOfCodePage(CodePage);
+}
+
 int CodePageOfLanguageName(std::string_view Name) {
   const auto StartsWith = [&](std::size_t At, std::string_view Text) {
     return Name.size() >= At + Text.size() && Name.substr(At, Text.size()) == Text;

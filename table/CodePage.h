@@ -20,6 +20,9 @@ int CodePageOfLanguageId(std::uint8_t Id);
 int CodePageOfLanguageName(std::string_view Name);
 // A dBase language driver id whose code page is CodePage (0 when none).
 std::uint8_t LanguageIdOfCodePage(int CodePage);
+// The FoxPro code-page mark of CodePage (0x7C for Thai, 874), else its dBase language driver id;
+// 0 when neither exists. python3-dbfread, python3-dbf and GDAL read both kinds.
+std::uint8_t CodePageMark(int CodePage);
 
 // True when iconv can convert between CodePage and UTF-8 and the code page keeps ASCII as it is.
 bool CodePageSupported(int CodePage);

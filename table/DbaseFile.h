@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "table/CodePage.h"
 #include "table/DbaseFields.h"
 #include "table/PagedFile.h"
 
@@ -87,6 +88,9 @@ class TDbaseFile : public TPagedFile {
   // (0: as the table says).
   void SetChosenCodePage(int Value) { FChosenCodePage = Value; }
   std::uint8_t LanguageId() const;
+  // What the character fields of the records hold: ASCII only (also when there is no text),
+  // UTF-8 with some character beyond ASCII, or bytes that are not UTF-8 (read at once).
+  TUtf8Kind TextKind();
   // The header's date. Writers keep year - 1900, and some the year's last two digits: a year
   // byte below 80 is a year from 2000.
   TUpdateDate LastUpdate() const;
@@ -142,7 +146,6 @@ class TDbaseFile : public TPagedFile {
   bool SlotWritten(int RecNo, std::vector<std::uint8_t>& Bytes);
   void ApplyHeaderFixups();
   void ChooseCodePage();
-  bool TextIsUtf8();
   void AfterReopen() override;
   void BuildHeader(const std::vector<TDbaseFieldDef>& Fields);
   // Writes the locked record after ChangeKeys ran on every index; a failure puts back the
@@ -180,3 +183,10 @@ class TDbaseFile : public TPagedFile {
   std::vector<std::uint8_t> FAppendBuffer;
   std::vector<std::unique_ptr<TDbaseIndexLink>> FIndexes;
 };
+
+// Gives a dBase III table without a code-page mark whose text is ASCII only the mark of CodePage
+// (CodePageMark), so that text beyond ASCII can be stored in it and other programs read it in
+// that code page. A table with a mark, with text beyond ASCII (written in some code page
+// already) or with memo fields is left as it is, and so is one that others have open: a later
+// call marks it. True when the table carries a mark of CodePage afterwards.
+bool MarkPlainTable(const std::string& FileName, int CodePage);

@@ -75,7 +75,10 @@ TDbaseTable::~TDbaseTable() {
   try {
     Close();
   } catch (const std::exception&) {
-    // Nothing can report a failed header write while the table object goes away.
+    // Nothing can report a failed header write, or try it again, while the table object goes
+    // away: the file is let go without it (its records are in it already).
+    FCursor.reset();
+    FFile.reset();
   }
 }
 
@@ -270,6 +273,15 @@ void TDbaseTable::SetCursor(std::unique_ptr<TVirtualCursor> Value) {
   if (State() == dsBrowse) Refresh();
 }
 
+// Closing stamps the header with today's date (and the end-of-file byte) even when nothing
+// changed, as the table's other users expect. It goes out now, whatever the mode: a header that
+// cannot be written keeps the table open, with every record, for the next try.
+void TDbaseTable::InternalFlush() {
+  if (!FFile || FFile->ReadOnly()) return;
+  FFile->WriteHeader();
+  FFile->FlushHeader();
+}
+
 void TDbaseTable::InternalClose() {
   FLockedRecNo = -1;
   FLeftOutIndexes.clear();
@@ -277,9 +289,6 @@ void TDbaseTable::InternalClose() {
   FConverter.reset();
   if (!FFile) return;
   const std::unique_ptr<TDbaseFile> File = std::move(FFile);
-  // Closing stamps the header with today's date (and the end-of-file byte) even when nothing
-  // changed, as the table's other users expect.
-  if (!File->ReadOnly()) File->WriteHeader();
   File->Close();
 }
 

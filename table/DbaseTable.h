@@ -108,6 +108,7 @@ class TDbaseTable : public TDataSet {
 
  protected:
   void InternalOpen() override;
+  void InternalFlush() override;
   void InternalClose() override;
   std::size_t RecordBufferSize() const override;
   TGetResult GetRecord(TRecordBuffer& Buffer, TGetMode Mode) override;

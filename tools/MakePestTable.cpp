@@ -1,5 +1,6 @@
 // Writes the shipped pest table FOLDER/para.dbf and its index FOLDER/idx.ndx (on IDX, primary
-// and unique, as the program declares it) through our own table engine.
+// and unique, as the program declares it) through our own table engine, marked with the code
+// page of the names.
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -58,6 +59,10 @@ int main(int argc, char** argv) {
       Table.Post();
     }
     Table.Close();
+    // The same mark a user's older copy gets when the program finds it (sweep/DataFolder.cpp).
+    const std::string File = std::filesystem::absolute(Folder).string() + "/para.dbf";
+    if (!MarkPlainTable(File, PestTableCodePage))
+      throw Exception("para.dbf could not be given its code page");
     // Reopened with the program's index definition, the missing idx.ndx is built from the
     // records.
     Table.SetOpenMode(omNormal);

@@ -59,6 +59,7 @@ void TDataSet::SetActive(bool Value) {
     if (FHasRecord) Fire(AfterScroll);
   } else {
     Fire(BeforeClose);
+    InternalFlush();
     if (FState == dsEdit || FState == dsInsert) InternalCancel();
     SetState(dsInactive);
     CloseCursor();

@@ -115,6 +115,9 @@ class TDataSet : public TComponent {
   // Opens the cursor and fills FieldDefs() anew (they may hold the definitions of a table to
   // create); a failure leaves the dataset closed.
   virtual void InternalOpen() = 0;
+  // Writes what closing must leave in the files, before anything is let go: a failure (a full
+  // disk) leaves the dataset open as it was, so that closing can be tried again.
+  virtual void InternalFlush() {}
   virtual void InternalClose() = 0;
   virtual std::size_t RecordBufferSize() const = 0;
   // Fetches into Buffer: the next or prior accepted record from the cursor, or the one under it.

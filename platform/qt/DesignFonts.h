@@ -2,7 +2,8 @@
 // would hand out DejaVu Sans, whose wider glyphs crowd the labels and push captions out of their
 // controls. Debian's fonts-wine ships metric-compatible TrueType fonts under those very names,
 // outside fontconfig's path; the program adds them as its own fonts when they are there. Without
-// them Qt falls back to the nearest fonts, and Thai text to a Thai font (fonts-thai-tlwg).
+// them Qt falls back to the nearest fonts. That Tahoma has no Thai: Thai text falls back to Loma
+// (fonts-tlwg-loma-otf).
 #pragma once
 
 #include <string>

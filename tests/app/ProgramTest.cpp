@@ -5,7 +5,9 @@
 #include <QAccessible>
 #include <QFile>
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontInfo>
+#include <QRawFont>
 #include <QTest>
 #include <functional>
 #include <iostream>
@@ -47,6 +49,9 @@ TEST_F(Program, CreatesTheWindowsFromTheBuiltInDefinitionsWhichSurviveWriteAndRe
   EXPECT_EQ(AddDesignFonts(), 3);
   for (const char* Family : {"Tahoma", "MS Sans Serif"})
     EXPECT_EQ(QFontInfo(QFont(Family)).family(), Family);
+  // That Tahoma has no Thai; Thai pest names are drawn in the font that stands in for it.
+  const QRawFont Thai = QRawFont::fromFont(QFont("Tahoma"), QFontDatabase::Thai);
+  EXPECT_TRUE(Thai.supportsCharacter(QChar(0x0E22))) << Thai.familyName().toStdString();
 
   // What the writer makes of a shipped window reads back to the same text: every property the
   // definition sets survives, whatever the windows come to hold.

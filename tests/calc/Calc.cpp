@@ -9,16 +9,6 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::string Quoted(const std::string& Text) {
-  std::string Result = "'";
-  for (char C : Text) Result += C == '\'' ? std::string("'\\''") : std::string(1, C);
-  return Result + "'";
-}
-
-}  // namespace
-
 bool TCalc::Installed() {
   return std::system("command -v soffice >/dev/null 2>&1") == 0;
 }
@@ -30,15 +20,15 @@ std::vector<fs::path> TCalc::Convert(const std::vector<fs::path>& Inputs, const 
   fs::create_directories(OutDir);
   // A C locale makes the office's own en-US: numbers are written and read with a point. The
   // office keeps its files, temporary ones and runtime state in the test's folder.
-  std::string Line = "LC_ALL=C.UTF-8 HOME=" + Quoted((FFolder / "home").string()) +
-                     " TMPDIR=" + Quoted((FFolder / "tmp").string()) +
-                     " XDG_RUNTIME_DIR=" + Quoted((FFolder / "run").string()) +
+  std::string Line = "LC_ALL=C.UTF-8 HOME=" + ShellQuoted((FFolder / "home").string()) +
+                     " TMPDIR=" + ShellQuoted((FFolder / "tmp").string()) +
+                     " XDG_RUNTIME_DIR=" + ShellQuoted((FFolder / "run").string()) +
                      " timeout -k 10 120 soffice " +
-                     Quoted("-env:UserInstallation=file://" + (FFolder / "profile").string()) +
+                     ShellQuoted("-env:UserInstallation=file://" + (FFolder / "profile").string()) +
                      " --headless --norestore --nolockcheck";
-  if (!InFilter.empty()) Line += " " + Quoted("--infilter=" + InFilter);
-  Line += " --convert-to " + Quoted(Filter) + " --outdir " + Quoted(OutDir.string());
-  for (const fs::path& Input : Inputs) Line += " " + Quoted(Input.string());
+  if (!InFilter.empty()) Line += " " + ShellQuoted("--infilter=" + InFilter);
+  Line += " --convert-to " + ShellQuoted(Filter) + " --outdir " + ShellQuoted(OutDir.string());
+  for (const fs::path& Input : Inputs) Line += " " + ShellQuoted(Input.string());
   const TShellRun Run = RunShell(FFolder, Line);
   const std::string Extension = "." + Filter.substr(0, Filter.find(':'));
   std::vector<fs::path> Outputs;

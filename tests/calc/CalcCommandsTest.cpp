@@ -141,6 +141,21 @@ TEST_F(CalcPeer, ReadsOurTableAsTheTableCommandListsIt) {
   EXPECT_EQ(Ours, Csv[0]) << Info.Out;
 }
 
+// Thai names the program appended to the shipped table: Calc, told the Thai character set,
+// reads them as `table list` shows them.
+TEST_F(CalcPeer, ReadsThaiNamesTheProgramAppended) {
+  const TCsv& Csv = Trips->ThaiCsv;
+  const TShellRun List = Tessolon("table " + Quoted(Trips->ThaiTable) + " list");
+  ASSERT_EQ(List.Status, 0) << List.Err;
+  ExpectListedAsCalc(Csv, List.Out);
+  ASSERT_GT(Csv.size(), ThaiPests.size());
+  const std::size_t Name = CsvColumn(Csv, "NAME_PEST");
+  std::vector<std::string> Appended;
+  for (std::size_t R = Csv.size() - ThaiPests.size(); R < Csv.size(); ++R)
+    Appended.push_back(Csv[R][Name]);
+  EXPECT_EQ(Appended, ThaiPests);
+}
+
 // Calc marks no code page in its dBase tables and writes the year less 1900, so 26 for 2026.
 // Unmarked UTF-8 text reads as UTF-8; other unmarked text keeps the default code page, 437,
 // unless the user names the encoding.

@@ -5,13 +5,16 @@
 #include <variant>
 
 #include "tests/support/ScratchFolder.h"
+#include "tests/support/ShellRun.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// Calc's character sets for its dBase export.
-const std::string DbaseUtf8 = "dbf:dBase:76", DbaseWindows1252 = "dbf:dBase:1";
+// Calc's character sets for its dBase export, and its Thai one (TIS-620, whose letters are
+// those of code page 874) for reading.
+const std::string DbaseUtf8 = "dbf:dBase:76", DbaseWindows1252 = "dbf:dBase:1",
+                  DbaseThai = "dBase:87";
 
 const fs::path Shipped = fs::path(TESSOLON_SOURCE_DIR) / "data";
 
@@ -35,6 +38,22 @@ TCsv Edit(const TCsv& Csv) {
     Result.back()[Name] = Pest;
   }
   return Result;
+}
+
+// The shipped table with ThaiPests appended by the program, keys from 20 on.
+fs::path AppendThaiPests(const fs::path& Folder) {
+  fs::create_directories(Folder);
+  const fs::path Table = Folder / "para.dbf";
+  fs::copy_file(Shipped / "para.dbf", Table);
+  const std::string Program = (fs::path(TESSOLON_BINARY_DIR) / "tessolon").string();
+  for (std::size_t I = 0; I < ThaiPests.size(); ++I) {
+    const TShellRun Append =
+        RunShell(Folder, ShellQuoted(Program) + " table " + ShellQuoted(Table.string()) +
+                             " append IDX=" + std::to_string(20 + I) + " " +
+                             ShellQuoted("NAME_PEST=" + ThaiPests[I]));
+    if (Append.Status != 0) throw std::runtime_error("tessolon table append: " + Append.Err);
+  }
+  return Table;
 }
 
 TCalcRoundTrips Make(const fs::path& Root) {
@@ -75,6 +94,9 @@ TCalcRoundTrips Make(const fs::path& Root) {
   CopyFolderKeepingTimes(Trips.EditedData, Root / "edited-copy");
   Trips.EditedCsv =
       ReadCsv(Calc.Convert({Root / "edited-copy/para.dbf"}, CsvOut, Root / "edited-csv")[0]);
+
+  Trips.ThaiTable = AppendThaiPests(Root / "thai");
+  Trips.ThaiCsv = ReadCsv(Calc.Convert({Trips.ThaiTable}, CsvOut, Root / "thai-csv", DbaseThai)[0]);
   return Trips;
 }
 

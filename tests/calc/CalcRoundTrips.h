@@ -1,5 +1,5 @@
 // The round trips through Calc that this suite's tests read, made once a process: Calc starts
-// four times for all of them.
+// five times for all of them.
 #pragma once
 
 #include <filesystem>
@@ -11,6 +11,9 @@
 
 // Profiles that Calc writes from CSV, with names outside ASCII.
 inline const std::vector<std::string> NonAsciiPests = {"Moth \u00dc", "Grillon \u00e9"};
+// Pest names in Thai ("mosquito", "cockroach"), which the shipped table's code page holds.
+inline const std::vector<std::string> ThaiPests = {"\u0E22\u0E38\u0E07",
+                                                   "\u0E41\u0E21\u0E25\u0E07\u0E2A\u0E32\u0E1A"};
 // The user's edit of the shipped table in Calc: these rows added (out of key order), ...
 inline const std::vector<std::pair<std::string, std::string>> AddedPests = {{"11", "Hornet"},
                                                                             {"0", "Wasp"}};
@@ -29,6 +32,11 @@ struct TCalcRoundTrips {
   std::filesystem::path EditedData;
   TCsv EditCsv;    // the CSV the edit gave Calc
   TCsv EditedCsv;  // Calc's CSV of the table it wrote
+  // A copy of the shipped table with ThaiPests appended by `tessolon table FILE append`, and
+  // Calc's CSV of it. Calc reads no code-page mark (it takes IBM 850 whatever the table says),
+  // so it is told the Thai character set.
+  std::filesystem::path ThaiTable;
+  TCsv ThaiCsv;
 };
 
 // Made at the first call; throws when Calc fails.

@@ -23,6 +23,13 @@ inline std::string ReadWholeFile(const std::filesystem::path& Name) {
   return Text.str();
 }
 
+// Text as one word of a shell command line.
+inline std::string ShellQuoted(const std::string& Text) {
+  std::string Result = "'";
+  for (char C : Text) Result += C == '\'' ? std::string("'\\''") : std::string(1, C);
+  return Result + "'";
+}
+
 // Runs CommandLine with stdout and stderr caught in two files in Folder (which it overwrites).
 inline TShellRun RunShell(const std::filesystem::path& Folder, const std::string& CommandLine) {
   const std::filesystem::path Out = Folder / "out", Err = Folder / "err";

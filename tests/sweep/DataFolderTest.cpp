@@ -8,6 +8,9 @@
 #include <iterator>
 
 #include "platform/core/Exceptions.h"
+#include "table/DbaseTable.h"
+#include "table/TableCommand.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -72,15 +75,71 @@ TEST_F(DataFolder, AWorkingDirectoryWithATableOrNothingToCopyKeepsTheWorkingDire
   EXPECT_FALSE(fs::exists(User));
 }
 
-TEST_F(DataFolder, AFailedCopyNamesTheFolder) {
-  Write(Places.UserData / "tessolon", "a file where the folder should be");
+// The window opens the table in whatever folder this answers; a copy the disk refused must not
+// leave it to the table's own default, the program's folder (/usr/bin).
+TEST_F(DataFolder, AFailedCopyLeavesTheUsersTableToBeNamedWhenOpened) {
+  fs::permissions(Places.Installed / "para.dbf", fs::perms::owner_write, fs::perm_options::add);
+  Write(Places.Installed / "para.dbf", std::string(8192, 't'));
+  std::string Folder;
+  {
+    const TFileSizeLimit Full(4096);  // room for the index, not for the table
+    Folder = PestTableFolder(Places);
+  }
+  EXPECT_EQ(Folder, User.string() + "/");
+  EXPECT_FALSE(fs::exists(User / "para.dbf"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(User), fs::directory_iterator()), 1)
+      << "a part of the copy was left behind";
+  TDbaseTable Table(nullptr);
+  Table.SetFilePath(Folder);
+  Table.SetTableName("para.dbf");
   try {
-    PestTableFolder(Places);
-    FAIL() << "no exception";
+    Table.Open();
+    FAIL() << "opened";
   } catch (const Exception& E) {
-    EXPECT_NE(E.Message().find("Cannot copy the pest table to " + User.string() + "/: "),
-              std::string::npos)
-        << E.Message();
+    EXPECT_EQ(E.Message(), "Open: file not found: \"" + (User / "para.dbf").string() + "\".");
+  }
+  // Once the disk has room, the next start makes the copy.
+  EXPECT_EQ(PestTableFolder(Places), User.string() + "/");
+  EXPECT_EQ(fs::file_size(User / "para.dbf"), 8192u);
+}
+
+// Copies made before the shipped table carried its code page are marked as it is, so that names
+// in Thai can be stored; one with text beyond ASCII or another mark is left as it was.
+TEST_F(DataFolder, TheUsersOlderCopyGetsTheShippedCodePage) {
+  const fs::path Shipped = fs::path(TESSOLON_SOURCE_DIR) / "data" / "para.dbf";
+  const std::string Table = Contents(Shipped);
+  ASSERT_EQ(Table[29], '\x7C');
+  const auto Changed = [&](char Mark, const std::string& Name) {
+    std::string Bytes = Table;
+    Bytes[29] = Mark;
+    const std::size_t FirstName = Bytes.find("Mosquito");
+    Bytes.replace(FirstName, Name.size(), Name);
+    return Bytes;
+  };
+  const struct {
+    const char* What;
+    std::string Bytes;
+    bool Marked;
+  } Cases[] = {
+      {"unmarked, plain names", Changed('\0', "Mosquito"), true},
+      {"unmarked, a cp437 name",
+       Changed('\0',
+               "M\x81"
+               "cke   "),
+       false},
+      {"Windows ANSI mark", Changed('\x57', "Mosquito"), false},
+  };
+  const std::string Thai = "\u0E22\u0E38\u0E07";  // "mosquito"
+  for (const auto& Case : Cases) {
+    SCOPED_TRACE(Case.What);
+    Write(User / "para.dbf", Case.Bytes);
+    EXPECT_EQ(PestTableFolder(Places), User.string() + "/");
+    const std::string After = Contents(User / "para.dbf");
+    EXPECT_EQ(After[29], Case.Marked ? '\x7C' : Case.Bytes[29]);
+    EXPECT_EQ(After.substr(30), Case.Bytes.substr(30));
+    if (!Case.Marked) EXPECT_EQ(After, Case.Bytes);
+    EXPECT_EQ(TableCommand({(User / "para.dbf").string(), "append", "IDX=20", "NAME_PEST=" + Thai}),
+              Case.Marked ? 0 : 1);
   }
 }
 

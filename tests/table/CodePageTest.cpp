@@ -5,7 +5,8 @@
 #include "table/DbaseMessages.h"
 
 // dBase's language driver ids and names, and ids no dBase driver uses carrying FoxPro's
-// code-page marks; none for an id or a name no one uses. New tables get a dBase driver id.
+// code-page marks; none for an id or a name no one uses. New tables get a dBase driver id, a
+// marked table FoxPro's mark where there is one.
 TEST(CodePageTest, LanguageDriversNameTheirCodePages) {
   const std::pair<int, int> Ids[] = {{0, 0},      {8, 865},    {87, 1252},   {38, 866},
                                      {156, 850},  {0x01, 437}, {0x03, 1252}, {0x04, 10000},
@@ -14,6 +15,9 @@ TEST(CodePageTest, LanguageDriversNameTheirCodePages) {
                                      {0x7F, 0},   {0xCD, 0},   {0xFF, 0}};
   for (const auto& [Id, CodePage] : Ids) EXPECT_EQ(CodePageOfLanguageId(Id), CodePage) << Id;
   EXPECT_EQ(LanguageIdOfCodePage(1252), 87);
+  // Marks written: FoxPro's where it has one, else dBase's driver id.
+  const std::pair<int, int> Marks[] = {{874, 0x7C}, {1252, 0x03}, {620, 105}, {65001, 0}};
+  for (const auto& [CodePage, Mark] : Marks) EXPECT_EQ(CodePageMark(CodePage), Mark) << CodePage;
   const std::pair<const char*, int> Names[] = {
       {"DBWINUS0", 1252}, {"DBHEBREW", 1255}, {"FOXWINWIN", 0},  // WIN must be at offset 5
       {"FOX??WIN", 1252}, {"DB865DA0", 865},  {"FOX850", 850},  {"DB8", 0}, {"XX437", 0}, {"", 0}};

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 
 #include "table/CodePage.h"
 #include "table/DbaseFile.h"
@@ -261,4 +262,44 @@ TEST(DbaseFileInteropTest, UnmarkedUtf8TableKeepsItsEncodingWhenWrittenHere) {
   ASSERT_EQ(TableCommand({Name, "append", "IDX=2", "NAME=Gr\u00FC\u00DFe\u00DC"}), 0);
   EXPECT_EQ(Dump(Name), "1.0000\tMoth \u00DC\n2.0000\tGr\u00FC\u00DFe\n");
   EXPECT_EQ(Python("dbfread_dump.py", Name + " utf-8"), Dump(Name));
+}
+
+// The shipped table carries the Thai code page's mark: Thai names appended by the table command
+// read back alike in the command's list, in dbfread and in GDAL, both of which take the code
+// page from the mark. A Thai character takes one byte there, so the 30-byte name holds 30.
+TEST(DbaseFileInteropTest, ThaiNamesInTheShippedTableReadAlikeInEveryTool) {
+  if (!HavePython()) GTEST_SKIP() << "python3-dbfread missing";
+  TScratchDir Dir;
+  const std::string Name = Dir.File("para.dbf");
+  WriteFile(Name, ReadFile(std::string(TESSOLON_SOURCE_DIR) + "/data/para.dbf"));
+  std::string Thirty;
+  for (int I = 0; I < 10; ++I) Thirty += "\u0E22\u0E38\u0E07";  // "mosquito", three characters
+  const struct {
+    std::string Written, Read;
+  } Names[] = {
+      {"\u0E22\u0E38\u0E07", "\u0E22\u0E38\u0E07"},
+      {"\u0E41\u0E21\u0E25\u0E07\u0E2A\u0E32\u0E1A", "\u0E41\u0E21\u0E25\u0E07\u0E2A\u0E32\u0E1A"},
+      {"Mosquito \u0E22\u0E38\u0E07 \u0E3F5", "Mosquito \u0E22\u0E38\u0E07 \u0E3F5"},
+      {Thirty, Thirty},
+      {Thirty + "\u0E01", Thirty}};
+  std::string Listed;
+  for (std::size_t I = 0; I < std::size(Names); ++I) {
+    const std::string Idx = std::to_string(20 + I);
+    const TTableRun Run = RunTable({Name, "append", "IDX=" + Idx, "NAME_PEST=" + Names[I].Written});
+    ASSERT_EQ(Run.Status, 0) << Run.Err;
+    Listed += " \t" + Idx + "\t" + Names[I].Read + "\n";
+  }
+  // The command's list: the deletion flag, IDX, NAME_PEST and the other fields.
+  std::istringstream List(RunTable({Name, "list"}).Out);
+  std::string Ours;
+  for (std::string Flag, Idx, Pest, Rest;
+       std::getline(List, Flag, '\t') && std::getline(List, Idx, '\t') &&
+       std::getline(List, Pest, '\t') && std::getline(List, Rest);)
+    if (std::stoi(Idx) >= 20) Ours += Flag + "\t" + Idx + "\t" + Pest + "\n";
+  EXPECT_EQ(Ours, Listed);
+  EXPECT_EQ(Python("dbfread_dump.py", Name), Dump(Name)) << "dbfread";
+  if (HaveGdal()) {
+    EXPECT_EQ(Python("ogr_dump.py", Name + " mark"), Dump(Name)) << "GDAL";
+  }
+  EXPECT_NE(Dump(Name).find("\t" + Thirty + "\t"), std::string::npos);
 }

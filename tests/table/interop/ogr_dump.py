@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Prints the records of a dBase table as GDAL's ogr2ogr reads them (through CSV), in the
 canonical dump form of the interop tests (see dbfread_dump.py). The field types come from the
-table's descriptors; GDAL is told the table's code page (second argument, default 437)."""
+table's descriptors; GDAL is told the table's code page (second argument, default 437), or
+with "mark" takes it from the table's own code-page mark."""
 import csv
 import io
 import os
@@ -12,7 +13,10 @@ import dbfread
 name = sys.argv[1]
 types = [f.type for f in dbfread.DBF(name, ignore_missing_memofile=True).fields]
 codepage = sys.argv[2] if len(sys.argv) > 2 else "437"
-env = dict(os.environ, SHAPE_ENCODING="CP" + codepage)
+env = dict(os.environ)
+env.pop("SHAPE_ENCODING", None)
+if codepage != "mark":
+    env["SHAPE_ENCODING"] = "CP" + codepage
 text = subprocess.run(["ogr2ogr", "-f", "CSV", "/vsistdout/", name], check=True,
                       capture_output=True, env=env).stdout.decode("utf-8")
 rows = list(csv.reader(io.StringIO(text)))

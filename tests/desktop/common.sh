@@ -138,3 +138,15 @@ start_session_bus() {
   wait_for 30 test -S "$bus" || fail "the session bus did not start"
   export DBUS_SESSION_BUS_ADDRESS=unix:path=$bus
 }
+
+# What a screen reader's test needs: the accessibility bus's tools (failing, not skipping, without
+# them), an X server, a session bus, and a working folder holding a copy of the pest table, made
+# the current one.
+start_screen_reader_desktop() {
+  [[ -x /usr/libexec/at-spi-bus-launcher ]] || fail "at-spi2-core is not installed"
+  /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || fail "python3-pyatspi is not installed"
+  start_xvfb 800x600x24
+  start_session_bus
+  table_folder "$scratch/work"
+  cd "$scratch/work"
+}

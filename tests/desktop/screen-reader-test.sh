@@ -12,12 +12,7 @@ shots=$3
 source "$source_dir/tests/desktop/common.sh"
 mkdir -p "$shots"
 
-[[ -x /usr/libexec/at-spi-bus-launcher ]] || fail "at-spi2-core is not installed"
-/usr/bin/python3 -c 'import pyatspi' 2>/dev/null || fail "python3-pyatspi is not installed"
-start_xvfb 800x600x24
-start_session_bus
-table_folder "$scratch/work"
-cd "$scratch/work"
+start_screen_reader_desktop
 logs+=("$scratch/program.log")
 HOME=$scratch/home QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 SDL_AUDIODRIVER=dummy \
   start "$program" 2>"$scratch/program.log"

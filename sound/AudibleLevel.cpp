@@ -5,6 +5,7 @@
 #include <complex>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <numbers>
 
 #include "platform/audio/Passband.h"
@@ -54,18 +55,38 @@ double LoopPower(const std::vector<double>& Samples, unsigned Rate, int64_t Own 
   return Power;
 }
 
+// A periodic Hann window and the sum of its squares.
+struct THannWindow {
+  std::vector<double> Weights;
+  double SquareSum = 0;
+};
+
+// The window of Size points, made once per size: a pass's tick changes all use one size and each
+// tone's loop another, and the cosines were most of a sweep's measuring. A few sizes are kept.
+const THannWindow& HannWindow(std::size_t Size) {
+  constexpr std::size_t KeptSizes = 4;
+  thread_local std::map<std::size_t, THannWindow> Windows;
+  if (auto Found = Windows.find(Size); Found != Windows.end()) return Found->second;
+  if (Windows.size() >= KeptSizes) Windows.clear();
+  THannWindow& Window = Windows[Size];
+  Window.Weights.resize(Size);
+  for (std::size_t N = 0; N < Size; ++N) {
+    const double W = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * double(N) / double(Size));
+    Window.Weights[N] = W;
+    Window.SquareSum += W * W;
+  }
+  return Window;
+}
+
 // Relative audible power of Samples through a periodic Hann window, which leaves out what their
 // ends add, and their energy (power times frames) when Energy is set.
 double WindowedPower(const std::vector<double>& Samples, unsigned Rate, double* Energy = nullptr) {
   const std::size_t Size = Samples.size();
   if (Size < 2) return 0;
+  const THannWindow& Window = HannWindow(Size);
   std::vector<double> Windowed(Size);
-  double Sum = 0;
-  for (std::size_t N = 0; N < Size; ++N) {
-    const double W = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * double(N) / double(Size));
-    Windowed[N] = Samples[N] * W;
-    Sum += W * W;
-  }
+  for (std::size_t N = 0; N < Size; ++N) Windowed[N] = Samples[N] * Window.Weights[N];
+  const double Sum = Window.SquareSum;
   const auto Bins = RealFft(Windowed);
   const TAudibleBins Band(Size, Rate);
   double Total = 0;

@@ -5,7 +5,6 @@
 #include <new>
 #include <thread>
 
-#include "platform/audio/sdl/ImageResampler.h"
 #include "platform/audio/sdl/QuietStderr.h"
 
 namespace {
@@ -284,7 +283,7 @@ bool TSdlSoundService::PlayImage(TSoundVoice Voice, TSharedImage Image, uint32_t
   const bool Loop = (Flags & SND_LOOP) != 0;
   if (Device.Rate < Format.Rate) {
     try {
-      Image = ConvertImageRate(Image, Format, Device.Rate, Loop);
+      Image = FConverted.Of(Image, Format, Device.Rate, Loop);
     } catch (const std::bad_alloc&) {
       return false;
     }

@@ -34,6 +34,7 @@
 
 #include "platform/audio/PulseProbe.h"
 #include "platform/audio/SoundService.h"
+#include "platform/audio/sdl/ConvertedImages.h"
 #include "platform/audio/sdl/MixVoice.h"
 
 class TSdlSoundService final : public ISoundService {
@@ -90,6 +91,7 @@ class TSdlSoundService final : public ISoundService {
   uint64_t FChainChanges = 0;           // as many as the watch had heard when FChain was asked
   unsigned FLosses = 0;                 // devices SDL stopped because their server went
   std::chrono::steady_clock::time_point FFadeHeard;  // when the last fade has been heard
+  TConvertedImages FConverted;                       // conversions to the device's rate
 
   // Shared with the audio callback, guarded by FLock. The callback reads an image only while it
   // holds the lock and never releases one: images go on the calling thread, outside the lock.

@@ -1,6 +1,6 @@
 // The program's own conversion to an output below the image's rate: what it keeps arrives at its
 // level, what lies above the output's half rate is removed instead of folded, and a loop stays
-// seamless across its joint.
+// seamless across its joint; a tone played again is not converted again, and plays the same.
 #include "platform/audio/sdl/ImageResampler.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 #include <numbers>
 
 #include "platform/audio/Passband.h"
+#include "platform/audio/sdl/ConvertedImages.h"
 #include "platform/core/ByteOrder.h"
 
 namespace {
@@ -103,6 +104,47 @@ TEST(ImageResampler, ALoopRunsOnAcrossItsJointWithoutAClick) {
     else
       EXPECT_GT(Worst, 0.002);  // the check above does tell a loop from a cut-off tone
   }
+}
+
+TEST(ConvertedImages, AToneBuiltAgainGetsItsFirstConversionAndEveryOtherToneItsOwn) {
+  TConvertedImages Kept;
+  const TSharedImage First = Sine(96000, 1000, 4800);
+  TWaveFormat From;
+  ASSERT_TRUE(ParseWaveImage(First->data(), First->size(), From));
+  const TSharedImage Converted = Kept.Of(First, From, 48000, true);
+  EXPECT_EQ(*Converted, *ConvertImageRate(First, From, 48000, true));
+  // The same bytes built again: the kept conversion itself.
+  EXPECT_EQ(Kept.Of(Sine(96000, 1000, 4800), From, 48000, true), Converted);
+  // Another tone, rate or loop flag is converted as itself.
+  const struct {
+    TSharedImage Image;
+    unsigned Rate;
+    bool Loop;
+  } Others[] = {
+      {Sine(96000, 1001, 4800), 48000, true}, {First, 44100, true}, {First, 48000, false}};
+  for (const auto& Other : Others) {
+    const TSharedImage Got = Kept.Of(Other.Image, From, Other.Rate, Other.Loop);
+    EXPECT_NE(Got, Converted);
+    EXPECT_EQ(*Got, *ConvertImageRate(Other.Image, From, Other.Rate, Other.Loop));
+  }
+}
+
+TEST(ConvertedImages, KeepsNoMoreThanItsBoundAndLetsTheLeastRecentlyPlayedGo) {
+  TConvertedImages Kept;
+  // Ten seconds of stereo at 96000 Hz, 3.84 MB, and 1.92 MB converted: five fit, the sixth
+  // pushes out the one played longest ago.
+  std::vector<TSharedImage> Images, Converted;
+  for (int Tone = 0; Tone < 6; ++Tone) Images.push_back(Sine(96000, 1000 + Tone, 960000));
+  TWaveFormat From;
+  ASSERT_TRUE(ParseWaveImage(Images[0]->data(), Images[0]->size(), From));
+  ASSERT_LT(5 * 5'760'088u, TConvertedImages::KeptBytes);
+  ASSERT_GT(6 * 5'760'088u, TConvertedImages::KeptBytes);
+  for (int Tone = 0; Tone < 5; ++Tone)
+    Converted.push_back(Kept.Of(Images[Tone], From, 48000, true));
+  EXPECT_EQ(Kept.Of(Images[0], From, 48000, true), Converted[0]);  // now the most recent
+  Kept.Of(Images[5], From, 48000, true);
+  EXPECT_EQ(Kept.Of(Images[0], From, 48000, true), Converted[0]);
+  EXPECT_NE(Kept.Of(Images[1], From, 48000, true), Converted[1]);  // it went
 }
 
 }  // namespace

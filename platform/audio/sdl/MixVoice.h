@@ -18,9 +18,11 @@ SDL_AudioFormat SdlFormat(const TWaveFormat& Format);
 
 // How much a server is asked to hold of a stream that plays faded voices (see
 // SdlSoundService.cpp), and how long after handing it a sample the server may still be playing
-// it: more, as a PipeWire graph adds its own quantum.
-constexpr unsigned FadedStreamMilliseconds = 200;
-constexpr unsigned FadedStreamHeardMilliseconds = 500;
+// it: more, as a PipeWire graph adds its own quantum. Half a second rides out a client kept
+// waiting on a busy machine: with 200 ms, two runs in twenty of a recorded ultrasound-only sweep
+// on PulseAudio, at a load of 7 to 11 on two cores, held a click where the stream ran dry.
+constexpr unsigned FadedStreamMilliseconds = 500;
+constexpr unsigned FadedStreamHeardMilliseconds = 750;
 
 class TMixVoice {
  public:

@@ -21,7 +21,8 @@ struct TPlayed {
 };
 
 // Runs the program with Args to its end while the monitor is recorded at Rate, from before it
-// starts until half a second after it ends, so what the server still held is heard too.
+// starts until half a second after it ends, so what the server still held is heard too; of two
+// recorders, what the quieter one heard.
 TPlayed PlayAndRecord(const TSoundServer& Server, unsigned Rate,
                       const std::vector<std::string>& Args);
 

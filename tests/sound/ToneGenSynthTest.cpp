@@ -1,5 +1,6 @@
-// The wave image: header fields, the partial list, each waveform's first samples, the cycle
-// arithmetic at the edges of the rate, and the export of the whole block.
+// The wave image: the partial list, each waveform's first samples, the cycle arithmetic at the
+// edges of the rate, and the export of the whole block. The header and the spare area are held
+// byte for byte by ToneBlocksTest's images.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -13,8 +14,6 @@
 #include "sound/ToneGen.h"
 #include "sound/ToneGenSynth.h"
 #include "tests/support/ScratchFolder.h"
-
-using namespace std::string_literals;
 
 namespace {
 
@@ -40,51 +39,6 @@ class ToneGenImage : public testing::Test {
   TToneGen FTone{nullptr};
 };
 
-TEST_F(ToneGenImage, HeaderOfTheDefaultTone) {
-  const uint8_t* Image = Build();
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(Image), 16), "RIFF\x24K\0\0WAVEfmt "s);
-  EXPECT_EQ(GetLE32(Image + 4), 19236u);
-  EXPECT_EQ(GetLE32(Image + 16), 16u);
-  EXPECT_EQ(GetLE16(Image + 20), 1);
-  EXPECT_EQ(GetLE16(Image + 22), 1);
-  EXPECT_EQ(GetLE32(Image + 24), 96000u);
-  EXPECT_EQ(GetLE32(Image + 28), 192000u);
-  EXPECT_EQ(GetLE16(Image + 32), 2);
-  EXPECT_EQ(GetLE16(Image + 34), 16);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(Image + 36), 4), "data");
-  EXPECT_EQ(GetLE32(Image + 40), 19200u);
-  EXPECT_EQ(FTone.DataBufferSize(), 19276);
-}
-
-TEST_F(ToneGenImage, EightBitStereoLowRate) {
-  FTone.SetResolution(tg8Bit);
-  FTone.SetQuality(tgLoQ);
-  FTone.SetStereo(true);
-  FTone.SetWaveform(tgNoise);
-  const uint8_t* Image = Build();
-  EXPECT_EQ(GetLE16(Image + 22), 2);
-  EXPECT_EQ(GetLE32(Image + 24), 44100u);
-  EXPECT_EQ(GetLE32(Image + 28), 88200u);
-  EXPECT_EQ(GetLE16(Image + 32), 2);
-  EXPECT_EQ(GetLE16(Image + 34), 8);
-  EXPECT_EQ(GetLE32(Image + 40), 8820u);
-  EXPECT_EQ(GetLE32(Image + 4), 8856u);
-  for (int I = 0; I < 8820; I += 2) ASSERT_EQ(Image[44 + I], Image[45 + I]) << I;
-  for (int I = 8820; I < 8852; ++I) ASSERT_EQ(Image[44 + I], 0x80) << I;
-}
-
-TEST_F(ToneGenImage, OddDataSizeReachesIntoTheSpareArea) {
-  FTone.SetQuality(tgLoQ);
-  FTone.SetDuration(15);
-  FTone.SetWaveform(tgSquare);
-  const uint8_t* Image = Build();
-  EXPECT_EQ(GetLE32(Image + 40), 1323u);
-  EXPECT_EQ(FTone.DataBufferSize(), 1323 + 76);
-  // Frame 661 starts at byte 1322: its high byte is the first spare byte.
-  EXPECT_NE(Image[44 + 1323], 0);
-  EXPECT_EQ(Image[44 + 1324], 0);
-}
-
 TEST_F(ToneGenImage, FirstSamplesOfEachWaveform) {
   FTone.SetFrequency(20000);
   EXPECT_EQ(Samples16(12),
@@ -103,14 +57,6 @@ TEST_F(ToneGenImage, FirstSamplesOfEachWaveform) {
   FTone.SetWaveform(tgNoise);
   EXPECT_EQ(Bytes8(0, 5), (std::vector<int>{9, 220, 52, 70, 172}));
   EXPECT_EQ(Bytes8(0, 5), (std::vector<int>{9, 220, 52, 70, 172}));  // reseeded every build
-}
-
-TEST_F(ToneGenImage, StoredTableMixesARowIntoTheMainTone) {
-  FTone.SetAMParameter(tgAMLevel1, 30, 0.3f, tgSine);
-  const auto Partials = TonePartials(FTone.Settings());
-  EXPECT_EQ(Partials[0].Amplitude, 70);
-  EXPECT_EQ(Partials[1].Frequency, 132);
-  EXPECT_EQ(Samples16(5), (std::vector<int>{0, 744, 1490, 2234, 2977}));
 }
 
 TEST_F(ToneGenImage, PartialList) {

@@ -132,6 +132,10 @@ TEST_F(DiskDriver, VolumeIsAppliedPerChannel) {
     const int Left = int16_t(Image[I] | Image[I + 1] << 8) * 0x7FFF / 0xFFFF;
     PutLE16(Image.data() + I, uint16_t(Left));
   }
+  // It says so, for the tone generator, which sets the channels apart only then.
+  TWaveOutCaps Caps;
+  ASSERT_TRUE(FService->GetDevCaps(svTone, Caps));
+  EXPECT_TRUE(Caps.dwSupport & WAVECAPS_LRVOLUME);
   EXPECT_TRUE(Contains(DeviceBytes(), Image.data() + 44, Image.data() + Image.size()));
 }
 
@@ -181,6 +185,21 @@ TEST_F(DiskDriver, ARicherVoiceMovesTheDeviceToItsFormatAndTheOtherVoiceIsConver
   // resampler passes a constant level within a few parts in a thousand.
   EXPECT_GT(LongestRun(Written, 6100, 6130), 2 * 9000u);
   EXPECT_GT(LongestRun(Written, 5100, 5130), 2 * 2000u);
+}
+
+// A sound at a lower rate beside the tone (the speaker's beep beside a sweep's tone) is converted
+// to the device's rate and played to its end, the tone going on unchanged.
+TEST_F(DiskDriver, ASoundBelowTheDevicesRateIsConvertedAndPlayedToItsEnd) {
+  ASSERT_TRUE(FService->PlayImage(svTone, Share(Level(96000, 1, 960, 1000)),
+                                  SND_MEMORY | SND_ASYNC | SND_LOOP));
+  Play(2);
+  ASSERT_TRUE(FService->PlayImage(svSpeaker, Share(Level(44100, 1, 4410, 3000)), SND_MEMORY));
+  EXPECT_EQ(FService->DeviceRate(), 96000u);
+  Play(2 * 960);
+  FService->Stop(svTone);
+  const auto Written = DeviceBytes();
+  EXPECT_GT(LongestRun(Written, 3985, 4015), 9000u);  // 100 ms together, less the edges
+  EXPECT_GT(LongestRun(Written, 1000, 1000), 900u);   // then the tone alone
 }
 
 TEST(SdlSoundService, WithoutADeviceItWarnsOnceAndKeepsWorkingSilently) {

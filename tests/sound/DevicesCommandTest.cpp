@@ -1,13 +1,16 @@
-// The devices command under SDL's dummy driver and one that cannot start (each test runs in a
-// process of its own, so the driver chosen here is the one SDL starts), and its words for outputs
-// that resample or run below the image's rate.
+// The devices command under SDL's dummy and disk drivers (each test runs in a process of its
+// own, so the driver chosen here is the one SDL starts), and its words for outputs that
+// resample or run below the image's rate.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iostream>
 #include <sstream>
 
 #include "sound/DevicesCommand.h"
+#include "tests/support/DiskAudio.h"
 #include "tests/support/ScopedEnv.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
@@ -42,6 +45,18 @@ TEST_F(DevicesCommandTest, DummyDriverOpensAtTheAskedFormat) {
   EXPECT_NE(FOut.str().find("default output: opens at 44100 Hz, unsigned 8-bit, 1 channel; "),
             std::string::npos)
       << FOut.str();
+}
+
+TEST_F(DevicesCommandTest, DiskDriverListsWithoutPlaying) {
+  const TScratchFolder Folder("tessolon-devices-");
+  const TDiskAudio Device(Folder / "device.raw");
+  ASSERT_EQ(Run({}), 0) << FErr;
+  EXPECT_EQ(FOut.str().substr(0, 19), "Audio driver: disk\n");
+  EXPECT_NE(FOut.str().find("default output: opens at 96000 Hz"), std::string::npos);
+  // Opened and closed at once: nothing was played into the device's file. The driver's thread
+  // may write a buffer of silence before the device closes, never a sound.
+  const std::vector<uint8_t> Bytes = Device.Bytes();
+  EXPECT_TRUE(std::all_of(Bytes.begin(), Bytes.end(), [](uint8_t B) { return B == 0; }));
 }
 
 TEST_F(DevicesCommandTest, RefusalsAndBadArguments) {

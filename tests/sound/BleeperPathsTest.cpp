@@ -8,6 +8,8 @@
 
 #include "platform/audio/RecordingSoundService.h"
 #include "platform/core/ByteOrder.h"
+#include "sound/BeepCommand.h"
+#include "sound/ToneGen.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace {
@@ -128,4 +130,50 @@ TEST_F(BleeperDeviceDir, StartUpChoosesThePath) {
   EXPECT_EQ(Sound.Trace(), "");
   MakeBleeper(spSoundCard, Dir.string(), &Sound)->SpeakerTone(1000, 1);
   EXPECT_EQ(Sound.Trace(), "P");
+}
+
+TEST(BleeperCommand, ExitStatusFollowsTheOutcome) {
+  TRecordingSoundService Sound;
+  TScopedSoundService Scope(Sound);
+  EXPECT_EQ(BeepCommand({"--help"}), 0);
+  EXPECT_EQ(BeepCommand({"440"}), 2);
+  EXPECT_EQ(BeepCommand({"440", "10", "--path", "speaker"}), 2);
+  EXPECT_EQ(BeepCommand({"20", "10", "--path", "soundcard"}), 1);   // below 37 on this path
+  EXPECT_EQ(BeepCommand({"20001", "10", "--path=soundcard"}), 1);   // above 20000
+  EXPECT_EQ(BeepCommand({"440", "-2", "--path", "soundcard"}), 1);  // MSecs < -1
+  EXPECT_EQ(Sound.Trace(), "");
+
+  EXPECT_EQ(BeepCommand({"--path", "soundcard", "440", "20"}), 0);
+  ASSERT_EQ(Sound.Trace(), "P");
+  EXPECT_EQ(Sound.Events[0].Image.size(), 44u + 2 * 882);
+}
+
+// The speaker's sound-card path beside the tone generator: a sweep switched from the sound card
+// to the speaker leaves the last tone looping while the speaker beeps, and Stop with the speaker
+// chosen silences only the speaker.
+TEST(ToneBesideSpeaker, EachKeepsItsOwnVoice) {
+  TRecordingSoundService Sound;
+  TScopedSoundService Install(Sound);
+  TToneGen Tone(nullptr);
+  TBleeper Speaker(std::make_unique<TSoundCardBeep>());
+  Tone.SetLoop(true);
+  Tone.SetLeftVolume(50);
+  Tone.Play();                    // the last tick on the sound card
+  Speaker.SpeakerTone(440, 150);  // the next ticks on the speaker
+  Speaker.SpeakerTone(640, 150);
+  EXPECT_TRUE(Sound.Looping(svTone));
+  EXPECT_EQ(Sound.Plays(svSpeaker).size(), 2u);
+  // The tone generator's volume is its own voice's, never the speaker's.
+  EXPECT_EQ(Sound.Trace(svSpeaker), "PP");
+  EXPECT_EQ(Sound.Volume[svSpeaker], 0xFFFFFFFFu);
+
+  Speaker.SpeakerSilence();  // Stop with the speaker chosen
+  EXPECT_EQ(Sound.Trace(svSpeaker), "PPS");
+  EXPECT_TRUE(Sound.Looping(svTone));
+
+  // The other way round: a speaker tone until silenced sounds on when the tone generator stops.
+  Speaker.SpeakerTone(440, -1);
+  Tone.Stop();
+  EXPECT_FALSE(Sound.Looping(svTone));
+  EXPECT_TRUE(Sound.Looping(svSpeaker));
 }

@@ -1,10 +1,11 @@
-// The wave image: header fields, the partial list, each waveform's first samples, the cycle
-// arithmetic at the edges of the rate, and the export of the whole block.
+// The wave image: the partial list, each waveform's first samples, the cycle arithmetic at the
+// edges of the rate, the export of the whole block, and ultrasound-only synthesis. The header and
+// the spare area are held byte for byte by ToneBlocksTest's images.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
-
 #include <filesystem>
 #include <fstream>
 
@@ -12,9 +13,9 @@
 #include "platform/core/ByteOrder.h"
 #include "sound/ToneGen.h"
 #include "sound/ToneGenSynth.h"
+#include "sound/ToneSpectrum.h"
+#include "sound/UltrasoundTone.h"
 #include "tests/support/ScratchFolder.h"
-
-using namespace std::string_literals;
 
 namespace {
 
@@ -40,51 +41,6 @@ class ToneGenImage : public testing::Test {
   TToneGen FTone{nullptr};
 };
 
-TEST_F(ToneGenImage, HeaderOfTheDefaultTone) {
-  const uint8_t* Image = Build();
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(Image), 16), "RIFF\x24K\0\0WAVEfmt "s);
-  EXPECT_EQ(GetLE32(Image + 4), 19236u);
-  EXPECT_EQ(GetLE32(Image + 16), 16u);
-  EXPECT_EQ(GetLE16(Image + 20), 1);
-  EXPECT_EQ(GetLE16(Image + 22), 1);
-  EXPECT_EQ(GetLE32(Image + 24), 96000u);
-  EXPECT_EQ(GetLE32(Image + 28), 192000u);
-  EXPECT_EQ(GetLE16(Image + 32), 2);
-  EXPECT_EQ(GetLE16(Image + 34), 16);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(Image + 36), 4), "data");
-  EXPECT_EQ(GetLE32(Image + 40), 19200u);
-  EXPECT_EQ(FTone.DataBufferSize(), 19276);
-}
-
-TEST_F(ToneGenImage, EightBitStereoLowRate) {
-  FTone.SetResolution(tg8Bit);
-  FTone.SetQuality(tgLoQ);
-  FTone.SetStereo(true);
-  FTone.SetWaveform(tgNoise);
-  const uint8_t* Image = Build();
-  EXPECT_EQ(GetLE16(Image + 22), 2);
-  EXPECT_EQ(GetLE32(Image + 24), 44100u);
-  EXPECT_EQ(GetLE32(Image + 28), 88200u);
-  EXPECT_EQ(GetLE16(Image + 32), 2);
-  EXPECT_EQ(GetLE16(Image + 34), 8);
-  EXPECT_EQ(GetLE32(Image + 40), 8820u);
-  EXPECT_EQ(GetLE32(Image + 4), 8856u);
-  for (int I = 0; I < 8820; I += 2) ASSERT_EQ(Image[44 + I], Image[45 + I]) << I;
-  for (int I = 8820; I < 8852; ++I) ASSERT_EQ(Image[44 + I], 0x80) << I;
-}
-
-TEST_F(ToneGenImage, OddDataSizeReachesIntoTheSpareArea) {
-  FTone.SetQuality(tgLoQ);
-  FTone.SetDuration(15);
-  FTone.SetWaveform(tgSquare);
-  const uint8_t* Image = Build();
-  EXPECT_EQ(GetLE32(Image + 40), 1323u);
-  EXPECT_EQ(FTone.DataBufferSize(), 1323 + 76);
-  // Frame 661 starts at byte 1322: its high byte is the first spare byte.
-  EXPECT_NE(Image[44 + 1323], 0);
-  EXPECT_EQ(Image[44 + 1324], 0);
-}
-
 TEST_F(ToneGenImage, FirstSamplesOfEachWaveform) {
   FTone.SetFrequency(20000);
   EXPECT_EQ(Samples16(12),
@@ -103,14 +59,6 @@ TEST_F(ToneGenImage, FirstSamplesOfEachWaveform) {
   FTone.SetWaveform(tgNoise);
   EXPECT_EQ(Bytes8(0, 5), (std::vector<int>{9, 220, 52, 70, 172}));
   EXPECT_EQ(Bytes8(0, 5), (std::vector<int>{9, 220, 52, 70, 172}));  // reseeded every build
-}
-
-TEST_F(ToneGenImage, StoredTableMixesARowIntoTheMainTone) {
-  FTone.SetAMParameter(tgAMLevel1, 30, 0.3f, tgSine);
-  const auto Partials = TonePartials(FTone.Settings());
-  EXPECT_EQ(Partials[0].Amplitude, 70);
-  EXPECT_EQ(Partials[1].Frequency, 132);
-  EXPECT_EQ(Samples16(5), (std::vector<int>{0, 744, 1490, 2234, 2977}));
 }
 
 TEST_F(ToneGenImage, PartialList) {
@@ -166,4 +114,95 @@ TEST_F(ToneGenImage, ExportWritesTheWholeBlock) {
   EXPECT_FALSE(FTone.ExportFile("/nonexistent-dir/x.wav"));
 }
 
+std::vector<int> Samples(const TToneGen& Tone) {
+  std::vector<int> Out;
+  const uint8_t* Data = Tone.GetDataBuffer() + 44;
+  const int Channels = Tone.Stereo() ? 2 : 1;
+  for (int32_t I = 0; I + 2 * Channels <= Tone.DataBufferSize() - 76; I += 2 * Channels)
+    Out.push_back(int16_t(Data[I] | Data[I + 1] << 8));
+  return Out;
+}
+
+// Ultrasound-only synthesis: the image's format whatever the boxes say, the tone where it was
+// asked for (within the loop's whole cycles), a seam that continues the wave, partials below
+// 20.5 kHz left out, and the fade the service is asked for.
+class UltrasoundTone : public ToneGenImage {
+ protected:
+  void SetUp() override {
+    FTone.SetUltrasoundOnly(true);
+    FTone.SetDuration(150);
+  }
+};
+
 }  // namespace
+
+TEST_F(UltrasoundTone, Is16BitAt96000HzWhateverResolutionAndQualitySay) {
+  FTone.SetResolution(tg8Bit);
+  FTone.SetQuality(tgLoQ);
+  FTone.SetStereo(true);
+  FTone.SetFrequency(30000);
+  ASSERT_TRUE(FTone.Prepare());
+  const uint8_t* Image = FTone.GetDataBuffer();
+  EXPECT_EQ(Image[24] | Image[25] << 8 | Image[26] << 16, 96000);
+  EXPECT_EQ(Image[34], 16);
+  EXPECT_EQ(FTone.DataBufferSize(), 150 * 96 * 4 + 76);
+  EXPECT_EQ(FTone.ImageRate(), 96000u);
+  // Both channels alike, as the plain synthesis makes them.
+  const uint8_t* Data = Image + 44;
+  for (int I = 0; I < 150 * 96; ++I) ASSERT_EQ(GetLE16(Data + 4 * I), GetLE16(Data + 4 * I + 2));
+}
+
+TEST_F(UltrasoundTone, PlaysTheToneAboveHearingWithAWholeCycleSeamAndNothingBelow) {
+  for (const TTGWave Wave : {tgSine, tgSquare, tgTriangle, tgSawtooth}) {
+    SCOPED_TRACE(int(Wave));
+    FTone.SetWaveform(Wave);
+    FTone.SetFrequency(31003);
+    ASSERT_TRUE(FTone.Prepare());
+    const TSpectrum Spectrum =
+        AnalyseWaveImage(FTone.GetDataBuffer(), std::size_t(FTone.DataBufferSize()));
+    // Whole cycles in 150 ms: the nearest multiple of 1000 / 150 Hz, 31000 Hz.
+    const double Peak = Spectrum.PeakIn(30990, 31010);
+    EXPECT_GT(Peak, -12);
+    EXPECT_LT(Spectrum.PeakIn(20, 20000), Peak - 90);
+    // The peak where the plain partial's lies: full scale.
+    const std::vector<int> S = Samples(FTone);
+    const int Highest = *std::max_element(S.begin(), S.end(),
+                                          [](int A, int B) { return std::abs(A) < std::abs(B); });
+    EXPECT_NEAR(std::abs(Highest), 32767, 330);
+    // The frame after the last is the first: the wave's slope carries on across the seam as it
+    // does within the loop.
+    int Steepest = 0;
+    for (std::size_t N = 1; N < S.size(); ++N)
+      Steepest = std::max(Steepest, std::abs(S[N] - S[N - 1]));
+    EXPECT_LE(std::abs(S.front() - S.back()), Steepest);
+  }
+}
+
+TEST_F(UltrasoundTone, LeavesOutWhatLiesBelowAndAsksTheServiceToFade) {
+  // The dialog's partial at 0.3 times 25 kHz lies at 7.5 kHz: left out, the main tone stays.
+  FTone.SetFrequency(25000);
+  FTone.SetAMAmplitude(30);
+  FTone.SetAMFrequency(0.3f);
+  EXPECT_EQ(UltrasoundLeftOut(FTone.Settings()), std::vector<int64_t>{7500});
+  ASSERT_TRUE(FTone.Prepare());
+  const TSpectrum Spectrum =
+      AnalyseWaveImage(FTone.GetDataBuffer(), std::size_t(FTone.DataBufferSize()));
+  EXPECT_GT(Spectrum.PeakIn(24990, 25010), -6);
+  EXPECT_LT(Spectrum.PeakIn(20, 20000), -100);
+  // Below 20.5 kHz the main tone goes too, and with nothing left the image is silent.
+  FTone.SetFrequency(20400);
+  FTone.SetAMAmplitude(0);
+  EXPECT_EQ(UltrasoundLeftOut(FTone.Settings()), std::vector<int64_t>{20400});
+  ASSERT_TRUE(FTone.Prepare());
+  const std::vector<int> S = Samples(FTone);
+  EXPECT_TRUE(std::all_of(S.begin(), S.end(), [](int V) { return V == 0; }));
+  FTone.SetLoop(true);
+  FTone.Play();
+  ASSERT_FALSE(FService.Plays().empty());
+  EXPECT_EQ(FService.Plays().back()->Flags, SND_MEMORY | SND_ASYNC | SND_LOOP | SND_FADE);
+  // Without the box, the defined synthesis and flags as ever.
+  FTone.SetUltrasoundOnly(false);
+  FTone.Play();
+  EXPECT_EQ(FService.Plays().back()->Flags, SND_MEMORY | SND_ASYNC | SND_LOOP);
+  EXPECT_EQ(FTone.ImageRate(), 96000u);
+}

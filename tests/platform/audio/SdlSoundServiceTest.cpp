@@ -1,8 +1,10 @@
 // End-to-end through SDL's disk driver: what reaches the "device" file must be the image's
-// samples, whole, gapless when looping, and scaled per channel by the program's volume.
+// samples, whole, gapless when looping, and scaled per channel by the program's volume; a voice
+// played with SND_FADE rises from silence and falls back to it without a jump.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -132,6 +134,10 @@ TEST_F(DiskDriver, VolumeIsAppliedPerChannel) {
     const int Left = int16_t(Image[I] | Image[I + 1] << 8) * 0x7FFF / 0xFFFF;
     PutLE16(Image.data() + I, uint16_t(Left));
   }
+  // It says so, for the tone generator, which sets the channels apart only then.
+  TWaveOutCaps Caps;
+  ASSERT_TRUE(FService->GetDevCaps(svTone, Caps));
+  EXPECT_TRUE(Caps.dwSupport & WAVECAPS_LRVOLUME);
   EXPECT_TRUE(Contains(DeviceBytes(), Image.data() + 44, Image.data() + Image.size()));
 }
 
@@ -181,6 +187,51 @@ TEST_F(DiskDriver, ARicherVoiceMovesTheDeviceToItsFormatAndTheOtherVoiceIsConver
   // resampler passes a constant level within a few parts in a thousand.
   EXPECT_GT(LongestRun(Written, 6100, 6130), 2 * 9000u);
   EXPECT_GT(LongestRun(Written, 5100, 5130), 2 * 2000u);
+}
+
+// A sound at a lower rate beside the tone (the speaker's beep beside a sweep's tone) is converted
+// to the device's rate and played to its end, the tone going on unchanged.
+TEST_F(DiskDriver, ASoundBelowTheDevicesRateIsConvertedAndPlayedToItsEnd) {
+  ASSERT_TRUE(FService->PlayImage(svTone, Share(Level(96000, 1, 960, 1000)),
+                                  SND_MEMORY | SND_ASYNC | SND_LOOP));
+  Play(2);
+  ASSERT_TRUE(FService->PlayImage(svSpeaker, Share(Level(44100, 1, 4410, 3000)), SND_MEMORY));
+  EXPECT_EQ(FService->DeviceRate(), 96000u);
+  Play(2 * 960);
+  FService->Stop(svTone);
+  const auto Written = DeviceBytes();
+  EXPECT_GT(LongestRun(Written, 3985, 4015), 9000u);  // 100 ms together, less the edges
+  EXPECT_GT(LongestRun(Written, 1000, 1000), 900u);   // then the tone alone
+}
+
+// A fading voice rises from silence, falls back to it when stopped, replaced or at the end of a
+// sound played once, and never jumps on the way, so a tone above hearing starts, stops and
+// changes without a click.
+TEST_F(DiskDriver, AFadingVoiceNeverJumps) {
+  constexpr int High = 20000;
+  // A raised cosine over 4 ms (384 frames) rises at most pi / 2 / 384 of the level a frame.
+  const int Smooth = int(std::ceil(High * M_PI / 2 / 384)) + 2;
+  const uint32_t Loop = SND_MEMORY | SND_ASYNC | SND_LOOP | SND_FADE;
+  ASSERT_TRUE(FService->PlayImage(svTone, Share(Level(96000, 1, 960, High)), Loop));
+  Play(4 * 9600);
+  // Replaced, then stopped; then a sound played once, which ends on its own.
+  ASSERT_TRUE(FService->PlayImage(svTone, Share(Level(96000, 1, 960, -High)), Loop));
+  Play(4 * 9600);
+  FService->Stop(svTone);
+  ASSERT_TRUE(
+      FService->PlayImage(svTone, Share(Level(96000, 1, 9600, High)), SND_MEMORY | SND_FADE));
+  const auto Written = DeviceBytes();
+  std::vector<int> S;
+  for (std::size_t I = 0; I + 1 < Written.size(); I += 2)
+    S.push_back(int16_t(GetLE16(&Written[I])));
+  ASSERT_FALSE(S.empty());
+  int Largest = 0;
+  for (std::size_t I = 1; I < S.size(); ++I) Largest = std::max(Largest, std::abs(S[I] - S[I - 1]));
+  EXPECT_LE(Largest, Smooth);
+  // Each level was reached in full, and the last sound ended in silence.
+  EXPECT_EQ(*std::max_element(S.begin(), S.end()), High);
+  EXPECT_EQ(*std::min_element(S.begin(), S.end()), -High);
+  EXPECT_EQ(S.back(), 0);
 }
 
 TEST(SdlSoundService, WithoutADeviceItWarnsOnceAndKeepsWorkingSilently) {

@@ -51,18 +51,4 @@ TEST(Component, PropertiesBySetterWithConversionAndCaseInsensitiveNames) {
   EXPECT_THROW(S.SetPropValue("Buddy", TPropValue(&Plain)), EComponentError);  // wrong class
 }
 
-TEST(Component, PublishedMethodBindsToEventOfMatchingSignature) {
-  TSampleForm F(nullptr);
-  const TMethodInfo* M = F.ClassInfo().FindMethod("samplechange");
-  ASSERT_NE(M, nullptr);
-  F.SetPropValue("OnChange", TPropValue(TMethod{"SampleChange", M->Bind(F)}));
-  ASSERT_TRUE(F.OnChange);
-  F.OnChange(&F);
-  EXPECT_EQ(F.LastSender, &F);
-  EXPECT_EQ(std::get<TMethod>(F.GetPropValue("OnChange")).Name, "SampleChange");
-  const TMethodInfo* Unfit = F.ClassInfo().FindMethod("Unfit");
-  EXPECT_THROW(F.SetPropValue("OnChange", TPropValue(TMethod{"Unfit", Unfit->Bind(F)})),
-               EComponentError);
-}
-
 }  // namespace

@@ -1,63 +1,11 @@
-// Which stored texts are translated, and that the catalog's template holds every one of them.
+// Which stored texts are translated, and where they are found in a definition. That the catalog's
+// template holds every one of them is the Catalogs test's job.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <set>
-#include <sstream>
 #include <string>
 
 #include "platform/core/DefinitionTexts.h"
 #include "platform/core/Translation.h"
-
-namespace fs = std::filesystem;
-
-namespace {
-
-std::string FileText(const fs::path& Name) {
-  std::ifstream In(Name, std::ios::binary);
-  std::ostringstream Text;
-  Text << In.rdbuf();
-  return Text.str();
-}
-
-// One quoted piece of a PO string, its escapes decoded.
-std::string PoPiece(const std::string& Line) {
-  const std::size_t Open = Line.find('"'), Close = Line.rfind('"');
-  std::string Text;
-  for (std::size_t I = Open + 1; I < Close; ++I) {
-    if (Line[I] == '\\' && I + 1 < Close) {
-      const char Escaped = Line[++I];
-      Text += Escaped == 'n' ? '\n' : Escaped == 't' ? '\t' : Escaped;
-    } else {
-      Text += Line[I];
-    }
-  }
-  return Text;
-}
-
-// The message ids of a template, without those kept apart by a context.
-std::set<std::string> TemplateIds(const fs::path& Name) {
-  std::set<std::string> Ids;
-  std::istringstream In(FileText(Name));
-  std::string Line, Id;
-  bool InId = false, HasContext = false;
-  while (std::getline(In, Line)) {
-    if (Line.starts_with("msgctxt ")) HasContext = true;
-    if (Line.starts_with("msgid ")) {
-      InId = true;
-      Id = PoPiece(Line);
-    } else if (InId && Line.starts_with("\"")) {
-      Id += PoPiece(Line);
-    } else if (InId) {
-      if (!HasContext) Ids.insert(Id);
-      InId = HasContext = false;
-    }
-  }
-  return Ids;
-}
-
-}  // namespace
 
 TEST(Translation, OnlyLatinTextsWithALetterAreTranslated) {
   const struct {
@@ -114,20 +62,4 @@ TEST(Translation, DefinitionTextsAreFoundWithTheirLines) {
   }
   EXPECT_THROW(DefinitionTexts("object a: TA\n  Items.Strings = ('x'\n", "b.dfm"),
                EDefinitionError);
-}
-
-// Every caption, hint and item the windows show is in the catalog's template, so each language
-// can translate it (the pot target makes the template; a text added to a window without it
-// fails here).
-TEST(Translation, TemplateHoldsEveryStoredText) {
-  const fs::path Source = TESSOLON_SOURCE_DIR;
-  const std::set<std::string> Ids = TemplateIds(Source / "po/tessolon.pot");
-  ASSERT_GT(Ids.size(), 100u);
-  int Found = 0;
-  for (const char* Definition : {"resources/frmMain.dfm", "resources/frmUtil.dfm"})
-    for (const TDefinitionText& T : DefinitionTexts(FileText(Source / Definition), Definition)) {
-      EXPECT_TRUE(Ids.contains(T.Text)) << Definition << ":" << T.Line << ": " << T.Text;
-      ++Found;
-    }
-  EXPECT_GT(Found, 50);
 }

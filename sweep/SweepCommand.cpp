@@ -380,7 +380,7 @@ void TickOnce(TSweepSession& Session) {
 int ExportSweep(TSweepRun& Run, long long Ticks, ISweepLog& Log, const std::string& File) {
   for (long long Number = 1; Number <= Ticks; ++Number) TickOnce(Run.Session);
   if (Run.Recorder.Samples().empty() && Ticks > 0) {
-    std::cerr << "tessolon sweep: no tick produced a tone; nothing was written\n";
+    std::cerr << "tessolon sweep: " << Tr("no tick produced a tone; nothing was written") << "\n";
     return static_cast<int>(ecRefused);
   }
   Run.Recorder.WriteFile(File);
@@ -462,9 +462,9 @@ int RunSweep(const TSweepOptions& Options, ISweepClock& Clock) {
     throw EBadArguments(Tr("--export needs --ticks or --seconds"));
   TSweepRun Run(Options);
   if (!Run.Locate(Options)) {
-    std::cerr << "tessolon sweep: no pest profile "
-              << (Options.Pest ? "named '" + *Options.Pest + "'"
-                               : "with key " + std::to_string(*Options.Idx))
+    std::cerr << "tessolon sweep: "
+              << (Options.Pest ? FormatMessage("no pest profile named '%s'", Options.Pest->c_str())
+                               : FormatMessage("no pest profile with key %lld", *Options.Idx))
               << "\n";
     return static_cast<int>(ecRefused);
   }
@@ -474,8 +474,10 @@ int RunSweep(const TSweepOptions& Options, ISweepClock& Clock) {
   if (Options.Seconds) Limit = TicksIn(*Options.Seconds, Interval);
   if (Interval <= 0 && (!Limit || *Limit > 0) && !Options.Seconds) {
     // The timer never fires at interval 0; nothing would ever play.
-    std::cerr << "tessolon sweep: the profile's interval is " << Interval
-              << " ms, so its timer never fires\n";
+    std::cerr << "tessolon sweep: "
+              << FormatMessage("the profile's interval is %d ms, so its timer never fires",
+                               Interval)
+              << "\n";
     return static_cast<int>(ecRefused);
   }
   const std::unique_ptr<ISweepLog> Log = MakeSweepLog(Clock);

@@ -38,17 +38,6 @@ struct TLine {
   int Ascent = 0, Height = 0, Indent = 0, Overhang = 0;
 };
 
-// The ascent Qt lays a line of Text out with: the most of its font's and of the fallback fonts
-// that hold glyphs the font lacks.
-double LaidAscent(const QString& Text, const QFont& Font) {
-  QTextLayout Layout(Text, Font);
-  Layout.beginLayout();
-  QTextLine Line = Layout.createLine();
-  Line.setLineWidth(1e6);
-  Layout.endLayout();
-  return Line.ascent();
-}
-
 // The room a line of Text takes. The font's own ascent and descent, or more where the glyphs reach
 // further: Thai marks may stand above and below the font's lines, and a font's metrics may
 // understate its descenders. What the glyphs reach counts, not the line of the fallback font that
@@ -189,6 +178,15 @@ void WriteLines(QPainter& P, QPoint Origin, const std::vector<TLine>& Lines,
 }
 
 }  // namespace
+
+double LaidAscent(const QString& Text, const QFont& Font) {
+  QTextLayout Layout(Text, Font);
+  Layout.beginLayout();
+  QTextLine Line = Layout.createLine();
+  Line.setLineWidth(1e6);
+  Layout.endLayout();
+  return Line.ascent();
+}
 
 int TskCaptionText::NormalRotation(int Degrees) {
   return Degrees >= 0 ? Degrees % 360 : (360 - (-Degrees % 360)) % 360;

@@ -11,6 +11,7 @@
 #include "app/SpectrumView.h"
 #include "platform/core/Translation.h"
 #include "platform/data/DataSource.h"
+#include "platform/data/DatabaseError.h"
 #include "platform/qt/Application.h"
 #include "platform/qt/ComCtrls.h"
 #include "platform/qt/StdCtrls.h"
@@ -246,10 +247,12 @@ void TfrmUtil::btnCloseClick(TComponent*) {
 
 // Every way out of the dialog but the program's end comes here, Close and the window's own
 // close button alike: the table is closed and handed back to the main window, which opens it
-// again when shown. A table that fails to close keeps the dialog open.
+// again when shown. A table that is not open is refused with the dataset's own error. One that
+// fails to close (its header on a full disk) keeps the dialog open with the table and its index
+// as they were: closing the table closes idx.ndx with it, so the index is not detached first.
 void TfrmUtil::FormClose(TComponent*, TCloseAction& Action) {
   Action = caNone;
-  DbaseTable1->DetachIndexFile("idx.ndx");
+  if (!DbaseTable1->Active()) DatabaseError(Tr(DataMessages::DataSetClosed), DbaseTable1);
   DbaseTable1->Close();
   Action = caHide;
   if (IAdjustmentObserver* Window = FObserver.Get()) Window->AdjustmentClosed();

@@ -532,7 +532,7 @@ object frmUtil: TfrmUtil
       object chster: TCheckBox
         Left = 351
         Top = 185
-        Width = 60
+        Width = 66
         Height = 15
         Caption = 'Stereo'
         Checked = True

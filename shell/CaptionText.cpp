@@ -38,30 +38,22 @@ struct TLine {
   int Ascent = 0, Height = 0, Indent = 0, Overhang = 0;
 };
 
-// The ascent and descent Qt lays a line of Text out with: the most of its font's and of the
-// fallback fonts that hold glyphs the font lacks.
-std::pair<double, double> LaidOut(const QString& Text, const QFont& Font) {
-  QTextLayout Layout(Text, Font);
-  Layout.beginLayout();
-  QTextLine Line = Layout.createLine();
-  Line.setLineWidth(1e6);
-  Layout.endLayout();
-  return {Line.ascent(), Line.descent()};
-}
-
 // The room a line of Text takes. The font's own ascent and descent, or more where the glyphs reach
-// further: Thai marks from a fallback font stand above and below the font's lines, and a font's
-// metrics may understate its descenders.
+// further: Thai marks may stand above and below the font's lines, and a font's metrics may
+// understate its descenders. What the glyphs reach counts, not the line of the fallback font that
+// draws them: Thai fonts keep a far taller line than Tahoma's, which would push a Thai caption
+// below the line its label stands on.
 void Measure(TLine& Line, const QString& Shown, const QFont& Font) {
   const QFontMetrics M(Font);
-  const auto [LaidAscent, LaidDescent] = LaidOut(Shown, Font);
   // The glyphs' outlines, fallback fonts' included: the font engines' own ink boxes leave out
   // some of a fallback font's bearings.
   QPainterPath Outline;
   Outline.addText(0, 0, Font, Shown);
   const QRect Ink = Shown.isEmpty() ? QRect() : Outline.boundingRect().toAlignedRect();
-  Line.Ascent = std::max({M.ascent(), int(std::lround(LaidAscent)), -Ink.top()});
-  const int Descent = std::max({M.descent(), int(std::lround(LaidDescent)), Ink.bottom() + 1});
+  // A pixel more where the ink reaches beyond the font's line: the outline is not hinted, the
+  // glyphs drawn are.
+  Line.Ascent = std::max(M.ascent(), -Ink.top() + 1);
+  const int Descent = Ink.bottom() + 1 > M.descent() ? Ink.bottom() + 2 : M.descent();
   Line.Height = std::max(M.height(), Line.Ascent + Descent);
   Line.Indent = std::max(0, -Ink.left());
   Line.Overhang = std::max(0, Ink.right() + 1 - M.horizontalAdvance(Shown));
@@ -161,9 +153,10 @@ void WriteLines(QPainter& P, QPoint Origin, const std::vector<TLine>& Lines,
   const bool Accel = T.Options & (1 << toShowAccel);
   const int Flags = Qt::TextSingleLine | Qt::TextDontClip | (Accel ? Qt::TextShowMnemonic : 0);
   for (const TLine& Line : Lines) {
-    // Qt puts the baseline a line's own ascent below the top of the box it writes in.
-    const int Own = int(std::lround(LaidOut(Visible(Line.Text, Accel), P.font()).first));
-    const QPoint At = Origin + QPoint(Line.Indent, Line.Y + std::max(0, Line.Ascent - Own));
+    // Qt puts the baseline a line's own ascent below the top of the box it writes in, the
+    // fallback fonts' included; the baseline belongs Line.Ascent below the line's top.
+    const int Own = int(std::lround(LaidAscent(Visible(Line.Text, Accel), P.font())));
+    const QPoint At = Origin + QPoint(Line.Indent, Line.Y + Line.Ascent - Own);
     const QStringList Words = Line.Text.split(' ');
     if (Line.Justify && Words.size() > 1) {
       const int Spare = Width - M.horizontalAdvance(Visible(Line.Text, Accel));
@@ -185,6 +178,15 @@ void WriteLines(QPainter& P, QPoint Origin, const std::vector<TLine>& Lines,
 }
 
 }  // namespace
+
+double LaidAscent(const QString& Text, const QFont& Font) {
+  QTextLayout Layout(Text, Font);
+  Layout.beginLayout();
+  QTextLine Line = Layout.createLine();
+  Line.setLineWidth(1e6);
+  Layout.endLayout();
+  return Line.ascent();
+}
 
 int TskCaptionText::NormalRotation(int Degrees) {
   return Degrees >= 0 ? Degrees % 360 : (360 - (-Degrees % 360)) % 360;

@@ -62,6 +62,11 @@ struct TskCaptionText {
             TColor Face, bool Enabled) const;
 };
 
+// The ascent Qt lays a line of Text out with in Font, from the top of the box it writes in to the
+// baseline: the most of the font's and of the fallback fonts that draw what it lacks (a Thai
+// font's is far taller than Tahoma's).
+double LaidAscent(const QString& Text, const QFont& Font);
+
 // Publishes the painter's settings as TextOptions.* on T, which has TextOptions() (const) and
 // EditTextOptions(std::function<void(TskCaptionText&)>) that repaints and re-sizes.
 template <class T>

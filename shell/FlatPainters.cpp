@@ -2,8 +2,10 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <cmath>
 
 #include "platform/qt/Graphics.h"
+#include "shell/CaptionText.h"
 
 namespace {
 
@@ -163,7 +165,11 @@ void PaintGroupBox(QPainter& P, const QRect& Client, const TFlatLook& L,
   P.fillRect(Text.adjusted(-1, 0, 1, 0), L.Own);
   P.setFont(Caption.Font);
   P.setPen(Caption.Colour);
-  P.drawText(Text, Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic, Caption.Text);
+  // On the font's own baseline, unclipped: a Thai caption is laid out on its fallback font's
+  // taller line, which would put it lower and cut it off at the frame.
+  const int Rise = int(std::lround(LaidAscent(Caption.Text, Caption.Font))) - M.ascent();
+  P.drawText(Text.translated(0, -Rise),
+             Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic | Qt::TextDontClip, Caption.Text);
   // The frame's top line, up to the caption on either side.
   P.fillRect(Box.left(), Box.top(), Text.left() - 1 - Box.left(), 1, TopLeft);
   P.fillRect(Text.right() + 2, Box.top(), Box.right() - Text.right() - 1, 1, TopLeft);

@@ -9,6 +9,8 @@
 #include <numbers>
 
 #include "platform/audio/Passband.h"
+#include "platform/core/Messages.h"
+#include "platform/core/Translation.h"
 #include "sound/Fft.h"
 #include "sound/PartialCursor.h"
 #include "sound/ToneBlocks.h"
@@ -235,6 +237,17 @@ TAudibleClass AudibleClassOf(double Db) {
   return Db <= -40 ? TAudibleClass::Quiet : TAudibleClass::Audible;
 }
 
+std::string AudibleClassWord(TAudibleClass Class) {
+  switch (Class) {
+    case TAudibleClass::Faint:
+      return Tr("faint");
+    case TAudibleClass::Quiet:
+      return Tr("quiet");
+    default:
+      return Tr("audible");
+  }
+}
+
 const char* AudibleClassName(TAudibleClass Class) {
   switch (Class) {
     case TAudibleClass::Faint:
@@ -320,33 +333,31 @@ const TToneLevel& TToneLevels::Of(const TToneSettings& Settings, const TEnvelope
 }
 
 std::string ShareText(const TAudibleShare& Share, const TAMTable& Table, bool Multiplier) {
-  const std::string Range = " (" + KilohertzRange(Share.LowHertz, Share.HighHertz) + ")";
+  const std::string Range = KilohertzRange(Share.LowHertz, Share.HighHertz);
   switch (Share.Source) {
     case TShareSource::MainTone:
-      return "the main tone" + Range;
+      return FormatMessage("the main tone (%s)", Range.c_str());
     case TShareSource::Partial: {
-      char At[48];
       const float Frequency =
           Share.Row >= 0 && Share.Row < AMRowCount ? Table.Frequencies[Share.Row] : 0;
-      if (Multiplier)
-        std::snprintf(At, sizeof At, "%g × the frequency", double(Frequency));
-      else
-        std::snprintf(At, sizeof At, "%g Hz", double(Frequency));
-      return "the partial at " + std::string(At) + Range;
+      return Multiplier
+                 ? FormatMessage("the partial at %g × the frequency (%s)", double(Frequency),
+                                 Range.c_str())
+                 : FormatMessage("the partial at %g Hz (%s)", double(Frequency), Range.c_str());
     }
     case TShareSource::Noise:
-      return "the noise";
+      return Tr("the noise");
     case TShareSource::Spurs:
-      return "spurs of the plain synthesis";
+      return Tr("spurs of the plain synthesis");
     case TShareSource::LoopSeam:
-      return "the loop seam and the samples' rounding";
+      return Tr("the loop seam and the samples' rounding");
     default:
-      return "the tick changes";
+      return Tr("the tick changes");
   }
 }
 
 std::string DbText(double Db) {
-  if (!std::isfinite(Db)) return "nothing (silent)";
+  if (!std::isfinite(Db)) return Tr("nothing (silent)");
   char Text[32];
   // Rounded first, so that nothing reads "-0".
   std::snprintf(Text, sizeof Text, "%.0f dBFS", std::round(Db) + 0.0);
@@ -358,9 +369,9 @@ std::string MostlyText(const std::vector<TAudibleShare>& Shares, const TAMTable&
   // Shares within this much of the loudest are named beside it.
   constexpr double NamedWithinDb = 6;
   if (Shares.empty()) return "";
-  std::string Text = ", mostly " + ShareText(Shares[0], Table, Multiplier);
+  std::string Text = FormatMessage(", mostly %s", ShareText(Shares[0], Table, Multiplier).c_str());
   for (std::size_t I = 1; I < Shares.size() && I < 3; ++I)
     if (PowerDb(Shares[I].Power) >= PowerDb(Shares[0].Power) - NamedWithinDb)
-      Text += " and " + ShareText(Shares[I], Table, Multiplier);
+      Text += FormatMessage(" and %s", ShareText(Shares[I], Table, Multiplier).c_str());
   return Text;
 }

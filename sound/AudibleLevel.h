@@ -24,7 +24,10 @@ constexpr double AudibleLowHertz = 20, AudibleHighHertz = 20000;
 // ordinary volume -60 dBFS at 7-12 kHz can still be heard.
 enum class TAudibleClass { Faint, Quiet, Audible };
 TAudibleClass AudibleClassOf(double Db);
+// "faint", "quiet", "audible": the class's name, the same in every language (the windows keep it).
 const char* AudibleClassName(TAudibleClass Class);
+// The class's name in the user's language, for the texts that say it.
+std::string AudibleClassWord(TAudibleClass Class);
 
 // Where part of the audible sound comes from.
 enum class TShareSource {

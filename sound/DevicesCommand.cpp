@@ -9,6 +9,7 @@
 #include "platform/audio/PulseProbe.h"
 #include "platform/audio/SoundService.h"
 #include "platform/core/CommandLine.h"
+#include "platform/core/Messages.h"
 #include "platform/core/Translation.h"
 #include "sound/OutputLimit.h"
 
@@ -29,22 +30,23 @@ const char* const DevicesUsage = TrMark(
     "arguments.\n");
 
 std::string Channels(uint16_t Count) {
-  return Count == 1 ? "1 channel" : std::to_string(Count) + " channels";
+  return Count == 1 ? Tr("1 channel") : FormatMessage("%u channels", unsigned(Count));
 }
 
 std::string Format(uint32_t Rate, const std::string& Samples, uint16_t Count) {
-  return std::to_string(Rate) + " Hz, " + Samples + ", " + Channels(Count);
+  return FormatMessage("%u Hz, %s, %s", unsigned(Rate), Samples.c_str(), Channels(Count).c_str());
 }
 
 // What the output does with an image of the asked rate.
 std::string RateNote(uint32_t DeviceRate, uint32_t ImageRate) {
-  if (DeviceRate == ImageRate) return "plays the image at its own rate";
-  const std::string From =
-      "the " + std::to_string(ImageRate) + " Hz image to " + std::to_string(DeviceRate) + " Hz";
-  if (DeviceRate > ImageRate) return "resamples " + From;
-  return "runs below the image's rate: the program converts " + From +
-         " itself, and nothing at or above " + KilohertzText(PassbandEdge(DeviceRate)) +
-         " is carried";
+  if (DeviceRate == ImageRate) return Tr("plays the image at its own rate");
+  if (DeviceRate > ImageRate)
+    return FormatMessage("resamples the %u Hz image to %u Hz", unsigned(ImageRate),
+                         unsigned(DeviceRate));
+  return FormatMessage(
+      "runs below the image's rate: the program converts the %u Hz image to %u Hz itself, and "
+      "nothing at or above %s is carried",
+      unsigned(ImageRate), unsigned(DeviceRate), KilohertzText(PassbandEdge(DeviceRate)).c_str());
 }
 
 // SDL's word on each output, corrected by what the chain behind it says: the default output
@@ -72,11 +74,13 @@ int Devices(const TImageFormat& Image) {
   }
   const TOutputChain Chain = SoundService().Output(Image.Rate);
   ApplyChain(Outputs, Chain);
-  std::cout << "Audio driver: " << Outputs.Driver << "\n";
-  if (Chain.Server != TSoundServer::None) std::cout << "Sound server: " << Chain.Describe() << "\n";
-  std::cout << "Image asked for: "
-            << Format(Image.Rate, Image.Bits == 16 ? "signed 16-bit" : "unsigned 8-bit",
-                      Image.Channels)
+  std::cout << FormatMessage("Audio driver: %s", Outputs.Driver.c_str()) << "\n";
+  if (Chain.Server != TSoundServer::None)
+    std::cout << FormatMessage("Sound server: %s", Chain.Describe().c_str()) << "\n";
+  const std::string Samples =
+      Image.Bits == 16 ? FormatMessage("signed %d-bit", 16) : FormatMessage("unsigned %d-bit", 8);
+  std::cout << FormatMessage("Image asked for: %s",
+                             Format(Image.Rate, Samples, Image.Channels).c_str())
             << "\n";
   bool AnyOpened = false;
   for (const TOutputDevice& Device : Outputs.Devices) {
@@ -84,17 +88,19 @@ int Devices(const TImageFormat& Image) {
     AnyOpened = AnyOpened || Device.Opened;
   }
   if (AnyOpened) return ecSuccess;
-  std::cerr << "tessolon devices: no output could be opened\n";
+  std::cerr << "tessolon devices: " << Tr("no output could be opened") << "\n";
   return ecRefused;
 }
 
 }  // namespace
 
 std::string DescribeOutput(const TOutputDevice& Device, const TImageFormat& Image) {
-  const std::string Name = Device.Name.empty() ? "default output" : Device.Name;
-  if (!Device.Opened) return Name + ": cannot be opened (" + Device.Error + ")";
-  return Name + ": opens at " + Format(Device.Rate, Device.SampleFormat, Device.Channels) + "; " +
-         RateNote(Device.Rate, Image.Rate);
+  const std::string Name = Device.Name.empty() ? Tr("default output") : Device.Name;
+  if (!Device.Opened)
+    return FormatMessage("%s: cannot be opened (%s)", Name.c_str(), Device.Error.c_str());
+  return FormatMessage("%s: opens at %s; %s", Name.c_str(),
+                       Format(Device.Rate, Device.SampleFormat, Device.Channels).c_str(),
+                       RateNote(Device.Rate, Image.Rate).c_str());
 }
 
 int DevicesCommand(const std::vector<std::string>& Args) {

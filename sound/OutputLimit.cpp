@@ -4,6 +4,7 @@
 
 #include "platform/audio/Passband.h"
 #include "platform/audio/SoundService.h"
+#include "platform/core/Messages.h"
 
 std::string KilohertzText(double Hertz) {
   char Text[32];
@@ -12,7 +13,8 @@ std::string KilohertzText(double Hertz) {
 }
 
 std::string TOutputLimit::Text() const {
-  return "the output (" + Chain.Describe() + ") carries nothing at or above " + KilohertzText(Edge);
+  return FormatMessage("the output (%s) carries nothing at or above %s", Chain.Describe().c_str(),
+                       KilohertzText(Edge).c_str());
 }
 
 std::optional<TOutputLimit> OutputLimit(const TOutputChain& Chain, unsigned ImageRate) {

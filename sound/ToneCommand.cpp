@@ -11,6 +11,7 @@
 
 #include "platform/audio/SoundService.h"
 #include "platform/core/CommandLine.h"
+#include "platform/core/Messages.h"
 #include "platform/core/Translation.h"
 #include "sound/AudibleLevel.h"
 #include "sound/BandLimited.h"
@@ -201,12 +202,16 @@ void SayLevel(const TToneGen& Tone, bool Envelope, unsigned OutputRate) {
   const double Db =
       Level.Db() + VolumeGainDb(Tone.LeftVolume(), Tone.RightVolume(), Settings.Stereo);
   if (Level.Power <= 0) {
-    std::cout << "This tone carries no audible sound: nothing between 20 Hz and 20 kHz.\n";
+    std::cout << Tr("This tone carries no audible sound: nothing between 20 Hz and 20 kHz.")
+              << "\n";
     return;
   }
-  std::cout << "This tone carries " << AudibleClassName(AudibleClassOf(Db)) << " sound at "
-            << DbText(Db) << MostlyText(Level.Shares, Settings.AM, Settings.AMUseMultiplier)
-            << " (between 20 Hz and 20 kHz; a full-scale sine is 0 dBFS).\n";
+  std::cout << FormatMessage(
+                   "This tone carries %s sound at %s%s (between 20 Hz and 20 kHz; a full-scale "
+                   "sine is 0 dBFS).",
+                   AudibleClassWord(AudibleClassOf(Db)).c_str(), DbText(Db).c_str(),
+                   MostlyText(Level.Shares, Settings.AM, Settings.AMUseMultiplier).c_str())
+            << "\n";
 }
 
 std::string Describe(const TToneGen& Tone) {

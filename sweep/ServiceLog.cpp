@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "platform/core/Messages.h"
+
 using namespace std::chrono;
 
 void TTerminalLog::Played(long long Tick, int Position, bool) {
@@ -21,7 +23,7 @@ void TTerminalLog::Failed(long long Tick, int Position, const std::string& Error
 }
 
 void TTerminalLog::Warning(const std::string& Text) {
-  FErr << "tessolon sweep: warning: " << Text << "\n";
+  FErr << "tessolon sweep: " << FormatMessage("warning: %s", Text.c_str()) << "\n";
 }
 
 void TTerminalLog::Notice(TLogPriority, const std::string& Text) {

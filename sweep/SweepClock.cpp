@@ -4,6 +4,8 @@
 
 #include <ctime>
 
+#include "platform/core/Messages.h"
+
 using namespace std::chrono;
 
 system_clock::time_point TMachineClock::Now() const {
@@ -44,9 +46,11 @@ bool TWindowWatch::Changed() {
 }
 
 std::string TWindowWatch::Text() const {
-  return "the window " + FWindow.Text() +
-         (FOpen ? " is open: playing until " : " is closed: silent until ") +
-         LocalClockTime(FChange);
+  const std::string Window = FWindow.Text(), Until = LocalClockTime(FChange);
+  return FOpen ? FormatMessage("the window %s is open: playing until %s", Window.c_str(),
+                               Until.c_str())
+               : FormatMessage("the window %s is closed: silent until %s", Window.c_str(),
+                               Until.c_str());
 }
 
 void TWindowWatch::Read() {

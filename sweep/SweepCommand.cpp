@@ -13,6 +13,7 @@
 #include "platform/audio/SoundService.h"
 #include "platform/core/CommandLine.h"
 #include "platform/core/Exceptions.h"
+#include "platform/core/Messages.h"
 #include "platform/core/Translation.h"
 #include "sound/BandLimited.h"
 #include "sound/OutputLimit.h"
@@ -98,11 +99,12 @@ std::string Band(TPestTable& Table) {
          Hertz(BandLimit(Table, PestField::BandEnd)) + " Hz";
 }
 
-// Where a band stops being playable, and the words for why.
+// Where a band stops being playable, and why.
 struct TRateLimit {
-  int64_t From;       // the lowest hertz that cannot be played
-  std::string Why;    // " cannot be played at 48000 Hz"
-  unsigned Rate = 0;  // the rate the dialog's tones reach the output at; 0: their own
+  int64_t From;        // the lowest hertz that cannot be played
+  int64_t Asked = 0;   // the rate asked for with --rate R
+  std::string Output;  // with --rate output: the output that cannot carry it
+  unsigned Rate = 0;   // the rate the dialog's tones reach the output at; 0: their own
 };
 
 constexpr unsigned DialogRate = 96000;  // the rate of the dialog's tones
@@ -111,11 +113,11 @@ constexpr unsigned DialogRate = 96000;  // the rate of the dialog's tones
 // carries nothing at or above its passband edge (the tones there stay silent, as the level column
 // has them); at or above the tones' rate only half the rate limits.
 TRateLimit FixedRate(int64_t Rate) {
-  const std::string Why = " cannot be played at " + std::to_string(Rate) + " Hz";
   const unsigned Carried = unsigned(std::min<int64_t>(Rate, UINT32_MAX));
-  if (Rate < DialogRate) return {int64_t(std::ceil(PassbandEdge(unsigned(Rate)))), Why, Carried};
+  if (Rate < DialogRate)
+    return {int64_t(std::ceil(PassbandEdge(unsigned(Rate)))), Rate, "", Carried};
   // Rate - Rate / 2 is the lowest whole hertz at or above half the rate.
-  return {Rate - Rate / 2, Why, Carried};
+  return {Rate - Rate / 2, Rate, "", Carried};
 }
 
 // The output as its server runs it now, for the dialog's 96000 Hz tones.
@@ -125,8 +127,7 @@ TRateLimit OutputRate() {
     throw Exception(Chain.Unavailable.empty() ? Tr("no sound card output could be opened")
                                               : Chain.Describe());
   if (const auto Limit = OutputLimit(Chain, DialogRate))
-    return {int64_t(std::ceil(Limit->Edge)),
-            " cannot be carried by the output (" + Chain.Describe() + ")", Limit->Rate};
+    return {int64_t(std::ceil(Limit->Edge)), 0, Chain.Describe(), Limit->Rate};
   return FixedRate(DialogRate);
 }
 
@@ -137,10 +138,17 @@ std::string RateMark(TPestTable& Table, const TRateLimit& Limit) {
   if (!Start || !End) return "";
   const std::optional<TBand> Unplayable = PartAtOrAbove({*Start, *End}, Limit.From);
   if (!Unplayable) return "";
-  const std::string At = Limit.Why + ")";
-  if (Unplayable->Low == std::min(*Start, *End)) return "  (the whole band" + At;
-  return "  (" + std::to_string(Unplayable->Low) + "-" + std::to_string(Unplayable->High) + " Hz" +
-         At;
+  const bool Whole = Unplayable->Low == std::min(*Start, *End);
+  const long long Low = Unplayable->Low, High = Unplayable->High;
+  const char* const Output = Limit.Output.c_str();
+  if (Limit.Output.empty())
+    return Whole ? FormatMessage("  (the whole band cannot be played at %lld Hz)",
+                                 static_cast<long long>(Limit.Asked))
+                 : FormatMessage("  (%lld-%lld Hz cannot be played at %lld Hz)", Low, High,
+                                 static_cast<long long>(Limit.Asked));
+  return Whole ? FormatMessage("  (the whole band cannot be carried by the output (%s))", Output)
+               : FormatMessage("  (%lld-%lld Hz cannot be carried by the output (%s))", Low, High,
+                               Output);
 }
 
 // Says on the error stream what became of an index that no longer matched the table.
@@ -241,7 +249,7 @@ std::string ProfileLevel(TPestTable& Table, unsigned OutputRate, TToneLevels& Le
                                              Settings.PlayADSR, State.Interval, OutputRate,
                                              Levels));
   } catch (const Exception&) {
-    return "level unknown";  // an empty field: the sweep itself says which
+    return Tr("level unknown");  // an empty field: the sweep itself says which
   }
 }
 
@@ -260,7 +268,10 @@ int ProfilesCommand(const std::vector<std::string>& Arguments) {
       .Check([](const std::string& Text) {
         return Text == "output" || WholeRange(1, INT32_MAX)(Text).empty()
                    ? std::string()
-                   : "expected a whole number from 1 to 2147483647 or 'output', not '" + Text + "'";
+                   : FormatMessage(
+                         "expected a whole number from 1 to 2147483647 or 'output', "
+                         "not '%s'",
+                         Text.c_str());
       })
       .TypeName("R|output");
   return Line.Run(Arguments, [&] {
@@ -273,12 +284,17 @@ int ProfilesCommand(const std::vector<std::string>& Arguments) {
       const int Wave = WaveIndex(Table.Field(PestField::Waveform)->IsNull()
                                      ? -1
                                      : Table.Field(PestField::Waveform)->AsInteger());
-      std::cout << Cell(Table, PestField::Idx) << "  " << Cell(Table, PestField::Name) << "  "
-                << Band(Table) << "  step " << Cell(Table, PestField::Step) << " Hz  every "
-                << Cell(Table, PestField::Interval) << " ms  tone "
-                << Cell(Table, PestField::Duration) << " ms  " << WaveNames[Wave] << "  "
-                << ProfileLevel(Table, Rate ? Rate->Rate : 0, Levels)
-                << (Rate ? RateMark(Table, *Rate) : "") << "\n";
+      // Translators: key, name, band, step, interval, tone length, the waveform's name as
+      // --waveform takes it, level, and what cannot be played.
+      std::cout << FormatMessage("%s  %s  %s  step %s Hz  every %s ms  tone %s ms  %s  %s%s",
+                                 Cell(Table, PestField::Idx).c_str(),
+                                 Cell(Table, PestField::Name).c_str(), Band(Table).c_str(),
+                                 Cell(Table, PestField::Step).c_str(),
+                                 Cell(Table, PestField::Interval).c_str(),
+                                 Cell(Table, PestField::Duration).c_str(), WaveNames[Wave],
+                                 ProfileLevel(Table, Rate ? Rate->Rate : 0, Levels).c_str(),
+                                 (Rate ? RateMark(Table, *Rate) : "").c_str())
+                << "\n";
     }
     return ecSuccess;
   });
@@ -364,7 +380,7 @@ void TickOnce(TSweepSession& Session) {
 int ExportSweep(TSweepRun& Run, long long Ticks, ISweepLog& Log, const std::string& File) {
   for (long long Number = 1; Number <= Ticks; ++Number) TickOnce(Run.Session);
   if (Run.Recorder.Samples().empty() && Ticks > 0) {
-    std::cerr << "tessolon sweep: no tick produced a tone; nothing was written\n";
+    std::cerr << "tessolon sweep: " << Tr("no tick produced a tone; nothing was written") << "\n";
     return static_cast<int>(ecRefused);
   }
   Run.Recorder.WriteFile(File);
@@ -446,9 +462,9 @@ int RunSweep(const TSweepOptions& Options, ISweepClock& Clock) {
     throw EBadArguments(Tr("--export needs --ticks or --seconds"));
   TSweepRun Run(Options);
   if (!Run.Locate(Options)) {
-    std::cerr << "tessolon sweep: no pest profile "
-              << (Options.Pest ? "named '" + *Options.Pest + "'"
-                               : "with key " + std::to_string(*Options.Idx))
+    std::cerr << "tessolon sweep: "
+              << (Options.Pest ? FormatMessage("no pest profile named '%s'", Options.Pest->c_str())
+                               : FormatMessage("no pest profile with key %lld", *Options.Idx))
               << "\n";
     return static_cast<int>(ecRefused);
   }
@@ -458,8 +474,10 @@ int RunSweep(const TSweepOptions& Options, ISweepClock& Clock) {
   if (Options.Seconds) Limit = TicksIn(*Options.Seconds, Interval);
   if (Interval <= 0 && (!Limit || *Limit > 0) && !Options.Seconds) {
     // The timer never fires at interval 0; nothing would ever play.
-    std::cerr << "tessolon sweep: the profile's interval is " << Interval
-              << " ms, so its timer never fires\n";
+    std::cerr << "tessolon sweep: "
+              << FormatMessage("the profile's interval is %d ms, so its timer never fires",
+                               Interval)
+              << "\n";
     return static_cast<int>(ecRefused);
   }
   const std::unique_ptr<ISweepLog> Log = MakeSweepLog(Clock);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <set>
 
+#include "platform/core/Messages.h"
 #include "platform/core/Translation.h"
 #include "sound/ToneGen.h"
 #include "sound/ToneGenSynth.h"
@@ -112,23 +113,23 @@ const TSweepLevel& TSweepLevelMeter::Of(const TToneGen& ToneGen, const std::vect
 }
 
 std::string SweepLevelText(const TSweepLevel& Level) {
-  if (Level.Power <= 0) return "no audible sound: nothing between 20 Hz and 20 kHz";
-  std::string Text =
-      std::string(AudibleClassName(Level.Class())) + " sound at " + DbText(Level.Db());
+  if (Level.Power <= 0) return Tr("no audible sound: nothing between 20 Hz and 20 kHz");
+  std::string Text = FormatMessage("%s sound at %s", AudibleClassWord(Level.Class()).c_str(),
+                                   DbText(Level.Db()).c_str());
   if (Level.Ticks > 1)
-    Text += " (loudest tick " + DbText(PowerDb(Level.LoudestPower)) + " at " +
-            std::to_string(Level.LoudestHertz) + " Hz)";
+    Text += FormatMessage(" (loudest tick %s at %d Hz)",
+                          DbText(PowerDb(Level.LoudestPower)).c_str(), Level.LoudestHertz);
   return Text + MostlyText(Level.Shares, Level.Table, Level.Multiplier);
 }
 
 std::string SweepLevelShort(const TSweepLevel& Level) {
   if (Level.Power <= 0) return Tr("silent");
-  return DbText(Level.Db()) + " " + AudibleClassName(Level.Class());
+  return DbText(Level.Db()) + " " + AudibleClassWord(Level.Class());
 }
 
 std::string SweepLevelSentence(const TSweepLevel& Level) {
   if (Level.Power <= 0) return Tr("These tones carry no audible sound.");
-  return std::string("These tones carry ") + AudibleClassName(Level.Class()) +
-         " sound: " + DbText(Level.Db()) + MostlyText(Level.Shares, Level.Table, Level.Multiplier) +
-         ".";
+  return FormatMessage("These tones carry %s sound: %s%s.", AudibleClassWord(Level.Class()).c_str(),
+                       DbText(Level.Db()).c_str(),
+                       MostlyText(Level.Shares, Level.Table, Level.Multiplier).c_str());
 }

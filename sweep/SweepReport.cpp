@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "platform/audio/SoundService.h"
+#include "platform/core/Messages.h"
+#include "platform/core/Translation.h"
 #include "sound/BandLimited.h"
 #include "sound/OutputLimit.h"
 #include "sound/ToneGen.h"
@@ -14,9 +16,10 @@ namespace {
 bool WarnLeftOut(ISweepLog& Log, const TToneGen& ToneGen, long long Tick) {
   const std::vector<int64_t> LeftOut = PartialsLeftOut(ToneGen.Settings());
   if (LeftOut.empty()) return false;
-  Log.Warning("tick " + std::to_string(Tick) + ": " + std::to_string(LeftOut.front()) +
-              " Hz is at or above half the image's rate of " + std::to_string(ToneGen.ImageRate()) +
-              " samples per second and is left out (later ticks alike)");
+  Log.Warning(
+      FormatMessage("tick %lld: %lld Hz is at or above half the image's rate of %u "
+                    "samples per second and is left out (later ticks alike)",
+                    Tick, static_cast<long long>(LeftOut.front()), ToneGen.ImageRate()));
   return true;
 }
 
@@ -25,10 +28,10 @@ bool WarnLeftOut(ISweepLog& Log, const TToneGen& ToneGen, long long Tick) {
 bool WarnNotCarried(ISweepLog& Log, const TToneGen& ToneGen, long long Tick) {
   if (ToneGen.Carried()) return false;
   const auto Limit = CurrentOutputLimit(ToneGen.ImageRate());
-  Log.Warning("tick " + std::to_string(Tick) + ": " + std::to_string(ToneGen.Frequency()) +
-              " Hz cannot be carried: " +
-              (Limit ? Limit->Text() : std::string("the output runs below the tone's rate")) +
-              "; every tick the output cannot carry stays silent");
+  const std::string Why = Limit ? Limit->Text() : Tr("the output runs below the tone's rate");
+  Log.Warning(FormatMessage(
+      "tick %lld: %d Hz cannot be carried: %s; every tick the output cannot carry stays silent",
+      Tick, ToneGen.Frequency(), Why.c_str()));
   return true;
 }
 
@@ -38,13 +41,15 @@ bool TOutputWatch::Check() {
   const TOutputChain Chain = SoundService().Output(FImageRate);
   if (Chain.Rate == 0) {
     if (!FGone)
-      FLog.Notice(TLogPriority::Warning,
-                  "the output is gone; the sweep goes on and plays again as soon as there is one");
+      FLog.Notice(
+          TLogPriority::Warning,
+          Tr("the output is gone; the sweep goes on and plays again as soon as there is one"));
     FGone = true;
     return false;
   }
   if (FGone || Chain.Losses != FLosses)
-    FLog.Notice(TLogPriority::Notice, "playing on the new output: " + Chain.Describe());
+    FLog.Notice(TLogPriority::Notice,
+                FormatMessage("playing on the new output: %s", Chain.Describe().c_str()));
   FGone = false;
   FLosses = Chain.Losses;
   return true;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "platform/core/Messages.h"
 #include "sound/OutputLimit.h"
 #include "sound/ToneGen.h"
 #include "sound/UltrasoundTone.h"
@@ -15,7 +16,8 @@ void TSweepTruth::Start(const std::vector<int>& Positions) {
   const TSweepLevel Level =
       MeasureSweepLevel(FToneGen, Positions, FADSR, FInterval, OutputRate(), FLevels);
   FSaid = Level.Class();
-  FLog.Notice(TLogPriority::Notice, "these tones carry " + SweepLevelText(Level));
+  FLog.Notice(TLogPriority::Notice,
+              FormatMessage("these tones carry %s", SweepLevelText(Level).c_str()));
 }
 
 void TSweepTruth::Tick(long long Number) {
@@ -30,17 +32,18 @@ void TSweepTruth::Tick(long long Number) {
   const TSweepLevel& Level = Found->second;
   if (FSaid == Level.Class()) return;
   FSaid = Level.Class();
-  FLog.Notice(TLogPriority::Notice, "tick " + std::to_string(Number) + ", " +
-                                        std::to_string(FToneGen.Frequency()) +
-                                        " Hz: the tones now carry " + SweepLevelText(Level));
+  FLog.Notice(TLogPriority::Notice,
+              FormatMessage("tick %lld, %d Hz: the tones now carry %s", Number,
+                            FToneGen.Frequency(), SweepLevelText(Level).c_str()));
 }
 
 bool TSweepTruth::SilentBelowHearing(long long Number) {
   if (!FToneGen.UltrasoundOnly() || FToneGen.Frequency() >= UltrasoundFloor) return false;
   if (!FWarnedBelow)
-    FLog.Warning("tick " + std::to_string(Number) + ": " + std::to_string(FToneGen.Frequency()) +
-                 " Hz lies below 20.5 kHz, which ultrasound only leaves out; every such tick stays "
-                 "silent");
+    FLog.Warning(
+        FormatMessage("tick %lld: %d Hz lies below 20.5 kHz, which ultrasound only "
+                      "leaves out; every such tick stays silent",
+                      Number, FToneGen.Frequency()));
   FWarnedBelow = true;
   return true;
 }

@@ -3,6 +3,7 @@
 #include "platform/audio/AlsaProbe.h"
 #include "platform/audio/PipeWireProbe.h"
 #include "platform/audio/PulseProbe.h"
+#include "platform/core/Messages.h"
 
 #include <thread>
 
@@ -35,21 +36,21 @@ std::string RateList(const std::vector<unsigned>& Rates) {
 }  // namespace
 
 std::string TOutputChain::Describe() const {
-  const std::string At = " at " + std::to_string(Rate) + " Hz";
   switch (Server) {
     case TSoundServer::PipeWire:
-      return "PipeWire, graph" + At +
-             (Allowed.empty() ? "" : " (allowed: " + RateList(Allowed) + ")");
+      return Allowed.empty() ? FormatMessage("PipeWire, graph at %u Hz", Rate)
+                             : FormatMessage("PipeWire, graph at %u Hz (allowed: %s)", Rate,
+                                             RateList(Allowed).c_str());
     case TSoundServer::PulseAudio:
-      return "PulseAudio, sink" + At;
+      return FormatMessage("PulseAudio, sink at %u Hz", Rate);
     case TSoundServer::Alsa:
-      return "ALSA, default device" + At;
+      return FormatMessage("ALSA, default device at %u Hz", Rate);
     case TSoundServer::None:
       break;
   }
-  if (!Unavailable.empty()) return "no output (" + Unavailable + ")";
-  if (Rate == 0) return "no output (SDL's " + Driver + " driver)";
-  return "SDL's " + Driver + " driver" + At;
+  if (!Unavailable.empty()) return FormatMessage("no output (%s)", Unavailable.c_str());
+  if (Rate == 0) return FormatMessage("no output (SDL's %s driver)", Driver.c_str());
+  return FormatMessage("SDL's %s driver at %u Hz", Driver.c_str(), Rate);
 }
 
 unsigned TOutputChain::CarriedRate(unsigned ImageRate) const {

@@ -1,6 +1,7 @@
 #include "platform/core/CommandLine.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <exception>
@@ -8,6 +9,7 @@
 #include <limits>
 
 #include "platform/core/Messages.h"
+#include "platform/core/ParseErrors.h"
 #include "platform/core/Translation.h"
 
 namespace {
@@ -28,29 +30,34 @@ T ReadAs(const std::string& Text, const std::string& What) {
 
 }  // namespace
 
+// The rules' words are CLI11's own (IsMember, Range), said through the catalog.
 TTextRule OneOf(std::vector<std::string> Names) {
-  return [Member = CLI::IsMember(std::move(Names))](const std::string& Text) {
-    std::string Value = Text;
-    return Member(Value);
+  return [Names = std::move(Names)](const std::string& Text) -> std::string {
+    if (std::find(Names.begin(), Names.end(), Text) != Names.end()) return {};
+    std::string List;
+    for (const std::string& Name : Names) List += (List.empty() ? "" : ",") + Name;
+    return FormatMessage("%s not in {%s}", Text.c_str(), List.c_str());
   };
 }
 
 TTextRule WholeRange(long long Min, long long Max) {
-  return [Range = CLI::Range(Min, Max)](const std::string& Text) {
-    std::string Value = Text;
-    return Range(Value);
+  return [Min, Max](const std::string& Text) -> std::string {
+    long long Value = 0;
+    if (CLI::detail::lexical_cast(Text, Value) && Value >= Min && Value <= Max) return {};
+    return FormatMessage("Value %s not in range %lld to %lld", Text.c_str(), Min, Max);
   };
 }
 
 TTextRule RealRange(double Min, double Max) {
-  const std::string Range = Max == std::numeric_limits<double>::max()
-                                ? "of at least " + NumberText(Min)
-                                : "from " + NumberText(Min) + " to " + NumberText(Max);
+  const std::string Range =
+      Max == std::numeric_limits<double>::max()
+          ? FormatMessage("of at least %s", NumberText(Min).c_str())
+          : FormatMessage("from %s to %s", NumberText(Min).c_str(), NumberText(Max).c_str());
   return [Min, Max, Range](const std::string& Text) -> std::string {
     double Value = 0;
     if (!CLI::detail::lexical_cast(Text, Value) || !std::isfinite(Value) || Value < Min ||
         Value > Max)
-      return "'" + Text + "' is not a number " + Range;
+      return FormatMessage("'%s' is not a number %s", Text.c_str(), Range.c_str());
     return {};
   };
 }
@@ -191,6 +198,10 @@ TCommandLine::TCommandLine(std::string Name, std::string Usage)
   // A repeated option counts once, its last time; a flag takes no "=value".
   FApp->option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
   FApp->option_defaults()->disable_flag_override();
+  // CLI11's errors, in the user's language, as the one line of a bad command line.
+  FApp->failure_message([this](const CLI::App*, const CLI::Error& E) {
+    return BadArgumentsLine(TranslatedParseError(E.what()));
+  });
 }
 
 TCommandLine::~TCommandLine() = default;
@@ -211,18 +222,19 @@ int TCommandLine::Run(const std::vector<std::string>& Args, const std::function<
     std::cout << Tr(FUsage);
     return ecSuccess;
   } catch (const CLI::ParseError& E) {
-    return BadArguments(E.what());
+    FApp->exit(E, std::cout, std::cerr);
+    return ecBadArguments;
   } catch (const EBadArguments& E) {
-    return BadArguments(E.what());
+    std::cerr << BadArgumentsLine(E.what());
+    return ecBadArguments;
   } catch (const std::exception& E) {
     std::cerr << E.what() << '\n';
     return ecRefused;
   }
 }
 
-int TCommandLine::BadArguments(const char* Why) const {
-  std::cerr << FName << ": " << Why << FormatMessage(" (see '%s --help')", FName.c_str()) << '\n';
-  return ecBadArguments;
+std::string TCommandLine::BadArgumentsLine(const std::string& Why) const {
+  return FName + ": " + Why + FormatMessage(" (see '%s --help')", FName.c_str()) + '\n';
 }
 
 long long ReadWhole(const std::string& Text, const std::string& What) {

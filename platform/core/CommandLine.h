@@ -118,8 +118,8 @@ class TCommandLine {
   int Run(const std::vector<std::string>& Args, const std::function<int()>& Body);
 
  private:
-  // One line on stderr, status 2.
-  int BadArguments(const char* Why) const;
+  // The line on stderr for a bad command line: the command, why, and where to look.
+  std::string BadArgumentsLine(const std::string& Why) const;
 
   std::string FName, FUsage;
   std::unique_ptr<CLI::App> FApp;

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -67,11 +68,16 @@ TLabel::TLabel(TComponent* AOwner) : TControl(AOwner, new QLabel) {
   SetBounds(0, 0, 65, 13);
 }
 
+// A line of Thai takes the far taller line of the fallback font that draws it; the label keeps
+// about its own font's line instead and centres the text in it (as QLabel does), so the text
+// stays level with the design's and clear of the row below, its marks still inside.
 void TLabel::CaptionChanged() {
   auto* Label = static_cast<QLabel*>(Widget());
   Label->setText(QString::fromStdString(Caption()));
   Label->adjustSize();
-  SetBounds(Left(), Top(), Label->width(), Label->height());
+  int Height = Label->height();
+  if (!Label->wordWrap()) Height = std::min(Height, QFontMetrics(Label->font()).height() + 2);
+  SetBounds(Left(), Top(), Label->width(), Height);
 }
 
 void TLabel::SetTransparent(bool Value) {

@@ -11,6 +11,9 @@
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+#include <cerrno>
+#include <cstring>
+#include <optional>
 
 #include "app/MyTools2.h"
 #include "platform/core/DefinitionWriter.h"
@@ -21,6 +24,7 @@
 #include "sweep/DialogDefaults.h"
 #include "tests/app/WindowFixture.h"
 #include "tests/platform/qt/ListDriver.h"
+#include "tests/support/FileSizeLimit.h"
 
 namespace {
 
@@ -374,6 +378,47 @@ TEST_F(DialogWithMain, CloseWithTheTableNotOpenFailsAtOnceAndTheDialogStays) {
   EXPECT_TRUE(frmUtil->Visible());
   EXPECT_FALSE(frmMain->Visible());
   EXPECT_TRUE(frmMain->TableOpened());
+}
+
+// A Close on a full disk (the table's header cannot be written) shows the error and leaves the
+// dialog working on the table with its index, which keeps up with what is saved meanwhile; once
+// there is room, Close goes through and the main window reopens the table with an index that
+// still matches it (nothing to rebuild, nothing to tell the user).
+TEST_F(DialogWithMain, ACloseThatFailsKeepsTheIndexAndTheNextCloseHandsTheTableBack) {
+  std::optional<TFileSizeLimit> Full;
+  QTimer::singleShot(0, [&] {
+    Full.emplace(0);
+    Util<TControl>("btnClose").Click();
+  });
+  // Back in the dialog once the error box is gone.
+  TBoxCloser Closer(Timer());
+  bool Stayed = false;
+  QTimer Next;
+  QObject::connect(&Next, &QTimer::timeout, [&] {
+    if (!Closer.Closed || App.ErrorBoxOpen() || !Full) return;
+    Full.reset();
+    Stayed = frmUtil->Visible() && Table().Active() && Table().FindIndex("idx.ndx");
+    Util<TControl>("btnNext").Click();
+    Table().Append();  // a key the index must take in
+    Table().FieldByName("IDX")->SetAsInteger(0);
+    Table().FieldByName("NAME_PEST")->SetAsString("Aardvark");
+    Util<TControl>("btnSave").Click();
+    Util<TControl>("btnClose").Click();
+  });
+  Next.start(20);
+  frmMain->btnConfigClick(frmMain);
+  EXPECT_TRUE(Stayed);
+  ASSERT_EQ(Closer.Texts.size(), 1u);
+  EXPECT_TRUE(Closer.Texts[0].contains(QString::fromLocal8Bit(std::strerror(EFBIG))))
+      << Closer.Texts[0].toStdString();
+  EXPECT_FALSE(frmUtil->Visible());
+  EXPECT_TRUE(frmMain->Visible());
+  ASSERT_TRUE(Table().Active());
+  EXPECT_NE(Table().FindIndex("idx.ndx"), nullptr);
+  App.ProcessMessages();  // where a notice of a rebuilt index would come
+  EXPECT_EQ(Messages, std::vector<std::string>{"Information: Save Parameter success."});
+  ASSERT_TRUE(Table().Locate("IDX", TVariant(int64_t(0)), {}));
+  EXPECT_EQ(Table().FieldByName("NAME_PEST")->AsString(), "Aardvark");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <clocale>
 #include <memory>
 
@@ -68,4 +69,21 @@ TEST_F(ThaiWindows, ShowTheirStoredAndOwnTextsInThai) {
 
   QMessageBox Box(QMessageBox::Information, "", "", QMessageBox::Ok);
   EXPECT_EQ(Box.button(QMessageBox::Ok)->text(), "ตกลง");
+}
+
+// The Sound output page's sentences are put together from parts (the output, the level, what
+// the sound comes from); every part is Thai, only units and names stay.
+TEST_F(ThaiWindows, SayTheSoundOutputPagesComposedSentencesInThai) {
+  Sound.Rate = 48000;
+  frmUtil->Show();
+  Pages().SetActivePageIndex(2);
+  frmUtil->PageControl1Change(frmUtil);
+  EXPECT_EQ(Util<TControl>("lblDevice").Caption(), "เอาต์พุต: ไดรเวอร์ recording ของ SDL ที่ 48000 Hz");
+  const std::string Note = Util<TControl>("lblNote").Caption();
+  EXPECT_EQ(Note.rfind("เสียงเหล่านี้มีเสียงในช่วงที่หูได้ยิน (ได้ยิน): ", 0), 0u) << Note;
+  EXPECT_NE(Note.find(" ส่วนใหญ่มาจาก"), std::string::npos) << Note;
+  const QString Words = QString::fromStdString(Note)
+                            .remove(QRegularExpression("\\b(dBFS|kHz|Hz)\\b"))
+                            .remove(QRegularExpression("[^A-Za-z]"));
+  EXPECT_TRUE(Words.isEmpty()) << Note;
 }

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QStyle>
 #include <QTest>
@@ -186,6 +187,10 @@ TEST_F(FlatControls, GroupBoxPanelAndSpeedButtonGetFlatFrames) {
   const QColor Light(230, 230, 230), Dark(132, 134, 132);
   auto* Group = Make<TGroupBox>(10, 10, 200, 100);
   Group->SetCaption("Times");
+  // Thai, laid out on its fallback font's taller line: it stands on the group font's baseline, its
+  // marks above and below whole.
+  auto* Thai = Make<TGroupBox>(10, 170, 200, 100);
+  Thai->SetCaption("กลุ่มค่าสัมพันธ์");
   auto* Panel = Make<TPanel>(10, 120, 100, 40);
   Panel->SetBevelOuter(1);
   auto* Preset = Make<TSpeedButton>(220, 10, 48, 17);
@@ -202,6 +207,18 @@ TEST_F(FlatControls, GroupBoxPanelAndSpeedButtonGetFlatFrames) {
   EXPECT_EQ(Pixel(Image, 8, Middle), QColor(192, 192, 192));  // cleared round the caption
   EXPECT_EQ(Pixel(Image, 198, 50), Dark);
   EXPECT_EQ(Pixel(Image, 100, 98), Dark);
+
+  const QFont Font = Thai->Widget()->font();
+  QPainterPath Glyphs;
+  Glyphs.addText(0, 0, Font, QString::fromStdString(Thai->Caption()));
+  const QRectF Ink = Glyphs.boundingRect().translated(9, QFontMetrics(Font).ascent());
+  Image = Shot(Thai);
+  int Top = Image.height(), Bottom = -1;
+  for (int Y = 0; Y < 40; ++Y)
+    for (int X = 9; X < 9 + int(Ink.width()); ++X)
+      if (qGray(Image.pixel(X, Y)) < 100) Top = std::min(Top, Y), Bottom = std::max(Bottom, Y);
+  EXPECT_NEAR(Top, Ink.top(), 1.5);
+  EXPECT_NEAR(Bottom + 1, Ink.bottom(), 1.5);
 
   const QColor Face = Sys(clBtnFace);
   Image = Shot(Panel);

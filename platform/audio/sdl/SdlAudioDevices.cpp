@@ -3,14 +3,15 @@
 #include <SDL.h>
 
 #include "platform/audio/sdl/QuietStderr.h"
+#include "platform/core/Messages.h"
 
 namespace {
 
 std::string SampleFormatName(SDL_AudioFormat Format) {
-  const std::string Kind = SDL_AUDIO_ISFLOAT(Format)    ? "float"
-                           : SDL_AUDIO_ISSIGNED(Format) ? "signed"
-                                                        : "unsigned";
-  return Kind + " " + std::to_string(SDL_AUDIO_BITSIZE(Format)) + "-bit";
+  const int Bits = SDL_AUDIO_BITSIZE(Format);
+  if (SDL_AUDIO_ISFLOAT(Format)) return FormatMessage("float %d-bit", Bits);
+  return SDL_AUDIO_ISSIGNED(Format) ? FormatMessage("signed %d-bit", Bits)
+                                    : FormatMessage("unsigned %d-bit", Bits);
 }
 
 // SDL's audio for the lifetime of one listing; SDL counts the starts, so a sound service that

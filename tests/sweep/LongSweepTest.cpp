@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <iostream>
 #include <set>
 #include <streambuf>
@@ -21,13 +20,11 @@
 #include "sweep/SweepCommand.h"
 #include "table/TableCommand.h"
 #include "tests/support/Sanitizers.h"
-#include "tests/support/ScratchFolder.h"
+#include "tests/sweep/SweepFolder.h"
 
 #ifdef TESSOLON_ASAN
 extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -108,34 +105,20 @@ class TLineCounter : public std::streambuf {
   }
 };
 
+// The shipped profiles and one more: a 1 ms interval, 100 Hz steps, 5 ms sine tones. The
+// command's output goes to the counter.
 class LongSweep : public testing::Test {
  protected:
   void SetUp() override {
-    FFolder = MakeScratchFolder("tessolon-long-sweep-");
-    fs::create_directories(FFolder / "data");
-    WriteTable();
-    FPrevious = fs::current_path();
-    fs::current_path(FFolder);
-    FOldOut = std::cout.rdbuf(&FOut);
-  }
-  void TearDown() override {
-    std::cout.rdbuf(FOldOut);
-    fs::current_path(FPrevious);
-    fs::remove_all(FFolder);
-  }
-
-  // The shipped profiles and one more: a 1 ms interval, 100 Hz steps, 5 ms sine tones.
-  void WriteTable() {
-    const fs::path Table = FFolder / "data" / "para.dbf";
-    fs::copy_file(fs::path(TESSOLON_SOURCE_DIR) / "data" / "para.dbf", Table);
-    ASSERT_EQ(TableCommand({Table.string(), "append", "IDX=900", "NAME_PEST=Fast", "TIME_CH=1",
+    ASSERT_EQ(TableCommand({"data/para.dbf", "append", "IDX=900", "NAME_PEST=Fast", "TIME_CH=1",
                             "VAL_CH=100", "DURLATE=5", "F_START=7000", "F_END=8000", "WAV_FRM=0"}),
               0);
+    std::cout.rdbuf(&FOut);
   }
 
-  fs::path FFolder, FPrevious;
+  // Declared first, so that the folder gives cout its own buffer back before this goes.
   TLineCounter FOut;
-  std::streambuf* FOldOut = nullptr;
+  TSweepFolder FFolder{"tessolon-long-sweep-"};
 };
 
 }  // namespace

@@ -92,7 +92,8 @@ std::string Outcome(const std::function<std::string()>& Operation) {
              std::filesystem::path(M.substr(Head.size(), M.size() - Head.size() - Tail.size()))
                  .filename()
                  .string();
-    if (M.starts_with("Cannot open file")) return "in use";
+    if (M.starts_with("Cannot open file \"") && M.ends_with("\": it is in use by another process."))
+      return "in use";
     return M;
   }
 }

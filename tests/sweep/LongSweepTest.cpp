@@ -1,6 +1,6 @@
-// A long headless sweep: 20,000 ticks at a 1 ms interval on the sound card keep the heap, the
+// A long headless sweep: 10,000 ticks at a 1 ms interval on the sound card keep the heap, the
 // open file descriptors and the threads where they were. The gauges are read while the sweep
-// runs, at every thousandth tick line it writes, so growth that the end of the command would
+// runs, at every 500th tick line it writes, so growth that the end of the command would
 // free still shows, and the readings follow the sweep's progress rather than the clock.
 #include <dirent.h>
 #include <gtest/gtest.h>
@@ -29,9 +29,9 @@ extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 namespace {
 
 // Enough for the smallest block leaked per tick to show many times over the threshold below,
-// while the run stays at some 20 s of the suite's time.
-constexpr long long Ticks = 20000;
-constexpr long long TicksPerSample = 1000;
+// while the run stays at some 10 s of the suite's time.
+constexpr long long Ticks = 10000;
+constexpr long long TicksPerSample = 500;
 
 // Bytes the program holds on the heap now (AddressSanitizer keeps its own count).
 std::size_t HeapInUse() {
@@ -123,7 +123,7 @@ class LongSweep : public testing::Test {
 
 }  // namespace
 
-TEST_F(LongSweep, TwentyThousandTicksKeepHeapDescriptorsAndThreadsFlat) {
+TEST_F(LongSweep, TenThousandTicksKeepHeapDescriptorsAndThreadsFlat) {
   // A short sweep first, so that what the sound service sets up once is there before counting.
   ASSERT_EQ(SweepCommand({"--idx", "900", "--ticks", "20"}), 0);
   const TGauges Before = Read();
@@ -155,7 +155,7 @@ TEST_F(LongSweep, TwentyThousandTicksKeepHeapDescriptorsAndThreadsFlat) {
     return P;
   };
   const TGauges Early = Peak(0, Settled), Late = Peak(Samples.size() / 2, Samples.size());
-  // The smallest block leaked per tick would add some 160 KB over the second half.
+  // The smallest block leaked per tick would add some 80 KB over the second half.
   EXPECT_LE(Late.Heap, Early.Heap + 16 * 1024)
       << "heap grew from " << Early.Heap << " to " << Late.Heap;
   EXPECT_LE(Late.Descriptors, Early.Descriptors);

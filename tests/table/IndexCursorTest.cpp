@@ -139,16 +139,19 @@ TEST_F(IndexCursor, DatasetEditsMaintainTheIndex) {
     Table.Post();
     FAIL();
   } catch (const EDbaseError& E) {
-    EXPECT_NE(E.Message().find("Record=3 Key='2'."), std::string::npos) << E.Message();
+    EXPECT_EQ(E.Message(), "Key violation. (Key already present in file).\r\nIndex: " +
+                               Dir.File("idx.ndx") + "\r\nRecord=3 Key='2'.");
   }
   EXPECT_EQ(Table.State(), dsEdit);
   Table.Cancel();
-  // A failed append writes nothing and reports the violation.
+  // A failed append writes nothing, to the table or the index, and reports the violation.
+  const auto IndexBefore = ReadFile(Dir.File("idx.ndx"));
   Table.Append();
   Table.FieldByName("IDX")->SetAsInteger(9);
   EXPECT_THROW(Table.Post(), EDbaseError);
   Table.Cancel();
   EXPECT_EQ(Table.TableFile()->RecordCount(), 4);
+  EXPECT_EQ(ReadFile(Dir.File("idx.ndx")), IndexBefore);
   Table.First();
   Table.Delete();
   EXPECT_EQ(VerifyIndex(Index()), "");

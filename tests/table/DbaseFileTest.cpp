@@ -261,12 +261,10 @@ TEST(DbaseFileTest, CreationRefusesTypesTheLevelCannotHold) {
   File.SetFileName(Dir.File("x.dbf"));
   File.SetMode(pfExclusiveCreate);
   File.SetTableLevel(3);
-  try {
-    File.CreateTable({{"A", 'C', 3}, {"count", 'I', 4}});
-    FAIL();
-  } catch (const EDbaseError& E) {
-    EXPECT_EQ(E.Message(), "Invalid field type 'I' for field 'COUNT'.");
-  }
+  EXPECT_EQ(ErrorOf<EDbaseError>([&] {
+              File.CreateTable({{"A", 'C', 3}, {"count", 'I', 4}});
+            }),
+            "Invalid field type 'I' for field 'COUNT'.");
   EXPECT_FALSE(File.Active());
 }
 

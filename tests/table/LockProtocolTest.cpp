@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <future>
 
 #include "table/DbaseMessages.h"
 #include "table/NdxVerify.h"
@@ -98,6 +99,14 @@ std::string Outcome(const std::function<std::string()>& Operation) {
   }
 }
 
+std::string AppendOne(TSharedTable& S) {
+  return "appended as " + std::to_string(S.T.Append({{"IDX", 10}, {"NAME", "new"}}));
+}
+std::string ReadSecond(TSharedTable& S) {
+  std::vector<std::uint8_t> Buffer(S.T.Table().RecordSize());
+  return S.T.Table().ReadRecord(2, Buffer.data()) ? "read" : "short";
+}
+
 }  // namespace
 
 // Locks our files hold while they are open or while a record is edited, read from outside.
@@ -167,13 +176,8 @@ TEST(LockProtocol, HeldLocksLieAtThePinnedOffsets) {
 // reads; a foreign write lock stops reads at the gates.
 TEST(LockProtocol, OperationsMeetOthersLocksAtThePinnedOffsets) {
   const TShortLockWait Short;
-  auto Append = [](TSharedTable& S) {
-    return "appended as " + std::to_string(S.T.Append({{"IDX", 10}, {"NAME", "new"}}));
-  };
-  auto Read2 = [](TSharedTable& S) {
-    std::vector<std::uint8_t> Buffer(S.T.Table().RecordSize());
-    return S.T.Table().ReadRecord(2, Buffer.data()) ? std::string("read") : "short";
-  };
+  const auto Append = AppendOne;
+  const auto Read2 = ReadSecond;
   auto Edit2 = [](TSharedTable& S) {
     S.T.Change(2, {{"NAME", "edited"}});
     return std::string("edited");
@@ -245,6 +249,36 @@ TEST(LockProtocol, OperationsMeetOthersLocksAtThePinnedOffsets) {
     EXPECT_EQ(After, S.T.Table().RecordCount());
     EXPECT_EQ(VerifyIndex(*S.Index), "");
     EXPECT_EQ(FileLE32(ReadFile(S.T.TableName()), 4), std::uint32_t(S.T.Table().RecordCount()));
+  }
+}
+
+// A lock held outside only for a moment is waited for: the operation goes through once it is
+// gone, at a gate, at the table's header and at the index's header page.
+TEST(LockProtocol, OperationsWaitForALockHeldOnlyForAMoment) {
+  const struct {
+    TTarget Target;
+    short Type;
+    std::int64_t Start;
+    std::string (*Operation)(TSharedTable&);
+    const char* Expected;
+  } Cases[] = {{tgTable, F_WRLCK, Gate(2), ReadSecond, "read"},
+               {tgTable, F_RDLCK, HeaderLock, AppendOne, "appended as 4"},
+               {tgIndex, F_RDLCK, 0, AppendOne, "appended as 4"}};
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Expected);
+    TSharedTable S;
+    auto Other = std::make_unique<TForeignFile>(S.Name(C.Target));
+    ASSERT_TRUE(Other->Lock(C.Type, C.Start, 1));
+    std::promise<void> Started;
+    auto Done = std::async(std::launch::async, [&] {
+      Started.set_value();
+      return Outcome([&] { return C.Operation(S); });
+    });
+    Started.get_future().wait();
+    // While the lock is held the operation cannot end (it would wait two seconds to give up).
+    EXPECT_EQ(Done.wait_for(std::chrono::milliseconds(20)), std::future_status::timeout);
+    Other.reset();  // closing the descriptor releases its lock
+    EXPECT_EQ(Done.get(), C.Expected);
   }
 }
 

@@ -75,12 +75,8 @@ TEST(NdxIndex, CreatingNeedsExclusiveAccess) {
   Index.SetFileName(T.File("idx.ndx"));
   Index.SetMode(pfReadWriteCreate);
   Index.Open();
-  try {
-    Index.CreateIndex("IDX", 0);
-    FAIL();
-  } catch (const EDbaseError& E) {
-    EXPECT_EQ(E.Message(), "Exclusive access is required for this operation.");
-  }
+  EXPECT_EQ(ErrorOf<EDbaseError>([&] { Index.CreateIndex("IDX", 0); }),
+            "Exclusive access is required for this operation.");
 }
 
 TEST(NdxIndex, ExpressionErrors) {
@@ -92,14 +88,8 @@ TEST(NdxIndex, ExpressionErrors) {
       {"OK", "Invalid index type: can only be string or float."},
       {"NOTES", "Field \"NOTES\" is an invalid field type to base index on."},
       {"LONG", "Index result for \"LONG\" too long, >100 characters (120)."}};
-  for (const auto& [Expr, Message] : Cases) {
-    try {
-      T.CreateIndex("x.ndx", Expr);
-      ADD_FAILURE() << Expr;
-    } catch (const EDbaseError& E) {
-      EXPECT_EQ(E.Message(), Message);
-    }
-  }
+  for (const auto& Case : Cases)
+    EXPECT_EQ(ErrorOf<EDbaseError>([&] { T.CreateIndex("x.ndx", Case.first); }), Case.second);
 }
 
 }  // namespace

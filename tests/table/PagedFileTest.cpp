@@ -56,12 +56,7 @@ TEST(PagedFileTest, RecordLocksConflictBetweenOpenFilesUntilReleased) {
   auto B = OpenFile(Name, pfReadWriteOpen);
   std::vector<std::uint8_t> R(A->RecordSize());
   A->LockRecord(1, R.data());
-  try {
-    B->LockRecord(1, R.data());
-    FAIL();
-  } catch (const EDbaseError& E) {
-    EXPECT_EQ(E.Message(), "Record locked.");
-  }
+  EXPECT_EQ(ErrorOf<EDbaseError>([&] { B->LockRecord(1, R.data()); }), "Record locked.");
   B->LockRecord(2, R.data());  // other records stay free
   B->UnlockRecord(2);
   A->UnlockRecord(1);  // cancel

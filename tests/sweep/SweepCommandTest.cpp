@@ -237,7 +237,12 @@ TEST_F(SweepCommandTest, ExitStatusesSeparateRefusalsFromBadArguments) {
         {"--idx", "1", "--ticks", "1", "--seconds", "1"},
         {"--idx", "1", "--export", "a.wav"},
         {"--idx", "1", "--speaker", "--export", "a.wav", "--ticks", "1"},
-        {"--idx", "1", "--loud"}})
+        {"--idx", "1", "--loud"},
+        {"--idx", "1", "--until-close"},
+        {"--idx", "1", "--between", "22:00"},
+        {"--idx", "1", "--between", "25:00-06:00"},
+        {"--idx", "1", "--between", "06:00-06:00"},
+        {"--idx", "1", "--between", "22:00-06:00", "--ticks", "1", "--export", "a.wav"}})
     EXPECT_EQ(SweepCommand(Bad), 2) << testing::PrintToString(Bad);
   EXPECT_FALSE(fs::exists("a.wav"));
   fs::remove_all("data");

@@ -55,10 +55,11 @@ class TForeignFile {
   int FHandle;
 };
 
-// Shortens every lock wait of this process for the cases that are meant to give up.
-struct TShortLockWait {
-  TShortLockWait() { TPagedFile::SetLockWaitLimit(std::chrono::milliseconds(100)); }
-  ~TShortLockWait() { TPagedFile::SetLockWaitLimit(DefaultLockWaitLimit); }
+// Sets the lock wait limit of this process for the object's life: short for the cases that are
+// meant to give up, long for those that are meant to wait.
+struct TLockWait {
+  explicit TLockWait(std::chrono::milliseconds Limit) { TPagedFile::SetLockWaitLimit(Limit); }
+  ~TLockWait() { TPagedFile::SetLockWaitLimit(DefaultLockWaitLimit); }
 };
 
 // A shared table of three records (IDX 1..3) with a distinct index on IDX, and a copy of the
@@ -175,7 +176,7 @@ TEST(LockProtocol, HeldLocksLieAtThePinnedOffsets) {
 // must meet (and a neighbouring one it must pass). A foreign read lock stops our lock but not our
 // reads; a foreign write lock stops reads at the gates.
 TEST(LockProtocol, OperationsMeetOthersLocksAtThePinnedOffsets) {
-  const TShortLockWait Short;
+  const TLockWait Short(std::chrono::milliseconds(100));
   const auto Append = AppendOne;
   const auto Read2 = ReadSecond;
   auto Edit2 = [](TSharedTable& S) {
@@ -264,6 +265,8 @@ TEST(LockProtocol, OperationsWaitForALockHeldOnlyForAMoment) {
   } Cases[] = {{tgTable, F_WRLCK, Gate(2), ReadSecond, "read"},
                {tgTable, F_RDLCK, HeaderLock, AppendOne, "appended as 4"},
                {tgIndex, F_RDLCK, 0, AppendOne, "appended as 4"}};
+  // Long enough for the release below however busy the machine.
+  const TLockWait Long(std::chrono::minutes(1));
   for (const auto& C : Cases) {
     SCOPED_TRACE(C.Expected);
     TSharedTable S;
@@ -275,7 +278,7 @@ TEST(LockProtocol, OperationsWaitForALockHeldOnlyForAMoment) {
       return Outcome([&] { return C.Operation(S); });
     });
     Started.get_future().wait();
-    // While the lock is held the operation cannot end (it would wait two seconds to give up).
+    // While the lock is held the operation cannot end.
     EXPECT_EQ(Done.wait_for(std::chrono::milliseconds(20)), std::future_status::timeout);
     Other.reset();  // closing the descriptor releases its lock
     EXPECT_EQ(Done.get(), C.Expected);

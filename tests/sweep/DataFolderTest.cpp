@@ -47,19 +47,6 @@ class DataFolder : public testing::Test {
 
 }  // namespace
 
-TEST_F(DataFolder, ElsewhereTheUsersCopyIsMadeOnceAndKeptAfterwards) {
-  EXPECT_EQ(PestTableFolder(Places), User.string() + "/");
-  EXPECT_EQ(Contents(User / "para.dbf"), "installed table");
-  EXPECT_EQ(Contents(User / "idx.ndx"), "installed index");
-  EXPECT_NE(fs::status(User / "para.dbf").permissions() & fs::perms::owner_write, fs::perms::none);
-  EXPECT_EQ(std::distance(fs::directory_iterator(User), fs::directory_iterator()), 2);
-
-  Write(User / "para.dbf", "edited by the user");
-  EXPECT_EQ(PestTableFolder(Places), User.string() + "/");
-  EXPECT_EQ(Contents(User / "para.dbf"), "edited by the user");
-  EXPECT_EQ(Contents(Places.Installed / "para.dbf"), "installed table");
-}
-
 TEST_F(DataFolder, AWorkingDirectoryWithATableOrNothingToCopyKeepsTheWorkingDirectoryRule) {
   const std::string Local = (Places.Current / "data").string() + "/";
   TDataPlaces NotInstalled = Places;
@@ -75,9 +62,10 @@ TEST_F(DataFolder, AWorkingDirectoryWithATableOrNothingToCopyKeepsTheWorkingDire
   EXPECT_FALSE(fs::exists(User));
 }
 
-// The window opens the table in whatever folder this answers; a copy the disk refused must not
-// leave it to the table's own default, the program's folder (/usr/bin).
-TEST_F(DataFolder, AFailedCopyLeavesTheUsersTableToBeNamedWhenOpened) {
+// Elsewhere the user's copy is made. The window opens the table in whatever folder this answers;
+// a copy the disk refused must not leave it to the table's own default, the program's folder
+// (/usr/bin). The copy the next start makes is the user's to write, and is kept from then on.
+TEST_F(DataFolder, TheUsersCopyIsMadeOnceTheDiskHasRoomAndKeptAfterwards) {
   fs::permissions(Places.Installed / "para.dbf", fs::perms::owner_write, fs::perm_options::add);
   Write(Places.Installed / "para.dbf", std::string(8192, 't'));
   std::string Folder;
@@ -98,9 +86,16 @@ TEST_F(DataFolder, AFailedCopyLeavesTheUsersTableToBeNamedWhenOpened) {
   } catch (const Exception& E) {
     EXPECT_EQ(E.Message(), "Open: file not found: \"" + (User / "para.dbf").string() + "\".");
   }
-  // Once the disk has room, the next start makes the copy.
+  EXPECT_FALSE(Table.Active());
+  fs::permissions(Places.Installed / "para.dbf", fs::perms::owner_write, fs::perm_options::remove);
   EXPECT_EQ(PestTableFolder(Places), User.string() + "/");
   EXPECT_EQ(fs::file_size(User / "para.dbf"), 8192u);
+  EXPECT_EQ(Contents(User / "idx.ndx"), "installed index");
+  EXPECT_NE(fs::status(User / "para.dbf").permissions() & fs::perms::owner_write, fs::perms::none);
+  Write(User / "para.dbf", "edited by the user");
+  EXPECT_EQ(PestTableFolder(Places), User.string() + "/");
+  EXPECT_EQ(Contents(User / "para.dbf"), "edited by the user");
+  EXPECT_EQ(fs::file_size(Places.Installed / "para.dbf"), 8192u);
 }
 
 // Copies made before the shipped table carried its code page are marked as it is, so that names

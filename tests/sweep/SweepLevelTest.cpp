@@ -4,8 +4,6 @@
 // and the service asked to fade ultrasound-only tones.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <iostream>
 #include <sstream>
 
 #include "platform/audio/RecordingSoundService.h"
@@ -15,35 +13,19 @@
 #include "sweep/SweepCommand.h"
 #include "sweep/SweepLevel.h"
 #include "sweep/SweepOutput.h"
-#include "tests/support/ScratchFolder.h"
-
-namespace fs = std::filesystem;
+#include "tests/sweep/SweepFolder.h"
 
 namespace {
 
-// The shipped table in a scratch folder that is the current directory; the streams captured.
+// The shipped table in the current directory; the streams captured.
 class ShippedSweep : public testing::Test {
  protected:
-  void SetUp() override {
-    fs::create_directories(FFolder / "data");
-    fs::copy_file(fs::path(TESSOLON_SOURCE_DIR) / "data" / "para.dbf",
-                  FFolder / "data" / "para.dbf");
-    FPrevious = fs::current_path();
-    fs::current_path(FFolder.Path());
-    FOldOut = std::cout.rdbuf(FOut.rdbuf());
-    FOldErr = std::cerr.rdbuf(FErr.rdbuf());
-    FService.Rate = 96000;
-  }
-  void TearDown() override {
-    std::cout.rdbuf(FOldOut);
-    std::cerr.rdbuf(FOldErr);
-    fs::current_path(FPrevious);
-  }
+  void SetUp() override { FService.Rate = 96000; }
 
   // The level of Pest's sweep through one pass, as the headless sweep plays it.
   TSweepLevel Level(const std::string& Pest, bool UltrasoundOnly,
                     std::vector<int>* Positions = nullptr) {
-    TPestTable Table((fs::current_path() / "data").string(), [](const std::string&) {});
+    TPestTable Table(FFolder.Data().string(), [](const std::string&) {});
     EXPECT_TRUE(Table.LocatePest(Pest));
     TToneGen ToneGen(nullptr);
     ApplyDialogToneSettings(ToneGen);
@@ -59,10 +41,8 @@ class ShippedSweep : public testing::Test {
     return MeasureSweepLevel(ToneGen, Pass, Settings.PlayADSR, State.Interval, 0, FLevels);
   }
 
-  const TScratchFolder FFolder{"tessolon-level-"};
-  fs::path FPrevious;
-  std::ostringstream FOut, FErr;
-  std::streambuf *FOldOut = nullptr, *FOldErr = nullptr;
+  TSweepFolder FFolder{"tessolon-level-"};
+  std::ostringstream& FErr = FFolder.Err;
   TRecordingSoundService FService;
   TScopedSoundService FScope{FService};
   TToneLevels FLevels;

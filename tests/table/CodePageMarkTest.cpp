@@ -16,7 +16,7 @@ std::string Row(const char* Idx, const char* Name) {
 
 }  // namespace
 
-TEST(CodePageMarkTest, OnlyUnmarkedPlainTablesAreMarked) {
+TEST(CodePageMarkTest, OnlyUnmarkedPlainTablesAreMarkedWhenNoOneWritesThem) {
   const struct {
     const char* What;
     std::vector<TRawField> Fields;
@@ -61,9 +61,9 @@ TEST(CodePageMarkTest, OnlyUnmarkedPlainTablesAreMarked) {
       {"memo field", {{"NAME", 'C', 4}, {"NOTE", 'M', 10}}, {" Fly           "}, 0, false, true},
   };
   TScratchDir Dir;
+  const std::string Name = Dir.File("t.dbf");
   for (const auto& Case : Cases) {
     SCOPED_TRACE(Case.What);
-    const std::string Name = Dir.File("t.dbf");
     WriteTable(Name, Case.Fields, Case.Records, Case.Id);
     const auto Before = ReadFile(Name);
     EXPECT_EQ(MarkPlainTable(Name, 874), Case.Marked);
@@ -76,13 +76,8 @@ TEST(CodePageMarkTest, OnlyUnmarkedPlainTablesAreMarked) {
     EXPECT_TRUE(std::equal(After.begin() + 30, After.end(), Before.begin() + 30));
     EXPECT_EQ(OpenFile(Name, pfReadOnly)->CodePage(), 874);
   }
-}
-
-// Marking changes how every open reads the text: a table another program has open for writing
-// is left alone, and marked by a later call.
-TEST(CodePageMarkTest, ATableInUseIsMarkedLater) {
-  TScratchDir Dir;
-  const std::string Name = Dir.File("t.dbf");
+  // Marking changes how every open reads the text: a table another program has open for
+  // writing is left alone, and marked by a later call.
   WriteTable(Name, Names, {Row("1", "Flea")});
   const auto Before = ReadFile(Name);
   {

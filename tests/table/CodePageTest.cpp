@@ -41,12 +41,8 @@ TEST(CodePageTest, ConvertersTranslateBothWays) {
   EXPECT_EQ(Unknown.ToUtf8("ab\xA5"), "ab\uFFFD");
 
   EXPECT_EQ(Ansi.FromUtf8("Caf\u00E9 \u20AC"), "Caf\xE9 \x80");
-  try {
-    Ansi.FromUtf8("\u0416uk");  // Cyrillic Zhe
-    FAIL();
-  } catch (const EDbaseError& E) {
-    EXPECT_EQ(E.Message(), "Text \"\u0416uk\" cannot be stored in code page 1252.");
-  }
+  EXPECT_EQ(ErrorOf<EDbaseError>([&] { Ansi.FromUtf8("\u0416uk"); }),  // Cyrillic Zhe
+            "Text \"\u0416uk\" cannot be stored in code page 1252.");
   EXPECT_THROW(Oem.FromUtf8("\u20AC"), EDbaseError);
   EXPECT_THROW(Oem.FromUtf8("\xFF\xFE"), EDbaseError);  // not UTF-8 at all
   EXPECT_EQ(Unknown.FromUtf8("plain"), "plain");

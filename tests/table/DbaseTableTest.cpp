@@ -172,33 +172,6 @@ TEST(DbaseTableTest, CloseRewritesTheDateUnlessReadOnly) {
   EXPECT_EQ(HeaderDate(File), Today());
 }
 
-// A record another user edits cannot be edited here until they let it go; the others can.
-TEST(DbaseTableTest, ARecordLockedByAnotherUserIsRefusedUntilReleased) {
-  TScratchDir Dir;
-  WriteSampleTable(Dir.File("para.dbf"));
-  const auto Other = OpenFile(Dir.File("para.dbf"));
-  std::vector<std::uint8_t> Held(Other->RecordSize());
-  Other->LockRecord(1, Held.data());
-  auto T = OpenPests(Dir);
-  try {
-    T->Edit();
-    ADD_FAILURE() << "edit of a locked record succeeded";
-  } catch (const EDbaseError& E) {
-    EXPECT_EQ(E.Message(), "Record locked.");
-  }
-  EXPECT_EQ(T->State(), dsBrowse);
-  T->Next();
-  T->Edit();
-  T->Cancel();
-  Other->UnlockRecord(1);
-  T->First();
-  T->Edit();
-  T->FieldByName("NAME_PEST")->SetAsString("Wasp");
-  T->Post();
-  T->Close();
-  EXPECT_EQ(OpenPests(Dir)->FieldByName("NAME_PEST")->AsString(), "Wasp");
-}
-
 TEST(DbaseTableTest, LocateCaseInsensitivePartialOnTranslatedText) {
   TScratchDir Dir;
   // Language driver 0x57: code page 1252; "M\xFC" is "Mü" there.
@@ -235,27 +208,6 @@ TEST(DbaseTableTest, FolderResolution) {
   T.SetFilePath("");
   EXPECT_EQ(T.AbsolutePath(), Exe + "/");
   EXPECT_EQ(T.Version(), "6.20");
-}
-
-TEST(DbaseTableTest, OpenFailuresLeaveTheTableClosed) {
-  TScratchDir Dir;
-  TDbaseTable T(nullptr);
-  T.SetFilePath(Dir.Path());
-  T.SetTableName("para.dbf");
-  try {
-    T.Open();
-    FAIL();
-  } catch (const Exception& E) {
-    EXPECT_EQ(E.Message(), "Open: file not found: \"" + Dir.File("para.dbf") + "\".");
-  }
-  EXPECT_FALSE(T.Active());
-  auto B = MakeDbf({}, {});
-  B[10] = 0;  // zero record length: the open gives up silently
-  WriteFile(Dir.File("para.dbf"), B);
-  EXPECT_THROW(T.Open(), EAbort);
-  EXPECT_FALSE(T.Active());
-  T.Close();
-  T.SetFilePath("/tmp");  // closed: allowed
 }
 
 TEST(DbaseTableTest, DuplicateNamesGetSuffixes) {

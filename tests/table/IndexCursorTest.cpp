@@ -98,12 +98,8 @@ TEST_F(IndexCursor, FailedBuildIsDroppedWithItsFile) {
 
 TEST_F(IndexCursor, AttachAndDetachRules) {
   Table.Open();
-  try {
-    Table.AttachIndexFile("idx.ndx");
-    FAIL();
-  } catch (const Exception& E) {
-    EXPECT_EQ(E.Message(), "Open: file not found: \"" + Dir.File("idx.ndx") + "\".");
-  }
+  EXPECT_EQ(ErrorOf([&] { Table.AttachIndexFile("idx.ndx"); }),
+            "Open: file not found: \"" + Dir.File("idx.ndx") + "\".");
   Table.Close();
   Table.Indexes().SetStrings({"idx.ndx;IDX;ixPrimary,ixUnique"});
   Table.Open();
@@ -135,20 +131,19 @@ TEST_F(IndexCursor, DatasetEditsMaintainTheIndex) {
   // A key violation on post: reported, nothing written, still editing with the lock held.
   Table.Edit();
   Table.FieldByName("IDX")->SetAsInteger(2);
-  try {
-    Table.Post();
-    FAIL();
-  } catch (const EDbaseError& E) {
-    EXPECT_NE(E.Message().find("Record=3 Key='2'."), std::string::npos) << E.Message();
-  }
+  EXPECT_EQ(ErrorOf<EDbaseError>([&] { Table.Post(); }),
+            "Key violation. (Key already present in file).\r\nIndex: " + Dir.File("idx.ndx") +
+                "\r\nRecord=3 Key='2'.");
   EXPECT_EQ(Table.State(), dsEdit);
   Table.Cancel();
-  // A failed append writes nothing and reports the violation.
+  // A failed append writes nothing, to the table or the index, and reports the violation.
+  const auto IndexBefore = ReadFile(Dir.File("idx.ndx"));
   Table.Append();
   Table.FieldByName("IDX")->SetAsInteger(9);
   EXPECT_THROW(Table.Post(), EDbaseError);
   Table.Cancel();
   EXPECT_EQ(Table.TableFile()->RecordCount(), 4);
+  EXPECT_EQ(ReadFile(Dir.File("idx.ndx")), IndexBefore);
   Table.First();
   Table.Delete();
   EXPECT_EQ(VerifyIndex(Index()), "");

@@ -29,7 +29,7 @@ std::vector<std::string> Rows(const std::vector<int>& Keys) {
   return Result;
 }
 
-std::vector<std::string> Names(std::initializer_list<int> Numbers) {
+std::vector<std::string> PestNames(std::initializer_list<int> Numbers) {
   std::vector<std::string> Result;
   for (int N : Numbers) Result.push_back("Pest" + std::to_string(N));
   return Result;
@@ -100,17 +100,17 @@ TEST_F(IndexOutOfStep, AnotherProgramsEditIsMendedWhenAloneAndLeftOutWhileOthers
        [](IndexOutOfStep& T) {
          WriteTable(T.TableName(), SampleFields, Rows({5, 3, 1, 4}));
        },
-       Names({1, 2, 3, 4}), Names({3, 2, 4, 1}), "record 4 is missing"},
+       PestNames({1, 2, 3, 4}), PestNames({3, 2, 4, 1}), "record 4 is missing"},
       {"record removed",
        [](IndexOutOfStep& T) {
          WriteTable(T.TableName(), SampleFields, Rows({5, 3}));
        },
-       Names({1, 2}), Names({2, 1}), "names record 3 of 2"},
+       PestNames({1, 2}), PestNames({2, 1}), "names record 3 of 2"},
       {"key changed",
        [](IndexOutOfStep& T) {
          WriteTable(T.TableName(), SampleFields, Rows({5, 3, 9}));
        },
-       Names({1, 2, 3}), Names({2, 1, 3}), "is not the key of record"},
+       PestNames({1, 2, 3}), PestNames({2, 1, 3}), "is not the key of record"},
       {"change to the index cut off",
        [](IndexOutOfStep& T) {
          auto Bytes = T.IndexBytes();
@@ -118,7 +118,7 @@ TEST_F(IndexOutOfStep, AnotherProgramsEditIsMendedWhenAloneAndLeftOutWhileOthers
          std::ofstream(T.IndexName(), std::ios::binary | std::ios::trunc)
              .write(reinterpret_cast<const char*>(Bytes.data()), std::streamsize(Bytes.size()));
        },
-       Names({1, 2, 3}), Names({3, 2, 1}), "damaged"},
+       PestNames({1, 2, 3}), PestNames({3, 2, 1}), "damaged"},
   };
   for (const TForeignEdit& Edit : Edits) {
     for (const bool Held : {false, true}) {

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <future>
 
 #include "table/DbaseMessages.h"
 #include "table/NdxVerify.h"
@@ -54,10 +55,11 @@ class TForeignFile {
   int FHandle;
 };
 
-// Shortens every lock wait of this process for the cases that are meant to give up.
-struct TShortLockWait {
-  TShortLockWait() { TPagedFile::SetLockWaitLimit(std::chrono::milliseconds(100)); }
-  ~TShortLockWait() { TPagedFile::SetLockWaitLimit(DefaultLockWaitLimit); }
+// Sets the lock wait limit of this process for the object's life: short for the cases that are
+// meant to give up, long for those that are meant to wait.
+struct TLockWait {
+  explicit TLockWait(std::chrono::milliseconds Limit) { TPagedFile::SetLockWaitLimit(Limit); }
+  ~TLockWait() { TPagedFile::SetLockWaitLimit(DefaultLockWaitLimit); }
 };
 
 // A shared table of three records (IDX 1..3) with a distinct index on IDX, and a copy of the
@@ -92,9 +94,18 @@ std::string Outcome(const std::function<std::string()>& Operation) {
              std::filesystem::path(M.substr(Head.size(), M.size() - Head.size() - Tail.size()))
                  .filename()
                  .string();
-    if (M.starts_with("Cannot open file")) return "in use";
+    if (M.starts_with("Cannot open file \"") && M.ends_with("\": it is in use by another process."))
+      return "in use";
     return M;
   }
+}
+
+std::string AppendOne(TSharedTable& S) {
+  return "appended as " + std::to_string(S.T.Append({{"IDX", 10}, {"NAME", "new"}}));
+}
+std::string ReadSecond(TSharedTable& S) {
+  std::vector<std::uint8_t> Buffer(S.T.Table().RecordSize());
+  return S.T.Table().ReadRecord(2, Buffer.data()) ? "read" : "short";
 }
 
 }  // namespace
@@ -165,14 +176,9 @@ TEST(LockProtocol, HeldLocksLieAtThePinnedOffsets) {
 // must meet (and a neighbouring one it must pass). A foreign read lock stops our lock but not our
 // reads; a foreign write lock stops reads at the gates.
 TEST(LockProtocol, OperationsMeetOthersLocksAtThePinnedOffsets) {
-  const TShortLockWait Short;
-  auto Append = [](TSharedTable& S) {
-    return "appended as " + std::to_string(S.T.Append({{"IDX", 10}, {"NAME", "new"}}));
-  };
-  auto Read2 = [](TSharedTable& S) {
-    std::vector<std::uint8_t> Buffer(S.T.Table().RecordSize());
-    return S.T.Table().ReadRecord(2, Buffer.data()) ? std::string("read") : "short";
-  };
+  const TLockWait Short(std::chrono::milliseconds(100));
+  const auto Append = AppendOne;
+  const auto Read2 = ReadSecond;
   auto Edit2 = [](TSharedTable& S) {
     S.T.Change(2, {{"NAME", "edited"}});
     return std::string("edited");
@@ -244,6 +250,38 @@ TEST(LockProtocol, OperationsMeetOthersLocksAtThePinnedOffsets) {
     EXPECT_EQ(After, S.T.Table().RecordCount());
     EXPECT_EQ(VerifyIndex(*S.Index), "");
     EXPECT_EQ(FileLE32(ReadFile(S.T.TableName()), 4), std::uint32_t(S.T.Table().RecordCount()));
+  }
+}
+
+// A lock held outside only for a moment is waited for: the operation goes through once it is
+// gone, at a gate, at the table's header and at the index's header page.
+TEST(LockProtocol, OperationsWaitForALockHeldOnlyForAMoment) {
+  const struct {
+    TTarget Target;
+    short Type;
+    std::int64_t Start;
+    std::string (*Operation)(TSharedTable&);
+    const char* Expected;
+  } Cases[] = {{tgTable, F_WRLCK, Gate(2), ReadSecond, "read"},
+               {tgTable, F_RDLCK, HeaderLock, AppendOne, "appended as 4"},
+               {tgIndex, F_RDLCK, 0, AppendOne, "appended as 4"}};
+  // Long enough for the release below however busy the machine.
+  const TLockWait Long(std::chrono::minutes(1));
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Expected);
+    TSharedTable S;
+    auto Other = std::make_unique<TForeignFile>(S.Name(C.Target));
+    ASSERT_TRUE(Other->Lock(C.Type, C.Start, 1));
+    std::promise<void> Started;
+    auto Done = std::async(std::launch::async, [&] {
+      Started.set_value();
+      return Outcome([&] { return C.Operation(S); });
+    });
+    Started.get_future().wait();
+    // While the lock is held the operation cannot end.
+    EXPECT_EQ(Done.wait_for(std::chrono::milliseconds(20)), std::future_status::timeout);
+    Other.reset();  // closing the descriptor releases its lock
+    EXPECT_EQ(Done.get(), C.Expected);
   }
 }
 

@@ -14,7 +14,8 @@ class NdxDamaged : public testing::Test {
  protected:
   NdxDamaged() : T({{"IDX", 'N', 4}}) {
     TIndexFile& Index = T.CreateIndex("idx.ndx", "IDX");
-    for (int I = 1; I <= 40; ++I) T.Append({{"IDX", I}});  // root 2 over leaves 1 and 3
+    // The 32nd key splits the root leaf: root 2 over leaf 1 (keys 1-16) and leaf 3 (17-40).
+    for (int I = 1; I <= 40; ++I) T.Append({{"IDX", I}});
     T.Table().RemoveIndex(&Index);
     Good = ReadFile(T.File("idx.ndx"));
   }

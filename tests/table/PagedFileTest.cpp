@@ -1,5 +1,6 @@
-// Paged access and sharing between open files: byte-range locks, share modes, exclusive access.
-// Appends from several processes are in DbaseTableConcurrencyTest and TableLoadTest.
+// Paged access and sharing between open files: byte-range locks and what a reader sees of
+// another's writes. Share modes and the locks' offsets are pinned in LockProtocolTest, appends
+// from several processes in TableLoadTest and PeerAppendTest.
 #include <gtest/gtest.h>
 #include <chrono>
 #include <thread>
@@ -10,15 +11,6 @@
 namespace {
 
 const std::vector<TRawField> Fields = {{"IDX", 'N', 6}, {"NAME_PEST", 'C', 10}};
-
-std::string OpenMessage(const std::string& Name, TPagedFileMode Mode) {
-  try {
-    OpenFile(Name, Mode);
-    return "(opened)";
-  } catch (const EFOpenError& E) {
-    return E.Message();
-  }
-}
 
 int Append(TDbaseFile& File, int Idx) {
   std::vector<std::uint8_t> R(File.RecordSize());
@@ -64,12 +56,7 @@ TEST(PagedFileTest, RecordLocksConflictBetweenOpenFilesUntilReleased) {
   auto B = OpenFile(Name, pfReadWriteOpen);
   std::vector<std::uint8_t> R(A->RecordSize());
   A->LockRecord(1, R.data());
-  try {
-    B->LockRecord(1, R.data());
-    FAIL();
-  } catch (const EDbaseError& E) {
-    EXPECT_EQ(E.Message(), "Record locked.");
-  }
+  EXPECT_EQ(ErrorOf<EDbaseError>([&] { B->LockRecord(1, R.data()); }), "Record locked.");
   B->LockRecord(2, R.data());  // other records stay free
   B->UnlockRecord(2);
   A->UnlockRecord(1);  // cancel
@@ -88,69 +75,6 @@ TEST(PagedFileTest, RecordLocksConflictBetweenOpenFilesUntilReleased) {
   A->UnlockAllPages();
   EXPECT_TRUE(B->LockPage(1, false));
   EXPECT_FALSE(B->LockPage(2, false));
-}
-
-TEST(PagedFileTest, ShareModesKeepExclusiveAndSharedWritersApart) {
-  TScratchDir Dir;
-  const std::string Name = Dir.File("t.dbf");
-  WriteFile(Name, MakeDbf(Fields, {}));
-  const std::string InUse = "Cannot open file \"" + Name + "\": it is in use by another process.";
-  {
-    auto Shared = OpenFile(Name, pfReadWriteOpen);
-    EXPECT_EQ(OpenMessage(Name, pfExclusiveOpen), InUse);
-    EXPECT_EQ(OpenMessage(Name, pfReadWriteOpen), "(opened)");
-    EXPECT_EQ(OpenMessage(Name, pfReadOnly), "(opened)");
-  }
-  {
-    auto Exclusive = OpenFile(Name, pfExclusiveOpen);
-    EXPECT_EQ(OpenMessage(Name, pfReadWriteOpen), InUse);
-    EXPECT_EQ(OpenMessage(Name, pfExclusiveOpen), InUse);
-    EXPECT_EQ(OpenMessage(Name, pfReadOnly), "(opened)");  // readers are not denied
-  }
-  auto Reader = OpenFile(Name, pfReadOnly);
-  EXPECT_EQ(OpenMessage(Name, pfExclusiveOpen), "(opened)");
-}
-
-TEST(PagedFileTest, ExclusiveAccessFallsBackWhileOthersShareTheFile) {
-  TScratchDir Dir;
-  const std::string Name = Dir.File("t.dbf");
-  WriteFile(Name, MakeDbf(Fields, {" 000001one       "}));
-  auto A = OpenFile(Name, pfReadWriteOpen);
-  EXPECT_THROW(A->CheckExclusiveAccess(), EDbaseError);
-  {
-    auto B = OpenFile(Name, pfReadWriteOpen);
-    A->TryExclusive();
-    EXPECT_EQ(A->Mode(), pfReadWriteOpen);
-    try {
-      A->CheckExclusiveAccess();
-      FAIL();
-    } catch (const EDbaseError& E) {
-      EXPECT_EQ(E.Message(), "Exclusive access is required for this operation.");
-    }
-    A->EndExclusive();
-    Append(*B, 2);
-  }
-  A->TryExclusive();
-  EXPECT_EQ(A->Mode(), pfExclusiveOpen);
-  A->CheckExclusiveAccess();
-  EXPECT_EQ(A->RecordCount(), 2);  // the reopen sees what B appended
-  EXPECT_EQ(OpenMessage(Name, pfReadWriteOpen).rfind("Cannot open file", 0), 0u);
-  A->EndExclusive();
-  EXPECT_EQ(A->Mode(), pfReadWriteOpen);
-  EXPECT_EQ(OpenMessage(Name, pfReadWriteOpen), "(opened)");
-}
-
-TEST(PagedFileTest, AutoCreateTurnsOpenModesIntoCreateModes) {
-  TScratchDir Dir;
-  TPagedFile File;
-  File.SetFileName(Dir.File("new.bin"));
-  File.SetMode(pfReadWriteOpen);
-  EXPECT_THROW(File.Open(), EFOpenError);
-  File.SetAutoCreate(true);
-  File.Open();
-  EXPECT_TRUE(File.Created());
-  EXPECT_EQ(File.Mode(), pfReadWriteCreate);
-  EXPECT_TRUE(File.NeedLocks());
 }
 
 TEST(PagedFileTest, ScansNeverHandOutRecordsOlderThanAFewMilliseconds) {

@@ -287,21 +287,6 @@ TEST_F(IndexCommand, CreateListVerifyAndKeepUpToDate) {
   EXPECT_EQ(V.Err, "Index \"" + Ndx + "\": key '0' is not the key of record 4.\n");
 }
 
-// A key violation names the index, the record and the key, and leaves table and index as they
-// were, byte for byte.
-TEST_F(IndexCommand, KeyViolationRefusesTheAppend) {
-  ASSERT_EQ(RunTable({Table, "index", Ndx, "create", "IDX", "--distinct"}).Status, 0);
-  const auto Before = ReadFile(Ndx);
-  const TTableRun R = RunTable({Table, "--index", Ndx, "append", "IDX=3"});
-  EXPECT_EQ(R.Status, 1);
-  EXPECT_EQ(R.Err, "Key violation. (Key already present in file).\r\nIndex: " + Ndx +
-                       "\r\nRecord=1 Key='3'.\n");
-  const std::string Listing = RunTable({Table, "list"}).Out;
-  EXPECT_EQ(std::count(Listing.begin(), Listing.end(), '\n'), 3);
-  EXPECT_EQ(Listed(Ndx), "1\t2\n2\t3\n3\t1\n");
-  EXPECT_EQ(ReadFile(Ndx), Before);
-}
-
 TEST_F(IndexCommand, FailedCreateLeavesNoFileAndBadArgumentsExit2) {
   WriteTable(Table, SampleFields, {Record(SampleFields, {"1"}), Record(SampleFields, {"1"})});
   const TTableRun R = RunTable({Table, "index", Ndx, "create", "IDX", "--distinct"});

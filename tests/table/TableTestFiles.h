@@ -18,6 +18,7 @@
 
 #include "platform/core/ByteOrder.h"
 #include "table/DbaseFile.h"
+#include "table/DbaseMessages.h"
 #include "table/TableCommand.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -131,6 +132,17 @@ inline std::unique_ptr<TDbaseFile> OpenFile(const std::string& Name,
   File->SetMode(Mode);
   File->Open();
   return File;
+}
+
+// The message of the error of type E that Action raised, or "(no error)".
+template <class E = Exception, class F>
+std::string ErrorOf(F Action) {
+  try {
+    Action();
+  } catch (const E& Error) {
+    return Error.Message();
+  }
+  return "(no error)";
 }
 
 // How `tessolon table ARGS` ended: its exit status, stdout and stderr.

@@ -179,6 +179,18 @@ TEST(ProgramProcessTest, HelpAndMessagesAreInTheEnvironmentsLanguage) {
       {Program, "LC_ALL=th_TH.UTF-8", "frobnicate", "", "tessolon: ไม่รู้จักคำสั่ง 'frobnicate'\n"},
       {Program, "LANG=th_TH.UTF-8", "sweep --pest Mosquito --export x.wav", "",
        "tessolon sweep: --export ต้องใช้คู่กับ --ticks หรือ --seconds (ดู 'tessolon sweep --help')"},
+      // The argument parser's own messages, rebuilt from their parts; in English as it says them.
+      {Program, "LANG=th_TH.UTF-8", "tone --frequency", "",
+       "tessolon tone: --frequency: ขาด N (ต้องมี 1 ค่า) (ดู 'tessolon tone --help')\n"},
+      {Program, "LANG=th_TH.UTF-8", "sweep --pest a --idx 1", "",
+       "tessolon sweep: ต้องระบุตัวเลือกจาก [--pest,--idx] หนึ่งตัวพอดี แต่ระบุมา 2 ตัว"},
+      {Program, "LANG=C", "sweep --pest a --idx 1", "",
+       "tessolon sweep: Exactly 1 option from [--pest,--idx] is required and 2 were given"},
+      {Program, "LANG=th_TH.UTF-8", "beep abc 10", "", "tessolon beep: แปลงค่าไม่ได้: FREQ = abc"},
+      {Program, "LANG=th_TH.UTF-8", "tone --frequency 1000 --bogus", "",
+       "tessolon tone: ไม่ได้คาดว่าจะมีอาร์กิวเมนต์นี้: --bogus"},
+      {Program, "LANG=C", "tone --frequency 1000 --bogus", "",
+       "tessolon tone: The following argument was not expected: --bogus"},
       // The table engine's messages too.
       {Program, "LANG=th_TH.UTF-8", "table " + (Scratch / "missing.dbf").string() + " info", "",
        "เปิด: ไม่พบไฟล์: \""},

@@ -35,17 +35,17 @@ namespace {
 // "2 h 5 min", "40 s": how long the sweep ran, to the minute once it is an hour or more.
 std::string Span(system_clock::duration Time) {
   const long long Seconds = duration_cast<seconds>(Time).count();
-  if (Seconds < 60) return std::to_string(Seconds) + " s";
-  if (Seconds < 3600)
-    return std::to_string(Seconds / 60) + " min " + std::to_string(Seconds % 60) + " s";
-  return std::to_string(Seconds / 3600) + " h " + std::to_string(Seconds / 60 % 60) + " min";
+  if (Seconds < 60) return FormatMessage("%lld s", Seconds);
+  if (Seconds < 3600) return FormatMessage("%lld min %lld s", Seconds / 60, Seconds % 60);
+  return FormatMessage("%lld h %lld min", Seconds / 3600, Seconds / 60 % 60);
 }
 
 }  // namespace
 
 std::string TServiceLog::TCounts::Text() const {
-  return std::to_string(Played) + " ticks played, " + std::to_string(Silent) + " silent, " +
-         std::to_string(Errors) + (Errors == 1 ? " error" : " errors");
+  return Errors == 1
+             ? FormatMessage("%lld ticks played, %lld silent, 1 error", Played, Silent)
+             : FormatMessage("%lld ticks played, %lld silent, %lld errors", Played, Silent, Errors);
 }
 
 void TServiceLog::Write(TLogPriority Priority, const std::string& Text) {
@@ -69,8 +69,9 @@ void TServiceLog::Failed(long long Tick, int, const std::string& Error) {
   ++FHour.Errors;
   ++FRun.Errors;
   if (FErrorsSaid.insert(Error).second)
-    Write(TLogPriority::Error, "tick " + std::to_string(Tick) + ": " + Error +
-                                   " (the sweep goes on; such ticks are counted, not repeated)");
+    Write(TLogPriority::Error,
+          FormatMessage("tick %lld: %s (the sweep goes on; such ticks are counted, not repeated)",
+                        Tick, Error.c_str()));
   Poll();
 }
 
@@ -85,7 +86,7 @@ void TServiceLog::Notice(TLogPriority Priority, const std::string& Text) {
 void TServiceLog::Poll() {
   const auto Now = FClock.Now();
   if (Now - FHourStart < hours{1}) return;
-  if (FHour.Any()) Write(TLogPriority::Info, "last hour: " + FHour.Text());
+  if (FHour.Any()) Write(TLogPriority::Info, FormatMessage("last hour: %s", FHour.Text().c_str()));
   FHour = {};
   // Whole hours from the start; a clock that jumped starts the count again from now.
   FHourStart += hours{1};
@@ -94,7 +95,8 @@ void TServiceLog::Poll() {
 
 void TServiceLog::Stopped(const std::string& Reason) {
   Write(TLogPriority::Info,
-        "stopped: " + Reason + "; in " + Span(FClock.Now() - FStart) + ": " + FRun.Text());
+        FormatMessage("stopped: %s; in %s: %s", Reason.c_str(), Span(FClock.Now() - FStart).c_str(),
+                      FRun.Text().c_str()));
 }
 
 bool StandardOutputIsJournal() {

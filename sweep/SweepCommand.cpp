@@ -311,19 +311,21 @@ std::string StartText(TPestTable& Table, const TSweepState& State, const TSweepO
                       unsigned ImageRate) {
   std::string Output;
   if (Options.Export)
-    Output = "the wave file " + *Options.Export;
+    Output = FormatMessage("the wave file %s", Options.Export->c_str());
   else if (Options.Speaker)
-    Output = "the PC speaker";
+    Output = Tr("the PC speaker");
   else if (const TOutputChain Chain = SoundService().Output(ImageRate); Chain.Rate != 0)
-    Output = Chain.Describe() + " (tones made at " + std::to_string(ImageRate) + " Hz)";
+    Output = FormatMessage("%s (tones made at %u Hz)", Chain.Describe().c_str(), ImageRate);
   else if (!Chain.Unavailable.empty())
-    Output = "the sound card, which has " + Chain.Describe();
+    Output = FormatMessage("the sound card, which has %s", Chain.Describe().c_str());
   else
-    Output = "the sound card, which has no output yet";
-  return "sweeping " + Cell(Table, PestField::Name) + " (key " + Cell(Table, PestField::Idx) +
-         "): " + Band(Table) + " in steps of " + Cell(Table, PestField::Step) +
-         " Hz, a tone every " + std::to_string(State.Interval) + " ms, on " + Output +
-         (Options.Between ? ", between " + *Options.Between : "");
+    Output = Tr("the sound card, which has no output yet");
+  const std::string Text = FormatMessage(
+      "sweeping %s (key %s): %s in steps of %s Hz, a tone every %d ms, on %s",
+      Cell(Table, PestField::Name).c_str(), Cell(Table, PestField::Idx).c_str(),
+      Band(Table).c_str(), Cell(Table, PestField::Step).c_str(), State.Interval, Output.c_str());
+  return Options.Between ? FormatMessage("%s, between %s", Text.c_str(), Options.Between->c_str())
+                         : Text;
 }
 
 }  // namespace
@@ -384,7 +386,8 @@ int ExportSweep(TSweepRun& Run, long long Ticks, ISweepLog& Log, const std::stri
     return static_cast<int>(ecRefused);
   }
   Run.Recorder.WriteFile(File);
-  Log.Stopped("all " + std::to_string(Ticks) + " ticks written to " + File);
+  Log.Stopped(
+      FormatMessage("all %lld ticks written to %s", static_cast<long long>(Ticks), File.c_str()));
   return static_cast<int>(ecSuccess);
 }
 
@@ -409,20 +412,21 @@ std::string PaceSweep(TSweepSession& Session, const TSweepOptions& Options,
   for (;;) {
     const auto Now = Clock.Steady();
     Log.Poll();
-    if (Interrupted) return "interrupted by " + SignalName(Interrupted);
+    if (Interrupted) return FormatMessage("interrupted by %s", SignalName(Interrupted).c_str());
     if (Limit && Session.Ticks() >= *Limit)
-      return "played " + std::to_string(*Limit) + " ticks as asked";
+      return FormatMessage("played %lld ticks as asked", *Limit);
     if (Now >= End) {
       std::ostringstream Seconds;
       Seconds << *Options.Seconds;
-      return "ran the " + Seconds.str() + " seconds asked";
+      return FormatMessage("ran the %s seconds asked", Seconds.str().c_str());
     }
     if (Window && Window->Changed()) {
       if (Window->Open()) {
         Due = Now;
       } else {
         Session.Silence();
-        if (Options.UntilClose) return "the window " + Window->Name() + " closed";
+        if (Options.UntilClose)
+          return FormatMessage("the window %s closed", Window->Name().c_str());
       }
       Log.Notice(TLogPriority::Notice, Window->Text());
     } else if (Window && !Window->Open()) {
@@ -444,8 +448,9 @@ int PlaySweep(TSweepRun& Run, const TSweepOptions& Options, std::optional<long l
   if (Options.Between) {
     Window.emplace(TSchedule::Parse(*Options.Between), Clock);
     if (!Window->Open() && Options.UntilClose) {
-      Log.Stopped("started outside the window " + Window->Name() + ", which opens at " +
-                  LocalClockTime(Window->NextChange()));
+      Log.Stopped(FormatMessage("started outside the window %s, which opens at %s",
+                                Window->Name().c_str(),
+                                LocalClockTime(Window->NextChange()).c_str()));
       return static_cast<int>(ecSuccess);
     }
     Log.Notice(TLogPriority::Notice, Window->Text());

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -12,6 +13,7 @@
 #include <sstream>
 
 #include "platform/audio/RecordingSoundService.h"
+#include "platform/core/Translation.h"
 #include "sweep/SweepCommand.h"
 #include "table/TableCommand.h"
 #include "tests/support/ScopedEnv.h"
@@ -121,6 +123,26 @@ TEST_F(SweepService, UnderSystemdTheSweepWritesAServiceLogAndEndsWithItsWindow) 
   // A tone a minute from 22:01 to 00:29 reaches the sound service, but for the ten the output
   // could not carry (with no output at all, the service takes them into nothing).
   EXPECT_EQ(Service.Count(scPlay), 149 - 10);
+}
+
+// The service log is in the user's language too, its counts and spans included.
+TEST_F(SweepService, TheServiceLogIsInTheUsersLanguage) {
+  const TScopedEnv Locale{"LC_ALL", "th_TH.UTF-8"}, Language{"LANGUAGE", nullptr};
+  StartTranslations(std::filesystem::path(TESSOLON_BINARY_DIR) / "locale");
+  OutputToJournal();
+  Service.Rate = 48000;
+  TTestClock Clock(Berlin(10, 22, 0));
+  const int Status =
+      SweepCommand({"--pest", "minute", "--between", "22:00-00:30", "--until-close"}, Clock);
+  std::setlocale(LC_ALL, "C");
+  ASSERT_EQ(Status, 0) << FErr.str();
+  const std::string Log = FOut.str();
+  for (const char* Line :
+       {"<6>กำลังกวาดความถี่ Minute (คีย์ 900): 19457-20316 Hz ขั้นละ 200 Hz เสียงละ 60000 ms ทาง ",
+        "<6>ชั่วโมงที่ผ่านมา: เล่น 59 จังหวะ เงียบ 0 จังหวะ ผิดพลาด 0 ครั้ง\n",
+        "<6>หยุดแล้ว: ช่วงเวลา 22:00-00:30 ปิดแล้ว; ใน 2 ชั่วโมง 30 นาที: เล่น 149 จังหวะ เงียบ 0 "
+        "จังหวะ ผิดพลาด 0 ครั้ง\n"})
+    EXPECT_NE(Log.find(Line), std::string::npos) << Line << "\n" << Log;
 }
 
 // On a terminal the window is told on the error stream and the ticks as ever; a sweep that is

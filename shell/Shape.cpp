@@ -8,6 +8,9 @@ namespace {
 
 constexpr std::uint32_t HeaderSize = 32;
 constexpr std::uint32_t RectangleType = 1;
+// Window coordinates are 28-bit signed; beyond that a rectangle's width no longer fits an int
+// and QRegion's arithmetic overflows, so such a block is damaged, not a shape.
+constexpr int CoordinateLimit = 1 << 27;
 
 }  // namespace
 
@@ -96,6 +99,8 @@ QRegion DecodeRegion(const TBytes& Block) {
     const int L = Signed32(At), T = Signed32(At + 4);
     const int R = Signed32(At + 8), B = Signed32(At + 12);
     if (R <= L || B <= T) throw EInvalidRegionData("Region data holds an empty rectangle");
+    if (L < -CoordinateLimit || T < -CoordinateLimit || R > CoordinateLimit || B > CoordinateLimit)
+      throw EInvalidRegionData("Region data holds a rectangle beyond any window");
     Region += QRect(QPoint(L, T), QPoint(R - 1, B - 1));
   }
   return Region;

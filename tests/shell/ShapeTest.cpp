@@ -58,6 +58,11 @@ TEST(Shape, RowsWithTheSameRunsMergeIntoOneBandAndStoredBlocksAreChecked) {
   Empty[36 + 8] = Empty[36];  // right edge equal to left
   EXPECT_THROW(DecodeRegion(Empty), EInvalidRegionData);
   EXPECT_THROW(DecodeRegion({1, 0}), EInvalidRegionData);
+  // A rectangle wider than an int can say (left edge at INT_MIN) overflowed QRegion's sums.
+  TBytes Huge = One;
+  for (int I : {0, 1, 2}) Huge[36 + I] = 0;
+  Huge[36 + 3] = 0x80;
+  EXPECT_THROW(DecodeRegion(Huge), EInvalidRegionData);
 }
 
 TEST(Shape, SkinPictureShapeCoversExactlyItsNonTealPixels) {

@@ -1,5 +1,8 @@
 #include "tests/servers/Playback.h"
 
+#include <chrono>
+#include <ctime>
+#include <iomanip>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -12,7 +15,12 @@ TPlayed PlayAndRecord(const TSoundServer& Server, unsigned Rate,
   // two is what arrived.
   TMonitorRecording First(Server, Rate, "monitor");
   TMonitorRecording Second(Server, Rate, "monitor-2");
+  // When it ran and for how long: a click on a busy machine is matched against what else held
+  // the machine up at that moment.
+  const std::time_t Started = std::time(nullptr);
+  const auto Start = std::chrono::steady_clock::now();
   TCommandResult Run = Server.Session().RunProgram(Args, "tessolon");
+  const std::chrono::duration<double> Ran = std::chrono::steady_clock::now() - Start;
   First.WaitForMore(0.5);
   Second.WaitForMore(0.5);
   const TAnalysis Heard[] = {Analyse(First.Stop()), Analyse(Second.Stop())};
@@ -21,7 +29,11 @@ TPlayed PlayAndRecord(const TSoundServer& Server, unsigned Rate,
   // The figures go to the log of every run, not only of a failing one.
   std::cout << Server.Settings().Describe() << ", tessolon";
   for (const std::string& Arg : Args) std::cout << " " << Arg;
-  std::cout << ": " << Played.Run.Status << "; " << Played.Heard.Describe()
+  std::tm Local{};
+  localtime_r(&Started, &Local);
+  std::cout << ": " << Played.Run.Status << " (started " << std::put_time(&Local, "%T") << ", ran "
+            << std::fixed << std::setprecision(1) << Ran.count() << std::defaultfloat << " s); "
+            << Played.Heard.Describe()
             << " (the other recorder: " << Heard[SecondQuieter ? 0 : 1].Describe() << ")\n";
   return Played;
 }

@@ -19,10 +19,10 @@ TSharedImage TConvertedImages::Of(const TSharedImage& Image, const TWaveFormat& 
     }
   TEntry Made{Hash, Rate, Loop, Image, ConvertImageRate(Image, Format, Rate, Loop)};
   const TSharedImage Converted = Made.Converted;
-  if (Made.Bytes() > KeptBytes) return Converted;
+  if (Made.Bytes() > FBound) return Converted;
   FBytes += Made.Bytes();
   FEntries.push_front(std::move(Made));
-  while (FBytes > KeptBytes) {
+  while (FBytes > FBound) {
     FBytes -= FEntries.back().Bytes();
     FEntries.pop_back();
   }

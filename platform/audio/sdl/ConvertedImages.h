@@ -12,8 +12,11 @@
 
 class TConvertedImages {
  public:
-  // The bytes of sources and conversions kept at most; the least recently played go first.
+  // The bytes of sources and conversions a player keeps at most; the least recently played go
+  // first.
   static constexpr std::size_t KeptBytes = 32u << 20;
+
+  explicit TConvertedImages(std::size_t Bound = KeptBytes) : FBound(Bound) {}
 
   // Image (whose format is Format) converted to Rate as ConvertImageRate converts it, from the
   // images kept or converted now and kept. Throws std::bad_alloc as ConvertImageRate does.
@@ -28,5 +31,6 @@ class TConvertedImages {
     std::size_t Bytes() const { return Source->size() + Converted->size(); }
   };
   std::list<TEntry> FEntries;  // the most recently played first
+  std::size_t FBound;
   std::size_t FBytes = 0;
 };

@@ -130,21 +130,27 @@ TEST(ConvertedImages, AToneBuiltAgainGetsItsFirstConversionAndEveryOtherToneItsO
 }
 
 TEST(ConvertedImages, KeepsNoMoreThanItsBoundAndLetsTheLeastRecentlyPlayedGo) {
-  TConvertedImages Kept;
-  // Ten seconds of stereo at 96000 Hz, 3.84 MB, and 1.92 MB converted: five fit, the sixth
-  // pushes out the one played longest ago.
+  // A tenth of a second of stereo at 96000 Hz, 57,688 bytes with its conversion to 48000 Hz:
+  // five fit the bound, the sixth pushes out the one played longest ago, and an image larger
+  // than the bound is converted but not kept.
+  constexpr std::size_t Entry = 57'688;
+  TConvertedImages Kept(5 * Entry + Entry / 2);
   std::vector<TSharedImage> Images, Converted;
-  for (int Tone = 0; Tone < 6; ++Tone) Images.push_back(Sine(96000, 1000 + Tone, 960000));
+  for (int Tone = 0; Tone < 6; ++Tone) Images.push_back(Sine(96000, 1000 + Tone, 9600));
   TWaveFormat From;
   ASSERT_TRUE(ParseWaveImage(Images[0]->data(), Images[0]->size(), From));
-  ASSERT_LT(5 * 5'760'088u, TConvertedImages::KeptBytes);
-  ASSERT_GT(6 * 5'760'088u, TConvertedImages::KeptBytes);
   for (int Tone = 0; Tone < 5; ++Tone)
     Converted.push_back(Kept.Of(Images[Tone], From, 48000, true));
+  ASSERT_EQ(Images[0]->size() + Converted[0]->size(), Entry);
   EXPECT_EQ(Kept.Of(Images[0], From, 48000, true), Converted[0]);  // now the most recent
   Kept.Of(Images[5], From, 48000, true);
   EXPECT_EQ(Kept.Of(Images[0], From, 48000, true), Converted[0]);
   EXPECT_NE(Kept.Of(Images[1], From, 48000, true), Converted[1]);  // it went
+
+  const TSharedImage Long = Sine(96000, 1000, 96000);
+  const TSharedImage Once = Kept.Of(Long, From, 48000, true);
+  EXPECT_NE(Kept.Of(Long, From, 48000, true), Once);               // too large to keep
+  EXPECT_EQ(Kept.Of(Images[0], From, 48000, true), Converted[0]);  // and it pushed nothing out
 }
 
 }  // namespace

@@ -315,8 +315,13 @@ void TSdlSoundService::Stop(TSoundVoice Voice) {
     if (FVoices[Voice].Fades()) {
       FVoices[Voice].FadeOut();
       // The callback says when a fade has ended; a device that does not play (its server went)
-      // never ends it, and no fade waits longer than a few device buffers.
-      const auto Deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(250);
+      // never ends it. Otherwise the wait is bounded by what the server holds: until then the
+      // server still plays the tone and a late callback fades it without a seam, whereas a voice
+      // cut sooner ends in a step, a click (a busy machine here kept threads waiting up to
+      // 670 ms, and froze whole for 100-130 ms at a time). Once the server has played all it
+      // held the stream has run dry anyway, and cutting adds nothing.
+      const auto Deadline =
+          std::chrono::steady_clock::now() + std::chrono::milliseconds(FadedStreamMilliseconds);
       while (!FVoices[Voice].FadedOut() && FDevice != 0 &&
              SDL_GetAudioDeviceStatus(FDevice) == SDL_AUDIO_PLAYING &&
              FEnded.wait_until(Guard, Deadline) != std::cv_status::timeout) {

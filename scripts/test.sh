@@ -115,4 +115,4 @@ TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
   -E '^sweep_tests\.(LongSweep\.|ShippedPestTable\.|SweepCommandTest\.Profiles|ShippedSweep\.UltrasoundOnlyPuts|SweepService\.TheServiceLogIsInTheUsersLanguage)'
 
 phase "Fuzzing (libFuzzer, $build-sanitize)"
-FUZZ_BUILD="$build-sanitize" bash scripts/fuzz.sh all 10 "$jobs"
+FUZZ_BUILD="$build-sanitize" bash scripts/fuzz.sh all 5 "$jobs"

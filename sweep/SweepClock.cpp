@@ -1,12 +1,45 @@
 #include "sweep/SweepClock.h"
 
-#include <time.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <ctime>
 
 #include "platform/core/Messages.h"
 
 using namespace std::chrono;
+
+namespace {
+
+// The pipe that ends naps: its read end, and the write end a handler writes to (-1 until made).
+int NapReadEnd = -1;
+std::atomic<int> NapWriteEnd{-1};
+
+}  // namespace
+
+TMachineClock::TMachineClock() {
+  // Made once, before any handler can write to it, and kept for the process's life.
+  static const bool Made = [] {
+    int Ends[2];
+    if (pipe2(Ends, O_CLOEXEC | O_NONBLOCK) != 0) return false;
+    NapReadEnd = Ends[0];
+    NapWriteEnd = Ends[1];
+    return true;
+  }();
+  static_cast<void>(Made);
+}
+
+void EndMachineNap() {
+  const int Saved = errno;  // the interrupted code may be about to read its own
+  const int End = NapWriteEnd.load();
+  // A full pipe already ends the next nap; write reports that, and nothing more is needed.
+  if (End >= 0) static_cast<void>(write(End, "x", 1));
+  errno = Saved;
+}
 
 system_clock::time_point TMachineClock::Now() const {
   return SystemClock().Now();
@@ -17,12 +50,15 @@ steady_clock::time_point TMachineClock::Steady() const {
 }
 
 void TMachineClock::Nap(steady_clock::duration Time) {
-  // Unlike sleep_for, which sleeps on after a signal, one nanosleep ends in the handler, so an
-  // interrupted sweep stops without finishing its nap.
-  const auto Nanoseconds = duration_cast<nanoseconds>(Time).count();
-  if (Nanoseconds <= 0) return;
-  const timespec Span{time_t(Nanoseconds / 1000000000), long(Nanoseconds % 1000000000)};
-  nanosleep(&Span, nullptr);
+  const auto Milliseconds = ceil<milliseconds>(Time).count();
+  if (Milliseconds <= 0) return;
+  pollfd Pipe{NapReadEnd, POLLIN, 0};
+  // A signal that reaches this thread ends the poll too (EINTR): the caller looks again either way.
+  if (poll(&Pipe, 1, int(std::min<long long>(Milliseconds, 1'000'000))) > 0) {
+    char Drained[64];
+    while (read(NapReadEnd, Drained, sizeof Drained) > 0) {
+    }
+  }
 }
 
 std::string LocalClockTime(system_clock::time_point When) {

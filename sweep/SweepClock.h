@@ -7,21 +7,27 @@
 #include "sweep/Schedule.h"
 
 // The time of day a sweep's window is read by, a steady time its ticks keep to, and the naps
-// between them. A nap may end early (a signal's handler ends it). Tests give a clock whose naps
-// pass at once.
+// between them. A nap may end early (EndMachineNap ends it). Tests give a clock whose naps pass
+// at once.
 class ISweepClock : public TClock {
  public:
   virtual std::chrono::steady_clock::time_point Steady() const = 0;
   virtual void Nap(std::chrono::steady_clock::duration Time) = 0;
 };
 
-// The machine's clocks; a nap is one nanosleep.
+// The machine's clocks. A nap waits on a pipe that EndMachineNap writes to, so it ends whichever
+// thread a signal reached: Ctrl+C goes to any thread of the process (SDL and libpulse keep their
+// own), and a nanosleep ends only in the thread that ran the handler.
 class TMachineClock final : public ISweepClock {
  public:
+  TMachineClock();
   std::chrono::system_clock::time_point Now() const override;
   std::chrono::steady_clock::time_point Steady() const override;
   void Nap(std::chrono::steady_clock::duration Time) override;
 };
+
+// Ends the machine clock's nap under way, or the next one when none is. Safe in a signal handler.
+void EndMachineNap();
 
 // "22:00", the local time of When.
 std::string LocalClockTime(std::chrono::system_clock::time_point When);

@@ -1,5 +1,6 @@
 #include "sweep/SweepCommand.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -166,6 +167,7 @@ std::atomic<int> Interrupted{0};
 
 extern "C" void OnInterrupt(int Signal) {
   Interrupted = Signal;
+  EndMachineNap();
 }
 
 // Ctrl+C and termination only raise the flag while a played sweep runs; the previous handlers
@@ -404,11 +406,11 @@ std::string PaceSweep(TSweepSession& Session, const TSweepOptions& Options,
                        ? Clock.Steady() + std::chrono::duration_cast<SteadyClock::duration>(
                                               std::chrono::duration<double>(*Options.Seconds))
                        : SteadyClock::time_point::max();
-  // Naps end at the next tick but last at most 50 ms, so Ctrl+C (which may reach another thread
-  // than this one's sleep) is noticed within that; shorter naps cost a sweep about half a percent
-  // of a core in wake-ups. A closed window is looked at once a second (the machine may have
-  // slept, or its clock been set).
-  const SteadyClock::duration Nap = std::chrono::milliseconds(50), Closed = std::chrono::seconds(1);
+  // Naps end at the next tick, at the end asked for, or after a second, so that the window and
+  // the hourly summary are looked at even between ticks a minute apart (the machine may have
+  // slept, or its clock been set). Ctrl+C ends a nap at once (the handler ends it). Waking only
+  // for these keeps a sweep's main thread to a few wake-ups a second.
+  const SteadyClock::duration Longest = std::chrono::seconds(1);
   for (;;) {
     const auto Now = Clock.Steady();
     Log.Poll();
@@ -430,9 +432,9 @@ std::string PaceSweep(TSweepSession& Session, const TSweepOptions& Options,
       }
       Log.Notice(TLogPriority::Notice, Window->Text());
     } else if (Window && !Window->Open()) {
-      Clock.Nap(Closed);
+      Clock.Nap(std::min(Longest, End - Now));
     } else if (Interval <= 0 || Now < Due) {
-      Clock.Nap(Interval <= 0 ? Nap : std::min(Nap, Due - Now));
+      Clock.Nap(std::min({Longest, End - Now, Interval <= 0 ? Longest : Due - Now}));
     } else {
       TickOnce(Session);
       // A tick that fell due while the last tone blocked is delivered once; missed ones are not

@@ -1,4 +1,5 @@
 #include "sweep/Schedule.h"
+#include "sweep/SweepClock.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +7,7 @@
 #include <ctime>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "platform/core/Exceptions.h"
 #include "tests/support/ScopedEnv.h"
@@ -122,4 +124,29 @@ TEST_F(Schedule, ReadsWindowsAndRefusesWhatIsNotOne) {
   }
   EXPECT_THROW(TSchedule(0, 24 * 60), Exception);
   EXPECT_THROW(TSchedule(-1, 60), Exception);
+}
+
+// A played sweep naps between ticks; Ctrl+C may reach any of the process's threads, and the nap
+// must end whichever it reached, not when its time is up.
+TEST(MachineClock, ANapEndsWhenAnotherThreadEndsIt) {
+  TMachineClock Clock;
+  for (int Round = 0; Round < 2; ++Round) {
+    const auto Start = std::chrono::steady_clock::now();
+    std::thread Ender([] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      EndMachineNap();
+    });
+    Clock.Nap(std::chrono::seconds(60));
+    Ender.join();
+    // Far below the minute asked, however busy the machine, but not before it was ended: the
+    // second round shows that the first left nothing behind.
+    const auto Napped = std::chrono::steady_clock::now() - Start;
+    EXPECT_LT(Napped, std::chrono::seconds(30)) << Round;
+    EXPECT_GE(Napped, std::chrono::milliseconds(20)) << Round;
+  }
+  // Ended before it starts (the signal came between the check and the nap): it ends at once.
+  EndMachineNap();
+  const auto Start = std::chrono::steady_clock::now();
+  Clock.Nap(std::chrono::seconds(60));
+  EXPECT_LT(std::chrono::steady_clock::now() - Start, std::chrono::seconds(30));
 }

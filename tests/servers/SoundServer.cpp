@@ -244,6 +244,10 @@ std::string TSoundServer::Logs() const {
 TMonitorRecording::TMonitorRecording(const TSoundServer& Server, unsigned Rate,
                                      const std::string& Name)
     : FServer(Server), FRate(Rate), FFile(Server.Session().Folder() / (Name + ".out")) {
+  // A recording of the same name made before must not count as this one's first samples: the
+  // wait below would return before parec had truncated it, and the one after would wait for as
+  // much again as the old file held (retried recordings grew by two seconds each).
+  fs::remove(FFile);
   FParec = std::make_unique<TChildProcess>(
       Server.Session().Launch({"parec", "-d", "test.monitor", "--latency-msec=20", "--format=s16le",
                                "--rate=" + std::to_string(Rate), "--channels=2"},

@@ -9,6 +9,9 @@
 // rate so that a server able to switch does) and, when that is lower, runs the device at the
 // chain's rate and converts the image itself, removing what the output cannot carry.
 //
+// On PulseAudio's driver the device is a stream of the service's own (PulseOutput.h), which wakes
+// the program far less often than SDL's; faded voices, and other drivers, keep SDL's device.
+//
 // When the server goes away (restarted, or the output unplugged) SDL stops the device; the next
 // play notices, starts SDL's audio again on the same driver and asks the chain anew.
 //
@@ -36,6 +39,7 @@
 #include "platform/audio/SoundService.h"
 #include "platform/audio/sdl/ConvertedImages.h"
 #include "platform/audio/sdl/MixVoice.h"
+#include "platform/audio/sdl/PulseOutput.h"
 
 class TSdlSoundService final : public ISoundService {
  public:
@@ -64,7 +68,14 @@ class TSdlSoundService final : public ISoundService {
   bool Prepare(TWaveFormat& Format);
   bool InitAudio();
   bool EnsureDevice(const TWaveFormat& Format);
-  SDL_AudioDeviceID OpenDevice(const TWaveFormat& Format);
+  // On PulseAudio's driver our own stream (PulseOutput.h), else SDL's device.
+  bool OpenDevice(const TWaveFormat& Format);
+  SDL_AudioDeviceID OpenSdlDevice(const TWaveFormat& Format);
+  bool DeviceOpen() const;
+  // False while none is open, and once the server stopped the one that is.
+  bool DevicePlaying() const;
+  // True once the server stopped the device (SDL: also while none is open).
+  bool DeviceLost() const;
   void CloseDevice();
   void FallBackToDummy(const char* Reason);
   // A device SDL stopped because its server went: SDL's audio is shut down, to be started again.
@@ -80,7 +91,8 @@ class TSdlSoundService final : public ISoundService {
   std::string FDriver;      // the driver a lost device is looked for on again
   std::chrono::steady_clock::time_point FNextRetry;
   SDL_AudioDeviceID FDevice = 0;
-  TWaveFormat FAskedFormat;   // what the device was opened for
+  std::unique_ptr<TPulseOutput> FPulse;  // open instead of FDevice
+  TWaveFormat FAskedFormat;              // what the device was opened for
   bool FFadedStream = false;  // the device is wanted for faded voices (a longer server queue)
   bool FOpenFaded = false;    // it was opened for them
   TWaveFormat FDeviceFormat;  // what it runs at
